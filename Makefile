@@ -1,0 +1,34 @@
+# The two commands: `make run` and `make test`. Both install what is needed first.
+BUILD       ?= build
+TEST_BUILD  ?= build-test
+JOBS        ?= $(shell nproc)
+
+.PHONY: all deps build run report test clean
+
+all: build
+
+deps:
+	@bash scripts/install-deps
+
+build: deps
+	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DMORAVEL_TESTS=OFF >/dev/null
+	@cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	@if [ -z "$$DISPLAY" ] && [ -z "$$WAYLAND_DISPLAY" ]; then \
+	  echo "moravel: no display to show the window on (DISPLAY is not set); 'make report' prints the same inventory in this terminal."; \
+	  exit 1; \
+	fi
+	@./$(BUILD)/moravel
+
+report: build
+	@./$(BUILD)/moravel-report
+
+# Tests build with AddressSanitizer and UndefinedBehaviorSanitizer and run under a virtual display.
+test: deps
+	@cmake -S . -B $(TEST_BUILD) -DCMAKE_BUILD_TYPE=Debug -DMORAVEL_SANITIZE=ON >/dev/null
+	@cmake --build $(TEST_BUILD) -j $(JOBS)
+	@cd $(TEST_BUILD) && xvfb-run -a -s "-screen 0 1920x1080x24" ctest --output-on-failure -j $(JOBS)
+
+clean:
+	rm -rf $(BUILD) $(TEST_BUILD)

@@ -1,0 +1,24 @@
+// The few platform operations of the window program: the version numbers, the notice box and
+// the program icon. platform_linux.cpp and platform_windows.cpp implement them.
+#pragma once
+
+#include "query/probes.h"
+
+class Fl_Window;
+
+namespace moravel {
+
+// GetVersionExA's major and minor numbers, or the platform's own equivalent.
+OsVersion platformOsVersion();
+
+// A modal notice with the caption "Information"; returns when the user dismisses it.
+void showNoticeBox(const char* text);
+
+// Gives a window the program icon before it is shown (Fl_Window::icon or icons).
+void setProgramIcon(Fl_Window& window);
+
+// The icon pass after a window is shown: the first top-level window of this process gets the
+// 32 x 32 and 16 x 16 icons.
+void runIconPass();
+
+}  // namespace moravel

@@ -1,0 +1,2 @@
+// Placeholder until the report lands.
+int main() { return 0; }

@@ -1,0 +1,52 @@
+// The two values that come from direct system calls rather than WMI, and the operating-system
+// version that start-up tests.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace moravel {
+
+struct MemoryStatus {
+    std::uint32_t memoryLoad = 0;  // percent in use, 0 to 100
+    std::uint64_t availPhys = 0;   // bytes
+};
+
+using HardwareAddress = std::array<std::uint8_t, 6>;
+
+struct OsVersion {
+    std::uint32_t major = 0;
+    std::uint32_t minor = 0;
+};
+
+class SystemProbes {
+public:
+    virtual ~SystemProbes() = default;
+    // GlobalMemoryStatusEx or its equivalent; false when the platform cannot tell.
+    virtual bool memoryStatus(MemoryStatus& status) = 0;
+    // The adapter list in the platform's order; empty when there is none or it cannot be read.
+    virtual std::vector<HardwareAddress> adapterAddresses() = 0;
+    // A version that replaces the platform's own for the notice test, if this source has one.
+    virtual std::optional<OsVersion> osVersion() { return std::nullopt; }
+};
+
+struct MemoryTexts {
+    std::string available;  // "2048 MB"
+    std::string load;       // "45%"
+};
+
+// The probes every front end uses; not owned. Must be set before the first read.
+void setSystemProbes(SystemProbes* probes);
+SystemProbes* systemProbes();
+
+MemoryTexts readMemoryStatus();
+// The address of the last adapter in the list, or empty text when there is none.
+std::string readAdapterAddress();
+
+MemoryTexts formatMemoryStatus(const MemoryStatus& status);
+std::string formatAdapterAddress(const HardwareAddress& address);
+
+}  // namespace moravel

@@ -1,0 +1,68 @@
+// The operations a WMI provider offers, one per platform call of a query cycle. The query layer
+// (wmi_query.cpp) drives them in a fixed order; providers only answer. Releasing an interface is
+// destroying the object that stands for it.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "query/wmi_value.h"
+
+namespace moravel {
+
+using HResult = std::int32_t;
+
+constexpr HResult kOk = 0;
+constexpr HResult kFalse = 1;  // S_FALSE: COM was already initialised on this thread
+constexpr HResult kChangedMode = static_cast<HResult>(0x80010106u);   // RPC_E_CHANGED_MODE
+constexpr HResult kInvalidQuery = static_cast<HResult>(0x80041017u);  // WBEM_E_INVALID_QUERY
+constexpr HResult kNotFound = static_cast<HResult>(0x80041002u);      // WBEM_E_NOT_FOUND
+constexpr HResult kFailed = static_cast<HResult>(0x80004005u);        // E_FAIL
+
+constexpr long kQueryFlags = 48;  // WBEM_FLAG_FORWARD_ONLY | WBEM_FLAG_RETURN_IMMEDIATELY
+
+inline bool failed(HResult hr) { return hr < 0; }
+
+class WmiObject {
+public:
+    virtual ~WmiObject() = default;
+    // IWbemClassObject::Get: fills `value` and returns a success code, or returns a failure
+    // (for example kNotFound for a property the class does not have).
+    virtual HResult get(const std::string& property, WmiValue& value) = 0;
+};
+
+class WmiEnumerator {
+public:
+    virtual ~WmiEnumerator() = default;
+    // IEnumWbemClassObject::Next(WBEM_INFINITE, 1, ...): the next object, or nullptr when
+    // none was returned.
+    virtual std::unique_ptr<WmiObject> next() = 0;
+};
+
+class WmiServices {
+public:
+    virtual ~WmiServices() = default;
+    virtual HResult setProxyBlanket() = 0;
+    // IWbemServices::ExecQuery with the language name, the query text and the flags.
+    virtual HResult execQuery(const std::string& language, const std::string& query, long flags,
+                              std::unique_ptr<WmiEnumerator>& enumerator) = 0;
+};
+
+class WmiLocator {
+public:
+    virtual ~WmiLocator() = default;
+    // IWbemLocator::ConnectServer with the namespace path and every other argument empty.
+    virtual HResult connectServer(const std::string& path, std::unique_ptr<WmiServices>& services) = 0;
+};
+
+class WmiProvider {
+public:
+    virtual ~WmiProvider() = default;
+    virtual HResult initialize() = 0;          // CoInitializeEx(NULL, COINIT_MULTITHREADED)
+    virtual HResult initializeSecurity() = 0;  // CoInitializeSecurity(...)
+    virtual HResult createLocator(std::unique_ptr<WmiLocator>& locator) = 0;  // CoCreateInstance
+    virtual void uninitialize() = 0;           // CoUninitialize
+};
+
+}  // namespace moravel
