@@ -34,22 +34,22 @@ void addDisk(Inventory& inventory, int index, const Disk& d) {
         .set(kMedia, index, "SerialNumber", d.serial);
 }
 
-void addLogicalDisk(Inventory& inventory, int index, const std::string& type, const std::string& id,
+void addLogicalDisk(Inventory& inventory, int index, int type, const std::string& id,
                     const std::string& freeBytes) {
-    inventory.set(kLogical, index, "DriveType", type)
+    inventory.setNumber(kLogical, index, "DriveType", type)
         .set(kLogical, index, "DeviceID", id)
         .set(kLogical, index, "FreeSpace", freeBytes);
 }
 
-GroupRun runDrives(const Inventory& inventory) {
-    return runGroups(inventory, [](ReportSink& sink) { drivesGroup(sink); });
+InventoryRun runDrives(const Inventory& inventory) {
+    return runInventory(inventory, [](ReportSink& sink) { drivesGroup(sink); });
 }
 
 const std::vector<std::string> kNoDiskEvents = {"group Drives", "field HDD Name:", "field HDD Serial No.:",
                                                 "field HDD Size:", "field HDD Spec:", "end", "progress 1"};
 
 TEST(DrivesGroup, NothingAtAllGivesNoneAndStillEndsTheProgress) {
-    const GroupRun run = runDrives(Inventory{});
+    const InventoryRun run = runDrives(Inventory{});
     EXPECT_EQ(run.report.events, kNoDiskEvents);
     for (const char* label : {"HDD Name:", "HDD Serial No.:", "HDD Size:", "HDD Spec:"})
         EXPECT_EQ(run.text(label), "None") << label;
@@ -63,8 +63,8 @@ TEST(DrivesGroup, DisksOfOtherInterfacesAreNeverShown) {
         disk.interfaceType = index == 0 ? "SCSI" : index == 1 ? "1394" : "ide";
         addDisk(inventory, index, disk);
     }
-    addLogicalDisk(inventory, 0, "3", "C:", "107374182400");
-    const GroupRun run = runDrives(inventory);
+    addLogicalDisk(inventory, 0, 3, "C:", "107374182400");
+    const InventoryRun run = runDrives(inventory);
     EXPECT_EQ(run.report.events, kNoDiskEvents);
     for (const char* label : {"HDD Name:", "HDD Serial No.:", "HDD Size:", "HDD Spec:"})
         EXPECT_EQ(run.text(label), "None") << label;
@@ -75,9 +75,9 @@ TEST(DrivesGroup, LastIdeDiskIsShownWhileDrivesAccumulateOverAll) {
     Inventory inventory;
     addDisk(inventory, 0, kSamsung);
     addDisk(inventory, 1, kSeagate);
-    addLogicalDisk(inventory, 0, "3", "C:", "107374182400");
-    addLogicalDisk(inventory, 1, "3", "D:", "53687091200");
-    const GroupRun run = runDrives(inventory);
+    addLogicalDisk(inventory, 0, 3, "C:", "107374182400");
+    addLogicalDisk(inventory, 1, 3, "D:", "53687091200");
+    const InventoryRun run = runDrives(inventory);
     EXPECT_EQ(run.text("HDD Name:"), "ST1000DM003-1CH162");
     EXPECT_EQ(run.text("HDD Serial No.:"), "            Z1D5ABCD");
     EXPECT_EQ(run.text("HDD Size:"), "932 GB   FreeSpace: 250 GB  Drives:  C: D: C:");
@@ -93,13 +93,13 @@ TEST(DrivesGroup, EntriesWithoutALocalDriveStillAddTheirBlank) {
     disk.partitions = "3";
     Inventory absent;
     addDisk(absent, 0, disk);
-    addLogicalDisk(absent, 0, "3", "C:", "107374182400");
+    addLogicalDisk(absent, 0, 3, "C:", "107374182400");
     EXPECT_EQ(runDrives(absent).text("HDD Size:"), "466 GB   FreeSpace: 100 GB  Drives:  C:  ");
 
     Inventory notLocal = absent;
-    addLogicalDisk(notLocal, 1, "5", "E:", "4700000000");
-    addLogicalDisk(notLocal, 2, "4", "Z:", "999999999999");
-    const GroupRun run = runDrives(notLocal);
+    addLogicalDisk(notLocal, 1, 5, "E:", "4700000000");
+    addLogicalDisk(notLocal, 2, 4, "Z:", "999999999999");
+    const InventoryRun run = runDrives(notLocal);
     EXPECT_EQ(run.text("HDD Size:"), "466 GB   FreeSpace: 100 GB  Drives:  C:  ");
     EXPECT_EQ(run.queries, 6 + 9 + 3 + 2);
 }
@@ -109,9 +109,9 @@ TEST(DrivesGroup, LocalDrivesFillTheListFromTheFront) {
     disk.partitions = "3";
     Inventory inventory;
     addDisk(inventory, 0, disk);
-    addLogicalDisk(inventory, 0, "2", "A:", "1457664");
-    addLogicalDisk(inventory, 1, "3", "C:", "107374182400");
-    addLogicalDisk(inventory, 2, "3", "D:", "53687091200");
+    addLogicalDisk(inventory, 0, 2, "A:", "1457664");
+    addLogicalDisk(inventory, 1, 3, "C:", "107374182400");
+    addLogicalDisk(inventory, 2, 3, "D:", "53687091200");
     EXPECT_EQ(runDrives(inventory).text("HDD Size:"), "466 GB   FreeSpace: 150 GB  Drives:  C: D: ");
 }
 
@@ -120,8 +120,8 @@ TEST(DrivesGroup, FloppyAloneLeavesNoDrive) {
     disk.partitions = "1";
     Inventory inventory;
     addDisk(inventory, 0, disk);
-    addLogicalDisk(inventory, 0, "2", "A:", "1457664");
-    addLogicalDisk(inventory, 1, "3", "C:", "107374182400");
+    addLogicalDisk(inventory, 0, 2, "A:", "1457664");
+    addLogicalDisk(inventory, 1, 3, "C:", "107374182400");
     EXPECT_EQ(runDrives(inventory).text("HDD Size:"), "466 GB   FreeSpace: 0 GB  Drives: No drive found!");
 }
 
@@ -131,8 +131,8 @@ TEST(DrivesGroup, PartitionCountWithoutAPositiveNumberReadsNoLogicalDisk) {
         disk.partitions = partitions;
         Inventory inventory;
         addDisk(inventory, 0, disk);
-        addLogicalDisk(inventory, 0, "3", "C:", "107374182400");
-        const GroupRun run = runDrives(inventory);
+        addLogicalDisk(inventory, 0, 3, "C:", "107374182400");
+        const InventoryRun run = runDrives(inventory);
         EXPECT_EQ(run.text("HDD Size:"), "466 GB   FreeSpace: 0 GB  Drives: No drive found!") << partitions;
         EXPECT_EQ(run.queries, 6 + 9) << partitions;
     }
@@ -143,9 +143,9 @@ TEST(DrivesGroup, HugePartitionCountStopsAtTheLastLogicalDisk) {
     disk.partitions = "2000000000";
     Inventory inventory;
     addDisk(inventory, 0, disk);
-    addLogicalDisk(inventory, 0, "3", "C:", "107374182400");
-    addLogicalDisk(inventory, 1, "3", "D:", "53687091200");
-    const GroupRun run = runDrives(inventory);
+    addLogicalDisk(inventory, 0, 3, "C:", "107374182400");
+    addLogicalDisk(inventory, 1, 3, "D:", "53687091200");
+    const InventoryRun run = runDrives(inventory);
     // The entries past the last logical disk are blanks, at most as many as a partition table holds.
     EXPECT_EQ(run.text("HDD Size:"),
               "466 GB   FreeSpace: 150 GB  Drives:  C: D:" + std::string(128 - 2, ' '));
@@ -159,7 +159,7 @@ TEST(DrivesGroup, FreeSpaceTotalSaturatesInsteadOfOverflowing) {
     Inventory inventory;
     addDisk(inventory, 0, first);
     addDisk(inventory, 1, second);
-    addLogicalDisk(inventory, 0, "3", "C:", "1e300");
+    addLogicalDisk(inventory, 0, 3, "C:", "1e300");
     EXPECT_EQ(runDrives(inventory).text("HDD Size:"), "932 GB   FreeSpace: 2147483647 GB  Drives:  C: C:");
 }
 
@@ -188,9 +188,9 @@ TEST(DrivesGroup, UsbDiskReplacesTheGeometryOnly) {
     Inventory inventory;
     addDisk(inventory, 0, kSamsung);
     addDisk(inventory, 1, kStick);
-    addLogicalDisk(inventory, 0, "3", "C:", "107374182400");
-    addLogicalDisk(inventory, 1, "2", "E:", "30000000000");
-    const GroupRun run = runDrives(inventory);
+    addLogicalDisk(inventory, 0, 3, "C:", "107374182400");
+    addLogicalDisk(inventory, 1, 2, "E:", "30000000000");
+    const InventoryRun run = runDrives(inventory);
     EXPECT_EQ(run.labels(), (std::vector<std::string>{"HDD Name:", "HDD Serial No.:", "HDD Size:", "USB Drive:"}));
     EXPECT_EQ(run.text("HDD Name:"), "Samsung SSD 850 EVO 500GB");
     EXPECT_EQ(run.text("HDD Serial No.:"), "S21JNXAG812345X");
@@ -207,7 +207,7 @@ TEST(DrivesGroup, UsbDiskAloneAndWithAShortSize) {
     stick.serial = "";
     Inventory inventory;
     addDisk(inventory, 0, stick);
-    const GroupRun run = runDrives(inventory);
+    const InventoryRun run = runDrives(inventory);
     EXPECT_EQ(run.text("HDD Name:"), "None");
     EXPECT_EQ(run.text("HDD Size:"), "None");
     EXPECT_EQ(run.text("USB Drive:"), "Kingston DataTraveler 3.0 USB Device (Size:  GB) (Serial No.: )");
@@ -234,10 +234,10 @@ TEST(DrivesGroup, NullValuesPassTheLengthTests) {
     inventory.set(kDisk, 0, "InterfaceType", "IDE");
     for (const char* property : {"Caption", "Size", "FirmwareRevision", "Partitions", "TotalCylinders",
                                  "TotalHeads", "TotalSectors", "TotalTracks"})
-        inventory.setValue(kDisk, 0, property, WmiValue::null());
-    inventory.setValue(kMedia, 0, "SerialNumber", WmiValue::null());
-    addLogicalDisk(inventory, 0, "3", "C:", "107374182400");
-    const GroupRun run = runDrives(inventory);
+        inventory.setNull(kDisk, 0, property);
+    inventory.setNull(kMedia, 0, "SerialNumber");
+    addLogicalDisk(inventory, 0, 3, "C:", "107374182400");
+    const InventoryRun run = runDrives(inventory);
     EXPECT_EQ(run.text("HDD Name:"), "Null");
     EXPECT_EQ(run.text("HDD Serial No.:"), "Null");
     EXPECT_EQ(run.text("HDD Size:"), "0 GB   FreeSpace: 0 GB  Drives: No drive found!");
@@ -251,7 +251,7 @@ TEST(DrivesGroup, ShortNameAndSerialGiveNone) {
     disk.serial = "123";
     Inventory inventory;
     addDisk(inventory, 0, disk);
-    const GroupRun run = runDrives(inventory);
+    const InventoryRun run = runDrives(inventory);
     EXPECT_EQ(run.text("HDD Name:"), "None");
     EXPECT_EQ(run.text("HDD Serial No.:"), "None");
 }

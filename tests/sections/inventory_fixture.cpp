@@ -2,96 +2,42 @@
 
 #include <gtest/gtest.h>
 
-#include "query/wmi_provider.h"
 #include "query/wmi_query.h"
+#include "tests/support/installed_backend.h"
 
 namespace moravel::testing {
-namespace {
 
-const std::string kSelectFrom = "SELECT * FROM ";
+nlohmann::json& Inventory::object(const std::string& className, int index) {
+    auto& objects = classes_[className];
+    if (objects.size() <= static_cast<std::size_t>(index))
+        objects.resize(index + 1, nlohmann::json::object());
+    return objects[index];
+}
 
-class FakeObject : public WmiObject {
-public:
-    explicit FakeObject(const WmiObjectValues& values) : values_(values) {}
-    HResult get(const std::string& property, WmiValue& value) override {
-        auto found = values_.find(property);
-        if (found == values_.end()) return kNotFound;
-        value = found->second;
-        return kOk;
-    }
-
-private:
-    const WmiObjectValues& values_;
-};
-
-class FakeEnumerator : public WmiEnumerator {
-public:
-    explicit FakeEnumerator(const std::vector<WmiObjectValues>* objects) : objects_(objects) {}
-    std::unique_ptr<WmiObject> next() override {
-        if (!objects_ || position_ >= objects_->size()) return nullptr;
-        return std::make_unique<FakeObject>((*objects_)[position_++]);
-    }
-
-private:
-    const std::vector<WmiObjectValues>* objects_;
-    std::size_t position_ = 0;
-};
-
-class FakeServices : public WmiServices {
-public:
-    explicit FakeServices(const Inventory& inventory) : inventory_(inventory) {}
-    HResult setProxyBlanket() override { return kOk; }
-    HResult execQuery(const std::string&, const std::string& query, long,
-                      std::unique_ptr<WmiEnumerator>& enumerator) override {
-        if (query.compare(0, kSelectFrom.size(), kSelectFrom) != 0) return kInvalidQuery;
-        auto found = inventory_.classes.find(query.substr(kSelectFrom.size()));
-        enumerator = std::make_unique<FakeEnumerator>(found == inventory_.classes.end() ? nullptr
-                                                                                         : &found->second);
-        return kOk;
-    }
-
-private:
-    const Inventory& inventory_;
-};
-
-class FakeLocator : public WmiLocator {
-public:
-    explicit FakeLocator(const Inventory& inventory) : inventory_(inventory) {}
-    HResult connectServer(const std::string&, std::unique_ptr<WmiServices>& services) override {
-        services = std::make_unique<FakeServices>(inventory_);
-        return kOk;
-    }
-
-private:
-    const Inventory& inventory_;
-};
-
-class FakeProvider : public WmiProvider {
-public:
-    explicit FakeProvider(const Inventory& inventory) : inventory_(inventory) {}
-    HResult initialize() override { return kOk; }
-    HResult initializeSecurity() override { return kOk; }
-    HResult createLocator(std::unique_ptr<WmiLocator>& locator) override {
-        locator = std::make_unique<FakeLocator>(inventory_);
-        return kOk;
-    }
-    void uninitialize() override {}
-
-private:
-    const Inventory& inventory_;
-};
-
-}  // namespace
-
-Inventory& Inventory::setValue(const std::string& className, int index, const std::string& property,
-                               const WmiValue& value) {
-    auto& objects = classes[className];
-    if (objects.size() <= static_cast<std::size_t>(index)) objects.resize(index + 1);
-    objects[index][property] = value;
+Inventory& Inventory::set(const std::string& className, int index, const std::string& property,
+                          const std::string& text) {
+    object(className, index)[property] = text;
     return *this;
 }
 
-std::string GroupRun::text(const std::string& label) const {
+Inventory& Inventory::setNumber(const std::string& className, int index, const std::string& property,
+                                long long value) {
+    object(className, index)[property] = value;
+    return *this;
+}
+
+Inventory& Inventory::setNull(const std::string& className, int index, const std::string& property) {
+    object(className, index)[property] = nullptr;
+    return *this;
+}
+
+std::string Inventory::snapshotJson() const {
+    nlohmann::json classes = nlohmann::json::object();
+    for (const auto& [name, objects] : classes_) classes[name] = objects;
+    return nlohmann::json{{"classes", classes}}.dump();
+}
+
+std::string InventoryRun::text(const std::string& label) const {
     for (const GroupRecord& group : report.groups)
         for (const FieldRecord& field : group.fields)
             if (field.label == label) return field.text;
@@ -99,22 +45,20 @@ std::string GroupRun::text(const std::string& label) const {
     return {};
 }
 
-std::vector<std::string> GroupRun::labels() const {
+std::vector<std::string> InventoryRun::labels() const {
     std::vector<std::string> labels;
     for (const GroupRecord& group : report.groups)
         for (const FieldRecord& field : group.fields) labels.push_back(field.label);
     return labels;
 }
 
-GroupRun runGroups(const Inventory& inventory, const std::function<void(ReportSink&)>& build) {
-    FakeProvider provider(inventory);
-    WmiProvider* previous = wmiProvider();
-    setWmiProvider(&provider);
+InventoryRun runInventory(const Inventory& inventory, const std::function<void(ReportSink&)>& build) {
+    InstalledBackend backend = InstalledBackend::fromJson(inventory.snapshotJson());
     resetQueryCount();
-    GroupRun run;
+    InventoryRun run;
     build(run.report);
     run.queries = queryCount();
-    setWmiProvider(previous);
+    EXPECT_EQ(backend.takeLines(), "");  // string values never make diagnostic lines
     return run;
 }
 

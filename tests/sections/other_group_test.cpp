@@ -17,8 +17,8 @@ const std::vector<std::string> kSkipList = {
     "Snagit 11", "Snagit 12", "Snagit 13", "Snagit 14", "Snagit 15",
     "Auto Microsoft XPS Document Writer on MORAVEL-BUILD"};
 
-GroupRun runOther(const Inventory& inventory, const std::string& adapterName = "Intel(R) Ethernet I219-V") {
-    return runGroups(inventory, [&](ReportSink& sink) {
+InventoryRun runOther(const Inventory& inventory, const std::string& adapterName = "Intel(R) Ethernet I219-V") {
+    return runInventory(inventory, [&](ReportSink& sink) {
         SharedValues shared;
         shared.networkAdapterName = adapterName;
         otherGroup(sink, shared);
@@ -44,7 +44,7 @@ void addBattery(Inventory& inventory, const std::string& name, const std::string
 }
 
 TEST(OtherGroup, NothingFoundGivesNoneAndAPrinterField) {
-    const GroupRun run = runOther(Inventory{}, "No Ethernet 802.3 card found!");
+    const InventoryRun run = runOther(Inventory{}, "No Ethernet 802.3 card found!");
     EXPECT_EQ(run.labels(), (std::vector<std::string>{"CDROM:", "Sound:", "Network:", "Printer:"}));
     EXPECT_EQ(run.text("CDROM:"), "None");
     EXPECT_EQ(run.text("Sound:"), "None");
@@ -86,7 +86,7 @@ TEST(OtherGroup, SoundSkipsVideoCableAudioAndHeadsets) {
     addSound(inventory, 1, "Logitech G930 Headset", "Logitech");
     addSound(inventory, 2, "", "Intel");
     addSound(inventory, 3, "Realtek High Definition Audio", "Realtek");
-    const GroupRun run = runOther(inventory);
+    const InventoryRun run = runOther(inventory);
     EXPECT_EQ(run.text("Sound:"), "Realtek ( Realtek High Definition Audio )");
     // The maker is read a second time only for devices that pass the first test.
     EXPECT_EQ(run.queries, 1 + (2 + 3 + 2 + 3) + 1 + 20);
@@ -97,7 +97,7 @@ TEST(OtherGroup, SoundWithoutMakerShowsTheProductAndNullMakerIsShown) {
     addSound(noMaker, 0, "USB Audio Device", "");
     EXPECT_EQ(runOther(noMaker).text("Sound:"), "USB Audio Device");
     Inventory nullMaker;
-    nullMaker.set(kSound, 0, "ProductName", "USB Audio Device").setValue(kSound, 0, "Manufacturer", WmiValue::null());
+    nullMaker.set(kSound, 0, "ProductName", "USB Audio Device").setNull(kSound, 0, "Manufacturer");
     EXPECT_EQ(runOther(nullMaker).text("Sound:"), "Null ( USB Audio Device )");
 }
 
@@ -120,7 +120,7 @@ TEST(OtherGroup, BatteryTakesThePrinterPlace) {
     Inventory inventory;
     addBattery(inventory, "DELL 7FJ9277", "22SMPDELL 7FJ92772", "87");
     addPrinter(inventory, 0, "HP LaserJet Pro M404dn");
-    const GroupRun run = runOther(inventory);
+    const InventoryRun run = runOther(inventory);
     EXPECT_EQ(run.labels(), (std::vector<std::string>{"CDROM:", "Sound:", "Network:", "Battery:"}));
     EXPECT_EQ(run.text("Battery:"), "DELL 7FJ9277 - 22SMPDELL 7FJ92772 - Charged: 87%");
 }
@@ -140,7 +140,7 @@ TEST(OtherGroup, ChargeIsLimitedToAPercentage) {
 TEST(OtherGroup, BatteryWithoutDeviceIdShowsItsNameAlone) {
     Inventory inventory;
     addBattery(inventory, "DELL 7FJ9277", "", "87");
-    const GroupRun run = runOther(inventory);
+    const InventoryRun run = runOther(inventory);
     EXPECT_EQ(run.text("Battery:"), "DELL 7FJ9277");
     EXPECT_EQ(run.queries, 1 + 22 + 2);
 }
@@ -149,7 +149,7 @@ TEST(OtherGroup, ThreeCharacterBatteryNameCountsAsNoBattery) {
     Inventory inventory;
     addBattery(inventory, "BAT", "BAT0", "87");
     addPrinter(inventory, 0, "HP LaserJet Pro M404dn");
-    const GroupRun run = runOther(inventory);
+    const InventoryRun run = runOther(inventory);
     EXPECT_EQ(run.labels().back(), "Printer:");
     EXPECT_EQ(run.text("Printer:"), "HP LaserJet Pro M404dn - Resolution: ( 600, 600 )  Status: Idle");
 }
@@ -182,7 +182,7 @@ TEST(OtherGroup, TwentyFirstPrinterIsNeverConsidered) {
     Inventory inventory;
     for (int index = 0; index < 20; ++index) addPrinter(inventory, index, kSkipList[index % kSkipList.size()]);
     addPrinter(inventory, 20, "Canon MG3600 series");
-    const GroupRun run = runOther(inventory);
+    const InventoryRun run = runOther(inventory);
     EXPECT_EQ(run.text("Printer:"), "None");
     EXPECT_EQ(run.queries, 1 + 22 + 1 + 20);
 }

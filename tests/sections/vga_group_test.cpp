@@ -32,17 +32,17 @@ void addAdapter(Inventory& inventory, int index, const Adapter& a) {
         .set(kController, index, "AdapterDACType", a.dac);
 }
 
-GroupRun runVga(const Inventory& inventory) {
-    return runGroups(inventory, [](ReportSink& sink) { vgaGroup(sink); });
+InventoryRun runVga(const Inventory& inventory) {
+    return runInventory(inventory, [](ReportSink& sink) { vgaGroup(sink); });
 }
 
-void expectAllNone(const GroupRun& run) {
+void expectAllNone(const InventoryRun& run) {
     for (const char* label : {"Name:", "Chip Type:", "Video Mode:", "Memory:", "Driver Version:", "DAC Type:"})
         EXPECT_EQ(run.text(label), "None") << label;
 }
 
 TEST(VgaGroup, NoControllerGivesNoneEverywhereAfterFortyEightQueries) {
-    const GroupRun run = runVga(Inventory{});
+    const InventoryRun run = runVga(Inventory{});
     EXPECT_EQ(run.labels(), (std::vector<std::string>{"Name:", "Chip Type:", "Video Mode:", "Memory:",
                                                       "Driver Version:", "DAC Type:"}));
     expectAllNone(run);
@@ -55,7 +55,7 @@ TEST(VgaGroup, NoControllerGivesNoneEverywhereAfterFortyEightQueries) {
 TEST(VgaGroup, ShowsEveryFieldOfTheChosenAdapter) {
     Inventory inventory;
     addAdapter(inventory, 0, kRamdac);
-    const GroupRun run = runVga(inventory);
+    const InventoryRun run = runVga(inventory);
     EXPECT_EQ(run.text("Name:"), "NVIDIA GeForce GTX 760");
     EXPECT_EQ(run.text("Chip Type:"), "GeForce GTX 760  ( Max Refresh Rate: 144Hertz )");
     EXPECT_EQ(run.text("Video Mode:"), "2560 x 1440 x 4294967296 colors ( 59Hertz )");
@@ -89,7 +89,7 @@ TEST(VgaGroup, LaterPassesTakePrecedenceWhateverTheIndexOrder) {
     for (const SelectionCase& c : cases) {
         Inventory inventory;
         for (const auto& [index, adapter] : c.adapters) addAdapter(inventory, index, adapter);
-        const GroupRun run = runVga(inventory);
+        const InventoryRun run = runVga(inventory);
         EXPECT_EQ(run.text("Name:"), c.name) << c.present;
         EXPECT_EQ(run.text("DAC Type:"), c.dacType) << c.present;
     }
@@ -118,7 +118,7 @@ TEST(VgaGroup, OnlyTheFirstEightControllersAreExamined) {
     Inventory inventory;
     for (int index = 0; index < 8; ++index) inventory.set(kController, index, "Name", "Placeholder");
     addAdapter(inventory, 8, kOther);
-    const GroupRun run = runVga(inventory);
+    const InventoryRun run = runVga(inventory);
     expectAllNone(run);
     EXPECT_EQ(run.queries, 48);
 }
@@ -149,7 +149,7 @@ TEST(VgaGroup, InternalAsFirstWordMakesAnAdapterInternal) {
     wordy.dac = "Internal DAC(400MHz)";
     Inventory alone;
     addAdapter(alone, 0, wordy);
-    const GroupRun aloneRun = runVga(alone);
+    const InventoryRun aloneRun = runVga(alone);
     EXPECT_EQ(aloneRun.text("Name:"), kInternal.name);
     EXPECT_EQ(aloneRun.text("DAC Type:"), "Internal DAC(400MHz)");
 
@@ -180,8 +180,8 @@ TEST(VgaGroup, NullValuesAreShownButDropTheirSuffixes) {
     for (const char* property : {"Name", "VideoProcessor", "MaxRefreshRate", "VideoModeDescription",
                                  "CurrentRefreshRate", "AdapterRAM", "DriverVersion", "DriverDate",
                                  "AdapterDACType"})
-        inventory.setValue(kController, 0, property, WmiValue::null());
-    const GroupRun run = runVga(inventory);
+        inventory.setNull(kController, 0, property);
+    const InventoryRun run = runVga(inventory);
     EXPECT_EQ(run.text("Name:"), "Null");
     EXPECT_EQ(run.text("Chip Type:"), "Null");
     EXPECT_EQ(run.text("Video Mode:"), "Null");
@@ -196,7 +196,7 @@ TEST(VgaGroup, ZeroRefreshRatesStillGiveTheirSuffixes) {
     adapter.currentRate = "0";
     Inventory inventory;
     addAdapter(inventory, 0, adapter);
-    const GroupRun run = runVga(inventory);
+    const InventoryRun run = runVga(inventory);
     EXPECT_EQ(run.text("Chip Type:"), "Radeon RX 580 Series  ( Max Refresh Rate: 0Hertz )");
     EXPECT_EQ(run.text("Video Mode:"), "3840 x 2160 x 4294967296 colors ( 0Hertz )");
 }
@@ -212,6 +212,13 @@ TEST(VgaGroup, MemoryRoundsHalfMegabytesUp) {
         addAdapter(inventory, 0, adapter);
         EXPECT_EQ(runVga(inventory).text("Memory:"), expected) << bytes;
     }
+}
+
+TEST(VgaGroup, MemoryTypedAsAnIntegerReadsAsUnsigned) {
+    Inventory inventory;
+    addAdapter(inventory, 0, kOther);
+    inventory.setNumber(kController, 0, "AdapterRAM", 4293918720LL);
+    EXPECT_EQ(runInventory(inventory, [](ReportSink& sink) { vgaGroup(sink); }).text("Memory:"), "4095 MB");
 }
 
 TEST(VgaGroup, DriverDateNeedsItsEightDigits) {
@@ -234,7 +241,7 @@ TEST(VgaGroup, DriverDateNeedsItsEightDigits) {
 TEST(VgaGroup, MissingTextsFallBackToNone) {
     Inventory inventory;
     inventory.set(kController, 0, "AdapterRAM", "268435456");
-    const GroupRun run = runVga(inventory);
+    const InventoryRun run = runVga(inventory);
     // Pass 3 takes the controller: no converter type is not internal.
     EXPECT_EQ(run.text("Name:"), "None");
     EXPECT_EQ(run.text("Chip Type:"), "None");
