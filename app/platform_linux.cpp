@@ -33,8 +33,12 @@ OsVersion platformOsVersion() {
 }
 
 void showNoticeBox(const char* text) {
+    // The text asks for the OK button, as the Windows box has; the toolkit's says "Close".
+    const char* toolkitClose = fl_close;
+    fl_close = "OK";
     fl_message_title("Information");
     fl_message("%s", text);
+    fl_close = toolkitClose;
 }
 
 void setProgramIcon(Fl_Window& window) {

@@ -8,6 +8,7 @@
 #include <FL/Fl_Button.H>
 #include <FL/Fl_Double_Window.H>
 #include <FL/Fl_Progress.H>
+#include <FL/fl_ask.H>
 
 #include <algorithm>
 #include <cstdio>
@@ -62,6 +63,7 @@ struct FirstSight {
     std::string printed;
     bool waitWindowExisted = false;
     bool noticeText = false;
+    std::string button;
 };
 FirstSight sight;
 
@@ -94,6 +96,7 @@ void dismissNotice(void*) {
     for (int i = box->children() - 1; i >= 0; --i) {
         Fl_Widget* w = box->child(i);
         if (w->visible() && dynamic_cast<Fl_Button*>(w)) {
+            sight.button = w->label() ? w->label() : "";
             w->do_callback();
             return;
         }
@@ -169,6 +172,8 @@ TEST_F(StartupTest, NoticeVersionShowsTheBoxAndNoWaitWindow) {
         EXPECT_TRUE(sight.seen) << "the notice box was never seen";
         EXPECT_EQ(sight.printed, "6\t2\n");
         EXPECT_TRUE(sight.noticeText);
+        EXPECT_EQ(sight.button, "OK");  // the text asks for the OK button
+        EXPECT_STREQ(fl_close, "Close");  // other message boxes keep the toolkit's word
         EXPECT_FALSE(sight.waitWindowExisted);
     }
     EXPECT_TRUE(noticeMode);
