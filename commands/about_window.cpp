@@ -18,7 +18,8 @@ namespace {
 
 constexpr int kWindowW = 372;
 constexpr int kWindowH = 340;
-// Fixed centring offsets; 171 rather than 170 keeps the window where users have always seen it.
+// Fixed centring offsets the program has always used: 186 is half the width, 171 one pixel more
+// than half the height.
 constexpr int kCentreOffsetX = 186;
 constexpr int kCentreOffsetY = 171;
 const Fl_Color kWindowColor = fl_rgb_color(240, 240, 240);
