@@ -13,6 +13,7 @@ namespace moravel::testing {
 class TracingProvider : public WmiProvider {
 public:
     explicit TracingProvider(WmiProvider& inner) : inner_(inner) {}
+    void beginCycle(const std::string& wqlQuery) override { inner_.beginCycle(wqlQuery); }
     HResult initialize() override { return inner_.initialize(); }
     HResult initializeSecurity() override { return inner_.initializeSecurity(); }
     HResult createLocator(std::unique_ptr<WmiLocator>& locator) override;

@@ -1,6 +1,7 @@
 #include "tests/support/snapshot_fixture.h"
 
 #include "query/wmi_query.h"
+#include "tests/support/installed_backend.h"
 #include "tests/support/query_trace.h"
 
 namespace moravel::testing {
@@ -36,16 +37,6 @@ std::string SnapshotBuilder::json() const {
     return document.dump();
 }
 
-InstalledSnapshot::InstalledSnapshot(const std::string& json)
-    : backend_(makeSnapshotBackendFromJson(json, "test snapshot")) {
-    backend_.install();
-}
-
-InstalledSnapshot::~InstalledSnapshot() {
-    setWmiProvider(nullptr);
-    setSystemProbes(nullptr);
-}
-
 std::string GroupRun::text(const std::string& label) const {
     for (const GroupRecord& group : report.groups)
         for (const FieldRecord& field : group.fields)
@@ -54,8 +45,8 @@ std::string GroupRun::text(const std::string& label) const {
 }
 
 GroupRun runGroup(const std::string& snapshotJson, const std::function<void(ReportSink&)>& sections) {
-    InstalledSnapshot installed(snapshotJson);
-    TracingProvider tracing(installed.provider());
+    InstalledBackend installed = InstalledBackend::fromJson(snapshotJson);
+    TracingProvider tracing(*installed.backend().provider);
     setWmiProvider(&tracing);
     GroupRun run;
     resetQueryCount();

@@ -19,7 +19,6 @@
 #include <nlohmann/json.hpp>
 
 #include "app/report_collector.h"
-#include "query/backend.h"
 #include "query/probes.h"
 
 namespace moravel::testing {
@@ -39,19 +38,6 @@ private:
     std::map<std::string, std::vector<nlohmann::json>> classes_;
     std::vector<std::string> classOrder_;
     nlohmann::json probes_ = nlohmann::json::object();
-};
-
-// A snapshot backend installed for the query layer while the object lives.
-class InstalledSnapshot {
-public:
-    explicit InstalledSnapshot(const std::string& json);
-    ~InstalledSnapshot();
-    InstalledSnapshot(const InstalledSnapshot&) = delete;
-    InstalledSnapshot& operator=(const InstalledSnapshot&) = delete;
-    WmiProvider& provider() { return *backend_.provider; }
-
-private:
-    Backend backend_;
 };
 
 struct GroupRun {
