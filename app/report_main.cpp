@@ -6,7 +6,6 @@
 #include "app/report_run.h"
 
 int main(int argc, char** argv) {
-    std::ios::sync_with_stdio(true);
     const std::vector<std::string> arguments(argv + 1, argv + argc);
     return moravel::runReport(arguments, std::cout, std::cerr);
 }
