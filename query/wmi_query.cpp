@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <iostream>
+#include <locale>
 #include <memory>
 #include <sstream>
 
@@ -124,6 +125,7 @@ std::string queryWmiText(int index, const std::string& wqlQuery, const std::stri
 
 std::vector<std::string> splitWords(std::string text) {
     std::istringstream in(text);
+    in.imbue(std::locale::classic());  // whitespace as the "C" classification has it, whatever the global locale
     std::vector<std::string> words;
     for (std::string word; in >> word;) words.push_back(word);
     return words;

@@ -246,6 +246,8 @@ TEST(SplitWords, DropsEveryKindOfWhitespace) {
     EXPECT_EQ(moravel::splitWords("  one   two\tthree "), (std::vector<std::string>{"one", "two", "three"}));
     EXPECT_EQ(moravel::splitWords("\n\vIntel(R)\fCore(TM)\r\n"), (std::vector<std::string>{"Intel(R)", "Core(TM)"}));
     EXPECT_EQ(moravel::splitWords("single"), std::vector<std::string>{"single"});
+    // A no-break space in Latin-1 or UTF-8 is not "C" whitespace and stays inside its word.
+    EXPECT_EQ(moravel::splitWords("a\xA0" "b c\xC2\xA0" "d"), (std::vector<std::string>{"a\xA0" "b", "c\xC2\xA0" "d"}));
     EXPECT_TRUE(moravel::splitWords("").empty());
     EXPECT_TRUE(moravel::splitWords(" \t\n\v\f\r").empty());
 }
