@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # The Windows build under Wine, in one temporary prefix for the whole run:
 #   resources    icon group 101, the version block and the manifest, read back from the exe
+#   conversions  platform VARIANTs of each type and the code page conversions
 #   failures     an absent class, a property the class lacks, a malformed query, an index past
 #                the last object: empty text and exactly the diagnostic lines of the query layer
+#   probes       the adapter address and memory texts against ipconfig and wmic
 #   apartment    queries inside an apartment the toolkit owns leave that apartment in place
 #   version      the version line and the notice decision at Wine's default version and at 6.2
 #   snapshot     every value moravel-report.exe --save-snapshot records equals what `wmic`
@@ -77,6 +79,8 @@ start_prefix() {
 start_prefix
 check_resources moravel-report.exe
 check_failures
+check_conversions
+check_probes
 check_apartment
 check_version
 #check_snapshot_against_wmic

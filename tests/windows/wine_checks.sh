@@ -113,7 +113,9 @@ check_snapshot_against_wmic() {
     return
   fi
   pass "moravel-report.exe --save-snapshot wrote $(wc -c <snapshot.json) bytes"
-  run_wine recorded.txt moravel-probe.exe recorded snapshot.json
+  run_wine recorded.txt moravel-probe.exe recorded snapshot.json || fail "the probe cannot read the snapshot: $(cat recorded.txt.err)"
+  # One wmic run per class and property.
+  sort -t $'\t' -k1,1 -k3,3 -k2,2n recorded.txt >recorded.sorted
   local compared=0 skipped=0 objects=0 class index property kind text previous="" wmic_text
   while IFS=$'\t' read -r class index property kind text; do
     if [ "$kind" = "skip" ]; then skipped=$((skipped + 1)); continue; fi
@@ -127,8 +129,8 @@ check_snapshot_against_wmic() {
       fail "$class[$index].$property: recorded [$text], wmic [$wmic_text]"
     fi
     compared=$((compared + 1))
-  done <recorded.txt
-  objects=$(grep -c . recorded.txt)
+  done <recorded.sorted
+  objects=$(grep -c . recorded.sorted)
   if [ $compared -gt 0 ]; then pass "$compared recorded values compared with wmic ($skipped arrays or other types not compared)"; else
     fail "no recorded value to compare ($objects lines)"; fi
 }
@@ -154,5 +156,43 @@ check_report_against_linux() {
     pass "the Linux build reports the Windows snapshot with the same 38 texts"
   else
     fail "Windows and Linux reports differ: $(diff <(tr ',' '\n' <windows.json) <(tr ',' '\n' <linux.json) | head -10)"
+  fi
+}
+
+# Platform VARIANTs of every row of the conversion table, and the code page conversions.
+check_conversions() {
+  run_wine variants.txt moravel-probe.exe variants
+  expect_file "VARIANTs of each type convert by the table, with their type lines" variants.txt \
+    "empty=[Empty]\nnull=[Null]\nVT_I2: -5\ni2=[]\ni4=[4294967295]\ndate=[DATE is not available!]\nbstr=[abc]\nnullbstr=[]\nbool=[VT_BOOL!]\nVT_UI4: -2147483648\nui4=[]\nVT_UI8: 5\nui8=[]\nr8=[]\narray=[]"
+  run_wine codepage.txt moravel-probe.exe codepage
+  if grep -qx "acp=1252" codepage.txt; then
+    expect_file "wide text to the system code page (1252): cut at NUL, default character, round trip" \
+      codepage.txt "acp=1252\ncut=41 62 \nlatin=ae e9 \nmissing=78 3f 79 \nquery=53 45 4c 45 43 54 20 ae "
+  else
+    sed -n '2p' codepage.txt >cut.txt
+    expect_file "wide text cut at its first NUL ($(head -1 codepage.txt))" cut.txt "cut=41 62 "
+  fi
+}
+
+# The direct probes: the adapter address against ipconfig's last adapter, the memory texts
+# against the total physical memory wmic reports.
+check_probes() {
+  run_wine probes.txt moravel-probe.exe probes
+  wine ipconfig /all >ipconfig.raw 2>/dev/null
+  local last
+  last=$(tr -d '\r' <ipconfig.raw | sed -n 's/^ *Physical address[ .]*: *\([0-9A-F-]\{17\}\)$/\1/p' | tail -1)
+  sed -n 's/^address=\[\(.*\)\]$/\1/p' probes.txt >address.txt
+  expect_file "GetAdaptersInfo: the last adapter's address, as ipconfig lists it" address.txt "$last"
+
+  run_wmic wmic_total.txt Win32_ComputerSystem TotalPhysicalMemory
+  local total available load
+  total=$(( $(head -1 wmic_total.txt) >> 20 ))
+  available=$(sed -n 's/^available=\[\([0-9]*\) MB\]$/\1/p' probes.txt)
+  load=$(sed -n 's/^load=\[\([0-9]*\)%\]$/\1/p' probes.txt)
+  if [ -n "$available" ] && [ "$available" -gt 0 ] && [ "$available" -le "$total" ] &&
+    [ -n "$load" ] && [ "$load" -le 100 ]; then
+    pass "GlobalMemoryStatusEx: $available MB of $total MB available, $load% in use"
+  else
+    fail "memory texts out of range: $(tr '\n' ' ' <probes.txt) (total $total MB)"
   fi
 }
