@@ -70,19 +70,26 @@ int apartment() {
     return 0;
 }
 
-int timing(int cycles) {
-    auto start = Clock::now();
-    for (int i = 0; i < cycles; ++i) moravel::queryWmiText(0, "SELECT * FROM Win32_OperatingSystem", "Caption");
-    double cycle = millisecondsSince(start) / cycles;
+const char* const kClasses[] = {
+    "Win32_ComputerSystem", "Win32_MemoryArray", "Win32_NetworkAdapter", "Win32_NetworkAdapterConfiguration",
+    "Win32_BIOS", "Win32_OperatingSystem", "Win32_Processor", "Win32_BaseBoard", "Win32_MotherboardDevice",
+    "Win32_VideoController", "Win32_DiskDrive", "Win32_PhysicalMedia", "Win32_LogicalDisk",
+    "Win32_CDROMDrive", "Win32_SoundDevice", "Win32_Battery", "Win32_Printer"};
 
+// The mean cost of one query cycle per class, then one whole inventory with its query count.
+int timing(int cycles) {
+    for (const char* className : kClasses) {
+        std::string query = std::string("SELECT * FROM ") + className;
+        auto start = Clock::now();
+        for (int i = 0; i < cycles; ++i) moravel::queryWmiText(0, query, "Name");
+        std::cout << "cycle_ms " << className << "=" << millisecondsSince(start) / cycles << std::endl;
+    }
     moravel::resetQueryCount();
     moravel::ReportCollector report;
-    start = Clock::now();
+    auto start = Clock::now();
     moravel::buildAllGroups(report);
     double whole = millisecondsSince(start);
-    std::cout << "cycle_ms=" << cycle << std::endl
-              << "inventory_ms=" << whole << std::endl
-              << "queries=" << moravel::queryCount() << std::endl;
+    std::cout << "inventory_ms=" << whole << std::endl << "queries=" << moravel::queryCount() << std::endl;
     return 0;
 }
 
