@@ -16,3 +16,6 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 # The executables must run on a machine without the mingw runtime DLLs (and under Wine, which
 # has none): link the compiler runtime and the C++ library statically.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
+
+# nlohmann json is header-only; the host's headers serve, through a folder of their own.
+set(nlohmann_json_DIR ${CMAKE_CURRENT_LIST_DIR}/mingw-json CACHE PATH "nlohmann json for the cross build")
