@@ -173,7 +173,8 @@ std::string wmicForm(const moravel::WmiValue& value, std::string& kind) {
     }
 }
 
-// One line per recorded value: class, object index, property, kind, text, tab-separated.
+// One line per class with its object count, then one per recorded value: class, object index,
+// property, kind, text, tab-separated.
 int recorded(const char* path) {
     std::ifstream file(path, std::ios::binary);
     std::ostringstream json;
@@ -185,13 +186,17 @@ int recorded(const char* path) {
         std::cerr << error.what() << std::endl;
         return 1;
     }
-    for (const auto& [className, objects] : data.classes)
+    for (const auto& [className, objects] : data.classes) {
+        // The object count first, with a property to count wmic's rows by ("Name" for none).
+        std::string counted = objects.empty() || objects[0].empty() ? "Name" : objects[0].begin()->first;
+        std::cout << className << '\t' << objects.size() << '\t' << counted << "\tobjects\t\n";
         for (std::size_t index = 0; index < objects.size(); ++index)
             for (const auto& [property, value] : objects[index]) {
                 std::string kind;
                 std::string text = wmicForm(value, kind);
                 std::cout << className << '\t' << index << '\t' << property << '\t' << kind << '\t' << text << '\n';
             }
+    }
     std::cout.flush();
     return 0;
 }

@@ -49,15 +49,13 @@ run_wine() {
   return $status
 }
 
-# wmic's answer for one property of a class: one line per object, padding removed. Its output
-# is UTF-16 with a header line.
+# wmic's answer for one property of a class: one line per object (a blank one for no value),
+# padding removed. Its output is UTF-16 with CRLF line ends and a header line.
 run_wmic() {
   local out=$1 class=$2 property=$3
   wine wmic path "$class" get "$property" >"$out.raw" 2>/dev/null
   local status=$?
   iconv -f UTF-16 -t UTF-8 <"$out.raw" | tr -d '\r' | sed -e '1d' -e 's/ *$//' >"$out"
-  # wmic ends its table with an empty line.
-  sed -i -e '${/^$/d}' "$out"
   return $status
 }
 
@@ -83,8 +81,8 @@ check_conversions
 check_probes
 check_apartment
 check_version
-#check_snapshot_against_wmic
-#check_report_against_linux
+check_snapshot_against_wmic
+check_report_against_linux
 
 echo "$failures failure(s)"
 [ $failures -eq 0 ]

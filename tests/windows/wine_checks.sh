@@ -116,28 +116,42 @@ check_snapshot_against_wmic() {
   run_wine recorded.txt moravel-probe.exe recorded snapshot.json || fail "the probe cannot read the snapshot: $(cat recorded.txt.err)"
   # One wmic run per class and property.
   sort -t $'\t' -k1,1 -k3,3 -k2,2n recorded.txt >recorded.sorted
-  local compared=0 skipped=0 objects=0 class index property kind text previous="" wmic_text
+  local compared=0 skipped=0 classes=0 objects=0 class index property kind text previous="" wmic_text
   while IFS=$'\t' read -r class index property kind text; do
     if [ "$kind" = "skip" ]; then skipped=$((skipped + 1)); continue; fi
+    if [ "$kind" = "objects" ]; then
+      # Classes Wine lacks, or without objects, leave wmic with no rows (and a failure status).
+      run_wmic wmic_rows.txt "$class" "$property"
+      if [ "$(wc -l <wmic_rows.txt)" -ne "$index" ]; then
+        fail "$class: $index objects recorded, wmic lists $(wc -l <wmic_rows.txt)"
+      fi
+      classes=$((classes + 1))
+      continue
+    fi
     if [ "$class.$property" != "$previous" ]; then
       previous=$class.$property
       run_wmic wmic_value.txt "$class" "$property" || { fail "wmic knows no $class.$property"; continue; }
     fi
     wmic_text=$(sed -n "$((index + 1))p" wmic_value.txt)
     text=${text%"${text##*[! ]}"}  # wmic pads its cells: trailing blanks do not count
-    if [ "$wmic_text" != "$text" ]; then
+    if [ "$class.$property" = "Win32_LogicalDisk.FreeSpace" ]; then
+      # Free space moves while the tests run; a quarter of a GiB is far below what the groups show.
+      if [ -z "$wmic_text" ] || [ -z "$text" ] || [ $(( text > wmic_text ? text - wmic_text : wmic_text - text )) -gt 268435456 ]; then
+        fail "$class[$index].$property: recorded [$text], wmic [$wmic_text]"
+      fi
+    elif [ "$wmic_text" != "$text" ]; then
       fail "$class[$index].$property: recorded [$text], wmic [$wmic_text]"
     fi
     compared=$((compared + 1))
   done <recorded.sorted
   objects=$(grep -c . recorded.sorted)
-  if [ $compared -gt 0 ]; then pass "$compared recorded values compared with wmic ($skipped arrays or other types not compared)"; else
+  if [ $compared -gt 0 ]; then pass "$classes classes and $compared recorded values compared with wmic ($skipped arrays or other types not compared)"; else
     fail "no recorded value to compare ($objects lines)"; fi
 }
 
 # moravel-report.exe --json against the Linux build's report of the snapshot the Windows build
-# saved. Available memory is read live by both Windows runs; if it moved between them, the
-# snapshot is saved again.
+# saved. Available memory is read live by both Windows runs: if it moved between them, the
+# snapshot is saved again; if it keeps moving, that one text may differ by less than 256 MB.
 check_report_against_linux() {
   local linux_report=$linux_build/moravel-report
   if [ ! -x "$linux_report" ]; then fail "no Linux build at $linux_report"; return; fi
@@ -154,8 +168,20 @@ check_report_against_linux() {
     fail "moravel-report.exe --json gives $fields texts"; fi
   if cmp -s windows.json linux.json; then
     pass "the Linux build reports the Windows snapshot with the same 38 texts"
+    return
+  fi
+  tr ',' '\n' <windows.json >windows.lines
+  tr ',' '\n' <linux.json >linux.lines
+  local memory='"text":"\([0-9]*\) MB   ( In Use: [0-9]*% )"}$'
+  local differing windows_mb linux_mb
+  differing=$(diff windows.lines linux.lines | grep -c '^[<>]')
+  windows_mb=$(diff windows.lines linux.lines | sed -n "s/^< $memory/\1/p")
+  linux_mb=$(diff windows.lines linux.lines | sed -n "s/^> $memory/\1/p")
+  if [ "$differing" -eq 2 ] && [ -n "$windows_mb" ] && [ -n "$linux_mb" ] &&
+    [ $(( windows_mb > linux_mb ? windows_mb - linux_mb : linux_mb - windows_mb )) -lt 256 ]; then
+    pass "the Linux build reports the Windows snapshot with the same 37 texts; available memory moved by $((windows_mb - linux_mb)) MB"
   else
-    fail "Windows and Linux reports differ: $(diff <(tr ',' '\n' <windows.json) <(tr ',' '\n' <linux.json) | head -10)"
+    fail "Windows and Linux reports differ: $(diff windows.lines linux.lines | head -10)"
   fi
 }
 
