@@ -56,10 +56,16 @@ OsVersion readWindowsVersion() {
     OSVERSIONINFOA info{};
     info.dwOSVersionInfoSize = sizeof info;  // 148 bytes
     // Deprecated, and deliberately so: it reports the version the program is made to see.
+#if defined(__GNUC__)
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+#elif defined(_MSC_VER)
+#pragma warning(suppress : 4996)
+#endif
     GetVersionExA(&info);
+#if defined(__GNUC__)
 #pragma GCC diagnostic pop
+#endif
     return {info.dwMajorVersion, info.dwMinorVersion};
 }
 
