@@ -55,7 +55,8 @@ std::optional<OsVersion> Win32Probes::osVersion() { return readWindowsVersion();
 OsVersion readWindowsVersion() {
     OSVERSIONINFOA info{};
     info.dwOSVersionInfoSize = sizeof info;  // 148 bytes
-    // Deprecated, and deliberately so: it reports the version the program is made to see.
+    // Deprecated, and wanted all the same: it reports the version this program is made to see
+    // (6.2 on Windows 8 and later, as the manifest names no supported OS).
 #if defined(__GNUC__)
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"

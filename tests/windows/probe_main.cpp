@@ -49,7 +49,9 @@ int query(char** argv) {
 
 // The window program's version test on its Windows numbers: the line it prints, then the verdict.
 int version() {
-    moravel::VersionVerdict verdict = moravel::judgeVersion(std::nullopt, moravel::windows::readWindowsVersion(), true);
+    // As start-up asks: the installed probes' version, then the platform's own numbers.
+    moravel::VersionVerdict verdict =
+        moravel::judgeVersion(moravel::systemProbes()->osVersion(), moravel::windows::readWindowsVersion(), true);
     std::cout << moravel::versionLine(verdict.version) << "notice=" << (verdict.notice ? 1 : 0) << std::endl;
     return 0;
 }
