@@ -4,7 +4,7 @@
 //   moravel-probe query INDEX WQL PROPERTY   the text of one queryWmiText call, as "text=[...]"
 //   moravel-probe version                    the version line and the notice decision
 //   moravel-probe apartment                  two queries inside a toolkit-owned (STA) apartment
-//   moravel-probe time CYCLES                cost of one query cycle and of the whole inventory
+//   moravel-probe time CYCLES                cost of one query cycle per class, and of the inventory
 //   moravel-probe probes                     the memory texts and the adapter address
 //   moravel-probe variants                   platform VARIANTs of each type through the conversion
 //   moravel-probe codepage                   narrow/wide conversions in the system code page
@@ -16,20 +16,19 @@
 #include <windows.h>
 
 #include <chrono>
-#include <fstream>
-#include <sstream>
 #include <cstdlib>
+#include <fstream>
 #include <iostream>
+#include <sstream>
 #include <string>
 
-#include "app/startup_rules.h"
 #include "app/report_collector.h"
+#include "app/startup_rules.h"
 #include "query/backend.h"
 #include "query/snapshot_data.h"
 #include "query/windows/code_page.h"
-#include "query/windows/com_handles.h"
-#include "query/windows/variant_value.h"
 #include "query/windows/probes_windows.h"
+#include "query/windows/variant_value.h"
 #include "query/wmi_query.h"
 #include "sections/sections.h"
 
