@@ -1,9 +1,10 @@
 # The two commands: `make run` and `make test`. Both install what is needed first.
 BUILD       ?= build
 TEST_BUILD  ?= build-test
+WIN_BUILD   ?= build-windows
 JOBS        ?= $(shell nproc)
 
-.PHONY: all deps build run report test clean
+.PHONY: all deps build run report windows test clean
 
 all: build
 
@@ -24,11 +25,15 @@ run: build
 report: build
 	@./$(BUILD)/moravel-report
 
+# The Windows console programs, cross-built with mingw-w64; the Wine tests run them.
+windows: deps
+	@JOBS=$(JOBS) bash scripts/build-windows $(WIN_BUILD)
+
 # Tests build with AddressSanitizer and UndefinedBehaviorSanitizer and run under a virtual display.
-test: deps
+test: deps windows
 	@cmake -S . -B $(TEST_BUILD) -DCMAKE_BUILD_TYPE=Debug -DMORAVEL_SANITIZE=ON >/dev/null
 	@cmake --build $(TEST_BUILD) -j $(JOBS)
-	@cd $(TEST_BUILD) && xvfb-run -a -s "-screen 0 1920x1080x24" ctest --output-on-failure -j $(JOBS)
+	@cd $(TEST_BUILD) && MORAVEL_WINDOWS_BUILD_DIR=$(abspath $(WIN_BUILD)) xvfb-run -a -s "-screen 0 1920x1080x24" ctest --output-on-failure -j $(JOBS)
 
 clean:
-	rm -rf $(BUILD) $(TEST_BUILD)
+	rm -rf $(BUILD) $(TEST_BUILD) $(WIN_BUILD)

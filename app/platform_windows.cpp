@@ -1,0 +1,71 @@
+// The platform operations of the window program on Windows.
+#include "app/platform.h"
+
+#include <windows.h>
+#include <process.h>
+
+#include <FL/Fl_Window.H>
+#include <FL/x.H>
+
+#include "query/windows/probes_windows.h"
+
+namespace moravel {
+namespace {
+
+constexpr int kIconResource = 101;  // the icon group of resources/moravel.rc
+
+// The 32 x 32 and 16 x 16 icons, loaded once and kept for the windows that show them.
+class IconPair {
+public:
+    IconPair() : big_(load(32)), small_(load(16)) {}
+    IconPair(const IconPair&) = delete;
+    IconPair& operator=(const IconPair&) = delete;
+    ~IconPair() {
+        if (big_) DestroyIcon(big_);
+        if (small_) DestroyIcon(small_);
+    }
+    HICON big() const { return big_; }
+    HICON small() const { return small_; }
+
+private:
+    static HICON load(int size) {
+        return static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(kIconResource),
+                                             IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
+    }
+    HICON big_;
+    HICON small_;
+};
+
+const IconPair& programIcons() {
+    static const IconPair icons;
+    return icons;
+}
+
+// One step of the icon pass: the first top-level window of this process gets the icons and
+// ends the enumeration; every other window lets it go on.
+BOOL CALLBACK setOwnWindowIcons(HWND window, LPARAM processId) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner != static_cast<DWORD>(processId)) return TRUE;
+    const IconPair& icons = programIcons();
+    SendMessageA(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icons.big()));
+    SendMessageA(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icons.small()));
+    return FALSE;
+}
+
+}  // namespace
+
+OsVersion platformOsVersion() { return windows::readWindowsVersion(); }
+
+void showNoticeBox(const char* text) {
+    MessageBoxA(nullptr, text, "Information", MB_OK | MB_ICONINFORMATION);
+}
+
+void setProgramIcon(Fl_Window& window) {
+    // LoadIconA's icons are shared by the system and never destroyed.
+    window.icon(static_cast<const void*>(LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(kIconResource))));
+}
+
+void runIconPass() { EnumWindows(setOwnWindowIcons, static_cast<LPARAM>(_getpid())); }
+
+}  // namespace moravel

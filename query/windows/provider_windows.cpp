@@ -1,0 +1,124 @@
+// The WMI provider on Windows: each operation is the COM call of the same name, and every
+// interface, string and value it acquires has an owner that gives it back.
+#include "query/windows/provider_windows.h"
+
+#include <wbemidl.h>
+#include <windows.h>
+
+#include <memory>
+
+#include "query/windows/code_page.h"
+#include "query/windows/com_handles.h"
+#include "query/windows/variant_value.h"
+
+namespace moravel::windows {
+namespace {
+
+class ComObject : public WmiObject {
+public:
+    explicit ComObject(ComPtr<IWbemClassObject> object) : object_(std::move(object)) {}
+
+    HResult get(const std::string& property, WmiValue& value) override {
+        Variant variant;
+        HRESULT hr = object_->Get(toWide(property).c_str(), 0, variant.get(), nullptr, nullptr);
+        if (SUCCEEDED(hr)) value = toWmiValue(*variant);
+        return hr;  // the variant is cleared here, before the object is released
+    }
+
+private:
+    ComPtr<IWbemClassObject> object_;
+};
+
+class ComEnumerator : public WmiEnumerator {
+public:
+    explicit ComEnumerator(ComPtr<IEnumWbemClassObject> enumerator) : enumerator_(std::move(enumerator)) {}
+
+    std::unique_ptr<WmiObject> next() override {
+        ComPtr<IWbemClassObject> object;
+        ULONG returned = 0;
+        enumerator_->Next(static_cast<long>(WBEM_INFINITE), 1, object.receive(), &returned);
+        if (returned == 0 || !object) return nullptr;
+        return std::make_unique<ComObject>(std::move(object));
+    }
+
+private:
+    ComPtr<IEnumWbemClassObject> enumerator_;
+};
+
+class ComServices : public WmiServices {
+public:
+    explicit ComServices(ComPtr<IWbemServices> services) : services_(std::move(services)) {}
+
+    HResult setProxyBlanket() override {
+        return CoSetProxyBlanket(services_.get(), RPC_C_AUTHN_WINNT, RPC_C_AUTHZ_NONE, nullptr,
+                                 RPC_C_AUTHN_LEVEL_CALL, RPC_C_IMP_LEVEL_IMPERSONATE, nullptr, EOAC_NONE);
+    }
+
+    HResult execQuery(const std::string& language, const std::string& query, long flags,
+                      std::unique_ptr<WmiEnumerator>& enumerator) override {
+        Bstr languageName(toWide(language));
+        Bstr queryText(toWide(query));
+        if (!languageName || !queryText) return E_OUTOFMEMORY;
+        ComPtr<IEnumWbemClassObject> result;
+        HRESULT hr = services_->ExecQuery(languageName.get(), queryText.get(), flags, nullptr, result.receive());
+        if (SUCCEEDED(hr) && result) enumerator = std::make_unique<ComEnumerator>(std::move(result));
+        return hr;
+    }
+
+private:
+    ComPtr<IWbemServices> services_;
+};
+
+class ComLocator : public WmiLocator {
+public:
+    explicit ComLocator(ComPtr<IWbemLocator> locator) : locator_(std::move(locator)) {}
+
+    HResult connectServer(const std::string& path, std::unique_ptr<WmiServices>& services) override {
+        Bstr namespacePath(toWide(path));
+        if (!namespacePath) return E_OUTOFMEMORY;
+        ComPtr<IWbemServices> result;
+        HRESULT hr = locator_->ConnectServer(namespacePath.get(), nullptr, nullptr, nullptr, 0, nullptr,
+                                             nullptr, result.receive());
+        if (SUCCEEDED(hr) && result) services = std::make_unique<ComServices>(std::move(result));
+        return hr;
+    }
+
+private:
+    ComPtr<IWbemLocator> locator_;
+};
+
+}  // namespace
+
+HResult ComProvider::initialize() {
+    HRESULT hr = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+    // Only a successful call takes a reference on the thread's apartment. After
+    // RPC_E_CHANGED_MODE the apartment belongs to someone else (the toolkit's OleInitialize),
+    // and uninitialising it would pull COM away from under them.
+    if (SUCCEEDED(hr) || hr == RPC_E_CHANGED_MODE) owed_.push_back(SUCCEEDED(hr));
+    return hr;
+}
+
+HResult ComProvider::initializeSecurity() {
+    HRESULT hr = CoInitializeSecurity(nullptr, -1, nullptr, nullptr, RPC_C_AUTHN_LEVEL_DEFAULT,
+                                      RPC_C_IMP_LEVEL_IMPERSONATE, nullptr, EOAC_NONE, nullptr);
+    // The process security can be set once while COM lives in the process; when an apartment
+    // outlives the cycle, the second call finds it already set, which is all this step needs.
+    return hr == RPC_E_TOO_LATE ? S_OK : hr;
+}
+
+HResult ComProvider::createLocator(std::unique_ptr<WmiLocator>& locator) {
+    ComPtr<IWbemLocator> result;
+    HRESULT hr = CoCreateInstance(CLSID_WbemLocator, nullptr, CLSCTX_INPROC_SERVER, IID_IWbemLocator,
+                                  result.receiveVoid());
+    if (SUCCEEDED(hr) && result) locator = std::make_unique<ComLocator>(std::move(result));
+    return hr;
+}
+
+void ComProvider::uninitialize() {
+    if (owed_.empty()) return;
+    bool owed = owed_.back();
+    owed_.pop_back();
+    if (owed) CoUninitialize();
+}
+
+}  // namespace moravel::windows

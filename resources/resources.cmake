@@ -1,0 +1,20 @@
+# Windows resources (icon group 101, the version block, the manifest) in every executable of the
+# build. The executables are defined after this file is included, so the resources are attached
+# once the top-level folder is complete.
+enable_language(RC)
+set(MORAVEL_RESOURCE_SCRIPT ${CMAKE_CURRENT_LIST_DIR}/moravel.rc)
+set_source_files_properties(${MORAVEL_RESOURCE_SCRIPT} PROPERTIES
+  OBJECT_DEPENDS "${CMAKE_CURRENT_LIST_DIR}/moravel.ico;${CMAKE_CURRENT_LIST_DIR}/moravel.manifest")
+# windres looks for the icon and the manifest next to the script only when told to.
+string(APPEND CMAKE_RC_FLAGS " -I \"${CMAKE_CURRENT_LIST_DIR}\"")
+
+function(moravel_attach_resources)
+  get_property(targets DIRECTORY ${CMAKE_SOURCE_DIR} PROPERTY BUILDSYSTEM_TARGETS)
+  foreach(target ${targets})
+    get_target_property(type ${target} TYPE)
+    if(type STREQUAL "EXECUTABLE")
+      target_sources(${target} PRIVATE ${MORAVEL_RESOURCE_SCRIPT})
+    endif()
+  endforeach()
+endfunction()
+cmake_language(DEFER DIRECTORY ${CMAKE_SOURCE_DIR} CALL moravel_attach_resources)

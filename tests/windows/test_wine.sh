@@ -1,0 +1,88 @@
+#!/usr/bin/env bash
+# The Windows build under Wine, in one temporary prefix for the whole run:
+#   resources    icon group 101, the version block and the manifest, read back from the exe
+#   conversions  platform VARIANTs of each type and the code page conversions
+#   failures     an absent class, a property the class lacks, a malformed query, an index past
+#                the last object: empty text and exactly the diagnostic lines of the query layer
+#   probes       the adapter address and memory texts against ipconfig and wmic
+#   apartment    queries inside an apartment the toolkit owns leave that apartment in place
+#   version      the version line and the notice decision at Wine's default version and at 6.2
+#   snapshot     every value moravel-report.exe --save-snapshot records equals what `wmic`
+#                reports for the same class, object and property
+#   report       moravel-report.exe --json equals the Linux build's report of that snapshot
+# Wine's children are never read through a pipe: its server inherits the pipe and keeps it open.
+set -uo pipefail
+
+script_dir=$(cd "$(dirname "$0")" && pwd)
+source_dir=${MORAVEL_SOURCE_DIR:-$(cd "$(dirname "$0")/../.." && pwd)}
+linux_build=${MORAVEL_BUILD_DIR:-$source_dir/build-test}
+windows_build=${MORAVEL_WINDOWS_BUILD_DIR:-$source_dir/build-windows}
+for exe in moravel-report.exe moravel-probe.exe; do
+  [ -f "$windows_build/$exe" ] || { echo "skipped: $windows_build/$exe is not built (make windows)"; exit 77; }
+done
+command -v wine >/dev/null || { echo "skipped: wine is not installed"; exit 77; }
+
+work=$(mktemp -d)
+export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+unset DISPLAY WAYLAND_DISPLAY  # console programs; the display-dependent values are not needed
+cleanup() {
+  wineserver -k >/dev/null 2>&1
+  wineserver -w >/dev/null 2>&1
+  rm -rf "$work"
+}
+trap cleanup EXIT
+cp "$windows_build/moravel-report.exe" "$windows_build/moravel-probe.exe" "$work/"
+cd "$work"
+
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+pass() { echo "ok: $*"; }
+
+# wine PROGRAM ARGS... with standard output in OUT (line ends made Unix) and standard error in
+# OUT.err; the status is the program's.
+run_wine() {
+  local out=$1
+  shift
+  wine "$@" >"$out.raw" 2>"$out.err"
+  local status=$?
+  tr -d '\r' <"$out.raw" >"$out"
+  return $status
+}
+
+# wmic's answer for one property of a class: one line per object (a blank one for no value),
+# padding removed. Its output is UTF-16 with CRLF line ends and a header line.
+run_wmic() {
+  local out=$1 class=$2 property=$3
+  wine wmic path "$class" get "$property" >"$out.raw" 2>/dev/null
+  local status=$?
+  iconv -f UTF-16 -t UTF-8 <"$out.raw" | tr -d '\r' | sed -e '1d' -e 's/ *$//' >"$out"
+  return $status
+}
+
+expect_file() {  # NAME FILE EXPECTED-TEXT
+  local expected
+  expected=$(printf '%b' "$3")
+  if [ "$(cat "$2")" == "$expected" ]; then pass "$1"; else
+    fail "$1: expected [$expected], got [$(cat "$2")]"
+  fi
+}
+
+start_prefix() {
+  wineserver -p >/dev/null 2>&1
+  wine wineboot -i >wineboot.log 2>&1 || { echo "wineboot failed"; cat wineboot.log; exit 1; }
+}
+
+. "$script_dir/wine_checks.sh"
+
+start_prefix
+check_resources moravel-report.exe
+check_failures
+check_conversions
+check_probes
+check_apartment
+check_version
+check_snapshot_against_wmic
+check_report_against_linux
+
+echo "$failures failure(s)"
+[ $failures -eq 0 ]

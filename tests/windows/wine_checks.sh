@@ -1,0 +1,224 @@
+# The checks of test_wine.sh, one function per area; sourced by it, with its helpers.
+
+# Icon group 101 with its five sizes, the version block and the manifest of EXE.
+check_resources() {
+  local exe=$1
+  wrestool -x --type=14 --name=101 "$exe" >group.ico 2>/dev/null
+  icotool -l group.ico | sed -e 's/--index=[0-9]* //' -e 's/ --palette-size=0//' >icons.txt
+  expect_file "icon group 101: 256, 128, 48, 32 and 16 pixels at 32 bits" icons.txt \
+    "--icon --width=256 --height=256 --bit-depth=32\n--icon --width=128 --height=128 --bit-depth=32\n--icon --width=48 --height=48 --bit-depth=32\n--icon --width=32 --height=32 --bit-depth=32\n--icon --width=16 --height=16 --bit-depth=32"
+
+  wrestool -x --raw --type=16 "$exe" >version.bin 2>/dev/null
+  local bytes
+  bytes=$(od -An -v -tx1 version.bin | tr -s ' \n' ' ')
+  # VS_FIXEDFILEINFO: signature, structure version, file version 1.0.4.0, product version 1.0.4.0.
+  if [[ $bytes == *"bd 04 ef fe 00 00 01 00 00 00 01 00 00 00 04 00 00 00 01 00 00 00 04 00"* ]]; then
+    pass "fixed file and product version 1.0.4.0"
+  else fail "fixed file and product version are not 1.0.4.0"; fi
+  # Translation: U.S. English (0x409), Unicode code page (1200 = 0x4b0).
+  if [[ $bytes == *"09 04 b0 04"* ]]; then pass "translation U.S. English, Unicode"; else fail "translation"; fi
+  strings -el version.bin >version.txt
+  local entry
+  for entry in "StringFileInfo 040904B0" "FileDescription Moravel" "ProductName Moravel" \
+    "InternalName Moravel.exe" "OriginalFilename Moravel.exe" "FileVersion 1.0.4.0" "ProductVersion 1.0.4.0"; do
+    if tr '\n' ' ' <version.txt | grep -qF " ${entry} "; then pass "version string $entry"; else
+      fail "version string $entry missing"; fi
+  done
+
+  wrestool -x --raw --type=24 "$exe" >manifest.xml 2>/dev/null
+  if grep -q '<requestedExecutionLevel level="asInvoker" uiAccess="false"/>' manifest.xml; then
+    pass "manifest requests asInvoker without uiAccess"
+  else fail "manifest execution level"; fi
+  grep -o '<[A-Za-z][A-Za-z:]*' manifest.xml | sort -u | tr '\n' ' ' >elements.txt
+  expect_file "manifest declares nothing else" elements.txt \
+    "<assembly <requestedExecutionLevel <requestedPrivileges <security <trustInfo "
+}
+
+# One query through the probe: its standard output, line ends made Unix.
+probe_query() {  # OUT INDEX QUERY PROPERTY
+  local out=$1
+  shift
+  run_wine "$out" moravel-probe.exe query "$@"
+}
+
+check_failures() {
+  # Classes Wine does not have: the query runs and returns no object.
+  probe_query absent.txt 0 "SELECT * FROM Win32_MemoryArray" EndingAddress
+  expect_file "a class Wine lacks gives empty text and no diagnostic" absent.txt "text=[]"
+
+  # A property the class lacks: wmic refuses it, the query gives empty text and says nothing.
+  run_wmic wmic_owner.txt Win32_ComputerSystem PrimaryOwnerName
+  local wmic_status=$?
+  probe_query owner.txt 0 "SELECT * FROM Win32_ComputerSystem" PrimaryOwnerName
+  if [ $wmic_status -ne 0 ]; then
+    expect_file "a property the class lacks gives empty text and no diagnostic" owner.txt "text=[]"
+  else
+    fail "wmic knows Win32_ComputerSystem.PrimaryOwnerName; pick another missing property"
+  fi
+  probe_query nosuch.txt 0 "SELECT * FROM Win32_OperatingSystem" NoSuchProperty
+  expect_file "an unknown property name gives empty text and no diagnostic" nosuch.txt "text=[]"
+
+  # A malformed query: ExecQuery refuses it with WBEM_E_INVALID_QUERY.
+  probe_query malformed.txt 0 "SELECT * FORM Win32_Processor" Name
+  expect_file "a malformed query gives empty text and the query diagnostic" malformed.txt \
+    "Query for operating system name failed. Error code = 0x80041017\ntext=[]"
+
+  # Past the last object: empty, silent.
+  probe_query beyond.txt 1 "SELECT * FROM Win32_OperatingSystem" Caption
+  expect_file "an index past the last object gives empty text" beyond.txt "text=[]"
+
+  # The conversion table on values Wine really delivers, against wmic.
+  run_wmic wmic_ram.txt Win32_VideoController AdapterRAM
+  local ram
+  ram=$(head -1 wmic_ram.txt)
+  [ -n "$ram" ] && [ "$ram" -lt 0 ] && ram=$((ram + 4294967296))
+  probe_query ram.txt 0 "SELECT * FROM Win32_VideoController" AdapterRAM
+  expect_file "VT_I4 AdapterRAM as unsigned decimal" ram.txt "text=[$ram]"
+  probe_query ipenabled.txt 0 "SELECT * FROM Win32_NetworkAdapterConfiguration" IPEnabled
+  expect_file "VT_BOOL gives VT_BOOL!" ipenabled.txt "text=[VT_BOOL!]"
+}
+
+check_apartment() {
+  run_wine apartment.txt moravel-probe.exe apartment
+  local caption
+  caption=$(sed -n 's/^text1=\[\(.*\)\]$/\1/p' apartment.txt)
+  if [ -n "$caption" ]; then pass "queries inside the toolkit's apartment read values"; else
+    fail "no value inside an existing apartment: $(cat apartment.txt)"; fi
+  expect_file "the toolkit's apartment outlives the queries" apartment.txt \
+    "first=S_OK\ntext1=[$caption]\ntext2=[$caption]\napartment=kept"
+}
+
+# The version line and the notice decision, at Wine's default version and with the program
+# set to Windows 8 (and 10, which still reports 6.2 to a program whose manifest names no OS).
+check_version() {
+  run_wine version_default.txt moravel-probe.exe version
+  expect_file "default prefix: version line 6<tab>1, progress window" version_default.txt "6\t1\nnotice=0"
+  local version
+  for version in win8 win10; do
+    cp moravel-probe.exe "probe-$version.exe"
+    wine reg add "HKCU\\Software\\Wine\\AppDefaults\\probe-$version.exe" /v Version /d "$version" /f \
+      >reg.out 2>&1
+    run_wine "version_$version.txt" "probe-$version.exe" version
+    expect_file "$version: version line 6<tab>2, notice box" "version_$version.txt" "6\t2\nnotice=1"
+  done
+}
+
+# Every value the saved snapshot records, against wmic's answer for the same class, object and
+# property. Strings compare as text, VT_I4 as wmic's signed number, VT_BOOL as -1/0, VT_NULL as a
+# blank cell; arrays and other types are counted as not compared.
+check_snapshot_against_wmic() {
+  run_wine save.txt moravel-report.exe --save-snapshot snapshot.json
+  if [ $? -ne 0 ] || [ ! -s snapshot.json ]; then
+    fail "moravel-report.exe --save-snapshot: $(cat save.txt.err)"
+    return
+  fi
+  pass "moravel-report.exe --save-snapshot wrote $(wc -c <snapshot.json) bytes"
+  run_wine recorded.txt moravel-probe.exe recorded snapshot.json || fail "the probe cannot read the snapshot: $(cat recorded.txt.err)"
+  # One wmic run per class and property.
+  sort -t $'\t' -k1,1 -k3,3 -k2,2n recorded.txt >recorded.sorted
+  local compared=0 skipped=0 classes=0 objects=0 class index property kind text previous="" wmic_text
+  while IFS=$'\t' read -r class index property kind text; do
+    if [ "$kind" = "skip" ]; then skipped=$((skipped + 1)); continue; fi
+    if [ "$kind" = "objects" ]; then
+      # Classes Wine lacks, or without objects, leave wmic with no rows (and a failure status).
+      run_wmic wmic_rows.txt "$class" "$property"
+      if [ "$(wc -l <wmic_rows.txt)" -ne "$index" ]; then
+        fail "$class: $index objects recorded, wmic lists $(wc -l <wmic_rows.txt)"
+      fi
+      classes=$((classes + 1))
+      continue
+    fi
+    if [ "$class.$property" != "$previous" ]; then
+      previous=$class.$property
+      run_wmic wmic_value.txt "$class" "$property" || { fail "wmic knows no $class.$property"; continue; }
+    fi
+    wmic_text=$(sed -n "$((index + 1))p" wmic_value.txt)
+    text=${text%"${text##*[! ]}"}  # wmic pads its cells: trailing blanks do not count
+    if [ "$class.$property" = "Win32_LogicalDisk.FreeSpace" ]; then
+      # Free space moves while the tests run; a quarter of a GiB is far below what the groups show.
+      if [ -z "$wmic_text" ] || [ -z "$text" ] || [ $(( text > wmic_text ? text - wmic_text : wmic_text - text )) -gt 268435456 ]; then
+        fail "$class[$index].$property: recorded [$text], wmic [$wmic_text]"
+      fi
+    elif [ "$wmic_text" != "$text" ]; then
+      fail "$class[$index].$property: recorded [$text], wmic [$wmic_text]"
+    fi
+    compared=$((compared + 1))
+  done <recorded.sorted
+  objects=$(grep -c . recorded.sorted)
+  if [ $compared -gt 0 ]; then pass "$classes classes and $compared recorded values compared with wmic ($skipped arrays or other types not compared)"; else
+    fail "no recorded value to compare ($objects lines)"; fi
+}
+
+# moravel-report.exe --json against the Linux build's report of the snapshot the Windows build
+# saved. Available memory is read live by both Windows runs: if it moved between them, the
+# snapshot is saved again; if it keeps moving, that one text may differ by less than 256 MB.
+check_report_against_linux() {
+  local linux_report=$linux_build/moravel-report
+  if [ ! -x "$linux_report" ]; then fail "no Linux build at $linux_report"; return; fi
+  local attempt
+  for attempt in 1 2 3; do
+    run_wine windows.json moravel-report.exe --json
+    "$linux_report" --json --snapshot snapshot.json >linux.json 2>linux.err
+    cmp -s windows.json linux.json && break
+    run_wine save.txt moravel-report.exe --save-snapshot snapshot.json
+  done
+  local fields
+  fields=$(grep -o '"text":' windows.json | wc -l)
+  if [ "$fields" -eq 38 ]; then pass "moravel-report.exe --json gives 38 texts"; else
+    fail "moravel-report.exe --json gives $fields texts"; fi
+  if cmp -s windows.json linux.json; then
+    pass "the Linux build reports the Windows snapshot with the same 38 texts"
+    return
+  fi
+  tr ',' '\n' <windows.json >windows.lines
+  tr ',' '\n' <linux.json >linux.lines
+  local memory='"text":"\([0-9]*\) MB   ( In Use: [0-9]*% )"}$'
+  local differing windows_mb linux_mb
+  differing=$(diff windows.lines linux.lines | grep -c '^[<>]')
+  windows_mb=$(diff windows.lines linux.lines | sed -n "s/^< $memory/\1/p")
+  linux_mb=$(diff windows.lines linux.lines | sed -n "s/^> $memory/\1/p")
+  if [ "$differing" -eq 2 ] && [ -n "$windows_mb" ] && [ -n "$linux_mb" ] &&
+    [ $(( windows_mb > linux_mb ? windows_mb - linux_mb : linux_mb - windows_mb )) -lt 256 ]; then
+    pass "the Linux build reports the Windows snapshot with the same 37 texts; available memory moved by $((windows_mb - linux_mb)) MB"
+  else
+    fail "Windows and Linux reports differ: $(diff windows.lines linux.lines | head -10)"
+  fi
+}
+
+# Platform VARIANTs of every row of the conversion table, and the code page conversions.
+check_conversions() {
+  run_wine variants.txt moravel-probe.exe variants
+  expect_file "VARIANTs of each type convert by the table, with their type lines" variants.txt \
+    "empty=[Empty]\nnull=[Null]\nVT_I2: -5\ni2=[]\ni4=[4294967295]\ndate=[DATE is not available!]\nbstr=[abc]\nnullbstr=[]\nbool=[VT_BOOL!]\nVT_UI4: -2147483648\nui4=[]\nVT_UI8: 5\nui8=[]\nr8=[]\narray=[]"
+  run_wine codepage.txt moravel-probe.exe codepage
+  if grep -qx "acp=1252" codepage.txt; then
+    expect_file "wide text to the system code page (1252): cut at NUL, default character, round trip" \
+      codepage.txt "acp=1252\ncut=41 62 \nlatin=ae e9 \nmissing=78 3f 79 \nquery=53 45 4c 45 43 54 20 ae "
+  else
+    sed -n '2p' codepage.txt >cut.txt
+    expect_file "wide text cut at its first NUL ($(head -1 codepage.txt))" cut.txt "cut=41 62 "
+  fi
+}
+
+# The direct probes: the adapter address against ipconfig's last adapter, the memory texts
+# against the total physical memory wmic reports.
+check_probes() {
+  run_wine probes.txt moravel-probe.exe probes
+  wine ipconfig /all >ipconfig.raw 2>/dev/null
+  local last
+  last=$(tr -d '\r' <ipconfig.raw | sed -n 's/^ *Physical address[ .]*: *\([0-9A-F-]\{17\}\)$/\1/p' | tail -1)
+  sed -n 's/^address=\[\(.*\)\]$/\1/p' probes.txt >address.txt
+  expect_file "GetAdaptersInfo: the last adapter's address, as ipconfig lists it" address.txt "$last"
+
+  run_wmic wmic_total.txt Win32_ComputerSystem TotalPhysicalMemory
+  local total available load
+  total=$(( $(head -1 wmic_total.txt) >> 20 ))
+  available=$(sed -n 's/^available=\[\([0-9]*\) MB\]$/\1/p' probes.txt)
+  load=$(sed -n 's/^load=\[\([0-9]*\)%\]$/\1/p' probes.txt)
+  if [ -n "$available" ] && [ "$available" -gt 0 ] && [ "$available" -le "$total" ] &&
+    [ -n "$load" ] && [ "$load" -le 100 ]; then
+    pass "GlobalMemoryStatusEx: $available MB of $total MB available, $load% in use"
+  else
+    fail "memory texts out of range: $(tr '\n' ' ' <probes.txt) (total $total MB)"
+  fi
+}
