@@ -87,6 +87,11 @@ bool RootFs::exists(const std::string& rel) const {
     return ::stat(path(rel).c_str(), &info) == 0;
 }
 
+bool RootFs::isDirectory(const std::string& rel) const {
+    struct stat info;
+    return ::stat(path(rel).c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
 std::string RootFs::resolved(const std::string& rel) const {
     std::string real = realPath(path(rel));
     if (real.empty() || real.compare(0, realRoot_.size(), realRoot_) != 0) return {};

@@ -25,6 +25,7 @@ public:
     // Entry names of a directory, sorted, without "." and ".."; empty when it is missing.
     std::vector<std::string> list(const std::string& rel) const;
     bool exists(const std::string& rel) const;
+    bool isDirectory(const std::string& rel) const;
     // `rel` with every symbolic link resolved, again relative to the root; empty when it does
     // not resolve or leads out of the root.
     std::string resolved(const std::string& rel) const;

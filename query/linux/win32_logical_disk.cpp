@@ -68,7 +68,8 @@ std::vector<Mount> listMounts(const RootFs& fs) {
         mount.device = unescape(mount.device);
         mount.mountPoint = unescape(mount.mountPoint);
         std::optional<std::uint64_t> type = driveTypeOf(fs, mount);
-        if (!type) continue;
+        // Files bind-mounted into containers (/etc/hosts and the like) are no drives.
+        if (!type || (fs.exists(mount.mountPoint) && !fs.isDirectory(mount.mountPoint))) continue;
         mount.driveType = *type;
         auto same = std::find_if(mounts.begin(), mounts.end(), [&](const Mount& m) { return m.device == mount.device; });
         if (same == mounts.end()) mounts.push_back(mount);
