@@ -7,12 +7,14 @@
 #include <cstring>
 #include <memory>
 
-#include "query/linux/host_facts.h"
+#include "query/linux/cups_printers.h"
 
 namespace moravel::lx {
 namespace {
 
-constexpr int kConnectTimeoutMs = 250;
+// A scheduler named in client.conf on another host that does not answer costs at most this,
+// per query; a local one that is not running costs nothing (the socket is refused at once).
+constexpr int kConnectTimeoutMs = 100;
 
 struct HttpCloser {
     void operator()(http_t* http) const { httpClose(http); }
@@ -43,8 +45,8 @@ void readAttribute(ipp_attribute_t* attribute, PrinterInfo& printer) {
         ipp_res_t units = IPP_RES_PER_INCH;
         int horizontal = ippGetResolution(attribute, 0, &vertical, &units);
         if (units == IPP_RES_PER_CM) {  // WMI counts dots per inch
-            horizontal = horizontal * 254 / 100;
-            vertical = vertical * 254 / 100;
+            horizontal = (horizontal * 254 + 50) / 100;
+            vertical = (vertical * 254 + 50) / 100;
         }
         if (horizontal > 0) printer.horizontalResolution = static_cast<std::uint64_t>(horizontal);
         if (vertical > 0) printer.verticalResolution = static_cast<std::uint64_t>(vertical);
@@ -53,27 +55,30 @@ void readAttribute(ipp_attribute_t* attribute, PrinterInfo& printer) {
 
 }  // namespace
 
-std::vector<PrinterInfo> readCupsPrinters() {
+std::vector<PrinterInfo> printersFromIpp(ipp_t* response) {
     std::vector<PrinterInfo> printers;
-    std::unique_ptr<http_t, HttpCloser> http = connectScheduler();
-    if (!http) return printers;
-    static const char* const kWanted[] = {"printer-name", "printer-state", "printer-resolution-default"};
-    ipp_t* request = ippNewRequest(IPP_OP_CUPS_GET_PRINTERS);
-    ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes",
-                  sizeof kWanted / sizeof kWanted[0], nullptr, kWanted);
-    std::unique_ptr<ipp_t, IppDeleter> response(cupsDoRequest(http.get(), request, "/"));  // frees request
-    if (!response) return printers;
     PrinterInfo current;
     auto finish = [&] {
         if (!current.name.empty()) printers.push_back(current);
         current = PrinterInfo();
     };
-    for (ipp_attribute_t* a = ippFirstAttribute(response.get()); a; a = ippNextAttribute(response.get())) {
+    for (ipp_attribute_t* a = ippFirstAttribute(response); a; a = ippNextAttribute(response)) {
         if (!ippGetName(a)) finish();  // a separator between two printers' groups
         else if (ippGetGroupTag(a) == IPP_TAG_PRINTER) readAttribute(a, current);
     }
     finish();
     return printers;
+}
+
+std::vector<PrinterInfo> readCupsPrinters() {
+    std::unique_ptr<http_t, HttpCloser> http = connectScheduler();
+    if (!http) return {};
+    static const char* const kWanted[] = {"printer-name", "printer-state", "printer-resolution-default"};
+    ipp_t* request = ippNewRequest(IPP_OP_CUPS_GET_PRINTERS);
+    ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes",
+                  sizeof kWanted / sizeof kWanted[0], nullptr, kWanted);
+    std::unique_ptr<ipp_t, IppDeleter> response(cupsDoRequest(http.get(), request, "/"));  // frees request
+    return response ? printersFromIpp(response.get()) : std::vector<PrinterInfo>();
 }
 
 }  // namespace moravel::lx
