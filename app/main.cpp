@@ -1,2 +1,31 @@
-// Placeholder until the shell lands.
-int main() { return 0; }
+// moravel: the inventory window.
+#include <cstdlib>
+#include <iostream>
+
+#include <FL/Fl.H>
+
+#include "app/startup.h"
+#include "query/backend.h"
+
+namespace {
+
+// MORAVEL_SNAPSHOT=FILE shows a recorded machine; a file that cannot be used ends the program
+// before any window opens.
+moravel::Backend chooseBackend() {
+    try {
+        return moravel::makeBackendFromEnvironment();
+    } catch (const moravel::SnapshotError& error) {
+        std::cerr << error.what() << std::endl;
+        std::exit(2);
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    moravel::Backend backend = chooseBackend();
+    backend.install();
+    Fl::scheme("plastic");
+    moravel::startMainWindow(argc, argv);
+    return Fl::run();
+}

@@ -1,2 +1,61 @@
-// Placeholder until the shell lands.
+// The platform operations of the window program on Linux and other X11 systems.
 #include "app/platform.h"
+
+#include <sys/utsname.h>
+
+#include <cstdlib>
+
+#include <FL/Fl.H>
+#include <FL/Fl_RGB_Image.H>
+#include <FL/Fl_Window.H>
+#include <FL/fl_ask.H>
+
+#include "resources/icon_pixels.h"
+
+namespace moravel {
+namespace {
+
+// "6.1.0-13-amd64" gives 6 and 1; whatever is missing stays 0.
+OsVersion parseKernelRelease(const char* release) {
+    char* end = nullptr;
+    OsVersion version;
+    version.major = static_cast<std::uint32_t>(std::strtoul(release, &end, 10));
+    if (end && *end == '.') version.minor = static_cast<std::uint32_t>(std::strtoul(end + 1, nullptr, 10));
+    return version;
+}
+
+}  // namespace
+
+OsVersion platformOsVersion() {
+    utsname names{};
+    if (uname(&names) != 0) return {};
+    return parseKernelRelease(names.release);
+}
+
+void showNoticeBox(const char* text) {
+    // The text asks for the OK button, as the Windows box has; the toolkit's says "Close".
+    const char* toolkitClose = fl_close;
+    fl_close = "OK";
+    fl_message_title("Information");
+    fl_message("%s", text);
+    fl_close = toolkitClose;
+}
+
+void setProgramIcon(Fl_Window& window) {
+    // Fl_Window::icons copies the images, so they may live on the stack.
+    Fl_RGB_Image large(kIconRgba32, 32, 32, 4);
+    Fl_RGB_Image small(kIconRgba16, 16, 16, 4);
+    const Fl_RGB_Image* images[] = {&large, &small};
+    window.icons(images, 2);
+}
+
+void runIconPass() {
+    // The most recently shown top-level window comes first, as in Windows' enumeration.
+    for (Fl_Window* window = Fl::first_window(); window; window = Fl::next_window(window)) {
+        if (window->parent()) continue;
+        setProgramIcon(*window);
+        return;
+    }
+}
+
+}  // namespace moravel

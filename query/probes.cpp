@@ -1,11 +1,16 @@
 #include "query/probes.h"
 
+#include <climits>
 #include <cstdio>
 
 namespace moravel {
 namespace {
 SystemProbes* currentProbes = nullptr;
-}
+
+// GetAdaptersInfo fills a buffer of 16 records; a longer list does not fit and yields no
+// address on Windows, so no platform answers with one.
+constexpr std::size_t kAdapterRecords = 16;
+}  // namespace
 
 void setSystemProbes(SystemProbes* probes) { currentProbes = probes; }
 SystemProbes* systemProbes() { return currentProbes; }
@@ -13,7 +18,10 @@ SystemProbes* systemProbes() { return currentProbes; }
 MemoryTexts formatMemoryStatus(const MemoryStatus& status) {
     char available[32];
     char load[16];
-    std::snprintf(available, sizeof available, "%d %s", static_cast<int>(status.availPhys >> 20), "MB");
+    // Whole mebibytes, held at the largest "%d" can show rather than wrapping to a negative count.
+    std::uint64_t whole = status.availPhys >> 20;
+    int mebibytes = whole > INT_MAX ? INT_MAX : static_cast<int>(whole);
+    std::snprintf(available, sizeof available, "%d %s", mebibytes, "MB");
     std::snprintf(load, sizeof load, "%d%%", static_cast<int>(status.memoryLoad));
     return {available, load};
 }
@@ -26,14 +34,15 @@ std::string formatAdapterAddress(const HardwareAddress& a) {
 
 MemoryTexts readMemoryStatus() {
     MemoryStatus status;
-    if (currentProbes) currentProbes->memoryStatus(status);
+    if (!currentProbes || !currentProbes->memoryStatus(status)) status = MemoryStatus();
     return formatMemoryStatus(status);
 }
 
 std::string readAdapterAddress() {
     if (!currentProbes) return {};
     std::vector<HardwareAddress> adapters = currentProbes->adapterAddresses();
-    return adapters.empty() ? std::string() : formatAdapterAddress(adapters.back());
+    if (adapters.empty() || adapters.size() > kAdapterRecords) return {};
+    return formatAdapterAddress(adapters.back());
 }
 
 }  // namespace moravel

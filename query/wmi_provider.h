@@ -59,6 +59,10 @@ public:
 class WmiProvider {
 public:
     virtual ~WmiProvider() = default;
+    // Called by the query layer at the start of every cycle, before initialize(), with the query
+    // text the cycle will run. A provider that stages failures per query (the snapshot provider)
+    // needs it before ExecQuery; platform providers ignore it.
+    virtual void beginCycle(const std::string& wqlQuery) { (void)wqlQuery; }
     virtual HResult initialize() = 0;          // CoInitializeEx(NULL, COINIT_MULTITHREADED)
     virtual HResult initializeSecurity() = 0;  // CoInitializeSecurity(...)
     virtual HResult createLocator(std::unique_ptr<WmiLocator>& locator) = 0;  // CoCreateInstance

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <iostream>
+#include <locale>
 #include <memory>
 #include <sstream>
 
@@ -29,11 +30,13 @@ void writeLine(std::ostream& out, const std::string& line) {
     out << line << std::endl;
 }
 
+// The number is written through to_string so it is decimal whatever the stream was set to.
 void writeTypeLine(std::ostream& out, const char* label, std::int64_t value) {
-    out << label << static_cast<std::int32_t>(static_cast<std::uint32_t>(value)) << std::endl;
+    out << label << std::to_string(static_cast<std::int32_t>(static_cast<std::uint32_t>(value))) << std::endl;
 }
 
-// Walks the enumerator to object `index`; objects count whether or not Get succeeds.
+// Walks the enumerator to object `index`; objects count whether or not Get succeeds. Each
+// object and its value are let go before the next object is asked for.
 std::string readObject(WmiEnumerator& enumerator, int index, const std::string& property) {
     for (int counter = 0;; ++counter) {
         std::unique_ptr<WmiObject> object = enumerator.next();
@@ -44,7 +47,20 @@ std::string readObject(WmiEnumerator& enumerator, int index, const std::string& 
     }
 }
 
-// Steps after COM initialisation; the caller uninitialises on every path.
+// Proxy settings, the query and the walk; the enumerator is handed out so the caller releases
+// it after the services and the locator.
+std::string runQuery(WmiServices& services, int index, const std::string& query, const std::string& property,
+                     std::unique_ptr<WmiEnumerator>& enumerator) {
+    if (failed(services.setProxyBlanket())) return {};
+    HResult hr = services.execQuery(kLanguage, query, kQueryFlags, enumerator);
+    if (failed(hr)) {
+        writeLine(*diagnostics, "Query for operating system name failed. Error code = 0x" + hex(hr));
+        return {};
+    }
+    return enumerator ? readObject(*enumerator, index, property) : std::string();
+}
+
+// Steps after COM initialisation; the caller uninitialises.
 std::string connectedQuery(WmiProvider& provider, int index, const std::string& query,
                            const std::string& property) {
     if (failed(provider.initializeSecurity())) return {};
@@ -52,23 +68,25 @@ std::string connectedQuery(WmiProvider& provider, int index, const std::string& 
     if (failed(provider.createLocator(locator)) || !locator) return {};
     std::unique_ptr<WmiServices> services;
     if (failed(locator->connectServer(kNamespace, services)) || !services) return {};
-    if (failed(services->setProxyBlanket())) {
-        services.reset();
-        return {};
-    }
     std::unique_ptr<WmiEnumerator> enumerator;
-    HResult hr = services->execQuery(kLanguage, query, kQueryFlags, enumerator);
-    if (failed(hr) || !enumerator) {
-        writeLine(*diagnostics, "Query for operating system name failed. Error code = 0x" + hex(hr));
-        services.reset();
-        return {};
-    }
-    std::string result = readObject(*enumerator, index, property);
+    std::string result = runQuery(*services, index, query, property, enumerator);
     services.reset();
     locator.reset();
     enumerator.reset();
     return result;
 }
+
+// Uninitialises COM when the cycle ends, however it ends.
+class ComScope {
+public:
+    explicit ComScope(WmiProvider& provider) : provider_(provider) {}
+    ~ComScope() { provider_.uninitialize(); }
+    ComScope(const ComScope&) = delete;
+    ComScope& operator=(const ComScope&) = delete;
+
+private:
+    WmiProvider& provider_;
+};
 
 }  // namespace
 
@@ -95,18 +113,19 @@ std::string queryWmiText(int index, const std::string& wqlQuery, const std::stri
     ++calls;
     WmiProvider* provider = currentProvider;
     if (!provider) return {};
+    provider->beginCycle(wqlQuery);
     HResult hr = provider->initialize();
     if (failed(hr) && hr != kChangedMode) {
         writeLine(*diagnostics, "Failed to initialize COM library. Error code = 0x" + hex(hr));
         return {};
     }
-    std::string result = connectedQuery(*provider, index, wqlQuery, propertyName);
-    provider->uninitialize();
-    return result;
+    ComScope com(*provider);
+    return connectedQuery(*provider, index, wqlQuery, propertyName);
 }
 
 std::vector<std::string> splitWords(std::string text) {
     std::istringstream in(text);
+    in.imbue(std::locale::classic());  // whitespace as the "C" classification has it, whatever the global locale
     std::vector<std::string> words;
     for (std::string word; in >> word;) words.push_back(word);
     return words;

@@ -1,0 +1,96 @@
+#include "app/main_window.h"
+
+#include <FL/Fl_Box.H>
+#include <FL/Fl_Button.H>
+#include <FL/Fl_Double_Window.H>
+#include <FL/Fl_Return_Button.H>
+
+#include "app/app_state.h"
+#include "app/platform.h"
+#include "app/startup.h"
+#include "app/startup_rules.h"
+#include "app/wait_window.h"
+#include "commands/commands.h"
+#include "sections/sections.h"
+
+namespace moravel {
+namespace {
+
+constexpr int kLabelSize = 11;
+constexpr int kButtonWidth = 90;
+constexpr int kButtonHeight = 20;
+constexpr int kButtonRowY = 725;
+
+Fl_Box* addFrame() {
+    auto* frame = new Fl_Box(5, 5, 715, 745);
+    frame->box(FL_THIN_DOWN_BOX);
+    return frame;
+}
+
+template <typename Button>
+void addButton(int x, const char* label, Fl_Callback* callback, void* data) {
+    auto* button = new Button(x, kButtonRowY, kButtonWidth, kButtonHeight, label);
+    button->box(FL_THIN_UP_BOX);
+    button->labelsize(kLabelSize);
+    button->callback(callback, data);
+}
+
+void addButtonRow(Fl_Box* frame) {
+    addButton<Fl_Return_Button>(625, "OK", onMainWindowClose, nullptr);
+    addButton<Fl_Button>(530, "Print", onPrintButton, frame);
+    addButton<Fl_Button>(435, "About", onAboutButton, nullptr);
+}
+
+}  // namespace
+
+ReportGroup::ReportGroup(int x, int y, int w, int h, const char* label, bool embossed)
+    : Fl_Group(x, y, w, h) {
+    copy_label(label);  // the sink's caller gives no promise about the text's lifetime
+    box(FL_THIN_DOWN_BOX);
+    labeltype(embossed ? FL_EMBOSSED_LABEL : FL_ENGRAVED_LABEL);
+    labelsize(kLabelSize);
+    labelfont(FL_HELVETICA_BOLD_ITALIC);
+    align(FL_ALIGN_TOP | FL_ALIGN_LEFT | FL_ALIGN_INSIDE);
+}
+
+ReportField::ReportField(int x, int y, const char* label, const std::string& text)
+    : Fl_Output(x, y, kFieldWidth, kFieldHeight) {
+    copy_label(label);
+    labelsize(kLabelSize);
+    textfont(FL_HELVETICA);
+    textsize(kLabelSize);
+    color(fl_rgb_color(249, 249, 249));
+    align(FL_ALIGN_LEFT);
+    value(text.data(), static_cast<int>(text.size()));
+}
+
+void WindowSink::beginGroup(const char* label, int x, int y, int w, int h, bool embossed) {
+    group_ = new ReportGroup(x, y, w, h, label, embossed);
+}
+
+void WindowSink::addField(const char* label, int x, int y, const std::string& text) {
+    new ReportField(x, y, label, text);
+}
+
+void WindowSink::endGroup() {
+    if (group_) group_->end();
+    group_ = nullptr;
+}
+
+void WindowSink::progress(float fraction) {
+    if (!noticeMode) setProgress(fraction);
+}
+
+Fl_Double_Window* makeMainWindow() {
+    auto* window = new Fl_Double_Window(kMainWindowWidth, kMainWindowHeight, kMainWindowTitle);
+    window->align(FL_ALIGN_INSIDE | FL_ALIGN_CLIP);
+    setProgramIcon(*window);
+    Fl_Box* frame = addFrame();
+    WindowSink sink;
+    buildAllGroups(sink);
+    addButtonRow(frame);
+    window->end();
+    return window;
+}
+
+}  // namespace moravel

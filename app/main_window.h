@@ -1,0 +1,49 @@
+// The report window: a frame, the eight groups of the inventory and the OK, Print and About
+// buttons, with the one style every group and every field shares.
+#pragma once
+
+#include <string>
+
+#include <FL/Fl_Group.H>
+#include <FL/Fl_Output.H>
+
+#include "sections/report_sink.h"
+
+class Fl_Double_Window;
+
+namespace moravel {
+
+constexpr const char* kMainWindowTitle = "Moravel by Tobrin (v1.0.4)";
+constexpr int kFieldWidth = 250;
+constexpr int kFieldHeight = 20;
+
+// A framed group with its caption inside the top-left corner; becomes the current group.
+class ReportGroup : public Fl_Group {
+public:
+    ReportGroup(int x, int y, int w, int h, const char* label, bool embossed);
+};
+
+// A one-line, read-only field with its caption to its left, holding a copy of `text`.
+class ReportField : public Fl_Output {
+public:
+    ReportField(int x, int y, const char* label, const std::string& text);
+};
+
+// Turns what the sections hand over into widgets of the current window, each field holding its
+// text before the next is made.
+class WindowSink : public ReportSink {
+public:
+    void beginGroup(const char* label, int x, int y, int w, int h, bool embossed) override;
+    void addField(const char* label, int x, int y, const std::string& text) override;
+    void endGroup() override;
+    // Advances the wait window's bar; in notice mode there is none.
+    void progress(float fraction) override;
+
+private:
+    ReportGroup* group_ = nullptr;
+};
+
+// Builds and fills the main window, unshown.
+Fl_Double_Window* makeMainWindow();
+
+}  // namespace moravel

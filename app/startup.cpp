@@ -1,0 +1,76 @@
+#include "app/startup.h"
+
+#include <cstdlib>
+#include <iostream>
+
+#include <FL/Fl.H>
+#include <FL/Fl_Double_Window.H>
+
+#include "app/app_state.h"
+#include "app/main_window.h"
+#include "app/platform.h"
+#include "app/wait_window.h"
+
+namespace moravel {
+namespace {
+
+// Only Windows' own numbers follow the notice rule; a kernel version such as 6.2 elsewhere must
+// not turn it on. A version supplied by the installed probes (a snapshot's) decides anywhere.
+#ifdef _WIN32
+constexpr bool kPlatformVersionDecides = true;
+#else
+constexpr bool kPlatformVersionDecides = false;
+#endif
+
+std::optional<OsVersion> suppliedOsVersion() {
+    SystemProbes* probes = systemProbes();
+    return probes ? probes->osVersion() : std::nullopt;
+}
+
+void configureMainWindow(Fl_Double_Window& window) {
+    window.resizable(&window);
+    window.callback(onMainWindowClose);
+    window.set_non_modal();
+    window.color(fl_rgb_color(240, 240, 240));
+    ScreenRect at = placeMainWindow(screenWorkArea(), window.w(), window.h());
+    window.resize(at.x, at.y, at.w, at.h);
+}
+
+void hideWaitWindow() {
+    if (noticeMode || !waitWindow) return;  // never made, or already closed by the user
+    waitWindow->hide();
+    waitWindow = nullptr;
+}
+
+}  // namespace
+
+ScreenRect screenWorkArea() { return {Fl::x(), Fl::y(), Fl::w(), Fl::h()}; }
+
+bool isNoticeMode() {
+    VersionVerdict verdict = judgeVersion(suppliedOsVersion(), platformOsVersion(), kPlatformVersionDecides);
+    std::cout << versionLine(verdict.version) << std::flush;
+    return verdict.notice;
+}
+
+void startMainWindow(int argc, char** argv) {
+    if (mainWindow) return;
+    Fl::visual(FL_RGB);
+    noticeMode = isNoticeMode();
+    if (noticeMode)
+        showNoticeBox(kNoticeText);
+    else
+        makeWaitWindow();
+    mainWindow = makeMainWindow();
+    configureMainWindow(*mainWindow);
+    hideWaitWindow();
+    mainWindow->show(argc, argv);
+    runIconPass();
+}
+
+void onMainWindowClose(Fl_Widget*, void*) {
+    if (mainWindow) mainWindow->hide();
+    mainWindow = nullptr;
+    std::exit(0);
+}
+
+}  // namespace moravel

@@ -1,0 +1,364 @@
+// Reads a snapshot file strictly: anything that is not exactly of the snapshot form is refused
+// with one line naming where in the file the problem is, so a typo never turns into a silently
+// empty inventory.
+#include <cmath>
+#include <cstdint>
+#include <initializer_list>
+#include <limits>
+#include <set>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "query/backend.h"
+#include "query/snapshot_data.h"
+
+namespace moravel {
+namespace {
+
+using json = nlohmann::json;
+
+constexpr std::int64_t kInt32Min = std::numeric_limits<std::int32_t>::min();
+constexpr std::uint64_t kUint32Max = std::numeric_limits<std::uint32_t>::max();
+constexpr std::int64_t kInt64Min = std::numeric_limits<std::int64_t>::min();
+constexpr std::uint64_t kUint64Max = std::numeric_limits<std::uint64_t>::max();
+constexpr std::size_t kAddressBytes = 6;
+
+const CycleStep kSteps[] = {CycleStep::Initialize,    CycleStep::Security,
+                            CycleStep::CreateLocator, CycleStep::Connect,
+                            CycleStep::ProxyBlanket,  CycleStep::ExecQuery};
+
+// Thrown inside the reader; parseSnapshot puts the file name in front.
+struct Problem {
+    std::string text;
+};
+
+[[noreturn]] void refuse(const std::string& where, const std::string& problem) {
+    throw Problem{where.empty() ? problem : where + ": " + problem};
+}
+
+[[noreturn]] void missing(const std::string& where) { throw Problem{where + " is missing"}; }
+
+std::string keyText(const std::string& key) { return json(key).dump(); }
+std::string member(const std::string& where, const std::string& key) {
+    return where.empty() ? keyText(key) : where + "." + keyText(key);
+}
+std::string element(const std::string& where, std::size_t i) {
+    return where + "[" + std::to_string(i) + "]";
+}
+
+// A value as it stands in the file, shortened so the message stays one readable line.
+std::string shown(const json& j) {
+    std::string text = j.dump();
+    return text.size() > 60 ? text.substr(0, 57) + "..." : text;
+}
+
+std::string article(const json& j) {
+    std::string kind = j.type_name();
+    bool vowel = kind[0] == 'a' || kind[0] == 'o';
+    return (vowel ? "an " : "a ") + kind;
+}
+
+void expectKind(const json& j, json::value_t kind, const char* expected, const std::string& where) {
+    if (j.type() != kind) refuse(where, std::string("expected ") + expected + ", found " + article(j));
+}
+
+void expectObject(const json& j, const std::string& where, const char* what = "an object") {
+    expectKind(j, json::value_t::object, what, where);
+}
+
+void allowOnly(const json& object, std::initializer_list<const char*> keys, const std::string& where) {
+    for (const auto& item : object.items()) {
+        bool known = false;
+        std::string list;
+        for (const char* key : keys) {
+            known = known || item.key() == key;
+            list += (list.empty() ? "" : ", ") + keyText(key);
+        }
+        if (!known) refuse(member(where, item.key()), "unknown member (expected " + list + ")");
+    }
+}
+
+const json& required(const json& object, const char* key, const std::string& where) {
+    auto it = object.find(key);
+    if (it == object.end()) missing(member(where, key));
+    return *it;
+}
+
+std::string rangeText(std::int64_t low, std::uint64_t high) {
+    return "(" + std::to_string(low) + " to " + std::to_string(high) + ")";
+}
+
+// A whole number in [low, high], returned as its 64-bit pattern.
+std::int64_t wholeNumber(const json& j, std::int64_t low, std::uint64_t high, const std::string& where) {
+    std::string outOfRange = shown(j) + " is out of range " + rangeText(low, high);
+    if (j.is_number_unsigned()) {
+        std::uint64_t u = j.get<std::uint64_t>();
+        if (u > high) refuse(where, outOfRange);
+        return static_cast<std::int64_t>(u);
+    }
+    if (j.is_number_integer()) {
+        std::int64_t i = j.get<std::int64_t>();
+        if (i < low) refuse(where, outOfRange);
+        return i;
+    }
+    if (!j.is_number_float()) refuse(where, "expected a whole number, found " + article(j));
+    double d = j.get<double>();
+    if (!std::isfinite(d) || d != std::floor(d)) refuse(where, shown(j) + " is not a whole number");
+    if (d < static_cast<double>(low) || d >= static_cast<double>(high) + 1.0) refuse(where, outOfRange);
+    if (std::fabs(d) > 9007199254740992.0) refuse(where, shown(j) + " is too large to be read exactly");
+    return static_cast<std::int64_t>(d);
+}
+
+// A 32-bit value kept as its bit pattern: 4294967295 and -1 are the same value.
+std::int64_t word32(const json& j, const std::string& where) {
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(wholeNumber(j, kInt32Min, kUint32Max, where)));
+}
+
+std::string untilNul(const std::string& text) { return text.substr(0, text.find('\0')); }
+
+bool isIntegerType(std::uint16_t type) {
+    switch (type) {
+    case vt::I2: case vt::I4: case vt::I1: case vt::UI1: case vt::UI2: case vt::UI4: return true;
+    default: return false;
+    }
+}
+
+void expectNoValue(const json& typed, std::uint16_t type, const std::string& where) {
+    if (typed.contains("value"))
+        refuse(member(where, "value"), "type code " + std::to_string(type) + " takes no value");
+}
+
+// {"vt": N, "value": V}: a value of any type code, with the payload that code carries.
+WmiValue typedValue(const json& typed, const std::string& where) {
+    allowOnly(typed, {"vt", "value"}, where);
+    auto type = static_cast<std::uint16_t>(wholeNumber(required(typed, "vt", where), 0, 0xFFFF, member(where, "vt")));
+    std::string at = member(where, "value");
+    auto value = typed.find("value");
+    bool has = value != typed.end();
+    std::string code = " for type code " + std::to_string(type);
+    if (type & vt::Array) {
+        if (has) expectKind(*value, json::value_t::array, ("an array" + code).c_str(), at);
+        return WmiValue::integerOf(type, 0);
+    }
+    if (type == vt::Empty || type == vt::Null) {
+        expectNoValue(typed, type, where);
+        return type == vt::Null ? WmiValue::null() : WmiValue::empty();
+    }
+    if (type == vt::Bstr) {
+        if (!has || value->is_null()) return {vt::Bstr, 0, {}, false};
+        expectKind(*value, json::value_t::string, ("a string or null" + code).c_str(), at);
+        return WmiValue::string(untilNul(value->get<std::string>()));
+    }
+    if (type == vt::Bool) {
+        if (!has) missing(at);
+        expectKind(*value, json::value_t::boolean, ("true or false" + code).c_str(), at);
+        return WmiValue::boolean(value->get<bool>());
+    }
+    if (isIntegerType(type) || type == vt::I8 || type == vt::UI8) {
+        if (!has) missing(at);
+        bool wide = type == vt::I8 || type == vt::UI8;
+        return WmiValue::integerOf(type, wide ? wholeNumber(*value, kInt64Min, kUint64Max, at) : word32(*value, at));
+    }
+    // Floating point, dates, currency, objects: the text does not depend on the payload.
+    if (has && !value->is_number()) refuse(at, "expected a number or nothing" + code + ", found " + article(*value));
+    return WmiValue::integerOf(type, 0);
+}
+
+WmiValue propertyValue(const json& j, const std::string& where) {
+    switch (j.type()) {
+    case json::value_t::string: return WmiValue::string(untilNul(j.get<std::string>()));
+    case json::value_t::null: return WmiValue::null();
+    case json::value_t::boolean: return WmiValue::boolean(j.get<bool>());
+    case json::value_t::array: return WmiValue::integerOf(kPlainArrayType, 0);
+    case json::value_t::object: return typedValue(j, where);
+    case json::value_t::number_integer:
+    case json::value_t::number_unsigned:
+    case json::value_t::number_float: return WmiValue::i4(word32(j, where));
+    default: refuse(where, "expected a property value, found " + article(j));
+    }
+}
+
+std::vector<SnapshotObject> classObjects(const json& list, const std::string& where) {
+    expectKind(list, json::value_t::array, "an array of objects", where);
+    std::vector<SnapshotObject> objects;
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        std::string at = element(where, i);
+        expectObject(list[i], at);
+        SnapshotObject object;
+        for (const auto& property : list[i].items())
+            object[property.key()] = propertyValue(property.value(), member(at, property.key()));
+        objects.push_back(std::move(object));
+    }
+    return objects;
+}
+
+std::uint64_t decimalDigits(const json& j, const std::string& where) {
+    std::string text = j.get<std::string>();
+    if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos)
+        refuse(where, shown(j) + " is not a string of decimal digits");
+    std::uint64_t value = 0;
+    for (char c : text) {
+        unsigned digit = static_cast<unsigned>(c - '0');
+        if (value > (kUint64Max - digit) / 10) refuse(where, shown(j) + " is out of range " + rangeText(0, kUint64Max));
+        value = value * 10 + digit;
+    }
+    return value;
+}
+
+MemoryStatus memoryStatus(const json& j, const std::string& where) {
+    expectObject(j, where);
+    allowOnly(j, {"memoryLoad", "availPhys"}, where);
+    MemoryStatus status;
+    std::string loadAt = member(where, "memoryLoad");
+    status.memoryLoad = static_cast<std::uint32_t>(wholeNumber(required(j, "memoryLoad", where), 0, 100, loadAt));
+    const json& avail = required(j, "availPhys", where);
+    std::string availAt = member(where, "availPhys");
+    status.availPhys = avail.is_string() ? decimalDigits(avail, availAt)
+                                         : static_cast<std::uint64_t>(wholeNumber(avail, 0, kUint64Max, availAt));
+    return status;
+}
+
+int hexDigit(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+// "00-1A-2B-3C-4D-5E" or "00:1a:2b:3c:4d:5e:..." (six or more bytes; the first six are used).
+HardwareAddress adapterAddress(const json& j, const std::string& where) {
+    expectKind(j, json::value_t::string, "a string", where);
+    std::string text = j.get<std::string>();
+    std::string problem = shown(j) + " is not an address of six or more hex bytes separated by \"-\" or \":\"";
+    std::vector<std::uint8_t> bytes;
+    for (std::size_t pos = 0;; pos += 3) {
+        if (pos + 2 > text.size()) refuse(where, problem);
+        int high = hexDigit(text[pos]), low = hexDigit(text[pos + 1]);
+        if (high < 0 || low < 0) refuse(where, problem);
+        bytes.push_back(static_cast<std::uint8_t>(high * 16 + low));
+        if (pos + 2 == text.size()) break;
+        if (text[pos + 2] != '-' && text[pos + 2] != ':') refuse(where, problem);
+    }
+    if (bytes.size() < kAddressBytes) refuse(where, problem);
+    HardwareAddress address;
+    std::copy_n(bytes.begin(), kAddressBytes, address.begin());
+    return address;
+}
+
+std::vector<HardwareAddress> adapters(const json& j, const std::string& where) {
+    expectKind(j, json::value_t::array, "an array of address texts", where);
+    std::vector<HardwareAddress> list;
+    for (std::size_t i = 0; i < j.size(); ++i) list.push_back(adapterAddress(j[i], element(where, i)));
+    return list;
+}
+
+OsVersion osVersion(const json& j, const std::string& where) {
+    expectObject(j, where);
+    allowOnly(j, {"major", "minor"}, where);
+    auto number = [&](const char* key) {
+        return static_cast<std::uint32_t>(wholeNumber(required(j, key, where), 0, kUint32Max, member(where, key)));
+    };
+    return {number("major"), number("minor")};
+}
+
+CycleStep cycleStep(const json& j, const std::string& where) {
+    expectKind(j, json::value_t::string, "a step name", where);
+    std::string list;
+    for (CycleStep step : kSteps) {
+        if (j.get<std::string>() == stepName(step)) return step;
+        list += (list.empty() ? "" : ", ") + keyText(stepName(step));
+    }
+    refuse(where, shown(j) + " is not a step (expected one of " + list + ")");
+}
+
+HResult resultCode(const json& j, const std::string& where) {
+    expectKind(j, json::value_t::string, "a code such as \"0x80041017\"", where);
+    std::string text = j.get<std::string>();
+    bool form = text.size() > 2 && text.size() <= 10 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+    std::uint32_t code = 0;
+    for (std::size_t i = 2; form && i < text.size(); ++i) {
+        int digit = hexDigit(text[i]);
+        form = digit >= 0;
+        code = code * 16 + static_cast<std::uint32_t>(digit);
+    }
+    if (!form) refuse(where, shown(j) + " is not a code of the form \"0x\" and one to eight hex digits");
+    return static_cast<HResult>(code);
+}
+
+std::map<std::string, StagedFailure> failures(const json& j, const std::string& where) {
+    expectObject(j, where, "an object of query texts");
+    std::map<std::string, StagedFailure> staged;
+    for (const auto& item : j.items()) {
+        std::string at = member(where, item.key());
+        expectObject(item.value(), at);
+        allowOnly(item.value(), {"step", "code"}, at);
+        CycleStep step = cycleStep(required(item.value(), "step", at), member(at, "step"));
+        staged[item.key()] = {step, resultCode(required(item.value(), "code", at), member(at, "code"))};
+    }
+    return staged;
+}
+
+SnapshotData snapshot(const json& root) {
+    expectObject(root, "", "the document to be an object");
+    allowOnly(root, {"classes", "memoryStatus", "adapters", "osVersion", "failures"}, "");
+    SnapshotData data;
+    const json& classes = required(root, "classes", "");
+    expectObject(classes, keyText("classes"), "an object of class names");
+    for (const auto& item : classes.items())
+        data.classes[item.key()] = classObjects(item.value(), member(keyText("classes"), item.key()));
+    if (root.contains("memoryStatus")) data.memory = memoryStatus(root["memoryStatus"], keyText("memoryStatus"));
+    if (root.contains("adapters")) data.adapters = adapters(root["adapters"], keyText("adapters"));
+    if (root.contains("osVersion")) data.osVersion = osVersion(root["osVersion"], keyText("osVersion"));
+    if (root.contains("failures")) data.failures = failures(root["failures"], keyText("failures"));
+    return data;
+}
+
+// The parser keeps the last of two equal keys silently; a file that says two things about one
+// value is refused instead.
+json parseStrictly(const std::string& text) {
+    std::vector<std::set<std::string>> openObjects;
+    std::string duplicate;
+    auto watch = [&](int, json::parse_event_t event, json& parsed) {
+        if (event == json::parse_event_t::object_start) openObjects.emplace_back();
+        if (event == json::parse_event_t::object_end) openObjects.pop_back();
+        if (event == json::parse_event_t::key && !openObjects.back().insert(parsed.get<std::string>()).second &&
+            duplicate.empty())
+            duplicate = parsed.get<std::string>();
+        return true;
+    };
+    json root;
+    try {
+        root = json::parse(text, watch);
+    } catch (const json::parse_error& e) {
+        std::string detail = e.what();
+        std::size_t bracket = detail.find("] ");
+        refuse("", "not valid JSON: " + (bracket == std::string::npos ? detail : detail.substr(bracket + 2)));
+    }
+    if (!duplicate.empty()) refuse("", "the key " + keyText(duplicate) + " appears twice in one object");
+    return root;
+}
+
+}  // namespace
+
+const char* stepName(CycleStep step) {
+    switch (step) {
+    case CycleStep::Initialize: return "CoInitializeEx";
+    case CycleStep::Security: return "CoInitializeSecurity";
+    case CycleStep::CreateLocator: return "CoCreateInstance";
+    case CycleStep::Connect: return "ConnectServer";
+    case CycleStep::ProxyBlanket: return "CoSetProxyBlanket";
+    case CycleStep::ExecQuery: return "ExecQuery";
+    }
+    return "";
+}
+
+SnapshotData parseSnapshot(const std::string& text, const std::string& name) {
+    try {
+        return snapshot(parseStrictly(text));
+    } catch (const Problem& problem) {
+        throw SnapshotError("moravel: " + name + ": " + problem.text);
+    }
+}
+
+}  // namespace moravel

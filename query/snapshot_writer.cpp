@@ -1,0 +1,167 @@
+// Records a machine as a snapshot: one full query cycle per class, straight through the
+// provider so every value keeps its type, written in the form the snapshot reader takes back.
+#include "query/snapshot_writer.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <optional>
+
+#include <nlohmann/json.hpp>
+
+#include "query/probes.h"
+#include "query/snapshot_data.h"
+#include "query/wmi_provider.h"
+#include "query/wmi_query.h"
+
+namespace moravel {
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+const std::vector<RecordedClass> kRecordedClasses = {
+    {"Win32_CDROMDrive", {"SystemName", "Name", "MediaType"}},
+    {"Win32_ComputerSystem", {"PrimaryOwnerName", "SystemType", "Model", "Manufacturer", "TotalPhysicalMemory", "Domain"}},
+    {"Win32_MemoryArray", {"EndingAddress"}},
+    {"Win32_NetworkAdapter", {"AdapterType", "Manufacturer", "Name"}},
+    {"Win32_NetworkAdapterConfiguration", {"MACAddress"}},
+    {"Win32_BIOS", {"Manufacturer", "Description", "Version", "SMBIOSBIOSVersion", "ReleaseDate"}},
+    {"Win32_OperatingSystem", {"Caption", "OSArchitecture", "SerialNumber", "Version", "CSDVersion", "LastBootUpTime"}},
+    {"Win32_Processor", {"Name", "NumberOfCores", "NumberOfLogicalProcessors", "L2CacheSize", "L3CacheSize",
+                         "CurrentClockSpeed", "MaxClockSpeed", "Description", "DataWidth", "Manufacturer", "ProcessorId"}},
+    {"Win32_BaseBoard", {"Manufacturer", "SerialNumber", "Product"}},
+    {"Win32_MotherboardDevice", {"PrimaryBusType", "SecondaryBusType"}},
+    {"Win32_VideoController", {"Name", "VideoProcessor", "MaxRefreshRate", "VideoModeDescription", "CurrentRefreshRate",
+                               "AdapterRAM", "DriverVersion", "DriverDate", "AdapterDACType"}},
+    {"Win32_DiskDrive", {"InterfaceType", "Caption", "Size", "FirmwareRevision", "Partitions", "TotalCylinders",
+                         "TotalHeads", "TotalSectors", "TotalTracks"}},
+    {"Win32_PhysicalMedia", {"SerialNumber"}},
+    {"Win32_LogicalDisk", {"DriveType", "DeviceID", "FreeSpace"}},
+    {"Win32_SoundDevice", {"ProductName", "Manufacturer"}},
+    {"Win32_Battery", {"Name", "DeviceID", "EstimatedChargeRemaining"}},
+    {"Win32_Printer", {"Caption", "HorizontalResolution", "VerticalResolution", "PrinterStatus"}},
+};
+
+constexpr std::uint32_t kMaxMemoryLoad = 100;
+
+Json typed(std::uint16_t type) { return Json{{"vt", type}}; }
+Json typed(std::uint16_t type, Json value) { return Json{{"vt", type}, {"value", std::move(value)}}; }
+
+std::int32_t low32(std::int64_t bits) { return static_cast<std::int32_t>(static_cast<std::uint32_t>(bits)); }
+
+// Each value in the shortest form that reads back as the same type and payload; integers are
+// written as the program shows them (VT_I4 unsigned, the other 32-bit types signed).
+Json valueJson(const WmiValue& value) {
+    if (value.type & vt::Array) return value.type == kPlainArrayType ? Json::array() : typed(value.type, Json::array());
+    switch (value.type) {
+    case vt::Null: return nullptr;
+    case vt::Bool: return value.integer != 0;
+    case vt::I4: return static_cast<std::uint32_t>(value.integer);
+    case vt::Bstr: return value.hasText ? Json(value.text.substr(0, value.text.find('\0'))) : typed(vt::Bstr);
+    case vt::I2: case vt::I1: case vt::UI1: case vt::UI2: case vt::UI4: return typed(value.type, low32(value.integer));
+    case vt::I8: return typed(value.type, value.integer);
+    case vt::UI8: return typed(value.type, static_cast<std::uint64_t>(value.integer));
+    default: return typed(value.type);  // empty, dates, floating point...: the type alone decides the text
+    }
+}
+
+// The properties the groups read that this object has.
+Json objectJson(WmiObject& object, const std::vector<const char*>& properties) {
+    Json json = Json::object();
+    for (const char* property : properties) {
+        WmiValue value;
+        if (!failed(object.get(property, value))) json[property] = valueJson(value);
+    }
+    return json;
+}
+
+class Uninitializer {
+public:
+    explicit Uninitializer(WmiProvider& provider) : provider_(provider) {}
+    ~Uninitializer() { provider_.uninitialize(); }
+    Uninitializer(const Uninitializer&) = delete;
+    Uninitializer& operator=(const Uninitializer&) = delete;
+
+private:
+    WmiProvider& provider_;
+};
+
+// A step that failed: its own code, or a general failure when it "succeeded" without the
+// interface it was to deliver.
+StagedFailure failure(CycleStep step, HResult hr) { return {step, failed(hr) ? hr : kFailed}; }
+
+// The objects a cycle reads after connecting.
+std::optional<StagedFailure> readObjects(WmiServices& services, const std::string& query,
+                                         const RecordedClass& recorded, std::unique_ptr<WmiEnumerator>& enumerator,
+                                         Json& objects) {
+    HResult hr = services.setProxyBlanket();
+    if (failed(hr)) return failure(CycleStep::ProxyBlanket, hr);
+    hr = services.execQuery("WQL", query, kQueryFlags, enumerator);
+    if (failed(hr)) return failure(CycleStep::ExecQuery, hr);
+    while (enumerator) {
+        std::unique_ptr<WmiObject> object = enumerator->next();
+        if (!object) break;
+        objects.push_back(objectJson(*object, recorded.properties));
+    }
+    return std::nullopt;
+}
+
+// One full cycle for the class; the failing step, if any. Declared in this order, the services,
+// the locator and the enumerator are released in the order a query releases them.
+std::optional<StagedFailure> recordClass(WmiProvider& provider, const RecordedClass& recorded, Json& objects) {
+    std::string query = std::string("SELECT * FROM ") + recorded.name;
+    provider.beginCycle(query);
+    HResult hr = provider.initialize();
+    if (failed(hr) && hr != kChangedMode) return failure(CycleStep::Initialize, hr);
+    Uninitializer com(provider);
+    if (failed(hr = provider.initializeSecurity())) return failure(CycleStep::Security, hr);
+    std::unique_ptr<WmiEnumerator> enumerator;
+    std::unique_ptr<WmiLocator> locator;
+    if (failed(hr = provider.createLocator(locator)) || !locator) return failure(CycleStep::CreateLocator, hr);
+    std::unique_ptr<WmiServices> services;
+    if (failed(hr = locator->connectServer("ROOT\\CIMV2", services)) || !services)
+        return failure(CycleStep::Connect, hr);
+    return readObjects(*services, query, recorded, enumerator, objects);
+}
+
+std::string codeText(HResult hr) {
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%08X", static_cast<unsigned>(hr));
+    return text;
+}
+
+void addProbes(SystemProbes& probes, Json& document) {
+    MemoryStatus memory;
+    if (probes.memoryStatus(memory))
+        document["memoryStatus"] = {{"memoryLoad", std::min(memory.memoryLoad, kMaxMemoryLoad)},
+                                    {"availPhys", memory.availPhys}};
+    Json adapters = Json::array();
+    for (const HardwareAddress& address : probes.adapterAddresses()) adapters.push_back(formatAdapterAddress(address));
+    document["adapters"] = adapters;
+    if (std::optional<OsVersion> version = probes.osVersion())
+        document["osVersion"] = {{"major", version->major}, {"minor", version->minor}};
+}
+
+}  // namespace
+
+const std::vector<RecordedClass>& recordedClasses() { return kRecordedClasses; }
+
+void writeSnapshot(std::ostream& out) {
+    Json document = {{"classes", Json::object()}};
+    Json failures = Json::object();
+    if (WmiProvider* provider = wmiProvider()) {
+        for (const RecordedClass& recorded : kRecordedClasses) {
+            Json objects = Json::array();
+            if (std::optional<StagedFailure> failed = recordClass(*provider, recorded, objects))
+                failures[std::string("SELECT * FROM ") + recorded.name] = {{"step", stepName(failed->step)},
+                                                                          {"code", codeText(failed->code)}};
+            else
+                document["classes"][recorded.name] = objects;
+        }
+    }
+    if (SystemProbes* probes = systemProbes()) addProbes(*probes, document);
+    if (!failures.empty()) document["failures"] = failures;
+    // Texts in a non-UTF-8 code page cannot go into JSON as they are; such bytes become U+FFFD.
+    out << document.dump(2, ' ', false, Json::error_handler_t::replace) << '\n' << std::flush;
+}
+
+}  // namespace moravel

@@ -1,0 +1,90 @@
+// Start-up arithmetic: no display needed.
+#include <gtest/gtest.h>
+
+#include "app/startup_rules.h"
+
+namespace moravel {
+namespace {
+
+TEST(VersionTest, OnlyWindowsEightAndEightOneAskForTheNotice) {
+    EXPECT_TRUE(isNoticeVersion({6, 2}));
+    EXPECT_TRUE(isNoticeVersion({6, 3}));
+    EXPECT_TRUE(isNoticeVersion({6, 4}));  // any later 6.x, compared as unsigned
+    for (OsVersion older : {OsVersion{5, 1}, OsVersion{6, 0}, OsVersion{6, 1}, OsVersion{10, 0},
+                            OsVersion{0, 0}, OsVersion{7, 2}, OsVersion{5, 2}})
+        EXPECT_FALSE(isNoticeVersion(older)) << older.major << "." << older.minor;
+}
+
+TEST(VersionTest, LineIsMajorTabMinorLineEnd) {
+    EXPECT_EQ(versionLine({6, 1}), "6\t1\n");
+    EXPECT_EQ(versionLine({10, 0}), "10\t0\n");
+    EXPECT_EQ(versionLine({}), "0\t0\n");
+    EXPECT_EQ(versionLine({4294967295u, 12}), "4294967295\t12\n");
+}
+
+TEST(VersionTest, SuppliedVersionDecidesEverywhere) {
+    VersionVerdict v = judgeVersion(OsVersion{6, 2}, OsVersion{5, 15}, false);
+    EXPECT_TRUE(v.notice);
+    EXPECT_EQ(versionLine(v.version), "6\t2\n");
+
+    v = judgeVersion(OsVersion{6, 1}, OsVersion{6, 3}, true);
+    EXPECT_FALSE(v.notice);
+    EXPECT_EQ(versionLine(v.version), "6\t1\n");
+}
+
+TEST(VersionTest, PlatformNumbersDecideOnlyWhereTheyAreWindowsNumbers) {
+    // A Linux 6.3 kernel is reported but does not ask for the notice.
+    VersionVerdict v = judgeVersion(std::nullopt, OsVersion{6, 3}, false);
+    EXPECT_FALSE(v.notice);
+    EXPECT_EQ(versionLine(v.version), "6\t3\n");
+
+    EXPECT_TRUE(judgeVersion(std::nullopt, OsVersion{6, 3}, true).notice);
+    EXPECT_FALSE(judgeVersion(std::nullopt, OsVersion{6, 1}, true).notice);
+    EXPECT_FALSE(judgeVersion(std::nullopt, OsVersion{}, true).notice);
+}
+
+TEST(MainWindowPlacement, SmallWorkAreaShortensTheWindowButKeepsTheOffsets) {
+    ScreenRect r = placeMainWindow({0, 0, 1280, 799}, 725, 755);
+    EXPECT_EQ(r.w, 725);
+    EXPECT_EQ(r.h, 690);
+    EXPECT_EQ(r.x, 640 - 362);
+    EXPECT_EQ(r.y, 399 - 377);  // 22: the full window's half height, not 345
+
+    r = placeMainWindow({0, 0, 1280, 800}, 725, 755);
+    EXPECT_EQ(r.h, 755);
+    EXPECT_EQ(r.y, 400 - 377);
+}
+
+TEST(MainWindowPlacement, WorkAreaOriginShiftsThePosition) {
+    ScreenRect r = placeMainWindow({100, 30, 1920, 1040}, 725, 755);
+    EXPECT_EQ(r.x, 100 + 960 - 362);
+    EXPECT_EQ(r.y, 30 + 520 - 377);
+    EXPECT_EQ(r.w, 725);
+    EXPECT_EQ(r.h, 755);
+}
+
+TEST(MainWindowPlacement, OddSizesHalveDownAndNegativePositionsPassThrough) {
+    ScreenRect r = placeMainWindow({0, 0, 641, 481}, 725, 755);
+    EXPECT_EQ(r.x, 320 - 362);
+    EXPECT_EQ(r.y, 240 - 377);
+    EXPECT_EQ(r.h, 690);
+
+    r = placeMainWindow({-1920, -50, 1920, 1080}, 725, 755);
+    EXPECT_EQ(r.x, -1920 + 960 - 362);
+    EXPECT_EQ(r.y, -50 + 540 - 377);
+}
+
+TEST(WaitWindowPlacement, CentredInTheWorkArea) {
+    ScreenRect r = placeWaitWindow({0, 0, 1920, 1040});
+    EXPECT_EQ(r.x, 760);
+    EXPECT_EQ(r.y, 495);
+    EXPECT_EQ(r.w, 400);
+    EXPECT_EQ(r.h, 50);
+
+    r = placeWaitWindow({10, 20, 801, 601});
+    EXPECT_EQ(r.x, 10 + 400 - 200);
+    EXPECT_EQ(r.y, 20 + 300 - 25);
+}
+
+}  // namespace
+}  // namespace moravel

@@ -1,0 +1,69 @@
+#!/usr/bin/env bash
+# As a user: the program starts, prints its version line, shows the main window centred (short
+# on a small screen) with the program icon in 32 x 32 and 16 x 16, and refuses an unusable
+# snapshot before opening any window.
+set -u
+source "$(dirname "$0")/x_session.sh"
+
+# "x y w h" of a window, from the X server.
+window_geometry() {
+    xwininfo -id "$1" | awk '/Absolute upper-left X/{x=$NF} /Absolute upper-left Y/{y=$NF}
+                              /Width:/{w=$NF} /Height:/{h=$NF} END{print x, y, w, h}'
+}
+
+# The icon sizes and pixels as _NET_WM_ICON lists them: width, height, then ARGB per pixel.
+png_as_net_wm_icon() {
+    local size
+    size=$(identify -format '%w %h' "$1")
+    printf '%s\n' $size
+    convert "$1" -depth 8 rgba:- | od -An -tu1 -v | tr -s ' ' '\n' | grep -v '^$' |
+        awk '{v[n++]=$1} END{for(i=0;i<n;i+=4) printf "%.0f\n", v[i+3]*16777216+v[i]*65536+v[i+1]*256+v[i+2]}'
+}
+
+check_icons() {
+    local icons="$MORAVEL_SOURCE_DIR/resources/icons"
+    xprop -id "$1" _NET_WM_ICON | grep -q 'Icon (32 x 32)' || fail "no 32 x 32 icon"
+    xprop -id "$1" _NET_WM_ICON | grep -q 'Icon (16 x 16)' || fail "no 16 x 16 icon"
+    xprop -id "$1" -notype -f _NET_WM_ICON 32c ' = $0+' _NET_WM_ICON | sed 's/^[^=]*= //' | tr -d ' ' |
+        tr ',' '\n' > "$WORK_DIR/icon.txt"
+    echo >> "$WORK_DIR/icon.txt"
+    { png_as_net_wm_icon "$icons/moravel-32.png"; png_as_net_wm_icon "$icons/moravel-16.png"; } > "$WORK_DIR/png.txt"
+    cmp -s "$WORK_DIR/icon.txt" "$WORK_DIR/png.txt" || fail "window icon pixels differ from the program icon"
+    echo "ok: icons 32 x 32 and 16 x 16, pixels as in resources/icons"
+}
+
+# The main window on a screen of the given size: expected "x y w h".
+check_main_window() {
+    start_display "$1"
+    start_program
+    local window
+    window=$(find_window '^Moravel by Tobrin \(v1\.0\.4\)$') || fail "main window did not appear on $1"
+    expect_version_line
+    local at
+    at=$(window_geometry "$window")
+    [ "$at" = "$2" ] || fail "main window at '$at' on $1, wanted '$2'"
+    [ -z "$(xdotool search --onlyvisible --name 'Retrieving system information' 2>/dev/null)" ] ||
+        fail "the wait window is still shown"
+    echo "ok: main window at $at on $1"
+}
+
+check_main_window 1920x1080x24 "598 163 725 755"
+check_icons "$(find_window '^Moravel by Tobrin')"
+kill "$APP_PID"; wait "$APP_PID" 2>/dev/null; APP_PID=""
+kill "$XVFB_PID"; wait "$XVFB_PID" 2>/dev/null; XVFB_PID=""
+
+# Under 800 pixels high the window is shortened to 690 but still placed by the 377 offset.
+check_main_window 1280x799x24 "278 22 725 690"
+kill "$APP_PID"; wait "$APP_PID" 2>/dev/null; APP_PID=""
+kill "$XVFB_PID"; wait "$XVFB_PID" 2>/dev/null; XVFB_PID=""
+check_main_window 1280x800x24 "278 23 725 755"
+kill "$APP_PID"; wait "$APP_PID" 2>/dev/null; APP_PID=""
+
+MORAVEL_SNAPSHOT="$WORK_DIR/no-such-snapshot.json" start_program
+wait_for_exit
+[ "$EXIT_STATUS" = 2 ] || fail "unusable snapshot: exit status $EXIT_STATUS, wanted 2"
+[ "$(grep -vc '^$' "$WORK_DIR/stderr")" = 1 ] || fail "unusable snapshot: wanted one line on stderr"
+grep -q 'no-such-snapshot.json' "$WORK_DIR/stderr" || fail "unusable snapshot: the message does not name the file"
+[ ! -s "$WORK_DIR/stdout" ] || fail "unusable snapshot: the version test ran"
+[ -z "$(xdotool search --name 'Moravel|Retrieving' 2>/dev/null)" ] || fail "unusable snapshot: a window was opened"
+echo "ok: unusable snapshot ends with status 2 before any window"
