@@ -1,15 +1,108 @@
+// The System group: computer and owner, system type, memory, domain and the Ethernet adapter's
+// hardware address. Its adapter search leaves the adapter name for the Other group.
+#include "query/probes.h"
+#include "sections/conversions.h"
+#include "sections/section_support.h"
 #include "sections/sections.h"
 
 namespace moravel {
+namespace {
 
-void systemGroup(ReportSink& sink, SharedValues&) {
+const char* const kComputerSystem = "Win32_ComputerSystem";
+const char* const kNetworkAdapter = "Win32_NetworkAdapter";
+const int kAdapterCandidates = 50;
+
+// Board makers leave these in the model and maker slots; both spellings occur.
+bool isPlaceholder(const std::string& text) {
+    return text == "To be filled by O.E.M." || text == "To Be Filled By O.E.M.";
+}
+
+bool isShown(const std::string& text) { return !text.empty() && !isPlaceholder(text); }
+
+// The owner is read even when the name is missing: the query order is part of the behaviour.
+std::string computerName() {
+    const std::string name = readProperty("Win32_CDROMDrive", "SystemName");
+    const std::string owner = readProperty(kComputerSystem, "PrimaryOwnerName");
+    if (name.empty()) return "None";
+    return name + "  ( Owner Name: " + owner + " )";
+}
+
+std::string type() {
+    std::string text = readProperty(kComputerSystem, "SystemType");
+    if (text.empty()) return "None";
+    const std::string model = readProperty(kComputerSystem, "Model");
+    if (isShown(model)) text += " ( Model: " + model + " )";
+    const std::string maker = readProperty(kComputerSystem, "Manufacturer");
+    if (isShown(maker)) text += " - " + maker;
+    return text;
+}
+
+// Firmware reports the end of the address space, which is a little above or below the
+// installed size; 9 and 18 are the usual readings of 8 and 16 GB machines.
+std::string installedGigabytes(const std::string& endingAddressKib) {
+    const std::string number = decimal(scaledRound(endingAddressKib, kPerMebi));
+    if (number == "9") return "8";
+    if (number == "18") return "16";
+    return number;
+}
+
+std::string memory() {
+    const std::string endingAddress = readProperty("Win32_MemoryArray", "EndingAddress");
+    if (endingAddress.empty()) return "None";
+    std::string text = installedGigabytes(endingAddress) + " GB";
+    const std::string totalBytes = readProperty(kComputerSystem, "TotalPhysicalMemory");
+    if (!totalBytes.empty())
+        text += "   ( Useable: " + decimal(scaledRound(totalBytes, kPerMebi)) + " MB )";
+    return text;
+}
+
+std::string availableMemory(const MemoryTexts& status) {
+    return status.available + "   ( In Use: " + status.load + " )";
+}
+
+std::string domain() { return orNone(readProperty(kComputerSystem, "Domain")); }
+
+// Virtual adapters of these makers also call themselves Ethernet.
+bool isEthernetCard(const std::string& adapterType, const std::string& maker) {
+    return adapterType == "Ethernet 802.3" && maker != "Microsoft" && maker != "BitDefender LLC";
+}
+
+// The address of the first real Ethernet card among the first 50 adapters, empty when none
+// matches. The configuration class is paired with the adapter class by position.
+std::string ethernetAddress(SharedValues& shared) {
+    for (int i = 0; i < kAdapterCandidates; ++i) {
+        const std::string adapterType = readProperty(kNetworkAdapter, "AdapterType", i);
+        const std::string maker = readProperty(kNetworkAdapter, "Manufacturer", i);
+        if (!isEthernetCard(adapterType, maker)) continue;
+        shared.networkAdapterName = readProperty(kNetworkAdapter, "Name", i);
+        return readProperty("Win32_NetworkAdapterConfiguration", "MACAddress", i);
+    }
+    return {};
+}
+
+bool isAddress(const std::string& text) { return text.size() > 4; }
+
+std::string macAddress(SharedValues& shared) {
+    shared.networkAdapterName = "None";
+    const std::string address = ethernetAddress(shared);
+    if (isAddress(address)) return address;
+    const std::string listed = readAdapterAddress();
+    shared.networkAdapterName = "No Ethernet 802.3 card found!";
+    return isAddress(listed) ? listed : "None";
+}
+
+}  // namespace
+
+void systemGroup(ReportSink& sink, SharedValues& shared) {
     sink.beginGroup("System", 10, 10, 705, 100, false);
-    sink.addField("Computer Name:", 115, 35, "");
-    sink.addField("Type:", 460, 35, "");
-    sink.addField("Memory:", 115, 60, "");
-    sink.addField("Available Memory:", 460, 60, "");
-    sink.addField("Domain:", 115, 85, "");
-    sink.addField("MAC Address:", 460, 85, "");
+    const MemoryTexts memoryStatus = readMemoryStatus();
+    sink.addField("Computer Name:", 115, 35, computerName());
+    sink.addField("Type:", 460, 35, type());
+    sink.progress(0.25f);
+    sink.addField("Memory:", 115, 60, memory());
+    sink.addField("Available Memory:", 460, 60, availableMemory(memoryStatus));
+    sink.addField("Domain:", 115, 85, domain());
+    sink.addField("MAC Address:", 460, 85, macAddress(shared));
     sink.endGroup();
 }
 

@@ -1,0 +1,54 @@
+#include "app/report_options.h"
+
+namespace moravel {
+namespace {
+
+// "--name FILE" or "--name=FILE"; advances `i` past a separate argument.
+bool takesFile(const std::vector<std::string>& arguments, std::size_t& i, const std::string& name,
+               std::string& file) {
+    const std::string& argument = arguments[i];
+    if (argument.compare(0, name.size() + 1, name + "=") == 0) {
+        file = argument.substr(name.size() + 1);
+    } else if (argument == name) {
+        if (i + 1 >= arguments.size()) throw UsageError("option '" + name + "' needs a file name");
+        file = arguments[++i];
+    } else {
+        return false;
+    }
+    if (file.empty()) throw UsageError("option '" + name + "' needs a file name");
+    return true;
+}
+
+}  // namespace
+
+const char* const kReportUsage =
+    "Usage: moravel-report [OPTION]...\n"
+    "Print the computer's inventory as the Moravel window shows it.\n"
+    "\n"
+    "  --json                 print the groups and fields as one line of JSON\n"
+    "  --stats                after the report, print the number of queries and the time\n"
+    "                         taken to standard error\n"
+    "  --snapshot FILE        read the answers from a snapshot file instead of this computer\n"
+    "                         (also taken from MORAVEL_SNAPSHOT)\n"
+    "  --save-snapshot FILE   write what this computer (or the snapshot) answers to FILE\n"
+    "                         as a snapshot, and print no report\n"
+    "  --help                 show this help and exit\n"
+    "  --version              show the version and exit\n";
+
+ReportOptions parseReportOptions(const std::vector<std::string>& arguments) {
+    ReportOptions options;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        if (argument == "--json") options.json = true;
+        else if (argument == "--stats") options.stats = true;
+        else if (argument == "--help" || argument == "-h") options.help = true;
+        else if (argument == "--version") options.version = true;
+        else if (takesFile(arguments, i, "--snapshot", options.snapshot)) continue;
+        else if (takesFile(arguments, i, "--save-snapshot", options.saveSnapshot)) continue;
+        else if (!argument.empty() && argument[0] == '-') throw UsageError("unknown option '" + argument + "'");
+        else throw UsageError("unexpected argument '" + argument + "'");
+    }
+    return options;
+}
+
+}  // namespace moravel

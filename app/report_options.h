@@ -1,0 +1,29 @@
+// The command line of moravel-report.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace moravel {
+
+struct ReportOptions {
+    bool json = false;
+    bool stats = false;
+    bool help = false;
+    bool version = false;
+    std::string snapshot;      // read answers from this snapshot instead of the platform
+    std::string saveSnapshot;  // write the backend's answers here instead of a report
+};
+
+// A command line that cannot be used; what() is one line for standard error.
+class UsageError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+ReportOptions parseReportOptions(const std::vector<std::string>& arguments);  // throws UsageError
+
+extern const char* const kReportUsage;
+
+}  // namespace moravel

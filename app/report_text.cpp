@@ -1,0 +1,31 @@
+#include <algorithm>
+
+#include "app/report_writers.h"
+
+namespace moravel {
+namespace {
+
+std::size_t longestCaption(const std::vector<GroupRecord>& groups) {
+    std::size_t longest = 0;
+    for (const GroupRecord& group : groups)
+        for (const FieldRecord& field : group.fields) longest = std::max(longest, field.label.size());
+    return longest;
+}
+
+}  // namespace
+
+void writeTextReport(const std::vector<GroupRecord>& groups, std::ostream& out) {
+    const std::size_t column = longestCaption(groups) + 1;
+    for (const GroupRecord& group : groups) {
+        out << group.label << '\n';
+        for (const FieldRecord& field : group.fields) {
+            out << "  " << field.label;
+            // No padding after the caption of an empty field: lines carry no trailing blanks.
+            if (!field.text.empty()) out << std::string(column - field.label.size(), ' ') << field.text;
+            out << '\n';
+        }
+    }
+    out.flush();
+}
+
+}  // namespace moravel

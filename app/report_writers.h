@@ -1,0 +1,20 @@
+// The two forms of the report: aligned text for people and one line of JSON for programs.
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "app/report_collector.h"
+
+namespace moravel {
+
+// Each group's label on its own line, then one line per field: two blanks, the caption padded
+// to the longest caption of the report, and the text.
+void writeTextReport(const std::vector<GroupRecord>& groups, std::ostream& out);
+
+// {"groups":[{"label":...,"fields":[{"label":...,"text":...},...]},...]} and a line end.
+// Bytes that are not UTF-8 become U+FFFD.
+void writeJsonReport(const std::vector<GroupRecord>& groups, std::ostream& out);
+
+}  // namespace moravel

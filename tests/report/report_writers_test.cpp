@@ -1,0 +1,135 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+#include "app/report_run.h"
+#include "app/report_writers.h"
+#include "query/wmi_query.h"
+
+using moravel::FieldRecord;
+using moravel::GroupRecord;
+
+namespace {
+
+GroupRecord group(const std::string& label, std::vector<FieldRecord> fields) {
+    GroupRecord g;
+    g.label = label;
+    g.fields = std::move(fields);
+    return g;
+}
+
+FieldRecord field(const std::string& label, const std::string& text) { return {label, 115, 35, text}; }
+
+std::string json(const std::vector<GroupRecord>& groups) {
+    std::ostringstream out;
+    moravel::writeJsonReport(groups, out);
+    return out.str();
+}
+
+std::string text(const std::vector<GroupRecord>& groups) {
+    std::ostringstream out;
+    moravel::writeTextReport(groups, out);
+    return out.str();
+}
+
+struct ReportResult {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+ReportResult report(const std::vector<std::string>& arguments) {
+    std::ostringstream out, err;
+    const int status = moravel::runReport(arguments, out, err);
+    return {status, out.str(), err.str()};
+}
+
+// A snapshot file for the length of a test.
+class SnapshotFile {
+public:
+    explicit SnapshotFile(const std::string& content)
+        : path_(testing::TempDir() + "report_writers_test_" + std::to_string(counter_++) + ".json") {
+        std::ofstream(path_) << content;
+    }
+    ~SnapshotFile() { std::remove(path_.c_str()); }
+    const std::string& path() const { return path_; }
+
+private:
+    static inline int counter_ = 0;
+    std::string path_;
+};
+
+}  // namespace
+
+TEST(JsonReport, GroupsAndFieldsInWindowOrderWithLabelsFirst) {
+    EXPECT_EQ(json({group("System", {field("Computer Name:", "DESK-7  ( Owner Name: Ana )"), field("Type:", "")}),
+                    group("Other", {})}),
+              "{\"groups\":[{\"label\":\"System\",\"fields\":[{\"label\":\"Computer Name:\",\"text\":"
+              "\"DESK-7  ( Owner Name: Ana )\"},{\"label\":\"Type:\",\"text\":\"\"}]},"
+              "{\"label\":\"Other\",\"fields\":[]}]}\n");
+    EXPECT_EQ(json({}), "{\"groups\":[]}\n");
+}
+
+TEST(JsonReport, EscapesAndKeepsValidUtf8) {
+    EXPECT_EQ(json({group("G", {field("L", "a \"quoted\" C:\\path\ttab\nline\x01")})}),
+              "{\"groups\":[{\"label\":\"G\",\"fields\":[{\"label\":\"L\",\"text\":"
+              "\"a \\\"quoted\\\" C:\\\\path\\ttab\\nline\\u0001\"}]}]}\n");
+    EXPECT_EQ(json({group("G", {field("L", "Gr\xC3\xA4" "fikkarte \xE2\x9C\x93")})}),
+              "{\"groups\":[{\"label\":\"G\",\"fields\":[{\"label\":\"L\",\"text\":\"Gr\xC3\xA4" "fikkarte \xE2\x9C\x93\"}]}]}\n");
+}
+
+TEST(JsonReport, BytesThatAreNotUtf8BecomeReplacementCharacters) {
+    const std::string replacement = "\xEF\xBF\xBD";
+    // A code-page byte (0xE9, "é" in Windows-1252), a lone continuation byte, a cut sequence.
+    const std::string out = json({group("G", {field("L", "Caf\xE9 \x80 end\xE2\x82")})});
+    EXPECT_EQ(out, "{\"groups\":[{\"label\":\"G\",\"fields\":[{\"label\":\"L\",\"text\":\"Caf" + replacement + " " +
+                       replacement + " end" + replacement + "\"}]}]}\n");
+}
+
+TEST(TextReport, CaptionsPaddedToOneColumnWithoutTrailingBlanks) {
+    EXPECT_EQ(text({group("System", {field("Type:", "x64-based PC"), field("Domain:", "")}),
+                    group("MotherBoard", {field("Unique Serial No.:", "  ")})}),
+              "System\n"
+              "  Type:              x64-based PC\n"
+              "  Domain:\n"
+              "MotherBoard\n"
+              "  Unique Serial No.:   \n");
+}
+
+TEST(ReportRun, OnlyTheReportGoesToStandardOutput) {
+    SnapshotFile snapshot(R"({"classes": {"Win32_BIOS": [{"Manufacturer": {"vt": 2, "value": 7}}]},
+                              "failures": {"SELECT * FROM Win32_Processor": {"step": "ExecQuery", "code": "0x80041017"}}})");
+    std::ostream& before = moravel::diagnosticStream();
+    ReportResult result = report({"--json", "--snapshot", snapshot.path()});
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.out.rfind("{\"groups\":[{\"label\":\"System\"", 0), 0u) << result.out;
+    EXPECT_EQ(result.out.find('\n'), result.out.size() - 1);
+    EXPECT_NE(result.err.find("VT_I2: 7\n"), std::string::npos) << result.err;
+    EXPECT_NE(result.err.find("Query for operating system name failed. Error code = 0x80041017\n"), std::string::npos);
+    EXPECT_EQ(&moravel::diagnosticStream(), &before);
+}
+
+TEST(ReportRun, RefusalsAreOneLineWithStatusTwo) {
+    SnapshotFile notJson("{\"classes\": [1, 2,\n\n");
+    SnapshotFile unknownMember(R"({"classes": {}, "clases": {}})");
+    for (const std::vector<std::string>& arguments : std::vector<std::vector<std::string>>{
+             {"--jsn"}, {"-x"}, {"report.json"}, {"--snapshot"}, {"--snapshot="}, {"--save-snapshot"},
+             {"--snapshot", notJson.path()}, {"--snapshot=" + unknownMember.path()},
+             {"--snapshot", testing::TempDir() + "no-such-snapshot.json"}}) {
+        ReportResult result = report(arguments);
+        EXPECT_EQ(result.status, 2) << arguments.back();
+        EXPECT_EQ(result.out, "") << arguments.back();
+        ASSERT_FALSE(result.err.empty()) << arguments.back();
+        EXPECT_EQ(result.err.find('\n'), result.err.size() - 1) << result.err;
+    }
+}
+
+TEST(ReportRun, HelpAndVersionNeedNoBackend) {
+    EXPECT_EQ(report({"--version"}).out, "moravel-report 1.0.4\n");
+    ReportResult help = report({"--help", "--snapshot", "/nonexistent/snapshot.json"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_EQ(help.out.rfind("Usage: moravel-report", 0), 0u);
+    EXPECT_EQ(help.err, "");
+}

@@ -1,0 +1,116 @@
+#!/usr/bin/env bash
+# moravel-report end to end: the JSON and text reports of two described machines compared whole
+# with their expected files, the statistics line, help, version and the refusals.
+set -u
+build=${MORAVEL_BUILD_DIR:?set by ctest}
+source=${MORAVEL_SOURCE_DIR:-$(cd "$(dirname "$0")/../.." && pwd)}
+report="$build/moravel-report"
+data="$source/tests/data"
+expected="$source/tests/report/expected"
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+failures=0
+
+fail() {
+    echo "FAIL: $*"
+    failures=$((failures + 1))
+}
+
+# run NAME ARGS...: runs the report with standard output, standard error and status kept apart.
+run() {
+    local name=$1
+    shift
+    env -u MORAVEL_SNAPSHOT "$report" "$@" >"$work/$name.out" 2>"$work/$name.err"
+    echo $? >"$work/$name.status"
+}
+
+expect_status() {
+    [ "$(cat "$work/$1.status")" = "$2" ] || fail "$1: exit status $(cat "$work/$1.status"), expected $2"
+}
+
+expect_empty() {
+    [ ! -s "$work/$1.$2" ] || fail "$1: standard ${2/out/output}${2/err/ error} is not empty: $(head -c 200 "$work/$1.$2")"
+}
+
+expect_one_line() {
+    [ "$(wc -l <"$work/$1.err")" = 1 ] || fail "$1: expected one line on standard error, got: $(cat "$work/$1.err")"
+    grep -qF -- "$2" "$work/$1.err" || fail "$1: standard error does not mention '$2': $(cat "$work/$1.err")"
+}
+
+for machine in desktop laptop; do
+    run "$machine" --json --snapshot "$data/$machine.json"
+    expect_status "$machine" 0
+    expect_empty "$machine" err
+    cmp -s "$work/$machine.out" "$expected/$machine.json" ||
+        fail "$machine: JSON report differs from $expected/$machine.json:
+$(diff <(tr ',' '\n' <"$expected/$machine.json") <(tr ',' '\n' <"$work/$machine.out") | head -20)"
+done
+
+# The snapshot may also come from the environment.
+MORAVEL_SNAPSHOT="$data/laptop.json" "$report" --json >"$work/env.out" 2>"$work/env.err"
+cmp -s "$work/env.out" "$expected/laptop.json" || fail "MORAVEL_SNAPSHOT: report differs from the --snapshot one"
+
+run text --snapshot "$data/desktop.json"
+expect_status text 0
+cmp -s "$work/text.out" "$expected/desktop.txt" ||
+    fail "text: report differs from $expected/desktop.txt:
+$(diff "$expected/desktop.txt" "$work/text.out" | head -20)"
+
+run stats --stats --snapshot "$data/desktop.json"
+expect_status stats 0
+cmp -s "$work/stats.out" "$expected/desktop.txt" || fail "stats: --stats changed standard output"
+grep -Eqx 'queries: [1-9][0-9]*, elapsed: [0-9]+\.[0-9] ms' "$work/stats.err" && [ "$(wc -l <"$work/stats.err")" = 1 ] ||
+    fail "stats: unexpected statistics: $(cat "$work/stats.err")"
+
+run version --version
+expect_status version 0
+[ "$(cat "$work/version.out")" = "moravel-report 1.0.4" ] || fail "version: $(cat "$work/version.out")"
+
+run help --help
+expect_status help 0
+expect_empty help err
+for option in --json --stats --snapshot --save-snapshot --help --version MORAVEL_SNAPSHOT; do
+    grep -q -- "$option" "$work/help.out" || fail "help: $option is not described"
+done
+
+run unknown --frobnicate
+expect_status unknown 2
+expect_empty unknown out
+expect_one_line unknown "--frobnicate"
+
+run stray desktop.json
+expect_status stray 2
+expect_one_line stray "desktop.json"
+
+run noarg --snapshot
+expect_status noarg 2
+expect_one_line noarg "--snapshot"
+
+run missing --snapshot "$work/no-such-file.json"
+expect_status missing 2
+expect_empty missing out
+expect_one_line missing "no-such-file.json"
+
+printf '{"classes": {"Win32_BIOS": [ {"Version": "1.0"} ]\n\n' >"$work/broken.json"
+run broken --json --snapshot "$work/broken.json"
+expect_status broken 2
+expect_empty broken out
+expect_one_line broken "broken.json"
+
+MORAVEL_SNAPSHOT="$work/broken.json" "$report" >"$work/envbroken.out" 2>"$work/envbroken.err"
+[ $? = 2 ] || fail "a broken MORAVEL_SNAPSHOT does not give status 2"
+expect_empty envbroken out
+
+# A saved snapshot reads back to the same report.
+run save --save-snapshot "$work/saved.json" --snapshot "$data/desktop.json"
+expect_status save 0
+expect_empty save out
+run reread --json --snapshot "$work/saved.json"
+cmp -s "$work/reread.out" "$expected/desktop.json" || fail "save: the saved snapshot gives another report: $(head -c 300 "$work/reread.err")"
+
+run unwritable --save-snapshot "$work/no/such/folder/saved.json" --snapshot "$data/desktop.json"
+expect_status unwritable 1
+expect_one_line unwritable "saved.json"
+
+[ "$failures" = 0 ] || { echo "$failures check(s) failed"; exit 1; }
+echo "all report checks passed"
