@@ -58,9 +58,15 @@ std::optional<std::string> RootFs::read(const std::string& rel) const {
 }
 
 std::optional<std::string> RootFs::line(const std::string& rel) const {
-    std::optional<std::string> text = read(rel);
-    if (!text) return std::nullopt;
-    std::string first = trim(text->substr(0, text->find('\n')));
+    // One read is enough for a first line: sysfs hands out a whole attribute at once, and
+    // this saves the system call that would only report the end of the file.
+    FdCloser file{::open(path(rel).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK)};
+    if (file.fd < 0) return std::nullopt;
+    char buffer[4096];
+    ssize_t n = ::read(file.fd, buffer, sizeof buffer);
+    if (n <= 0) return std::nullopt;
+    std::string text(buffer, static_cast<std::size_t>(n));
+    std::string first = trim(text.substr(0, text.find('\n')));
     if (first.empty()) return std::nullopt;
     return first;
 }
