@@ -76,14 +76,14 @@ void readAttribute(const CupsApi& cups, ipp_attribute_t* attribute, PrinterInfo&
 }  // namespace
 
 CupsLibrary::CupsLibrary() : handle_(::dlopen("libcups.so.2", RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE)) {
-    complete_ = bind(handle_, "cupsServer", api_.cupsServer) & bind(handle_, "ippPort", api_.ippPort) &
-                bind(handle_, "httpConnect2", api_.httpConnect2) & bind(handle_, "httpClose", api_.httpClose) &
-                bind(handle_, "ippNewRequest", api_.ippNewRequest) & bind(handle_, "ippAddStrings", api_.ippAddStrings) &
-                bind(handle_, "cupsDoRequest", api_.cupsDoRequest) & bind(handle_, "ippDelete", api_.ippDelete) &
-                bind(handle_, "ippFirstAttribute", api_.ippFirstAttribute) &
-                bind(handle_, "ippNextAttribute", api_.ippNextAttribute) & bind(handle_, "ippGetName", api_.ippGetName) &
-                bind(handle_, "ippGetGroupTag", api_.ippGetGroupTag) & bind(handle_, "ippGetString", api_.ippGetString) &
-                bind(handle_, "ippGetInteger", api_.ippGetInteger) &
+    complete_ = bind(handle_, "cupsServer", api_.cupsServer) && bind(handle_, "ippPort", api_.ippPort) &&
+                bind(handle_, "httpConnect2", api_.httpConnect2) && bind(handle_, "httpClose", api_.httpClose) &&
+                bind(handle_, "ippNewRequest", api_.ippNewRequest) && bind(handle_, "ippAddStrings", api_.ippAddStrings) &&
+                bind(handle_, "cupsDoRequest", api_.cupsDoRequest) && bind(handle_, "ippDelete", api_.ippDelete) &&
+                bind(handle_, "ippFirstAttribute", api_.ippFirstAttribute) &&
+                bind(handle_, "ippNextAttribute", api_.ippNextAttribute) && bind(handle_, "ippGetName", api_.ippGetName) &&
+                bind(handle_, "ippGetGroupTag", api_.ippGetGroupTag) && bind(handle_, "ippGetString", api_.ippGetString) &&
+                bind(handle_, "ippGetInteger", api_.ippGetInteger) &&
                 bind(handle_, "ippGetResolution", api_.ippGetResolution);
 }
 
