@@ -35,6 +35,13 @@ open_main_window
 "$WORK_DIR/send_close" "$WINDOW" || fail "cannot send the close message"
 expect_exit_zero "close box (WM_DELETE_WINDOW)"
 
+# An open About window does not hold the program back.
+open_main_window
+xdotool mousemove --window "$WINDOW" 480 735 click 1  # the About button
+find_window '^About Moravel$' >/dev/null || fail "the About window did not open"
+xdotool mousemove --window "$WINDOW" 670 735 click 1
+expect_exit_zero "OK button with the About window open"
+
 # The same message to a window that ignores it would leave the program running: make sure the
 # waits above could fail at all.
 open_main_window

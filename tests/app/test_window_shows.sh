@@ -59,11 +59,18 @@ kill "$XVFB_PID"; wait "$XVFB_PID" 2>/dev/null; XVFB_PID=""
 check_main_window 1280x800x24 "278 23 725 755"
 kill "$APP_PID"; wait "$APP_PID" 2>/dev/null; APP_PID=""
 
-MORAVEL_SNAPSHOT="$WORK_DIR/no-such-snapshot.json" start_program
-wait_for_exit
-[ "$EXIT_STATUS" = 2 ] || fail "unusable snapshot: exit status $EXIT_STATUS, wanted 2"
-[ "$(grep -vc '^$' "$WORK_DIR/stderr")" = 1 ] || fail "unusable snapshot: wanted one line on stderr"
-grep -q 'no-such-snapshot.json' "$WORK_DIR/stderr" || fail "unusable snapshot: the message does not name the file"
-[ ! -s "$WORK_DIR/stdout" ] || fail "unusable snapshot: the version test ran"
-[ -z "$(xdotool search --name 'Moravel|Retrieving' 2>/dev/null)" ] || fail "unusable snapshot: a window was opened"
-echo "ok: unusable snapshot ends with status 2 before any window"
+# A snapshot that is missing or not a snapshot ends the program with status 2 and one line
+# naming the file, before the version test and before any window.
+expect_refused_snapshot() {
+    MORAVEL_SNAPSHOT="$1" start_program
+    wait_for_exit
+    [ "$EXIT_STATUS" = 2 ] || fail "snapshot $1: exit status $EXIT_STATUS, wanted 2"
+    [ "$(grep -vc '^$' "$WORK_DIR/stderr")" = 1 ] || fail "snapshot $1: wanted one line on stderr"
+    grep -qF "$(basename "$1")" "$WORK_DIR/stderr" || fail "snapshot $1: the message does not name the file"
+    [ ! -s "$WORK_DIR/stdout" ] || fail "snapshot $1: the version test ran"
+    [ -z "$(xdotool search --name 'Moravel|Retrieving' 2>/dev/null)" ] || fail "snapshot $1: a window was opened"
+    echo "ok: $(basename "$1") ends with status 2 before any window: $(cat "$WORK_DIR/stderr")"
+}
+expect_refused_snapshot "$WORK_DIR/no-such-snapshot.json"
+printf '{ "classes": ' > "$WORK_DIR/cut-short.json"
+expect_refused_snapshot "$WORK_DIR/cut-short.json"
