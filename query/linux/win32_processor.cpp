@@ -88,22 +88,39 @@ std::optional<std::string> processorId(const CpuBlock& cpu) {
     return std::string(text);
 }
 
-// Cache sizes in KiB of one level over the package: each cache counted once, however many
-// processors share it.
+// "0-3,8-11" as the set of processor numbers it names.
+std::set<std::string> cpuList(const std::string& text) {
+    std::set<std::string> cpus;
+    std::istringstream ranges(text);
+    for (std::string range; std::getline(ranges, range, ',');) {
+        unsigned long first = std::strtoul(range.c_str(), nullptr, 10);
+        std::size_t dash = range.find('-');
+        unsigned long last = dash == std::string::npos ? first : std::strtoul(range.c_str() + dash + 1, nullptr, 10);
+        for (unsigned long cpu = first; cpu <= last && cpu < first + 4096; ++cpu) cpus.insert(std::to_string(cpu));
+    }
+    return cpus;
+}
+
+// Cache sizes in KiB of one level over the package, each cache counted once however many
+// processors share it. A processor whose caches of this level were already seen through a
+// sharer is not read again, so a large machine costs a few reads, not a walk of every cpu.
 std::optional<std::uint64_t> cacheKib(const RootFs& fs, const Package& package, unsigned level) {
-    std::set<std::pair<std::string, std::string>> seen;  // type and the processors sharing it
+    std::set<std::string> covered;  // processors whose caches of this level are counted
     std::optional<std::uint64_t> total;
     for (const CpuBlock& cpu : package.cpus) {
+        std::string number = field(cpu, "processor").value_or("");
+        if (covered.count(number)) continue;
+        covered.insert(number);
         std::string cacheDir = cpuDir(cpu) + "/cache";
         for (const std::string& index : fs.list(cacheDir)) {
-            if (index.compare(0, 5, "index") != 0) continue;
             std::string dir = cacheDir + "/" + index;
-            if (fs.number(dir + "/level") != std::optional<std::uint64_t>(level)) continue;
-            std::string type = fs.line(dir + "/type").value_or("");
-            if (type == "Instruction" && level > 1) continue;
+            if (index.compare(0, 5, "index") != 0 || fs.number(dir + "/level") != std::optional<std::uint64_t>(level))
+                continue;
+            if (level > 1 && fs.line(dir + "/type") == std::optional<std::string>("Instruction")) continue;
             std::optional<std::string> size = fs.line(dir + "/size");
-            std::string sharers = fs.line(dir + "/shared_cpu_list").value_or(cpuDir(cpu));
-            if (!size || !seen.insert({type, sharers}).second) continue;
+            if (!size) continue;
+            std::set<std::string> sharers = cpuList(fs.line(dir + "/shared_cpu_list").value_or(""));
+            covered.insert(sharers.begin(), sharers.end());
             std::uint64_t kib = std::strtoull(size->c_str(), nullptr, 10);
             if (size->back() == 'M') kib *= 1024;
             total = total.value_or(0) + kib;
