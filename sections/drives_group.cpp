@@ -1,14 +1,142 @@
+// The Drives group: the IDE disk with the highest index among the first six disks (name, serial
+// number, size, free space and names of the local drives, firmware and geometry) and, when one is
+// attached, a USB disk. The scan fills text slots first; the fields are composed from them.
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "sections/conversions.h"
+#include "sections/section_support.h"
 #include "sections/sections.h"
 
 namespace moravel {
+namespace {
+
+const char* const kDiskDrive = "Win32_DiskDrive";
+const char* const kPhysicalMedia = "Win32_PhysicalMedia";
+const char* const kLogicalDisk = "Win32_LogicalDisk";
+constexpr int kDisksScanned = 6;
+// More partition entries than any partition table holds; a larger count is a fault of the
+// source, and the entries past the last logical disk would only add blanks.
+constexpr std::int32_t kMaxPartitionEntries = 128;
+
+enum Slot { kIdeName, kIdeSerial, kIdeSize, kUsbName, kUsbSerial, kUsbSize, kFirmware,
+            kPartitions, kCylinders, kHeads, kSectors, kTracks, kSlotCount };
+
+struct DriveScan {
+    std::array<std::string, kSlotCount> slots;
+    std::string driveList;
+    std::int64_t freeGigabytes = 0;  // wide, so many large drives cannot overflow the sum
+};
+
+std::int32_t bytesToGigabytes(const std::string& bytes) { return scaledRound(bytes, kPerGibi); }
+
+std::int32_t clampToInt32(std::int64_t value) {
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(
+        value, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
+}
+
+std::string readDisk(const char* property, int index) { return readProperty(kDiskDrive, property, index); }
+
+// The local drives among the first `count` logical disks of the system, one entry per logical
+// disk examined; entries that stay empty still add a blank to the list and nothing to the total.
+// The search stops at the first logical disk that does not answer.
+void partitionStep(std::int32_t count, DriveScan& scan) {
+    const std::int32_t entries = std::min(count, kMaxPartitionEntries);
+    std::vector<std::string> names(entries);
+    std::vector<std::string> freeSpace(entries);
+    std::int32_t found = 0;
+    for (std::int32_t m = 0; m < entries; ++m) {
+        const std::string driveType = readProperty(kLogicalDisk, "DriveType", m);
+        if (driveType.empty()) break;
+        if (driveType != "3") continue;
+        names[found] = readProperty(kLogicalDisk, "DeviceID", m);
+        freeSpace[found] = readProperty(kLogicalDisk, "FreeSpace", m);
+        ++found;
+    }
+    for (std::int32_t i = 0; i < entries; ++i) {
+        scan.driveList += " " + names[i];
+        scan.freeGigabytes += bytesToGigabytes(freeSpace[i]);
+    }
+}
+
+void scanIdeDisk(int index, DriveScan& scan) {
+    auto& slots = scan.slots;
+    slots[kIdeName] = readDisk("Caption", index);
+    slots[kIdeSerial] = readProperty(kPhysicalMedia, "SerialNumber", index);
+    slots[kIdeSize] = readDisk("Size", index);
+    slots[kFirmware] = readDisk("FirmwareRevision", index);
+    slots[kPartitions] = readDisk("Partitions", index);
+    if (!slots[kPartitions].empty()) {
+        const std::int32_t partitions = leadingInteger(slots[kPartitions]);
+        if (partitions > 0) partitionStep(partitions, scan);
+    }
+    slots[kCylinders] = readDisk("TotalCylinders", index);
+    slots[kHeads] = readDisk("TotalHeads", index);
+    slots[kSectors] = readDisk("TotalSectors", index);
+    slots[kTracks] = readDisk("TotalTracks", index);
+}
+
+void scanUsbDisk(int index, DriveScan& scan) {
+    scan.slots[kUsbName] = readDisk("Caption", index);
+    scan.slots[kUsbSerial] = readProperty(kPhysicalMedia, "SerialNumber", index);
+    scan.slots[kUsbSize] = readDisk("Size", index);
+}
+
+// Later disks of the same interface overwrite earlier ones; the drive list and the free space
+// accumulate over every IDE disk.
+DriveScan scanDisks() {
+    DriveScan scan;
+    for (int index = 0; index < kDisksScanned; ++index) {
+        const std::string interfaceType = readDisk("InterfaceType", index);
+        if (interfaceType == "IDE") scanIdeDisk(index, scan);
+        if (interfaceType == "USB") scanUsbDisk(index, scan);
+    }
+    return scan;
+}
+
+std::string hddName(const DriveScan& scan) { return atLeastOrNone(scan.slots[kIdeName], 4); }
+
+std::string hddSerialNo(const DriveScan& scan) { return atLeastOrNone(scan.slots[kIdeSerial], 4); }
+
+std::string hddSize(const DriveScan& scan) {
+    if (scan.slots[kIdeSize].size() < 4) return "None";
+    const std::string drives = scan.driveList.size() < 2 ? "No drive found!" : scan.driveList;
+    return decimal(bytesToGigabytes(scan.slots[kIdeSize])) + " GB   FreeSpace: " +
+           decimal(clampToInt32(scan.freeGigabytes)) + " GB" + "  Drives: " + drives;
+}
+
+std::string hddSpec(const DriveScan& scan) {
+    const auto& slots = scan.slots;
+    if (slots[kCylinders].empty()) return "None";
+    return "Firmware: " + orNone(slots[kFirmware]) + "  Cylinders: " + slots[kCylinders] +
+           "  Heads: " + slots[kHeads] + "  Sectors: " + slots[kSectors] + "  Tracks: " +
+           slots[kTracks] + "  ( No USB disk found. )";
+}
+
+std::string usbDrive(const DriveScan& scan) {
+    const auto& slots = scan.slots;
+    const std::string size = slots[kUsbSize].size() >= 4 ? decimal(bytesToGigabytes(slots[kUsbSize])) : "";
+    return slots[kUsbName] + " (Size: " + size + " GB)" + " (Serial No.: " + slots[kUsbSerial] + ")";
+}
+
+}  // namespace
 
 void drivesGroup(ReportSink& sink) {
     sink.beginGroup("Drives", 10, 565, 705, 75, false);
-    sink.addField("HDD Name:", 115, 590, "");
-    sink.addField("HDD Serial No.:", 460, 590, "");
-    sink.addField("HDD Size:", 115, 615, "");
-    sink.addField("HDD Spec:", 460, 615, "");
+    const DriveScan scan = scanDisks();
+    sink.addField("HDD Name:", 115, 590, hddName(scan));
+    sink.addField("HDD Serial No.:", 460, 590, hddSerialNo(scan));
+    sink.addField("HDD Size:", 115, 615, hddSize(scan));
+    if (scan.slots[kUsbName].size() < 4)
+        sink.addField("HDD Spec:", 460, 615, hddSpec(scan));
+    else
+        sink.addField("USB Drive:", 460, 615, usbDrive(scan));
     sink.endGroup();
+    sink.progress(1.0f);
 }
 
 }  // namespace moravel
