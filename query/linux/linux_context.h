@@ -1,0 +1,62 @@
+// What every class reader is given: the file tree to read, the device-name database and the
+// few facts that come from system calls rather than files. Tests replace all three.
+#pragma once
+
+#include <cstdint>
+#include <ctime>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "query/linux/root_fs.h"
+
+namespace moravel::lx {
+
+// Vendor and product names of PCI and USB devices by their numeric ids.
+class DeviceNames {
+public:
+    virtual ~DeviceNames() = default;
+    // bus is "pci" or "usb".
+    virtual std::optional<std::string> vendor(const std::string& bus, unsigned vendorId) const = 0;
+    virtual std::optional<std::string> product(const std::string& bus, unsigned vendorId,
+                                               unsigned productId) const = 0;
+};
+
+struct PrinterInfo {
+    std::string name;
+    std::optional<std::uint64_t> horizontalResolution;  // dots per inch
+    std::optional<std::uint64_t> verticalResolution;
+    std::optional<std::uint64_t> status;                // WMI PrinterStatus: 3 idle, 4 printing, 7 offline
+};
+
+class HostFacts {
+public:
+    virtual ~HostFacts() = default;
+    virtual std::string machine() const = 0;  // uname's machine, e.g. "x86_64"
+    virtual std::optional<std::string> userFullName() const = 0;
+    virtual std::optional<std::uint64_t> freeBytes(const std::string& mountPoint) const = 0;
+    virtual std::optional<std::uint64_t> sizeBytes(const std::string& mountPoint) const = 0;
+    // The local time zone's offset from UTC at `when`, in minutes east.
+    virtual int utcOffsetMinutes(std::time_t when) const = 0;
+    virtual std::vector<PrinterInfo> printers() const = 0;
+};
+
+struct LinuxContext {
+    RootFs fs;
+    const DeviceNames& names;
+    const HostFacts& host;
+};
+
+// The PCI or USB device a sysfs device belongs to: the nearest such ancestor.
+struct BusDevice {
+    std::string bus;   // "pci" or "usb"
+    std::string path;  // its sysfs directory, relative to the root
+    unsigned vendorId = 0;
+    unsigned productId = 0;
+};
+std::optional<BusDevice> busDeviceOf(const RootFs& fs, const std::string& devicePath);
+
+std::optional<std::string> vendorName(const LinuxContext& context, const BusDevice& device);
+std::optional<std::string> productName(const LinuxContext& context, const BusDevice& device);
+
+}  // namespace moravel::lx

@@ -1,0 +1,132 @@
+#include "query/linux/root_fs.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <limits.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+
+namespace moravel::lx {
+namespace {
+
+struct FdCloser {
+    int fd;
+    ~FdCloser() {
+        if (fd >= 0) ::close(fd);
+    }
+};
+
+struct DirCloser {
+    void operator()(DIR* d) const { ::closedir(d); }
+};
+
+}  // namespace
+
+namespace {
+std::string realPath(const std::string& path) {
+    std::unique_ptr<char, decltype(&std::free)> real(::realpath(path.c_str(), nullptr), &std::free);
+    return real ? std::string(real.get()) : std::string();
+}
+}  // namespace
+
+RootFs::RootFs(std::string root) : root_(std::move(root)) {
+    while (!root_.empty() && root_.back() == '/') root_.pop_back();
+    realRoot_ = root_.empty() ? std::string() : realPath(root_);
+    if (realRoot_ == "/") realRoot_.clear();
+}
+
+std::string RootFs::path(const std::string& rel) const { return root_ + rel; }
+
+std::optional<std::string> RootFs::read(const std::string& rel) const {
+    FdCloser file{::open(path(rel).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK)};
+    if (file.fd < 0) return std::nullopt;
+    std::string text;
+    char buffer[8192];
+    for (;;) {
+        ssize_t n = ::read(file.fd, buffer, sizeof buffer);
+        if (n < 0) return std::nullopt;  // a directory, or a sysfs attribute that refuses
+        if (n == 0) break;
+        text.append(buffer, static_cast<std::size_t>(n));
+    }
+    return text;
+}
+
+std::optional<std::string> RootFs::line(const std::string& rel) const {
+    // One read is enough for a first line: sysfs hands out a whole attribute at once, and
+    // this saves the system call that would only report the end of the file.
+    FdCloser file{::open(path(rel).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK)};
+    if (file.fd < 0) return std::nullopt;
+    char buffer[4096];
+    ssize_t n = ::read(file.fd, buffer, sizeof buffer);
+    if (n <= 0) return std::nullopt;
+    std::string text(buffer, static_cast<std::size_t>(n));
+    std::string first = trim(text.substr(0, text.find('\n')));
+    if (first.empty()) return std::nullopt;
+    return first;
+}
+
+std::optional<std::uint64_t> RootFs::number(const std::string& rel) const {
+    std::optional<std::string> text = line(rel);
+    return text ? parseNumber(*text) : std::nullopt;
+}
+
+std::vector<std::string> RootFs::list(const std::string& rel) const {
+    std::vector<std::string> names;
+    std::unique_ptr<DIR, DirCloser> dir(::opendir(path(rel).c_str()));
+    if (!dir) return names;
+    while (dirent* entry = ::readdir(dir.get())) {
+        if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0)
+            names.emplace_back(entry->d_name);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+bool RootFs::exists(const std::string& rel) const {
+    struct stat info;
+    return ::stat(path(rel).c_str(), &info) == 0;
+}
+
+bool RootFs::isDirectory(const std::string& rel) const {
+    struct stat info;
+    return ::stat(path(rel).c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+std::string RootFs::resolved(const std::string& rel) const {
+    std::string real = realPath(path(rel));
+    if (real.empty() || real.compare(0, realRoot_.size(), realRoot_) != 0) return {};
+    real.erase(0, realRoot_.size());
+    return real.empty() ? "/" : real;
+}
+
+std::string trim(const std::string& text) {
+    const char* blanks = " \t\n\r\v\f";
+    std::size_t first = text.find_first_not_of(blanks);
+    if (first == std::string::npos) return {};
+    return text.substr(first, text.find_last_not_of(blanks) - first + 1);
+}
+
+std::optional<std::uint64_t> parseNumber(const std::string& text) {
+    std::string t = trim(text);
+    if (t.empty()) return std::nullopt;
+    int base = 10;
+    if (t.size() > 2 && t[0] == '0' && (t[1] == 'x' || t[1] == 'X')) base = 16;
+    char* end = nullptr;
+    errno = 0;
+    unsigned long long value = std::strtoull(t.c_str(), &end, base);
+    if (errno != 0 || end == t.c_str() || *end != '\0' || t[0] == '-') return std::nullopt;
+    return value;
+}
+
+std::string baseName(const std::string& path) {
+    std::size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+}  // namespace moravel::lx

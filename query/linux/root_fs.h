@@ -1,0 +1,43 @@
+// Reads the kernel's files (sys/, proc/, etc/, ...) below one root directory, so the class
+// readers can run against the live machine ("/") or a small fixture tree.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace moravel::lx {
+
+class RootFs {
+public:
+    explicit RootFs(std::string root);
+
+    // The path of `rel` (which starts with "/") below the root.
+    std::string path(const std::string& rel) const;
+
+    // The whole file; nothing when it is missing or unreadable (for example root-only).
+    std::optional<std::string> read(const std::string& rel) const;
+    // The first line without surrounding whitespace; nothing when missing or blank.
+    std::optional<std::string> line(const std::string& rel) const;
+    // The first line as a decimal or (with 0x) hexadecimal number.
+    std::optional<std::uint64_t> number(const std::string& rel) const;
+    // Entry names of a directory, sorted, without "." and ".."; empty when it is missing.
+    std::vector<std::string> list(const std::string& rel) const;
+    bool exists(const std::string& rel) const;
+    bool isDirectory(const std::string& rel) const;
+    // `rel` with every symbolic link resolved, again relative to the root; empty when it does
+    // not resolve or leads out of the root.
+    std::string resolved(const std::string& rel) const;
+
+private:
+    std::string root_;
+    std::string realRoot_;  // the root with its own links resolved, to strip from resolved paths
+};
+
+std::string trim(const std::string& text);
+std::optional<std::uint64_t> parseNumber(const std::string& text);
+// The last component of a path.
+std::string baseName(const std::string& path);
+
+}  // namespace moravel::lx

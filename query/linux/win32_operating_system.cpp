@@ -1,0 +1,82 @@
+// Win32_OperatingSystem: the distribution, the kernel and the boot time.
+#include <sstream>
+
+#include "query/linux/linux_classes.h"
+
+namespace moravel::lx {
+namespace {
+
+// A shell-style value of os-release: quotes removed, backslash escapes resolved.
+std::string unquote(const std::string& value) {
+    if (value.size() < 2 || (value.front() != '"' && value.front() != '\'') || value.back() != value.front())
+        return value;
+    std::string text;
+    for (std::size_t i = 1; i + 1 < value.size(); ++i) {
+        if (value[i] == '\\' && i + 2 < value.size()) ++i;
+        text += value[i];
+    }
+    return text;
+}
+
+std::optional<std::string> osReleaseField(const RootFs& fs, const std::string& key) {
+    std::optional<std::string> text = fs.read("/etc/os-release");
+    if (!text) text = fs.read("/usr/lib/os-release");
+    if (!text) return std::nullopt;
+    std::istringstream lines(*text);
+    for (std::string line; std::getline(lines, line);) {
+        if (line.compare(0, key.size() + 1, key + "=") != 0) continue;
+        std::string value = unquote(trim(line.substr(key.size() + 1)));
+        if (!value.empty()) return value;
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> caption(const RootFs& fs) {
+    if (std::optional<std::string> pretty = osReleaseField(fs, "PRETTY_NAME")) return pretty;
+    return osReleaseField(fs, "NAME");
+}
+
+std::optional<std::string> architecture(const std::string& machine) {
+    if (machine.empty()) return std::nullopt;
+    bool wide = machine.find("64") != std::string::npos || machine == "s390x";
+    return std::string(wide ? "64-bit" : "32-bit");
+}
+
+std::optional<std::string> machineId(const RootFs& fs) {
+    if (std::optional<std::string> id = fs.line("/etc/machine-id")) return id;
+    return fs.line("/var/lib/dbus/machine-id");
+}
+
+std::optional<std::string> lastBootUpTime(const LinuxContext& context) {
+    std::optional<std::string> stat = context.fs.read("/proc/stat");
+    if (!stat) return std::nullopt;
+    std::istringstream lines(*stat);
+    for (std::string line; std::getline(lines, line);) {
+        if (line.compare(0, 6, "btime ") != 0) continue;
+        std::optional<std::uint64_t> seconds = parseNumber(line.substr(6));
+        if (seconds) return cimDateTime(context.host, static_cast<std::time_t>(*seconds));
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+ObjectList readOperatingSystems(const LinuxContext& context) {
+    const LinuxContext* c = &context;
+    auto object = std::make_unique<LinuxObject>();
+    object->add("Caption", [c] { return stringOrNull(caption(c->fs)); })
+        .add("Name", [c] { return stringOrNull(caption(c->fs)); })
+        .add("OSArchitecture", [c] { return stringOrNull(architecture(c->host.machine())); })
+        .add("SerialNumber", [c] { return stringOrNull(machineId(c->fs)); })
+        .add("Version", [c] { return stringOrNull(c->fs.line("/proc/sys/kernel/osrelease")); })
+        .addNull("CSDVersion")  // Linux has no service packs
+        .add("LastBootUpTime", [c] { return stringOrNull(lastBootUpTime(*c)); })
+        .add("CSName", [c] { return stringOrNull(hostName(c->fs)); })
+        .add("Manufacturer", [c] { return stringOrNull(osReleaseField(c->fs, "NAME")); })
+        .add("BuildNumber", [c] { return stringOrNull(osReleaseField(c->fs, "VERSION_ID")); });
+    ObjectList objects;
+    objects.push_back(std::move(object));
+    return objects;
+}
+
+}  // namespace moravel::lx

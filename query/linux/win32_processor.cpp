@@ -1,0 +1,190 @@
+// Win32_Processor: one object per physical package, from /proc/cpuinfo and the cpu tree of sysfs.
+#include <cmath>
+#include <cstdio>
+#include <map>
+#include <set>
+#include <sstream>
+#include <utility>
+
+#include "query/linux/linux_classes.h"
+
+namespace moravel::lx {
+namespace {
+
+using CpuBlock = std::map<std::string, std::string>;  // one logical processor's "key : value" lines
+
+struct Package {
+    std::vector<CpuBlock> cpus;  // in the order of /proc/cpuinfo
+};
+
+std::vector<CpuBlock> parseCpuinfo(const std::string& text) {
+    std::vector<CpuBlock> blocks(1);
+    std::istringstream lines(text);
+    for (std::string line; std::getline(lines, line);) {
+        std::size_t colon = line.find(':');
+        if (trim(line).empty()) {
+            if (!blocks.back().empty()) blocks.emplace_back();
+        } else if (colon != std::string::npos) {
+            blocks.back()[trim(line.substr(0, colon))] = trim(line.substr(colon + 1));
+        }
+    }
+    if (blocks.back().empty()) blocks.pop_back();
+    return blocks;
+}
+
+std::optional<std::string> field(const CpuBlock& cpu, const char* key) {
+    auto it = cpu.find(key);
+    if (it == cpu.end() || it->second.empty()) return std::nullopt;
+    return it->second;
+}
+
+std::optional<std::uint64_t> number(const CpuBlock& cpu, const char* key) {
+    std::optional<std::string> text = field(cpu, key);
+    return text ? parseNumber(*text) : std::nullopt;
+}
+
+bool hasFlag(const CpuBlock& cpu, const std::string& flag) {
+    std::istringstream flags(field(cpu, "flags").value_or(""));
+    for (std::string f; flags >> f;)
+        if (f == flag) return true;
+    return false;
+}
+
+std::string cpuDir(const CpuBlock& cpu) {
+    return "/sys/devices/system/cpu/cpu" + field(cpu, "processor").value_or("0");
+}
+
+std::optional<std::string> description(const CpuBlock& cpu) {
+    std::optional<std::uint64_t> family = number(cpu, "cpu family");
+    std::optional<std::uint64_t> model = number(cpu, "model");
+    std::optional<std::uint64_t> stepping = number(cpu, "stepping");
+    if (!family || !model || !stepping) return std::nullopt;
+    std::string vendor = field(cpu, "vendor_id").value_or("");
+    std::string kind = !hasFlag(cpu, "lm") ? "x86" : vendor == "AuthenticAMD" || vendor == "HygonGenuine" ? "AMD64" : "Intel64";
+    return kind + " Family " + std::to_string(*family) + " Model " + std::to_string(*model) + " Stepping " +
+           std::to_string(*stepping);
+}
+
+// CPUID leaf 1 as Windows shows it: EDX (the feature flags) then EAX (the signature), both
+// rebuilt from what the kernel read from that leaf.
+std::optional<std::string> processorId(const CpuBlock& cpu) {
+    std::optional<std::uint64_t> family = number(cpu, "cpu family");
+    std::optional<std::uint64_t> model = number(cpu, "model");
+    std::optional<std::uint64_t> stepping = number(cpu, "stepping");
+    if (!family || !model || !stepping || !field(cpu, "flags")) return std::nullopt;
+    std::uint32_t baseFamily = *family < 15 ? static_cast<std::uint32_t>(*family) : 15;
+    std::uint32_t extendedFamily = *family < 15 ? 0 : static_cast<std::uint32_t>(*family - 15);
+    std::uint32_t eax = static_cast<std::uint32_t>(*stepping & 0xF) | static_cast<std::uint32_t>(*model & 0xF) << 4 |
+                        baseFamily << 8 | static_cast<std::uint32_t>((*model >> 4) & 0xF) << 16 |
+                        (extendedFamily & 0xFF) << 20;
+    static const char* const kEdxFlags[32] = {
+        "fpu", "vme", "de", "pse", "tsc", "msr", "pae", "mce", "cx8", "apic", nullptr, "sep", "mtrr", "pge", "mca", "cmov",
+        "pat", "pse36", "pn", "clflush", nullptr, "dts", "acpi", "mmx", "fxsr", "sse", "sse2", "ss", "ht", "tm", "ia64", "pbe"};
+    std::uint32_t edx = 0;
+    for (unsigned bit = 0; bit < 32; ++bit)
+        if (kEdxFlags[bit] && hasFlag(cpu, kEdxFlags[bit])) edx |= 1u << bit;
+    char text[20];
+    std::snprintf(text, sizeof text, "%08X%08X", edx, eax);
+    return std::string(text);
+}
+
+// "0-3,8-11" as the set of processor numbers it names.
+std::set<std::string> cpuList(const std::string& text) {
+    std::set<std::string> cpus;
+    std::istringstream ranges(text);
+    for (std::string range; std::getline(ranges, range, ',');) {
+        unsigned long first = std::strtoul(range.c_str(), nullptr, 10);
+        std::size_t dash = range.find('-');
+        unsigned long last = dash == std::string::npos ? first : std::strtoul(range.c_str() + dash + 1, nullptr, 10);
+        for (unsigned long cpu = first; cpu <= last && cpu < first + 4096; ++cpu) cpus.insert(std::to_string(cpu));
+    }
+    return cpus;
+}
+
+// Cache sizes in KiB of one level over the package, each cache counted once however many
+// processors share it. A processor whose caches of this level were already seen through a
+// sharer is not read again, so a large machine costs a few reads, not a walk of every cpu.
+std::optional<std::uint64_t> cacheKib(const RootFs& fs, const Package& package, unsigned level) {
+    std::set<std::string> covered;  // processors whose caches of this level are counted
+    std::optional<std::uint64_t> total;
+    for (const CpuBlock& cpu : package.cpus) {
+        std::string number = field(cpu, "processor").value_or("");
+        if (covered.count(number)) continue;
+        covered.insert(number);
+        std::string cacheDir = cpuDir(cpu) + "/cache";
+        for (const std::string& index : fs.list(cacheDir)) {
+            std::string dir = cacheDir + "/" + index;
+            if (index.compare(0, 5, "index") != 0 || fs.number(dir + "/level") != std::optional<std::uint64_t>(level))
+                continue;
+            if (level > 1 && fs.line(dir + "/type") == std::optional<std::string>("Instruction")) continue;
+            std::optional<std::string> size = fs.line(dir + "/size");
+            if (!size) continue;
+            std::set<std::string> sharers = cpuList(fs.line(dir + "/shared_cpu_list").value_or(""));
+            covered.insert(sharers.begin(), sharers.end());
+            std::uint64_t kib = std::strtoull(size->c_str(), nullptr, 10);
+            if (size->back() == 'M') kib *= 1024;
+            total = total.value_or(0) + kib;
+        }
+    }
+    return total;
+}
+
+std::optional<std::uint64_t> megahertz(const RootFs& fs, const CpuBlock& cpu, const char* cpufreqFile) {
+    if (std::optional<std::uint64_t> khz = fs.number(cpuDir(cpu) + "/cpufreq/" + cpufreqFile)) return *khz / 1000;
+    std::optional<std::string> mhz = field(cpu, "cpu MHz");
+    if (!mhz) return std::nullopt;
+    return static_cast<std::uint64_t>(std::llround(std::strtod(mhz->c_str(), nullptr)));
+}
+
+std::uint64_t coreCount(const Package& package) {
+    std::set<std::string> cores;
+    for (const CpuBlock& cpu : package.cpus) cores.insert(field(cpu, "core id").value_or(field(cpu, "processor").value_or("")));
+    return cores.size();
+}
+
+std::unique_ptr<LinuxObject> processorObject(const LinuxContext& context, std::shared_ptr<const Package> package,
+                                             std::size_t index) {
+    const RootFs* fs = &context.fs;
+    const CpuBlock& first = package->cpus.front();
+    std::string machine = context.host.machine();
+    auto object = std::make_unique<LinuxObject>();
+    object->add("Name", [&first, package] { return stringOrNull(field(first, "model name")); })
+        .add("DeviceID", [index] { return WmiValue::string("CPU" + std::to_string(index)); })
+        .add("Manufacturer", [&first, package] { return stringOrNull(field(first, "vendor_id")); })
+        .add("Description", [&first, package] { return stringOrNull(description(first)); })
+        .add("Caption", [&first, package] { return stringOrNull(description(first)); })
+        .add("ProcessorId", [&first, package] { return stringOrNull(processorId(first)); })
+        .add("NumberOfCores", [package] { return uint32OrNull(coreCount(*package)); })
+        .add("NumberOfLogicalProcessors", [package] { return uint32OrNull(package->cpus.size()); })
+        .add("L2CacheSize", [fs, package] { return uint32OrNull(cacheKib(*fs, *package, 2)); })
+        .add("L3CacheSize", [fs, package] { return uint32OrNull(cacheKib(*fs, *package, 3)); })
+        .add("CurrentClockSpeed", [fs, &first, package] { return uint32OrNull(megahertz(*fs, first, "scaling_cur_freq")); })
+        .add("MaxClockSpeed", [fs, &first, package] { return uint32OrNull(megahertz(*fs, first, "cpuinfo_max_freq")); })
+        .add("DataWidth", [&first, package, machine] {
+            bool wide = field(first, "flags") ? hasFlag(first, "lm") : machine.find("64") != std::string::npos;
+            return WmiValue::i4(wide ? 64 : 32);
+        })
+        .addNull("SocketDesignation");
+    return object;
+}
+
+}  // namespace
+
+ObjectList readProcessors(const LinuxContext& context) {
+    ObjectList objects;
+    std::optional<std::string> text = context.fs.read("/proc/cpuinfo");
+    if (!text) return objects;
+    std::map<std::uint64_t, Package> packages;  // by physical id
+    for (CpuBlock& cpu : parseCpuinfo(*text)) {
+        if (!field(cpu, "processor")) continue;  // ARM's trailing "Hardware" block and the like
+        packages[number(cpu, "physical id").value_or(0)].cpus.push_back(std::move(cpu));
+    }
+    std::size_t index = 0;
+    for (auto& entry : packages) {
+        auto package = std::make_shared<const Package>(std::move(entry.second));
+        objects.push_back(processorObject(context, package, index++));
+    }
+    return objects;
+}
+
+}  // namespace moravel::lx

@@ -1,0 +1,191 @@
+# Writes the three fixture machines of this folder: python3 make_fixtures.py tests/data/linux
+import os, struct, sys
+base = sys.argv[1]
+def w(root, rel, text, mode='w'):
+    p = os.path.join(base, root, rel.lstrip('/'))
+    os.makedirs(os.path.dirname(p), exist_ok=True)
+    with open(p, mode) as f: f.write(text)
+def ln(root, rel, target):
+    p = os.path.join(base, root, rel.lstrip('/'))
+    os.makedirs(os.path.dirname(p), exist_ok=True)
+    if os.path.lexists(p): os.remove(p)
+    os.symlink(target, p)
+def mkd(root, rel):
+    os.makedirs(os.path.join(base, root, rel.lstrip('/')), exist_ok=True)
+
+EDX = "fpu vme de pse tsc msr pae mce cx8 apic sep mtrr pge mca cmov pat pse36 clflush dts acpi mmx fxsr sse sse2 ss ht tm pbe"
+
+def cpuinfo(cpus, vendor, family, model, name, stepping, mhz, flags, cores):
+    out = []
+    for i, (phys, core) in enumerate(cpus):
+        out.append(f"processor\t: {i}\nvendor_id\t: {vendor}\ncpu family\t: {family}\nmodel\t\t: {model}\n"
+                   f"model name\t: {name}\nstepping\t: {stepping}\ncpu MHz\t\t: {mhz}\nphysical id\t: {phys}\n"
+                   f"siblings\t: {len(cpus)}\ncore id\t\t: {core}\ncpu cores\t: {cores}\nflags\t\t: {flags}\n\n")
+    return "".join(out)
+
+def cache(root, cpu, index, level, typ, size, shared):
+    d = f"/sys/devices/system/cpu/cpu{cpu}/cache/index{index}"
+    w(root, d + "/level", f"{level}\n"); w(root, d + "/type", typ + "\n")
+    w(root, d + "/size", size + "\n"); w(root, d + "/shared_cpu_list", shared + "\n")
+
+def common(root, host, osrel, pretty, machine_id, btime, memtotal, memavail):
+    w(root, "/proc/sys/kernel/hostname", host + "\n")
+    w(root, "/proc/sys/kernel/domainname", "(none)\n")
+    w(root, "/proc/sys/kernel/osrelease", osrel + "\n")
+    w(root, "/etc/os-release", f'PRETTY_NAME="{pretty}"\nNAME="{pretty.split()[0]}"\nVERSION_ID="12"\n')
+    if machine_id: w(root, "/etc/machine-id", machine_id + "\n")
+    w(root, "/proc/stat", f"cpu  1 2 3 4\nctxt 123\nbtime {btime}\nprocesses 42\n")
+    w(root, "/proc/meminfo", f"MemTotal:       {memtotal} kB\nMemFree:         1000 kB\nMemAvailable:   {memavail} kB\nHugePages_Total:       0\n")
+
+def net(root, name, index, typ, address, device=None):
+    d = f"/sys/class/net/{name}"
+    w(root, d + "/ifindex", f"{index}\n"); w(root, d + "/type", f"{typ}\n"); w(root, d + "/address", address + "\n")
+    w(root, d + "/operstate", "up\n")
+    if device: ln(root, d + "/device", device)
+
+def pci(root, addr, vendor, device, cls, parent="pci0000:00"):
+    d = f"/sys/devices/{parent}/{addr}"
+    w(root, d + "/vendor", vendor + "\n"); w(root, d + "/device", device + "\n"); w(root, d + "/class", cls + "\n")
+    ln(root, f"/sys/bus/pci/devices/{addr}", "../../../devices/" + parent + "/" + addr)
+    return d
+
+def edid():
+    e = bytearray(128)
+    e[0:8] = b"\x00\xff\xff\xff\xff\xff\xff\x00"
+    e[54:72] = bytes([0x02, 0x3A, 0x80, 0x18, 0x71, 0x38, 0x2D, 0x40]) + bytes(10)
+    e[72:90] = bytes([0, 0, 0, 0xFD, 0, 0x38, 0x4B, 0x1E, 0x51, 0x11, 0]) + bytes(7)
+    return bytes(e)
+
+# ---------------- desktop ----------------
+R = "desktop"
+common(R, "desktop", "6.1.0-13-amd64", "Debian GNU/Linux 12 (bookworm)", "0123456789abcdef0123456789abcdef", 1380874530, 8079336, 6291456)
+w(R, "/etc/hosts", "127.0.0.1\tlocalhost\n127.0.1.1\tdesktop.home.lan desktop\n")
+w(R, "/proc/cpuinfo", cpuinfo([(0, 0), (0, 1), (0, 0), (0, 1)], "GenuineIntel", 6, 60,
+                              "Intel(R) Core(TM) i3-4130 CPU @ 3.40GHz", 3, "3399.921", EDX + " syscall nx lm constant_tsc", 2))
+for cpu, shared in ((0, "0,2"), (1, "1,3"), (2, "0,2"), (3, "1,3")):
+    cache(R, cpu, 0, 1, "Data", "32K", shared); cache(R, cpu, 1, 1, "Instruction", "32K", shared)
+    cache(R, cpu, 2, 2, "Unified", "256K", shared); cache(R, cpu, 3, 3, "Unified", "3072K", "0-3")
+w(R, "/sys/devices/system/cpu/cpu0/cpufreq/scaling_cur_freq", "800000\n")
+w(R, "/sys/devices/system/cpu/cpu0/cpufreq/cpuinfo_max_freq", "3400000\n")
+dmi = {"sys_vendor": "Gigabyte Technology Co., Ltd.", "product_name": "To be filled by O.E.M.",
+       "bios_vendor": "American Megatrends Inc.", "bios_version": "F7", "bios_date": "08/30/2013",
+       "board_vendor": "Gigabyte Technology Co., Ltd.", "board_name": "Z87-D3HP"}
+for k, v in dmi.items(): w(R, "/sys/class/dmi/id/" + k, v + "\n")
+for i, (s, e, t) in enumerate([("0x0", "0x9d7ff", "System RAM"), ("0x100000", "0xbfffffff", "System RAM"),
+                                ("0xe0000000", "0xefffffff", "Reserved"), ("0x100000000", "0x23fffffff", "System RAM")]):
+    w(R, f"/sys/firmware/memmap/{i}/start", s + "\n"); w(R, f"/sys/firmware/memmap/{i}/end", e + "\n"); w(R, f"/sys/firmware/memmap/{i}/type", t + "\n")
+# PCI: graphics, LPC, SATA, USB, Ethernet, HD audio
+gpu = pci(R, "0000:00:02.0", "0x8086", "0x0412", "0x030000")
+w(R, gpu + "/resource", "0x00000000f7800000 0x00000000f7bfffff 0x0000000000040200\n0x00000000e0000000 0x00000000efffffff 0x000000000014220c\n0x000000000000f000 0x000000000000f03f 0x0000000000040101\n")
+ln(R, gpu + "/driver", "../../../bus/pci/drivers/i915")
+ln(R, "/sys/bus/pci/drivers/i915/module", "../../../../module/i915")
+mkd(R, "/sys/module/i915")
+w(R, gpu + "/drm/card0/card0-HDMI-A-1/status", "connected\n")
+w(R, gpu + "/drm/card0/card0-HDMI-A-1/modes", "1920x1080\n1680x1050\n")
+w(R, gpu + "/drm/card0/card0-HDMI-A-1/edid", edid(), "wb")
+w(R, gpu + "/drm/card0/card0-VGA-1/status", "disconnected\n")
+w(R, "/sys/class/graphics/fb0/bits_per_pixel", "32\n")
+pci(R, "0000:00:1f.0", "0x8086", "0x8c44", "0x060100")
+sata = pci(R, "0000:00:1f.2", "0x8086", "0x8c02", "0x010601")
+usb = pci(R, "0000:00:14.0", "0x8086", "0x8c31", "0x0c0330")
+eth = pci(R, "0000:00:19.0", "0x8086", "0x153b", "0x020000")
+hda = pci(R, "0000:00:1b.0", "0x8086", "0x8c20", "0x040300")
+net(R, "eth0", 2, 1, "94:de:80:6a:01:02", "../../../devices/pci0000:00/0000:00:19.0")
+net(R, "docker0", 3, 1, "02:42:ac:11:00:01")
+net(R, "lo", 1, 772, "00:00:00:00:00:00")
+w(R, "/proc/asound/cards", " 0 [PCH            ]: HDA-Intel - HDA Intel PCH\n                      HDA Intel PCH at 0xf7f10000 irq 32\n")
+ln(R, "/sys/class/sound/card0/device", "../../../devices/pci0000:00/0000:00:1b.0")
+# SATA disk sda with two partitions
+scsi = sata[len("/sys/devices/"):] + "/ata1/host0/target0:0:0/0:0:0:0"
+sd = "/sys/devices/" + scsi
+w(R, sd + "/model", "Samsung SSD 850 \n"); w(R, sd + "/vendor", "ATA     \n"); w(R, sd + "/rev", "2B6Q\n")
+w(R, sd + "/block/sda/size", "488397168\n"); w(R, sd + "/block/sda/dev", "8:0\n"); w(R, sd + "/block/sda/removable", "0\n")
+w(R, sd + "/block/sda/queue/logical_block_size", "512\n")
+w(R, sd + "/block/sda/sda1/partition", "1\n"); w(R, sd + "/block/sda/sda2/partition", "2\n")
+ln(R, sd + "/block/sda/device", "../../../0:0:0:0")
+ln(R, "/sys/block/sda", "../devices/" + scsi + "/block/sda")
+w(R, "/run/udev/data/b8:0", "S:disk/by-id/ata-Samsung_SSD_850_EVO_250GB_S2R5NX0H123456\nE:ID_MODEL=Samsung_SSD_850_EVO_250GB\nE:ID_MODEL_ENC=Samsung\\x20SSD\\x20850\\x20EVO\\x20250GB\\x20\\x20\nE:ID_SERIAL_SHORT=S2R5NX0H123456\n")
+# USB stick sdb, one partition
+usbdev = usb[len("/sys/devices/"):] + "/usb3/3-1"
+w(R, "/sys/devices/" + usbdev + "/idVendor", "0781\n"); w(R, "/sys/devices/" + usbdev + "/idProduct", "5567\n")
+scsi = usbdev + "/3-1:1.0/host6/target6:0:0/6:0:0:0"
+sd = "/sys/devices/" + scsi
+w(R, sd + "/model", "Cruzer Blade    \n"); w(R, sd + "/vendor", "SanDisk \n"); w(R, sd + "/rev", "1.00\n")
+w(R, sd + "/block/sdb/size", "31266816\n"); w(R, sd + "/block/sdb/dev", "8:16\n"); w(R, sd + "/block/sdb/removable", "1\n")
+w(R, sd + "/block/sdb/queue/logical_block_size", "512\n"); w(R, sd + "/block/sdb/sdb1/partition", "1\n")
+ln(R, sd + "/block/sdb/device", "../../../6:0:0:0")
+ln(R, "/sys/block/sdb", "../devices/" + scsi + "/block/sdb")
+w(R, "/sys/devices/virtual/block/loop0/size", "0\n"); ln(R, "/sys/block/loop0", "../devices/virtual/block/loop0")
+# the optical drive
+scsi = sata[len("/sys/devices/"):] + "/ata2/host1/target1:0:0/1:0:0:0"
+sd = "/sys/devices/" + scsi
+w(R, sd + "/model", "DVDRAM GH24NSB0 \n"); w(R, sd + "/vendor", "HL-DT-ST\n"); w(R, sd + "/rev", "LN00\n")
+w(R, sd + "/block/sr0/size", "0\n"); ln(R, sd + "/block/sr0/device", "../../../1:0:0:0")
+ln(R, "/sys/block/sr0", "../devices/" + scsi + "/block/sr0")
+w(R, "/proc/sys/dev/cdrom/info", "CD-ROM information, Id: cdrom.c 3.20 2003/12/17\n\ndrive name:\t\tsr0\ndrive speed:\t\t48\nCan read DVD:\t\t1\nCan write CD-R:\t\t1\nCan write DVD-R:\t\t1\nCan write DVD-RAM:\t\t1\n")
+for name in ("sda1", "sda2", "sdb1", "sr0"):
+    pass
+ln(R, "/sys/class/block/sda2", "../../block/sda/sda2"); ln(R, "/sys/class/block/sda1", "../../block/sda/sda1")
+ln(R, "/sys/class/block/sdb1", "../../block/sdb/sdb1"); ln(R, "/sys/class/block/sda", "../../block/sda"); ln(R, "/sys/class/block/sdb", "../../block/sdb")
+w(R, "/proc/self/mounts", "sysfs /sys sysfs rw 0 0\nproc /proc proc rw 0 0\n/dev/sda2 / ext4 rw,relatime 0 0\ntmpfs /run tmpfs rw 0 0\n"
+  "/dev/sda1 /boot/efi vfat rw 0 0\n/dev/sda2 /var/lib/docker ext4 rw 0 0\n/dev/sdb1 /media/user/USB\\040STICK vfat rw 0 0\n"
+  "//nas/share /mnt/share cifs rw 0 0\n")
+w(R, "/usr/share/misc/pci.ids", "# fixture list\n10de  NVIDIA Corporation\n\t1c82  GP107 [GeForce GTX 1050 Ti]\n8086  Intel Corporation\n\t0412  Xeon E3-1200 v3/4th Gen Core Processor Integrated Graphics Controller\n"
+  "\t153b  Ethernet Connection I217-V\n\t\t1458 e000  GA-Z87-D3HP\n\t8c20  8 Series/C220 Series Chipset High Definition Audio Controller\n"
+  "\nC 00  Unclassified device\n\t00  Non-VGA unclassified device\n")
+w(R, "/usr/share/misc/usb.ids", "0781  SanDisk Corp.\n\t5567  Cruzer Blade\n")
+
+# ---------------- laptop ----------------
+R = "laptop"
+common(R, "thinkpad", "6.5.0-14-generic", "Ubuntu 23.10", "fedcba9876543210fedcba9876543210", 1700000000, 16000000, 4000000)
+w(R, "/proc/cpuinfo", cpuinfo([(0, 0), (0, 1)], "AuthenticAMD", 23, 24, "AMD Ryzen 5 3500U with Radeon Vega Mobile Gfx", 1, "1400.000", EDX + " lm", 2))
+for cpu in (0, 1):
+    cache(R, cpu, 2, 2, "Unified", "512K", str(cpu)); cache(R, cpu, 3, 3, "Unified", "4096K", "0-1")
+dmi = {"sys_vendor": "LENOVO", "product_name": "20NJ0000GE", "bios_vendor": "LENOVO", "bios_version": "R12ET61W(1.31 )",
+       "bios_date": "03/15/2021", "board_vendor": "LENOVO", "board_name": "20NJ0000GE", "board_serial": "L1HF9AB012C"}
+for k, v in dmi.items(): w(R, "/sys/class/dmi/id/" + k, v + "\n")
+def t19(start_kib, end_kib, handle):
+    return struct.pack("<BBHIIHB", 19, 0x0F, handle, start_kib, end_kib, 0x1000, 2) + b"\0\0"
+table = struct.pack("<BBH", 0, 0x04, 0) + b"LENOVO\0\0" + t19(0, 0x3FFFFF, 1) + t19(0x400000, 0x7FFFFF, 2) + struct.pack("<BBH", 127, 4, 3) + b"\0\0"
+w(R, "/sys/firmware/dmi/tables/DMI", table, "wb")
+w(R, "/sys/firmware/memmap/0/start", "0x100000000\n"); w(R, "/sys/firmware/memmap/0/end", "0x43fffffff\n"); w(R, "/sys/firmware/memmap/0/type", "System RAM\n")
+pci(R, "0000:00:14.3", "0x8086", "0x34f0", "0x028000")
+bridge = pci(R, "0000:00:1d.0", "0x8086", "0x34b0", "0x060400")
+nvme_pci = pci(R, "0000:3d:00.0", "0x144d", "0xa808", "0x010802", "pci0000:00/0000:00:1d.0")
+ctrl = nvme_pci + "/nvme/nvme0"
+w(R, ctrl + "/model", "SAMSUNG MZVLB512HBJQ-000L7              \n"); w(R, ctrl + "/serial", "S4ENNX0N123456      \n"); w(R, ctrl + "/firmware_rev", "5M2QEXF7\n")
+ns = ctrl + "/nvme0n1"
+w(R, ns + "/size", "1000215216\n"); w(R, ns + "/dev", "259:0\n"); w(R, ns + "/removable", "0\n"); w(R, ns + "/queue/logical_block_size", "512\n")
+for p in (1, 2, 3): w(R, ns + f"/nvme0n1p{p}/partition", f"{p}\n")
+ln(R, ns + "/device", "../../nvme0")
+ln(R, "/sys/block/nvme0n1", "../devices/pci0000:00/0000:00:1d.0/0000:3d:00.0/nvme/nvme0/nvme0n1")
+net(R, "wlp0s20f3", 3, 1, "f4:8c:50:aa:bb:cc", "../../../devices/pci0000:00/0000:00:14.3")
+net(R, "lo", 1, 772, "00:00:00:00:00:00")
+net(R, "virbr0", 2, 1, "52:54:00:12:34:56")
+net(R, "tun0", 4, 65534, "")
+usbdev = "/sys/devices/pci0000:00/0000:00:14.0/usb1/1-2"
+w(R, usbdev + "/idVendor", "046d\n"); w(R, usbdev + "/idProduct", "0a44\n")
+w(R, "/proc/asound/cards", " 1 [Headset        ]: USB-Audio - Logitech USB Headset\n                      Logitech Logitech USB Headset at usb-0000:00:14.0-2, full speed\n")
+ln(R, "/sys/class/sound/card1/device", "../../../devices/pci0000:00/0000:00:14.0/usb1/1-2/1-2:1.0")
+mkd(R, "/sys/devices/pci0000:00/0000:00:14.0/usb1/1-2/1-2:1.0")
+b = "/sys/class/power_supply/BAT0"
+for k, v in {"type": "Battery", "scope": "System", "model_name": "5B10W13930", "manufacturer": "Celxpert",
+             "serial_number": "1234", "capacity": "87", "status": "Discharging"}.items(): w(R, b + "/" + k, v + "\n")
+w(R, "/sys/class/power_supply/AC/type", "Mains\n")
+m = "/sys/class/power_supply/hidpp_battery_0"
+for k, v in {"type": "Battery", "scope": "Device", "model_name": "MX Master 3", "capacity": "40"}.items(): w(R, m + "/" + k, v + "\n")
+w(R, "/proc/self/mounts", "/dev/nvme0n1p2 / ext4 rw 0 0\n/dev/nvme0n1p1 /boot/efi vfat rw 0 0\nnas:/export /mnt/nfs nfs4 rw 0 0\n")
+w(R, "/usr/share/misc/pci.ids", "144d  Samsung Electronics Co Ltd\n\ta808  NVMe SSD Controller SM981/PM981/PM983\n8086  Intel Corporation\n\t34f0  Killer Wi-Fi 6 AX1650i 160MHz Wireless Network Adapter (201NGW)\n")
+w(R, "/usr/share/misc/usb.ids", "046d  Logitech, Inc.\n\t0a44  Headset H390\n")
+
+# ---------------- container ----------------
+R = "container"
+common(R, "3f2a9c1d7e4b", "5.15.0-91-generic", "Alpine Linux v3.19", None, 1700000000, 2000000, 1500000)
+w(R, "/proc/cpuinfo", cpuinfo([(0, 0)], "GenuineIntel", 6, 85, "Intel(R) Xeon(R) Platinum 8259CL CPU @ 2.50GHz", 7, "2499.998", EDX + " lm", 1))
+net(R, "lo", 1, 772, "00:00:00:00:00:00")
+net(R, "eth0", 27, 1, "02:42:ac:11:00:02")
+w(R, "/proc/self/mounts", "overlay / overlay rw,lowerdir=/a:/b 0 0\nproc /proc proc rw 0 0\ntmpfs /dev tmpfs rw 0 0\n/dev/vda1 /etc/hosts ext4 rw 0 0\n")
+mkd(R, "/sys/class/dmi"); mkd(R, "/sys/bus/pci/devices")
+w("container", "/etc/hosts", "127.0.0.1\tlocalhost\n")
+w("desktop", "/sys/module/i915/refcnt", "3\n")
+w("laptop", "/sys/devices/pci0000:00/0000:00:14.0/usb1/1-2/1-2:1.0/bInterfaceClass", "01\n")

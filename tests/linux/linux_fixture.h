@@ -1,0 +1,86 @@
+// Runs the Linux provider over a fixture tree of tests/data/linux with fixed host facts.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <string>
+
+#include "query/linux/device_names.h"
+#include "query/linux/linux_provider.h"
+#include "query/wmi_query.h"
+
+namespace moravel::lx::test {
+
+class FakeHost : public HostFacts {
+public:
+    std::string machine() const override { return machineName; }
+    std::optional<std::string> userFullName() const override { return fullName; }
+    std::optional<std::uint64_t> freeBytes(const std::string& mountPoint) const override {
+        auto it = free.find(mountPoint);
+        return it == free.end() ? std::nullopt : std::optional<std::uint64_t>(it->second);
+    }
+    std::optional<std::uint64_t> sizeBytes(const std::string& mountPoint) const override {
+        std::optional<std::uint64_t> f = freeBytes(mountPoint);
+        return f ? std::optional<std::uint64_t>(*f * 4) : std::nullopt;
+    }
+    int utcOffsetMinutes(std::time_t) const override { return offsetMinutes; }
+    std::vector<PrinterInfo> printers() const override { return printerList; }
+
+    std::string machineName = "x86_64";
+    std::optional<std::string> fullName = std::string("Jane Doe");
+    std::map<std::string, std::uint64_t> free;
+    int offsetMinutes = 120;
+    std::vector<PrinterInfo> printerList;
+};
+
+inline std::string fixtureRoot(const std::string& name) {
+    return std::string(MORAVEL_SOURCE_DIR) + "/tests/data/linux/" + name;
+}
+
+// Installs a provider over one fixture for the lifetime of the object.
+class FixtureMachine {
+public:
+    explicit FixtureMachine(const std::string& root)
+        : names_(RootFs(root)), provider_(makeLinuxProvider(root, names_, host)), probes(makeLinuxProbes(root)) {
+        previous_ = wmiProvider();
+        setWmiProvider(provider_.get());
+    }
+    ~FixtureMachine() { setWmiProvider(previous_); }
+    FixtureMachine(const FixtureMachine&) = delete;
+    FixtureMachine& operator=(const FixtureMachine&) = delete;
+
+    std::string text(const char* className, const char* property, int index = 0) const {
+        return queryWmiText(index, std::string("SELECT * FROM ") + className, property);
+    }
+    // The typed value, straight from the provider.
+    WmiValue value(const char* className, const char* property, int index = 0) const;
+
+    FakeHost host;
+
+private:
+    IdsFileNames names_;
+    std::unique_ptr<WmiProvider> provider_;
+    WmiProvider* previous_ = nullptr;
+
+public:
+    std::unique_ptr<SystemProbes> probes;
+};
+
+inline WmiValue FixtureMachine::value(const char* className, const char* property, int index) const {
+    std::unique_ptr<WmiLocator> locator;
+    std::unique_ptr<WmiServices> services;
+    std::unique_ptr<WmiEnumerator> enumerator;
+    WmiValue result;
+    if (failed(provider_->createLocator(locator)) || failed(locator->connectServer("ROOT\\CIMV2", services)) ||
+        failed(services->execQuery("WQL", std::string("SELECT * FROM ") + className, kQueryFlags, enumerator)))
+        return result;
+    for (int i = 0; std::unique_ptr<WmiObject> object = enumerator->next(); ++i) {
+        if (i == index) {
+            if (failed(object->get(property, result))) result = WmiValue::empty();
+            break;
+        }
+    }
+    return result;
+}
+
+}  // namespace moravel::lx::test

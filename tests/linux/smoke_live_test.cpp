@@ -1,0 +1,143 @@
+// Smoke tests on the live machine: the provider's values against the standard tools. What the
+// machine lacks (DMI in a VM or container, a GPU, a battery) is not checked here.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <memory>
+#include <set>
+#include <sstream>
+
+#if defined(__x86_64__) || defined(__i386__)
+#include <cpuid.h>
+#endif
+
+#include "query/backend.h"
+#include "query/linux/root_fs.h"
+#include "query/wmi_query.h"
+
+namespace moravel {
+namespace {
+
+struct PipeCloser {
+    void operator()(FILE* f) const { ::pclose(f); }
+};
+
+// The standard output of a shell command; empty when it cannot run.
+std::string run(const std::string& command) {
+    std::unique_ptr<FILE, PipeCloser> pipe(::popen((command + " 2>/dev/null").c_str(), "r"));
+    if (!pipe) return {};
+    std::string out;
+    char buffer[4096];
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe.get())) > 0;) out.append(buffer, n);
+    return out;
+}
+
+std::string firstLine(const std::string& text) { return lx::trim(text.substr(0, text.find('\n'))); }
+
+// The value after "Key:" in lscpu's output.
+std::string lscpuField(const std::string& key) {
+    return firstLine(run("lscpu | sed -n 's/^" + key + ":[[:space:]]*//p'"));
+}
+
+class SmokeLive : public ::testing::Test {
+protected:
+    void SetUp() override {
+        backend_ = makePlatformBackend();
+        backend_.install();
+    }
+    void TearDown() override { Backend().install(); }
+    static std::string text(const char* className, const char* property, int index = 0) {
+        return queryWmiText(index, std::string("SELECT * FROM ") + className, property);
+    }
+
+private:
+    Backend backend_;
+};
+
+TEST_F(SmokeLive, ProcessorNameAndCountsMatchLscpuAndNproc) {
+    std::string name = lscpuField("Model name");
+    if (name.empty()) GTEST_SKIP() << "lscpu is not available";
+    EXPECT_EQ(text("Win32_Processor", "Name"), name);
+    EXPECT_EQ(text("Win32_Processor", "NumberOfCores"), lscpuField("Core.s. per socket"));
+    long logical = 0;
+    for (int i = 0; !text("Win32_Processor", "NumberOfLogicalProcessors", i).empty(); ++i)
+        logical += std::stol(text("Win32_Processor", "NumberOfLogicalProcessors", i));
+    EXPECT_EQ(std::to_string(logical), firstLine(run("nproc --all")));
+    EXPECT_EQ(text("Win32_Processor", "Manufacturer"), lscpuField("Vendor ID"));
+}
+
+#if defined(__x86_64__) || defined(__i386__)
+TEST_F(SmokeLive, ProcessorIdIsCpuidLeafOne) {
+    unsigned eax = 0, ebx = 0, ecx = 0, edx = 0;
+    ASSERT_TRUE(__get_cpuid(1, &eax, &ebx, &ecx, &edx));
+    char expected[20];
+    std::snprintf(expected, sizeof expected, "%08X%08X", edx, eax & 0x0FFF3FFF);  // no reserved bits
+    EXPECT_EQ(text("Win32_Processor", "ProcessorId"), expected);
+}
+#endif
+
+TEST_F(SmokeLive, MemoryMatchesMeminfo) {
+    std::string kib = firstLine(run("awk '/^MemTotal:/ {print $2}' /proc/meminfo"));
+    ASSERT_FALSE(kib.empty());
+    EXPECT_EQ(text("Win32_ComputerSystem", "TotalPhysicalMemory"), std::to_string(std::stoull(kib) * 1024));
+    MemoryTexts memory = readMemoryStatus();
+    long availableMb = std::stol(memory.available);
+    long expectedMb = std::stol(firstLine(run("awk '/^MemAvailable:/ {print int($2/1024)}' /proc/meminfo")));
+    EXPECT_NEAR(availableMb, expectedMb, 64);  // free memory moves while the test runs
+}
+
+TEST_F(SmokeLive, MacAddressesMatchIpLink) {
+    std::string listing = run("ip -o link | grep -o 'link/ether [0-9a-f:]*' | cut -d' ' -f2 | tr a-f A-F");
+    if (listing.empty()) GTEST_SKIP() << "no Ethernet link, or no ip command";
+    std::set<std::string> expected;
+    std::istringstream lines(listing);
+    for (std::string mac; lines >> mac;)
+        if (mac != "00:00:00:00:00:00") expected.insert(mac);
+    std::set<std::string> found;
+    for (int i = 0; i < 64; ++i) {
+        std::string mac = text("Win32_NetworkAdapterConfiguration", "MACAddress", i);
+        if (mac.empty()) break;
+        if (mac != "Null") found.insert(mac);
+    }
+    EXPECT_EQ(found, expected);
+    std::string last = readAdapterAddress();
+    std::replace(last.begin(), last.end(), '-', ':');
+    EXPECT_EQ(expected.count(last), 1u) << last;
+}
+
+TEST_F(SmokeLive, RootFileSystemAndFreeSpaceMatchDf) {
+    std::string avail = firstLine(run("df -B1 --output=avail / | tail -n 1"));
+    ASSERT_FALSE(avail.empty());
+    int root = -1;
+    for (int i = 0; i < 64 && root < 0; ++i) {
+        std::string id = text("Win32_LogicalDisk", "DeviceID", i);
+        if (id.empty()) break;
+        if (id == "/") root = i;
+    }
+    ASSERT_GE(root, 0) << "no logical disk for /";
+    EXPECT_EQ(text("Win32_LogicalDisk", "DriveType", root), "3");
+    double free = std::stod(text("Win32_LogicalDisk", "FreeSpace", root));
+    EXPECT_NEAR(free, std::stod(avail), 256.0 * 1024 * 1024);  // other programs write meanwhile
+}
+
+TEST_F(SmokeLive, CaptionIsThePrettyNameOfOsRelease) {
+    std::string pretty = firstLine(run(". /etc/os-release && printf '%s\\n' \"$PRETTY_NAME\""));
+    if (pretty.empty()) GTEST_SKIP() << "no /etc/os-release";
+    EXPECT_EQ(text("Win32_OperatingSystem", "Caption"), pretty);
+    EXPECT_EQ(text("Win32_OperatingSystem", "Version"), firstLine(run("uname -r")));
+}
+
+TEST_F(SmokeLive, AdapterNamesMatchLspci) {
+    std::string slot = firstLine(run("for n in /sys/class/net/*; do [ -e $n/device ] && basename $(readlink -f $n/device/..); done "
+                                     "| grep -E '^[0-9a-f]{4}:' | head -n 1"));
+    std::string device = firstLine(run("lspci -vmm -s " + slot + " | sed -n 's/^Device:[[:space:]]*//p'"));
+    if (slot.empty() || device.empty()) GTEST_SKIP() << "no PCI network adapter, or no lspci";
+    std::string vendor = firstLine(run("lspci -vmm -s " + slot + " | sed -n 's/^Vendor:[[:space:]]*//p'"));
+    EXPECT_EQ(text("Win32_NetworkAdapter", "Name"), device);
+    EXPECT_EQ(text("Win32_NetworkAdapter", "Manufacturer"), vendor);
+}
+
+}  // namespace
+}  // namespace moravel
