@@ -83,6 +83,7 @@ int printReport(const ReportOptions& options, std::ostream& out, std::ostream& e
     const long queries = queryCount();
     if (options.json) writeJsonReport(report.groups, out);
     else writeTextReport(report.groups, out);
+    out.flush();  // the stats line must follow the whole report on a shared terminal
     if (options.stats) writeStats(queries, elapsed, err);
     return 0;
 }
