@@ -74,17 +74,6 @@ Json objectJson(WmiObject& object, const std::vector<const char*>& properties) {
     return json;
 }
 
-class Uninitializer {
-public:
-    explicit Uninitializer(WmiProvider& provider) : provider_(provider) {}
-    ~Uninitializer() { provider_.uninitialize(); }
-    Uninitializer(const Uninitializer&) = delete;
-    Uninitializer& operator=(const Uninitializer&) = delete;
-
-private:
-    WmiProvider& provider_;
-};
-
 // A step that failed: its own code, or a general failure when it "succeeded" without the
 // interface it was to deliver.
 StagedFailure failure(CycleStep step, HResult hr) { return {step, failed(hr) ? hr : kFailed}; }
@@ -112,7 +101,7 @@ std::optional<StagedFailure> recordClass(WmiProvider& provider, const RecordedCl
     provider.beginCycle(query);
     HResult hr = provider.initialize();
     if (failed(hr) && hr != kChangedMode) return failure(CycleStep::Initialize, hr);
-    Uninitializer com(provider);
+    ComScope com(provider);
     if (failed(hr = provider.initializeSecurity())) return failure(CycleStep::Security, hr);
     std::unique_ptr<WmiEnumerator> enumerator;
     std::unique_ptr<WmiLocator> locator;

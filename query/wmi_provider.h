@@ -69,4 +69,16 @@ public:
     virtual void uninitialize() = 0;           // CoUninitialize
 };
 
+// Uninitialises COM when a cycle ends, however it ends; made once initialisation was accepted.
+class ComScope {
+public:
+    explicit ComScope(WmiProvider& provider) : provider_(provider) {}
+    ~ComScope() { provider_.uninitialize(); }
+    ComScope(const ComScope&) = delete;
+    ComScope& operator=(const ComScope&) = delete;
+
+private:
+    WmiProvider& provider_;
+};
+
 }  // namespace moravel

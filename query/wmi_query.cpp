@@ -76,18 +76,6 @@ std::string connectedQuery(WmiProvider& provider, int index, const std::string& 
     return result;
 }
 
-// Uninitialises COM when the cycle ends, however it ends.
-class ComScope {
-public:
-    explicit ComScope(WmiProvider& provider) : provider_(provider) {}
-    ~ComScope() { provider_.uninitialize(); }
-    ComScope(const ComScope&) = delete;
-    ComScope& operator=(const ComScope&) = delete;
-
-private:
-    WmiProvider& provider_;
-};
-
 }  // namespace
 
 std::string valueToText(const WmiValue& value, std::ostream& out) {
