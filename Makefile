@@ -1,4 +1,5 @@
 # The two commands: `make run` and `make test`. Both install what is needed first.
+MAKEFLAGS   += --no-print-directory
 BUILD       ?= build
 TEST_BUILD  ?= build-test
 WIN_BUILD   ?= build-windows
