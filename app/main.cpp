@@ -3,6 +3,7 @@
 #include <iostream>
 
 #include <FL/Fl.H>
+#include <FL/Fl_Window.H>
 
 #include "app/startup.h"
 #include "query/backend.h"
@@ -26,6 +27,8 @@ int main(int argc, char** argv) {
     moravel::Backend backend = chooseBackend();
     backend.install();
     Fl::scheme("plastic");
+    Fl_Window::default_xclass("moravel");  // desktops match the window to moravel.desktop by this
+
     moravel::startMainWindow(argc, argv);
     return Fl::run();
 }
