@@ -3,13 +3,13 @@
 #include <algorithm>
 
 #include "sections/sections.h"
-#include "tests/sections/inventory_fixture.h"
+#include "tests/support/snapshot_fixture.h"
 
 namespace moravel::testing {
 namespace {
 
 TEST(AllGroups, EmptyMachineCostsAFixedNumberOfQueries) {
-    const InventoryRun run = runInventory(Inventory{}, [](ReportSink& sink) { buildAllGroups(sink); });
+    const GroupRun run = runGroup(SnapshotBuilder{}, [](ReportSink& sink) { buildAllGroups(sink); });
     // System: name and owner, system type, ending address, domain, and 50 adapters of two reads
     // each (105); BIOS 4; OS 4; CPU: name, four spec values, clock, family, maker, id (9);
     // MotherBoard 4; VGA: three passes of eight controllers of two reads (48); Drives: six
@@ -19,7 +19,7 @@ TEST(AllGroups, EmptyMachineCostsAFixedNumberOfQueries) {
 }
 
 TEST(AllGroups, GroupsInWindowOrderWithTheProgressPointsBetweenTheirFields) {
-    const InventoryRun run = runInventory(Inventory{}, [](ReportSink& sink) { buildAllGroups(sink); });
+    const GroupRun run = runGroup(SnapshotBuilder{}, [](ReportSink& sink) { buildAllGroups(sink); });
     std::vector<std::string> groups;
     for (const GroupRecord& group : run.report.groups) groups.push_back(group.label);
     EXPECT_EQ(groups, (std::vector<std::string>{"System", "BIOS", "OS", "CPU", "MotherBoard", "VGA", "Drives",

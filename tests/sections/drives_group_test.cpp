@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "sections/sections.h"
-#include "tests/sections/inventory_fixture.h"
+#include "tests/support/snapshot_fixture.h"
 
 namespace moravel::testing {
 namespace {
@@ -21,7 +21,7 @@ const Disk kSeagate{"IDE", "ST1000DM003-1CH162", "            Z1D5ABCD", "100020
 const Disk kStick{"USB", "Kingston DataTraveler 3.0 USB Device", "60A44C3FACC93110B9970A2F", "30943995904", "",
                   "1", "3762", "255", "60436530", "959310"};
 
-void addDisk(Inventory& inventory, int index, const Disk& d) {
+void addDisk(SnapshotBuilder& inventory, int index, const Disk& d) {
     inventory.set(kDisk, index, "InterfaceType", d.interfaceType)
         .set(kDisk, index, "Caption", d.caption)
         .set(kDisk, index, "Size", d.size)
@@ -34,22 +34,24 @@ void addDisk(Inventory& inventory, int index, const Disk& d) {
         .set(kMedia, index, "SerialNumber", d.serial);
 }
 
-void addLogicalDisk(Inventory& inventory, int index, int type, const std::string& id,
+void addLogicalDisk(SnapshotBuilder& inventory, int index, int type, const std::string& id,
                     const std::string& freeBytes) {
     inventory.setNumber(kLogical, index, "DriveType", type)
         .set(kLogical, index, "DeviceID", id)
         .set(kLogical, index, "FreeSpace", freeBytes);
 }
 
-InventoryRun runDrives(const Inventory& inventory) {
-    return runInventory(inventory, [](ReportSink& sink) { drivesGroup(sink); });
+GroupRun runDrives(const SnapshotBuilder& inventory) {
+    GroupRun run = runGroup(inventory, [](ReportSink& sink) { drivesGroup(sink); });
+    EXPECT_EQ(run.diagnostics, "");  // every query is well formed and no value makes a type line
+    return run;
 }
 
 const std::vector<std::string> kNoDiskEvents = {"group Drives", "field HDD Name:", "field HDD Serial No.:",
                                                 "field HDD Size:", "field HDD Spec:", "end", "progress 1"};
 
 TEST(DrivesGroup, NothingAtAllGivesNoneAndStillEndsTheProgress) {
-    const InventoryRun run = runDrives(Inventory{});
+    const GroupRun run = runDrives(SnapshotBuilder{});
     EXPECT_EQ(run.report.events, kNoDiskEvents);
     for (const char* label : {"HDD Name:", "HDD Serial No.:", "HDD Size:", "HDD Spec:"})
         EXPECT_EQ(run.text(label), "None") << label;
@@ -57,14 +59,14 @@ TEST(DrivesGroup, NothingAtAllGivesNoneAndStillEndsTheProgress) {
 }
 
 TEST(DrivesGroup, DisksOfOtherInterfacesAreNeverShown) {
-    Inventory inventory;
+    SnapshotBuilder inventory;
     for (int index = 0; index < 3; ++index) {
         Disk disk = kSamsung;
         disk.interfaceType = index == 0 ? "SCSI" : index == 1 ? "1394" : "ide";
         addDisk(inventory, index, disk);
     }
     addLogicalDisk(inventory, 0, 3, "C:", "107374182400");
-    const InventoryRun run = runDrives(inventory);
+    const GroupRun run = runDrives(inventory);
     EXPECT_EQ(run.report.events, kNoDiskEvents);
     for (const char* label : {"HDD Name:", "HDD Serial No.:", "HDD Size:", "HDD Spec:"})
         EXPECT_EQ(run.text(label), "None") << label;
@@ -72,12 +74,12 @@ TEST(DrivesGroup, DisksOfOtherInterfacesAreNeverShown) {
 }
 
 TEST(DrivesGroup, LastIdeDiskIsShownWhileDrivesAccumulateOverAll) {
-    Inventory inventory;
+    SnapshotBuilder inventory;
     addDisk(inventory, 0, kSamsung);
     addDisk(inventory, 1, kSeagate);
     addLogicalDisk(inventory, 0, 3, "C:", "107374182400");
     addLogicalDisk(inventory, 1, 3, "D:", "53687091200");
-    const InventoryRun run = runDrives(inventory);
+    const GroupRun run = runDrives(inventory);
     EXPECT_EQ(run.text("HDD Name:"), "ST1000DM003-1CH162");
     EXPECT_EQ(run.text("HDD Serial No.:"), "            Z1D5ABCD");
     EXPECT_EQ(run.text("HDD Size:"), "932 GB   FreeSpace: 250 GB  Drives:  C: D: C:");
@@ -91,15 +93,15 @@ TEST(DrivesGroup, LastIdeDiskIsShownWhileDrivesAccumulateOverAll) {
 TEST(DrivesGroup, EntriesWithoutALocalDriveStillAddTheirBlank) {
     Disk disk = kSamsung;
     disk.partitions = "3";
-    Inventory absent;
+    SnapshotBuilder absent;
     addDisk(absent, 0, disk);
     addLogicalDisk(absent, 0, 3, "C:", "107374182400");
     EXPECT_EQ(runDrives(absent).text("HDD Size:"), "466 GB   FreeSpace: 100 GB  Drives:  C:  ");
 
-    Inventory notLocal = absent;
+    SnapshotBuilder notLocal = absent;
     addLogicalDisk(notLocal, 1, 5, "E:", "4700000000");
     addLogicalDisk(notLocal, 2, 4, "Z:", "999999999999");
-    const InventoryRun run = runDrives(notLocal);
+    const GroupRun run = runDrives(notLocal);
     EXPECT_EQ(run.text("HDD Size:"), "466 GB   FreeSpace: 100 GB  Drives:  C:  ");
     EXPECT_EQ(run.queries, 6 + 9 + 3 + 2);
 }
@@ -107,7 +109,7 @@ TEST(DrivesGroup, EntriesWithoutALocalDriveStillAddTheirBlank) {
 TEST(DrivesGroup, LocalDrivesFillTheListFromTheFront) {
     Disk disk = kSamsung;
     disk.partitions = "3";
-    Inventory inventory;
+    SnapshotBuilder inventory;
     addDisk(inventory, 0, disk);
     addLogicalDisk(inventory, 0, 2, "A:", "1457664");
     addLogicalDisk(inventory, 1, 3, "C:", "107374182400");
@@ -118,7 +120,7 @@ TEST(DrivesGroup, LocalDrivesFillTheListFromTheFront) {
 TEST(DrivesGroup, FloppyAloneLeavesNoDrive) {
     Disk disk = kSamsung;
     disk.partitions = "1";
-    Inventory inventory;
+    SnapshotBuilder inventory;
     addDisk(inventory, 0, disk);
     addLogicalDisk(inventory, 0, 2, "A:", "1457664");
     addLogicalDisk(inventory, 1, 3, "C:", "107374182400");
@@ -129,10 +131,10 @@ TEST(DrivesGroup, PartitionCountWithoutAPositiveNumberReadsNoLogicalDisk) {
     for (const char* partitions : {"", "0", "-2", "two", "Null"}) {
         Disk disk = kSamsung;
         disk.partitions = partitions;
-        Inventory inventory;
+        SnapshotBuilder inventory;
         addDisk(inventory, 0, disk);
         addLogicalDisk(inventory, 0, 3, "C:", "107374182400");
-        const InventoryRun run = runDrives(inventory);
+        const GroupRun run = runDrives(inventory);
         EXPECT_EQ(run.text("HDD Size:"), "466 GB   FreeSpace: 0 GB  Drives: No drive found!") << partitions;
         EXPECT_EQ(run.queries, 6 + 9) << partitions;
     }
@@ -141,11 +143,11 @@ TEST(DrivesGroup, PartitionCountWithoutAPositiveNumberReadsNoLogicalDisk) {
 TEST(DrivesGroup, HugePartitionCountStopsAtTheLastLogicalDisk) {
     Disk disk = kSamsung;
     disk.partitions = "2000000000";
-    Inventory inventory;
+    SnapshotBuilder inventory;
     addDisk(inventory, 0, disk);
     addLogicalDisk(inventory, 0, 3, "C:", "107374182400");
     addLogicalDisk(inventory, 1, 3, "D:", "53687091200");
-    const InventoryRun run = runDrives(inventory);
+    const GroupRun run = runDrives(inventory);
     // The entries past the last logical disk are blanks, at most as many as a partition table holds.
     EXPECT_EQ(run.text("HDD Size:"),
               "466 GB   FreeSpace: 150 GB  Drives:  C: D:" + std::string(128 - 2, ' '));
@@ -156,7 +158,7 @@ TEST(DrivesGroup, FreeSpaceTotalSaturatesInsteadOfOverflowing) {
     Disk first = kSamsung;
     first.partitions = "1";
     Disk second = kSeagate;
-    Inventory inventory;
+    SnapshotBuilder inventory;
     addDisk(inventory, 0, first);
     addDisk(inventory, 1, second);
     addLogicalDisk(inventory, 0, 3, "C:", "1e300");
@@ -170,7 +172,7 @@ TEST(DrivesGroup, SizesRoundHalfGigabytesAwayFromZero) {
         Disk disk = kSamsung;
         disk.size = bytes;
         disk.partitions = "";
-        Inventory inventory;
+        SnapshotBuilder inventory;
         addDisk(inventory, 0, disk);
         EXPECT_EQ(runDrives(inventory).text("HDD Size:"),
                   gigabytes + "   FreeSpace: 0 GB  Drives: No drive found!") << bytes;
@@ -178,19 +180,19 @@ TEST(DrivesGroup, SizesRoundHalfGigabytesAwayFromZero) {
     for (const char* tooShort : {"", "512"}) {
         Disk disk = kSamsung;
         disk.size = tooShort;
-        Inventory inventory;
+        SnapshotBuilder inventory;
         addDisk(inventory, 0, disk);
         EXPECT_EQ(runDrives(inventory).text("HDD Size:"), "None") << tooShort;
     }
 }
 
 TEST(DrivesGroup, UsbDiskReplacesTheGeometryOnly) {
-    Inventory inventory;
+    SnapshotBuilder inventory;
     addDisk(inventory, 0, kSamsung);
     addDisk(inventory, 1, kStick);
     addLogicalDisk(inventory, 0, 3, "C:", "107374182400");
     addLogicalDisk(inventory, 1, 2, "E:", "30000000000");
-    const InventoryRun run = runDrives(inventory);
+    const GroupRun run = runDrives(inventory);
     EXPECT_EQ(run.labels(), (std::vector<std::string>{"HDD Name:", "HDD Serial No.:", "HDD Size:", "USB Drive:"}));
     EXPECT_EQ(run.text("HDD Name:"), "Samsung SSD 850 EVO 500GB");
     EXPECT_EQ(run.text("HDD Serial No.:"), "S21JNXAG812345X");
@@ -205,9 +207,9 @@ TEST(DrivesGroup, UsbDiskAloneAndWithAShortSize) {
     Disk stick = kStick;
     stick.size = "";
     stick.serial = "";
-    Inventory inventory;
+    SnapshotBuilder inventory;
     addDisk(inventory, 0, stick);
-    const InventoryRun run = runDrives(inventory);
+    const GroupRun run = runDrives(inventory);
     EXPECT_EQ(run.text("HDD Name:"), "None");
     EXPECT_EQ(run.text("HDD Size:"), "None");
     EXPECT_EQ(run.text("USB Drive:"), "Kingston DataTraveler 3.0 USB Device (Size:  GB) (Serial No.: )");
@@ -216,7 +218,7 @@ TEST(DrivesGroup, UsbDiskAloneAndWithAShortSize) {
 TEST(DrivesGroup, SpecNeedsCylindersAndNamesAMissingFirmware) {
     Disk noFirmware = kSamsung;
     noFirmware.firmware = "";
-    Inventory withoutFirmware;
+    SnapshotBuilder withoutFirmware;
     addDisk(withoutFirmware, 0, noFirmware);
     EXPECT_EQ(runDrives(withoutFirmware).text("HDD Spec:"),
               "Firmware: None  Cylinders: 60801  Heads: 255  Sectors: 976768065  Tracks: 15504255"
@@ -224,20 +226,20 @@ TEST(DrivesGroup, SpecNeedsCylindersAndNamesAMissingFirmware) {
 
     Disk noCylinders = kSamsung;
     noCylinders.cylinders = "";
-    Inventory withoutCylinders;
+    SnapshotBuilder withoutCylinders;
     addDisk(withoutCylinders, 0, noCylinders);
     EXPECT_EQ(runDrives(withoutCylinders).text("HDD Spec:"), "None");
 }
 
 TEST(DrivesGroup, NullValuesPassTheLengthTests) {
-    Inventory inventory;
+    SnapshotBuilder inventory;
     inventory.set(kDisk, 0, "InterfaceType", "IDE");
     for (const char* property : {"Caption", "Size", "FirmwareRevision", "Partitions", "TotalCylinders",
                                  "TotalHeads", "TotalSectors", "TotalTracks"})
         inventory.setNull(kDisk, 0, property);
     inventory.setNull(kMedia, 0, "SerialNumber");
     addLogicalDisk(inventory, 0, 3, "C:", "107374182400");
-    const InventoryRun run = runDrives(inventory);
+    const GroupRun run = runDrives(inventory);
     EXPECT_EQ(run.text("HDD Name:"), "Null");
     EXPECT_EQ(run.text("HDD Serial No.:"), "Null");
     EXPECT_EQ(run.text("HDD Size:"), "0 GB   FreeSpace: 0 GB  Drives: No drive found!");
@@ -249,9 +251,9 @@ TEST(DrivesGroup, ShortNameAndSerialGiveNone) {
     Disk disk = kSamsung;
     disk.caption = "SSD";
     disk.serial = "123";
-    Inventory inventory;
+    SnapshotBuilder inventory;
     addDisk(inventory, 0, disk);
-    const InventoryRun run = runDrives(inventory);
+    const GroupRun run = runDrives(inventory);
     EXPECT_EQ(run.text("HDD Name:"), "None");
     EXPECT_EQ(run.text("HDD Serial No.:"), "None");
 }

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "sections/sections.h"
-#include "tests/sections/inventory_fixture.h"
+#include "tests/support/snapshot_fixture.h"
 
 namespace moravel::testing {
 namespace {
@@ -17,19 +17,21 @@ const std::vector<std::string> kSkipList = {
     "Snagit 11", "Snagit 12", "Snagit 13", "Snagit 14", "Snagit 15",
     "Auto Microsoft XPS Document Writer on MORAVEL-BUILD"};
 
-InventoryRun runOther(const Inventory& inventory, const std::string& adapterName = "Intel(R) Ethernet I219-V") {
-    return runInventory(inventory, [&](ReportSink& sink) {
+GroupRun runOther(const SnapshotBuilder& inventory, const std::string& adapterName = "Intel(R) Ethernet I219-V") {
+    GroupRun run = runGroup(inventory, [&](ReportSink& sink) {
         SharedValues shared;
         shared.networkAdapterName = adapterName;
         otherGroup(sink, shared);
     });
+    EXPECT_EQ(run.diagnostics, "");  // every query is well formed and no value makes a type line
+    return run;
 }
 
-void addSound(Inventory& inventory, int index, const std::string& product, const std::string& maker) {
+void addSound(SnapshotBuilder& inventory, int index, const std::string& product, const std::string& maker) {
     inventory.set(kSound, index, "ProductName", product).set(kSound, index, "Manufacturer", maker);
 }
 
-void addPrinter(Inventory& inventory, int index, const std::string& caption, const std::string& horizontal = "600",
+void addPrinter(SnapshotBuilder& inventory, int index, const std::string& caption, const std::string& horizontal = "600",
                 const std::string& vertical = "600", const std::string& status = "3") {
     inventory.set(kPrinter, index, "Caption", caption)
         .set(kPrinter, index, "HorizontalResolution", horizontal)
@@ -37,14 +39,14 @@ void addPrinter(Inventory& inventory, int index, const std::string& caption, con
         .set(kPrinter, index, "PrinterStatus", status);
 }
 
-void addBattery(Inventory& inventory, const std::string& name, const std::string& id, const std::string& charge) {
+void addBattery(SnapshotBuilder& inventory, const std::string& name, const std::string& id, const std::string& charge) {
     inventory.set(kBattery, 0, "Name", name)
         .set(kBattery, 0, "DeviceID", id)
         .set(kBattery, 0, "EstimatedChargeRemaining", charge);
 }
 
 TEST(OtherGroup, NothingFoundGivesNoneAndAPrinterField) {
-    const InventoryRun run = runOther(Inventory{}, "No Ethernet 802.3 card found!");
+    const GroupRun run = runOther(SnapshotBuilder{}, "No Ethernet 802.3 card found!");
     EXPECT_EQ(run.labels(), (std::vector<std::string>{"CDROM:", "Sound:", "Network:", "Printer:"}));
     EXPECT_EQ(run.text("CDROM:"), "None");
     EXPECT_EQ(run.text("Sound:"), "None");
@@ -59,8 +61,8 @@ TEST(OtherGroup, NothingFoundGivesNoneAndAPrinterField) {
 }
 
 TEST(OtherGroup, NetworkShowsTheSharedAdapterNameOrNone) {
-    EXPECT_EQ(runOther(Inventory{}).text("Network:"), "Intel(R) Ethernet I219-V");
-    EXPECT_EQ(runOther(Inventory{}, "").text("Network:"), "None");
+    EXPECT_EQ(runOther(SnapshotBuilder{}).text("Network:"), "Intel(R) Ethernet I219-V");
+    EXPECT_EQ(runOther(SnapshotBuilder{}, "").text("Network:"), "None");
 }
 
 TEST(OtherGroup, CdromShowsTheMediaTypeUnlessUnknown) {
@@ -71,44 +73,44 @@ TEST(OtherGroup, CdromShowsTheMediaTypeUnlessUnknown) {
         {"Unknown", "Unknown ( HL-DT-ST DVDRAM GH24NSD1 ATA Device )"},
         {"Null", "Null ( HL-DT-ST DVDRAM GH24NSD1 ATA Device )"}};
     for (const auto& [media, expected] : cases) {
-        Inventory inventory;
+        SnapshotBuilder inventory;
         inventory.set(kCdrom, 0, "Name", "HL-DT-ST DVDRAM GH24NSD1 ATA Device").set(kCdrom, 0, "MediaType", media);
         EXPECT_EQ(runOther(inventory).text("CDROM:"), expected) << media;
     }
-    Inventory mediaOnly;
+    SnapshotBuilder mediaOnly;
     mediaOnly.set(kCdrom, 0, "MediaType", "DVD Writer");
     EXPECT_EQ(runOther(mediaOnly).text("CDROM:"), "None");
 }
 
 TEST(OtherGroup, SoundSkipsVideoCableAudioAndHeadsets) {
-    Inventory inventory;
+    SnapshotBuilder inventory;
     addSound(inventory, 0, "NVIDIA High Definition Audio", "NVIDIA");
     addSound(inventory, 1, "Logitech G930 Headset", "Logitech");
     addSound(inventory, 2, "", "Intel");
     addSound(inventory, 3, "Realtek High Definition Audio", "Realtek");
-    const InventoryRun run = runOther(inventory);
+    const GroupRun run = runOther(inventory);
     EXPECT_EQ(run.text("Sound:"), "Realtek ( Realtek High Definition Audio )");
     // The maker is read a second time only for devices that pass the first test.
     EXPECT_EQ(run.queries, 1 + (2 + 3 + 2 + 3) + 1 + 20);
 }
 
 TEST(OtherGroup, SoundWithoutMakerShowsTheProductAndNullMakerIsShown) {
-    Inventory noMaker;
+    SnapshotBuilder noMaker;
     addSound(noMaker, 0, "USB Audio Device", "");
     EXPECT_EQ(runOther(noMaker).text("Sound:"), "USB Audio Device");
-    Inventory nullMaker;
+    SnapshotBuilder nullMaker;
     nullMaker.set(kSound, 0, "ProductName", "USB Audio Device").setNull(kSound, 0, "Manufacturer");
     EXPECT_EQ(runOther(nullMaker).text("Sound:"), "Null ( USB Audio Device )");
 }
 
 TEST(OtherGroup, SoundLooksAtElevenDevicesOnly) {
-    Inventory onlySkipped;
+    SnapshotBuilder onlySkipped;
     addSound(onlySkipped, 0, "NVIDIA High Definition Audio", "NVIDIA");
     addSound(onlySkipped, 1, "Logitech G930 Headset", "Logitech");
     addSound(onlySkipped, 2, "", "Realtek");
     EXPECT_EQ(runOther(onlySkipped).text("Sound:"), "None");
 
-    Inventory twelfth;
+    SnapshotBuilder twelfth;
     for (int index = 0; index < 11; ++index) addSound(twelfth, index, "NVIDIA High Definition Audio", "NVIDIA");
     addSound(twelfth, 11, "Realtek High Definition Audio", "Realtek");
     EXPECT_EQ(runOther(twelfth).text("Sound:"), "None");
@@ -117,10 +119,10 @@ TEST(OtherGroup, SoundLooksAtElevenDevicesOnly) {
 }
 
 TEST(OtherGroup, BatteryTakesThePrinterPlace) {
-    Inventory inventory;
+    SnapshotBuilder inventory;
     addBattery(inventory, "DELL 7FJ9277", "22SMPDELL 7FJ92772", "87");
     addPrinter(inventory, 0, "HP LaserJet Pro M404dn");
-    const InventoryRun run = runOther(inventory);
+    const GroupRun run = runOther(inventory);
     EXPECT_EQ(run.labels(), (std::vector<std::string>{"CDROM:", "Sound:", "Network:", "Battery:"}));
     EXPECT_EQ(run.text("Battery:"), "DELL 7FJ9277 - 22SMPDELL 7FJ92772 - Charged: 87%");
 }
@@ -130,7 +132,7 @@ TEST(OtherGroup, ChargeIsLimitedToAPercentage) {
         {"250", "100"}, {"100", "100"}, {"0", "0"}, {"", "0"}, {"Null", "0"}, {"-7", "0"},
         {"42 percent", "42"}, {"99999999999999", "100"}, {"-99999999999999", "0"}};
     for (const auto& [charge, shown] : cases) {
-        Inventory inventory;
+        SnapshotBuilder inventory;
         addBattery(inventory, "DELL 7FJ9277", "22SMPDELL 7FJ92772", charge);
         EXPECT_EQ(runOther(inventory).text("Battery:"), "DELL 7FJ9277 - 22SMPDELL 7FJ92772 - Charged: " + shown + "%")
             << charge;
@@ -138,25 +140,25 @@ TEST(OtherGroup, ChargeIsLimitedToAPercentage) {
 }
 
 TEST(OtherGroup, BatteryWithoutDeviceIdShowsItsNameAlone) {
-    Inventory inventory;
+    SnapshotBuilder inventory;
     addBattery(inventory, "DELL 7FJ9277", "", "87");
-    const InventoryRun run = runOther(inventory);
+    const GroupRun run = runOther(inventory);
     EXPECT_EQ(run.text("Battery:"), "DELL 7FJ9277");
     EXPECT_EQ(run.queries, 1 + 22 + 2);
 }
 
 TEST(OtherGroup, ThreeCharacterBatteryNameCountsAsNoBattery) {
-    Inventory inventory;
+    SnapshotBuilder inventory;
     addBattery(inventory, "BAT", "BAT0", "87");
     addPrinter(inventory, 0, "HP LaserJet Pro M404dn");
-    const InventoryRun run = runOther(inventory);
+    const GroupRun run = runOther(inventory);
     EXPECT_EQ(run.labels().back(), "Printer:");
     EXPECT_EQ(run.text("Printer:"), "HP LaserJet Pro M404dn - Resolution: ( 600, 600 )  Status: Idle");
 }
 
 TEST(OtherGroup, EverySkipListEntryIsPassedOver) {
     for (const std::string& caption : kSkipList) {
-        Inventory inventory;
+        SnapshotBuilder inventory;
         addPrinter(inventory, 0, caption);
         addPrinter(inventory, 1, "Canon MG3600 series", "1200", "600", "4");
         EXPECT_EQ(runOther(inventory).text("Printer:"),
@@ -166,30 +168,30 @@ TEST(OtherGroup, EverySkipListEntryIsPassedOver) {
 
 TEST(OtherGroup, SkipListComparesWholeExactCaptions) {
     for (const std::string caption : {"fax", "Fax ", "FAX", "Snagit 16", " Fax", "Auto Microsoft XPS Document Writer"}) {
-        Inventory inventory;
+        SnapshotBuilder inventory;
         addPrinter(inventory, 0, caption, "200", "200", "3");
         addPrinter(inventory, 1, "Canon MG3600 series");
         EXPECT_EQ(runOther(inventory).text("Printer:"), caption + " - Resolution: ( 200, 200 )  Status: Idle")
             << caption;
     }
-    Inventory tooShort;
+    SnapshotBuilder tooShort;
     addPrinter(tooShort, 0, "P");
     addPrinter(tooShort, 1, "Canon MG3600 series");
     EXPECT_EQ(runOther(tooShort).text("Printer:"), "Canon MG3600 series - Resolution: ( 600, 600 )  Status: Idle");
 }
 
 TEST(OtherGroup, TwentyFirstPrinterIsNeverConsidered) {
-    Inventory inventory;
+    SnapshotBuilder inventory;
     for (int index = 0; index < 20; ++index) addPrinter(inventory, index, kSkipList[index % kSkipList.size()]);
     addPrinter(inventory, 20, "Canon MG3600 series");
-    const InventoryRun run = runOther(inventory);
+    const GroupRun run = runOther(inventory);
     EXPECT_EQ(run.text("Printer:"), "None");
     EXPECT_EQ(run.queries, 1 + 22 + 1 + 20);
 }
 
 TEST(OtherGroup, ShortHorizontalResolutionShowsTheCaptionAlone) {
     for (const char* horizontal : {"", "6"}) {
-        Inventory inventory;
+        SnapshotBuilder inventory;
         addPrinter(inventory, 0, "Canon MG3600 series", horizontal, "600", "3");
         EXPECT_EQ(runOther(inventory).text("Printer:"), "Canon MG3600 series") << horizontal;
     }
@@ -201,7 +203,7 @@ TEST(OtherGroup, StatusValuesBecomeTheirTexts) {
         {"4", "  Status: Printing"}, {"5", "  Status: Warming Up"}, {"6", "  Status: Stopped printing"},
         {"7", "  Status: Offline"}, {"8", "8"}, {"0", "0"}, {"", ""}, {"Null", "Null"}};
     for (const auto& [status, text] : cases) {
-        Inventory inventory;
+        SnapshotBuilder inventory;
         addPrinter(inventory, 0, "HP LaserJet Pro M404dn", "600", "", status);
         EXPECT_EQ(runOther(inventory).text("Printer:"), "HP LaserJet Pro M404dn - Resolution: ( 600,  )" + text)
             << status;

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "sections/sections.h"
-#include "tests/sections/inventory_fixture.h"
+#include "tests/support/snapshot_fixture.h"
 
 namespace moravel::testing {
 namespace {
@@ -20,7 +20,7 @@ const Adapter kRamdac{"NVIDIA GeForce GTX 760", "GeForce GTX 760", "144", "2560 
 const Adapter kOther{"AMD Radeon RX 580", "Radeon RX 580 Series", "165", "3840 x 2160 x 4294967296 colors",
                      "30", "4293918720", "22.19.162.4", "20170912000000.000000-000", "AMD DAC1"};
 
-void addAdapter(Inventory& inventory, int index, const Adapter& a) {
+void addAdapter(SnapshotBuilder& inventory, int index, const Adapter& a) {
     inventory.set(kController, index, "Name", a.name)
         .set(kController, index, "VideoProcessor", a.processor)
         .set(kController, index, "MaxRefreshRate", a.maxRate)
@@ -32,17 +32,19 @@ void addAdapter(Inventory& inventory, int index, const Adapter& a) {
         .set(kController, index, "AdapterDACType", a.dac);
 }
 
-InventoryRun runVga(const Inventory& inventory) {
-    return runInventory(inventory, [](ReportSink& sink) { vgaGroup(sink); });
+GroupRun runVga(const SnapshotBuilder& inventory) {
+    GroupRun run = runGroup(inventory, [](ReportSink& sink) { vgaGroup(sink); });
+    EXPECT_EQ(run.diagnostics, "");  // every query is well formed and no value makes a type line
+    return run;
 }
 
-void expectAllNone(const InventoryRun& run) {
+void expectAllNone(const GroupRun& run) {
     for (const char* label : {"Name:", "Chip Type:", "Video Mode:", "Memory:", "Driver Version:", "DAC Type:"})
         EXPECT_EQ(run.text(label), "None") << label;
 }
 
 TEST(VgaGroup, NoControllerGivesNoneEverywhereAfterFortyEightQueries) {
-    const InventoryRun run = runVga(Inventory{});
+    const GroupRun run = runVga(SnapshotBuilder{});
     EXPECT_EQ(run.labels(), (std::vector<std::string>{"Name:", "Chip Type:", "Video Mode:", "Memory:",
                                                       "Driver Version:", "DAC Type:"}));
     expectAllNone(run);
@@ -53,9 +55,9 @@ TEST(VgaGroup, NoControllerGivesNoneEverywhereAfterFortyEightQueries) {
 }
 
 TEST(VgaGroup, ShowsEveryFieldOfTheChosenAdapter) {
-    Inventory inventory;
+    SnapshotBuilder inventory;
     addAdapter(inventory, 0, kRamdac);
-    const InventoryRun run = runVga(inventory);
+    const GroupRun run = runVga(inventory);
     EXPECT_EQ(run.text("Name:"), "NVIDIA GeForce GTX 760");
     EXPECT_EQ(run.text("Chip Type:"), "GeForce GTX 760  ( Max Refresh Rate: 144Hertz )");
     EXPECT_EQ(run.text("Video Mode:"), "2560 x 1440 x 4294967296 colors ( 59Hertz )");
@@ -87,9 +89,9 @@ TEST(VgaGroup, LaterPassesTakePrecedenceWhateverTheIndexOrder) {
         {"I, R and X", {{0, kOther}, {1, kRamdac}, {2, kInternal}}, kOther.name, "AMD DAC1" + note},
     };
     for (const SelectionCase& c : cases) {
-        Inventory inventory;
+        SnapshotBuilder inventory;
         for (const auto& [index, adapter] : c.adapters) addAdapter(inventory, index, adapter);
-        const InventoryRun run = runVga(inventory);
+        const GroupRun run = runVga(inventory);
         EXPECT_EQ(run.text("Name:"), c.name) << c.present;
         EXPECT_EQ(run.text("DAC Type:"), c.dacType) << c.present;
     }
@@ -98,33 +100,33 @@ TEST(VgaGroup, LaterPassesTakePrecedenceWhateverTheIndexOrder) {
 TEST(VgaGroup, MirrorDriverIsNeverACandidateButOtherSpellingsAre) {
     Adapter mirror = kOther;
     mirror.name = "LogMeIn Mirror Driver";
-    Inventory onlyMirror;
+    SnapshotBuilder onlyMirror;
     addAdapter(onlyMirror, 0, mirror);
     expectAllNone(runVga(onlyMirror));
 
     Adapter lowerCase = mirror;
     lowerCase.name = "logmein mirror driver";
-    Inventory lower;
+    SnapshotBuilder lower;
     addAdapter(lower, 0, lowerCase);
     EXPECT_EQ(runVga(lower).text("Name:"), "logmein mirror driver");
 
-    Inventory mirrorThenReal;
+    SnapshotBuilder mirrorThenReal;
     addAdapter(mirrorThenReal, 0, mirror);
     addAdapter(mirrorThenReal, 1, kRamdac);
     EXPECT_EQ(runVga(mirrorThenReal).text("Name:"), kRamdac.name);
 }
 
 TEST(VgaGroup, OnlyTheFirstEightControllersAreExamined) {
-    Inventory inventory;
+    SnapshotBuilder inventory;
     for (int index = 0; index < 8; ++index) inventory.set(kController, index, "Name", "Placeholder");
     addAdapter(inventory, 8, kOther);
-    const InventoryRun run = runVga(inventory);
+    const GroupRun run = runVga(inventory);
     expectAllNone(run);
     EXPECT_EQ(run.queries, 48);
 }
 
 TEST(VgaGroup, ControllerWithoutMemoryIsSkippedWithoutEndingThePass) {
-    Inventory inventory;
+    SnapshotBuilder inventory;
     Adapter noMemory = kOther;
     noMemory.ram = "";
     addAdapter(inventory, 0, noMemory);
@@ -136,7 +138,7 @@ TEST(VgaGroup, LowerIndexOfTwoInternalAdaptersIsTheInternalOne) {
     Adapter second = kInternal;
     second.name = "Second Internal";
     second.ram = "134217728";
-    Inventory inventory;
+    SnapshotBuilder inventory;
     addAdapter(inventory, 0, kRamdac);
     addAdapter(inventory, 2, kInternal);
     addAdapter(inventory, 5, second);
@@ -147,13 +149,13 @@ TEST(VgaGroup, LowerIndexOfTwoInternalAdaptersIsTheInternalOne) {
 TEST(VgaGroup, InternalAsFirstWordMakesAnAdapterInternal) {
     Adapter wordy = kInternal;
     wordy.dac = "Internal DAC(400MHz)";
-    Inventory alone;
+    SnapshotBuilder alone;
     addAdapter(alone, 0, wordy);
-    const InventoryRun aloneRun = runVga(alone);
+    const GroupRun aloneRun = runVga(alone);
     EXPECT_EQ(aloneRun.text("Name:"), kInternal.name);
     EXPECT_EQ(aloneRun.text("DAC Type:"), "Internal DAC(400MHz)");
 
-    Inventory withRamdac;
+    SnapshotBuilder withRamdac;
     addAdapter(withRamdac, 0, wordy);
     addAdapter(withRamdac, 1, kRamdac);
     EXPECT_EQ(runVga(withRamdac).text("DAC Type:"),
@@ -162,7 +164,7 @@ TEST(VgaGroup, InternalAsFirstWordMakesAnAdapterInternal) {
     // A word that merely begins with the letters is another converter.
     Adapter glued = kInternal;
     glued.dac = "InternalDAC";
-    Inventory gluedWithInternal;
+    SnapshotBuilder gluedWithInternal;
     addAdapter(gluedWithInternal, 0, kInternal);
     addAdapter(gluedWithInternal, 1, glued);
     EXPECT_EQ(runVga(gluedWithInternal).text("DAC Type:"),
@@ -170,18 +172,18 @@ TEST(VgaGroup, InternalAsFirstWordMakesAnAdapterInternal) {
 }
 
 TEST(VgaGroup, OneInternalAdapterCostsFortyFiveQueries) {
-    Inventory inventory;
+    SnapshotBuilder inventory;
     addAdapter(inventory, 0, kInternal);
     EXPECT_EQ(runVga(inventory).queries, 45);
 }
 
 TEST(VgaGroup, NullValuesAreShownButDropTheirSuffixes) {
-    Inventory inventory;
+    SnapshotBuilder inventory;
     for (const char* property : {"Name", "VideoProcessor", "MaxRefreshRate", "VideoModeDescription",
                                  "CurrentRefreshRate", "AdapterRAM", "DriverVersion", "DriverDate",
                                  "AdapterDACType"})
         inventory.setNull(kController, 0, property);
-    const InventoryRun run = runVga(inventory);
+    const GroupRun run = runVga(inventory);
     EXPECT_EQ(run.text("Name:"), "Null");
     EXPECT_EQ(run.text("Chip Type:"), "Null");
     EXPECT_EQ(run.text("Video Mode:"), "Null");
@@ -194,9 +196,9 @@ TEST(VgaGroup, ZeroRefreshRatesStillGiveTheirSuffixes) {
     Adapter adapter = kOther;
     adapter.maxRate = "0";
     adapter.currentRate = "0";
-    Inventory inventory;
+    SnapshotBuilder inventory;
     addAdapter(inventory, 0, adapter);
-    const InventoryRun run = runVga(inventory);
+    const GroupRun run = runVga(inventory);
     EXPECT_EQ(run.text("Chip Type:"), "Radeon RX 580 Series  ( Max Refresh Rate: 0Hertz )");
     EXPECT_EQ(run.text("Video Mode:"), "3840 x 2160 x 4294967296 colors ( 0Hertz )");
 }
@@ -208,17 +210,17 @@ TEST(VgaGroup, MemoryRoundsHalfMegabytesUp) {
     for (const auto& [bytes, expected] : cases) {
         Adapter adapter = kOther;
         adapter.ram = bytes;
-        Inventory inventory;
+        SnapshotBuilder inventory;
         addAdapter(inventory, 0, adapter);
         EXPECT_EQ(runVga(inventory).text("Memory:"), expected) << bytes;
     }
 }
 
 TEST(VgaGroup, MemoryTypedAsAnIntegerReadsAsUnsigned) {
-    Inventory inventory;
+    SnapshotBuilder inventory;
     addAdapter(inventory, 0, kOther);
     inventory.setNumber(kController, 0, "AdapterRAM", 4293918720LL);
-    EXPECT_EQ(runInventory(inventory, [](ReportSink& sink) { vgaGroup(sink); }).text("Memory:"), "4095 MB");
+    EXPECT_EQ(runGroup(inventory, [](ReportSink& sink) { vgaGroup(sink); }).text("Memory:"), "4095 MB");
 }
 
 TEST(VgaGroup, DriverDateNeedsItsEightDigits) {
@@ -232,16 +234,16 @@ TEST(VgaGroup, DriverDateNeedsItsEightDigits) {
     for (const auto& [date, expected] : cases) {
         Adapter adapter = kInternal;
         adapter.date = date;
-        Inventory inventory;
+        SnapshotBuilder inventory;
         addAdapter(inventory, 0, adapter);
         EXPECT_EQ(runVga(inventory).text("Driver Version:"), expected) << date;
     }
 }
 
 TEST(VgaGroup, MissingTextsFallBackToNone) {
-    Inventory inventory;
+    SnapshotBuilder inventory;
     inventory.set(kController, 0, "AdapterRAM", "268435456");
-    const InventoryRun run = runVga(inventory);
+    const GroupRun run = runVga(inventory);
     // Pass 3 takes the controller: no converter type is not internal.
     EXPECT_EQ(run.text("Name:"), "None");
     EXPECT_EQ(run.text("Chip Type:"), "None");

@@ -12,6 +12,15 @@ SnapshotBuilder& SnapshotBuilder::add(const std::string& className, nlohmann::js
     return *this;
 }
 
+SnapshotBuilder& SnapshotBuilder::set(const std::string& className, int index, const std::string& property,
+                                      nlohmann::json value) {
+    if (!classes_.count(className)) classOrder_.push_back(className);
+    auto& objects = classes_[className];
+    if (objects.size() <= static_cast<std::size_t>(index)) objects.resize(index + 1, nlohmann::json::object());
+    objects[index][property] = std::move(value);
+    return *this;
+}
+
 SnapshotBuilder& SnapshotBuilder::memory(std::uint32_t loadPercent, std::uint64_t availableBytes) {
     probes_["memoryStatus"] = {{"memoryLoad", loadPercent}, {"availPhys", availableBytes}};
     return *this;
@@ -44,6 +53,13 @@ std::string GroupRun::text(const std::string& label) const {
     return "<no such field>";
 }
 
+std::vector<std::string> GroupRun::labels() const {
+    std::vector<std::string> labels;
+    for (const GroupRecord& group : report.groups)
+        for (const FieldRecord& field : group.fields) labels.push_back(field.label);
+    return labels;
+}
+
 GroupRun runGroup(const std::string& snapshotJson, const std::function<void(ReportSink&)>& sections) {
     InstalledBackend installed = InstalledBackend::fromJson(snapshotJson);
     TracingProvider tracing(*installed.backend().provider);
@@ -53,6 +69,7 @@ GroupRun runGroup(const std::string& snapshotJson, const std::function<void(Repo
     sections(run.report);
     run.queries = queryCount();
     run.reads = tracing.reads;
+    run.diagnostics = installed.takeLines();
     return run;
 }
 

@@ -27,6 +27,18 @@ class SnapshotBuilder {
 public:
     // Appends one object to a class; objects keep the order in which they are added.
     SnapshotBuilder& add(const std::string& className, nlohmann::json properties);
+    // Sets one property of object `index`, creating empty objects up to it.
+    SnapshotBuilder& set(const std::string& className, int index, const std::string& property,
+                         nlohmann::json value);
+    // An integer property as WMI types uint16 and uint32 values.
+    SnapshotBuilder& setNumber(const std::string& className, int index, const std::string& property,
+                               long long value) {
+        return set(className, index, property, value);
+    }
+    // A property without a value.
+    SnapshotBuilder& setNull(const std::string& className, int index, const std::string& property) {
+        return set(className, index, property, nullptr);
+    }
     SnapshotBuilder& memory(std::uint32_t loadPercent, std::uint64_t availableBytes);
     // The adapter list of the system probe, in list order.
     SnapshotBuilder& adapters(std::vector<HardwareAddress> addresses);
@@ -46,8 +58,12 @@ struct GroupRun {
     // One entry per query cycle, "Class.Property" (just "Class" when the class had no object to
     // ask), in the order the cycles ran.
     std::vector<std::string> reads;
+    // The diagnostic lines the query layer wrote during the run.
+    std::string diagnostics;
     // The text of the first field with this caption, or "<no such field>".
     std::string text(const std::string& label) const;
+    // The captions of the fields in order.
+    std::vector<std::string> labels() const;
 };
 
 // Runs `sections` (one group or several) against the snapshot and counts its queries.
