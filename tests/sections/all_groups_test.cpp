@@ -11,7 +11,7 @@ namespace {
 TEST(AllGroups, EmptyMachineCostsAFixedNumberOfQueries) {
     const GroupRun run = runGroup(SnapshotBuilder{}, [](ReportSink& sink) { buildAllGroups(sink); });
     // System: name and owner, system type, ending address, domain, and 50 adapters of two reads
-    // each (105); BIOS 4; OS 4; CPU: name, four spec values, clock, family, maker, id (9);
+    // each (105); BIOS 4; OS 4; CPU: name, the four values of "Spec:", clock, family, maker, id (9);
     // MotherBoard 4; VGA: three passes of eight controllers of two reads (48); Drives: six
     // interface types; Other: drive name, eleven sound devices of two reads, battery name and
     // twenty printer captions (44).
