@@ -6,7 +6,7 @@
 namespace moravel::lx {
 
 std::optional<std::string> dmiField(const RootFs& fs, const char* name) {
-    return fs.line(std::string("/sys/class/dmi/id/") + name);
+    return fs.lineOnce(std::string("/sys/class/dmi/id/") + name);  // the firmware's table: fixed
 }
 
 std::optional<std::uint64_t> meminfoKib(const RootFs& fs, const char* key) {

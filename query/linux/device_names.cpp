@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <map>
 
 namespace moravel::lx {
 namespace {
@@ -90,25 +91,34 @@ std::string modalias(const std::string& bus, unsigned vendorId, const unsigned* 
     return text;
 }
 
-// The hardware database when the machine has one, else the ids lists. Each look-up opens the
-// database afresh (a memory map, microseconds), so nothing outlives a query.
+// The hardware database when the machine has one, else the ids lists. A device's name cannot
+// change while the process runs, so the database is opened once and each answer kept.
 class SystemDeviceNames : public DeviceNames {
 public:
     std::optional<std::string> vendor(const std::string& bus, unsigned vendorId) const override {
-        Hwdb hwdb;
-        if (hwdb.usable()) return hwdb.property(modalias(bus, vendorId, nullptr), "ID_VENDOR_FROM_DATABASE");
-        return files_.vendor(bus, vendorId);
+        return kept(modalias(bus, vendorId, nullptr), "ID_VENDOR_FROM_DATABASE",
+                    [&] { return files_.vendor(bus, vendorId); });
     }
     std::optional<std::string> product(const std::string& bus, unsigned vendorId,
                                        unsigned productId) const override {
-        Hwdb hwdb;
-        if (hwdb.usable())
-            return hwdb.property(modalias(bus, vendorId, &productId), "ID_MODEL_FROM_DATABASE");
-        return files_.product(bus, vendorId, productId);
+        return kept(modalias(bus, vendorId, &productId), "ID_MODEL_FROM_DATABASE",
+                    [&] { return files_.product(bus, vendorId, productId); });
     }
 
 private:
+    template <typename FromFiles>
+    std::optional<std::string> kept(const std::string& alias, const char* key, FromFiles fromFiles) const {
+        auto found = names_.find(alias);
+        if (found != names_.end()) return found->second;
+        if (!hwdb_) hwdb_ = std::make_unique<Hwdb>();
+        std::optional<std::string> name = hwdb_->usable() ? hwdb_->property(alias, key) : fromFiles();
+        names_.emplace(alias, name);
+        return name;
+    }
+
     IdsFileNames files_{RootFs("/")};
+    mutable std::unique_ptr<Hwdb> hwdb_;  // opened on the first look-up
+    mutable std::map<std::string, std::optional<std::string>> names_;  // by modalias
 };
 
 }  // namespace
@@ -153,11 +163,15 @@ std::optional<std::string> IdsFileNames::lookUp(const std::string& bus, unsigned
 std::unique_ptr<DeviceNames> makeSystemDeviceNames() { return std::make_unique<SystemDeviceNames>(); }
 
 std::optional<BusDevice> busDeviceOf(const RootFs& fs, const std::string& devicePath) {
-    for (std::string dir = fs.resolved(devicePath); dir.size() > 1; dir = parentOf(dir)) {
+    // A PCI device's place and ids are fixed for the process; other links (a network interface's
+    // device, a disk's) are followed afresh.
+    bool pciDevice = devicePath.compare(0, 21, "/sys/bus/pci/devices/") == 0;
+    std::string start = pciDevice ? fs.resolvedOnce(devicePath) : fs.resolved(devicePath);
+    for (std::string dir = start; dir.size() > 1; dir = parentOf(dir)) {
         if (dir == "/sys/devices") break;
         if (isPciAddress(baseName(dir))) {
-            std::optional<std::uint64_t> vendorId = fs.number(dir + "/vendor");
-            std::optional<std::uint64_t> productId = fs.number(dir + "/device");
+            std::optional<std::uint64_t> vendorId = fs.numberOnce(dir + "/vendor");
+            std::optional<std::uint64_t> productId = fs.numberOnce(dir + "/device");
             if (vendorId && productId)
                 return BusDevice{"pci", dir, static_cast<unsigned>(*vendorId), static_cast<unsigned>(*productId)};
         }

@@ -28,8 +28,10 @@ std::vector<NetworkInterface> listInterfaces(const RootFs& fs, InterfaceOrder or
         NetworkInterface interface;
         interface.name = name;
         interface.type = static_cast<unsigned>(fs.number(dir + "/type").value_or(0));
-        if (interface.type == kLoopback || !fs.exists(dir + "/ifindex")) continue;
-        interface.index = static_cast<unsigned>(fs.number(dir + "/ifindex").value_or(0));
+        if (interface.type == kLoopback) continue;
+        std::optional<std::uint64_t> index = fs.number(dir + "/ifindex");
+        if (!index) continue;  // not an interface (bonding_masters and the like)
+        interface.index = static_cast<unsigned>(*index);
         interface.physical = fs.exists(dir + "/device");
         if (std::optional<std::string> address = fs.line(dir + "/address"))
             interface.hardwareAddress = parseHardwareAddress(*address);

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -29,8 +30,18 @@ struct DirCloser {
 }  // namespace
 
 namespace {
+// The kernel's own name for the file behind an open descriptor: three system calls, where the
+// C library's realpath asks about every component of the path in turn (about eight in sysfs).
 std::string realPath(const std::string& path) {
-    std::unique_ptr<char, decltype(&std::free)> real(::realpath(path.c_str(), nullptr), &std::free);
+    FdCloser file{::open(path.c_str(), O_PATH | O_CLOEXEC)};
+    if (file.fd < 0) return {};
+    char link[32];
+    std::snprintf(link, sizeof link, "/proc/self/fd/%d", file.fd);
+    char target[PATH_MAX];
+    ssize_t n = ::readlink(link, target, sizeof target);
+    if (n > 0 && n < static_cast<ssize_t>(sizeof target) && target[0] == '/')
+        return std::string(target, static_cast<std::size_t>(n));
+    std::unique_ptr<char, decltype(&std::free)> real(::realpath(path.c_str(), nullptr), &std::free);  // no /proc
     return real ? std::string(real.get()) : std::string();
 }
 }  // namespace
@@ -103,6 +114,40 @@ std::string RootFs::resolved(const std::string& rel) const {
     if (real.empty() || real.compare(0, realRoot_.size(), realRoot_) != 0) return {};
     real.erase(0, realRoot_.size());
     return real.empty() ? "/" : real;
+}
+
+namespace {
+// The kept answer for `key`, computed by `compute` on first use.
+template <typename Map, typename Compute>
+const typename Map::mapped_type& keptOr(Map& map, const std::string& key, Compute compute) {
+    auto found = map.find(key);
+    if (found == map.end()) found = map.emplace(key, compute()).first;
+    return found->second;
+}
+}  // namespace
+
+std::optional<std::string> RootFs::lineOnce(const std::string& rel) const {
+    return keptOr(kept_->lines, rel, [&] { return line(rel); });
+}
+
+std::optional<std::uint64_t> RootFs::numberOnce(const std::string& rel) const {
+    std::optional<std::string> text = lineOnce(rel);
+    return text ? parseNumber(*text) : std::nullopt;
+}
+
+std::vector<std::string> RootFs::listOnce(const std::string& rel) const {
+    return keptOr(kept_->lists, rel, [&] { return list(rel); });
+}
+
+std::string RootFs::resolvedOnce(const std::string& rel) const {
+    return keptOr(kept_->links, rel, [&] { return resolved(rel); });
+}
+
+std::optional<std::string> RootFs::readWhile(const std::string& rel, const std::string& version) const {
+    auto found = kept_->files.find(rel);
+    if (found == kept_->files.end() || found->second.first != version)
+        found = kept_->files.insert_or_assign(rel, std::make_pair(version, read(rel))).first;
+    return found->second.second;
 }
 
 std::string trim(const std::string& text) {

@@ -3,8 +3,11 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
+#include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace moravel::lx {
@@ -30,9 +33,27 @@ public:
     // not resolve or leads out of the root.
     std::string resolved(const std::string& rel) const;
 
+    // The same answers for files that cannot change while the process runs (the PCI device
+    // list, the DMI table): read on first use, then kept by this object and its copies.
+    std::optional<std::string> lineOnce(const std::string& rel) const;
+    std::optional<std::uint64_t> numberOnce(const std::string& rel) const;
+    std::vector<std::string> listOnce(const std::string& rel) const;
+    std::string resolvedOnce(const std::string& rel) const;
+    // The whole file as read when `version` last changed: for a costly file that only changes
+    // together with a cheap one.
+    std::optional<std::string> readWhile(const std::string& rel, const std::string& version) const;
+
 private:
+    struct Kept {
+        std::map<std::string, std::optional<std::string>> lines;
+        std::map<std::string, std::vector<std::string>> lists;
+        std::map<std::string, std::string> links;
+        std::map<std::string, std::pair<std::string, std::optional<std::string>>> files;  // by path: version, text
+    };
+
     std::string root_;
     std::string realRoot_;  // the root with its own links resolved, to strip from resolved paths
+    std::shared_ptr<Kept> kept_ = std::make_shared<Kept>();
 };
 
 std::string trim(const std::string& text);

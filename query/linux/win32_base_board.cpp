@@ -6,8 +6,8 @@ namespace {
 
 // An ISA bridge (class 0x0601) is also how the LPC bus of current chipsets presents itself.
 bool hasIsaBridge(const RootFs& fs) {
-    for (const std::string& device : fs.list("/sys/bus/pci/devices")) {
-        std::optional<std::uint64_t> pciClass = fs.number("/sys/bus/pci/devices/" + device + "/class");
+    for (const std::string& device : fs.listOnce("/sys/bus/pci/devices")) {
+        std::optional<std::uint64_t> pciClass = fs.numberOnce("/sys/bus/pci/devices/" + device + "/class");
         if (pciClass && (*pciClass >> 8) == 0x0601) return true;
     }
     return false;
@@ -33,7 +33,7 @@ ObjectList readBaseBoards(const LinuxContext& context) {
 
 ObjectList readMotherboardDevices(const LinuxContext& context) {
     ObjectList objects;
-    if (context.fs.list("/sys/bus/pci/devices").empty()) return objects;
+    if (context.fs.listOnce("/sys/bus/pci/devices").empty()) return objects;
     const RootFs* fs = &context.fs;
     auto object = std::make_unique<LinuxObject>();
     object->add("PrimaryBusType", [] { return WmiValue::string("PCI"); })

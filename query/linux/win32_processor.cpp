@@ -104,6 +104,7 @@ std::set<std::string> cpuList(const std::string& text) {
 // Cache sizes in KiB of one level over the package, each cache counted once however many
 // processors share it. A processor whose caches of this level were already seen through a
 // sharer is not read again, so a large machine costs a few reads, not a walk of every cpu.
+// The caches are the processor's own, fixed for the process: their files are read once.
 std::optional<std::uint64_t> cacheKib(const RootFs& fs, const Package& package, unsigned level) {
     std::set<std::string> covered;  // processors whose caches of this level are counted
     std::optional<std::uint64_t> total;
@@ -112,14 +113,14 @@ std::optional<std::uint64_t> cacheKib(const RootFs& fs, const Package& package, 
         if (covered.count(number)) continue;
         covered.insert(number);
         std::string cacheDir = cpuDir(cpu) + "/cache";
-        for (const std::string& index : fs.list(cacheDir)) {
+        for (const std::string& index : fs.listOnce(cacheDir)) {
             std::string dir = cacheDir + "/" + index;
-            if (index.compare(0, 5, "index") != 0 || fs.number(dir + "/level") != std::optional<std::uint64_t>(level))
+            if (index.compare(0, 5, "index") != 0 || fs.numberOnce(dir + "/level") != std::optional<std::uint64_t>(level))
                 continue;
-            if (level > 1 && fs.line(dir + "/type") == std::optional<std::string>("Instruction")) continue;
-            std::optional<std::string> size = fs.line(dir + "/size");
+            if (level > 1 && fs.lineOnce(dir + "/type") == std::optional<std::string>("Instruction")) continue;
+            std::optional<std::string> size = fs.lineOnce(dir + "/size");
             if (!size) continue;
-            std::set<std::string> sharers = cpuList(fs.line(dir + "/shared_cpu_list").value_or(""));
+            std::set<std::string> sharers = cpuList(fs.lineOnce(dir + "/shared_cpu_list").value_or(""));
             covered.insert(sharers.begin(), sharers.end());
             std::uint64_t kib = std::strtoull(size->c_str(), nullptr, 10);
             if (size->back() == 'M') kib *= 1024;
@@ -129,9 +130,25 @@ std::optional<std::uint64_t> cacheKib(const RootFs& fs, const Package& package, 
     return total;
 }
 
+// /proc/cpuinfo costs the kernel tens of microseconds to format, every flag of every processor.
+// What it says of a processor's identity (CPUID: name, maker, family, flags) cannot change
+// while the process runs, so the text is kept while the set of online processors stays the
+// same; the clock, which does change, is read afresh.
+std::optional<std::string> keptCpuinfo(const RootFs& fs) {
+    return fs.readWhile("/proc/cpuinfo", fs.line("/sys/devices/system/cpu/online").value_or(""));
+}
+
+std::optional<std::string> currentField(const RootFs& fs, const CpuBlock& cpu, const char* key) {
+    std::optional<std::string> text = fs.read("/proc/cpuinfo");
+    if (!text) return std::nullopt;
+    for (const CpuBlock& now : parseCpuinfo(*text))
+        if (field(now, "processor") == field(cpu, "processor")) return field(now, key);
+    return std::nullopt;
+}
+
 std::optional<std::uint64_t> megahertz(const RootFs& fs, const CpuBlock& cpu, const char* cpufreqFile) {
     if (std::optional<std::uint64_t> khz = fs.number(cpuDir(cpu) + "/cpufreq/" + cpufreqFile)) return *khz / 1000;
-    std::optional<std::string> mhz = field(cpu, "cpu MHz");
+    std::optional<std::string> mhz = currentField(fs, cpu, "cpu MHz");
     if (!mhz) return std::nullopt;
     return static_cast<std::uint64_t>(std::llround(std::strtod(mhz->c_str(), nullptr)));
 }
@@ -172,7 +189,7 @@ std::unique_ptr<LinuxObject> processorObject(const LinuxContext& context, std::s
 
 ObjectList readProcessors(const LinuxContext& context) {
     ObjectList objects;
-    std::optional<std::string> text = context.fs.read("/proc/cpuinfo");
+    std::optional<std::string> text = keptCpuinfo(context.fs);
     if (!text) return objects;
     std::map<std::uint64_t, Package> packages;  // by physical id
     for (CpuBlock& cpu : parseCpuinfo(*text)) {

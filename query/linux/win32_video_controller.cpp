@@ -129,9 +129,11 @@ std::unique_ptr<LinuxObject> controllerObject(const LinuxContext& context, const
 
 ObjectList readVideoControllers(const LinuxContext& context) {
     ObjectList objects;
-    for (const std::string& address : context.fs.list("/sys/bus/pci/devices")) {
+    // The PCI device list and classes are read once per process: every query of the class
+    // would otherwise walk all devices again.
+    for (const std::string& address : context.fs.listOnce("/sys/bus/pci/devices")) {
         std::string path = "/sys/bus/pci/devices/" + address;
-        std::optional<std::uint64_t> pciClass = context.fs.number(path + "/class");
+        std::optional<std::uint64_t> pciClass = context.fs.numberOnce(path + "/class");
         if (!pciClass || (*pciClass >> 16) != 0x03) continue;
         std::optional<BusDevice> device = busDeviceOf(context.fs, path);
         if (!device) continue;
