@@ -5,7 +5,7 @@ TEST_BUILD  ?= build-test
 WIN_BUILD   ?= build-windows
 JOBS        ?= $(shell nproc)
 
-.PHONY: all deps build run report windows test clean
+.PHONY: all deps build run report windows test bench clean
 
 all: build
 
@@ -36,5 +36,9 @@ test: deps windows
 	@cmake --build $(TEST_BUILD) -j $(JOBS)
 	@cd $(TEST_BUILD) && MORAVEL_WINDOWS_BUILD_DIR=$(abspath $(WIN_BUILD)) xvfb-run -a -s "-screen 0 1920x1080x24" ctest --output-on-failure -j $(JOBS)
 
+# Moravel against lshw, hwinfo, neofetch, inxi and hardinfo, and against the floor (docs/benchmarks.md).
+bench: deps
+	@bash bench/run
+
 clean:
-	rm -rf $(BUILD) $(TEST_BUILD) $(WIN_BUILD)
+	rm -rf $(BUILD) $(TEST_BUILD) $(WIN_BUILD) build-bench

@@ -3,6 +3,7 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 
 #include "query/linux/linux_object.h"
@@ -72,6 +73,39 @@ TEST(LinuxQuery, EveryCallReadsTheMachineAfresh) {
     MemoryStatus status;
     ASSERT_TRUE(machine.probes->memoryStatus(status));
     EXPECT_EQ(formatMemoryStatus(status).load, "99%");
+}
+
+void replaceIn(const std::string& path, const std::string& from, const std::string& to) {
+    std::ifstream in(path);
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    for (std::size_t at; (at = text.find(from)) != std::string::npos;) text.replace(at, from.size(), to);
+    std::ofstream(path) << text;
+}
+
+// What cannot change in a process's life (the PCI list, DMI, the processor's identity) is read
+// once per provider; clocks are read afresh, and the processor again when the online set changes.
+TEST(LinuxQuery, FixedFactsAreReadOncePerProviderChangingOnesAfresh) {
+    std::string root = copyOf("desktop");
+    {
+        FixtureMachine machine(root);
+        const std::string gpu = machine.text("Win32_VideoController", "Name");
+        ASSERT_FALSE(gpu.empty());
+        EXPECT_EQ(machine.text("Win32_BIOS", "Manufacturer"), "American Megatrends Inc.");
+        EXPECT_EQ(machine.text("Win32_Processor", "Name"), "Intel(R) Core(TM) i3-4130 CPU @ 3.40GHz");
+        std::ofstream(root + "/sys/bus/pci/devices/0000:00:02.0/class") << "0x060100\n";
+        std::ofstream(root + "/sys/class/dmi/id/bios_vendor") << "Other\n";
+        std::ofstream(root + "/sys/devices/system/cpu/cpu0/cpufreq/scaling_cur_freq") << "1200000\n";
+        replaceIn(root + "/proc/cpuinfo", "i3-4130", "i5-4590");
+        EXPECT_EQ(machine.text("Win32_VideoController", "Name"), gpu);
+        EXPECT_EQ(machine.text("Win32_BIOS", "Manufacturer"), "American Megatrends Inc.");
+        EXPECT_EQ(machine.text("Win32_Processor", "Name"), "Intel(R) Core(TM) i3-4130 CPU @ 3.40GHz");
+        EXPECT_EQ(machine.text("Win32_Processor", "CurrentClockSpeed"), "1200");
+        std::ofstream(root + "/sys/devices/system/cpu/online") << "0-2\n";
+        EXPECT_EQ(machine.text("Win32_Processor", "Name"), "Intel(R) Core(TM) i5-4590 CPU @ 3.40GHz");
+    }
+    FixtureMachine fresh(root);
+    EXPECT_EQ(fresh.text("Win32_VideoController", "Name"), "");
+    EXPECT_EQ(fresh.text("Win32_BIOS", "Manufacturer"), "Other");
 }
 
 TEST(IdsFileNames, FindsVendorsAndProductsAndStopsAtUnknownOnes) {

@@ -1,0 +1,197 @@
+#!/usr/bin/python3
+"""Moravel against the inventory tools people run, and against the floor.
+
+Called by bench/run (make bench) with the build folder. Prints a Markdown report:
+  1. the cost model of one live report: queries, files opened, system calls (strace);
+  2. wall time (median, minimum, maximum) and peak memory of moravel-report (text and --json),
+     of the floor and of lshw, hwinfo, neofetch and inxi, interleaved round by round;
+  3. time to window under Xvfb, from X events, for moravel (live and from a snapshot) and hardinfo.
+Wall time is taken around posix_spawn and wait4 of the program itself; peak memory is what
+/usr/bin/time -v reports as "Maximum resident set size", from a separate run of each round.
+"""
+import argparse
+import os
+import re
+import shutil
+import statistics
+import subprocess
+import sys
+import tempfile
+import time
+
+LOADER = re.compile(r"(\.so(\.[0-9.]+)?$)|(/ld\.so\.cache$)")
+
+
+def spawn_wall_ms(argv, env=None):
+    devnull = os.open(os.devnull, os.O_RDWR)
+    actions = [(os.POSIX_SPAWN_DUP2, devnull, 0), (os.POSIX_SPAWN_DUP2, devnull, 1), (os.POSIX_SPAWN_DUP2, devnull, 2)]
+    program = shutil.which(argv[0]) or argv[0]
+    start = time.perf_counter_ns()
+    pid = os.posix_spawn(program, argv, env or os.environ, file_actions=actions)
+    _, status, _ = os.wait4(pid, 0)
+    wall = (time.perf_counter_ns() - start) / 1e6
+    os.close(devnull)
+    if os.waitstatus_to_exitcode(status) != 0:
+        raise SystemExit(f"bench: {' '.join(argv)} failed")
+    return wall
+
+
+def peak_kib(argv):
+    with tempfile.NamedTemporaryFile("r") as out:
+        subprocess.run(["/usr/bin/time", "-v", "-o", out.name] + argv, stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL, check=True)
+        found = re.search(r"Maximum resident set size \(kbytes\): (\d+)", out.read())
+        return int(found.group(1))
+
+
+def strace_lines(argv, *options):
+    with tempfile.NamedTemporaryFile("r") as out:
+        subprocess.run(["strace", "-f", "-o", out.name, *options] + argv, stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL, check=True)
+        return out.read().splitlines()
+
+
+def opened_files(report):
+    """The files the live report opened, once each, in order, without the loader's libraries."""
+    files, failed, opens = [], 0, 0
+    for line in strace_lines([report], "-e", "trace=openat,open"):
+        found = re.search(r'open(?:at)?\((?:AT_FDCWD, )?"([^"]+)".*\) = (-?\d+)', line)
+        if not found:
+            continue
+        path, result = found.group(1), int(found.group(2))
+        if LOADER.search(path):
+            continue
+        opens += 1
+        if result < 0:
+            failed += 1
+        elif path not in files:
+            files.append(path)
+    return files, opens, failed
+
+
+def syscall_summary(argv):
+    """Total system calls of one run and the busiest ones, from strace -c -f."""
+    lines = strace_lines(argv, "-c")
+    rows = []
+    for line in lines:
+        cells = line.split()
+        if len(cells) >= 5 and cells[0][0].isdigit() and cells[-1] != "total":
+            rows.append((int(cells[3]), cells[-1]))
+        if cells and cells[-1] == "total":
+            total = int(cells[3])
+    rows.sort(reverse=True)
+    return total, rows[:8]
+
+
+def queries_of(report):
+    err = subprocess.run([report, "--stats"], stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True).stderr
+    found = re.search(r"queries: (\d+)", err)
+    return int(found.group(1)) if found else None
+
+
+def timed_runs(tools, rounds):
+    for argv in tools.values():  # warm-up: caches, page cache, udev database
+        spawn_wall_ms(argv)
+    walls = {name: [] for name in tools}
+    peaks = {name: [] for name in tools}
+    names = list(tools)
+    for r in range(rounds):
+        order = names[r % len(names):] + names[:r % len(names)]  # interleaved, starting elsewhere each round
+        for name in order:
+            walls[name].append(spawn_wall_ms(tools[name]))
+            peaks[name].append(peak_kib(tools[name]))
+    return walls, peaks
+
+
+def start_xvfb():
+    read, write = os.pipe()
+    xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-screen", "0", "1280x1024x24", "-nolisten", "tcp", "-noreset"],
+                            pass_fds=(write,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    os.close(write)
+    with os.fdopen(read) as pipe:
+        display = pipe.readline().strip()
+    return xvfb, ":" + display
+
+
+def window_runs(probe, cases, rounds, display):
+    env = dict(os.environ, DISPLAY=display)
+    results = {name: {"map": [], "drawn": []} for name in cases}
+    for name, (title, argv, extra) in cases.items():  # warm-up
+        subprocess.run([probe, title, "--"] + argv, env=dict(env, **extra), capture_output=True)
+    for _ in range(rounds):
+        for name, (title, argv, extra) in cases.items():
+            out = subprocess.run([probe, title, "--"] + argv, env=dict(env, **extra), capture_output=True, text=True)
+            found = re.search(r"map=([\d.]+) first=([-\d.]+) drawn=([-\d.]+)", out.stdout)
+            if not found:
+                raise SystemExit(f"bench: no window for {name}: {out.stderr.strip()}")
+            results[name]["map"].append(float(found.group(1)))
+            results[name]["drawn"].append(float(found.group(3)))
+    return results
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("build")
+    parser.add_argument("--rounds", type=int, default=20)
+    parser.add_argument("--window-rounds", type=int, default=10)
+    parser.add_argument("--skip-peers", action="store_true")
+    args = parser.parse_args()
+    build = os.path.abspath(args.build)
+    report = os.path.join(build, "moravel-report")
+    source = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+    out = print
+
+    files, opens, failed = opened_files(report)
+    total, busiest = syscall_summary([report])
+    floor_total, _ = syscall_summary([os.path.join(build, "floor")] + files)
+    out("## Cost of one live report\n")
+    out(f"- queries: {queries_of(report)}")
+    out(f"- files opened: {opens} opens ({failed} of files that do not exist), {len(files)} distinct files")
+    out(f"- system calls (strace -c -f): {total}; the floor: {floor_total}")
+    out("- busiest: " + ", ".join(f"{name} {count}" for count, name in busiest) + "\n")
+
+    tools = {
+        "moravel-report": [report],
+        "moravel-report --json": [report, "--json"],
+        "floor": [os.path.join(build, "floor")] + files,
+    }
+    if not args.skip_peers:
+        tools.update({"lshw -json": ["lshw", "-json"], "hwinfo --short": ["hwinfo", "--short"],
+                      "neofetch --stdout": ["neofetch", "--stdout"], "inxi -F": ["inxi", "-F"]})
+    walls, peaks = timed_runs(tools, args.rounds)
+    ours = statistics.median(walls["moravel-report"])
+    out(f"## Wall time and peak memory, {args.rounds} interleaved runs each after a warm-up\n")
+    out("| program | median ms | min ms | max ms | peak memory KiB (median) | median / moravel-report's |")
+    out("|---|---:|---:|---:|---:|---:|")
+    for name in tools:
+        w = walls[name]
+        out(f"| `{name}` | {statistics.median(w):.2f} | {min(w):.2f} | {max(w):.2f} | "
+            f"{statistics.median(peaks[name]):.0f} | {statistics.median(w) / ours:.2f} |")
+    out(f"\nThe live report's median is {ours / statistics.median(walls['floor']):.2f} times the floor's.\n")
+
+    xvfb, display = start_xvfb()
+    try:
+        probe = os.path.join(build, "window_probe")
+        snapshot = os.path.join(source, "tests/data/desktop.json")
+        cases = {
+            "moravel (live)": ("Moravel by", [os.path.join(build, "moravel")], {}),
+            "moravel (desktop.json)": ("Moravel by", [os.path.join(build, "moravel")], {"MORAVEL_SNAPSHOT": snapshot}),
+            "hardinfo": ("System Information", ["hardinfo"], {}),
+        }
+        windows = window_runs(probe, cases, args.window_rounds, display)
+    finally:
+        xvfb.terminate()
+        xvfb.wait()
+    out(f"## Time to window under Xvfb, {args.window_rounds} interleaved runs each after a warm-up\n")
+    out("| program | mapped, median ms | mapped and drawn, median ms | drawn min ms | drawn max ms |")
+    out("|---|---:|---:|---:|---:|")
+    for name, r in windows.items():
+        out(f"| {name} | {statistics.median(r['map']):.1f} | {statistics.median(r['drawn']):.1f} | "
+            f"{min(r['drawn']):.1f} | {max(r['drawn']):.1f} |")
+    load = open("/proc/loadavg").read().split()[:3]
+    out(f"\nConditions: {os.cpu_count()} processors, load average {' '.join(load)} at the end, "
+        f"{time.strftime('%Y-%m-%d %H:%M UTC', time.gmtime())}.")
+
+
+if __name__ == "__main__":
+    sys.exit(main())
