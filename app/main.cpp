@@ -5,6 +5,7 @@
 #include <FL/Fl.H>
 #include <FL/Fl_Window.H>
 
+#include "app/platform.h"
 #include "app/startup.h"
 #include "query/backend.h"
 
@@ -24,6 +25,7 @@ moravel::Backend chooseBackend() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    moravel::prepareDisplay();
     moravel::Backend backend = chooseBackend();
     backend.install();
     Fl::scheme("plastic");

@@ -8,6 +8,9 @@ class Fl_Window;
 
 namespace moravel {
 
+// Called before the toolkit opens the display.
+void prepareDisplay();
+
 // GetVersionExA's major and minor numbers, or the platform's own equivalent.
 OsVersion platformOsVersion();
 

@@ -55,6 +55,8 @@ BOOL CALLBACK setOwnWindowIcons(HWND window, LPARAM processId) {
 
 }  // namespace
 
+void prepareDisplay() {}  // nothing to spare on Windows
+
 OsVersion platformOsVersion() { return windows::readWindowsVersion(); }
 
 void showNoticeBox(const char* text) {

@@ -24,16 +24,16 @@ std::optional<HardwareAddress> parseHardwareAddress(const std::string& text) {
 std::vector<NetworkInterface> listInterfaces(const RootFs& fs, InterfaceOrder order) {
     std::vector<NetworkInterface> interfaces;
     for (const std::string& name : fs.list("/sys/class/net")) {
-        std::string dir = "/sys/class/net/" + name;
+        RootDir dir = fs.directory("/sys/class/net/" + name);
         NetworkInterface interface;
         interface.name = name;
-        interface.type = static_cast<unsigned>(fs.number(dir + "/type").value_or(0));
+        interface.type = static_cast<unsigned>(dir.number("type").value_or(0));
         if (interface.type == kLoopback) continue;
-        std::optional<std::uint64_t> index = fs.number(dir + "/ifindex");
+        std::optional<std::uint64_t> index = dir.number("ifindex");
         if (!index) continue;  // not an interface (bonding_masters and the like)
         interface.index = static_cast<unsigned>(*index);
-        interface.physical = fs.exists(dir + "/device");
-        if (std::optional<std::string> address = fs.line(dir + "/address"))
+        interface.physical = dir.exists("device");
+        if (std::optional<std::string> address = dir.line("address"))
             interface.hardwareAddress = parseHardwareAddress(*address);
         interfaces.push_back(interface);
     }
