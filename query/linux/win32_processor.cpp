@@ -146,9 +146,11 @@ std::optional<std::string> currentField(const RootFs& fs, const CpuBlock& cpu, c
     return std::nullopt;
 }
 
-std::optional<std::uint64_t> megahertz(const RootFs& fs, const CpuBlock& cpu, const char* cpufreqFile) {
+// Without cpufreq both clocks come from "cpu MHz": the current one read afresh, the maximum (a
+// rating, fixed) from the kept text.
+std::optional<std::uint64_t> megahertz(const RootFs& fs, const CpuBlock& cpu, const char* cpufreqFile, bool current) {
     if (std::optional<std::uint64_t> khz = fs.number(cpuDir(cpu) + "/cpufreq/" + cpufreqFile)) return *khz / 1000;
-    std::optional<std::string> mhz = currentField(fs, cpu, "cpu MHz");
+    std::optional<std::string> mhz = current ? currentField(fs, cpu, "cpu MHz") : field(cpu, "cpu MHz");
     if (!mhz) return std::nullopt;
     return static_cast<std::uint64_t>(std::llround(std::strtod(mhz->c_str(), nullptr)));
 }
@@ -175,8 +177,8 @@ std::unique_ptr<LinuxObject> processorObject(const LinuxContext& context, std::s
         .add("NumberOfLogicalProcessors", [package] { return uint32OrNull(package->cpus.size()); })
         .add("L2CacheSize", [fs, package] { return uint32OrNull(cacheKib(*fs, *package, 2)); })
         .add("L3CacheSize", [fs, package] { return uint32OrNull(cacheKib(*fs, *package, 3)); })
-        .add("CurrentClockSpeed", [fs, &first, package] { return uint32OrNull(megahertz(*fs, first, "scaling_cur_freq")); })
-        .add("MaxClockSpeed", [fs, &first, package] { return uint32OrNull(megahertz(*fs, first, "cpuinfo_max_freq")); })
+        .add("CurrentClockSpeed", [fs, &first, package] { return uint32OrNull(megahertz(*fs, first, "scaling_cur_freq", true)); })
+        .add("MaxClockSpeed", [fs, &first, package] { return uint32OrNull(megahertz(*fs, first, "cpuinfo_max_freq", false)); })
         .add("DataWidth", [&first, package, machine] {
             bool wide = field(first, "flags") ? hasFlag(first, "lm") : machine.find("64") != std::string::npos;
             return WmiValue::i4(wide ? 64 : 32);
