@@ -23,8 +23,13 @@ enum class InterfaceOrder {
     PhysicalFirst,   // devices before software interfaces (bridges, veth, tunnels), each by index
 };
 
-// Every interface but loopback.
+// Every interface but loopback: from the kernel's link table (rtnetlink) on the live system,
+// else from the files of /sys/class/net.
 std::vector<NetworkInterface> listInterfaces(const RootFs& fs, InterfaceOrder order);
+
+// The two sources, each on its own; nothing when the kernel cannot be asked.
+std::vector<NetworkInterface> interfacesFromFiles(const RootFs& fs);
+std::optional<std::vector<NetworkInterface>> interfacesFromKernel(const RootFs& fs);
 
 std::optional<HardwareAddress> parseHardwareAddress(const std::string& text);
 

@@ -68,11 +68,10 @@ std::optional<std::string> RootFs::read(const std::string& rel) const {
     return text;
 }
 
-namespace {
-// One read is enough for a first line: sysfs hands out a whole attribute at once, and this
-// saves the system call that would only report the end of the file.
-std::optional<std::string> firstLine(int fd) {
-    FdCloser file{fd};
+std::optional<std::string> RootFs::line(const std::string& rel) const {
+    // One read is enough for a first line: sysfs hands out a whole attribute at once, and
+    // this saves the system call that would only report the end of the file.
+    FdCloser file{::open(path(rel).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK)};
     if (file.fd < 0) return std::nullopt;
     char buffer[4096];
     ssize_t n = ::read(file.fd, buffer, sizeof buffer);
@@ -81,33 +80,6 @@ std::optional<std::string> firstLine(int fd) {
     std::string first = trim(text.substr(0, text.find('\n')));
     if (first.empty()) return std::nullopt;
     return first;
-}
-}  // namespace
-
-std::optional<std::string> RootFs::line(const std::string& rel) const {
-    return firstLine(::open(path(rel).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-}
-
-RootDir RootFs::directory(const std::string& rel) const {
-    return RootDir(::open(path(rel).c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
-}
-
-RootDir::~RootDir() {
-    if (fd_ >= 0) ::close(fd_);
-}
-
-std::optional<std::string> RootDir::line(const char* name) const {
-    return fd_ < 0 ? std::nullopt : firstLine(::openat(fd_, name, O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-}
-
-std::optional<std::uint64_t> RootDir::number(const char* name) const {
-    std::optional<std::string> text = line(name);
-    return text ? parseNumber(*text) : std::nullopt;
-}
-
-bool RootDir::exists(const char* name) const {
-    struct stat info;
-    return fd_ >= 0 && ::fstatat(fd_, name, &info, 0) == 0;
 }
 
 std::optional<std::uint64_t> RootFs::number(const std::string& rel) const {

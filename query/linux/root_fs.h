@@ -12,33 +12,14 @@
 
 namespace moravel::lx {
 
-// One directory held open, so that several of its files are read without walking its path again
-// (a sysfs path crosses a link and a dozen components, about half the cost of reading a file).
-class RootDir {
-public:
-    RootDir(RootDir&& other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
-    RootDir(const RootDir&) = delete;
-    RootDir& operator=(const RootDir&) = delete;
-    RootDir& operator=(RootDir&&) = delete;
-    ~RootDir();
-
-    // As RootFs's, for a file of this directory.
-    std::optional<std::string> line(const char* name) const;
-    std::optional<std::uint64_t> number(const char* name) const;
-    bool exists(const char* name) const;
-
-private:
-    friend class RootFs;
-    explicit RootDir(int fd) : fd_(fd) {}
-    int fd_;
-};
-
 class RootFs {
 public:
     explicit RootFs(std::string root);
 
     // The path of `rel` (which starts with "/") below the root.
     std::string path(const std::string& rel) const;
+    // Whether the root is "/": the running system's own files, not a copy of them.
+    bool isLive() const { return root_.empty(); }
 
     // The whole file; nothing when it is missing or unreadable (for example root-only).
     std::optional<std::string> read(const std::string& rel) const;
@@ -48,8 +29,6 @@ public:
     std::optional<std::uint64_t> number(const std::string& rel) const;
     // Entry names of a directory, sorted, without "." and ".."; empty when it is missing.
     std::vector<std::string> list(const std::string& rel) const;
-    // The directory `rel`, open; every read of a directory that is missing finds nothing.
-    RootDir directory(const std::string& rel) const;
     bool exists(const std::string& rel) const;
     bool isDirectory(const std::string& rel) const;
     // `rel` with every symbolic link resolved, again relative to the root; empty when it does

@@ -8,12 +8,14 @@
 #include <memory>
 #include <set>
 #include <sstream>
+#include <tuple>
 
 #if defined(__x86_64__) || defined(__i386__)
 #include <cpuid.h>
 #endif
 
 #include "query/backend.h"
+#include "query/linux/network_interfaces.h"
 #include "query/linux/root_fs.h"
 #include "query/wmi_query.h"
 
@@ -105,6 +107,21 @@ TEST_F(SmokeLive, MacAddressesMatchIpLink) {
     std::string last = readAdapterAddress();
     std::replace(last.begin(), last.end(), '-', ':');
     EXPECT_EQ(expected.count(last), 1u) << last;
+}
+
+// The live system's interfaces come from the kernel's link table; the files say the same.
+TEST(SmokeLiveNetwork, LinkTableAgreesWithSysClassNet) {
+    lx::RootFs fs("/");
+    std::optional<std::vector<lx::NetworkInterface>> fromKernel = lx::interfacesFromKernel(fs);
+    ASSERT_TRUE(fromKernel) << "rtnetlink refused the dump";
+    auto key = [](const lx::NetworkInterface& i) {
+        return std::make_tuple(i.index, i.name, i.type, i.physical, i.hardwareAddress);
+    };
+    std::set<decltype(key(*fromKernel->begin()))> kernel, files;
+    for (const lx::NetworkInterface& i : *fromKernel) kernel.insert(key(i));
+    for (const lx::NetworkInterface& i : lx::interfacesFromFiles(fs)) files.insert(key(i));
+    EXPECT_FALSE(kernel.empty());
+    EXPECT_EQ(kernel, files);
 }
 
 TEST_F(SmokeLive, RootFileSystemAndFreeSpaceMatchDf) {
