@@ -135,6 +135,7 @@ def main():
     parser.add_argument("--rounds", type=int, default=20)
     parser.add_argument("--window-rounds", type=int, default=10)
     parser.add_argument("--skip-peers", action="store_true")
+    parser.add_argument("--baseline", help="another build folder (an older version) to measure alongside")
     args = parser.parse_args()
     build = os.path.abspath(args.build)
     report = os.path.join(build, "moravel-report")
@@ -155,6 +156,8 @@ def main():
         "moravel-report --json": [report, "--json"],
         "floor": [os.path.join(build, "floor")] + files,
     }
+    if args.baseline:
+        tools["moravel-report (baseline)"] = [os.path.join(os.path.abspath(args.baseline), "moravel-report")]
     if not args.skip_peers:
         tools.update({"lshw -json": ["lshw", "-json"], "hwinfo --short": ["hwinfo", "--short"],
                       "neofetch --stdout": ["neofetch", "--stdout"], "inxi -F": ["inxi", "-F"]})
@@ -178,6 +181,8 @@ def main():
             "moravel (desktop.json)": ("Moravel by", [os.path.join(build, "moravel")], {"MORAVEL_SNAPSHOT": snapshot}),
             "hardinfo": ("System Information", ["hardinfo"], {}),
         }
+        if args.baseline:
+            cases["moravel (baseline, live)"] = ("Moravel by", [os.path.join(os.path.abspath(args.baseline), "moravel")], {})
         windows = window_runs(probe, cases, args.window_rounds, display)
     finally:
         xvfb.terminate()

@@ -143,13 +143,6 @@ std::string RootFs::resolvedOnce(const std::string& rel) const {
     return keptOr(kept_->links, rel, [&] { return resolved(rel); });
 }
 
-std::optional<std::string> RootFs::readWhile(const std::string& rel, const std::string& version) const {
-    auto found = kept_->files.find(rel);
-    if (found == kept_->files.end() || found->second.first != version)
-        found = kept_->files.insert_or_assign(rel, std::make_pair(version, read(rel))).first;
-    return found->second.second;
-}
-
 std::string trim(const std::string& text) {
     const char* blanks = " \t\n\r\v\f";
     std::size_t first = text.find_first_not_of(blanks);

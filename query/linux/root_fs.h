@@ -41,16 +41,20 @@ public:
     std::optional<std::uint64_t> numberOnce(const std::string& rel) const;
     std::vector<std::string> listOnce(const std::string& rel) const;
     std::string resolvedOnce(const std::string& rel) const;
-    // The whole file as read when `version` last changed: for a costly file that only changes
-    // together with a cheap one.
-    std::optional<std::string> readWhile(const std::string& rel, const std::string& version) const;
+    // What `make` made of costly files when `version` (a cheap file's text, say) last changed.
+    template <typename T, typename Make>
+    std::shared_ptr<const T> keptWhile(const std::string& key, const std::string& version, Make make) const {
+        auto& [madeFor, value] = kept_->values[key];
+        if (!value || madeFor != version) value = std::make_shared<const T>(make()), madeFor = version;
+        return std::static_pointer_cast<const T>(value);
+    }
 
 private:
     struct Kept {
         std::map<std::string, std::optional<std::string>> lines;
         std::map<std::string, std::vector<std::string>> lists;
         std::map<std::string, std::string> links;
-        std::map<std::string, std::pair<std::string, std::optional<std::string>>> files;  // by path: version, text
+        std::map<std::string, std::pair<std::string, std::shared_ptr<const void>>> values;  // by key: version, value
     };
 
     std::string root_;

@@ -130,12 +130,25 @@ std::optional<std::uint64_t> cacheKib(const RootFs& fs, const Package& package, 
     return total;
 }
 
+// The processor packages by physical id, in order.
+std::vector<Package> packagesOf(const std::optional<std::string>& cpuinfo) {
+    std::map<std::uint64_t, Package> packages;
+    for (CpuBlock& cpu : parseCpuinfo(cpuinfo.value_or(""))) {
+        if (!field(cpu, "processor")) continue;  // ARM's trailing "Hardware" block and the like
+        packages[number(cpu, "physical id").value_or(0)].cpus.push_back(std::move(cpu));
+    }
+    std::vector<Package> list;
+    for (auto& entry : packages) list.push_back(std::move(entry.second));
+    return list;
+}
+
 // /proc/cpuinfo costs the kernel tens of microseconds to format, every flag of every processor.
 // What it says of a processor's identity (CPUID: name, maker, family, flags) cannot change
-// while the process runs, so the text is kept while the set of online processors stays the
-// same; the clock, which does change, is read afresh.
-std::optional<std::string> keptCpuinfo(const RootFs& fs) {
-    return fs.readWhile("/proc/cpuinfo", fs.line("/sys/devices/system/cpu/online").value_or(""));
+// while the process runs, so its packages are kept while the set of online processors stays
+// the same; the clock, which does change, is read afresh.
+std::shared_ptr<const std::vector<Package>> keptPackages(const RootFs& fs) {
+    return fs.keptWhile<std::vector<Package>>("/proc/cpuinfo", fs.line("/sys/devices/system/cpu/online").value_or(""),
+                                              [&] { return packagesOf(fs.read("/proc/cpuinfo")); });
 }
 
 std::optional<std::string> currentField(const RootFs& fs, const CpuBlock& cpu, const char* key) {
@@ -191,18 +204,9 @@ std::unique_ptr<LinuxObject> processorObject(const LinuxContext& context, std::s
 
 ObjectList readProcessors(const LinuxContext& context) {
     ObjectList objects;
-    std::optional<std::string> text = keptCpuinfo(context.fs);
-    if (!text) return objects;
-    std::map<std::uint64_t, Package> packages;  // by physical id
-    for (CpuBlock& cpu : parseCpuinfo(*text)) {
-        if (!field(cpu, "processor")) continue;  // ARM's trailing "Hardware" block and the like
-        packages[number(cpu, "physical id").value_or(0)].cpus.push_back(std::move(cpu));
-    }
-    std::size_t index = 0;
-    for (auto& entry : packages) {
-        auto package = std::make_shared<const Package>(std::move(entry.second));
-        objects.push_back(processorObject(context, package, index++));
-    }
+    std::shared_ptr<const std::vector<Package>> packages = keptPackages(context.fs);
+    for (std::size_t index = 0; index < packages->size(); ++index)  // each object shares the kept list
+        objects.push_back(processorObject(context, std::shared_ptr<const Package>(packages, &(*packages)[index]), index));
     return objects;
 }
 
