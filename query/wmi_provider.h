@@ -14,7 +14,7 @@ namespace moravel {
 using HResult = std::int32_t;
 
 constexpr HResult kOk = 0;
-constexpr HResult kFalse = 1;  // S_FALSE: COM was already initialised on this thread
+constexpr HResult kSFalse = 1;  // S_FALSE: success, and COM was already initialised on this thread
 constexpr HResult kChangedMode = static_cast<HResult>(0x80010106u);   // RPC_E_CHANGED_MODE
 constexpr HResult kInvalidQuery = static_cast<HResult>(0x80041017u);  // WBEM_E_INVALID_QUERY
 constexpr HResult kNotFound = static_cast<HResult>(0x80041002u);      // WBEM_E_NOT_FOUND
