@@ -24,6 +24,15 @@ constexpr long kQueryFlags = 48;  // WBEM_FLAG_FORWARD_ONLY | WBEM_FLAG_RETURN_I
 
 inline bool failed(HResult hr) { return hr < 0; }
 
+// The platform calls of a query cycle that can fail, in the order a cycle makes them.
+enum class CycleStep { Initialize, Security, CreateLocator, Connect, ProxyBlanket, ExecQuery };
+
+// Where a cycle stopped: the step and its code.
+struct CycleFailure {
+    CycleStep step;
+    HResult code;
+};
+
 class WmiObject {
 public:
     virtual ~WmiObject() = default;
