@@ -18,7 +18,7 @@
 #include "app/startup.h"
 #include "commands/commands.h"
 #include "sections/sections.h"
-#include "tests/app/fake_backend.h"
+#include "tests/support/fake_backend.h"
 
 namespace moravel {
 namespace {

@@ -20,7 +20,7 @@
 #include "app/app_state.h"
 #include "app/main_window.h"
 #include "app/startup.h"
-#include "tests/app/fake_backend.h"
+#include "tests/support/fake_backend.h"
 
 namespace moravel {
 namespace {

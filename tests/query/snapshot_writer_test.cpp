@@ -5,6 +5,7 @@
 #include <nlohmann/json.hpp>
 
 #include "query/snapshot_writer.h"
+#include "tests/support/fake_backend.h"
 #include "tests/support/installed_backend.h"
 #include "tests/support/scripted_provider.h"
 
