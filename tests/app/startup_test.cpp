@@ -28,7 +28,8 @@ namespace {
 // Sends standard output to a file for the life of the object.
 class CapturedStdout {
 public:
-    CapturedStdout() : path_(::testing::TempDir() + "moravel_stdout.txt") {
+    // One file per process: tests run in parallel, each in its own process.
+    CapturedStdout() : path_(::testing::TempDir() + "moravel_stdout." + std::to_string(getpid()) + ".txt") {
         std::cout.flush();
         std::fflush(stdout);
         saved_ = dup(1);
@@ -41,6 +42,7 @@ public:
         std::fflush(stdout);
         dup2(saved_, 1);
         close(saved_);
+        std::remove(path_.c_str());
     }
     std::string text() const {
         std::cout.flush();
