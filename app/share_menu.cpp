@@ -1,5 +1,6 @@
 #include "app/share_menu.h"
 
+#include <filesystem>
 #include <optional>
 #include <string>
 
@@ -39,6 +40,9 @@ std::string chooseFile(const char* title, const char* preset) {
     chooser.title(title);
     chooser.type(Fl_Native_File_Chooser::BROWSE_SAVE_FILE);
     chooser.options(Fl_Native_File_Chooser::SAVEAS_CONFIRM | Fl_Native_File_Chooser::NEW_FOLDER);
+    std::error_code error;
+    const std::string folder = std::filesystem::current_path(error).string();
+    if (!error) chooser.directory(folder.c_str());  // else the dialog may open on a list of recent files
     chooser.preset_file(preset);
     if (chooser.show() != 0 || !chooser.filename()) return {};
     return chooser.filename();
