@@ -23,6 +23,13 @@ bool sameWmiName(const std::string& a, const std::string& b) {
            std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return lowerAscii(x) == lowerAscii(y); });
 }
 
+std::string queriedClassName(const std::string& query) {
+    std::vector<std::string> words = splitWords(query);
+    for (std::size_t i = 0; i + 1 < words.size(); ++i)
+        if (sameWmiName(words[i], "FROM")) return words[i + 1];
+    return {};
+}
+
 std::optional<std::string> queriedClass(const std::string& query) {
     std::vector<std::string> words = splitWords(query);
     if (words.size() != 4 || !sameWmiName(words[0], "SELECT") || words[1] != "*" || !sameWmiName(words[2], "FROM") ||

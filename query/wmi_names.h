@@ -10,6 +10,9 @@ namespace moravel {
 // The one namespace every query cycle connects to.
 constexpr const char* kWmiNamespace = "ROOT\\CIMV2";
 
+// The class any WQL query reads: the word after FROM; empty when there is none.
+std::string queriedClassName(const std::string& query);
+
 // Whether two names are the same to WMI: equal but for ASCII case.
 bool sameWmiName(const std::string& a, const std::string& b);
 
