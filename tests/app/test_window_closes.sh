@@ -18,7 +18,7 @@ expect_exit_zero() {
 }
 
 open_main_window
-click_button "$MAIN" main OK
+click_widget "$MAIN" main OK
 expect_exit_zero "OK button"
 
 open_main_window
@@ -35,9 +35,9 @@ expect_exit_zero "close box (WM_DELETE_WINDOW)"
 
 # An open About window does not hold the program back.
 open_main_window
-click_button "$MAIN" main About
+click_widget "$MAIN" main About
 find_window '^About Moravel$' >/dev/null || fail "the About window did not open"
-click_button "$MAIN" main OK
+click_widget "$MAIN" main OK
 expect_exit_zero "OK button with the About window open"
 
 # The same message to a window that ignores it would leave the program running: make sure the

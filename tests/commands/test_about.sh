@@ -34,7 +34,7 @@ drawn() { link_spots && [ "$(wc -l < "$WORK/links.txt")" -eq 4 ]; }
 at_expected_position() { [ "$(window_position "$ABOUT")" = "$EXPECTED_POSITION" ]; }
 
 open_about() {
-    click_button "$MAIN" main About
+    click_widget "$MAIN" main About
     ABOUT=$(find_window "$ABOUT_TITLE" 10) || fail "About did not open a window"
     wait_until 5 at_expected_position ||
         fail "About window at $(window_position "$ABOUT"), not $EXPECTED_POSITION"
@@ -69,7 +69,7 @@ open_about
 wait_until 5 drawn || fail "the About document was not drawn with its four links"
 cp "$WORK/look.png" "$WORK/about.png"
 first=$ABOUT
-click_button "$MAIN" main About
+click_widget "$MAIN" main About
 
 note "links go to the system's browser and mail program"
 click_link 2   # Website
@@ -83,7 +83,7 @@ printf '%s\n' "xdg-email mailto:tobrin@example.org" "xdg-open https://moravel.ex
 diff "$WORK/opened.expected" "$WORK/opened.sorted" || fail "links handed over differ"
 
 note "the main window still works while About is open"
-click_button "$MAIN" main Print
+click_widget "$MAIN" main Print
 dialog=$(find_window '^Print$' 10) || fail "Print did not open its dialog while About was open"
 # The program handles events in order: with the dialog up, the second About press is handled.
 [ "$(count_windows "$ABOUT_TITLE")" -eq 1 ] || fail "a second press opened another window"
@@ -95,7 +95,7 @@ wait_gone '^Print$' 5 || fail "print dialog stayed open"
 note "closed by OK, opened again as new"
 read -r width height < <(window_size "$ABOUT")
 xdotool mousemove --window "$ABOUT" $((width / 2)) $((height / 2)) click 5 click 5 click 5 2>>"$WORK/xdotool.log"
-click_button "$ABOUT" about OK
+click_widget "$ABOUT" about OK
 expect_closed "its OK button"
 open_about
 expect_first_look

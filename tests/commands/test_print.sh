@@ -12,7 +12,7 @@ import -window "$MAIN" "$WORK/main.png"
 read -r WIN_W WIN_H < <(window_size "$MAIN")
 
 open_print_dialog() {
-    click_button "$MAIN" main Print
+    click_widget "$MAIN" main Print
     DIALOG=$(find_window '^Print$' 10) || fail "no print dialog after Print"
 }
 

@@ -115,13 +115,14 @@ expect_version_line() {
     [ "$first" = $'6\t1' ] || fail "first output line is not the version line 6<tab>1: '$first'"
 }
 
-# Where the program puts a button, read from the program itself: "x y" of its centre in its
-# window. $1 is "main" or "about", $2 the button's label.
-button_at() {
-    [ -s "$WORK/buttons" ] || "$MORAVEL_BUILD_DIR/tests/widget_positions" > "$WORK/buttons" ||
-        fail "cannot read the button positions"
-    awk -v w="$1" -v l="$2" '$1 == w && $2 == l { print $3, $4; found = 1 } END { exit !found }' "$WORK/buttons" ||
-        fail "no button '$2' in the $1 window"
+# Where the program puts a button or field, read from the program itself: "x y" of its centre
+# in its window. $1 is "main" or "about", $2 the widget's label.
+widget_at() {
+    [ -s "$WORK/widgets" ] || "$MORAVEL_BUILD_DIR/tests/widget_positions" > "$WORK/widgets" ||
+        fail "cannot read the widget positions"
+    awk -v w="$1" -v l="$2" '{ label = $0; sub(/^[^ ]+ [^ ]+ [^ ]+ /, "", label) }
+        $1 == w && label == l { print $2, $3; found = 1; exit } END { exit !found }' "$WORK/widgets" ||
+        fail "no widget '$2' in the $1 window"
 }
 
 # Starts the program and waits until its main window is mapped; MAIN is its id.
@@ -134,9 +135,11 @@ click() {  # window x y
     xdotool mousemove --window "$1" "$2" "$3" click 1 2>>"$WORK/xdotool.log"
 }
 
-click_button() {  # window-id main|about label
-    # shellcheck disable=SC2046
-    click "$1" $(button_at "$2" "$3")
+click_widget() {  # window-id main|about label
+    local at
+    at=$(widget_at "$2" "$3") || exit 1
+    # shellcheck disable=SC2086
+    click "$1" $at
 }
 
 # xdotool complains when a key closes its window before it has finished; the effect is what
@@ -161,7 +164,7 @@ window_size() { window_geometry "$1" | cut -d' ' -f3,4; }
 
 # Ends the program with its OK button and checks that it exits with status 0.
 quit_with_ok() {
-    click_button "$MAIN" main OK
+    click_widget "$MAIN" main OK
     wait_for_exit 10
     [ "$EXIT_STATUS" = running ] && fail "OK did not end the program"
     [ "$EXIT_STATUS" = 0 ] || fail "exit status $EXIT_STATUS after OK"

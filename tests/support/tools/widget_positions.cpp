@@ -1,8 +1,9 @@
-// Prints where the window scripts click: the centre of every button of the main window and of
-// the About window, in window coordinates, one "window label x y" line each. The scripts read
-// the positions from the program rather than writing them down.
+// Prints where the window scripts click: the centre of every labelled button and field of the
+// main window and of the About window, in window coordinates, one "window x y label" line each.
+// The scripts read the positions from the program rather than writing them down.
 #include <FL/Fl_Button.H>
 #include <FL/Fl_Double_Window.H>
+#include <FL/Fl_Output.H>
 
 #include <iostream>
 #include <memory>
@@ -13,12 +14,14 @@
 
 namespace {
 
-void printButtons(const char* name, const Fl_Double_Window& window) {
-    for (int i = 0; i < window.children(); ++i) {
-        const auto* button = dynamic_cast<const Fl_Button*>(window.child(i));
-        if (!button || !button->label()) continue;
-        std::cout << name << ' ' << button->label() << ' ' << button->x() + button->w() / 2 << ' '
-                  << button->y() + button->h() / 2 << '\n';
+void printWidgets(const char* name, Fl_Group& group) {
+    for (int i = 0; i < group.children(); ++i) {
+        Fl_Widget* widget = group.child(i);
+        if (Fl_Group* inner = widget->as_group()) printWidgets(name, *inner);
+        const bool clickable = dynamic_cast<Fl_Button*>(widget) || dynamic_cast<Fl_Output*>(widget);
+        if (!clickable || !widget->label()) continue;
+        std::cout << name << ' ' << widget->x() + widget->w() / 2 << ' ' << widget->y() + widget->h() / 2 << ' '
+                  << widget->label() << '\n';
     }
 }
 
@@ -28,10 +31,10 @@ int main() {
     moravel::Backend backend = moravel::makeBackendFromEnvironment();  // the scripts' snapshot
     backend.install();
     std::unique_ptr<Fl_Double_Window> main(moravel::makeMainWindow());
-    printButtons("main", *main);
+    printWidgets("main", *main);
     Fl_Double_Window* open = nullptr;
     moravel::AboutHost host{open, [](Fl_Window&) {}, [] {}};
     std::unique_ptr<Fl_Double_Window> about(moravel::makeAboutWindow(host));
-    printButtons("about", *about);
+    printWidgets("about", *about);
     return 0;
 }
