@@ -15,21 +15,28 @@ namespace moravel::testing {
 // What every property of the one object reads as.
 enum class PropertyText { Name, Empty };
 
-class AnsweringObject : public WmiObject {
+// Each step of the cycle hands the next one the same PropertyText.
+template <class Interface>
+class Answering : public Interface {
 public:
-    explicit AnsweringObject(PropertyText text) : text_(text) {}
+    explicit Answering(PropertyText text) : text_(text) {}
+
+protected:
+    PropertyText text_;
+};
+
+class AnsweringObject : public Answering<WmiObject> {
+public:
+    using Answering::Answering;
     HResult get(const std::string& property, WmiValue& value) override {
         value = WmiValue::string(text_ == PropertyText::Name ? property : std::string());
         return kOk;
     }
-
-private:
-    PropertyText text_;
 };
 
-class OneObject : public WmiEnumerator {
+class OneObject : public Answering<WmiEnumerator> {
 public:
-    explicit OneObject(PropertyText text) : text_(text) {}
+    using Answering::Answering;
     std::unique_ptr<WmiObject> next() override {
         if (given_) return nullptr;
         given_ = true;
@@ -37,38 +44,31 @@ public:
     }
 
 private:
-    PropertyText text_;
     bool given_ = false;
 };
 
-class FakeServices : public WmiServices {
+class FakeServices : public Answering<WmiServices> {
 public:
-    explicit FakeServices(PropertyText text) : text_(text) {}
+    using Answering::Answering;
     HResult setProxyBlanket() override { return kOk; }
     HResult execQuery(const std::string&, const std::string&, long, std::unique_ptr<WmiEnumerator>& e) override {
         e = std::make_unique<OneObject>(text_);
         return kOk;
     }
-
-private:
-    PropertyText text_;
 };
 
-class FakeLocator : public WmiLocator {
+class FakeLocator : public Answering<WmiLocator> {
 public:
-    explicit FakeLocator(PropertyText text) : text_(text) {}
+    using Answering::Answering;
     HResult connectServer(const std::string&, std::unique_ptr<WmiServices>& s) override {
         s = std::make_unique<FakeServices>(text_);
         return kOk;
     }
-
-private:
-    PropertyText text_;
 };
 
-class FakeProvider : public WmiProvider {
+class FakeProvider : public Answering<WmiProvider> {
 public:
-    explicit FakeProvider(PropertyText text) : text_(text) {}
+    using Answering::Answering;
     HResult initialize() override { return kOk; }
     HResult initializeSecurity() override { return kOk; }
     HResult createLocator(std::unique_ptr<WmiLocator>& l) override {
@@ -76,9 +76,6 @@ public:
         return kOk;
     }
     void uninitialize() override {}
-
-private:
-    PropertyText text_;
 };
 
 // Probes that answer what the test sets.
