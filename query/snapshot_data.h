@@ -16,13 +16,8 @@ namespace moravel {
 // The type a plain JSON array stands for; WMI's own arrays are mostly string arrays.
 constexpr std::uint16_t kPlainArrayType = vt::Array | vt::Bstr;
 
-// The platform call of a query cycle at which a staged failure strikes.
-enum class CycleStep { Initialize, Security, CreateLocator, Connect, ProxyBlanket, ExecQuery };
-
-struct StagedFailure {
-    CycleStep step;
-    HResult code;
-};
+// The platform call of a query cycle at which a staged failure strikes, and its code.
+using StagedFailure = CycleFailure;
 
 using SnapshotObject = std::map<std::string, WmiValue>;
 
@@ -30,6 +25,7 @@ struct SnapshotData {
     std::map<std::string, std::vector<SnapshotObject>> classes;
     MemoryStatus memory;
     std::vector<HardwareAddress> adapters;
+    bool adaptersHidden = false;  // the file lists the addresses as "XX-XX-...": all zero bytes here
     std::optional<OsVersion> osVersion;
     std::map<std::string, StagedFailure> failures;  // by query text
 };
