@@ -141,6 +141,7 @@ def main():
     report = os.path.join(build, "moravel-report")
     source = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
     out = print
+    load_at_start = open("/proc/loadavg").read().split()[:3]
 
     files, opens, failed = opened_files(report)
     total, busiest = syscall_summary([report])
@@ -194,7 +195,8 @@ def main():
         out(f"| {name} | {statistics.median(r['map']):.1f} | {statistics.median(r['drawn']):.1f} | "
             f"{min(r['drawn']):.1f} | {max(r['drawn']):.1f} |")
     load = open("/proc/loadavg").read().split()[:3]
-    out(f"\nConditions: {os.cpu_count()} processors, load average {' '.join(load)} at the end, "
+    out(f"\nConditions: {os.cpu_count()} processors, {os.uname().release}; load average "
+        f"{' '.join(load_at_start)} at the start, {' '.join(load)} at the end; "
         f"{time.strftime('%Y-%m-%d %H:%M UTC', time.gmtime())}.")
 
 
