@@ -7,6 +7,7 @@
 #include "app/report_collector.h"
 #include "app/report_options.h"
 #include "app/report_writers.h"
+#include "moravel_version.h"
 #include "query/backend.h"
 #include "query/snapshot_writer.h"
 #include "query/wmi_query.h"
@@ -103,7 +104,7 @@ int runReport(const std::vector<std::string>& arguments, std::ostream& out, std:
         return 0;
     }
     if (options.version) {
-        out << kProgram << " 1.0.4" << std::endl;
+        out << kProgram << " " MORAVEL_VERSION << std::endl;
         return 0;
     }
     DiagnosticsTo diagnostics(err);

@@ -1,7 +1,7 @@
 # Shared steps of the window scripts: an own virtual display, the program, its windows.
 # Sourced by test_*.sh; not a test itself.
 
-MAIN_TITLE='Moravel by Tobrin (v1.0.4)'
+MAIN_TITLE="Moravel by Tobrin (v${MORAVEL_VERSION:?the version comes from ctest})"
 # Button centres in main-window coordinates (OK, Print and About under the groups).
 OK_AT=(670 735)
 PRINT_AT=(575 735)
