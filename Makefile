@@ -38,9 +38,10 @@ install: deps
 package: deps
 	@JOBS=$(JOBS) bash scripts/build-package $(PKG_BUILD)
 
-# The Windows console programs, cross-built with mingw-w64; the Wine tests run them.
+# The Windows programs, cross-built with mingw-w64 (the window program only with
+# FLTK_PREFIX=<FLTK 1.3 for mingw>, see the README), and their zip; the Wine tests run them.
 windows: deps
-	@JOBS=$(JOBS) bash scripts/build-windows $(WIN_BUILD)
+	@FLTK_PREFIX="$(FLTK_PREFIX)" JOBS=$(JOBS) bash scripts/build-windows $(WIN_BUILD)
 
 # Tests build with AddressSanitizer and UndefinedBehaviorSanitizer and run under a virtual display.
 test: deps windows

@@ -29,7 +29,7 @@ for size in 16 32 48 128 256; do
   [ "$(identify -format %wx%h "$share/icons/hicolor/${size}x$size/apps/moravel.png")" = "${size}x$size" ] ||
     fail "the ${size}x$size icon has another size"
 done
-grep -rlF -e "$build" -e "$source_dir" "$root" && fail "a build or source folder path is installed"
+grep -rlIF -e "$build" -e "$source_dir" "$root" && fail "a build or source folder path is in an installed file"
 
 # The desktop entry starts the installed program and names the installed icon.
 desktop-file-validate "$share/applications/moravel.desktop" || fail "desktop entry"
