@@ -22,18 +22,19 @@ import time
 LOADER = re.compile(r"(\.so(\.[0-9.]+)?$)|(/ld\.so\.cache$)")
 
 
-def spawn_wall_ms(argv, env=None):
+def spawn_ms(argv, env=None):
+    """Wall time and processor time (user + system, from wait4) of one run, in milliseconds."""
     devnull = os.open(os.devnull, os.O_RDWR)
     actions = [(os.POSIX_SPAWN_DUP2, devnull, 0), (os.POSIX_SPAWN_DUP2, devnull, 1), (os.POSIX_SPAWN_DUP2, devnull, 2)]
     program = shutil.which(argv[0]) or argv[0]
     start = time.perf_counter_ns()
     pid = os.posix_spawn(program, argv, env or os.environ, file_actions=actions)
-    _, status, _ = os.wait4(pid, 0)
+    _, status, usage = os.wait4(pid, 0)
     wall = (time.perf_counter_ns() - start) / 1e6
     os.close(devnull)
     if os.waitstatus_to_exitcode(status) != 0:
         raise SystemExit(f"bench: {' '.join(argv)} failed")
-    return wall
+    return wall, (usage.ru_utime + usage.ru_stime) * 1e3
 
 
 def peak_kib(argv):
@@ -91,16 +92,19 @@ def queries_of(report):
 
 def timed_runs(tools, rounds):
     for argv in tools.values():  # warm-up: caches, page cache, udev database
-        spawn_wall_ms(argv)
+        spawn_ms(argv)
     walls = {name: [] for name in tools}
+    cpus = {name: [] for name in tools}
     peaks = {name: [] for name in tools}
     names = list(tools)
     for r in range(rounds):
         order = names[r % len(names):] + names[:r % len(names)]  # interleaved, starting elsewhere each round
         for name in order:
-            walls[name].append(spawn_wall_ms(tools[name]))
+            wall, cpu = spawn_ms(tools[name])
+            walls[name].append(wall)
+            cpus[name].append(cpu)
             peaks[name].append(peak_kib(tools[name]))
-    return walls, peaks
+    return walls, cpus, peaks
 
 
 def start_xvfb():
@@ -162,16 +166,20 @@ def main():
     if not args.skip_peers:
         tools.update({"lshw -json": ["lshw", "-json"], "hwinfo --short": ["hwinfo", "--short"],
                       "neofetch --stdout": ["neofetch", "--stdout"], "inxi -F": ["inxi", "-F"]})
-    walls, peaks = timed_runs(tools, args.rounds)
+    walls, cpus, peaks = timed_runs(tools, args.rounds)
     ours = statistics.median(walls["moravel-report"])
     out(f"## Wall time and peak memory, {args.rounds} interleaved runs each after a warm-up\n")
-    out("| program | median ms | min ms | max ms | peak memory KiB (median) | median / moravel-report's |")
-    out("|---|---:|---:|---:|---:|---:|")
+    out("| program | median ms | min ms | max ms | processor ms (median) | peak memory KiB (median) "
+        "| median / moravel-report's |")
+    out("|---|---:|---:|---:|---:|---:|---:|")
     for name in tools:
         w = walls[name]
         out(f"| `{name}` | {statistics.median(w):.2f} | {min(w):.2f} | {max(w):.2f} | "
-            f"{statistics.median(peaks[name]):.0f} | {statistics.median(w) / ours:.2f} |")
-    out(f"\nThe live report's median is {ours / statistics.median(walls['floor']):.2f} times the floor's.\n")
+            f"{statistics.median(cpus[name]):.2f} | {statistics.median(peaks[name]):.0f} | "
+            f"{statistics.median(w) / ours:.2f} |")
+    floor_cpu = statistics.median(cpus["floor"])
+    out(f"\nThe live report's median wall time is {ours / statistics.median(walls['floor']):.2f} times the "
+        f"floor's; its processor time {statistics.median(cpus['moravel-report']) / floor_cpu:.2f} times.\n")
 
     xvfb, display = start_xvfb()
     try:
