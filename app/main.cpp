@@ -5,6 +5,7 @@
 #include <FL/Fl.H>
 #include <FL/Fl_Window.H>
 
+#include "app/platform.h"
 #include "app/startup.h"
 #include "query/backend.h"
 
@@ -27,6 +28,7 @@ int main(int argc, char** argv) {
     moravel::Backend backend = chooseBackend();
     backend.install();
     Fl::scheme("plastic");
+    moravel::useArialMetricFaces();
     Fl_Window::default_xclass("moravel");  // desktops match the window to moravel.desktop by this
 
     moravel::startMainWindow(argc, argv);

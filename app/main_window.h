@@ -24,9 +24,14 @@ public:
 };
 
 // A one-line, read-only field with its caption to its left, holding a copy of `text`.
+// A text wider than the field is offered whole as the field's tooltip.
 class ReportField : public Fl_Output {
 public:
     ReportField(int x, int y, const char* label, const std::string& text);
+    void resize(int x, int y, int w, int h) override;
+
+private:
+    void offerClippedText();
 };
 
 // Turns what the sections hand over into widgets of the current window, each field holding its

@@ -12,7 +12,7 @@ import -window "$MAIN" "$WORK/main.png"
 read -r WIN_W WIN_H < <(window_size "$MAIN")
 
 open_print_dialog() {
-    click "$MAIN" "${PRINT_AT[@]}"
+    click "$MAIN" "${1:-${PRINT_AT[0]}}" "${2:-${PRINT_AT[1]}}"
     DIALOG=$(wait_window '^Print$' 10) || fail "no print dialog after Print"
     sleep 0.3
 }
@@ -124,5 +124,37 @@ open_print_dialog
 print_to_file "$OUT/second.ps"
 check_page "$OUT/second.ps"
 
+# A window enlarged beyond the page: one page that holds all of it, scaled below 0.7.
+check_fitted_page() {
+    local ps=$1 setup scale page_w page_h box
+    [ "$(grep -c '^%%Page:' "$ps")" -eq 1 ] || fail "$ps: not exactly one page"
+    setup=$(grep -E 'TR +[0-9.]+ [0-9.]+ SC' "$ps" | tail -n1)
+    scale=$(echo "$setup" | sed -E 's/.*TR +([0-9.]+) [0-9.]+ SC.*/\1/')
+    read -r page_w page_h < <(sed -nE 's/^%%PageBoundingBox: 0 0 ([0-9]+) ([0-9]+)$/\1 \2/p' "$ps")
+    box=$(gs -q -dNOPAUSE -dBATCH -sDEVICE=bbox "$ps" 2>&1 | sed -nE 's/^%%HiResBoundingBox: //p')
+    note "$ps: scale $scale, drawn box $box on a page $page_w x $page_h"
+    echo "$box" | awk -v s="$scale" -v pw="$page_w" -v ph="$page_h" -v ww="$WIN_W" -v wh="$WIN_H" '{
+        bad = 0
+        if (s >= 0.7) { print "scale " s " not below 0.7"; bad = 1 }
+        if ($3 - $1 < ww * s - 0.5 || $3 - $1 > ww * s + 0.5) { print "width " $3 - $1 " instead of " ww * s; bad = 1 }
+        if ($4 - $2 < wh * s - 0.5 || $4 - $2 > wh * s + 0.5) { print "height " $4 - $2 " instead of " wh * s; bad = 1 }
+        if ($1 < 0 || $2 < 0 || $3 > pw || $4 > ph) { print "the picture leaves the page"; bad = 1 }
+        exit bad }' || fail "$ps: the enlarged window is not whole on its page"
+    gs -q -dNOPAUSE -dBATCH -sDEVICE=png16m -r72 -sOutputFile="$WORK/large_page.png" "$ps"
+    [ -n "${MORAVEL_SHOTS:-}" ] && cp "$WORK/large_page.png" "$MORAVEL_SHOTS/print-1400x1000.png"
+    return 0
+}
+
+note "a window enlarged to 1400 x 1000 prints whole on one page"
+xdotool windowmove "$MAIN" 0 0 windowsize "$MAIN" 1400 1000 2>>"$WORK/xdotool.log"
+sleep 0.5
+read -r WIN_W WIN_H < <(window_size "$MAIN")
+[ "$WIN_W" -eq 1400 ] && [ "$WIN_H" -eq 1000 ] || fail "window is $WIN_W x $WIN_H after resizing"
+# The buttons moved with the window's scaling.
+open_print_dialog $((PRINT_AT[0] * 1400 / 725)) $((PRINT_AT[1] * 1000 / 755))
+print_to_file "$OUT/large.ps"
+check_fitted_page "$OUT/large.ps"
+
+OK_AT=($((OK_AT[0] * 1400 / 725)) $((OK_AT[1] * 1000 / 755)))
 quit_with_ok
 note "passed"
