@@ -30,6 +30,7 @@ struct SnapshotData {
     std::map<std::string, std::vector<SnapshotObject>> classes;
     MemoryStatus memory;
     std::vector<HardwareAddress> adapters;
+    bool adaptersHidden = false;  // the file lists the addresses as "XX-XX-...": all zero bytes here
     std::optional<OsVersion> osVersion;
     std::map<std::string, StagedFailure> failures;  // by query text
 };

@@ -137,6 +137,7 @@ public:
     }
     std::vector<HardwareAddress> adapterAddresses() override { return data_->adapters; }
     std::optional<OsVersion> osVersion() override { return data_->osVersion; }
+    bool addressesHidden() override { return data_->adaptersHidden; }
 
 private:
     Data data_;
@@ -156,9 +157,13 @@ std::string readWholeFile(const std::string& path) {
 
 }  // namespace
 
-Backend makeSnapshotBackendFromJson(const std::string& json, const std::string& name) {
-    auto data = std::make_shared<const SnapshotData>(parseSnapshot(json, name));
+Backend makeSnapshotBackend(SnapshotData snapshot) {
+    auto data = std::make_shared<const SnapshotData>(std::move(snapshot));
     return {std::make_unique<SnapshotProvider>(data), std::make_unique<SnapshotProbes>(data)};
+}
+
+Backend makeSnapshotBackendFromJson(const std::string& json, const std::string& name) {
+    return makeSnapshotBackend(parseSnapshot(json, name));
 }
 
 Backend makeSnapshotBackend(const std::string& path) {

@@ -227,7 +227,8 @@ int hexDigit(char c) {
 }
 
 // "00-1A-2B-3C-4D-5E" or "00:1a:2b:3c:4d:5e:..." (six or more bytes; the first six are used).
-HardwareAddress adapterAddress(const json& j, const std::string& where) {
+// A hidden address has "XX" for its bytes; it reads as zero bytes and sets `hidden`.
+HardwareAddress adapterAddress(const json& j, const std::string& where, bool& hidden) {
     expectKind(j, json::value_t::string, "a string", where);
     std::string text = j.get<std::string>();
     std::string problem = shown(j) + " is not an address of six or more hex bytes separated by \"-\" or \":\"";
@@ -235,6 +236,7 @@ HardwareAddress adapterAddress(const json& j, const std::string& where) {
     for (std::size_t pos = 0;; pos += 3) {
         if (pos + 2 > text.size()) refuse(where, problem);
         int high = hexDigit(text[pos]), low = hexDigit(text[pos + 1]);
+        if (text.compare(pos, 2, "XX") == 0) high = low = 0, hidden = true;
         if (high < 0 || low < 0) refuse(where, problem);
         bytes.push_back(static_cast<std::uint8_t>(high * 16 + low));
         if (pos + 2 == text.size()) break;
@@ -246,10 +248,10 @@ HardwareAddress adapterAddress(const json& j, const std::string& where) {
     return address;
 }
 
-std::vector<HardwareAddress> adapters(const json& j, const std::string& where) {
+std::vector<HardwareAddress> adapters(const json& j, const std::string& where, bool& hidden) {
     expectKind(j, json::value_t::array, "an array of address texts", where);
     std::vector<HardwareAddress> list;
-    for (std::size_t i = 0; i < j.size(); ++i) list.push_back(adapterAddress(j[i], element(where, i)));
+    for (std::size_t i = 0; i < j.size(); ++i) list.push_back(adapterAddress(j[i], element(where, i), hidden));
     return list;
 }
 
@@ -308,7 +310,7 @@ SnapshotData snapshot(const json& root) {
     for (const auto& item : classes.items())
         data.classes[item.key()] = classObjects(item.value(), member(keyText("classes"), item.key()));
     if (root.contains("memoryStatus")) data.memory = memoryStatus(root["memoryStatus"], keyText("memoryStatus"));
-    if (root.contains("adapters")) data.adapters = adapters(root["adapters"], keyText("adapters"));
+    if (root.contains("adapters")) data.adapters = adapters(root["adapters"], keyText("adapters"), data.adaptersHidden);
     if (root.contains("osVersion")) data.osVersion = osVersion(root["osVersion"], keyText("osVersion"));
     if (root.contains("failures")) data.failures = failures(root["failures"], keyText("failures"));
     return data;

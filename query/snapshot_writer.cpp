@@ -124,7 +124,7 @@ void addProbes(SystemProbes& probes, Json& document) {
         document["memoryStatus"] = {{"memoryLoad", std::min(memory.memoryLoad, kMaxMemoryLoad)},
                                     {"availPhys", memory.availPhys}};
     Json adapters = Json::array();
-    for (const HardwareAddress& address : probes.adapterAddresses()) adapters.push_back(formatAdapterAddress(address));
+    for (const HardwareAddress& address : probes.adapterAddresses()) adapters.push_back(adapterAddressText(probes, address));
     document["adapters"] = adapters;
     if (std::optional<OsVersion> version = probes.osVersion())
         document["osVersion"] = {{"major", version->major}, {"minor", version->minor}};

@@ -29,6 +29,18 @@ WmiProvider* wmiProvider();
 void setDiagnosticStream(std::ostream& out);
 std::ostream& diagnosticStream();
 
+// Sends the diagnostic lines to `stream` for as long as it lives.
+class DiagnosticsTo {
+public:
+    explicit DiagnosticsTo(std::ostream& stream) : previous_(diagnosticStream()) { setDiagnosticStream(stream); }
+    ~DiagnosticsTo() { setDiagnosticStream(previous_); }
+    DiagnosticsTo(const DiagnosticsTo&) = delete;
+    DiagnosticsTo& operator=(const DiagnosticsTo&) = delete;
+
+private:
+    std::ostream& previous_;
+};
+
 // How many times queryWmiText has been called since the last reset.
 long queryCount();
 void resetQueryCount();
