@@ -42,10 +42,13 @@ void addButton(int x, const char* label, Fl_Callback* callback, void* data) {
     button->callback(callback, data);
 }
 
+// The About command keeps its window in the program's state and gives it the program icon.
+AboutHost aboutHost{aboutWindow, setProgramIcon, runIconPass};
+
 void addButtonRow(Fl_Box* frame) {
     addButton<Fl_Return_Button>(625, "OK", onMainWindowClose, nullptr);
     addButton<Fl_Button>(530, "Print", onPrintButton, frame);
-    addButton<Fl_Button>(435, "About", onAboutButton, nullptr);
+    addButton<Fl_Button>(435, "About", onAboutButton, &aboutHost);
 }
 
 // Hands everything the sections give to two sinks, in the same order.

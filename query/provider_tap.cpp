@@ -1,20 +1,11 @@
 #include "query/provider_tap.h"
 
-#include <cctype>
-
 #include "query/wmi_query.h"
 
 namespace moravel {
 namespace {
 
 using Tap = std::shared_ptr<ProviderTap>;
-
-bool sameWord(const std::string& a, const char* b) {
-    std::size_t i = 0;
-    for (; i < a.size() && b[i]; ++i)
-        if (std::toupper(static_cast<unsigned char>(a[i])) != b[i]) return false;
-    return i == a.size() && !b[i];
-}
 
 // The step's code, told to the tap when it failed or gave nothing.
 HResult watched(const Tap& tap, const std::string& query, CycleStep step, HResult hr, bool delivered = true) {
@@ -132,13 +123,6 @@ private:
 std::unique_ptr<WmiProvider> makeTappedProvider(WmiProvider& inner, std::shared_ptr<ProviderTap> tap,
                                                 std::unique_ptr<WmiProvider> owned) {
     return std::make_unique<TappedProvider>(inner, std::move(tap), std::move(owned));
-}
-
-std::string queriedClassName(const std::string& query) {
-    std::vector<std::string> words = splitWords(query);
-    for (std::size_t i = 0; i + 1 < words.size(); ++i)
-        if (sameWord(words[i], "FROM")) return words[i + 1];
-    return {};
 }
 
 }  // namespace moravel

@@ -30,7 +30,4 @@ public:
 std::unique_ptr<WmiProvider> makeTappedProvider(WmiProvider& inner, std::shared_ptr<ProviderTap> tap,
                                                 std::unique_ptr<WmiProvider> owned = nullptr);
 
-// The class a WQL query reads: the word after FROM; empty when there is none.
-std::string queriedClassName(const std::string& query);
-
 }  // namespace moravel

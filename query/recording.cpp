@@ -1,6 +1,8 @@
 #include "query/recording.h"
 
 #include "query/provider_tap.h"
+#include "query/wmi_names.h"
+#include "query/wmi_query.h"
 
 namespace moravel {
 namespace {
@@ -28,7 +30,7 @@ public:
 private:
     std::vector<SnapshotObject>* objectsOf(const std::string& query) {
         std::string name = queriedClassName(query);
-        return name.empty() || query != "SELECT * FROM " + name ? nullptr : &record_->classes[name];
+        return name.empty() || query != selectAllFrom(name) ? nullptr : &record_->classes[name];
     }
     Record record_;
 };

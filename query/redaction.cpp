@@ -1,8 +1,7 @@
 #include "query/redaction.h"
 
-#include <cctype>
-
 #include "query/provider_tap.h"
+#include "query/wmi_names.h"
 
 namespace moravel {
 namespace {
@@ -45,17 +44,10 @@ const HiddenProperty kHidden[] = {
     {"Win32_NetworkAdapter", "PermanentAddress", Hide::Address},
 };
 
-bool sameName(const std::string& a, const char* b) {
-    std::size_t i = 0;
-    for (; i < a.size() && b[i]; ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return i == a.size() && !b[i];
-}
-
 const HiddenProperty* hiddenProperty(const std::string& className, const std::string& property) {
     for (const HiddenProperty& hidden : kHidden)
-        if ((sameName(className, hidden.className) || hidden.className[0] == '*') && sameName(property, hidden.property))
+        if ((sameWmiName(className, hidden.className) || hidden.className[0] == '*') &&
+            sameWmiName(property, hidden.property))
             return &hidden;
     return nullptr;
 }

@@ -16,13 +16,8 @@ namespace moravel {
 // The type a plain JSON array stands for; WMI's own arrays are mostly string arrays.
 constexpr std::uint16_t kPlainArrayType = vt::Array | vt::Bstr;
 
-// The platform call of a query cycle at which a staged failure strikes.
-enum class CycleStep { Initialize, Security, CreateLocator, Connect, ProxyBlanket, ExecQuery };
-
-struct StagedFailure {
-    CycleStep step;
-    HResult code;
-};
+// The platform call of a query cycle at which a staged failure strikes, and its code.
+using StagedFailure = CycleFailure;
 
 using SnapshotObject = std::map<std::string, WmiValue>;
 

@@ -8,6 +8,7 @@
 
 #include "query/backend.h"
 #include "query/snapshot_data.h"
+#include "query/wmi_names.h"
 
 namespace moravel {
 namespace {
@@ -17,7 +18,6 @@ using Failure = std::optional<StagedFailure>;
 
 constexpr HResult kInvalidNamespace = static_cast<HResult>(0x8004100Eu);  // WBEM_E_INVALID_NAMESPACE
 constexpr HResult kInvalidQueryType = static_cast<HResult>(0x80041018u);  // WBEM_E_INVALID_QUERY_TYPE
-const std::string kQueryPrefix = "SELECT * FROM ";
 
 // The code the staged failure gives at `step`, or success when none is staged there. A staged
 // success code (S_FALSE, say) lets the step go on with that code.
@@ -30,20 +30,11 @@ Failure stagedFor(const SnapshotData& data, const std::string& query) {
     return staged == data.failures.end() ? Failure() : Failure(staged->second);
 }
 
-// The class of "SELECT * FROM Class"; empty for any other query text.
-std::string queriedClass(const std::string& query) {
-    if (query.compare(0, kQueryPrefix.size(), kQueryPrefix) != 0) return {};
-    std::string name = query.substr(kQueryPrefix.size());
-    bool identifier = !name.empty() && name.find_first_not_of(
-        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789_") == std::string::npos;
-    return identifier ? name : std::string();
-}
-
 class SnapshotObjectView : public WmiObject {
 public:
     SnapshotObjectView(Data data, const SnapshotObject& properties) : data_(std::move(data)), properties_(properties) {}
     HResult get(const std::string& property, WmiValue& value) override {
-        auto it = properties_.find(property);
+        auto it = findWmiName(properties_, property);
         if (it == properties_.end()) return kNotFound;
         value = it->second;
         return kOk;
@@ -78,10 +69,10 @@ public:
         // The text actually run decides, even for a caller that did not announce the cycle.
         HResult hr = resultAt(stagedFor(*data_, query), CycleStep::ExecQuery);
         if (failed(hr)) return hr;
-        if (language != "WQL") return kInvalidQueryType;
-        std::string name = queriedClass(query);
-        if (name.empty()) return kInvalidQuery;
-        auto found = data_->classes.find(name);
+        if (!sameWmiName(language, "WQL")) return kInvalidQueryType;
+        std::optional<std::string> name = queriedClass(query);
+        if (!name) return kInvalidQuery;
+        auto found = findWmiName(data_->classes, *name);
         enumerator = std::make_unique<SnapshotEnumerator>(data_, found == data_->classes.end() ? nullptr : &found->second);
         return hr;
     }
@@ -97,7 +88,7 @@ public:
     HResult connectServer(const std::string& path, std::unique_ptr<WmiServices>& services) override {
         HResult hr = resultAt(failure_, CycleStep::Connect);
         if (failed(hr)) return hr;
-        if (path != "ROOT\\CIMV2") return kInvalidNamespace;
+        if (!sameWmiName(path, kWmiNamespace)) return kInvalidNamespace;
         services = std::make_unique<SnapshotServices>(data_, failure_);
         return hr;
     }

@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Print, as a user does it: the toolkit's print dialog, "Print To File", a PostScript page.
 set -euo pipefail
-source "$(dirname "$0")/gui_helpers.sh"
-require_tools
-start_display 1920 1040
+source "$MORAVEL_SOURCE_DIR/tests/support/x_session.sh"
+require_tools import compare convert gs
+start_display 1920x1040x24
 OUT="$WORK/out"
 mkdir -p "$OUT"
 start_app
@@ -12,9 +12,8 @@ import -window "$MAIN" "$WORK/main.png"
 read -r WIN_W WIN_H < <(window_size "$MAIN")
 
 open_print_dialog() {
-    click "$MAIN" "${1:-${PRINT_AT[0]}}" "${2:-${PRINT_AT[1]}}"
-    DIALOG=$(wait_window '^Print$' 10) || fail "no print dialog after Print"
-    sleep 0.3
+    if [ $# -eq 2 ]; then click "$MAIN" "$1" "$2"; else click_widget "$MAIN" main Print; fi
+    DIALOG=$(find_window '^Print$' 10) || fail "no print dialog after Print"
 }
 
 # The dialog's own Print button (Enter), then the file name in the file chooser.
@@ -22,17 +21,13 @@ print_to_file() {
     key "$DIALOG" Return
     wait_gone '^Print$' 5 || fail "print dialog stayed open"
     local chooser
-    chooser=$(wait_window '\.ps' 10) || fail "no file chooser after Print To File"
-    sleep 0.5
+    chooser=$(find_window '\.ps' 10) || fail "no file chooser after Print To File"
     type_text "$chooser" "$1"
     key "$chooser" Return
-    local i
-    for i in $(seq 200); do
-        [ -f "$1" ] && tail -n1 "$1" | grep -q '^%%EOF' && break
-        sleep 0.05
-    done
-    grep -q '^%%EOF' "$1" 2>/dev/null || fail "no finished PostScript file at $1"
+    wait_until 10 finished_file "$1" || fail "no finished PostScript file at $1"
 }
+
+finished_file() { [ -f "$1" ] && tail -n1 "$1" | grep -q '^%%EOF'; }
 
 printed_files() {
     find "$OUT" -type f | wc -l
@@ -96,11 +91,10 @@ check_picture() {
 
 note "cancel in the print dialog: nothing is printed"
 open_print_dialog
-click "$DIALOG" 421 213   # the dialog's Cancel button
-wait_gone '^Print$' 5 || fail "Cancel did not close the print dialog"
-sleep 0.5
-app_alive || fail "program ended after Cancel"
-[ "$(printed_files)" -eq 0 ] || fail "Cancel left a file behind"
+key "$DIALOG" Escape
+wait_gone '^Print$' 5 || fail "cancelling did not close the print dialog"
+app_alive || fail "program ended after cancelling"
+[ "$(printed_files)" -eq 0 ] || fail "cancelling left a file behind"
 
 note "print into a file"
 open_print_dialog
@@ -111,11 +105,9 @@ check_picture "$OUT/first.ps"
 note "cancel in the file chooser: nothing more is printed"
 open_print_dialog
 key "$DIALOG" Return
-chooser=$(wait_window '\.ps' 10) || fail "no file chooser"
-sleep 0.5
+chooser=$(find_window '\.ps' 10) || fail "no file chooser"
 key "$chooser" Escape
 wait_gone '\.ps' 5 || fail "Escape did not close the file chooser"
-sleep 0.5
 app_alive || fail "program ended after cancelling the file chooser"
 [ "$(printed_files)" -eq 1 ] || fail "cancelling the file chooser printed something"
 
@@ -123,6 +115,8 @@ note "a later press starts a fresh job"
 open_print_dialog
 print_to_file "$OUT/second.ps"
 check_page "$OUT/second.ps"
+# Nothing was printed late by either cancel.
+[ "$(printed_files)" -eq 2 ] || fail "$(printed_files) files printed, wanted 2"
 
 # A window enlarged beyond the page: one page that holds all of it, scaled below 0.7.
 check_fitted_page() {
@@ -143,15 +137,16 @@ check_fitted_page() {
 }
 
 note "a window enlarged to 1400 x 1000 prints whole on one page"
+is_size() { [ "$(window_size "$MAIN")" = "$1 $2" ]; }
 xdotool windowmove "$MAIN" 0 0 windowsize "$MAIN" 1400 1000 2>>"$WORK/xdotool.log"
-sleep 0.5
-read -r WIN_W WIN_H < <(window_size "$MAIN")
-[ "$WIN_W" -eq 1400 ] && [ "$WIN_H" -eq 1000 ] || fail "window is $WIN_W x $WIN_H after resizing"
-# The buttons moved with the window's scaling.
-open_print_dialog $((PRINT_AT[0] * 1400 / 725)) $((PRINT_AT[1] * 1000 / 755))
+wait_until 5 is_size 1400 1000 || fail "window is $(window_size "$MAIN") after resizing"
+WIN_W=1400 WIN_H=1000
+read -r px py < <(widget_at main Print)
+open_print_dialog $((px * 1400 / 725)) $((py * 1000 / 755))  # the button moved with the scaling
 print_to_file "$OUT/large.ps"
 check_fitted_page "$OUT/large.ps"
 
-OK_AT=($((OK_AT[0] * 1400 / 725)) $((OK_AT[1] * 1000 / 755)))
+xdotool windowsize "$MAIN" 725 755 2>>"$WORK/xdotool.log"  # OK back where the positions say
+wait_until 5 is_size 725 755 || fail "window is $(window_size "$MAIN") after resizing back"
 quit_with_ok
 note "passed"

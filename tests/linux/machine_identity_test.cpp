@@ -13,7 +13,7 @@ std::string typeField() {
     ReportCollector report;
     SharedValues shared;
     systemGroup(report, shared);
-    return report.field("System", "Type:")->text;
+    return report.groups.at(0).fields.at(1).text;  // "Type:"
 }
 
 struct KvmGuest : ::testing::Test {
