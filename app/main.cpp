@@ -30,6 +30,7 @@ int main(int argc, char** argv) {
     moravel::Backend backend = chooseBackend();
     moravel::installRecordedBackend(backend);  // the share menu composes its reports from the answers kept
     Fl::scheme("plastic");
+    moravel::useArialMetricFaces();
     Fl_Window::default_xclass("moravel");  // desktops match the window to moravel.desktop by this
 
     moravel::startMainWindow(argc, argv);

@@ -8,3 +8,14 @@ if(NOT MORAVEL_CUPS_INCLUDE_DIR)
 endif()
 target_include_directories(moravel_core PRIVATE ${MORAVEL_CUPS_INCLUDE_DIR})
 target_link_libraries(moravel_core PRIVATE PkgConfig::MORAVEL_UDEV ${CMAKE_DL_LIBS})
+
+# CPUID exists only on x86. Turning it off there builds the path every other architecture takes,
+# so the tests can prove that path on this machine.
+if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(x86_64|AMD64|amd64|i[3-6]86|x86)$")
+  option(MORAVEL_CPUID "Read the hypervisor's identification with the x86 CPUID instruction" ON)
+else()
+  set(MORAVEL_CPUID OFF)
+endif()
+if(MORAVEL_CPUID)
+  target_compile_definitions(moravel_core PRIVATE MORAVEL_CPUID=1)
+endif()
