@@ -51,7 +51,12 @@ public:
 
     std::vector<PrinterInfo> printers() const override { return readCupsPrinters(); }
 
-    std::optional<std::string> cpuidHypervisorVendor() const override { return readCpuidHypervisorVendor(); }
+    // CPUID answers the same for the process's life, and in a guest every use of it is a trip to
+    // the hypervisor: asked once.
+    std::optional<std::string> cpuidHypervisorVendor() const override {
+        static const std::optional<std::string> vendor = readCpuidHypervisorVendor();
+        return vendor;
+    }
 };
 
 }  // namespace
