@@ -1,10 +1,12 @@
 // A provider and probes that answer from a snapshot file instead of the machine: the objects of
 // each class in file order, and any failure the file stages for a query at the step it names.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "query/backend.h"
 #include "query/snapshot_data.h"
@@ -41,7 +43,7 @@ std::string queriedClass(const std::string& query) {
 
 class SnapshotObjectView : public WmiObject {
 public:
-    SnapshotObjectView(Data data, const SnapshotObject& properties) : data_(std::move(data)), properties_(properties) {}
+    explicit SnapshotObjectView(SnapshotObject properties) : properties_(std::move(properties)) {}
     HResult get(const std::string& property, WmiValue& value) override {
         auto it = properties_.find(property);
         if (it == properties_.end()) return kNotFound;
@@ -50,22 +52,27 @@ public:
     }
 
 private:
-    Data data_;  // keeps properties_ alive
-    const SnapshotObject& properties_;
+    SnapshotObject properties_;
 };
 
 class SnapshotEnumerator : public WmiEnumerator {
 public:
-    SnapshotEnumerator(Data data, const std::vector<SnapshotObject>* objects)
+    SnapshotEnumerator(Data data, const std::vector<ObjectSpan>* objects)
         : data_(std::move(data)), objects_(objects) {}
     std::unique_ptr<WmiObject> next() override {
         if (!objects_ || position_ >= objects_->size()) return nullptr;
-        return std::make_unique<SnapshotObjectView>(data_, (*objects_)[position_++]);
+        return std::make_unique<SnapshotObjectView>(snapshotObject(*data_, (*objects_)[position_++]));
+    }
+    std::size_t skip(std::size_t count, const std::string&) override {
+        std::size_t left = objects_ ? objects_->size() - position_ : 0;
+        std::size_t skipped = std::min(count, left);
+        position_ += skipped;
+        return skipped;
     }
 
 private:
     Data data_;
-    const std::vector<SnapshotObject>* objects_;  // null: a class the file does not list
+    const std::vector<ObjectSpan>* objects_;  // null: a class the file does not list
     std::size_t position_ = 0;
 };
 
@@ -142,16 +149,46 @@ private:
     Data data_;
 };
 
+// The Windows C runtime needs binary mode and has no use for the others.
+#ifdef _WIN32
+constexpr int kOpenFlags = O_RDONLY | O_BINARY;
+#else
+constexpr int kOpenFlags = O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY;
+#endif
+
+struct FdCloser {
+    int fd;
+    ~FdCloser() {
+        if (fd >= 0) ::close(fd);
+    }
+};
+
+// Only a regular file of at most kMaxSnapshotBytes is read; a FIFO or a device is refused
+// before a byte is read (the open does not wait for a writer), a large file before it is read whole.
 std::string readWholeFile(const std::string& path) {
     auto fail = [&](const std::string& problem) { throw SnapshotError("moravel: " + path + ": " + problem); };
-    std::error_code error;
-    if (std::filesystem::is_directory(path, error)) fail("is a folder, not a snapshot file");
-    std::ifstream in(path, std::ios::binary);
-    if (!in) fail(std::string("cannot be read: ") + std::strerror(errno));
-    std::ostringstream text;
-    text << in.rdbuf();
-    if (in.bad()) fail(std::string("cannot be read: ") + std::strerror(errno));
-    return text.str();
+    auto failWith = [&](int error) { fail(std::string("cannot be read: ") + std::strerror(error)); };
+    FdCloser file{::open(path.c_str(), kOpenFlags)};
+    if (file.fd < 0) failWith(errno);
+    struct stat info;
+    if (::fstat(file.fd, &info) != 0) failWith(errno);
+    if (S_ISDIR(info.st_mode)) fail("is a folder, not a snapshot file");
+    if (!S_ISREG(info.st_mode)) fail("is not a regular file (a device, FIFO or socket), not a snapshot file");
+    std::string tooLarge = "is larger than " + std::to_string(kMaxSnapshotBytes) + " bytes, the most a snapshot may hold";
+    if (static_cast<std::uint64_t>(info.st_size) > kMaxSnapshotBytes) fail(tooLarge);
+    std::string text(static_cast<std::size_t>(info.st_size), '\0');
+    std::size_t length = 0;
+    for (;;) {  // a file that grows or shrinks meanwhile is read as it is, up to the limit
+        if (length == text.size()) text.resize(std::min(text.size() + 65536, kMaxSnapshotBytes + 1));
+        auto n = ::read(file.fd, &text[length], static_cast<unsigned>(std::min<std::size_t>(text.size() - length, 1u << 30)));
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) failWith(errno);
+        if (n == 0) break;
+        length += static_cast<std::size_t>(n);
+        if (length > kMaxSnapshotBytes) fail(tooLarge);
+    }
+    text.resize(length);
+    return text;
 }
 
 }  // namespace

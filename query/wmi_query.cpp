@@ -38,7 +38,9 @@ void writeTypeLine(std::ostream& out, const char* label, std::int64_t value) {
 // Walks the enumerator to object `index`; objects count whether or not Get succeeds. Each
 // object and its value are let go before the next object is asked for.
 std::string readObject(WmiEnumerator& enumerator, int index, const std::string& property) {
-    for (int counter = 0;; ++counter) {
+    int counter = index > 0 ? static_cast<int>(enumerator.skip(static_cast<std::size_t>(index), property)) : 0;
+    if (counter < index) return {};
+    for (;; ++counter) {
         std::unique_ptr<WmiObject> object = enumerator.next();
         if (!object) return {};
         WmiValue value;

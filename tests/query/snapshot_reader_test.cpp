@@ -241,7 +241,7 @@ TEST(SnapshotRefusal, EachKindOfBadFileIsNamedInOneLine) {
         {R"({"classes": {}, "failures": {"SELECT * FROM X": {"step": "ExecQuery"}}})",
          R"(moravel: x.json: "failures"."SELECT * FROM X"."code" is missing)"},
         {R"({"classes": {"Win32_BIOS": [{"Name": "a", "Name": "b"}]}})",
-         R"(moravel: x.json: the key "Name" appears twice in one object)"},
+         R"(moravel: x.json: "classes"."Win32_BIOS"[0]: the key "Name" appears twice in one object)"},
     };
     for (const BadFile& c : cases) {
         SCOPED_TRACE(c.json);
