@@ -5,7 +5,9 @@ TEST_BUILD  ?= build-test
 WIN_BUILD   ?= build-windows
 JOBS        ?= $(shell nproc)
 
-.PHONY: all deps build run report windows test clean
+FUZZ_SECONDS ?= 60
+
+.PHONY: all deps build run report windows test fuzz clean
 
 all: build
 
@@ -35,6 +37,11 @@ test: deps windows
 	@cmake -S . -B $(TEST_BUILD) -DCMAKE_BUILD_TYPE=Debug -DMORAVEL_SANITIZE=ON >/dev/null
 	@cmake --build $(TEST_BUILD) -j $(JOBS)
 	@cd $(TEST_BUILD) && MORAVEL_WINDOWS_BUILD_DIR=$(abspath $(WIN_BUILD)) xvfb-run -a -s "-screen 0 1920x1080x24" ctest --output-on-failure -j $(JOBS)
+	@FUZZ_SECONDS=15 JOBS=$(JOBS) bash scripts/fuzz
+
+# The libFuzzer targets (clang), each run for FUZZ_SECONDS; findings go to build-fuzz/findings/.
+fuzz: deps
+	@FUZZ_SECONDS=$(FUZZ_SECONDS) JOBS=$(JOBS) bash scripts/fuzz
 
 clean:
-	rm -rf $(BUILD) $(TEST_BUILD) $(WIN_BUILD)
+	rm -rf $(BUILD) $(TEST_BUILD) $(WIN_BUILD) build-fuzz
