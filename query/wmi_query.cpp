@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <iostream>
+#include <limits>
 #include <locale>
 #include <memory>
 #include <sstream>
@@ -36,17 +37,25 @@ void writeTypeLine(std::ostream& out, const char* label, std::int64_t value) {
 }
 
 // Walks the enumerator to object `index`; objects count whether or not Get succeeds. Each
-// object and its value are let go before the next object is asked for.
+// object and its value are let go before the next object is asked for. A walk that does not end
+// with a value goes on to the end of the enumeration. The objects that are only counted are
+// stepped over by the enumerator, which a provider may do without building them.
 std::string readObject(WmiEnumerator& enumerator, int index, const std::string& property) {
-    int counter = index > 0 ? static_cast<int>(enumerator.skip(static_cast<std::size_t>(index), property)) : 0;
-    if (counter < index) return {};
-    for (;; ++counter) {
-        std::unique_ptr<WmiObject> object = enumerator.next();
-        if (!object) return {};
-        WmiValue value;
-        if (failed(object->get(property, value)) || counter != index) continue;
-        return valueToText(value, *diagnostics);
+    constexpr std::size_t kAll = std::numeric_limits<std::size_t>::max();
+    if (index < 0) {  // matches no object
+        enumerator.skip(kAll, property);
+        return {};
     }
+    if (enumerator.skip(static_cast<std::size_t>(index), property) < static_cast<std::size_t>(index)) return {};
+    std::unique_ptr<WmiObject> object = enumerator.next();
+    if (!object) return {};
+    WmiValue value;
+    if (failed(object->get(property, value))) {
+        object.reset();
+        enumerator.skip(kAll, property);
+        return {};
+    }
+    return valueToText(value, *diagnostics);
 }
 
 // Proxy settings, the query and the walk; the enumerator is handed out so the caller releases
