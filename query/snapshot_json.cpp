@@ -1,5 +1,6 @@
 #include "query/snapshot_json.h"
 
+#include <algorithm>
 #include <iterator>
 
 namespace moravel {
@@ -171,6 +172,10 @@ json readJson(const std::string& text, std::size_t begin, std::size_t end, JsonT
 }
 
 std::string quotedKey(const std::string& key) {
+    bool plain = key.size() <= 80 && std::all_of(key.begin(), key.end(), [](char c) {
+        return c >= 0x20 && c < 0x7F && c != '"' && c != '\\';
+    });
+    if (plain) return '"' + key + '"';  // the common case, without a serializer
     return json(excerpt(key)).dump(-1, ' ', false, json::error_handler_t::replace);
 }
 
