@@ -14,7 +14,24 @@
 namespace moravel {
 namespace {
 
-using Data = std::shared_ptr<const SnapshotData>;
+// The file's data, and the object read last: the sections read several properties of one
+// object in a row, each in a query of its own, and an object may be a megabyte of text.
+struct SnapshotStore : SnapshotData {
+    explicit SnapshotStore(SnapshotData data) : SnapshotData(std::move(data)) {}
+
+    mutable std::uint32_t lastBegin = 0;
+    mutable std::shared_ptr<const SnapshotObject> last;
+
+    std::shared_ptr<const SnapshotObject> object(ObjectSpan span) const {
+        if (!last || lastBegin != span.begin) {
+            last = std::make_shared<const SnapshotObject>(snapshotObject(*this, span));
+            lastBegin = span.begin;
+        }
+        return last;
+    }
+};
+
+using Data = std::shared_ptr<const SnapshotStore>;
 using Failure = std::optional<StagedFailure>;
 
 constexpr HResult kInvalidNamespace = static_cast<HResult>(0x8004100Eu);  // WBEM_E_INVALID_NAMESPACE
@@ -43,16 +60,16 @@ std::string queriedClass(const std::string& query) {
 
 class SnapshotObjectView : public WmiObject {
 public:
-    explicit SnapshotObjectView(SnapshotObject properties) : properties_(std::move(properties)) {}
+    explicit SnapshotObjectView(std::shared_ptr<const SnapshotObject> properties) : properties_(std::move(properties)) {}
     HResult get(const std::string& property, WmiValue& value) override {
-        auto it = properties_.find(property);
-        if (it == properties_.end()) return kNotFound;
+        auto it = properties_->find(property);
+        if (it == properties_->end()) return kNotFound;
         value = it->second;
         return kOk;
     }
 
 private:
-    SnapshotObject properties_;
+    std::shared_ptr<const SnapshotObject> properties_;
 };
 
 class SnapshotEnumerator : public WmiEnumerator {
@@ -61,7 +78,7 @@ public:
         : data_(std::move(data)), objects_(objects) {}
     std::unique_ptr<WmiObject> next() override {
         if (!objects_ || position_ >= objects_->size()) return nullptr;
-        return std::make_unique<SnapshotObjectView>(snapshotObject(*data_, (*objects_)[position_++]));
+        return std::make_unique<SnapshotObjectView>(data_->object((*objects_)[position_++]));
     }
     std::size_t skip(std::size_t count, const std::string&) override {
         std::size_t left = objects_ ? objects_->size() - position_ : 0;
@@ -194,7 +211,7 @@ std::string readWholeFile(const std::string& path) {
 }  // namespace
 
 Backend makeSnapshotBackendFromJson(const std::string& json, const std::string& name) {
-    auto data = std::make_shared<const SnapshotData>(parseSnapshot(json, name));
+    auto data = std::make_shared<const SnapshotStore>(parseSnapshot(json, name));
     return {std::make_unique<SnapshotProvider>(data), std::make_unique<SnapshotProbes>(data)};
 }
 
