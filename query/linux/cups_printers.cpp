@@ -145,7 +145,8 @@ std::optional<std::string> receiveReply(int fd, Clock::time_point deadline) {
         if (n == 0) break;
         if (n < 0 && errno != EAGAIN && errno != EINTR) return std::nullopt;
         if (n > 0) reply.append(buffer, static_cast<std::size_t>(n));
-        if (reply.size() > kMaxReplyBytes) return std::nullopt;
+        if (reply.size() > kMaxReplyBytes || reply.compare(0, 5, "HTTP/", 0, std::min<std::size_t>(reply.size(), 5)) != 0)
+            return std::nullopt;  // too much, or not an HTTP reply at all
     }
     return reply;
 }
