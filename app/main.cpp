@@ -5,6 +5,7 @@
 #include <FL/Fl.H>
 #include <FL/Fl_Window.H>
 
+#include "app/share.h"
 #include "app/startup.h"
 #include "query/backend.h"
 
@@ -25,7 +26,7 @@ moravel::Backend chooseBackend() {
 
 int main(int argc, char** argv) {
     moravel::Backend backend = chooseBackend();
-    backend.install();
+    moravel::installRecordedBackend(backend);  // the share menu composes its reports from the answers kept
     Fl::scheme("plastic");
     Fl_Window::default_xclass("moravel");  // desktops match the window to moravel.desktop by this
 

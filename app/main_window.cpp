@@ -7,6 +7,9 @@
 
 #include "app/app_state.h"
 #include "app/platform.h"
+#include "app/report_collector.h"
+#include "app/share.h"
+#include "app/share_menu.h"
 #include "app/startup.h"
 #include "app/startup_rules.h"
 #include "app/wait_window.h"
@@ -35,11 +38,40 @@ void addButton(int x, const char* label, Fl_Callback* callback, void* data) {
     button->callback(callback, data);
 }
 
+// The About command keeps its window in the program's state and gives it the program icon.
+AboutHost aboutHost{aboutWindow, setProgramIcon, runIconPass};
+
 void addButtonRow(Fl_Box* frame) {
     addButton<Fl_Return_Button>(625, "OK", onMainWindowClose, nullptr);
     addButton<Fl_Button>(530, "Print", onPrintButton, frame);
-    addButton<Fl_Button>(435, "About", onAboutButton, nullptr);
+    addButton<Fl_Button>(435, "About", onAboutButton, &aboutHost);
 }
+
+// Hands everything the sections give to two sinks, in the same order.
+class TeeSink : public ReportSink {
+public:
+    TeeSink(ReportSink& first, ReportSink& second) : first_(first), second_(second) {}
+    void beginGroup(const char* label, int x, int y, int w, int h, bool embossed) override {
+        first_.beginGroup(label, x, y, w, h, embossed);
+        second_.beginGroup(label, x, y, w, h, embossed);
+    }
+    void addField(const char* label, int x, int y, const std::string& text) override {
+        first_.addField(label, x, y, text);
+        second_.addField(label, x, y, text);
+    }
+    void endGroup() override {
+        first_.endGroup();
+        second_.endGroup();
+    }
+    void progress(float fraction) override {
+        first_.progress(fraction);
+        second_.progress(fraction);
+    }
+
+private:
+    ReportSink& first_;
+    ReportSink& second_;
+};
 
 }  // namespace
 
@@ -64,6 +96,15 @@ ReportField::ReportField(int x, int y, const char* label, const std::string& tex
     value(text.data(), static_cast<int>(text.size()));
 }
 
+int ReportField::handle(int event) {
+    if ((event == FL_KEYBOARD || event == FL_SHORTCUT) && isShareShortcut()) return 0;
+    return Fl_Output::handle(event);
+}
+
+int MainWindow::handle(int event) {
+    return handleShareEvent(event) ? 1 : Fl_Double_Window::handle(event);
+}
+
 void WindowSink::beginGroup(const char* label, int x, int y, int w, int h, bool embossed) {
     group_ = new ReportGroup(x, y, w, h, label, embossed);
 }
@@ -82,12 +123,15 @@ void WindowSink::progress(float fraction) {
 }
 
 Fl_Double_Window* makeMainWindow() {
-    auto* window = new Fl_Double_Window(kMainWindowWidth, kMainWindowHeight, kMainWindowTitle);
+    auto* window = new MainWindow(kMainWindowWidth, kMainWindowHeight, kMainWindowTitle);
     window->align(FL_ALIGN_INSIDE | FL_ALIGN_CLIP);
     setProgramIcon(*window);
     Fl_Box* frame = addFrame();
     WindowSink sink;
-    buildAllGroups(sink);
+    ReportCollector shown;
+    TeeSink both(sink, shown);
+    buildAllGroups(both);
+    setShownReport(std::move(shown.groups));  // what the share menu copies and saves
     addButtonRow(frame);
     window->end();
     return window;

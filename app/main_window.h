@@ -4,12 +4,11 @@
 
 #include <string>
 
+#include <FL/Fl_Double_Window.H>
 #include <FL/Fl_Group.H>
 #include <FL/Fl_Output.H>
 
 #include "sections/report_sink.h"
-
-class Fl_Double_Window;
 
 namespace moravel {
 
@@ -23,10 +22,19 @@ public:
     ReportGroup(int x, int y, int w, int h, const char* label, bool embossed);
 };
 
-// A one-line, read-only field with its caption to its left, holding a copy of `text`.
+// A one-line, read-only field with its caption to its left, holding a copy of `text`. It
+// leaves the window's menu shortcuts to the window; Ctrl+C still copies its selection.
 class ReportField : public Fl_Output {
 public:
     ReportField(int x, int y, const char* label, const std::string& text);
+    int handle(int event) override;
+};
+
+// The main window: a right click anywhere opens the share menu, whose shortcuts work anywhere.
+class MainWindow : public Fl_Double_Window {
+public:
+    using Fl_Double_Window::Fl_Double_Window;
+    int handle(int event) override;
 };
 
 // Turns what the sections hand over into widgets of the current window, each field holding its

@@ -22,12 +22,4 @@ void ReportCollector::progress(float fraction) {
     events.push_back(text.str());
 }
 
-const FieldRecord* ReportCollector::field(const std::string& group, const std::string& label) const {
-    for (const GroupRecord& g : groups)
-        if (g.label == group)
-            for (const FieldRecord& f : g.fields)
-                if (f.label == label) return &f;
-    return nullptr;
-}
-
 }  // namespace moravel

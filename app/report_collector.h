@@ -33,9 +33,6 @@ public:
     // Every call in order, for tests that check where progress points fall: "group System",
     // "field Type:", "progress 0.25", "end".
     std::vector<std::string> events;
-
-    // The field text of `label` in group `group`; the first match. Empty when absent.
-    const FieldRecord* field(const std::string& group, const std::string& label) const;
 };
 
 }  // namespace moravel

@@ -32,8 +32,18 @@ const char* const kReportUsage =
     "                         (also taken from MORAVEL_SNAPSHOT)\n"
     "  --save-snapshot FILE   write what this computer (or the snapshot) answers to FILE\n"
     "                         as a snapshot, and print no report\n"
+    "  --redact               hide what identifies the computer and its owner: computer,\n"
+    "                         owner and domain names and serial numbers become \"(hidden)\",\n"
+    "                         MAC addresses XX-XX-XX-XX-XX-XX; also in a saved snapshot\n"
+    "  --output FILE          write the report to FILE instead of standard output; FILE is\n"
+    "                         replaced whole or left as it was (status 2 when it cannot be)\n"
     "  --help                 show this help and exit\n"
-    "  --version              show the version and exit\n";
+    "  --version              show the version and exit\n"
+    "\n"
+    "The window, moravel, shares the same report: a right click on it opens a menu with\n"
+    "Copy report (Ctrl+Shift+C; to the clipboard and the selection), Save report... (Ctrl+S;\n"
+    "a name ending in .json gives the JSON form), Save snapshot... and the switch\n"
+    "Hide serial numbers and addresses, which works as --redact for all three.\n";
 
 ReportOptions parseReportOptions(const std::vector<std::string>& arguments) {
     ReportOptions options;
@@ -44,10 +54,14 @@ ReportOptions parseReportOptions(const std::vector<std::string>& arguments) {
         else if (argument == "--help" || argument == "-h") options.help = true;
         else if (argument == "--version") options.version = true;
         else if (takesFile(arguments, i, "--snapshot", options.snapshot)) continue;
+        else if (argument == "--redact") options.redact = true;
         else if (takesFile(arguments, i, "--save-snapshot", options.saveSnapshot)) continue;
+        else if (takesFile(arguments, i, "--output", options.output)) continue;
         else if (!argument.empty() && argument[0] == '-') throw UsageError("unknown option '" + argument + "'");
         else throw UsageError("unexpected argument '" + argument + "'");
     }
+    if (!options.output.empty() && !options.saveSnapshot.empty())
+        throw UsageError("options '--output' and '--save-snapshot' each name the one file to write; give one");
     return options;
 }
 

@@ -12,6 +12,8 @@ struct ReportOptions {
     bool stats = false;
     bool help = false;
     bool version = false;
+    bool redact = false;       // hide names, serial numbers and addresses
+    std::string output;        // write the report here instead of standard output
     std::string snapshot;      // read answers from this snapshot instead of the platform
     std::string saveSnapshot;  // write the backend's answers here instead of a report
 };

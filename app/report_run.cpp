@@ -2,12 +2,15 @@
 
 #include <chrono>
 #include <cstdio>
-#include <fstream>
+#include <optional>
+#include <sstream>
 
 #include "app/report_collector.h"
+#include "app/report_file.h"
 #include "app/report_options.h"
 #include "app/report_writers.h"
 #include "query/backend.h"
+#include "query/redaction.h"
 #include "query/snapshot_writer.h"
 #include "query/wmi_query.h"
 #include "sections/sections.h"
@@ -17,33 +20,6 @@ namespace {
 
 const char* const kProgram = "moravel-report";
 
-// Installs a backend for the query layer and takes it out again before the backend goes away.
-class InstalledBackend {
-public:
-    explicit InstalledBackend(Backend backend) : backend_(std::move(backend)) { backend_.install(); }
-    ~InstalledBackend() {
-        setWmiProvider(nullptr);
-        setSystemProbes(nullptr);
-    }
-    InstalledBackend(const InstalledBackend&) = delete;
-    InstalledBackend& operator=(const InstalledBackend&) = delete;
-
-private:
-    Backend backend_;
-};
-
-// The query layer's diagnostic lines go to standard error while the report runs.
-class DiagnosticsTo {
-public:
-    explicit DiagnosticsTo(std::ostream& stream) : previous_(diagnosticStream()) { setDiagnosticStream(stream); }
-    ~DiagnosticsTo() { setDiagnosticStream(previous_); }
-    DiagnosticsTo(const DiagnosticsTo&) = delete;
-    DiagnosticsTo& operator=(const DiagnosticsTo&) = delete;
-
-private:
-    std::ostream& previous_;
-};
-
 // Error texts end up on one line whatever their source put in them.
 std::string oneLine(std::string text) {
     for (char& c : text)
@@ -52,19 +28,22 @@ std::string oneLine(std::string text) {
 }
 
 Backend selectBackend(const ReportOptions& options) {
-    if (!options.snapshot.empty()) return makeSnapshotBackend(options.snapshot);
-    return makeBackendFromEnvironment();
+    Backend backend = options.snapshot.empty() ? makeBackendFromEnvironment() : makeSnapshotBackend(options.snapshot);
+    return options.redact ? makeRedactedBackend(std::move(backend)) : std::move(backend);
+}
+
+// The whole file or none of it; `status` on failure, with one line naming the file and the reason.
+int writeFile(const std::string& path, const std::string& content, int status, std::ostream& err) {
+    std::optional<std::string> problem = writeFileAtomically(path, content);
+    if (!problem) return 0;
+    err << kProgram << ": cannot write " << path << ": " << oneLine(*problem) << std::endl;
+    return status;
 }
 
 int saveSnapshot(const std::string& path, std::ostream& err) {
-    std::ofstream file(path, std::ios::binary);
-    if (file) writeSnapshot(file);
-    file.close();
-    if (!file) {
-        err << kProgram << ": cannot write " << path << std::endl;
-        return 1;
-    }
-    return 0;
+    std::ostringstream snapshot;
+    writeSnapshot(snapshot);
+    return writeFile(path, snapshot.str(), 1, err);
 }
 
 void writeStats(long queries, std::chrono::steady_clock::duration elapsed, std::ostream& err) {
@@ -81,11 +60,14 @@ int printReport(const ReportOptions& options, std::ostream& out, std::ostream& e
     buildAllGroups(report);
     const auto elapsed = std::chrono::steady_clock::now() - start;
     const long queries = queryCount();
-    if (options.json) writeJsonReport(report.groups, out);
-    else writeTextReport(report.groups, out);
+    std::ostringstream file;
+    std::ostream& to = options.output.empty() ? out : file;
+    if (options.json) writeJsonReport(report.groups, to);
+    else writeTextReport(report.groups, to);
+    int status = options.output.empty() ? 0 : writeFile(options.output, file.str(), 2, err);
     out.flush();  // the stats line must follow the whole report on a shared terminal
     if (options.stats) writeStats(queries, elapsed, err);
-    return 0;
+    return status;
 }
 
 }  // namespace
@@ -108,7 +90,7 @@ int runReport(const std::vector<std::string>& arguments, std::ostream& out, std:
     }
     DiagnosticsTo diagnostics(err);
     try {
-        InstalledBackend backend(selectBackend(options));
+        ScopedBackend backend(selectBackend(options));
         if (!options.saveSnapshot.empty()) return saveSnapshot(options.saveSnapshot, err);
         return printReport(options, out, err);
     } catch (const SnapshotError& error) {

@@ -46,16 +46,16 @@ void hideWaitWindow() {
 
 ScreenRect screenWorkArea() { return {Fl::x(), Fl::y(), Fl::w(), Fl::h()}; }
 
-bool isNoticeMode() {
-    VersionVerdict verdict = judgeVersion(suppliedOsVersion(), platformOsVersion(), kPlatformVersionDecides);
-    std::cout << versionLine(verdict.version) << std::flush;
-    return verdict.notice;
+VersionVerdict runVersionTest() {
+    return judgeVersion(suppliedOsVersion(), platformOsVersion(), kPlatformVersionDecides);
 }
 
 void startMainWindow(int argc, char** argv) {
     if (mainWindow) return;
     Fl::visual(FL_RGB);
-    noticeMode = isNoticeMode();
+    const VersionVerdict verdict = runVersionTest();
+    std::cout << versionLine(verdict.version) << std::flush;
+    noticeMode = verdict.notice;
     if (noticeMode)
         showNoticeBox(kNoticeText);
     else

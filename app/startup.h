@@ -13,9 +13,9 @@ constexpr const char* kNoticeText = "Retrieving system information... \nPress OK
 // Runs once: everything from the version test to the shown main window with its icons.
 void startMainWindow(int argc, char** argv);
 
-// The version test: prints the version line to standard output and says whether the user is
-// told to wait by a message box instead of the wait window.
-bool isNoticeMode();
+// The version test: the version numbers the version line shows, and whether the user is told to
+// wait by a message box instead of the wait window. Prints nothing; start-up prints the line.
+VersionVerdict runVersionTest();
 
 // Closing the main window in any way, or its OK button: the process ends with status 0.
 void onMainWindowClose(Fl_Widget* widget, void* data);

@@ -1,7 +1,5 @@
 #include "commands/about_window.h"
 
-#include "app/app_state.h"
-#include "app/platform.h"
 #include "commands/commands.h"
 
 #include <FL/Fl.H>
@@ -64,11 +62,11 @@ Fl_Help_View* makeTextView() {
     return view;
 }
 
-Fl_Return_Button* makeOkButton() {
+Fl_Return_Button* makeOkButton(AboutHost& host) {
     auto* ok = new Fl_Return_Button(292, 310, 70, 22, "OK");
     ok->box(FL_THIN_UP_BOX);
     ok->labelsize(kTextSize);
-    ok->callback(onAboutClose);
+    ok->callback(onAboutClose, &host);
     return ok;
 }
 
@@ -84,36 +82,38 @@ WindowOrigin aboutWindowOrigin(int workX, int workY, int workW, int workH) {
     return {workX + workW / 2 - kCentreOffsetX, workY + workH / 2 - kCentreOffsetY};
 }
 
-Fl_Double_Window* makeAboutWindow() {
+Fl_Double_Window* makeAboutWindow(AboutHost& host) {
     auto* window = new Fl_Double_Window(kWindowW, kWindowH, "About Moravel");
     window->color(kWindowColor);
-    setProgramIcon(*window);
+    host.setIcon(*window);
     makePanel();
     makeTextView();
-    makeOkButton();
+    makeOkButton(host);
     window->end();
     return window;
 }
 
-void onAboutButton(Fl_Widget* /*widget*/, void* /*data*/) {
-    if (aboutWindow) return;  // one About window at a time; the open one is left as it is
-    Fl_Double_Window* window = makeAboutWindow();
+void onAboutButton(Fl_Widget* /*widget*/, void* data) {
+    AboutHost& host = *static_cast<AboutHost*>(data);
+    if (host.openWindow) return;  // one About window at a time; the open one is left as it is
+    Fl_Double_Window* window = makeAboutWindow(host);
     window->set_non_modal();
-    aboutWindow = window;
-    window->callback(onAboutClose);
+    host.openWindow = window;
+    window->callback(onAboutClose, &host);
     const WindowOrigin origin = aboutWindowOrigin(Fl::x(), Fl::y(), Fl::w(), Fl::h());
     window->position(origin.x, origin.y);
     window->show();
-    runIconPass();
+    host.iconPass();
 }
 
-void onAboutClose(Fl_Widget* /*widget*/, void* /*data*/) {
-    if (!aboutWindow) return;
-    aboutWindow->hide();
+void onAboutClose(Fl_Widget* /*widget*/, void* data) {
+    AboutHost& host = *static_cast<AboutHost*>(data);
+    if (!host.openWindow) return;
+    host.openWindow->hide();
     // Each press of About builds a new window, so the closed one goes; deferred, because this
     // may run inside the callback of its own OK button.
-    Fl::delete_widget(aboutWindow);
-    aboutWindow = nullptr;
+    Fl::delete_widget(host.openWindow);
+    host.openWindow = nullptr;
 }
 
 }  // namespace moravel

@@ -19,6 +19,24 @@ struct Backend {
     void install() const;
 };
 
+// Installs a backend for as long as it lives, then puts back what was installed before.
+class ScopedBackend {
+public:
+    explicit ScopedBackend(Backend backend);
+    // One that stays where it is and outlives this scope.
+    ScopedBackend(WmiProvider& provider, SystemProbes& probes);
+    ~ScopedBackend();
+    ScopedBackend(const ScopedBackend&) = delete;
+    ScopedBackend& operator=(const ScopedBackend&) = delete;
+
+private:
+    Backend backend_;
+    WmiProvider* previousProvider_;
+    SystemProbes* previousProbes_;
+};
+
+struct SnapshotData;
+
 // A snapshot file that cannot be used; what() is one line naming the file and the problem.
 class SnapshotError : public std::runtime_error {
 public:
@@ -27,6 +45,7 @@ public:
 
 Backend makePlatformBackend();                       // query/linux or query/windows
 Backend makeSnapshotBackend(const std::string& path);  // throws SnapshotError
+Backend makeSnapshotBackend(SnapshotData data);
 // The same from JSON text; `name` stands for the file in error messages.
 Backend makeSnapshotBackendFromJson(const std::string& json, const std::string& name);
 

@@ -1,5 +1,6 @@
 #include "query/probes.h"
 
+#include <cctype>
 #include <climits>
 #include <cstdio>
 
@@ -32,6 +33,17 @@ std::string formatAdapterAddress(const HardwareAddress& a) {
     return text;
 }
 
+std::string hideHexDigits(std::string text) {
+    for (char& c : text)
+        if (std::isxdigit(static_cast<unsigned char>(c))) c = 'X';
+    return text;
+}
+
+std::string adapterAddressText(SystemProbes& probes, const HardwareAddress& address) {
+    std::string text = formatAdapterAddress(address);
+    return probes.addressesHidden() ? hideHexDigits(text) : text;
+}
+
 MemoryTexts readMemoryStatus() {
     MemoryStatus status;
     if (!currentProbes || !currentProbes->memoryStatus(status)) status = MemoryStatus();
@@ -42,7 +54,7 @@ std::string readAdapterAddress() {
     if (!currentProbes) return {};
     std::vector<HardwareAddress> adapters = currentProbes->adapterAddresses();
     if (adapters.empty() || adapters.size() > kAdapterRecords) return {};
-    return formatAdapterAddress(adapters.back());
+    return adapterAddressText(*currentProbes, adapters.back());
 }
 
 }  // namespace moravel

@@ -31,6 +31,8 @@ public:
     virtual std::vector<HardwareAddress> adapterAddresses() = 0;
     // A version that replaces the platform's own for the notice test, if this source has one.
     virtual std::optional<OsVersion> osVersion() { return std::nullopt; }
+    // True when the addresses stand for hidden ones: their texts then show every digit as an X.
+    virtual bool addressesHidden() { return false; }
 };
 
 struct MemoryTexts {
@@ -48,5 +50,9 @@ std::string readAdapterAddress();
 
 MemoryTexts formatMemoryStatus(const MemoryStatus& status);
 std::string formatAdapterAddress(const HardwareAddress& address);
+// An address as `probes` give it out: formatted, and with every digit an X when they hide it.
+std::string adapterAddressText(SystemProbes& probes, const HardwareAddress& address);
+// Every hexadecimal digit of `text` replaced by "X", the separators kept.
+std::string hideHexDigits(std::string text);
 
 }  // namespace moravel

@@ -18,13 +18,8 @@ namespace moravel {
 // The type a plain JSON array stands for; WMI's own arrays are mostly string arrays.
 constexpr std::uint16_t kPlainArrayType = vt::Array | vt::Bstr;
 
-// The platform call of a query cycle at which a staged failure strikes.
-enum class CycleStep { Initialize, Security, CreateLocator, Connect, ProxyBlanket, ExecQuery };
-
-struct StagedFailure {
-    CycleStep step;
-    HResult code;
-};
+// The platform call of a query cycle at which a staged failure strikes, and its code.
+using StagedFailure = CycleFailure;
 
 using SnapshotObject = std::map<std::string, WmiValue>;
 
@@ -38,12 +33,15 @@ struct ObjectSpan {
 };
 
 struct SnapshotData {
-    // The file's text. The objects of each class stay text until one is asked for, so a class
-    // of a million objects costs eight bytes per object beside the text.
+    // Objects held as values, as a recording keeps them.
+    std::map<std::string, std::vector<SnapshotObject>> classes;
+    // The objects of a file stay its text until one is asked for, so a class of a million
+    // objects costs eight bytes per object beside the text.
     std::string text;
-    std::map<std::string, std::vector<ObjectSpan>> classes;
+    std::map<std::string, std::vector<ObjectSpan>> fileClasses;
     MemoryStatus memory;
     std::vector<HardwareAddress> adapters;
+    bool adaptersHidden = false;  // the file lists the addresses as "XX-XX-...": all zero bytes here
     std::optional<OsVersion> osVersion;
     std::map<std::string, StagedFailure> failures;  // by query text
 };

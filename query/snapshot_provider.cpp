@@ -10,6 +10,7 @@
 
 #include "query/backend.h"
 #include "query/snapshot_data.h"
+#include "query/wmi_names.h"
 
 namespace moravel {
 namespace {
@@ -36,7 +37,6 @@ using Failure = std::optional<StagedFailure>;
 
 constexpr HResult kInvalidNamespace = static_cast<HResult>(0x8004100Eu);  // WBEM_E_INVALID_NAMESPACE
 constexpr HResult kInvalidQueryType = static_cast<HResult>(0x80041018u);  // WBEM_E_INVALID_QUERY_TYPE
-const std::string kQueryPrefix = "SELECT * FROM ";
 
 // The code the staged failure gives at `step`, or success when none is staged there. A staged
 // success code (S_FALSE, say) lets the step go on with that code.
@@ -49,20 +49,11 @@ Failure stagedFor(const SnapshotData& data, const std::string& query) {
     return staged == data.failures.end() ? Failure() : Failure(staged->second);
 }
 
-// The class of "SELECT * FROM Class"; empty for any other query text.
-std::string queriedClass(const std::string& query) {
-    if (query.compare(0, kQueryPrefix.size(), kQueryPrefix) != 0) return {};
-    std::string name = query.substr(kQueryPrefix.size());
-    bool identifier = !name.empty() && name.find_first_not_of(
-        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789_") == std::string::npos;
-    return identifier ? name : std::string();
-}
-
 class SnapshotObjectView : public WmiObject {
 public:
     explicit SnapshotObjectView(std::shared_ptr<const SnapshotObject> properties) : properties_(std::move(properties)) {}
     HResult get(const std::string& property, WmiValue& value) override {
-        auto it = properties_->find(property);
+        auto it = findWmiName(*properties_, property);
         if (it == properties_->end()) return kNotFound;
         value = it->second;
         return kOk;
@@ -72,24 +63,31 @@ private:
     std::shared_ptr<const SnapshotObject> properties_;
 };
 
+// The objects of one class: held as values, or places in the file's text (either may be null:
+// a class the snapshot does not list).
 class SnapshotEnumerator : public WmiEnumerator {
 public:
-    SnapshotEnumerator(Data data, const std::vector<ObjectSpan>* objects)
-        : data_(std::move(data)), objects_(objects) {}
+    SnapshotEnumerator(Data data, const std::vector<SnapshotObject>* objects, const std::vector<ObjectSpan>* spans)
+        : data_(std::move(data)), objects_(objects), spans_(spans) {}
     std::unique_ptr<WmiObject> next() override {
-        if (!objects_ || position_ >= objects_->size()) return nullptr;
-        return std::make_unique<SnapshotObjectView>(data_->object((*objects_)[position_++]));
+        if (position_ >= count()) return nullptr;
+        std::size_t at = position_++;
+        if (objects_)  // shares the data's ownership, no copy
+            return std::make_unique<SnapshotObjectView>(std::shared_ptr<const SnapshotObject>(data_, &(*objects_)[at]));
+        return std::make_unique<SnapshotObjectView>(data_->object((*spans_)[at]));
     }
-    std::size_t skip(std::size_t count, const std::string&) override {
-        std::size_t left = objects_ ? objects_->size() - position_ : 0;
-        std::size_t skipped = std::min(count, left);
+    std::size_t skip(std::size_t wanted, const std::string&) override {
+        std::size_t skipped = std::min(wanted, count() - position_);
         position_ += skipped;
         return skipped;
     }
 
 private:
+    std::size_t count() const { return objects_ ? objects_->size() : spans_ ? spans_->size() : 0; }
+
     Data data_;
-    const std::vector<ObjectSpan>* objects_;  // null: a class the file does not list
+    const std::vector<SnapshotObject>* objects_;
+    const std::vector<ObjectSpan>* spans_;
     std::size_t position_ = 0;
 };
 
@@ -102,11 +100,13 @@ public:
         // The text actually run decides, even for a caller that did not announce the cycle.
         HResult hr = resultAt(stagedFor(*data_, query), CycleStep::ExecQuery);
         if (failed(hr)) return hr;
-        if (language != "WQL") return kInvalidQueryType;
-        std::string name = queriedClass(query);
-        if (name.empty()) return kInvalidQuery;
-        auto found = data_->classes.find(name);
-        enumerator = std::make_unique<SnapshotEnumerator>(data_, found == data_->classes.end() ? nullptr : &found->second);
+        if (!sameWmiName(language, "WQL")) return kInvalidQueryType;
+        std::optional<std::string> name = queriedClass(query);
+        if (!name) return kInvalidQuery;
+        auto held = findWmiName(data_->classes, *name);
+        auto inFile = findWmiName(data_->fileClasses, *name);
+        enumerator = std::make_unique<SnapshotEnumerator>(data_, held == data_->classes.end() ? nullptr : &held->second,
+                                                          inFile == data_->fileClasses.end() ? nullptr : &inFile->second);
         return hr;
     }
 
@@ -121,7 +121,7 @@ public:
     HResult connectServer(const std::string& path, std::unique_ptr<WmiServices>& services) override {
         HResult hr = resultAt(failure_, CycleStep::Connect);
         if (failed(hr)) return hr;
-        if (path != "ROOT\\CIMV2") return kInvalidNamespace;
+        if (!sameWmiName(path, kWmiNamespace)) return kInvalidNamespace;
         services = std::make_unique<SnapshotServices>(data_, failure_);
         return hr;
     }
@@ -161,6 +161,7 @@ public:
     }
     std::vector<HardwareAddress> adapterAddresses() override { return data_->adapters; }
     std::optional<OsVersion> osVersion() override { return data_->osVersion; }
+    bool addressesHidden() override { return data_->adaptersHidden; }
 
 private:
     Data data_;
@@ -210,9 +211,13 @@ std::string readWholeFile(const std::string& path) {
 
 }  // namespace
 
-Backend makeSnapshotBackendFromJson(const std::string& json, const std::string& name) {
-    auto data = std::make_shared<const SnapshotStore>(parseSnapshot(json, name));
+Backend makeSnapshotBackend(SnapshotData snapshot) {
+    auto data = std::make_shared<const SnapshotStore>(std::move(snapshot));
     return {std::make_unique<SnapshotProvider>(data), std::make_unique<SnapshotProbes>(data)};
+}
+
+Backend makeSnapshotBackendFromJson(const std::string& json, const std::string& name) {
+    return makeSnapshotBackend(parseSnapshot(json, name));
 }
 
 Backend makeSnapshotBackend(const std::string& path) {

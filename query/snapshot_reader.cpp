@@ -222,7 +222,8 @@ int hexDigit(char c) {
 }
 
 // "00-1A-2B-3C-4D-5E" or "00:1a:2b:3c:4d:5e:..." (six or more bytes; the first six are used).
-HardwareAddress adapterAddress(const json& j, const std::string& where) {
+// A hidden address has "XX" for its bytes; it reads as zero bytes and sets `hidden`.
+HardwareAddress adapterAddress(const json& j, const std::string& where, bool& hidden) {
     expectKind(j, json::value_t::string, "a string", where);
     std::string text = j.get<std::string>();
     std::string problem = shown(j) + " is not an address of six or more hex bytes separated by \"-\" or \":\"";
@@ -230,6 +231,7 @@ HardwareAddress adapterAddress(const json& j, const std::string& where) {
     for (std::size_t pos = 0;; pos += 3) {
         if (pos + 2 > text.size()) refuse(where, problem);
         int high = hexDigit(text[pos]), low = hexDigit(text[pos + 1]);
+        if (text.compare(pos, 2, "XX") == 0) high = low = 0, hidden = true;
         if (high < 0 || low < 0) refuse(where, problem);
         bytes.push_back(static_cast<std::uint8_t>(high * 16 + low));
         if (pos + 2 == text.size()) break;
@@ -298,9 +300,9 @@ public:
         if (classList(levels)) {
             where = element(where, levels.back().count - 1);
             objectOf(value, where);  // checked now, read again when asked for
-            data_.classes[levels[1].key].push_back({static_cast<std::uint32_t>(begin), static_cast<std::uint32_t>(end)});
+            data_.fileClasses[levels[1].key].push_back({static_cast<std::uint32_t>(begin), static_cast<std::uint32_t>(end)});
         } else if (levels.back().node->is_array()) {
-            data_.adapters.push_back(adapterAddress(value, element(where, levels.back().count - 1)));
+            data_.adapters.push_back(adapterAddress(value, element(where, levels.back().count - 1), data_.adaptersHidden));
         } else {
             data_.failures[levels.back().key] = failure(value, member(where, levels.back().key));
         }
@@ -327,7 +329,7 @@ void classLists(const json& classes, SnapshotData& data) {
     expectObject(classes, where, "an object of class names");
     for (const auto& item : classes.items()) {
         expectKind(item.value(), json::value_t::array, "an array of objects", member(where, item.key()));
-        data.classes[item.key()];  // a class listed without objects
+        data.fileClasses[item.key()];  // a class listed without objects
     }
 }
 

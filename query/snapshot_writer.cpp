@@ -10,7 +10,6 @@
 
 #include "query/probes.h"
 #include "query/snapshot_data.h"
-#include "query/wmi_provider.h"
 #include "query/wmi_query.h"
 
 namespace moravel {
@@ -74,42 +73,12 @@ Json objectJson(WmiObject& object, const std::vector<const char*>& properties) {
     return json;
 }
 
-// A step that failed: its own code, or a general failure when it "succeeded" without the
-// interface it was to deliver.
-StagedFailure failure(CycleStep step, HResult hr) { return {step, failed(hr) ? hr : kFailed}; }
-
-// The objects a cycle reads after connecting.
-std::optional<StagedFailure> readObjects(WmiServices& services, const std::string& query,
-                                         const RecordedClass& recorded, std::unique_ptr<WmiEnumerator>& enumerator,
-                                         Json& objects) {
-    HResult hr = services.setProxyBlanket();
-    if (failed(hr)) return failure(CycleStep::ProxyBlanket, hr);
-    hr = services.execQuery("WQL", query, kQueryFlags, enumerator);
-    if (failed(hr)) return failure(CycleStep::ExecQuery, hr);
-    while (enumerator) {
-        std::unique_ptr<WmiObject> object = enumerator->next();
-        if (!object) break;
-        objects.push_back(objectJson(*object, recorded.properties));
-    }
-    return std::nullopt;
-}
-
-// One full cycle for the class; the failing step, if any. Declared in this order, the services,
-// the locator and the enumerator are released in the order a query releases them.
+// One full cycle for the class, every object into `objects`; the failing step, if any.
 std::optional<StagedFailure> recordClass(WmiProvider& provider, const RecordedClass& recorded, Json& objects) {
-    std::string query = std::string("SELECT * FROM ") + recorded.name;
-    provider.beginCycle(query);
-    HResult hr = provider.initialize();
-    if (failed(hr) && hr != kChangedMode) return failure(CycleStep::Initialize, hr);
-    ComScope com(provider);
-    if (failed(hr = provider.initializeSecurity())) return failure(CycleStep::Security, hr);
-    std::unique_ptr<WmiEnumerator> enumerator;
-    std::unique_ptr<WmiLocator> locator;
-    if (failed(hr = provider.createLocator(locator)) || !locator) return failure(CycleStep::CreateLocator, hr);
-    std::unique_ptr<WmiServices> services;
-    if (failed(hr = locator->connectServer("ROOT\\CIMV2", services)) || !services)
-        return failure(CycleStep::Connect, hr);
-    return readObjects(*services, query, recorded, enumerator, objects);
+    return runQueryCycle(provider, selectAllFrom(recorded.name), [&](WmiObject& object) {
+        objects.push_back(objectJson(object, recorded.properties));
+        return true;
+    });
 }
 
 std::string codeText(HResult hr) {
@@ -124,7 +93,7 @@ void addProbes(SystemProbes& probes, Json& document) {
         document["memoryStatus"] = {{"memoryLoad", std::min(memory.memoryLoad, kMaxMemoryLoad)},
                                     {"availPhys", memory.availPhys}};
     Json adapters = Json::array();
-    for (const HardwareAddress& address : probes.adapterAddresses()) adapters.push_back(formatAdapterAddress(address));
+    for (const HardwareAddress& address : probes.adapterAddresses()) adapters.push_back(adapterAddressText(probes, address));
     document["adapters"] = adapters;
     if (std::optional<OsVersion> version = probes.osVersion())
         document["osVersion"] = {{"major", version->major}, {"minor", version->minor}};
@@ -141,8 +110,8 @@ void writeSnapshot(std::ostream& out) {
         for (const RecordedClass& recorded : kRecordedClasses) {
             Json objects = Json::array();
             if (std::optional<StagedFailure> failed = recordClass(*provider, recorded, objects))
-                failures[std::string("SELECT * FROM ") + recorded.name] = {{"step", stepName(failed->step)},
-                                                                          {"code", codeText(failed->code)}};
+                failures[selectAllFrom(recorded.name)] = {{"step", stepName(failed->step)},
+                                                          {"code", codeText(failed->code)}};
             else
                 document["classes"][recorded.name] = objects;
         }

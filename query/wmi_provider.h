@@ -14,7 +14,7 @@ namespace moravel {
 using HResult = std::int32_t;
 
 constexpr HResult kOk = 0;
-constexpr HResult kFalse = 1;  // S_FALSE: COM was already initialised on this thread
+constexpr HResult kSFalse = 1;  // S_FALSE: success, and COM was already initialised on this thread
 constexpr HResult kChangedMode = static_cast<HResult>(0x80010106u);   // RPC_E_CHANGED_MODE
 constexpr HResult kInvalidQuery = static_cast<HResult>(0x80041017u);  // WBEM_E_INVALID_QUERY
 constexpr HResult kNotFound = static_cast<HResult>(0x80041002u);      // WBEM_E_NOT_FOUND
@@ -23,6 +23,15 @@ constexpr HResult kFailed = static_cast<HResult>(0x80004005u);        // E_FAIL
 constexpr long kQueryFlags = 48;  // WBEM_FLAG_FORWARD_ONLY | WBEM_FLAG_RETURN_IMMEDIATELY
 
 inline bool failed(HResult hr) { return hr < 0; }
+
+// The platform calls of a query cycle that can fail, in the order a cycle makes them.
+enum class CycleStep { Initialize, Security, CreateLocator, Connect, ProxyBlanket, ExecQuery };
+
+// Where a cycle stopped: the step and its code.
+struct CycleFailure {
+    CycleStep step;
+    HResult code;
+};
 
 class WmiObject {
 public:

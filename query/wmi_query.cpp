@@ -7,7 +7,7 @@
 #include <memory>
 #include <sstream>
 
-#include "query/wmi_provider.h"
+#include "query/wmi_names.h"
 
 namespace moravel {
 namespace {
@@ -16,7 +16,6 @@ WmiProvider* currentProvider = nullptr;
 std::ostream* diagnostics = &std::cout;
 long calls = 0;
 
-const char* const kNamespace = "ROOT\\CIMV2";
 const char* const kLanguage = "WQL";
 
 // Error codes are written in lower-case hexadecimal without touching the stream's base, so
@@ -36,10 +35,50 @@ void writeTypeLine(std::ostream& out, const char* label, std::int64_t value) {
     out << label << std::to_string(static_cast<std::int32_t>(static_cast<std::uint32_t>(value))) << std::endl;
 }
 
-// Walks the enumerator to object `index`; objects count whether or not Get succeeds. Each
-// object and its value are let go before the next object is asked for. A walk that does not end
-// with a value goes on to the end of the enumeration. The objects that are only counted are
-// stepped over by the enumerator, which a provider may do without building them.
+CycleFailure failure(CycleStep step, HResult hr) { return {step, failed(hr) ? hr : kFailed}; }
+
+// What a cycle does with the enumerator its query delivered.
+using EnumeratorWalk = std::function<void(WmiEnumerator& enumerator)>;
+
+// Proxy settings, the query and the walk; the enumerator is handed out so the caller releases
+// it after the services and the locator.
+std::optional<CycleFailure> walkObjects(WmiServices& services, const std::string& query, const EnumeratorWalk& walk,
+                                        std::unique_ptr<WmiEnumerator>& enumerator) {
+    HResult hr = services.setProxyBlanket();
+    if (failed(hr)) return failure(CycleStep::ProxyBlanket, hr);
+    hr = services.execQuery(kLanguage, query, kQueryFlags, enumerator);
+    if (failed(hr)) return failure(CycleStep::ExecQuery, hr);
+    if (enumerator) walk(*enumerator);
+    return std::nullopt;
+}
+
+// Steps after COM initialisation; the caller uninitialises. Declared in this order, the services,
+// the locator and the enumerator are released in that order.
+std::optional<CycleFailure> connectedCycle(WmiProvider& provider, const std::string& query, const EnumeratorWalk& walk) {
+    HResult hr = provider.initializeSecurity();
+    if (failed(hr)) return failure(CycleStep::Security, hr);
+    std::unique_ptr<WmiEnumerator> enumerator;
+    std::unique_ptr<WmiLocator> locator;
+    hr = provider.createLocator(locator);
+    if (failed(hr) || !locator) return failure(CycleStep::CreateLocator, hr);
+    std::unique_ptr<WmiServices> services;
+    hr = locator->connectServer(kWmiNamespace, services);
+    if (failed(hr) || !services) return failure(CycleStep::Connect, hr);
+    return walkObjects(*services, query, walk, enumerator);
+}
+
+std::optional<CycleFailure> queryCycle(WmiProvider& provider, const std::string& wqlQuery, const EnumeratorWalk& walk) {
+    provider.beginCycle(wqlQuery);
+    HResult hr = provider.initialize();
+    if (failed(hr) && hr != kChangedMode) return failure(CycleStep::Initialize, hr);
+    ComScope com(provider);
+    return connectedCycle(provider, wqlQuery, walk);
+}
+
+// The property of object `index`; objects count whether or not Get succeeds. Each object and
+// its value are let go before the next object is asked for, and a walk that does not end with a
+// value goes on to the end. The objects that are only counted are stepped over by the
+// enumerator, which a provider may do without building them (WmiEnumerator::skip).
 std::string readObject(WmiEnumerator& enumerator, int index, const std::string& property) {
     constexpr std::size_t kAll = std::numeric_limits<std::size_t>::max();
     if (index < 0) {  // matches no object
@@ -56,35 +95,6 @@ std::string readObject(WmiEnumerator& enumerator, int index, const std::string& 
         return {};
     }
     return valueToText(value, *diagnostics);
-}
-
-// Proxy settings, the query and the walk; the enumerator is handed out so the caller releases
-// it after the services and the locator.
-std::string runQuery(WmiServices& services, int index, const std::string& query, const std::string& property,
-                     std::unique_ptr<WmiEnumerator>& enumerator) {
-    if (failed(services.setProxyBlanket())) return {};
-    HResult hr = services.execQuery(kLanguage, query, kQueryFlags, enumerator);
-    if (failed(hr)) {
-        writeLine(*diagnostics, "Query for operating system name failed. Error code = 0x" + hex(hr));
-        return {};
-    }
-    return enumerator ? readObject(*enumerator, index, property) : std::string();
-}
-
-// Steps after COM initialisation; the caller uninitialises.
-std::string connectedQuery(WmiProvider& provider, int index, const std::string& query,
-                           const std::string& property) {
-    if (failed(provider.initializeSecurity())) return {};
-    std::unique_ptr<WmiLocator> locator;
-    if (failed(provider.createLocator(locator)) || !locator) return {};
-    std::unique_ptr<WmiServices> services;
-    if (failed(locator->connectServer(kNamespace, services)) || !services) return {};
-    std::unique_ptr<WmiEnumerator> enumerator;
-    std::string result = runQuery(*services, index, query, property, enumerator);
-    services.reset();
-    locator.reset();
-    enumerator.reset();
-    return result;
 }
 
 }  // namespace
@@ -108,19 +118,30 @@ std::string valueToText(const WmiValue& value, std::ostream& out) {
     }
 }
 
+std::optional<CycleFailure> runQueryCycle(WmiProvider& provider, const std::string& wqlQuery,
+                                          const ObjectVisitor& visit) {
+    return queryCycle(provider, wqlQuery, [&visit](WmiEnumerator& enumerator) {
+        while (std::unique_ptr<WmiObject> object = enumerator.next())
+            if (!visit(*object)) break;
+    });
+}
+
 std::string queryWmiText(int index, const std::string& wqlQuery, const std::string& propertyName) {
     ++calls;
     WmiProvider* provider = currentProvider;
     if (!provider) return {};
-    provider->beginCycle(wqlQuery);
-    HResult hr = provider->initialize();
-    if (failed(hr) && hr != kChangedMode) {
-        writeLine(*diagnostics, "Failed to initialize COM library. Error code = 0x" + hex(hr));
-        return {};
-    }
-    ComScope com(*provider);
-    return connectedQuery(*provider, index, wqlQuery, propertyName);
+    std::string text;
+    std::optional<CycleFailure> stopped = queryCycle(*provider, wqlQuery, [&](WmiEnumerator& enumerator) {
+        text = readObject(enumerator, index, propertyName);
+    });
+    if (stopped && stopped->step == CycleStep::Initialize)
+        writeLine(*diagnostics, "Failed to initialize COM library. Error code = 0x" + hex(stopped->code));
+    if (stopped && stopped->step == CycleStep::ExecQuery)
+        writeLine(*diagnostics, "Query for operating system name failed. Error code = 0x" + hex(stopped->code));
+    return text;
 }
+
+std::string selectAllFrom(const std::string& className) { return "SELECT * FROM " + className; }
 
 std::vector<std::string> splitWords(std::string text) {
     std::istringstream in(text);

@@ -1,19 +1,33 @@
 // The one operation through which nearly every value passes, and the shared word splitter.
 #pragma once
 
+#include <functional>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
 
-#include "query/wmi_value.h"
+#include "query/wmi_provider.h"
 
 namespace moravel {
-
-class WmiProvider;
 
 // The named property of object `index` (from 0) of a WQL query, as text; empty text on any
 // failure. Each call is a complete connect-query-read-disconnect cycle through the provider.
 std::string queryWmiText(int index, const std::string& wqlQuery, const std::string& propertyName);
+
+// Called with each object a query returns, in order; returning false ends the walk. The object
+// is released before the next one is asked for.
+using ObjectVisitor = std::function<bool(WmiObject& object)>;
+
+// One complete query cycle through `provider`, in the order queryWmiText makes its calls: COM,
+// security, locator, namespace, proxy, the query, then every object to `visit`; everything is
+// released in the order a query releases it. The failing step, if any: its own code, or E_FAIL
+// when it "succeeded" without the interface it was to deliver.
+std::optional<CycleFailure> runQueryCycle(WmiProvider& provider, const std::string& wqlQuery,
+                                          const ObjectVisitor& visit);
+
+// "SELECT * FROM <className>": the one form of query the groups run.
+std::string selectAllFrom(const std::string& className);
 
 // The whitespace-separated words of `text`, in order.
 std::vector<std::string> splitWords(std::string text);
@@ -28,6 +42,18 @@ WmiProvider* wmiProvider();
 // Where the diagnostic lines go: standard output unless a front end says otherwise.
 void setDiagnosticStream(std::ostream& out);
 std::ostream& diagnosticStream();
+
+// Sends the diagnostic lines to `stream` for as long as it lives.
+class DiagnosticsTo {
+public:
+    explicit DiagnosticsTo(std::ostream& stream) : previous_(diagnosticStream()) { setDiagnosticStream(stream); }
+    ~DiagnosticsTo() { setDiagnosticStream(previous_); }
+    DiagnosticsTo(const DiagnosticsTo&) = delete;
+    DiagnosticsTo& operator=(const DiagnosticsTo&) = delete;
+
+private:
+    std::ostream& previous_;
+};
 
 // How many times queryWmiText has been called since the last reset.
 long queryCount();

@@ -9,7 +9,7 @@ namespace moravel {
 
 // queryWmiText for object `index` of "SELECT * FROM <className>".
 inline std::string readProperty(const char* className, const char* property, int index = 0) {
-    return queryWmiText(index, std::string("SELECT * FROM ") + className, property);
+    return queryWmiText(index, selectAllFrom(className), property);
 }
 
 // The text itself, or "None" when it is empty.

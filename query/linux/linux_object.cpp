@@ -1,8 +1,8 @@
 #include "query/linux/linux_object.h"
 
-#include <strings.h>
-
 #include <limits>
+
+#include "query/wmi_names.h"
 
 namespace moravel::lx {
 
@@ -17,7 +17,7 @@ LinuxObject& LinuxObject::addNull(const char* name) {
 
 HResult LinuxObject::get(const std::string& property, WmiValue& value) {
     for (const auto& [name, reader] : properties_) {
-        if (::strcasecmp(name, property.c_str()) == 0) {
+        if (sameWmiName(name, property)) {
             value = reader();
             return kOk;
         }

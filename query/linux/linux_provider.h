@@ -15,7 +15,4 @@ std::unique_ptr<WmiProvider> makeLinuxProvider(const std::string& root, const De
                                                const HostFacts& host);
 std::unique_ptr<SystemProbes> makeLinuxProbes(const std::string& root);
 
-// The class name of a query of the one form the provider answers, or nothing.
-std::optional<std::string> queriedClass(const std::string& query);
-
 }  // namespace moravel::lx

@@ -1,13 +1,9 @@
-#include <strings.h>
-
-#include <algorithm>
-
 #include "query/backend.h"
 #include "query/linux/device_names.h"
 #include "query/linux/host_facts.h"
 #include "query/linux/linux_classes.h"
 #include "query/linux/linux_provider.h"
-#include "query/wmi_query.h"
+#include "query/wmi_names.h"
 
 namespace moravel::lx {
 namespace {
@@ -59,10 +55,10 @@ public:
     HResult execQuery(const std::string& language, const std::string& query, long,
                       std::unique_ptr<WmiEnumerator>& enumerator) override {
         std::optional<std::string> className = queriedClass(query);
-        if (::strcasecmp(language.c_str(), "WQL") != 0 || !className) return kInvalidQuery;
+        if (!sameWmiName(language, "WQL") || !className) return kInvalidQuery;
         ObjectList objects;
         for (const ClassEntry& entry : kClasses) {
-            if (::strcasecmp(entry.name, className->c_str()) == 0) objects = entry.read(context_);
+            if (sameWmiName(entry.name, *className)) objects = entry.read(context_);
         }
         enumerator = std::make_unique<ListEnumerator>(std::move(objects));
         return kOk;
@@ -76,7 +72,7 @@ class Locator : public WmiLocator {
 public:
     explicit Locator(const LinuxContext& context) : context_(context) {}
     HResult connectServer(const std::string& path, std::unique_ptr<WmiServices>& services) override {
-        if (::strcasecmp(path.c_str(), "ROOT\\CIMV2") != 0) return kFailed;
+        if (!sameWmiName(path, kWmiNamespace)) return kFailed;
         services = std::make_unique<Services>(context_);
         return kOk;
     }
@@ -118,19 +114,6 @@ private:
 };
 
 }  // namespace
-
-std::optional<std::string> queriedClass(const std::string& query) {
-    std::vector<std::string> words = splitWords(query);
-    if (words.size() != 4 || ::strcasecmp(words[0].c_str(), "SELECT") != 0 || words[1] != "*" ||
-        ::strcasecmp(words[2].c_str(), "FROM") != 0)
-        return std::nullopt;
-    const std::string& name = words[3];
-    bool identifier = std::all_of(name.begin(), name.end(), [](char c) {
-        return std::isalnum(static_cast<unsigned char>(c)) || c == '_';
-    });
-    if (!identifier) return std::nullopt;
-    return name;
-}
 
 std::unique_ptr<WmiProvider> makeLinuxProvider(const std::string& root, const DeviceNames& names,
                                                const HostFacts& host) {

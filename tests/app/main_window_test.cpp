@@ -15,10 +15,11 @@
 
 #include "app/app_state.h"
 #include "app/main_window.h"
+#include "app/platform.h"
 #include "app/startup.h"
 #include "commands/commands.h"
 #include "sections/sections.h"
-#include "tests/app/fake_backend.h"
+#include "tests/support/fake_backend.h"
 
 namespace moravel {
 namespace {
@@ -171,7 +172,7 @@ TEST_F(MainWindowTest, ButtonRow) {
         void* data;
     } rows[] = {{"OK", 625, onMainWindowClose, nullptr},
                 {"Print", 530, onPrintButton, child(0)},
-                {"About", 435, onAboutButton, nullptr}};
+                {"About", 435, onAboutButton, nullptr}};  // its host is checked below
     for (int i = 0; i < 3; ++i) {
         SCOPED_TRACE(rows[i].label);
         auto* button = dynamic_cast<Fl_Button*>(child(9 + i));
@@ -185,8 +186,16 @@ TEST_F(MainWindowTest, ButtonRow) {
         EXPECT_EQ(button->box(), FL_THIN_UP_BOX);
         EXPECT_EQ(button->labelsize(), 11);
         EXPECT_EQ(button->callback(), rows[i].callback);
-        EXPECT_EQ(button->user_data(), rows[i].data);
+        if (rows[i].callback != onAboutButton) {
+            EXPECT_EQ(button->user_data(), rows[i].data);
+        }
     }
+    // About keeps its window in the program's state and gives it the program's icons.
+    auto* host = static_cast<AboutHost*>(child(11)->user_data());
+    ASSERT_NE(host, nullptr);
+    EXPECT_EQ(&host->openWindow, &aboutWindow);
+    EXPECT_EQ(host->setIcon, &setProgramIcon);
+    EXPECT_EQ(host->iconPass, &runIconPass);
 }
 
 TEST_F(MainWindowTest, ResizingScalesTheLayoutButNotTheText) {

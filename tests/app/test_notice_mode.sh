@@ -2,12 +2,12 @@
 # As a user of a machine that reports version 6.2: the notice box "Information" comes first,
 # with no wait window; after it is dismissed the main window appears and closes with status 0.
 set -u
-source "$(dirname "$0")/x_session.sh"
+source "$MORAVEL_SOURCE_DIR/tests/support/x_session.sh"
 start_display
 
 MORAVEL_SNAPSHOT="$MORAVEL_SOURCE_DIR/tests/data/app_notice.json" start_program
 notice=$(find_window '^Information$') || fail "the notice box did not appear"
-[ "$(head -n1 "$WORK_DIR/stdout")" = $'6\t2' ] || fail "version line '$(head -n1 "$WORK_DIR/stdout")', wanted 6, tab, 2"
+[ "$(head -n1 "$WORK/stdout")" = $'6\t2' ] || fail "version line '$(head -n1 "$WORK/stdout")', wanted 6, tab, 2"
 [ -z "$(xdotool search --onlyvisible --name 'Retrieving system information|^Moravel by' 2>/dev/null)" ] ||
     fail "another window is shown with the notice"
 echo "ok: notice box first, version line 6<tab>2, no wait window"

@@ -3,13 +3,7 @@
 # on a small screen) with the program icon in 32 x 32 and 16 x 16, and refuses an unusable
 # snapshot before opening any window.
 set -u
-source "$(dirname "$0")/x_session.sh"
-
-# "x y w h" of a window, from the X server.
-window_geometry() {
-    xwininfo -id "$1" | awk '/Absolute upper-left X/{x=$NF} /Absolute upper-left Y/{y=$NF}
-                              /Width:/{w=$NF} /Height:/{h=$NF} END{print x, y, w, h}'
-}
+source "$MORAVEL_SOURCE_DIR/tests/support/x_session.sh"
 
 # The icon sizes and pixels as _NET_WM_ICON lists them: width, height, then ARGB per pixel.
 png_as_net_wm_icon() {
@@ -25,10 +19,10 @@ check_icons() {
     xprop -id "$1" _NET_WM_ICON | grep -q 'Icon (32 x 32)' || fail "no 32 x 32 icon"
     xprop -id "$1" _NET_WM_ICON | grep -q 'Icon (16 x 16)' || fail "no 16 x 16 icon"
     xprop -id "$1" -notype -f _NET_WM_ICON 32c ' = $0+' _NET_WM_ICON | sed 's/^[^=]*= //' | tr -d ' ' |
-        tr ',' '\n' > "$WORK_DIR/icon.txt"
-    echo >> "$WORK_DIR/icon.txt"
-    { png_as_net_wm_icon "$icons/moravel-32.png"; png_as_net_wm_icon "$icons/moravel-16.png"; } > "$WORK_DIR/png.txt"
-    cmp -s "$WORK_DIR/icon.txt" "$WORK_DIR/png.txt" || fail "window icon pixels differ from the program icon"
+        tr ',' '\n' > "$WORK/icon.txt"
+    echo >> "$WORK/icon.txt"
+    { png_as_net_wm_icon "$icons/moravel-32.png"; png_as_net_wm_icon "$icons/moravel-16.png"; } > "$WORK/png.txt"
+    cmp -s "$WORK/icon.txt" "$WORK/png.txt" || fail "window icon pixels differ from the program icon"
     echo "ok: icons 32 x 32 and 16 x 16, pixels as in resources/icons"
 }
 
@@ -49,15 +43,13 @@ check_main_window() {
 
 check_main_window 1920x1080x24 "598 163 725 755"
 check_icons "$(find_window '^Moravel by Tobrin')"
-kill "$APP_PID"; wait "$APP_PID" 2>/dev/null; APP_PID=""
-kill "$XVFB_PID"; wait "$XVFB_PID" 2>/dev/null; XVFB_PID=""
+stop_program
 
 # Under 800 pixels high the window is shortened to 690 but still placed by the 377 offset.
 check_main_window 1280x799x24 "278 22 725 690"
-kill "$APP_PID"; wait "$APP_PID" 2>/dev/null; APP_PID=""
-kill "$XVFB_PID"; wait "$XVFB_PID" 2>/dev/null; XVFB_PID=""
+stop_program
 check_main_window 1280x800x24 "278 23 725 755"
-kill "$APP_PID"; wait "$APP_PID" 2>/dev/null; APP_PID=""
+stop_program
 
 # A snapshot that is missing or not a snapshot ends the program with status 2 and one line
 # naming the file, before the version test and before any window.
@@ -65,12 +57,12 @@ expect_refused_snapshot() {
     MORAVEL_SNAPSHOT="$1" start_program
     wait_for_exit
     [ "$EXIT_STATUS" = 2 ] || fail "snapshot $1: exit status $EXIT_STATUS, wanted 2"
-    [ "$(grep -vc '^$' "$WORK_DIR/stderr")" = 1 ] || fail "snapshot $1: wanted one line on stderr"
-    grep -qF "$(basename "$1")" "$WORK_DIR/stderr" || fail "snapshot $1: the message does not name the file"
-    [ ! -s "$WORK_DIR/stdout" ] || fail "snapshot $1: the version test ran"
+    [ "$(grep -vc '^$' "$WORK/stderr")" = 1 ] || fail "snapshot $1: wanted one line on stderr"
+    grep -qF "$(basename "$1")" "$WORK/stderr" || fail "snapshot $1: the message does not name the file"
+    [ ! -s "$WORK/stdout" ] || fail "snapshot $1: the version test ran"
     [ -z "$(xdotool search --name 'Moravel|Retrieving' 2>/dev/null)" ] || fail "snapshot $1: a window was opened"
-    echo "ok: $(basename "$1") ends with status 2 before any window: $(cat "$WORK_DIR/stderr")"
+    echo "ok: $(basename "$1") ends with status 2 before any window: $(cat "$WORK/stderr")"
 }
-expect_refused_snapshot "$WORK_DIR/no-such-snapshot.json"
-printf '{ "classes": ' > "$WORK_DIR/cut-short.json"
-expect_refused_snapshot "$WORK_DIR/cut-short.json"
+expect_refused_snapshot "$WORK/no-such-snapshot.json"
+printf '{ "classes": ' > "$WORK/cut-short.json"
+expect_refused_snapshot "$WORK/cut-short.json"

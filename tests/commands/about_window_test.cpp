@@ -1,7 +1,6 @@
 // The About window: where it goes, what it holds, and its single-instance life cycle.
 #include <gtest/gtest.h>  // first: the toolkit's X11 headers define None and Bool
 
-#include "app/app_state.h"
 #include "commands/about_window.h"
 #include "commands/commands.h"
 
@@ -16,8 +15,13 @@
 
 namespace {
 
-using moravel::aboutWindow;
 using moravel::aboutWindowOrigin;
+
+// The program's side of the About command, as the main window hands it over.
+Fl_Double_Window* aboutWindow = nullptr;
+int iconsSet = 0;
+int iconPasses = 0;
+moravel::AboutHost host{aboutWindow, [](Fl_Window&) { ++iconsSet; }, [] { ++iconPasses; }};
 
 TEST(AboutWindowOrigin, CentresInTheWorkArea) {
     EXPECT_EQ(aboutWindowOrigin(0, 0, 1920, 1040).x, 774);
@@ -42,7 +46,9 @@ bool hasGeometry(const Fl_Widget* w, int x, int y, int width, int height) {
 }
 
 TEST(AboutWindow, HoldsPanelViewAndButtonInThatOrder) {
-    std::unique_ptr<Fl_Double_Window> window(moravel::makeAboutWindow());
+    iconsSet = 0;
+    std::unique_ptr<Fl_Double_Window> window(moravel::makeAboutWindow(host));
+    EXPECT_EQ(iconsSet, 1);
     ASSERT_TRUE(window);
     EXPECT_FALSE(window->shown());
     EXPECT_EQ(window->w(), 372);
@@ -76,6 +82,7 @@ TEST(AboutWindow, HoldsPanelViewAndButtonInThatOrder) {
     EXPECT_EQ(ok->box(), FL_THIN_UP_BOX);
     EXPECT_EQ(ok->labelsize(), 12);
     EXPECT_EQ(ok->callback(), &moravel::onAboutClose);
+    EXPECT_EQ(ok->user_data(), &host);
 }
 
 // Lets the toolkit map windows and run deferred deletions.
@@ -86,24 +93,27 @@ void settle() {
 class AboutCommand : public ::testing::Test {
 protected:
     void TearDown() override {
-        if (aboutWindow) moravel::onAboutClose(nullptr, nullptr);
+        if (aboutWindow) moravel::onAboutClose(nullptr, &host);
         settle();
     }
 };
 
 TEST_F(AboutCommand, OpensOneCentredNonModalWindow) {
-    moravel::onAboutButton(nullptr, nullptr);
+    iconPasses = 0;
+    moravel::onAboutButton(nullptr, &host);
     ASSERT_TRUE(aboutWindow);
+    EXPECT_EQ(iconPasses, 1);  // after it is shown
     Fl_Double_Window* first = aboutWindow;
     settle();
     EXPECT_TRUE(first->shown());
     EXPECT_TRUE(first->non_modal());
     EXPECT_EQ(first->callback(), &moravel::onAboutClose);
+    EXPECT_EQ(first->user_data(), &host);
     const auto origin = aboutWindowOrigin(Fl::x(), Fl::y(), Fl::w(), Fl::h());
     EXPECT_EQ(first->x(), origin.x);
     EXPECT_EQ(first->y(), origin.y);
 
-    moravel::onAboutButton(nullptr, nullptr);
+    moravel::onAboutButton(nullptr, &host);
     EXPECT_EQ(aboutWindow, first);
     int shownAbout = 0;
     for (Fl_Window* w = Fl::first_window(); w; w = Fl::next_window(w))
@@ -116,7 +126,7 @@ TEST_F(AboutCommand, EveryWayOfClosingClearsTheMarkerAndAllowsANewWindow) {
     const auto byWindow = [] { aboutWindow->do_callback(); };
     const auto byButton = [] { aboutWindow->child(2)->do_callback(); };
     for (const auto& close : {+byWindow, +byButton}) {
-        moravel::onAboutButton(nullptr, nullptr);
+        moravel::onAboutButton(nullptr, &host);
         ASSERT_TRUE(aboutWindow);
         Fl_Double_Window* opened = aboutWindow;
         settle();
@@ -125,14 +135,14 @@ TEST_F(AboutCommand, EveryWayOfClosingClearsTheMarkerAndAllowsANewWindow) {
         EXPECT_EQ(aboutWindow, nullptr);
         settle();  // the closed window is deleted here; ASan would see a later use
 
-        moravel::onAboutButton(nullptr, nullptr);
+        moravel::onAboutButton(nullptr, &host);
         ASSERT_TRUE(aboutWindow);
         settle();
         EXPECT_TRUE(aboutWindow->shown());
         auto* view = dynamic_cast<Fl_Help_View*>(aboutWindow->child(1));
         ASSERT_TRUE(view);
         EXPECT_EQ(view->topline(), 0);
-        moravel::onAboutClose(nullptr, nullptr);
+        moravel::onAboutClose(nullptr, &host);
         settle();
     }
 }

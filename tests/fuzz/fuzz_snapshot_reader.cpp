@@ -10,7 +10,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     try {
         moravel::SnapshotData snapshot = moravel::parseSnapshot(std::string(reinterpret_cast<const char*>(data), size), "f.json");
-        for (const auto& entry : snapshot.classes)
+        for (const auto& entry : snapshot.fileClasses)
             for (moravel::ObjectSpan span : entry.second) moravel::snapshotObject(snapshot, span);
     } catch (const moravel::SnapshotError& error) {
         std::string line = error.what();

@@ -50,7 +50,7 @@ public:
     FixtureMachine& operator=(const FixtureMachine&) = delete;
 
     std::string text(const char* className, const char* property, int index = 0) const {
-        return queryWmiText(index, std::string("SELECT * FROM ") + className, property);
+        return queryWmiText(index, selectAllFrom(className), property);
     }
     // The typed value, straight from the provider.
     WmiValue value(const char* className, const char* property, int index = 0) const;
@@ -67,19 +67,12 @@ public:
 };
 
 inline WmiValue FixtureMachine::value(const char* className, const char* property, int index) const {
-    std::unique_ptr<WmiLocator> locator;
-    std::unique_ptr<WmiServices> services;
-    std::unique_ptr<WmiEnumerator> enumerator;
     WmiValue result;
-    if (failed(provider_->createLocator(locator)) || failed(locator->connectServer("ROOT\\CIMV2", services)) ||
-        failed(services->execQuery("WQL", std::string("SELECT * FROM ") + className, kQueryFlags, enumerator)))
-        return result;
-    for (int i = 0; std::unique_ptr<WmiObject> object = enumerator->next(); ++i) {
-        if (i == index) {
-            if (failed(object->get(property, result))) result = WmiValue::empty();
-            break;
-        }
-    }
+    runQueryCycle(*provider_, selectAllFrom(className), [&, counter = 0](WmiObject& object) mutable {
+        if (counter++ != index) return true;
+        if (failed(object.get(property, result))) result = WmiValue::empty();
+        return false;
+    });
     return result;
 }
 

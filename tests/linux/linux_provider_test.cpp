@@ -11,15 +11,6 @@
 namespace moravel::lx::test {
 namespace {
 
-TEST(LinuxQuery, OnlySelectStarFromAClassIsAnswered) {
-    EXPECT_EQ(queriedClass("SELECT * FROM Win32_Processor"), std::optional<std::string>("Win32_Processor"));
-    EXPECT_EQ(queriedClass("select  *  from win32_bios"), std::optional<std::string>("win32_bios"));
-    EXPECT_EQ(queriedClass("SELECT Name FROM Win32_Processor"), std::nullopt);
-    EXPECT_EQ(queriedClass("SELECT * FROM Win32_Processor WHERE DeviceID='CPU0'"), std::nullopt);
-    EXPECT_EQ(queriedClass("SELECT * FROM Win32_Processor;"), std::nullopt);
-    EXPECT_EQ(queriedClass(""), std::nullopt);
-}
-
 TEST(LinuxQuery, BadQueriesFailUnknownClassesAndPropertiesAreEmpty) {
     FixtureMachine machine(fixtureRoot("desktop"));
     std::ostringstream diagnostics;

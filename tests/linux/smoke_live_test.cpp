@@ -49,7 +49,7 @@ protected:
     }
     void TearDown() override { Backend().install(); }
     static std::string text(const char* className, const char* property, int index = 0) {
-        return queryWmiText(index, std::string("SELECT * FROM ") + className, property);
+        return queryWmiText(index, selectAllFrom(className), property);
     }
 
 private:

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "query/probes.h"
-#include "tests/support/scripted_provider.h"
+#include "tests/support/fake_backend.h"
 
 using moravel::HardwareAddress;
 using moravel::testing::FakeProbes;

@@ -5,10 +5,12 @@
 #include <nlohmann/json.hpp>
 
 #include "query/snapshot_writer.h"
+#include "tests/support/fake_backend.h"
 #include "tests/support/installed_backend.h"
 #include "tests/support/scripted_provider.h"
 
 using moravel::queryWmiText;
+using moravel::selectAllFrom;
 using moravel::WmiValue;
 using moravel::testing::InstalledBackend;
 using nlohmann::json;
@@ -56,7 +58,7 @@ std::vector<std::string> everyAnswer(InstalledBackend& backend) {
     for (const moravel::RecordedClass& recorded : moravel::recordedClasses())
         for (const char* property : recorded.properties)
             for (int index = 0; index < 10; ++index) {
-                std::string text = queryWmiText(index, std::string("SELECT * FROM ") + recorded.name, property);
+                std::string text = queryWmiText(index, selectAllFrom(recorded.name), property);
                 answers.push_back(text + "|" + backend.takeLines());
             }
     moravel::MemoryTexts memory = moravel::readMemoryStatus();

@@ -89,7 +89,7 @@ TEST_F(QueryCycle, RefusedInitialisationPrintsItsCodeAndUninitialisesNothing) {
 }
 
 TEST_F(QueryCycle, AcceptedInitialisationCodesGoOnAndUninitialise) {
-    for (HResult accepted : {moravel::kFalse, moravel::kChangedMode}) {
+    for (HResult accepted : {moravel::kSFalse, moravel::kChangedMode}) {
         SCOPED_TRACE(accepted);
         provider.script.initialize = accepted;
         EXPECT_EQ(queryWmiText(2, kQuery, "Name"), "third");

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -50,7 +52,8 @@ ReportResult report(const std::vector<std::string>& arguments) {
 class SnapshotFile {
 public:
     explicit SnapshotFile(const std::string& content)
-        : path_(testing::TempDir() + "report_writers_test_" + std::to_string(counter_++) + ".json") {
+        : path_(testing::TempDir() + "report_writers_test_" + std::to_string(getpid()) + "_" +
+                std::to_string(counter_++) + ".json") {
         std::ofstream(path_) << content;
     }
     ~SnapshotFile() { std::remove(path_.c_str()); }

@@ -69,7 +69,7 @@ expect_status version 0
 run help --help
 expect_status help 0
 expect_empty help err
-for option in --json --stats --snapshot --save-snapshot --help --version MORAVEL_SNAPSHOT; do
+for option in --json --stats --snapshot --save-snapshot --redact --output --help --version MORAVEL_SNAPSHOT Ctrl+Shift+C Ctrl+S; do
     grep -q -- "$option" "$work/help.out" || fail "help: $option is not described"
 done
 
@@ -111,6 +111,16 @@ cmp -s "$work/reread.out" "$expected/desktop.json" || fail "save: the saved snap
 run unwritable --save-snapshot "$work/no/such/folder/saved.json" --snapshot "$data/desktop.json"
 expect_status unwritable 1
 expect_one_line unwritable "saved.json"
+
+# A report cut short by a full disk (here a file-size limit) leaves neither the file nor a
+# temporary one, and says why with status 2.
+mkdir "$work/full"
+(trap '' XFSZ; ulimit -f 1; exec env -u MORAVEL_SNAPSHOT "$report" --snapshot "$data/desktop.json" \
+    --output "$work/full/report.txt") >"$work/full.out" 2>"$work/full.err"
+echo $? >"$work/full.status"
+expect_status full 2
+expect_one_line full "report.txt: File too large"
+[ -z "$(ls -A "$work/full")" ] || fail "full: left behind: $(ls -A "$work/full")"
 
 [ "$failures" = 0 ] || { echo "$failures check(s) failed"; exit 1; }
 echo "all report checks passed"

@@ -1,5 +1,7 @@
 #include "tests/support/query_trace.h"
 
+#include "query/wmi_names.h"
+
 namespace moravel::testing {
 namespace {
 
@@ -49,8 +51,7 @@ public:
                       std::unique_ptr<WmiEnumerator>& enumerator) override {
         std::unique_ptr<WmiEnumerator> inner;
         const HResult hr = inner_->execQuery(language, query, flags, inner);
-        const std::string prefix = "SELECT * FROM ";
-        reads_.push_back(query.compare(0, prefix.size(), prefix) == 0 ? query.substr(prefix.size()) : query);
+        reads_.push_back(queriedClass(query).value_or(query));
         if (inner) {
             auto note = std::make_shared<CycleNote>(CycleNote{reads_, reads_.size() - 1});
             enumerator = std::make_unique<TracingEnumerator>(std::move(inner), note);

@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "query/probes.h"
 #include "query/wmi_provider.h"
 
 namespace moravel::testing {
@@ -51,22 +50,6 @@ private:
     std::vector<std::string> log_;
     std::string announced_;
     int live_ = 0;
-};
-
-// Probes that answer what the test sets.
-class FakeProbes : public SystemProbes {
-public:
-    bool readable = true;
-    MemoryStatus memory;
-    std::vector<HardwareAddress> adapters;
-    std::optional<OsVersion> version;
-
-    bool memoryStatus(MemoryStatus& status) override {
-        if (readable) status = memory;
-        return readable;
-    }
-    std::vector<HardwareAddress> adapterAddresses() override { return adapters; }
-    std::optional<OsVersion> osVersion() override { return version; }
 };
 
 }  // namespace moravel::testing

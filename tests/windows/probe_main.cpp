@@ -80,7 +80,7 @@ const char* const kClasses[] = {
 // The mean cost of one query cycle per class, then one whole inventory with its query count.
 int timing(int cycles) {
     for (const char* className : kClasses) {
-        std::string query = std::string("SELECT * FROM ") + className;
+        std::string query = moravel::selectAllFrom(className);
         auto start = Clock::now();
         for (int i = 0; i < cycles; ++i) moravel::queryWmiText(0, query, "Name");
         std::cout << "cycle_ms " << className << "=" << millisecondsSince(start) / cycles << std::endl;
@@ -187,7 +187,7 @@ int recorded(const char* path) {
         std::cerr << error.what() << std::endl;
         return 1;
     }
-    for (const auto& [className, spans] : data.classes) {
+    for (const auto& [className, spans] : data.fileClasses) {
         std::vector<moravel::SnapshotObject> objects;
         for (moravel::ObjectSpan span : spans) objects.push_back(moravel::snapshotObject(data, span));
         // The object count first, with a property to count wmic's rows by ("Name" for none).

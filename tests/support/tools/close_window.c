@@ -1,4 +1,4 @@
-/* Asks a window to close the way a window manager's close box does: a WM_DELETE_WINDOW message.
+/* Sends WM_DELETE_WINDOW to a window, as a window manager does when its close box is pressed.
    Usage: close_window WINDOW-ID */
 #include <X11/Xlib.h>
 #include <stdio.h>
@@ -6,22 +6,23 @@
 
 int main(int argc, char** argv) {
     if (argc != 2) {
-        fprintf(stderr, "usage: %s WINDOW-ID\n", argv[0]);
+        fprintf(stderr, "usage: close_window WINDOW-ID\n");
         return 2;
     }
     Display* display = XOpenDisplay(NULL);
     if (!display) {
-        fprintf(stderr, "close_window: no display\n");
+        fprintf(stderr, "close_window: cannot open the display\n");
         return 1;
     }
+    Window window = (Window)strtoul(argv[1], NULL, 0);
     XEvent event = {0};
     event.xclient.type = ClientMessage;
-    event.xclient.window = (Window)strtoul(argv[1], NULL, 0);
+    event.xclient.window = window;
     event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
     event.xclient.format = 32;
     event.xclient.data.l[0] = (long)XInternAtom(display, "WM_DELETE_WINDOW", False);
     event.xclient.data.l[1] = CurrentTime;
-    XSendEvent(display, event.xclient.window, False, NoEventMask, &event);
+    Status sent = XSendEvent(display, window, False, NoEventMask, &event);
     XCloseDisplay(display);
-    return 0;
+    return sent ? 0 : 1;
 }

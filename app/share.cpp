@@ -1,0 +1,78 @@
+#include "app/share.h"
+
+#include <cctype>
+#include <memory>
+#include <sstream>
+
+#include "app/report_writers.h"
+#include "query/recording.h"
+#include "query/redaction.h"
+#include "query/snapshot_writer.h"
+#include "query/wmi_query.h"
+#include "sections/sections.h"
+
+namespace moravel {
+namespace {
+
+struct ShareState {
+    Backend* live = nullptr;
+    std::shared_ptr<SnapshotData> record = std::make_shared<SnapshotData>();
+    Backend recording;
+    std::vector<GroupRecord> shown;
+};
+
+ShareState& state() {
+    static ShareState share;
+    return share;
+}
+
+// The sections once more over the kept answers, hidden; the diagnostics were already written.
+std::vector<GroupRecord> hiddenReport() {
+    ScopedBackend replay(makeRedactedBackend(makeSnapshotBackend(*state().record)));
+    std::ostringstream discarded;
+    DiagnosticsTo diagnostics(discarded);
+    ReportCollector report;
+    buildAllGroups(report);
+    return report.groups;
+}
+
+}  // namespace
+
+void installRecordedBackend(Backend& live) {
+    ShareState& share = state();
+    share.live = &live;
+    share.recording = makeRecordingView(*live.provider, *live.probes, share.record);
+    share.recording.install();
+}
+
+void setShownReport(std::vector<GroupRecord> groups) { state().shown = std::move(groups); }
+
+std::string shareReport(ReportForm form, bool hidden) {
+    const std::vector<GroupRecord> groups = hidden ? hiddenReport() : state().shown;
+    std::ostringstream text;
+    if (form == ReportForm::Json) writeJsonReport(groups, text);
+    else writeTextReport(groups, text);
+    return text.str();
+}
+
+std::string shareSnapshot(bool hidden) {
+    std::ostringstream snapshot;
+    Backend* live = state().live;
+    if (!live || !live->provider || !live->probes) return {};
+    Backend redacted = hidden ? makeRedactedView(*live->provider, *live->probes) : Backend{};
+    ScopedBackend view(hidden ? *redacted.provider : *live->provider, hidden ? *redacted.probes : *live->probes);
+    writeSnapshot(snapshot);
+    return snapshot.str();
+}
+
+ReportForm reportFormFor(const std::string& fileName) {
+    const std::string suffix = ".json";
+    if (fileName.size() < suffix.size()) return ReportForm::Text;
+    for (std::size_t i = 0; i < suffix.size(); ++i) {
+        char c = fileName[fileName.size() - suffix.size() + i];
+        if (std::tolower(static_cast<unsigned char>(c)) != suffix[i]) return ReportForm::Text;
+    }
+    return ReportForm::Json;
+}
+
+}  // namespace moravel

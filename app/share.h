@@ -1,0 +1,32 @@
+// What the window's share commands hand out: the report as moravel-report prints it, composed
+// from the answers read while the window was built, and a snapshot, recorded when asked for.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "app/report_collector.h"
+#include "query/backend.h"
+
+namespace moravel {
+
+enum class ReportForm { Text, Json };
+
+// Installs a view of `live` that keeps its answers, for the window's build; `live` must stay
+// installed behind it until the program ends.
+void installRecordedBackend(Backend& live);
+
+// The report the window shows, as its build collected it.
+void setShownReport(std::vector<GroupRecord> groups);
+
+// The report in `form`; with `hidden`, the one moravel-report --redact prints, composed again
+// from the kept answers (the machine is not asked twice).
+std::string shareReport(ReportForm form, bool hidden);
+
+// What moravel-report --save-snapshot (with --redact when `hidden`) writes, read now.
+std::string shareSnapshot(bool hidden);
+
+// "report.json" and "REPORT.JSON" are saved in the JSON form, any other name as text.
+ReportForm reportFormFor(const std::string& fileName);
+
+}  // namespace moravel

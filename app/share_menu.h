@@ -1,0 +1,29 @@
+// The main window's popup menu and its shortcuts: Copy report, Save report..., Save
+// snapshot... and the switch that hides serial numbers and addresses in all three.
+#pragma once
+
+#include <string>
+
+class Fl_Widget;
+
+namespace moravel {
+
+// Handles a right click (opens the menu) or one of the menu's shortcuts; true when it did.
+bool handleShareEvent(int event);
+
+// Whether the key event under way is one of the menu's shortcuts, which the fields pass on.
+bool isShareShortcut();
+
+void onCopyReport(Fl_Widget* widget, void* data);
+void onSaveReport(Fl_Widget* widget, void* data);
+void onSaveSnapshot(Fl_Widget* widget, void* data);
+void onHideSwitch(Fl_Widget* widget, void* data);
+
+// The switch's state: identifying values hidden in what the commands hand out.
+bool hidingIdentifiers();
+
+// Writes `content` to `path` whole or not at all; a failure is told in a message box naming
+// the file and the reason. True when written.
+bool saveWithMessage(const char* path, const std::string& content);
+
+}  // namespace moravel

@@ -1,0 +1,25 @@
+// Hiding what identifies a machine or its owner, where values enter the query layer: a provider
+// and probes that wrap any others, so every front end and every saved snapshot agree.
+#pragma once
+
+#include <string>
+
+#include "query/backend.h"
+#include "query/wmi_value.h"
+
+namespace moravel {
+
+constexpr const char* kHiddenText = "(hidden)";
+
+// The value to hand out for `property` of `className` (compared as WMI does, ignoring case):
+// a name, owner, domain, serial number or UUID becomes "(hidden)", a MAC address keeps its form
+// with every digit an X. Empty and valueless answers stay as they are, so every field rule
+// takes the same road; other properties pass unchanged.
+WmiValue redactedValue(const std::string& className, const std::string& property, WmiValue value);
+
+// `inner` behind the redacting wrappers, which own it.
+Backend makeRedactedBackend(Backend inner);
+// The same around a backend that stays where it is and must outlive the result.
+Backend makeRedactedView(WmiProvider& provider, SystemProbes& probes);
+
+}  // namespace moravel

@@ -1,0 +1,40 @@
+// Prints where the window scripts click: the centre of every labelled button and field of the
+// main window and of the About window, in window coordinates, one "window x y label" line each.
+// The scripts read the positions from the program rather than writing them down.
+#include <FL/Fl_Button.H>
+#include <FL/Fl_Double_Window.H>
+#include <FL/Fl_Output.H>
+
+#include <iostream>
+#include <memory>
+
+#include "app/main_window.h"
+#include "commands/commands.h"
+#include "query/backend.h"
+
+namespace {
+
+void printWidgets(const char* name, Fl_Group& group) {
+    for (int i = 0; i < group.children(); ++i) {
+        Fl_Widget* widget = group.child(i);
+        if (Fl_Group* inner = widget->as_group()) printWidgets(name, *inner);
+        const bool clickable = dynamic_cast<Fl_Button*>(widget) || dynamic_cast<Fl_Output*>(widget);
+        if (!clickable || !widget->label()) continue;
+        std::cout << name << ' ' << widget->x() + widget->w() / 2 << ' ' << widget->y() + widget->h() / 2 << ' '
+                  << widget->label() << '\n';
+    }
+}
+
+}  // namespace
+
+int main() {
+    moravel::Backend backend = moravel::makeBackendFromEnvironment();  // the scripts' snapshot
+    backend.install();
+    std::unique_ptr<Fl_Double_Window> main(moravel::makeMainWindow());
+    printWidgets("main", *main);
+    Fl_Double_Window* open = nullptr;
+    moravel::AboutHost host{open, [](Fl_Window&) {}, [] {}};
+    std::unique_ptr<Fl_Double_Window> about(moravel::makeAboutWindow(host));
+    printWidgets("about", *about);
+    return 0;
+}
