@@ -17,6 +17,13 @@ constexpr unsigned char kNameWithLanguage = 0x36;
 constexpr unsigned char kNameWithoutLanguage = 0x42;
 constexpr int kDotsPerCentimetre = 4;
 
+int hexDigit(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
 unsigned byteAt(const std::string& data, std::size_t at) { return static_cast<unsigned char>(data[at]); }
 
 std::uint32_t bigEndian(const std::string& data, std::size_t at, std::size_t bytes) {
@@ -84,9 +91,13 @@ std::optional<std::string> unchunked(const std::string& reply, std::size_t at) {
         std::size_t eol = reply.find("\r\n", at);
         if (eol == std::string::npos || eol == at) return std::nullopt;
         std::string sizeText = reply.substr(at, std::min(eol, reply.find(';', at)) - at);
-        if (sizeText.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos || sizeText.size() > 8)
-            return std::nullopt;
-        std::size_t size = std::stoul(sizeText, nullptr, 16);
+        if (sizeText.empty() || sizeText.size() > 8) return std::nullopt;
+        std::size_t size = 0;
+        for (char c : sizeText) {
+            int digit = hexDigit(c);
+            if (digit < 0) return std::nullopt;
+            size = size * 16 + static_cast<std::size_t>(digit);
+        }
         if (size == 0) return body;
         if (size > reply.size() || eol + 2 + size + 2 > reply.size()) return std::nullopt;
         body.append(reply, eol + 2, size);

@@ -5,6 +5,9 @@ option(MORAVEL_FUZZ "Build the libFuzzer targets (clang only)" OFF)
 set(MORAVEL_FUZZ_TARGETS snapshot_reader report linux_parsers)
 set(fuzz_dir ${CMAKE_CURRENT_LIST_DIR})
 
+if(WIN32)  # the targets read the Linux provider's parsers and run on Linux only
+  return()
+endif()
 foreach(name ${MORAVEL_FUZZ_TARGETS})
   if(MORAVEL_FUZZ AND CMAKE_CXX_COMPILER_ID MATCHES "Clang")
     add_executable(fuzz_${name} ${fuzz_dir}/fuzz_${name}.cpp)
