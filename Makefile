@@ -3,11 +3,13 @@ MAKEFLAGS   += --no-print-directory
 BUILD       ?= build
 TEST_BUILD  ?= build-test
 WIN_BUILD   ?= build-windows
+PKG_BUILD   ?= build-package
 JOBS        ?= $(shell nproc)
+PREFIX      ?= /usr/local
 
 FUZZ_SECONDS ?= 60
 
-.PHONY: all deps build run report windows test fuzz clean
+.PHONY: all deps build run report install package windows test fuzz clean
 
 all: build
 
@@ -28,9 +30,20 @@ run: build
 report: build
 	@./$(BUILD)/moravel-report
 
-# The Windows console programs, cross-built with mingw-w64; the Wine tests run them.
+# Installs under PREFIX (default /usr/local), staged under DESTDIR when it is set.
+install: deps
+	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DMORAVEL_TESTS=OFF -DCMAKE_INSTALL_PREFIX=$(PREFIX) >/dev/null
+	@cmake --build $(BUILD) -j $(JOBS)
+	@DESTDIR="$(DESTDIR)" cmake --install $(BUILD)
+
+# The Debian package moravel_<version>_<arch>.deb, in $(PKG_BUILD).
+package: deps
+	@JOBS=$(JOBS) bash scripts/build-package $(PKG_BUILD)
+
+# The Windows programs, cross-built with mingw-w64 (the window program only with
+# FLTK_PREFIX=<FLTK 1.3 for mingw>, see the README), and their zip; the Wine tests run them.
 windows: deps
-	@JOBS=$(JOBS) bash scripts/build-windows $(WIN_BUILD)
+	@FLTK_PREFIX="$(FLTK_PREFIX)" JOBS=$(JOBS) bash scripts/build-windows $(WIN_BUILD)
 
 # Tests build with AddressSanitizer and UndefinedBehaviorSanitizer and run under a virtual display.
 test: deps windows
@@ -44,4 +57,4 @@ fuzz: deps
 	@FUZZ_SECONDS=$(FUZZ_SECONDS) JOBS=$(JOBS) bash scripts/fuzz
 
 clean:
-	rm -rf $(BUILD) $(TEST_BUILD) $(WIN_BUILD) build-fuzz
+	rm -rf $(BUILD) $(TEST_BUILD) $(WIN_BUILD) $(PKG_BUILD) build-fuzz

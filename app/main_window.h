@@ -8,11 +8,12 @@
 #include <FL/Fl_Group.H>
 #include <FL/Fl_Output.H>
 
+#include "moravel_version.h"
 #include "sections/report_sink.h"
 
 namespace moravel {
 
-constexpr const char* kMainWindowTitle = "Moravel by Tobrin (v1.0.4)";
+constexpr const char* kMainWindowTitle = "Moravel by Tobrin (v" MORAVEL_VERSION ")";
 constexpr int kFieldWidth = 250;
 constexpr int kFieldHeight = 20;
 

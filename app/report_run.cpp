@@ -9,6 +9,7 @@
 #include "app/report_file.h"
 #include "app/report_options.h"
 #include "app/report_writers.h"
+#include "moravel_version.h"
 #include "query/backend.h"
 #include "query/redaction.h"
 #include "query/snapshot_writer.h"
@@ -85,7 +86,7 @@ int runReport(const std::vector<std::string>& arguments, std::ostream& out, std:
         return 0;
     }
     if (options.version) {
-        out << kProgram << " 1.0.4" << std::endl;
+        out << kProgram << " " MORAVEL_VERSION << std::endl;
         return 0;
     }
     DiagnosticsTo diagnostics(err);

@@ -1,6 +1,7 @@
 #include "commands/about_window.h"
 
 #include "commands/commands.h"
+#include "moravel_version.h"
 
 #include <FL/Fl.H>
 #include <FL/Fl_Box.H>
@@ -27,8 +28,8 @@ constexpr int kTextSize = 12;
 // Up to the Website link and the blank after it.
 const char* const kDocumentHead =
     "<br>"
-    "<center><h3>Moravel v1.0.4</h3></center>"
-    "<center><h6>(December 30 2013)</h6></center>"
+    "<center><h3>Moravel v" MORAVEL_VERSION "</h3></center>"
+    "<center><h6>(" MORAVEL_RELEASE_DATE_TEXT ")</h6></center>"
     "<br>"
     "<center><h4><a href=\"https://moravel.example.org/\">https://moravel.example.org/</a></h4></center>"
     "<p></p><p></p><p></p><p></p>"

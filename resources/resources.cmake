@@ -4,7 +4,7 @@
 enable_language(RC)
 set(MORAVEL_RESOURCE_SCRIPT ${CMAKE_CURRENT_LIST_DIR}/moravel.rc)
 set_source_files_properties(${MORAVEL_RESOURCE_SCRIPT} PROPERTIES
-  OBJECT_DEPENDS "${CMAKE_CURRENT_LIST_DIR}/moravel.ico;${CMAKE_CURRENT_LIST_DIR}/moravel.manifest")
+  OBJECT_DEPENDS "${CMAKE_CURRENT_LIST_DIR}/moravel.ico;${CMAKE_CURRENT_LIST_DIR}/moravel.manifest;${CMAKE_BINARY_DIR}/generated/moravel_version.h")
 # windres looks for the icon and the manifest next to the script only when told to.
 string(APPEND CMAKE_RC_FLAGS " -I \"${CMAKE_CURRENT_LIST_DIR}\"")
 

@@ -19,3 +19,8 @@ set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
 
 # nlohmann json is header-only; the host's headers serve, through a folder of their own.
 set(nlohmann_json_DIR ${CMAKE_CURRENT_LIST_DIR}/mingw-json CACHE PATH "nlohmann json for the cross build")
+
+# A library built for mingw outside the mingw root (FLTK 1.3 in its own prefix, see the README)
+# is given in CMAKE_PREFIX_PATH; find-root ONLY mode looks under the roots alone, so each of those
+# prefixes becomes a root as well.
+list(APPEND CMAKE_FIND_ROOT_PATH ${CMAKE_PREFIX_PATH})

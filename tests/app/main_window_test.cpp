@@ -76,7 +76,7 @@ const GroupRow kGroups[] = {
 TEST_F(MainWindowTest, WindowAndFrame) {
     EXPECT_EQ(window_->w(), 725);
     EXPECT_EQ(window_->h(), 755);
-    EXPECT_STREQ(window_->label(), "Moravel by Tobrin (v1.0.4)");
+    EXPECT_STREQ(window_->label(), "Moravel by Tobrin (v" MORAVEL_VERSION ")");
     EXPECT_EQ(window_->align(), 80);
     EXPECT_FALSE(window_->shown());
     ASSERT_EQ(window_->children(), 12);

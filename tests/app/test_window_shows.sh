@@ -31,7 +31,7 @@ check_main_window() {
     start_display "$1"
     start_program
     local window
-    window=$(find_window '^Moravel by Tobrin \(v1\.0\.4\)$') || fail "main window did not appear on $1"
+    window=$(find_window "$MAIN_TITLE") || fail "main window did not appear on $1"
     expect_version_line
     local at
     at=$(window_geometry "$window")

@@ -1,5 +1,6 @@
 // The About document read back as its elements, in order.
 #include "commands/about_window.h"
+#include "moravel_version.h"
 
 #include <gtest/gtest.h>
 
@@ -55,7 +56,7 @@ TEST(AboutDocument, HasItsFifteenElementsInOrder) {
     const std::string any = "*";  // a text of our own choosing: present, not empty
     const std::vector<std::string> expected = {
         "<br>",
-        "<center>", "<h3>", "Moravel v1.0.4", "</h3>", "</center>",
+        "<center>", "<h3>", "Moravel v" MORAVEL_VERSION, "</h3>", "</center>",
         "<center>", "<h6>", "(December 30 2013)", "</h6>", "</center>",
         "<br>",
         "<center>", "<h4>", "<a>", any, "</a>", "</h4>", "</center>",

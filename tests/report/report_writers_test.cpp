@@ -8,6 +8,7 @@
 
 #include "app/report_run.h"
 #include "app/report_writers.h"
+#include "moravel_version.h"
 #include "query/wmi_query.h"
 
 using moravel::FieldRecord;
@@ -139,7 +140,7 @@ TEST(ReportRun, RefusalsAreOneLineWithStatusTwo) {
 }
 
 TEST(ReportRun, HelpAndVersionNeedNoBackend) {
-    EXPECT_EQ(report({"--version"}).out, "moravel-report 1.0.4\n");
+    EXPECT_EQ(report({"--version"}).out, "moravel-report " MORAVEL_VERSION "\n");
     ReportResult help = report({"--help", "--snapshot", "/nonexistent/snapshot.json"});
     EXPECT_EQ(help.status, 0);
     EXPECT_EQ(help.out.rfind("Usage: moravel-report", 0), 0u);

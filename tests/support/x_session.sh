@@ -2,9 +2,9 @@
 # (tests run in parallel), the program started on it, its windows found, clicked and closed.
 # Every wait polls what it waits for and gives up after a bounded time; nothing sleeps blindly.
 
-: "${MORAVEL_BUILD_DIR:?}" "${MORAVEL_SOURCE_DIR:?}"
+: "${MORAVEL_BUILD_DIR:?}" "${MORAVEL_SOURCE_DIR:?}" "${MORAVEL_VERSION:?}"
 MORAVEL_BIN="$MORAVEL_BUILD_DIR/moravel"
-MAIN_TITLE='^Moravel by Tobrin \(v1\.0\.4\)$'
+MAIN_TITLE="^Moravel by Tobrin \\(v${MORAVEL_VERSION//./\\.}\\)\$"
 WORK=$(mktemp -d)
 XVFB_PID=""
 APP_PID=""

@@ -1,5 +1,7 @@
 # The checks of test_wine.sh, one function per area; sourced by it, with its helpers.
 
+le16() { printf '%02x %02x' $(($1 & 255)) $(($1 >> 8)); }
+
 # Icon group 101 with its five sizes, the version block and the manifest of EXE.
 check_resources() {
   local exe=$1
@@ -11,16 +13,20 @@ check_resources() {
   wrestool -x --raw --type=16 "$exe" >version.bin 2>/dev/null
   local bytes
   bytes=$(od -An -v -tx1 version.bin | tr -s ' \n' ' ')
-  # VS_FIXEDFILEINFO: signature, structure version, file version 1.0.4.0, product version 1.0.4.0.
-  if [[ $bytes == *"bd 04 ef fe 00 00 01 00 00 00 01 00 00 00 04 00 00 00 01 00 00 00 04 00"* ]]; then
-    pass "fixed file and product version 1.0.4.0"
-  else fail "fixed file and product version are not 1.0.4.0"; fi
+  # VS_FIXEDFILEINFO: signature, structure version, then file and product version; a version
+  # a.b.c.d is stored as the little-endian 16-bit words b a d c (here d is 0).
+  local major minor patch fixed version=${MORAVEL_VERSION:?the version comes from ctest}.0
+  IFS=. read -r major minor patch <<<"$MORAVEL_VERSION"
+  fixed="$(le16 "$minor") $(le16 "$major") $(le16 0) $(le16 "$patch")"
+  if [[ $bytes == *"bd 04 ef fe 00 00 01 00 $fixed $fixed"* ]]; then
+    pass "fixed file and product version $version"
+  else fail "fixed file and product version are not $version"; fi
   # Translation: U.S. English (0x409), Unicode code page (1200 = 0x4b0).
   if [[ $bytes == *"09 04 b0 04"* ]]; then pass "translation U.S. English, Unicode"; else fail "translation"; fi
   strings -el version.bin >version.txt
   local entry
   for entry in "StringFileInfo 040904B0" "FileDescription Moravel" "ProductName Moravel" \
-    "InternalName Moravel.exe" "OriginalFilename Moravel.exe" "FileVersion 1.0.4.0" "ProductVersion 1.0.4.0"; do
+    "InternalName Moravel.exe" "OriginalFilename Moravel.exe" "FileVersion $version" "ProductVersion $version"; do
     if tr '\n' ' ' <version.txt | grep -qF " ${entry} "; then pass "version string $entry"; else
       fail "version string $entry missing"; fi
   done

@@ -1,0 +1,64 @@
+#!/usr/bin/env bash
+# `cmake --install` of the build, staged: exactly the files a desktop, man and bash need, each
+# valid and usable as installed, with no build-folder path in them.
+set -euo pipefail
+build=${MORAVEL_BUILD_DIR:?run through ctest}
+source_dir=${MORAVEL_SOURCE_DIR:?run through ctest}
+version=${MORAVEL_VERSION:?run through ctest}
+stage=$(mktemp -d)
+trap 'rm -rf "$stage"' EXIT
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+DESTDIR=$stage cmake --install "$build" --prefix /usr >"$stage/install.log"
+root=$stage/usr
+share=$root/share
+
+expected="bin/moravel-report
+share/applications/moravel.desktop
+share/bash-completion/completions/moravel-report
+share/man/man1/moravel-report.1.gz
+share/man/man1/moravel.1.gz
+share/metainfo/org.example.moravel.metainfo.xml"
+for size in 16 32 48 128 256; do expected+=$'\n'"share/icons/hicolor/${size}x$size/apps/moravel.png"; done
+[ -x "$build/moravel" ] && expected+=$'\n'"bin/moravel"
+diff <(sort <<<"$expected") <(cd "$root" && find . -type f -o -type l | sed 's|^\./||' | sort) ||
+  fail "the installed files differ from the expected ones (< expected, > installed)"
+
+[ "$("$root/bin/moravel-report" --version)" = "moravel-report $version" ] || fail "installed --version"
+for size in 16 32 48 128 256; do
+  [ "$(identify -format %wx%h "$share/icons/hicolor/${size}x$size/apps/moravel.png")" = "${size}x$size" ] ||
+    fail "the ${size}x$size icon has another size"
+done
+grep -rlIF -e "$build" -e "$source_dir" "$root" && fail "a build or source folder path is in an installed file"
+
+# The desktop entry starts the installed program and names the installed icon.
+desktop-file-validate "$share/applications/moravel.desktop" || fail "desktop entry"
+grep -qx 'Exec=moravel' "$share/applications/moravel.desktop" || fail "desktop entry: Exec"
+grep -qx 'Icon=moravel' "$share/applications/moravel.desktop" || fail "desktop entry: Icon"
+metainfo=$share/metainfo/org.example.moravel.metainfo.xml
+appstreamcli validate --no-net "$metainfo" >"$stage/appstream.log" || { cat "$stage/appstream.log"; fail "metainfo"; }
+grep -q "<release version=\"$version\"" "$metainfo" || fail "metainfo: no release $version"
+grep -q '<screenshot type="default">' "$metainfo" || fail "metainfo: no screenshot"
+
+# Man pages render without a warning, typeset and on a terminal, and carry the version.
+for page in moravel moravel-report; do
+  zcat "$share/man/man1/$page.1.gz" >"$stage/$page.1"
+  { groff -man -ww -z "$stage/$page.1" && groff -man -Tutf8 -ww -z "$stage/$page.1"; } 2>"$stage/$page.groff" &&
+    [ ! -s "$stage/$page.groff" ] || { cat "$stage/$page.groff"; fail "$page.1 renders with warnings"; }
+  grep -q "^\.TH .*\"Moravel $version\"" "$stage/$page.1" || fail "$page.1: no version in .TH"
+done
+
+# Every option --help describes is completed by bash and described in the man page.
+. "$share/bash-completion/completions/moravel-report"
+COMP_WORDS=(moravel-report --) COMP_CWORD=1
+_moravel_report
+for option in $("$root/bin/moravel-report" --help | grep -o -- '--[a-z-]*' | sort -u); do
+  [[ " ${COMPREPLY[*]} " == *" $option "* ]] || fail "bash completion lacks $option"
+  grep -qF -- "${option//-/\\-}" "$stage/moravel-report.1" || fail "moravel-report.1 lacks $option"
+done
+mkdir -p "$stage/files/records" && cd "$stage/files" && touch machine.json notes.txt
+COMP_WORDS=(moravel-report --snapshot "") COMP_CWORD=2
+_moravel_report
+[ "${COMPREPLY[*]}" = "machine.json records" ] ||
+  fail "--snapshot completes '${COMPREPLY[*]}', not the JSON file and the folder"
+echo "ok: $(wc -l <<<"$expected") files installed and checked"
