@@ -5,6 +5,7 @@
 #include <FL/Fl.H>
 #include <FL/Fl_Window.H>
 
+#include "app/platform.h"
 #include "app/share.h"
 #include "app/startup.h"
 #include "query/backend.h"
@@ -28,6 +29,7 @@ int main(int argc, char** argv) {
     moravel::Backend backend = chooseBackend();
     moravel::installRecordedBackend(backend);  // the share menu composes its reports from the answers kept
     Fl::scheme("plastic");
+    moravel::useArialMetricFaces();
     Fl_Window::default_xclass("moravel");  // desktops match the window to moravel.desktop by this
 
     moravel::startMainWindow(argc, argv);

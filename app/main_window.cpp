@@ -1,9 +1,11 @@
 #include "app/main_window.h"
 
+#include <FL/Fl.H>
 #include <FL/Fl_Box.H>
 #include <FL/Fl_Button.H>
 #include <FL/Fl_Double_Window.H>
 #include <FL/Fl_Return_Button.H>
+#include <FL/Fl_Tooltip.H>
 
 #include "app/app_state.h"
 #include "app/platform.h"
@@ -15,6 +17,8 @@
 #include "app/wait_window.h"
 #include "commands/commands.h"
 #include "sections/sections.h"
+
+#include <FL/fl_draw.H>  // last: its X11 headers define Bool and None
 
 namespace moravel {
 namespace {
@@ -94,6 +98,19 @@ ReportField::ReportField(int x, int y, const char* label, const std::string& tex
     color(fl_rgb_color(249, 249, 249));
     align(FL_ALIGN_LEFT);
     value(text.data(), static_cast<int>(text.size()));
+    offerClippedText();
+}
+
+void ReportField::resize(int x, int y, int w, int h) {
+    Fl_Output::resize(x, y, w, h);
+    offerClippedText();  // a wider window may show the whole text, a narrower one may clip it
+}
+
+void ReportField::offerClippedText() {
+    // The toolkit draws the text one pixel inside the box's inner edge.
+    fl_font(textfont(), textsize());
+    const bool clipped = fl_width(value(), size()) + 1 > w() - Fl::box_dw(box());
+    copy_tooltip(clipped ? value() : nullptr);
 }
 
 int ReportField::handle(int event) {
@@ -126,6 +143,7 @@ Fl_Double_Window* makeMainWindow() {
     auto* window = new MainWindow(kMainWindowWidth, kMainWindowHeight, kMainWindowTitle);
     window->align(FL_ALIGN_INSIDE | FL_ALIGN_CLIP);
     setProgramIcon(*window);
+    Fl_Tooltip::size(kLabelSize);  // the whole text of a clipped field, in the fields' size
     Fl_Box* frame = addFrame();
     WindowSink sink;
     ReportCollector shown;

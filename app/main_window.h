@@ -24,11 +24,16 @@ public:
 };
 
 // A one-line, read-only field with its caption to its left, holding a copy of `text`. It
-// leaves the window's menu shortcuts to the window; Ctrl+C still copies its selection.
+// leaves the window's menu shortcuts to the window; Ctrl+C still copies its selection. A text
+// wider than the field is offered whole as the field's tooltip.
 class ReportField : public Fl_Output {
 public:
     ReportField(int x, int y, const char* label, const std::string& text);
     int handle(int event) override;
+    void resize(int x, int y, int w, int h) override;
+
+private:
+    void offerClippedText();
 };
 
 // The main window: a right click anywhere opens the share menu, whose shortcuts work anywhere.

@@ -17,6 +17,14 @@ void showNoticeBox(const char* text);
 // Gives a window the program icon before it is shown (Fl_Window::icon or icons).
 void setProgramIcon(Fl_Window& window);
 
+// Makes the toolkit's Helvetica faces draw with Arial's metrics, as they do on Windows, so the
+// captions laid out for those widths fit their gaps. Call before the first window is built.
+void useArialMetricFaces();
+
+// Puts on the screen what the toolkit has just drawn, before the program goes on working
+// without looking at its events.
+void presentDrawing();
+
 // The icon pass after a window is shown: the first top-level window of this process gets the
 // 32 x 32 and 16 x 16 icons.
 void runIconPass();

@@ -41,6 +41,18 @@ void showNoticeBox(const char* text) {
     fl_close = toolkitClose;
 }
 
+void useArialMetricFaces() {
+    // Liberation Sans (fonts-liberation) and Arimo share Arial's widths; where neither is
+    // installed, fontconfig falls through to the desktop's usual sans-serif face.
+    Fl::set_font(FL_HELVETICA, " Liberation Sans,Arimo,sans");
+    Fl::set_font(FL_HELVETICA_BOLD, "BLiberation Sans,Arimo,sans");
+    Fl::set_font(FL_HELVETICA_ITALIC, "ILiberation Sans,Arimo,sans");
+    Fl::set_font(FL_HELVETICA_BOLD_ITALIC, "PLiberation Sans,Arimo,sans");
+}
+
+// The toolkit's X11 loop draws before it waits; the requests only have to leave the buffer.
+void presentDrawing() { Fl::flush(); }
+
 void setProgramIcon(Fl_Window& window) {
     // Fl_Window::icons copies the images, so they may live on the stack.
     Fl_RGB_Image large(kIconRgba32, 32, 32, 4);

@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <process.h>
 
+#include <FL/Fl.H>
 #include <FL/Fl_Window.H>
 #include <FL/x.H>
 
@@ -56,6 +57,18 @@ BOOL CALLBACK setOwnWindowIcons(HWND window, LPARAM processId) {
 }  // namespace
 
 OsVersion platformOsVersion() { return windows::readWindowsVersion(); }
+
+// The toolkit's Helvetica is Arial here already.
+void useArialMetricFaces() {}
+
+// The toolkit's Windows loop draws after it has emptied the message queue. Windows shows GDI
+// drawing at once, but Wine copies a window's drawing to the screen only when its thread next
+// waits for messages, so without this wait (of no time) each progress step would appear only
+// at the next one, and the last never.
+void presentDrawing() {
+    Fl::flush();
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 0, QS_ALLINPUT);
+}
 
 void showNoticeBox(const char* text) {
     MessageBoxA(nullptr, text, "Information", MB_OK | MB_ICONINFORMATION);

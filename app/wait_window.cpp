@@ -6,6 +6,7 @@
 #include <FL/Fl_Progress.H>
 
 #include "app/app_state.h"
+#include "app/platform.h"
 #include "app/startup.h"
 #include "app/startup_rules.h"
 
@@ -66,6 +67,7 @@ void makeWaitWindow() {
     window->end();
     window->show();
     Fl::check();
+    presentDrawing();
 }
 
 void setProgress(float fraction) {
@@ -74,6 +76,7 @@ void setProgress(float fraction) {
     progressBar->value(fraction);
     if (const char* label = percentLabel(fraction)) progressBar->label(label);
     Fl::check();
+    presentDrawing();  // the step must be visible during the queries that follow, not after them
 }
 
 void onWaitWindowClose(Fl_Widget*, void*) {

@@ -19,7 +19,7 @@ using Json = nlohmann::ordered_json;
 
 const std::vector<RecordedClass> kRecordedClasses = {
     {"Win32_CDROMDrive", {"SystemName", "Name", "MediaType"}},
-    {"Win32_ComputerSystem", {"PrimaryOwnerName", "SystemType", "Model", "Manufacturer", "TotalPhysicalMemory", "Domain"}},
+    {"Win32_ComputerSystem", {"PrimaryOwnerName", "Name", "SystemType", "Model", "Manufacturer", "TotalPhysicalMemory", "Domain"}},
     {"Win32_MemoryArray", {"EndingAddress"}},
     {"Win32_NetworkAdapter", {"AdapterType", "Manufacturer", "Name"}},
     {"Win32_NetworkAdapterConfiguration", {"MACAddress"}},

@@ -20,9 +20,12 @@ bool isPlaceholder(const std::string& text) {
 bool isShown(const std::string& text) { return !text.empty() && !isPlaceholder(text); }
 
 // The owner is read even when the name is missing: the query order is part of the behaviour.
+// Most machines have no optical drive to report the name; the computer system itself knows it,
+// asked only then, so a machine with a drive reads exactly what it always read.
 std::string computerName() {
-    const std::string name = readProperty("Win32_CDROMDrive", "SystemName");
+    std::string name = readProperty("Win32_CDROMDrive", "SystemName");
     const std::string owner = readProperty(kComputerSystem, "PrimaryOwnerName");
+    if (name.empty()) name = readProperty(kComputerSystem, "Name");
     if (name.empty()) return "None";
     return name + "  ( Owner Name: " + owner + " )";
 }

@@ -50,6 +50,8 @@ public:
     }
 
     std::vector<PrinterInfo> printers() const override { return readCupsPrinters(); }
+
+    std::optional<std::string> cpuidHypervisorVendor() const override { return readCpuidHypervisorVendor(); }
 };
 
 }  // namespace

@@ -39,6 +39,9 @@ public:
     // The local time zone's offset from UTC at `when`, in minutes east.
     virtual int utcOffsetMinutes(std::time_t when) const = 0;
     virtual std::vector<PrinterInfo> printers() const = 0;
+    // The vendor signature of CPUID leaf 0x40000000 ("KVMKVMKVM", "Microsoft Hv", ...) when the
+    // processor says it runs under a hypervisor; nothing where there is no CPUID.
+    virtual std::optional<std::string> cpuidHypervisorVendor() const { return std::nullopt; }
 };
 
 struct LinuxContext {

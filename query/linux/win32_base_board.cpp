@@ -1,5 +1,7 @@
-// Win32_BaseBoard and Win32_MotherboardDevice: the board from DMI, its buses from the PCI tree.
+// Win32_BaseBoard and Win32_MotherboardDevice: the board from DMI (else the device tree or the
+// hypervisor), its buses from the PCI tree.
 #include "query/linux/linux_classes.h"
+#include "query/linux/machine_identity.h"
 
 namespace moravel::lx {
 namespace {
@@ -13,17 +15,27 @@ bool hasIsaBridge(const RootFs& fs) {
     return false;
 }
 
+// A board without DMI tables is still there when its device tree or its hypervisor names it.
+bool hasBoard(const LinuxContext& context) {
+    if (context.fs.exists("/sys/class/dmi/id/board_vendor") || context.fs.exists("/sys/class/dmi/id/board_name"))
+        return true;
+    const MachineIdentity identity = identityWithoutDmi(context);
+    return identity.maker || identity.model;
+}
+
 }  // namespace
 
 ObjectList readBaseBoards(const LinuxContext& context) {
     ObjectList objects;
-    if (!context.fs.exists("/sys/class/dmi/id/board_vendor") && !context.fs.exists("/sys/class/dmi/id/board_name"))
-        return objects;
+    if (!hasBoard(context)) return objects;
+    const LinuxContext* c = &context;
     const RootFs* fs = &context.fs;
     auto object = std::make_unique<LinuxObject>();
-    object->add("Manufacturer", [fs] { return stringOrNull(dmiField(*fs, "board_vendor")); })
-        .add("Product", [fs] { return stringOrNull(dmiField(*fs, "board_name")); })
-        .add("SerialNumber", [fs] { return stringOrNull(dmiField(*fs, "board_serial")); })  // root only
+    object->add("Manufacturer",
+                [c] { return stringOrNull(dmiOr(dmiField(c->fs, "board_vendor"), &MachineIdentity::maker, *c)); })
+        .add("Product", [c] { return stringOrNull(dmiOr(dmiField(c->fs, "board_name"), &MachineIdentity::model, *c)); })
+        .add("SerialNumber",  // DMI's is for root only
+             [c] { return stringOrNull(dmiOr(dmiField(c->fs, "board_serial"), &MachineIdentity::serial, *c)); })
         .add("Version", [fs] { return stringOrNull(dmiField(*fs, "board_version")); })
         .add("Tag", [] { return WmiValue::string("Base Board"); })
         .addNull("Model");

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "query/linux/linux_classes.h"
+#include "query/linux/machine_identity.h"
 
 namespace moravel::lx {
 namespace {
@@ -77,8 +78,9 @@ ObjectList readComputerSystems(const LinuxContext& context) {
         .add("Caption", [c] { return stringOrNull(hostName(c->fs)); })
         .add("DNSHostName", [c] { return stringOrNull(hostName(c->fs)); })
         .add("SystemType", [c] { return WmiValue::string(systemType(c->host.machine())); })
-        .add("Model", [c] { return stringOrNull(dmiField(c->fs, "product_name")); })
-        .add("Manufacturer", [c] { return stringOrNull(dmiField(c->fs, "sys_vendor")); })
+        .add("Model", [c] { return stringOrNull(dmiOr(dmiField(c->fs, "product_name"), &MachineIdentity::model, *c)); })
+        .add("Manufacturer",
+             [c] { return stringOrNull(dmiOr(dmiField(c->fs, "sys_vendor"), &MachineIdentity::maker, *c)); })
         .add("TotalPhysicalMemory", [c] {
             std::optional<std::uint64_t> kib = meminfoKib(c->fs, "MemTotal");
             return uint64OrNull(kib ? std::optional<std::uint64_t>(*kib * 1024) : std::nullopt);

@@ -7,6 +7,7 @@
 #include <FL/Fl_Double_Window.H>
 #include <FL/Fl_Progress.H>
 #include <FL/Fl_Return_Button.H>
+#include <FL/Fl_Tooltip.H>
 
 #include <cstring>
 #include <memory>
@@ -20,6 +21,8 @@
 #include "commands/commands.h"
 #include "sections/sections.h"
 #include "tests/support/fake_backend.h"
+
+#include <FL/fl_draw.H>  // last: its X11 headers define Bool and None
 
 namespace moravel {
 namespace {
@@ -79,6 +82,7 @@ TEST_F(MainWindowTest, WindowAndFrame) {
     EXPECT_STREQ(window_->label(), "Moravel by Tobrin (v" MORAVEL_VERSION ")");
     EXPECT_EQ(window_->align(), 80);
     EXPECT_FALSE(window_->shown());
+    EXPECT_EQ(Fl_Tooltip::size(), 11);  // the whole text of a clipped field
     ASSERT_EQ(window_->children(), 12);
 
     auto* frame = dynamic_cast<Fl_Box*>(child(0));
@@ -141,6 +145,24 @@ TEST_F(MainWindowTest, FieldsFillTheGridRowByRowWithTheCommonStyle) {
         }
     }
     EXPECT_EQ(total, 38);
+}
+
+// Captions are right-aligned 3 pixels before their field; one wider than the gap reaches into the
+// field before it (or the group's frame), which paints over it when it redraws.
+TEST_F(MainWindowTest, EveryCaptionFitsBetweenItsFieldAndTheOneBefore) {
+    useArialMetricFaces();
+    int measured = 0;
+    for (int g = 1; g <= 8; ++g) {
+        auto* group = static_cast<Fl_Group*>(child(g));
+        for (int i = 0; i < group->children(); ++i, ++measured) {
+            Fl_Widget* field = group->child(i);
+            Fl_Widget* before = i % 2 ? group->child(i - 1) : nullptr;
+            const int edge = before ? before->x() + before->w() : group->x() + Fl::box_dx(group->box());
+            fl_font(field->labelfont(), field->labelsize());
+            EXPECT_LE(fl_width(field->label()), field->x() - 3 - edge) << field->label();
+        }
+    }
+    EXPECT_EQ(measured, 38);
 }
 
 TEST_F(MainWindowTest, FieldsHoldWhatTheSectionsComposed) {
@@ -254,6 +276,22 @@ TEST_F(WindowSinkTest, CopiesCaptionsAndTextsAndNestsFieldsInTheirGroup) {
     EXPECT_STREQ(empty->value(), "");
     EXPECT_STREQ(empty->label(), "Empty:");
     EXPECT_EQ(window_->child(1)->parent(), window_.get());
+}
+
+TEST_F(WindowSinkTest, OnlyAClippedTextBecomesTheTooltip) {
+    WindowSink sink;
+    const std::string longText(100, 'W');
+    sink.addField("Long:", 115, 35, longText);
+    sink.addField("Short:", 460, 35, "fits");
+    sink.addField("Empty:", 460, 60, "");
+    window_->end();
+    auto* clipped = static_cast<ReportField*>(window_->child(0));
+    ASSERT_NE(clipped->tooltip(), nullptr);
+    EXPECT_EQ(clipped->tooltip(), longText);
+    EXPECT_EQ(window_->child(1)->tooltip(), nullptr);
+    EXPECT_EQ(window_->child(2)->tooltip(), nullptr);
+    clipped->resize(115, 35, 2000, 20);  // a window widened enough shows it all
+    EXPECT_EQ(clipped->tooltip(), nullptr);
 }
 
 TEST_F(WindowSinkTest, EmbossedGroup) {

@@ -14,6 +14,7 @@ namespace {
 
 struct RecordingPrinter {
     int jobResult = 0;
+    int pageW = 559, pageH = 806;  // an A4 page's printable area in points
     std::vector<std::string> calls;
     Fl_Window* printed = nullptr;
 
@@ -23,6 +24,11 @@ struct RecordingPrinter {
     }
     int start_page() {
         calls.push_back("start_page");
+        return 0;
+    }
+    int printable_rect(int* w, int* h) {
+        *w = pageW;
+        *h = pageH;
         return 0;
     }
     void scale(float x, float y) {
@@ -49,6 +55,17 @@ TEST(PrintJob, PrintsTheWindowOnOnePageAtTheOriginReduced) {
     };
     EXPECT_EQ(printer.calls, expected);
     EXPECT_EQ(printer.printed, &window);
+}
+
+TEST(PrintJob, AWindowTooLargeAtSevenTenthsIsScaledToFitThePage) {
+    Fl_Double_Window window(1400, 1000);
+    window.end();
+    RecordingPrinter printer;
+    EXPECT_TRUE(moravel::printWindowOnOnePage(printer, &window));
+    EXPECT_EQ(printer.calls.at(2), "scale " + std::to_string(559.0f / 1400) + " " + std::to_string(559.0f / 1400));
+    // Too high rather than too wide: the height decides.
+    EXPECT_FLOAT_EQ(moravel::pageScale(725, 1400, 559, 806), 806.0f / 1400);
+    EXPECT_FLOAT_EQ(moravel::pageScale(798, 1151, 559, 806), 0.7f);  // just fits at 0.7
 }
 
 TEST(PrintJob, RefusedJobOpensNoPage) {

@@ -12,7 +12,7 @@ import -window "$MAIN" "$WORK/main.png"
 read -r WIN_W WIN_H < <(window_size "$MAIN")
 
 open_print_dialog() {
-    click_widget "$MAIN" main Print
+    if [ $# -eq 2 ]; then click "$MAIN" "$1" "$2"; else click_widget "$MAIN" main Print; fi
     DIALOG=$(find_window '^Print$' 10) || fail "no print dialog after Print"
 }
 
@@ -118,5 +118,35 @@ check_page "$OUT/second.ps"
 # Nothing was printed late by either cancel.
 [ "$(printed_files)" -eq 2 ] || fail "$(printed_files) files printed, wanted 2"
 
+# A window enlarged beyond the page: one page that holds all of it, scaled below 0.7.
+check_fitted_page() {
+    local ps=$1 setup scale page_w page_h box
+    [ "$(grep -c '^%%Page:' "$ps")" -eq 1 ] || fail "$ps: not exactly one page"
+    setup=$(grep -E 'TR +[0-9.]+ [0-9.]+ SC' "$ps" | tail -n1)
+    scale=$(echo "$setup" | sed -E 's/.*TR +([0-9.]+) [0-9.]+ SC.*/\1/')
+    read -r page_w page_h < <(sed -nE 's/^%%PageBoundingBox: 0 0 ([0-9]+) ([0-9]+)$/\1 \2/p' "$ps")
+    box=$(gs -q -dNOPAUSE -dBATCH -sDEVICE=bbox "$ps" 2>&1 | sed -nE 's/^%%HiResBoundingBox: //p')
+    note "$ps: scale $scale, drawn box $box on a page $page_w x $page_h"
+    echo "$box" | awk -v s="$scale" -v pw="$page_w" -v ph="$page_h" -v ww="$WIN_W" -v wh="$WIN_H" '{
+        bad = 0
+        if (s >= 0.7) { print "scale " s " not below 0.7"; bad = 1 }
+        if ($3 - $1 < ww * s - 0.5 || $3 - $1 > ww * s + 0.5) { print "width " $3 - $1 " instead of " ww * s; bad = 1 }
+        if ($4 - $2 < wh * s - 0.5 || $4 - $2 > wh * s + 0.5) { print "height " $4 - $2 " instead of " wh * s; bad = 1 }
+        if ($1 < 0 || $2 < 0 || $3 > pw || $4 > ph) { print "the picture leaves the page"; bad = 1 }
+        exit bad }' || fail "$ps: the enlarged window is not whole on its page"
+}
+
+note "a window enlarged to 1400 x 1000 prints whole on one page"
+is_size() { [ "$(window_size "$MAIN")" = "$1 $2" ]; }
+xdotool windowmove "$MAIN" 0 0 windowsize "$MAIN" 1400 1000 2>>"$WORK/xdotool.log"
+wait_until 5 is_size 1400 1000 || fail "window is $(window_size "$MAIN") after resizing"
+WIN_W=1400 WIN_H=1000
+read -r px py < <(widget_at main Print)
+open_print_dialog $((px * 1400 / 725)) $((py * 1000 / 755))  # the button moved with the scaling
+print_to_file "$OUT/large.ps"
+check_fitted_page "$OUT/large.ps"
+
+xdotool windowsize "$MAIN" 725 755 2>>"$WORK/xdotool.log"  # OK back where the positions say
+wait_until 5 is_size 725 755 || fail "window is $(window_size "$MAIN") after resizing back"
 quit_with_ok
 note "passed"

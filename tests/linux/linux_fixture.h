@@ -25,12 +25,14 @@ public:
     }
     int utcOffsetMinutes(std::time_t) const override { return offsetMinutes; }
     std::vector<PrinterInfo> printers() const override { return printerList; }
+    std::optional<std::string> cpuidHypervisorVendor() const override { return hypervisor; }
 
     std::string machineName = "x86_64";
     std::optional<std::string> fullName = std::string("Jane Doe");
     std::map<std::string, std::uint64_t> free;
     int offsetMinutes = 120;
     std::vector<PrinterInfo> printerList;
+    std::optional<std::string> hypervisor;  // none: bare metal, or a build without CPUID
 };
 
 inline std::string fixtureRoot(const std::string& name) {

@@ -68,6 +68,12 @@ TEST_F(SmokeLive, ProcessorNameAndCountsMatchLscpuAndNproc) {
     EXPECT_EQ(text("Win32_Processor", "Manufacturer"), lscpuField("Vendor ID"));
 }
 
+TEST_F(SmokeLive, ComputerNameIsTheHostNameAsHostnamePrintsIt) {
+    const std::string host = firstLine(run("hostname"));
+    if (host.empty()) GTEST_SKIP() << "hostname is not available";
+    EXPECT_EQ(text("Win32_ComputerSystem", "Name"), host);
+}
+
 #if defined(__x86_64__) || defined(__i386__)
 TEST_F(SmokeLive, ProcessorIdIsCpuidLeafOne) {
     unsigned eax = 0, ebx = 0, ecx = 0, edx = 0;

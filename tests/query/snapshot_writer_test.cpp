@@ -131,6 +131,16 @@ TEST(SnapshotWriter, KeepsEveryTypeInItsOwnForm) {
     EXPECT_EQ(document["osVersion"], json::parse(R"({"major": 6, "minor": 2})"));
 }
 
+TEST(SnapshotWriter, KeepsTheComputerNameOfAMachineWithoutAnOpticalDrive) {
+    std::string text;
+    {
+        auto backend = InstalledBackend::fromJson(R"({"classes": {"Win32_ComputerSystem": [{"Name": "DESK-7"}]}})");
+        text = written();
+    }
+    auto backend = InstalledBackend::fromJson(text);
+    EXPECT_EQ(queryWmiText(0, "SELECT * FROM Win32_ComputerSystem", "Name"), "DESK-7");
+}
+
 TEST(SnapshotWriter, LeavesOutWhatTheProbesCannotTell) {
     moravel::testing::FakeProbes probes;
     probes.readable = false;

@@ -62,16 +62,23 @@ json adapter(const std::string& type, const std::string& maker, const std::strin
 
 }  // namespace
 
-TEST(SystemGroup, ComputerNameComesFromTheOpticalDrive) {
+TEST(SystemGroup, ComputerNameFromTheOpticalDriveElseFromTheComputerSystem) {
     SnapshotBuilder machine = withComputerSystem({{"PrimaryOwnerName", "Ana Souza"}, {"Name", "DESK-7"}});
-    EXPECT_EQ(systemField(machine, "Computer Name:"), "None");
+    SystemRun system = runSystem(machine);
+    EXPECT_EQ(system.run.text("Computer Name:"), "DESK-7  ( Owner Name: Ana Souza )");
+    EXPECT_EQ(std::vector<std::string>(system.run.reads.begin(), system.run.reads.begin() + 3),
+              (std::vector<std::string>{"Win32_CDROMDrive", "Win32_ComputerSystem.PrimaryOwnerName",
+                                        "Win32_ComputerSystem.Name"}));  // no drive object at all
 
-    machine.add("Win32_CDROMDrive", {{"SystemName", "DESK-7"}});
-    EXPECT_EQ(systemField(machine, "Computer Name:"), "DESK-7  ( Owner Name: Ana Souza )");
+    // A drive that answers wins, and the computer system's name is not asked for.
+    machine.add("Win32_CDROMDrive", {{"SystemName", "DRIVE-NAME"}});
+    system = runSystem(machine);
+    EXPECT_EQ(system.run.text("Computer Name:"), "DRIVE-NAME  ( Owner Name: Ana Souza )");
+    EXPECT_EQ(system.run.reads.at(2), "Win32_ComputerSystem.SystemType");
 
-    SnapshotBuilder noOwner;
-    noOwner.add("Win32_CDROMDrive", {{"SystemName", "DESK-7"}});
-    EXPECT_EQ(systemField(noOwner, "Computer Name:"), "DESK-7  ( Owner Name:  )");
+    EXPECT_EQ(systemField(withComputerSystem({{"Name", "DESK-7"}}), "Computer Name:"), "DESK-7  ( Owner Name:  )");
+    EXPECT_EQ(systemField(withComputerSystem({{"PrimaryOwnerName", "Ana Souza"}}), "Computer Name:"), "None");
+    EXPECT_EQ(systemField(withComputerSystem({{"Name", ""}, {"PrimaryOwnerName", ""}}), "Computer Name:"), "None");
 }
 
 TEST(SystemGroup, TypeLeavesOutTheBoardMakersPlaceholders) {
@@ -194,7 +201,7 @@ TEST(SystemGroup, ReadsInOrderWithTheProgressPointAfterType) {
 
     SystemRun system = runSystem(machine);
     EXPECT_EQ(system.run.reads, (std::vector<std::string>{
-        "Win32_CDROMDrive.SystemName", "Win32_ComputerSystem.PrimaryOwnerName",
+        "Win32_CDROMDrive.SystemName", "Win32_ComputerSystem.PrimaryOwnerName", "Win32_ComputerSystem.Name",
         "Win32_ComputerSystem.SystemType", "Win32_ComputerSystem.Model", "Win32_ComputerSystem.Manufacturer",
         "Win32_MemoryArray.EndingAddress", "Win32_ComputerSystem.TotalPhysicalMemory",
         "Win32_ComputerSystem.Domain",
@@ -210,9 +217,9 @@ TEST(SystemGroup, ReadsInOrderWithTheProgressPointAfterType) {
     EXPECT_EQ(group.fields.at(5).y, 85);
 }
 
-TEST(SystemGroup, AnEmptyMachineCostsOneHundredAndFiveQueries) {
+TEST(SystemGroup, AnEmptyMachineCostsOneHundredAndSixQueries) {
     SystemRun system = runSystem(SnapshotBuilder());
-    EXPECT_EQ(system.run.queries, 105);
+    EXPECT_EQ(system.run.queries, 106);
     EXPECT_EQ(system.run.text("Computer Name:"), "None");
     EXPECT_EQ(system.run.text("Type:"), "None");
     EXPECT_EQ(system.run.text("Memory:"), "None");

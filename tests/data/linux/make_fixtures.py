@@ -1,4 +1,4 @@
-# Writes the three fixture machines of this folder: python3 make_fixtures.py tests/data/linux
+# Writes the five fixture machines of this folder: python3 make_fixtures.py tests/data/linux
 import os, struct, sys
 base = sys.argv[1]
 def w(root, rel, text, mode='w'):
@@ -189,3 +189,36 @@ mkd(R, "/sys/class/dmi"); mkd(R, "/sys/bus/pci/devices")
 w("container", "/etc/hosts", "127.0.0.1\tlocalhost\n")
 w("desktop", "/sys/module/i915/refcnt", "3\n")
 w("laptop", "/sys/devices/pci0000:00/0000:00:14.0/usb1/1-2/1-2:1.0/bInterfaceClass", "01\n")
+
+# ---------------- kvm: a KVM guest without firmware tables (a micro VM: no DMI, no PCI) ----------------
+R = "kvm"
+common(R, "build-runner-7", "6.1.0-18-cloud-amd64", "Debian GNU/Linux 12 (bookworm)", "5f0c2a7d9e3b41c8a6d2e4f1b3c5d7e9", 1700000000, 2030000, 1500000)
+w(R, "/proc/cpuinfo", cpuinfo([(0, 0), (0, 1)], "GenuineIntel", 6, 85, "Intel Xeon Processor (Cascadelake)", 6, "2893.202",
+                              EDX + " syscall nx lm constant_tsc hypervisor", 2))
+w(R, "/sys/devices/system/clocksource/clocksource0/available_clocksource", "kvm-clock tsc acpi_pm \n")
+w(R, "/sys/devices/system/clocksource/clocksource0/current_clocksource", "kvm-clock\n")
+net(R, "lo", 1, 772, "00:00:00:00:00:00")
+net(R, "eth0", 2, 1, "52:54:00:ab:cd:ef")
+mkd(R, "/sys/hypervisor"); mkd(R, "/sys/bus/pci/devices")
+w(R, "/proc/self/mounts", "/dev/vda / ext4 rw,relatime 0 0\nproc /proc proc rw 0 0\n")
+
+# ---------------- arm: a 64-bit ARM single-board computer described by its device tree ----------------
+R = "arm"
+common(R, "raspberrypi", "6.1.0-rpi7-rpi-v8", "Debian GNU/Linux 12 (bookworm)", "a1b2c3d4e5f60718293a4b5c6d7e8f90", 1700000000, 3884272, 3300000)
+arm_cpu = "BogoMIPS\t: 108.00\nFeatures\t: fp asimd evtstrm crc32 cpuid\nCPU implementer\t: 0x41\nCPU architecture: 8\n" \
+          "CPU variant\t: 0x0\nCPU part\t: 0xd08\nCPU revision\t: 3\n\n"
+w(R, "/proc/cpuinfo", "".join(f"processor\t: {i}\n" + arm_cpu for i in range(4)) +
+  "Revision\t: c03114\nSerial\t\t: 10000000a1b2c3d4\nModel\t\t: Raspberry Pi 4 Model B Rev 1.4\n")
+for cpu in range(4):
+    w(R, f"/sys/devices/system/cpu/cpu{cpu}/cpufreq/cpuinfo_max_freq", "1800000\n")
+    w(R, f"/sys/devices/system/cpu/cpu{cpu}/cpufreq/scaling_cur_freq", "600000\n")
+dt = "/sys/firmware/devicetree/base"
+w(R, dt + "/model", "Raspberry Pi 4 Model B Rev 1.4\0")
+w(R, dt + "/compatible", "raspberrypi,4-model-b\0brcm,bcm2711\0")
+w(R, dt + "/serial-number", "10000000a1b2c3d4\0")
+ln(R, "/proc/device-tree", "../sys/firmware/devicetree/base")
+w(R, "/sys/devices/system/clocksource/clocksource0/available_clocksource", "arch_sys_counter \n")
+net(R, "lo", 1, 772, "00:00:00:00:00:00")
+net(R, "eth0", 2, 1, "dc:a6:32:01:02:03", "../../../devices/platform/scb/fd580000.ethernet")
+mkd(R, "/sys/devices/platform/scb/fd580000.ethernet")
+w(R, "/proc/self/mounts", "/dev/mmcblk0p2 / ext4 rw,noatime 0 0\n/dev/mmcblk0p1 /boot/firmware vfat rw 0 0\n")

@@ -1,0 +1,104 @@
+#include "query/linux/machine_identity.h"
+
+#include <sstream>
+
+namespace moravel::lx {
+namespace {
+
+const char* const kDeviceTree = "/proc/device-tree/";
+
+struct KnownName {
+    const char* key;
+    const char* maker;
+    const char* model;
+};
+
+// Device-tree vendor prefixes of common boards, with the names the kernel's list gives them.
+const KnownName kBoardMakers[] = {
+    {"raspberrypi", "Raspberry Pi Foundation", nullptr},
+    {"pine64", "Pine64", nullptr},
+    {"radxa", "Radxa Technology Co., Ltd.", nullptr},
+    {"hardkernel", "Hardkernel Co., Ltd", nullptr},
+    {"xunlong", "Shenzhen Xunlong Software CO.,Limited", nullptr},
+    {"friendlyarm", "Guangzhou FriendlyARM Computer Tech Co., Ltd", nullptr},
+    {"nvidia", "NVIDIA", nullptr},
+    {"khadas", "Khadas", nullptr},
+};
+
+// Hypervisors by their CPUID signature, /sys/hypervisor/type or clock source, with the names
+// their own virtual firmware gives the machine where it has tables.
+const KnownName kHypervisors[] = {
+    {"KVMKVMKVM", "KVM", "KVM Virtual Machine"},
+    {"kvm-clock", "KVM", "KVM Virtual Machine"},
+    {"Microsoft Hv", "Microsoft Corporation", "Virtual Machine"},
+    {"hyperv_clocksource_tsc_page", "Microsoft Corporation", "Virtual Machine"},
+    {"VMwareVMware", "VMware, Inc.", "VMware Virtual Platform"},
+    {"XenVMMXenVMM", "Xen", "HVM domU"},
+    {"xen", "Xen", "HVM domU"},
+    {"VBoxVBoxVBox", "innotek GmbH", "VirtualBox"},
+    {"TCGTCGTCGTCG", "QEMU", "QEMU Virtual Machine"},
+};
+
+// A device-tree property: text ending in NUL, sometimes several NUL-separated strings.
+std::optional<std::string> deviceTreeString(const RootFs& fs, const char* property) {
+    std::optional<std::string> text = fs.read(std::string(kDeviceTree) + property);
+    if (!text) return std::nullopt;
+    std::string first = trim(text->substr(0, text->find('\0')));
+    if (first.empty()) return std::nullopt;
+    return first;
+}
+
+std::optional<std::string> boardMaker(const RootFs& fs) {
+    std::optional<std::string> compatible = deviceTreeString(fs, "compatible");  // "vendor,board"
+    if (!compatible || compatible->find(',') == std::string::npos) return std::nullopt;
+    std::string prefix = compatible->substr(0, compatible->find(','));
+    for (const KnownName& known : kBoardMakers)
+        if (prefix == known.key) return std::string(known.maker);
+    return prefix;
+}
+
+// The names a known hypervisor's own firmware gives its machines.
+std::optional<MachineIdentity> knownHypervisor(const std::string& key) {
+    for (const KnownName& known : kHypervisors)
+        if (key == known.key) return MachineIdentity{std::string(known.maker), std::string(known.model), std::nullopt};
+    return std::nullopt;
+}
+
+// An unknown hypervisor is still named by its own word for itself.
+MachineIdentity hypervisorNamed(const std::string& key) {
+    return knownHypervisor(key).value_or(MachineIdentity{key, key + " Virtual Machine", std::nullopt});
+}
+
+// A guest's kernel offers its hypervisor's paravirtual clock among the clock sources.
+MachineIdentity fromClockSources(const RootFs& fs) {
+    std::istringstream sources(fs.line("/sys/devices/system/clocksource/clocksource0/available_clocksource").value_or(""));
+    for (std::string source; sources >> source;)
+        if (std::optional<MachineIdentity> identity = knownHypervisor(source)) return *identity;
+    return {};
+}
+
+}  // namespace
+
+MachineIdentity deviceTreeIdentity(const RootFs& fs) {
+    return {boardMaker(fs), deviceTreeString(fs, "model"), deviceTreeString(fs, "serial-number")};
+}
+
+MachineIdentity hypervisorIdentity(const LinuxContext& context) {
+    if (std::optional<std::string> vendor = context.host.cpuidHypervisorVendor()) return hypervisorNamed(*vendor);
+    if (std::optional<std::string> type = context.fs.line("/sys/hypervisor/type")) return hypervisorNamed(*type);
+    // Without CPUID (other architectures, or left out of the build) the clock still tells.
+    return fromClockSources(context.fs);
+}
+
+MachineIdentity identityWithoutDmi(const LinuxContext& context) {
+    MachineIdentity board = deviceTreeIdentity(context.fs);
+    if (board.maker && board.model) return board;
+    MachineIdentity guest = hypervisorIdentity(context);
+    return {board.maker ? board.maker : guest.maker, board.model ? board.model : guest.model, board.serial};
+}
+
+std::optional<std::string> dmiOr(const std::optional<std::string>& dmi, IdentityPart part, const LinuxContext& context) {
+    return dmi ? dmi : identityWithoutDmi(context).*part;
+}
+
+}  // namespace moravel::lx

@@ -1,0 +1,53 @@
+// Machines without DMI tables: a KVM guest and a 64-bit ARM board, through the provider and the
+// System group's "Type:" text.
+#include <gtest/gtest.h>
+
+#include "app/report_collector.h"
+#include "sections/sections.h"
+#include "tests/linux/linux_fixture.h"
+
+namespace moravel::lx::test {
+namespace {
+
+std::string typeField() {
+    ReportCollector report;
+    SharedValues shared;
+    systemGroup(report, shared);
+    return report.groups.at(0).fields.at(1).text;  // "Type:"
+}
+
+struct KvmGuest : ::testing::Test {
+    FixtureMachine machine{fixtureRoot("kvm")};
+};
+
+struct ArmBoard : ::testing::Test {
+    ArmBoard() { machine.host.machineName = "aarch64"; }
+    FixtureMachine machine{fixtureRoot("arm")};
+};
+
+TEST_F(KvmGuest, NamedByCpuidElseByItsClockSource) {
+    machine.host.hypervisor = "KVMKVMKVM";
+    EXPECT_EQ(typeField(), "x64-based PC ( Model: KVM Virtual Machine ) - KVM");
+    // The same without CPUID (another architecture, or a build without it).
+    machine.host.hypervisor.reset();
+    EXPECT_EQ(typeField(), "x64-based PC ( Model: KVM Virtual Machine ) - KVM");
+    EXPECT_EQ(machine.text("Win32_BaseBoard", "Product"), "KVM Virtual Machine");
+    // An unknown signature is still a name.
+    machine.host.hypervisor = "ACRNACRNACRN";
+    EXPECT_EQ(machine.text("Win32_ComputerSystem", "Manufacturer"), "ACRNACRNACRN");
+    EXPECT_EQ(machine.text("Win32_ComputerSystem", "Model"), "ACRNACRNACRN Virtual Machine");
+}
+
+// The device tree comes before the hypervisor; the processor values need no CPUID.
+TEST_F(ArmBoard, ModelMakerAndSerialFromTheDeviceTree) {
+    machine.host.hypervisor = "KVMKVMKVM";
+    EXPECT_EQ(typeField(), "ARM64-based PC ( Model: Raspberry Pi 4 Model B Rev 1.4 ) - Raspberry Pi Foundation");
+    EXPECT_EQ(machine.text("Win32_BaseBoard", "Product"), "Raspberry Pi 4 Model B Rev 1.4");
+    EXPECT_EQ(machine.text("Win32_BaseBoard", "SerialNumber"), "10000000a1b2c3d4");
+    EXPECT_EQ(machine.text("Win32_Processor", "NumberOfLogicalProcessors"), "4");
+    EXPECT_EQ(machine.text("Win32_Processor", "MaxClockSpeed"), "1800");
+    EXPECT_EQ(machine.text("Win32_Processor", "ProcessorId"), "Null");  // an x86 notion
+}
+
+}  // namespace
+}  // namespace moravel::lx::test
