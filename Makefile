@@ -7,7 +7,9 @@ PKG_BUILD   ?= build-package
 JOBS        ?= $(shell nproc)
 PREFIX      ?= /usr/local
 
-.PHONY: all deps build run report install package windows test bench clean
+FUZZ_SECONDS ?= 60
+
+.PHONY: all deps build run report install package windows test fuzz bench clean
 
 all: build
 
@@ -48,10 +50,15 @@ test: deps windows
 	@cmake -S . -B $(TEST_BUILD) -DCMAKE_BUILD_TYPE=Debug -DMORAVEL_SANITIZE=ON >/dev/null
 	@cmake --build $(TEST_BUILD) -j $(JOBS)
 	@cd $(TEST_BUILD) && MORAVEL_WINDOWS_BUILD_DIR=$(abspath $(WIN_BUILD)) xvfb-run -a -s "-screen 0 1920x1080x24" ctest --output-on-failure -j $(JOBS)
+	@FUZZ_SECONDS=15 JOBS=$(JOBS) bash scripts/fuzz
+
+# The libFuzzer targets (clang), each run for FUZZ_SECONDS; findings go to build-fuzz/findings/.
+fuzz: deps
+	@FUZZ_SECONDS=$(FUZZ_SECONDS) JOBS=$(JOBS) bash scripts/fuzz
 
 # Moravel against lshw, hwinfo, neofetch, inxi and hardinfo, and against the floor (docs/benchmarks.md).
 bench: deps
 	@bash bench/run
 
 clean:
-	rm -rf $(BUILD) $(TEST_BUILD) $(WIN_BUILD) $(PKG_BUILD) build-bench
+	rm -rf $(BUILD) $(TEST_BUILD) $(WIN_BUILD) $(PKG_BUILD) build-fuzz build-bench

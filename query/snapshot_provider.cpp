@@ -1,10 +1,12 @@
 // A provider and probes that answer from a snapshot file instead of the machine: the objects of
 // each class in file order, and any failure the file stages for a query at the step it names.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "query/backend.h"
 #include "query/snapshot_data.h"
@@ -13,7 +15,24 @@
 namespace moravel {
 namespace {
 
-using Data = std::shared_ptr<const SnapshotData>;
+// The file's data, and the object read last: the sections read several properties of one
+// object in a row, each in a query of its own, and an object may be a megabyte of text.
+struct SnapshotStore : SnapshotData {
+    explicit SnapshotStore(SnapshotData data) : SnapshotData(std::move(data)) {}
+
+    mutable std::uint32_t lastBegin = 0;
+    mutable std::shared_ptr<const SnapshotObject> last;
+
+    std::shared_ptr<const SnapshotObject> object(ObjectSpan span) const {
+        if (!last || lastBegin != span.begin) {
+            last = std::make_shared<const SnapshotObject>(snapshotObject(*this, span));
+            lastBegin = span.begin;
+        }
+        return last;
+    }
+};
+
+using Data = std::shared_ptr<const SnapshotStore>;
 using Failure = std::optional<StagedFailure>;
 
 constexpr HResult kInvalidNamespace = static_cast<HResult>(0x8004100Eu);  // WBEM_E_INVALID_NAMESPACE
@@ -32,31 +51,43 @@ Failure stagedFor(const SnapshotData& data, const std::string& query) {
 
 class SnapshotObjectView : public WmiObject {
 public:
-    SnapshotObjectView(Data data, const SnapshotObject& properties) : data_(std::move(data)), properties_(properties) {}
+    explicit SnapshotObjectView(std::shared_ptr<const SnapshotObject> properties) : properties_(std::move(properties)) {}
     HResult get(const std::string& property, WmiValue& value) override {
-        auto it = findWmiName(properties_, property);
-        if (it == properties_.end()) return kNotFound;
+        auto it = findWmiName(*properties_, property);
+        if (it == properties_->end()) return kNotFound;
         value = it->second;
         return kOk;
     }
 
 private:
-    Data data_;  // keeps properties_ alive
-    const SnapshotObject& properties_;
+    std::shared_ptr<const SnapshotObject> properties_;
 };
 
+// The objects of one class: held as values, or places in the file's text (either may be null:
+// a class the snapshot does not list).
 class SnapshotEnumerator : public WmiEnumerator {
 public:
-    SnapshotEnumerator(Data data, const std::vector<SnapshotObject>* objects)
-        : data_(std::move(data)), objects_(objects) {}
+    SnapshotEnumerator(Data data, const std::vector<SnapshotObject>* objects, const std::vector<ObjectSpan>* spans)
+        : data_(std::move(data)), objects_(objects), spans_(spans) {}
     std::unique_ptr<WmiObject> next() override {
-        if (!objects_ || position_ >= objects_->size()) return nullptr;
-        return std::make_unique<SnapshotObjectView>(data_, (*objects_)[position_++]);
+        if (position_ >= count()) return nullptr;
+        std::size_t at = position_++;
+        if (objects_)  // shares the data's ownership, no copy
+            return std::make_unique<SnapshotObjectView>(std::shared_ptr<const SnapshotObject>(data_, &(*objects_)[at]));
+        return std::make_unique<SnapshotObjectView>(data_->object((*spans_)[at]));
+    }
+    std::size_t skip(std::size_t wanted, const std::string&) override {
+        std::size_t skipped = std::min(wanted, count() - position_);
+        position_ += skipped;
+        return skipped;
     }
 
 private:
+    std::size_t count() const { return objects_ ? objects_->size() : spans_ ? spans_->size() : 0; }
+
     Data data_;
-    const std::vector<SnapshotObject>* objects_;  // null: a class the file does not list
+    const std::vector<SnapshotObject>* objects_;
+    const std::vector<ObjectSpan>* spans_;
     std::size_t position_ = 0;
 };
 
@@ -72,8 +103,10 @@ public:
         if (!sameWmiName(language, "WQL")) return kInvalidQueryType;
         std::optional<std::string> name = queriedClass(query);
         if (!name) return kInvalidQuery;
-        auto found = findWmiName(data_->classes, *name);
-        enumerator = std::make_unique<SnapshotEnumerator>(data_, found == data_->classes.end() ? nullptr : &found->second);
+        auto held = findWmiName(data_->classes, *name);
+        auto inFile = findWmiName(data_->fileClasses, *name);
+        enumerator = std::make_unique<SnapshotEnumerator>(data_, held == data_->classes.end() ? nullptr : &held->second,
+                                                          inFile == data_->fileClasses.end() ? nullptr : &inFile->second);
         return hr;
     }
 
@@ -134,22 +167,52 @@ private:
     Data data_;
 };
 
+// The Windows C runtime needs binary mode and has no use for the others.
+#ifdef _WIN32
+constexpr int kOpenFlags = O_RDONLY | O_BINARY;
+#else
+constexpr int kOpenFlags = O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY;
+#endif
+
+struct FdCloser {
+    int fd;
+    ~FdCloser() {
+        if (fd >= 0) ::close(fd);
+    }
+};
+
+// Only a regular file of at most kMaxSnapshotBytes is read; a FIFO or a device is refused
+// before a byte is read (the open does not wait for a writer), a large file before it is read whole.
 std::string readWholeFile(const std::string& path) {
     auto fail = [&](const std::string& problem) { throw SnapshotError("moravel: " + path + ": " + problem); };
-    std::error_code error;
-    if (std::filesystem::is_directory(path, error)) fail("is a folder, not a snapshot file");
-    std::ifstream in(path, std::ios::binary);
-    if (!in) fail(std::string("cannot be read: ") + std::strerror(errno));
-    std::ostringstream text;
-    text << in.rdbuf();
-    if (in.bad()) fail(std::string("cannot be read: ") + std::strerror(errno));
-    return text.str();
+    auto failWith = [&](int error) { fail(std::string("cannot be read: ") + std::strerror(error)); };
+    FdCloser file{::open(path.c_str(), kOpenFlags)};
+    if (file.fd < 0) failWith(errno);
+    struct stat info;
+    if (::fstat(file.fd, &info) != 0) failWith(errno);
+    if (S_ISDIR(info.st_mode)) fail("is a folder, not a snapshot file");
+    if (!S_ISREG(info.st_mode)) fail("is not a regular file (a device, FIFO or socket), not a snapshot file");
+    std::string tooLarge = "is larger than " + std::to_string(kMaxSnapshotBytes) + " bytes, the most a snapshot may hold";
+    if (static_cast<std::uint64_t>(info.st_size) > kMaxSnapshotBytes) fail(tooLarge);
+    std::string text(static_cast<std::size_t>(info.st_size), '\0');
+    std::size_t length = 0;
+    for (;;) {  // a file that grows or shrinks meanwhile is read as it is, up to the limit
+        if (length == text.size()) text.resize(std::min(text.size() + 65536, kMaxSnapshotBytes + 1));
+        auto n = ::read(file.fd, &text[length], static_cast<unsigned>(std::min<std::size_t>(text.size() - length, 1u << 30)));
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) failWith(errno);
+        if (n == 0) break;
+        length += static_cast<std::size_t>(n);
+        if (length > kMaxSnapshotBytes) fail(tooLarge);
+    }
+    text.resize(length);
+    return text;
 }
 
 }  // namespace
 
 Backend makeSnapshotBackend(SnapshotData snapshot) {
-    auto data = std::make_shared<const SnapshotData>(std::move(snapshot));
+    auto data = std::make_shared<const SnapshotStore>(std::move(snapshot));
     return {std::make_unique<SnapshotProvider>(data), std::make_unique<SnapshotProbes>(data)};
 }
 

@@ -12,6 +12,7 @@
 
 #include "query/backend.h"
 #include "query/snapshot_data.h"
+#include "query/snapshot_json.h"
 
 namespace moravel {
 namespace {
@@ -39,7 +40,7 @@ struct Problem {
 
 [[noreturn]] void missing(const std::string& where) { throw Problem{where + " is missing"}; }
 
-std::string keyText(const std::string& key) { return json(key).dump(); }
+std::string keyText(const std::string& key) { return quotedKey(key); }
 std::string member(const std::string& where, const std::string& key) {
     return where.empty() ? keyText(key) : where + "." + keyText(key);
 }
@@ -49,8 +50,8 @@ std::string element(const std::string& where, std::size_t i) {
 
 // A value as it stands in the file, shortened so the message stays one readable line.
 std::string shown(const json& j) {
-    std::string text = j.dump();
-    return text.size() > 60 ? text.substr(0, 57) + "..." : text;
+    std::string text = j.is_array() ? std::string("[...]") : j.dump(-1, ' ', false, json::error_handler_t::replace);
+    return excerpt(text, 60);
 }
 
 std::string article(const json& j) {
@@ -179,18 +180,12 @@ WmiValue propertyValue(const json& j, const std::string& where) {
     }
 }
 
-std::vector<SnapshotObject> classObjects(const json& list, const std::string& where) {
-    expectKind(list, json::value_t::array, "an array of objects", where);
-    std::vector<SnapshotObject> objects;
-    for (std::size_t i = 0; i < list.size(); ++i) {
-        std::string at = element(where, i);
-        expectObject(list[i], at);
-        SnapshotObject object;
-        for (const auto& property : list[i].items())
-            object[property.key()] = propertyValue(property.value(), member(at, property.key()));
-        objects.push_back(std::move(object));
-    }
-    return objects;
+SnapshotObject objectOf(const json& j, const std::string& where) {
+    expectObject(j, where);
+    SnapshotObject object;
+    for (const auto& property : j.items())
+        object[property.key()] = propertyValue(property.value(), member(where, property.key()));
+    return object;
 }
 
 std::uint64_t decimalDigits(const json& j, const std::string& where) {
@@ -248,13 +243,6 @@ HardwareAddress adapterAddress(const json& j, const std::string& where, bool& hi
     return address;
 }
 
-std::vector<HardwareAddress> adapters(const json& j, const std::string& where, bool& hidden) {
-    expectKind(j, json::value_t::array, "an array of address texts", where);
-    std::vector<HardwareAddress> list;
-    for (std::size_t i = 0; i < j.size(); ++i) list.push_back(adapterAddress(j[i], element(where, i), hidden));
-    return list;
-}
-
 OsVersion osVersion(const json& j, const std::string& where) {
     expectObject(j, where);
     allowOnly(j, {"major", "minor"}, where);
@@ -288,57 +276,74 @@ HResult resultCode(const json& j, const std::string& where) {
     return static_cast<HResult>(code);
 }
 
-std::map<std::string, StagedFailure> failures(const json& j, const std::string& where) {
-    expectObject(j, where, "an object of query texts");
-    std::map<std::string, StagedFailure> staged;
-    for (const auto& item : j.items()) {
-        std::string at = member(where, item.key());
-        expectObject(item.value(), at);
-        allowOnly(item.value(), {"step", "code"}, at);
-        CycleStep step = cycleStep(required(item.value(), "step", at), member(at, "step"));
-        staged[item.key()] = {step, resultCode(required(item.value(), "code", at), member(at, "code"))};
-    }
-    return staged;
+StagedFailure failure(const json& j, const std::string& at) {
+    expectObject(j, at);
+    allowOnly(j, {"step", "code"}, at);
+    CycleStep step = cycleStep(required(j, "step", at), member(at, "step"));
+    return {step, resultCode(required(j, "code", at), member(at, "code"))};
 }
 
-SnapshotData snapshot(const json& root) {
+// Takes the objects of classes, the adapters and the staged failures one at a time as they are
+// read, so a file of a million objects is never held as a million trees.
+class SnapshotTaker : public JsonTaker {
+public:
+    explicit SnapshotTaker(SnapshotData& data) : data_(data) {}
+
+    bool takes(const std::vector<JsonLevel>& levels) const override {
+        if (levels.size() == 2)
+            return rootMember(levels, "adapters", json::value_t::array) || rootMember(levels, "failures", json::value_t::object);
+        return classList(levels);
+    }
+
+    void take(const std::vector<JsonLevel>& levels, json&& value, std::size_t begin, std::size_t end) override {
+        std::string where = jsonPlace(levels);
+        if (classList(levels)) {
+            where = element(where, levels.back().count - 1);
+            objectOf(value, where);  // checked now, read again when asked for
+            data_.fileClasses[levels[1].key].push_back({static_cast<std::uint32_t>(begin), static_cast<std::uint32_t>(end)});
+        } else if (levels.back().node->is_array()) {
+            data_.adapters.push_back(adapterAddress(value, element(where, levels.back().count - 1), data_.adaptersHidden));
+        } else {
+            data_.failures[levels.back().key] = failure(value, member(where, levels.back().key));
+        }
+    }
+
+    void takenKey(const std::vector<JsonLevel>& levels, const std::string& key) override {
+        if (data_.failures.count(key)) refuse(jsonPlace(levels), "the key " + keyText(key) + " appears twice in one object");
+    }
+
+private:
+    // Whether levels[1] is the root's member `key`, of the given kind.
+    static bool rootMember(const std::vector<JsonLevel>& levels, const char* key, json::value_t kind) {
+        return levels[0].node->is_object() && levels[0].key == key && levels[1].node->type() == kind;
+    }
+    static bool classList(const std::vector<JsonLevel>& levels) {
+        return levels.size() == 3 && rootMember(levels, "classes", json::value_t::object) && levels[2].node->is_array();
+    }
+
+    SnapshotData& data_;
+};
+
+void classLists(const json& classes, SnapshotData& data) {
+    std::string where = keyText("classes");
+    expectObject(classes, where, "an object of class names");
+    for (const auto& item : classes.items()) {
+        expectKind(item.value(), json::value_t::array, "an array of objects", member(where, item.key()));
+        data.fileClasses[item.key()];  // a class listed without objects
+    }
+}
+
+// What remains of the document once the taken parts are out: the root, the class lists (empty
+// now) and the small objects.
+void checkRest(const json& root, SnapshotData& data) {
     expectObject(root, "", "the document to be an object");
     allowOnly(root, {"classes", "memoryStatus", "adapters", "osVersion", "failures"}, "");
-    SnapshotData data;
-    const json& classes = required(root, "classes", "");
-    expectObject(classes, keyText("classes"), "an object of class names");
-    for (const auto& item : classes.items())
-        data.classes[item.key()] = classObjects(item.value(), member(keyText("classes"), item.key()));
+    classLists(required(root, "classes", ""), data);
     if (root.contains("memoryStatus")) data.memory = memoryStatus(root["memoryStatus"], keyText("memoryStatus"));
-    if (root.contains("adapters")) data.adapters = adapters(root["adapters"], keyText("adapters"), data.adaptersHidden);
+    if (root.contains("adapters"))
+        expectKind(root["adapters"], json::value_t::array, "an array of address texts", keyText("adapters"));
     if (root.contains("osVersion")) data.osVersion = osVersion(root["osVersion"], keyText("osVersion"));
-    if (root.contains("failures")) data.failures = failures(root["failures"], keyText("failures"));
-    return data;
-}
-
-// The parser keeps the last of two equal keys silently; a file that says two things about one
-// value is refused instead.
-json parseStrictly(const std::string& text) {
-    std::vector<std::set<std::string>> openObjects;
-    std::string duplicate;
-    auto watch = [&](int, json::parse_event_t event, json& parsed) {
-        if (event == json::parse_event_t::object_start) openObjects.emplace_back();
-        if (event == json::parse_event_t::object_end) openObjects.pop_back();
-        if (event == json::parse_event_t::key && !openObjects.back().insert(parsed.get<std::string>()).second &&
-            duplicate.empty())
-            duplicate = parsed.get<std::string>();
-        return true;
-    };
-    json root;
-    try {
-        root = json::parse(text, watch);
-    } catch (const json::parse_error& e) {
-        std::string detail = e.what();
-        std::size_t bracket = detail.find("] ");
-        refuse("", "not valid JSON: " + (bracket == std::string::npos ? detail : detail.substr(bracket + 2)));
-    }
-    if (!duplicate.empty()) refuse("", "the key " + keyText(duplicate) + " appears twice in one object");
-    return root;
+    if (root.contains("failures")) expectObject(root["failures"], keyText("failures"), "an object of query texts");
 }
 
 }  // namespace
@@ -355,11 +360,29 @@ const char* stepName(CycleStep step) {
     return "";
 }
 
-SnapshotData parseSnapshot(const std::string& text, const std::string& name) {
+SnapshotData parseSnapshot(std::string text, const std::string& name) {
+    SnapshotData data;
     try {
-        return snapshot(parseStrictly(text));
+        std::size_t nul = text.find('\0');
+        if (nul != std::string::npos)
+            refuse("", "a NUL byte at byte " + std::to_string(nul) + " (a snapshot is JSON text)");
+        if (text.size() > kMaxSnapshotBytes) refuse("", "larger than " + std::to_string(kMaxSnapshotBytes) + " bytes");
+        SnapshotTaker taker(data);
+        checkRest(readJson(text, 0, text.size(), &taker), data);
     } catch (const Problem& problem) {
         throw SnapshotError("moravel: " + name + ": " + problem.text);
+    } catch (const JsonProblem& problem) {
+        throw SnapshotError("moravel: " + name + ": " + problem.text);
+    }
+    data.text = std::move(text);
+    return data;
+}
+
+SnapshotObject snapshotObject(const SnapshotData& data, ObjectSpan span) {
+    try {
+        return objectOf(readJson(data.text, span.begin, span.end, nullptr), "");
+    } catch (...) {
+        return {};  // cannot happen: the object was checked when the file was read
     }
 }
 

@@ -47,6 +47,19 @@ public:
     // IEnumWbemClassObject::Next(WBEM_INFINITE, 1, ...): the next object, or nullptr when
     // none was returned.
     virtual std::unique_ptr<WmiObject> next() = 0;
+    // Steps over up to `count` objects as the walk of a query does (Next, Get, release) and
+    // returns how many there were. A provider whose objects can be counted without being built
+    // (the snapshot provider) jumps instead, so a read costs the same at any index.
+    virtual std::size_t skip(std::size_t count, const std::string& property) {
+        std::size_t skipped = 0;
+        for (; skipped < count; ++skipped) {
+            std::unique_ptr<WmiObject> object = next();
+            if (!object) break;
+            WmiValue value;
+            object->get(property, value);
+        }
+        return skipped;
+    }
 };
 
 class WmiServices {

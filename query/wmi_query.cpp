@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <iostream>
+#include <limits>
 #include <locale>
 #include <memory>
 #include <sstream>
@@ -36,24 +37,24 @@ void writeTypeLine(std::ostream& out, const char* label, std::int64_t value) {
 
 CycleFailure failure(CycleStep step, HResult hr) { return {step, failed(hr) ? hr : kFailed}; }
 
+// What a cycle does with the enumerator its query delivered.
+using EnumeratorWalk = std::function<void(WmiEnumerator& enumerator)>;
+
 // Proxy settings, the query and the walk; the enumerator is handed out so the caller releases
 // it after the services and the locator.
-std::optional<CycleFailure> walkObjects(WmiServices& services, const std::string& query, const ObjectVisitor& visit,
+std::optional<CycleFailure> walkObjects(WmiServices& services, const std::string& query, const EnumeratorWalk& walk,
                                         std::unique_ptr<WmiEnumerator>& enumerator) {
     HResult hr = services.setProxyBlanket();
     if (failed(hr)) return failure(CycleStep::ProxyBlanket, hr);
     hr = services.execQuery(kLanguage, query, kQueryFlags, enumerator);
     if (failed(hr)) return failure(CycleStep::ExecQuery, hr);
-    while (enumerator) {
-        std::unique_ptr<WmiObject> object = enumerator->next();
-        if (!object || !visit(*object)) break;
-    }
+    if (enumerator) walk(*enumerator);
     return std::nullopt;
 }
 
 // Steps after COM initialisation; the caller uninitialises. Declared in this order, the services,
 // the locator and the enumerator are released in that order.
-std::optional<CycleFailure> connectedCycle(WmiProvider& provider, const std::string& query, const ObjectVisitor& visit) {
+std::optional<CycleFailure> connectedCycle(WmiProvider& provider, const std::string& query, const EnumeratorWalk& walk) {
     HResult hr = provider.initializeSecurity();
     if (failed(hr)) return failure(CycleStep::Security, hr);
     std::unique_ptr<WmiEnumerator> enumerator;
@@ -63,18 +64,37 @@ std::optional<CycleFailure> connectedCycle(WmiProvider& provider, const std::str
     std::unique_ptr<WmiServices> services;
     hr = locator->connectServer(kWmiNamespace, services);
     if (failed(hr) || !services) return failure(CycleStep::Connect, hr);
-    return walkObjects(*services, query, visit, enumerator);
+    return walkObjects(*services, query, walk, enumerator);
 }
 
-// The property of object `index`; objects count whether or not Get succeeds.
-ObjectVisitor propertyReader(int index, const std::string& property, std::string& text) {
-    return [index, &property, &text, counter = 0](WmiObject& object) mutable {
-        WmiValue value;
-        const bool wanted = counter++ == index;
-        if (failed(object.get(property, value)) || !wanted) return true;
-        text = valueToText(value, *diagnostics);
-        return false;
-    };
+std::optional<CycleFailure> queryCycle(WmiProvider& provider, const std::string& wqlQuery, const EnumeratorWalk& walk) {
+    provider.beginCycle(wqlQuery);
+    HResult hr = provider.initialize();
+    if (failed(hr) && hr != kChangedMode) return failure(CycleStep::Initialize, hr);
+    ComScope com(provider);
+    return connectedCycle(provider, wqlQuery, walk);
+}
+
+// The property of object `index`; objects count whether or not Get succeeds. Each object and
+// its value are let go before the next object is asked for, and a walk that does not end with a
+// value goes on to the end. The objects that are only counted are stepped over by the
+// enumerator, which a provider may do without building them (WmiEnumerator::skip).
+std::string readObject(WmiEnumerator& enumerator, int index, const std::string& property) {
+    constexpr std::size_t kAll = std::numeric_limits<std::size_t>::max();
+    if (index < 0) {  // matches no object
+        enumerator.skip(kAll, property);
+        return {};
+    }
+    if (enumerator.skip(static_cast<std::size_t>(index), property) < static_cast<std::size_t>(index)) return {};
+    std::unique_ptr<WmiObject> object = enumerator.next();
+    if (!object) return {};
+    WmiValue value;
+    if (failed(object->get(property, value))) {
+        object.reset();
+        enumerator.skip(kAll, property);
+        return {};
+    }
+    return valueToText(value, *diagnostics);
 }
 
 }  // namespace
@@ -100,11 +120,10 @@ std::string valueToText(const WmiValue& value, std::ostream& out) {
 
 std::optional<CycleFailure> runQueryCycle(WmiProvider& provider, const std::string& wqlQuery,
                                           const ObjectVisitor& visit) {
-    provider.beginCycle(wqlQuery);
-    HResult hr = provider.initialize();
-    if (failed(hr) && hr != kChangedMode) return failure(CycleStep::Initialize, hr);
-    ComScope com(provider);
-    return connectedCycle(provider, wqlQuery, visit);
+    return queryCycle(provider, wqlQuery, [&visit](WmiEnumerator& enumerator) {
+        while (std::unique_ptr<WmiObject> object = enumerator.next())
+            if (!visit(*object)) break;
+    });
 }
 
 std::string queryWmiText(int index, const std::string& wqlQuery, const std::string& propertyName) {
@@ -112,7 +131,9 @@ std::string queryWmiText(int index, const std::string& wqlQuery, const std::stri
     WmiProvider* provider = currentProvider;
     if (!provider) return {};
     std::string text;
-    std::optional<CycleFailure> stopped = runQueryCycle(*provider, wqlQuery, propertyReader(index, propertyName, text));
+    std::optional<CycleFailure> stopped = queryCycle(*provider, wqlQuery, [&](WmiEnumerator& enumerator) {
+        text = readObject(enumerator, index, propertyName);
+    });
     if (stopped && stopped->step == CycleStep::Initialize)
         writeLine(*diagnostics, "Failed to initialize COM library. Error code = 0x" + hex(stopped->code));
     if (stopped && stopped->step == CycleStep::ExecQuery)

@@ -1,4 +1,5 @@
 #include "query/linux/block_disks.h"
+#include "query/linux/content_parsers.h"
 
 #include <cctype>
 #include <sstream>
@@ -49,8 +50,11 @@ std::optional<std::string> udevProperty(const RootFs& fs, const Disk& disk, cons
     std::optional<std::string> numbers = fs.line(disk.path + "/dev");
     if (!numbers) return std::nullopt;
     std::optional<std::string> data = fs.read("/run/udev/data/b" + *numbers);
-    if (!data) return std::nullopt;
-    std::istringstream lines(*data);
+    return data ? udevValue(*data, key) : std::nullopt;
+}
+
+std::optional<std::string> udevValue(const std::string& data, const std::string& key) {
+    std::istringstream lines(data);
     std::string prefix = "E:" + key + "=";
     for (std::string line; std::getline(lines, line);) {
         if (!startsWith(line, prefix.c_str())) continue;

@@ -1,6 +1,7 @@
 #include <cstdio>
 #include <sstream>
 
+#include "query/linux/content_parsers.h"
 #include "query/linux/linux_classes.h"
 
 namespace moravel::lx {
@@ -11,8 +12,11 @@ std::optional<std::string> dmiField(const RootFs& fs, const char* name) {
 
 std::optional<std::uint64_t> meminfoKib(const RootFs& fs, const char* key) {
     std::optional<std::string> text = fs.read("/proc/meminfo");
-    if (!text) return std::nullopt;
-    std::istringstream in(*text);
+    return text ? meminfoValue(*text, key) : std::nullopt;
+}
+
+std::optional<std::uint64_t> meminfoValue(const std::string& text, const char* key) {
+    std::istringstream in(text);
     std::string wanted = std::string(key) + ":";
     for (std::string name; in >> name;) {
         std::uint64_t value = 0;

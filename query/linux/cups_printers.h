@@ -1,59 +1,54 @@
-// The printers of the local CUPS scheduler. libcups is loaded at run time, and only when a
-// scheduler may answer: linked in, it would load some thirty libraries (TLS, Kerberos, Avahi)
-// into every start of the program, about 5 ms, on machines that print nowhere.
+// The printers of the CUPS scheduler, asked over its socket with one CUPS-Get-Printers request.
+// The exchange is written here rather than left to libcups so that it can be bounded as a whole:
+// a scheduler that accepts and never answers, trickles, or answers garbage or gigabytes costs at
+// most kSchedulerBudget for the whole run, and one that failed is not asked again.
 #pragma once
 
-#include <cups/cups.h>
-
+#include <chrono>
+#include <cstdint>
+#include <optional>
+#include <string>
 #include <vector>
 
-#include "query/linux/host_facts.h"
+#include "query/linux/linux_context.h"
 
 namespace moravel::lx {
 
-// The libcups functions the printer list needs.
-struct CupsApi {
-    decltype(&::cupsServer) cupsServer = nullptr;
-    decltype(&::ippPort) ippPort = nullptr;
-    decltype(&::httpConnect2) httpConnect2 = nullptr;
-    decltype(&::httpClose) httpClose = nullptr;
-    decltype(&::ippNewRequest) ippNewRequest = nullptr;
-    decltype(&::ippAddStrings) ippAddStrings = nullptr;
-    decltype(&::cupsDoRequest) cupsDoRequest = nullptr;
-    decltype(&::ippDelete) ippDelete = nullptr;
-    decltype(&::ippFirstAttribute) ippFirstAttribute = nullptr;
-    decltype(&::ippNextAttribute) ippNextAttribute = nullptr;
-    decltype(&::ippGetName) ippGetName = nullptr;
-    decltype(&::ippGetGroupTag) ippGetGroupTag = nullptr;
-    decltype(&::ippGetString) ippGetString = nullptr;
-    decltype(&::ippGetInteger) ippGetInteger = nullptr;
-    decltype(&::ippGetResolution) ippGetResolution = nullptr;
+constexpr std::chrono::milliseconds kSchedulerBudget{200};  // for all exchanges of one run
+constexpr std::size_t kMaxReplyBytes = 1u << 20;           // a reply for 20 printers is about 3 KB
+
+// Where the scheduler listens: a local socket, or a host and port.
+struct SchedulerAddress {
+    std::string socketPath;
+    std::string host;
+    std::uint16_t port = 631;
 };
 
-// libcups, open while the object lives.
-class CupsLibrary {
-public:
-    CupsLibrary();
-    ~CupsLibrary();
-    CupsLibrary(const CupsLibrary&) = delete;
-    CupsLibrary& operator=(const CupsLibrary&) = delete;
+// CUPS_SERVER, else the ServerName of ~/.cups/client.conf or /etc/cups/client.conf, else the
+// local socket when it exists, else localhost (a refused connection costs microseconds).
+SchedulerAddress schedulerAddress();
+// "host", "host:port", "[v6]:port" or "/socket" as CUPS_SERVER and ServerName write it.
+SchedulerAddress parseServerName(const std::string& name);
 
-    // Nothing when the library or one of its functions is missing.
-    const CupsApi* api() const { return complete_ ? &api_ : nullptr; }
-    // Any other function of the library, for callers that need more.
-    void* symbol(const char* name) const;
+// The request as sent: HTTP POST of an IPP CUPS-Get-Printers operation.
+std::string printersRequest();
+// Whether `reply` holds a whole HTTP response already (by its length or its last chunk).
+bool replyComplete(const std::string& reply);
+// The printers of an HTTP reply carrying an IPP response, one per printer group, resolutions in
+// dots per inch; nothing when the reply is not such a response.
+std::optional<std::vector<PrinterInfo>> printersFromReply(const std::string& reply);
+
+// One budget and one failure for every exchange made through it.
+class PrintScheduler {
+public:
+    explicit PrintScheduler(std::chrono::milliseconds budget = kSchedulerBudget) : left_(budget) {}
+    // Nothing at once once an exchange failed or the budget is spent.
+    std::vector<PrinterInfo> printers(const SchedulerAddress& address);
+    bool failed() const { return failed_; }
 
 private:
-    void* handle_;
-    CupsApi api_;
-    bool complete_ = false;
+    std::chrono::steady_clock::duration left_;
+    bool failed_ = false;
 };
-
-// Whether a scheduler may be there: a server named by CUPS_SERVER or client.conf, the local
-// socket, or something listening on the loopback IPP port. Costs microseconds.
-bool schedulerMayAnswer();
-
-// One entry per printer group of a CUPS-Get-Printers response, resolutions in dots per inch.
-std::vector<PrinterInfo> printersFromIpp(const CupsApi& cups, ipp_t* response);
 
 }  // namespace moravel::lx

@@ -5,6 +5,7 @@
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <map>
 
@@ -136,7 +137,12 @@ std::optional<std::string> IdsFileNames::lookUp(const std::string& bus, unsigned
                                                 const unsigned* productId) const {
     std::ifstream in;
     for (const char* directory : kIdsDirectories) {
-        in.open(fs_.path(std::string(directory) + bus + ".ids"));
+        // Only a regular file within the provider's cap: never a FIFO or a device that never ends.
+        std::string path = fs_.path(std::string(directory) + bus + ".ids");
+        std::error_code error;
+        if (!std::filesystem::is_regular_file(path, error) || std::filesystem::file_size(path, error) > kMaxFileBytes)
+            continue;
+        in.open(path);
         if (in) break;
         in.clear();
     }

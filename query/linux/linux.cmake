@@ -1,13 +1,8 @@
-# The Linux provider reads device names from udev's hardware database. It loads libcups only
-# when a scheduler may answer (cups_printers.h says why), so only the headers are needed here.
+# The Linux provider reads device names from udev's hardware database. It talks to the CUPS
+# scheduler itself (cups_printers.h says why), so it needs no CUPS library.
 find_package(PkgConfig REQUIRED)
 pkg_check_modules(MORAVEL_UDEV REQUIRED IMPORTED_TARGET libudev)
-find_path(MORAVEL_CUPS_INCLUDE_DIR cups/cups.h)
-if(NOT MORAVEL_CUPS_INCLUDE_DIR)
-  message(FATAL_ERROR "cups/cups.h not found: install libcups2-dev (scripts/install-deps)")
-endif()
-target_include_directories(moravel_core PRIVATE ${MORAVEL_CUPS_INCLUDE_DIR})
-target_link_libraries(moravel_core PRIVATE PkgConfig::MORAVEL_UDEV ${CMAKE_DL_LIBS})
+target_link_libraries(moravel_core PRIVATE PkgConfig::MORAVEL_UDEV ${CMAKE_DL_LIBS} anl)
 
 # CPUID exists only on x86. Turning it off there builds the path every other architecture takes,
 # so the tests can prove that path on this machine.

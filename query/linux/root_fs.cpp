@@ -54,16 +54,18 @@ RootFs::RootFs(std::string root) : root_(std::move(root)) {
 
 std::string RootFs::path(const std::string& rel) const { return root_ + rel; }
 
-std::optional<std::string> RootFs::read(const std::string& rel) const {
+std::optional<std::string> RootFs::read(const std::string& rel, std::size_t limit) const {
     FdCloser file{::open(path(rel).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK)};
     if (file.fd < 0) return std::nullopt;
     std::string text;
     char buffer[8192];
     for (;;) {
         ssize_t n = ::read(file.fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) continue;
         if (n < 0) return std::nullopt;  // a directory, or a sysfs attribute that refuses
         if (n == 0) break;
         text.append(buffer, static_cast<std::size_t>(n));
+        if (text.size() > limit) return std::nullopt;
     }
     return text;
 }

@@ -12,6 +12,10 @@
 
 namespace moravel::lx {
 
+// No file the provider reads is larger (a /proc/cpuinfo of 256 cores is about 1 MB); a larger
+// one, or a device that never ends, reads as missing.
+constexpr std::size_t kMaxFileBytes = 16u << 20;
+
 class RootFs {
 public:
     explicit RootFs(std::string root);
@@ -21,8 +25,9 @@ public:
     // Whether the root is "/": the running system's own files, not a copy of them.
     bool isLive() const { return root_.empty(); }
 
-    // The whole file; nothing when it is missing or unreadable (for example root-only).
-    std::optional<std::string> read(const std::string& rel) const;
+    // The whole file; nothing when it is missing, unreadable (for example root-only), a loop of
+    // links, or longer than `limit` bytes.
+    std::optional<std::string> read(const std::string& rel, std::size_t limit = kMaxFileBytes) const;
     // The first line without surrounding whitespace; nothing when missing or blank.
     std::optional<std::string> line(const std::string& rel) const;
     // The first line as a decimal or (with 0x) hexadecimal number.

@@ -1,21 +1,17 @@
 // Win32_BIOS: the firmware as DMI describes it. No DMI (containers, most ARM boards): no object.
 #include <cstdio>
 
+#include "query/linux/content_parsers.h"
 #include "query/linux/linux_classes.h"
 
 namespace moravel::lx {
 namespace {
 
-// "MM/DD/YYYY" as DMI gives it, as a CIM date.
 std::optional<std::string> releaseDate(const RootFs& fs) {
     std::optional<std::string> date = dmiField(fs, "bios_date");
-    int month = 0, day = 0, year = 0;
-    char tail = 0;
-    if (!date || std::sscanf(date->c_str(), "%2d/%2d/%4d%c", &month, &day, &year, &tail) != 3) return std::nullopt;
-    if (year < 100) year += year < 80 ? 2000 : 1900;  // some old firmware writes two digits
-    if (month < 1 || month > 12 || day < 1 || day > 31) return std::nullopt;
-    return cimDate(year, month, day);
+    return date ? cimReleaseDate(*date) : std::nullopt;
 }
+
 
 // Windows' Version is the ACPI tables' OEM id and revision ("ALASKA - 1072009"); the table
 // header is readable by root only, so others see the firmware version instead.
@@ -53,6 +49,16 @@ ObjectList readBioses(const LinuxContext& context) {
         .addNull("BIOSVersion");
     objects.push_back(std::move(object));
     return objects;
+}
+
+// "MM/DD/YYYY" as DMI gives it, as a CIM date.
+std::optional<std::string> cimReleaseDate(const std::string& date) {
+    int month = 0, day = 0, year = 0;
+    char tail = 0;
+    if (std::sscanf(date.c_str(), "%2d/%2d/%4d%c", &month, &day, &year, &tail) != 3) return std::nullopt;
+    if (year < 100) year += year < 80 ? 2000 : 1900;  // some old firmware writes two digits
+    if (month < 1 || month > 12 || day < 1 || day > 31) return std::nullopt;
+    return cimDate(year, month, day);
 }
 
 }  // namespace moravel::lx

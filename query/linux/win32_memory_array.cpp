@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "query/linux/content_parsers.h"
 #include "query/linux/linux_classes.h"
 
 namespace moravel::lx {
@@ -14,12 +15,11 @@ std::uint64_t little(const std::string& data, std::size_t at, std::size_t bytes)
     return value;
 }
 
+}  // namespace
+
 // The highest ending address (KiB, inclusive) over the type 19 structures of the SMBIOS table.
-std::optional<std::uint64_t> smbiosEndingKib(const RootFs& fs) {
-    std::optional<std::string> table = fs.read("/sys/firmware/dmi/tables/DMI");
-    if (!table) return std::nullopt;
+std::optional<std::uint64_t> smbiosEndingKib(const std::string& t) {
     std::optional<std::uint64_t> ending;
-    const std::string& t = *table;
     for (std::size_t at = 0; at + 4 <= t.size();) {
         unsigned type = static_cast<unsigned char>(t[at]);
         std::size_t length = static_cast<unsigned char>(t[at + 1]);
@@ -37,6 +37,8 @@ std::optional<std::uint64_t> smbiosEndingKib(const RootFs& fs) {
     return ending;
 }
 
+namespace {
+
 // The end of the highest "System RAM" range of /sys/firmware/memmap, in KiB.
 std::optional<std::uint64_t> memmapEndingKib(const RootFs& fs) {
     std::optional<std::uint64_t> ending;
@@ -52,7 +54,8 @@ std::optional<std::uint64_t> memmapEndingKib(const RootFs& fs) {
 
 ObjectList readMemoryArrays(const LinuxContext& context) {
     ObjectList objects;
-    std::optional<std::uint64_t> ending = smbiosEndingKib(context.fs);
+    std::optional<std::string> table = context.fs.read("/sys/firmware/dmi/tables/DMI");
+    std::optional<std::uint64_t> ending = table ? smbiosEndingKib(*table) : std::nullopt;
     if (!ending) ending = memmapEndingKib(context.fs);
     if (!ending) return objects;
     auto object = std::make_unique<LinuxObject>();

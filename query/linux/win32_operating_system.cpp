@@ -1,6 +1,7 @@
 // Win32_OperatingSystem: the distribution, the kernel and the boot time.
 #include <sstream>
 
+#include "query/linux/content_parsers.h"
 #include "query/linux/linux_classes.h"
 
 namespace moravel::lx {
@@ -18,17 +19,24 @@ std::string unquote(const std::string& value) {
     return text;
 }
 
-std::optional<std::string> osReleaseField(const RootFs& fs, const std::string& key) {
-    std::optional<std::string> text = fs.read("/etc/os-release");
-    if (!text) text = fs.read("/usr/lib/os-release");
-    if (!text) return std::nullopt;
-    std::istringstream lines(*text);
+}  // namespace
+
+std::optional<std::string> osReleaseValue(const std::string& text, const std::string& key) {
+    std::istringstream lines(text);
     for (std::string line; std::getline(lines, line);) {
         if (line.compare(0, key.size() + 1, key + "=") != 0) continue;
         std::string value = unquote(trim(line.substr(key.size() + 1)));
         if (!value.empty()) return value;
     }
     return std::nullopt;
+}
+
+namespace {
+
+std::optional<std::string> osReleaseField(const RootFs& fs, const std::string& key) {
+    std::optional<std::string> text = fs.read("/etc/os-release");
+    if (!text) text = fs.read("/usr/lib/os-release");
+    return text ? osReleaseValue(*text, key) : std::nullopt;
 }
 
 std::optional<std::string> caption(const RootFs& fs) {

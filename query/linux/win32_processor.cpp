@@ -6,12 +6,11 @@
 #include <sstream>
 #include <utility>
 
+#include "query/linux/content_parsers.h"
 #include "query/linux/linux_classes.h"
 
 namespace moravel::lx {
 namespace {
-
-using CpuBlock = std::map<std::string, std::string>;  // one logical processor's "key : value" lines
 
 struct Package {
     std::vector<CpuBlock> cpus;  // in the order of /proc/cpuinfo
@@ -209,5 +208,9 @@ ObjectList readProcessors(const LinuxContext& context) {
         objects.push_back(processorObject(context, std::shared_ptr<const Package>(packages, &(*packages)[index]), index));
     return objects;
 }
+
+std::vector<CpuBlock> cpuinfoBlocks(const std::string& text) { return parseCpuinfo(text); }
+std::optional<std::string> cpuDescription(const CpuBlock& cpu) { return description(cpu); }
+std::optional<std::string> cpuProcessorId(const CpuBlock& cpu) { return processorId(cpu); }
 
 }  // namespace moravel::lx

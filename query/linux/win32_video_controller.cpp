@@ -3,6 +3,7 @@
 #include <cmath>
 #include <sstream>
 
+#include "query/linux/content_parsers.h"
 #include "query/linux/linux_classes.h"
 
 namespace moravel::lx {
@@ -141,5 +142,8 @@ ObjectList readVideoControllers(const LinuxContext& context) {
     }
     return objects;
 }
+
+std::optional<std::uint64_t> edidCurrentRefresh(const std::string& edid) { return currentRefresh(edid); }
+std::optional<std::uint64_t> edidMaxRefresh(const std::string& edid) { return maxRefresh(edid); }
 
 }  // namespace moravel::lx

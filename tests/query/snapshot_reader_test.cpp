@@ -1,5 +1,11 @@
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
+
+#include "query/snapshot_data.h"
 
 #include <gtest/gtest.h>
 
@@ -241,7 +247,7 @@ TEST(SnapshotRefusal, EachKindOfBadFileIsNamedInOneLine) {
         {R"({"classes": {}, "failures": {"SELECT * FROM X": {"step": "ExecQuery"}}})",
          R"(moravel: x.json: "failures"."SELECT * FROM X"."code" is missing)"},
         {R"({"classes": {"Win32_BIOS": [{"Name": "a", "Name": "b"}]}})",
-         R"(moravel: x.json: the key "Name" appears twice in one object)"},
+         R"(moravel: x.json: "classes"."Win32_BIOS"[0]: the key "Name" appears twice in one object)"},
     };
     for (const BadFile& c : cases) {
         SCOPED_TRACE(c.json);
@@ -303,3 +309,71 @@ TEST(SnapshotFile, TheEnvironmentNamesTheFileTheProgramsRead) {
 }
 
 }  // namespace
+
+namespace {
+
+std::string refusal(const std::string& text) {
+    try {
+        moravel::makeSnapshotBackendFromJson(text, "x.json");
+    } catch (const moravel::SnapshotError& e) {
+        return e.what();
+    }
+    return "accepted";
+}
+
+}  // namespace
+
+// Hostile files: every one is a report or one short line, never an abort.
+TEST(SnapshotBounds, NumbersNestingNulAndLongKeysAreBounded) {
+    std::string deep(100000, '[');
+    EXPECT_EQ(refusal(oneObject(R"("A": )" + deep)), "moravel: x.json: nested deeper than 64 levels at byte 95");
+    EXPECT_EQ(refusal(oneObject(R"("A": 1e400)")), "moravel: x.json: not valid JSON: number overflow parsing '1e400' at byte 39");
+    std::string digits(100000, '7');
+    std::string line = refusal(oneObject(R"("A": )" + digits));
+    EXPECT_LT(line.size(), 200u) << line;
+    EXPECT_EQ(refusal(oneObject(R"("A": 1)") + std::string(1, '\0') + "garbage"),
+              "moravel: x.json: a NUL byte at byte 39 (a snapshot is JSON text)");
+    line = refusal(R"({"classes": {}, ")" + std::string(1000000, 'k') + R"(": 1})");
+    EXPECT_LT(line.size(), 250u) << line.substr(0, 300);
+    EXPECT_NE(refusal(R"({"classes": {}, "failures": {"Q": {"step": "ExecQuery", "code": "0x1"},
+                                                       "Q": {"step": "ExecQuery", "code": "0x1"}}})")
+                  .find(R"("failures": the key "Q" appears twice)"),
+              std::string::npos);
+
+    InstalledBackend backend = InstalledBackend::fromJson(
+        "\xEF\xBB\xBF" + oneObject(R"("Zero": -0, "Whole": 4294967295.0, "List": )" + std::string(60, '[') +
+                                   std::string(60, ']')));
+    EXPECT_EQ(testValue("Zero"), "0");
+    EXPECT_EQ(testValue("Whole"), "4294967295");
+    EXPECT_EQ(testValue("List"), "");
+}
+
+TEST(SnapshotBounds, AnyIndexOfALargeClassIsReadDirectly) {
+    std::string objects;
+    for (int i = 0; i < 100000; ++i) objects += (i ? ",{\"N\":" : "{\"N\":") + std::to_string(i) + "}";
+    InstalledBackend backend = InstalledBackend::fromJson(R"({"classes": {"Win32_Test": [)" + objects + "]}}");
+    EXPECT_EQ(queryWmiText(99999, "SELECT * FROM Win32_Test", "N"), "99999");
+    EXPECT_EQ(queryWmiText(54321, "SELECT * FROM Win32_Test", "N"), "54321");
+    EXPECT_EQ(queryWmiText(100000, "SELECT * FROM Win32_Test", "N"), "");
+}
+
+TEST(SnapshotBounds, OnlyRegularFilesWithinTheLimitAreRead) {
+    std::string dir = std::string(MORAVEL_BINARY_DIR) + "/bounds";
+    std::filesystem::create_directories(dir);
+    std::string fifo = dir + "/fifo.json", large = dir + "/large.json";
+    ::unlink(fifo.c_str());
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    std::ofstream{large};
+    std::filesystem::resize_file(large, moravel::kMaxSnapshotBytes + 1);
+    for (const std::string& path : {fifo, std::string("/dev/zero"), large}) {
+        try {
+            moravel::makeSnapshotBackend(path);
+            ADD_FAILURE() << path << " was accepted";
+        } catch (const moravel::SnapshotError& e) {
+            std::string expected = path == large ? ": is larger than 33554432 bytes, the most a snapshot may hold"
+                                                 : ": is not a regular file (a device, FIFO or socket), not a snapshot file";
+            EXPECT_EQ(std::string(e.what()), "moravel: " + path + expected);
+        }
+    }
+    std::filesystem::remove_all(dir);
+}

@@ -102,6 +102,15 @@ TEST(TextReport, CaptionsPaddedToOneColumnWithoutTrailingBlanks) {
               "  Unique Serial No.:   \n");
 }
 
+// A value cannot move the cursor, retitle or clear the terminal: control characters are shown.
+TEST(TextReport, ControlCharactersFromValuesAreShownNotWritten) {
+    EXPECT_EQ(moravel::visibleText("a\x1B]0;title\x07" "b\tc\nd\x7F\xC2\x9B" "2J \x9B \xE9 \xE2\x80\x8F ok"),
+              "a\\x1B]0;title\\x07b\\x09c\\x0Ad\\x7F\\u009B2J \\x9B \xE9 \xE2\x80\x8F ok");
+    EXPECT_EQ(text({group("G", {field("L", "x\ry")})}), "G\n  L x\\x0Dy\n");
+    EXPECT_EQ(json({group("G", {field("L", "\x7F\xC2\x85")})}),
+              "{\"groups\":[{\"label\":\"G\",\"fields\":[{\"label\":\"L\",\"text\":\"\\u007f\\u0085\"}]}]}\n");
+}
+
 TEST(ReportRun, OnlyTheReportGoesToStandardOutput) {
     SnapshotFile snapshot(R"({"classes": {"Win32_BIOS": [{"Manufacturer": {"vt": 2, "value": 7}}]},
                               "failures": {"SELECT * FROM Win32_Processor": {"step": "ExecQuery", "code": "0x80041017"}}})");

@@ -187,7 +187,9 @@ int recorded(const char* path) {
         std::cerr << error.what() << std::endl;
         return 1;
     }
-    for (const auto& [className, objects] : data.classes) {
+    for (const auto& [className, spans] : data.fileClasses) {
+        std::vector<moravel::SnapshotObject> objects;
+        for (moravel::ObjectSpan span : spans) objects.push_back(moravel::snapshotObject(data, span));
         // The object count first, with a property to count wmic's rows by ("Name" for none).
         std::string counted = objects.empty() || objects[0].empty() ? "Name" : objects[0].begin()->first;
         std::cout << className << '\t' << objects.size() << '\t' << counted << "\tobjects\t\n";

@@ -1,0 +1,29 @@
+// The Linux provider's parsers of file contents and of the print scheduler's reply. The first
+// byte chooses the parser; the rest is the content.
+#include <cstdint>
+#include <string>
+
+#include "query/linux/content_parsers.h"
+#include "query/linux/cups_printers.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    if (size == 0) return 0;
+    const std::string content(reinterpret_cast<const char*>(data) + 1, size - 1);
+    using namespace moravel::lx;
+    switch (data[0] % 8) {
+    case 0:
+        for (const CpuBlock& cpu : cpuinfoBlocks(content)) {
+            cpuDescription(cpu);
+            cpuProcessorId(cpu);
+        }
+        break;
+    case 1: meminfoValue(content, "MemTotal"); meminfoValue(content, "MemAvailable"); break;
+    case 2: osReleaseValue(content, "PRETTY_NAME"); osReleaseValue(content, "NAME"); break;
+    case 3: smbiosEndingKib(content); break;
+    case 4: cimReleaseDate(content); break;
+    case 5: edidCurrentRefresh(content); edidMaxRefresh(content); break;
+    case 6: udevValue(content, "ID_SERIAL_SHORT"); break;
+    case 7: replyComplete(content); printersFromReply(content); break;
+    }
+    return 0;
+}

@@ -1,0 +1,46 @@
+// The whole path: snapshot, query layer, the eight groups, the text and JSON reports. The text
+// report must hold no control character but its line ends.
+#include <cstdint>
+#include <cstdlib>
+#include <sstream>
+#include <string>
+
+#include "app/report_collector.h"
+#include "app/report_writers.h"
+#include "query/backend.h"
+#include "query/wmi_query.h"
+#include "sections/sections.h"
+
+namespace {
+
+bool controlFree(const std::string& text) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        unsigned char c = static_cast<unsigned char>(text[i]);
+        bool c1 = c == 0xC2 && i + 1 < text.size() && static_cast<unsigned char>(text[i + 1]) >= 0x80 &&
+                  static_cast<unsigned char>(text[i + 1]) < 0xA0;
+        if ((c < 0x20 && c != '\n') || c == 0x7F || c1) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    moravel::Backend backend;
+    try {
+        backend = moravel::makeSnapshotBackendFromJson(std::string(reinterpret_cast<const char*>(data), size), "f.json");
+    } catch (const moravel::SnapshotError&) {
+        return 0;
+    }
+    std::ostringstream diagnostics, text, json;
+    moravel::setDiagnosticStream(diagnostics);
+    backend.install();
+    moravel::ReportCollector report;
+    moravel::buildAllGroups(report);
+    moravel::writeTextReport(report.groups, text);
+    moravel::writeJsonReport(report.groups, json);
+    moravel::setWmiProvider(nullptr);
+    moravel::setSystemProbes(nullptr);
+    if (!controlFree(text.str()) || !controlFree(json.str())) std::abort();
+    return 0;
+}
