@@ -144,10 +144,14 @@ std::string queryWmiText(int index, const std::string& wqlQuery, const std::stri
 std::string selectAllFrom(const std::string& className) { return "SELECT * FROM " + className; }
 
 std::vector<std::string> splitWords(std::string text) {
-    std::istringstream in(text);
-    in.imbue(std::locale::classic());  // whitespace as the "C" classification has it, whatever the global locale
+    // Whitespace as the "C" classification has it, whatever the global locale. Every query's class
+    // name passes through here, so no stream is built for it.
+    static constexpr const char* kSpace = " \t\n\v\f\r";
     std::vector<std::string> words;
-    for (std::string word; in >> word;) words.push_back(word);
+    for (std::size_t end = 0, start; (start = text.find_first_not_of(kSpace, end)) != std::string::npos;) {
+        end = text.find_first_of(kSpace, start);
+        words.push_back(text.substr(start, end - start));
+    }
     return words;
 }
 

@@ -190,8 +190,10 @@ SchedulerAddress schedulerAddress() {
     return parseServerName("localhost");
 }
 
+bool PrintScheduler::exhausted() const { return failed_ || left_ <= Clock::duration::zero(); }
+
 std::vector<PrinterInfo> PrintScheduler::printers(const SchedulerAddress& address) {
-    if (failed_ || left_ <= Clock::duration::zero()) return {};
+    if (exhausted()) return {};
     Clock::time_point start = Clock::now();
     std::optional<std::vector<PrinterInfo>> found = exchange(address, start + left_);
     left_ -= Clock::now() - start;
@@ -201,6 +203,7 @@ std::vector<PrinterInfo> PrintScheduler::printers(const SchedulerAddress& addres
 
 std::vector<PrinterInfo> readCupsPrinters() {
     static PrintScheduler scheduler;  // one budget for the whole run
+    if (scheduler.exhausted()) return {};  // not asked again, so not looked for again either
     return scheduler.printers(schedulerAddress());
 }
 

@@ -45,6 +45,8 @@ public:
     // Nothing at once once an exchange failed or the budget is spent.
     std::vector<PrinterInfo> printers(const SchedulerAddress& address);
     bool failed() const { return failed_; }
+    // True once nothing will be asked any more: an exchange failed or the budget is spent.
+    bool exhausted() const;
 
 private:
     std::chrono::steady_clock::duration left_;

@@ -41,7 +41,10 @@ const KnownName kHypervisors[] = {
 
 // A device-tree property: text ending in NUL, sometimes several NUL-separated strings.
 std::optional<std::string> deviceTreeString(const RootFs& fs, const char* property) {
-    std::optional<std::string> text = fs.read(std::string(kDeviceTree) + property);
+    // The firmware's device tree cannot change while the process runs: read each property once.
+    std::string path = std::string(kDeviceTree) + property;
+    std::optional<std::string> text =
+        *fs.keptWhile<std::optional<std::string>>(path, "", [&] { return fs.read(path); });
     if (!text) return std::nullopt;
     std::string first = trim(text->substr(0, text->find('\0')));
     if (first.empty()) return std::nullopt;

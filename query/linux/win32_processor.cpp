@@ -1,4 +1,5 @@
 // Win32_Processor: one object per physical package, from /proc/cpuinfo and the cpu tree of sysfs.
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <map>
@@ -8,6 +9,7 @@
 
 #include "query/linux/content_parsers.h"
 #include "query/linux/linux_classes.h"
+#include "query/wmi_query.h"
 
 namespace moravel::lx {
 namespace {
@@ -42,11 +44,10 @@ std::optional<std::uint64_t> number(const CpuBlock& cpu, const char* key) {
     return text ? parseNumber(*text) : std::nullopt;
 }
 
-bool hasFlag(const CpuBlock& cpu, const std::string& flag) {
-    std::istringstream flags(field(cpu, "flags").value_or(""));
-    for (std::string f; flags >> f;)
-        if (f == flag) return true;
-    return false;
+std::vector<std::string> flagsOf(const CpuBlock& cpu) { return splitWords(field(cpu, "flags").value_or("")); }
+
+bool hasFlag(const std::vector<std::string>& flags, const std::string& flag) {
+    return std::find(flags.begin(), flags.end(), flag) != flags.end();
 }
 
 std::string cpuDir(const CpuBlock& cpu) {
@@ -59,7 +60,7 @@ std::optional<std::string> description(const CpuBlock& cpu) {
     std::optional<std::uint64_t> stepping = number(cpu, "stepping");
     if (!family || !model || !stepping) return std::nullopt;
     std::string vendor = field(cpu, "vendor_id").value_or("");
-    std::string kind = !hasFlag(cpu, "lm") ? "x86" : vendor == "AuthenticAMD" || vendor == "HygonGenuine" ? "AMD64" : "Intel64";
+    std::string kind = !hasFlag(flagsOf(cpu), "lm") ? "x86" : vendor == "AuthenticAMD" || vendor == "HygonGenuine" ? "AMD64" : "Intel64";
     return kind + " Family " + std::to_string(*family) + " Model " + std::to_string(*model) + " Stepping " +
            std::to_string(*stepping);
 }
@@ -79,9 +80,10 @@ std::optional<std::string> processorId(const CpuBlock& cpu) {
     static const char* const kEdxFlags[32] = {
         "fpu", "vme", "de", "pse", "tsc", "msr", "pae", "mce", "cx8", "apic", nullptr, "sep", "mtrr", "pge", "mca", "cmov",
         "pat", "pse36", "pn", "clflush", nullptr, "dts", "acpi", "mmx", "fxsr", "sse", "sse2", "ss", "ht", "tm", "ia64", "pbe"};
+    std::vector<std::string> flags = flagsOf(cpu);
     std::uint32_t edx = 0;
     for (unsigned bit = 0; bit < 32; ++bit)
-        if (kEdxFlags[bit] && hasFlag(cpu, kEdxFlags[bit])) edx |= 1u << bit;
+        if (kEdxFlags[bit] && hasFlag(flags, kEdxFlags[bit])) edx |= 1u << bit;
     char text[20];
     std::snprintf(text, sizeof text, "%08X%08X", edx, eax);
     return std::string(text);
@@ -192,7 +194,7 @@ std::unique_ptr<LinuxObject> processorObject(const LinuxContext& context, std::s
         .add("CurrentClockSpeed", [fs, &first, package] { return uint32OrNull(megahertz(*fs, first, "scaling_cur_freq", true)); })
         .add("MaxClockSpeed", [fs, &first, package] { return uint32OrNull(megahertz(*fs, first, "cpuinfo_max_freq", false)); })
         .add("DataWidth", [&first, package, machine] {
-            bool wide = field(first, "flags") ? hasFlag(first, "lm") : machine.find("64") != std::string::npos;
+            bool wide = field(first, "flags") ? hasFlag(flagsOf(first), "lm") : machine.find("64") != std::string::npos;
             return WmiValue::i4(wide ? 64 : 32);
         })
         .addNull("SocketDesignation");

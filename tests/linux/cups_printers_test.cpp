@@ -88,6 +88,7 @@ TEST(CupsPrinters, ASilentSchedulerCostsOneBudgetForTheRun) {
     for (int query = 0; query < 20; ++query) EXPECT_TRUE(scheduler.printers(silent).empty());
     auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
     EXPECT_TRUE(scheduler.failed());
+    EXPECT_TRUE(scheduler.exhausted());
     EXPECT_GE(elapsed.count(), 90);
     EXPECT_LT(elapsed.count(), 150);
     ::close(listener);
