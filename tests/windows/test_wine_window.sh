@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The window program for Windows under Wine, used as a person would, on a private X display with
 # one Wine prefix and server for every case:
-#   resources    icon group, version block and manifest of moravel.exe as in moravel-report.exe
+#   resources    icon group, version block and manifest of moravel.exe as in moravel-report.exe;
+#                the zip holds both programs
 #   wait window  the bar stands at 25, 50, 75 and 100 % while the build goes on behind each step,
 #                and all four come before the main window (moravel-wait-probe.exe; screenshots)
 #   notice       with Windows reporting 6.2 the Information box comes first and alone
@@ -91,6 +92,10 @@ check_resources_as_in_report() {
         [ -s window.res ] && cmp -s window.res report.res || fail "moravel.exe's resources of type $type differ from moravel-report.exe's"
     done
     pass "icon group, version block and manifest of moravel.exe are moravel-report.exe's"
+    local zip
+    zip=$(ls "$windows_build"/moravel-*-windows-x64.zip 2>/dev/null) || fail "make windows packed no zip"
+    [ "$(cmake -E tar tf "$zip" | grep -c -E '/moravel(-report)?\.exe$')" = 2 ] || fail "$zip lacks a program"
+    pass "$(basename "$zip") holds both programs"
 }
 
 # --- the wait window --------------------------------------------------------------------------
@@ -290,9 +295,10 @@ expect_live_texts() {  # WINDOW REPORT-JSON
 check_live() {
     unset MORAVEL_SNAPSHOT
     run_wine live.json moravel-report.exe --json &
-    local report=$!
+    local report=$! begun=$SECONDS
     start_exe moravel.exe
     MAIN=$(find_window "$MAIN_TITLE" 300) || fail "live: no main window"
+    note "live: the main window after $((SECONDS - begun)) s of queries"
     wait "$report" || fail "live: moravel-report.exe --json: $(cat live.json.err)"
     read_fields live.window
     expect_live_texts live.window live.json
