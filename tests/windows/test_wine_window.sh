@@ -103,8 +103,8 @@ check_resources_as_in_report() {
 # The bar's middle row, one "r g b" line per pixel, from a screenshot of the wait window.
 bar_pixels() { convert "$1" -crop 380x1+10+18 -depth 8 rgb:- | od -An -tu1 -v | tr -s ' \n' '\n' | grep . | paste - - -; }
 
-# The bar of a screenshot filled to FRACTION (its fill, a light teal, ends within 4 pixels of
-# the fraction of its 380), with a label drawn on it.
+# The bar of a screenshot filled to PERCENT (its fill, a light teal, ends within 4 pixels of
+# that share of its 380), with a label drawn on it.
 expect_bar() {  # SCREENSHOT PERCENT
     local filled dark
     filled=$(bar_pixels "$1" | awk '$2 > $1 + 25 && $3 > $1 + 25 { n++ } END { print n + 0 }')
@@ -255,8 +255,8 @@ check_snapshot() {  # SNAPSHOT ENDING
     "$MORAVEL_BUILD_DIR/moravel-report" --json >"$name.linux.json" 2>/dev/null
     cmp -s "$name.json" "$name.linux.json" || fail "$name: moravel-report.exe and the Linux report differ"
     start_exe moravel.exe
-    local first notice
-    first=$(find_window '^Information$|^Moravel by Tobrin' 60) || fail "$name: no window"
+    find_window '^Information$|^Moravel by Tobrin' 60 >/dev/null || fail "$name: no window"
+    local notice
     notice=$(visible_window '^Information$')
     if [ -n "$notice" ]; then press_in "$notice" Return; fi
     # The notice box comes exactly at the versions of the notice rule: 6.2 and later 6.x.

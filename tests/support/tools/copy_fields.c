@@ -2,8 +2,11 @@
    coordinates), a click there, Ctrl+A and Ctrl+C, then the clipboard's text as soon as the
    program has taken the clipboard again (it does on every copy, so a field that repeats the
    previous text is still seen to be copied). One line per field on standard output. Every wait
-   is for an event and gives up after 10 seconds (status 1).
+   is for an event and bounded (status 1 when one gives up). A copy the program has not taken up
+   after 3 seconds, as when a window just shown does not take keys yet, is made again, up to four
+   times.
    Usage: copy_fields WINDOW-ID < positions */
+#define _POSIX_C_SOURCE 200809L  /* clock_gettime */
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
 #include <X11/extensions/Xfixes.h>
@@ -41,12 +44,12 @@ static int nextEvent(XEvent* event, double deadline) {
     return 1;
 }
 
-/* Waits up to 10 seconds for an event that `wanted` accepts. Wine's clipboard thread now and
+/* Waits up to `seconds` for an event that `wanted` accepts. Wine's clipboard thread now and
    then keeps what it has sent in its output buffer until it has another event to handle; after
    each quiet fifth of a second it gets one, a request for a target it does not have, which it refuses
    without opening the clipboard (the program's next copy would fail while it is open). */
-static int awaitEvent(int (*wanted)(XEvent*)) {
-    double deadline = now() + 10;
+static int awaitEvent(int (*wanted)(XEvent*), double seconds) {
+    double deadline = now() + seconds;
     while (now() < deadline) {
         double slice = now() + 0.2;
         XEvent event;
@@ -98,7 +101,7 @@ static void clickAndCopy(Window window, int x, int y) {
 static int printClipboard(void) {
     XConvertSelection(display, clipboard, utf8, property, own, taken);
     XFlush(display);
-    if (!awaitEvent(textArrived)) return 0;
+    if (!awaitEvent(textArrived, 10)) return 0;
     Atom type;
     int format;
     unsigned long length, after;
@@ -132,9 +135,13 @@ int main(int argc, char** argv) {
     int x, y, field = 0;
     while (scanf("%d %d", &x, &y) == 2) {
         ++field;
-        forgetEvents();
-        clickAndCopy(window, x, y);
-        if (!awaitEvent(ownerChanged) || !printClipboard()) {
+        int copied = 0;
+        for (int attempt = 0; attempt < 4 && !copied; ++attempt) {
+            forgetEvents();
+            clickAndCopy(window, x, y);
+            copied = awaitEvent(ownerChanged, 3);
+        }
+        if (!copied || !printClipboard()) {
             fprintf(stderr, "copy_fields: field %d at %d %d was not copied\n", field, x, y);
             return 1;
         }
