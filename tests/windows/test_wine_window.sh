@@ -229,9 +229,9 @@ check_share_menu() {
     menu_item 2
     local dialog
     dialog=$(find_window '^Save report$' 60) || fail "Save report opened no dialog"
-    shot "$dialog" save-report
     press_in "$dialog" ctrl+a
     xdotool type --delay 5 saved-report.txt
+    shot "$dialog" save-report
     press_in "$dialog" Return
     wait_gone '^Save report$' 30 || fail "the Save report dialog stayed open"
     wait_until 30 cmp -s expected-saved.txt saved-report.txt ||
