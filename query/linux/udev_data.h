@@ -1,0 +1,12 @@
+// The "E:KEY=value" lines of a udev data file (/run/udev/data/b8:0). Takes any text at all.
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace moravel::lx {
+
+// The value of `key` with its \x escapes resolved; nothing when missing or blank.
+std::optional<std::string> udevValue(const std::string& data, const std::string& key);
+
+}  // namespace moravel::lx
