@@ -66,9 +66,11 @@ void addAddresses(const WmiRow& configuration, NetworkAdapter& adapter) {
 }
 
 // Windows lists hidden miniports too; an adapter counts when it is a connection the user sees
-// or real hardware.
+// or real hardware. A source that does not say (an older snapshot) lists those with an address.
 bool worthListing(const WmiRow& adapter) {
-    return !adapter.text("NetConnectionID").empty() || adapter.flag("PhysicalAdapter").value_or(false);
+    Flag physical = adapter.flag("PhysicalAdapter");
+    return !adapter.text("NetConnectionID").empty() || physical.value_or(false) ||
+           (!physical && !adapter.text("MACAddress").empty());
 }
 
 }  // namespace
