@@ -130,7 +130,10 @@ TEST(ReportRun, RefusalsAreOneLineWithStatusTwo) {
     for (const std::vector<std::string>& arguments : std::vector<std::vector<std::string>>{
              {"--jsn"}, {"-x"}, {"report.json"}, {"--snapshot"}, {"--snapshot="}, {"--save-snapshot"},
              {"--snapshot", notJson.path()}, {"--snapshot=" + unknownMember.path()},
-             {"--snapshot", testing::TempDir() + "no-such-snapshot.json"}}) {
+             {"--snapshot", testing::TempDir() + "no-such-snapshot.json"}, {"--inventory", "xml"},
+             {"--inventory", "glpi", "--redact"}, {"--redact", "--submit", "http://h/ocsinventory"},
+             {"--submit", "ftp://h/ocsinventory"}, {"--submit", "https://h/glpi/"}, {"--timeout", "0"},
+             {"--inventory=ocs", "--submit=http://h/ocsinventory"}, {"--submit", "http://h/ocsinventory", "--output", "x"}}) {
         ReportResult result = report(arguments);
         EXPECT_EQ(result.status, 2) << arguments.back();
         EXPECT_EQ(result.out, "") << arguments.back();
