@@ -13,6 +13,7 @@
 #include "app/app_state.h"
 #include "app/report_file.h"
 #include "app/share.h"
+#include "query/snapshot_writer.h"
 
 namespace moravel {
 namespace {
@@ -47,6 +48,11 @@ std::string chooseFile(const char* title, const char* preset) {
     chooser.preset_file(preset);
     if (chooser.show() != 0 || !chooser.filename()) return {};
     return chooser.filename();
+}
+
+void tellNotSaved(const char* path, const std::string& problem) {
+    fl_message_title("Not saved");
+    fl_alert("%s could not be saved:\n%s", path, problem.c_str());
 }
 
 }  // namespace
@@ -84,17 +90,18 @@ void onSaveReport(Fl_Widget*, void*) {
 
 void onSaveSnapshot(Fl_Widget*, void*) {
     const std::string path = chooseFile("Save snapshot", "moravel-snapshot.json");
-    if (!path.empty()) saveWithMessage(path.c_str(), shareSnapshot(hideIdentifiers));
+    if (path.empty()) return;
+    const std::string snapshot = shareSnapshot(hideIdentifiers);
+    if (std::optional<std::string> problem = snapshotSizeProblem(snapshot.size())) tellNotSaved(path.c_str(), *problem);
+    else saveWithMessage(path.c_str(), snapshot);
 }
 
 void onHideSwitch(Fl_Widget*, void*) { hideIdentifiers = !hideIdentifiers; }
 
 bool saveWithMessage(const char* path, const std::string& content) {
-    std::optional<std::string> problem = writeFileAtomically(path, content);
-    if (!problem) return true;
-    fl_message_title("Not saved");
-    fl_alert("%s could not be saved:\n%s", path, problem->c_str());
-    return false;
+    std::optional<std::string> problem = writeFileSafely(path, content);
+    if (problem) tellNotSaved(path, *problem);
+    return !problem;
 }
 
 }  // namespace moravel
