@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The Windows build under Wine, in one temporary prefix for the whole run:
-#   resources    icon group 101, the version block and the manifest, read back from the exe
+#   resources    icon group 101, the version block and the manifest, read back from each exe
+#   line ends    --output's text with CRLF, its JSON unchanged; the zip's README.txt and licence
 #   conversions  platform VARIANTs of each type and the code page conversions
 #   failures     an absent class, a property the class lacks, a malformed query, an index past
 #                the last object: empty text and exactly the diagnostic lines of the query layer
@@ -33,7 +34,7 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
-cp "$windows_build/moravel-report.exe" "$windows_build/moravel-probe.exe" "$work/"
+cp "$windows_build/moravel-report.exe" "$windows_build/moravel-probe.exe" "$source_dir/tests/data/desktop.json" "$work/"
 cd "$work"
 
 failures=0
@@ -77,7 +78,12 @@ start_prefix() {
 . "$script_dir/wine_checks.sh"
 
 start_prefix
-check_resources moravel-report.exe
+check_resources moravel-report.exe moravel-report.exe "Moravel inventory report"
+if [ -f "$windows_build/moravel.exe" ]; then
+  cp "$windows_build/moravel.exe" "$work/"
+  check_resources moravel.exe Moravel.exe Moravel
+fi
+check_line_ends
 check_failures
 check_conversions
 check_probes
