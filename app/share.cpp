@@ -5,9 +5,9 @@
 #include <sstream>
 
 #include "app/report_writers.h"
-#include "query/recording.h"
-#include "query/redaction.h"
-#include "query/snapshot_writer.h"
+#include "query/views/recording.h"
+#include "query/views/redaction.h"
+#include "query/snapshot/snapshot_writer.h"
 #include "query/wmi_query.h"
 #include "sections/sections.h"
 
@@ -47,8 +47,10 @@ void installRecordedBackend(Backend& live) {
 
 void setShownReport(std::vector<GroupRecord> groups) { state().shown = std::move(groups); }
 
+std::vector<GroupRecord> reportGroups(bool hidden) { return hidden ? hiddenReport() : state().shown; }
+
 std::string shareReport(ReportForm form, bool hidden) {
-    const std::vector<GroupRecord> groups = hidden ? hiddenReport() : state().shown;
+    const std::vector<GroupRecord> groups = reportGroups(hidden);
     std::ostringstream text;
     if (form == ReportForm::Json) writeJsonReport(groups, text);
     else writeTextReport(groups, text);

@@ -1,0 +1,32 @@
+// A provider that passes every call of a query cycle through to another and lets a tap watch
+// what comes back: the failing step, the objects handed out, and each property read, whose value
+// the tap may change. Redaction and recording are taps.
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <string>
+
+#include "query/wmi_provider.h"
+
+namespace moravel {
+
+class ProviderTap {
+public:
+    virtual ~ProviderTap() = default;
+    // A step of the cycle for `query` failed, or succeeded without the interface it was to give.
+    virtual void stepFailed(const std::string& query, CycleStep step, HResult hr) {
+        (void)query, (void)step, (void)hr;
+    }
+    // Object `position` (from 0) of `query` was handed out.
+    virtual void objectReached(const std::string& query, std::size_t position) { (void)query, (void)position; }
+    // A property of that object was read; the tap may change the value handed out.
+    virtual void valueRead(const std::string& query, std::size_t position, const std::string& property,
+                           WmiValue& value) = 0;
+};
+
+// `inner` with `tap` watching; `owned`, if given, is `inner` and lives as long as the result.
+std::unique_ptr<WmiProvider> makeTappedProvider(WmiProvider& inner, std::shared_ptr<ProviderTap> tap,
+                                                std::unique_ptr<WmiProvider> owned = nullptr);
+
+}  // namespace moravel

@@ -1,0 +1,149 @@
+// Redaction over whole recorded machines, through moravel-report as a user runs it, and the
+// recording the window composes its hidden report from.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <set>
+#include <sstream>
+
+#include <nlohmann/json.hpp>
+
+#include "app/report_collector.h"
+#include "app/report_run.h"
+#include "query/views/recording.h"
+#include "query/views/redaction.h"
+#include "query/wmi_query.h"
+#include "sections/sections.h"
+
+namespace moravel {
+namespace {
+
+using Json = nlohmann::json;
+
+std::string dataFile(const std::string& name) { return std::string(MORAVEL_SOURCE_DIR) + "/tests/data/" + name; }
+
+std::string readFile(const std::string& path) {
+    std::ostringstream text;
+    text << std::ifstream(path).rdbuf();
+    return text.str();
+}
+
+std::string run(std::vector<std::string> arguments, std::string* err = nullptr) {
+    std::ostringstream out, errors;
+    EXPECT_EQ(runReport(arguments, out, errors), 0) << errors.str();
+    if (err) *err = errors.str();
+    return out.str();
+}
+
+// Every value of the machine that names it, its owner or its parts, as the snapshot holds it.
+std::vector<std::string> identifyingValues(const Json& snapshot) {
+    const std::vector<std::pair<const char*, const char*>> sources = {
+        {"Win32_CDROMDrive", "SystemName"}, {"Win32_ComputerSystem", "PrimaryOwnerName"},
+        {"Win32_ComputerSystem", "Domain"}, {"Win32_NetworkAdapterConfiguration", "MACAddress"},
+        {"Win32_BaseBoard", "SerialNumber"}, {"Win32_PhysicalMedia", "SerialNumber"},
+        {"Win32_OperatingSystem", "SerialNumber"}, {"Win32_Battery", "DeviceID"}};
+    std::vector<std::string> values;
+    for (const auto& [name, property] : sources)
+        for (const Json& object : snapshot["classes"].value(name, Json::array()))
+            if (object.contains(property) && object[property].is_string()) values.push_back(object[property]);
+    for (const Json& address : snapshot.value("adapters", Json::array())) values.push_back(address);
+    return values;
+}
+
+std::map<std::string, std::string> fieldTexts(const std::string& jsonReport) {
+    std::map<std::string, std::string> texts;
+    const Json report = Json::parse(jsonReport);
+    for (const Json& group : report["groups"])
+        for (const Json& field : group["fields"]) texts[field["label"]] = field["text"];
+    return texts;
+}
+
+std::string queriesOf(const std::string& statsLine) { return statsLine.substr(0, statsLine.find(',')); }
+
+TEST(Redaction, IdentifyingValuesLeaveEveryOutputAndNothingElseChanges) {
+    const std::set<std::string> changing = {"Computer Name:", "Domain:", "MAC Address:", "Product ID:",
+                                            "Unique Serial No.:", "HDD Serial No.:", "USB Drive:", "Battery:"};
+    for (const char* machine : {"desktop.json", "laptop.json"}) {
+        const std::string file = dataFile(machine), saved = ::testing::TempDir() + "redacted-" + machine;
+        std::string plainStats, hiddenStats;
+        const std::string plainJson = run({"--json", "--stats", "--snapshot", file}, &plainStats);
+        const std::string hiddenJson = run({"--json", "--stats", "--redact", "--snapshot", file}, &hiddenStats);
+        const std::string hiddenText = run({"--redact", "--snapshot", file});
+        run({"--redact", "--snapshot", file, "--save-snapshot", saved});
+        const std::string hiddenSnapshot = readFile(saved);
+
+        for (const std::string& value : identifyingValues(Json::parse(readFile(file)))) {
+            if (value.size() < 4) continue;
+            for (const std::string* output : {&hiddenJson, &hiddenText, &hiddenSnapshot})
+                EXPECT_EQ(output->find(value), std::string::npos) << machine << ": " << value;
+        }
+        std::map<std::string, std::string> plain = fieldTexts(plainJson), hidden = fieldTexts(hiddenJson);
+        ASSERT_EQ(plain.size(), hidden.size());
+        for (const auto& [label, text] : plain)
+            if (!changing.count(label)) {
+                EXPECT_EQ(hidden[label], text) << machine << ": " << label;
+            }
+        EXPECT_EQ(queriesOf(hiddenStats), queriesOf(plainStats)) << machine;
+        EXPECT_EQ(run({"--snapshot", saved}), hiddenText) << machine << ": the hidden snapshot replays otherwise";
+        std::remove(saved.c_str());
+    }
+}
+
+TEST(Redaction, AddressesKeepTheirFormAndEmptyOrValuelessAnswersStay) {
+    EXPECT_EQ(redactedValue("Win32_NetworkAdapterConfiguration", "MACAddress", WmiValue::string("00-1a-2B:3c"))
+                  .text, "XX-XX-XX:XX");
+    EXPECT_EQ(redactedValue("win32_baseboard", "serialNUMBER", WmiValue::string("M80")).text, "(hidden)");
+    EXPECT_EQ(redactedValue("Win32_Battery", "DeviceID", WmiValue::i4(7)).text, "(hidden)");
+    EXPECT_EQ(redactedValue("Win32_Processor", "SystemName", WmiValue::string("DESK-7")).text, "(hidden)");
+    EXPECT_EQ(redactedValue("Win32_BaseBoard", "SerialNumber", WmiValue::null()).type, vt::Null);
+    EXPECT_EQ(redactedValue("Win32_BaseBoard", "SerialNumber", WmiValue::string("")).text, "");
+    EXPECT_EQ(redactedValue("Win32_NetworkAdapter", "Name", WmiValue::string("Intel 82579LM")).text, "Intel 82579LM");
+}
+
+// Without an Ethernet adapter the address comes from the adapter list, hidden the same way,
+// and a saved snapshot keeps it hidden.
+TEST(Redaction, TheAdapterListProbeIsHiddenToo) {
+    const std::string file = ::testing::TempDir() + "adapters.json", saved = ::testing::TempDir() + "adapters-saved.json";
+    std::ofstream(file) << R"({"classes": {}, "adapters": ["00-1A-2B-3C-4D-5E", "0A-0B-0C-0D-0E-0F"]})";
+    EXPECT_NE(run({"--snapshot", file}).find("MAC Address:       0A-0B-0C-0D-0E-0F\n"), std::string::npos);
+    const std::string hidden = run({"--redact", "--snapshot", file});
+    EXPECT_NE(hidden.find("MAC Address:       XX-XX-XX-XX-XX-XX\n"), std::string::npos) << hidden;
+    run({"--redact", "--snapshot", file, "--save-snapshot", saved});
+    EXPECT_EQ(run({"--snapshot", saved}), hidden);
+    std::remove(file.c_str());
+    std::remove(saved.c_str());
+}
+
+// What the window keeps while it is built gives the same report, diagnostics and query count
+// when played back, staged failures included.
+TEST(Recording, PlaysBackAsTheMachineAnswered) {
+    for (const char* machine : {"desktop.json", "snapshot_example.json"}) {
+        Backend live = makeSnapshotBackend(dataFile(machine));
+        auto record = std::make_shared<SnapshotData>();
+        auto build = [](Backend backend, long& queries, std::string& diagnostics) {
+            ScopedBackend installed(std::move(backend));
+            std::ostringstream lines;
+            DiagnosticsTo to(lines);
+            ReportCollector report;
+            resetQueryCount();
+            buildAllGroups(report);
+            queries = queryCount();
+            diagnostics = lines.str();
+            std::ostringstream text;
+            for (const GroupRecord& group : report.groups)
+                for (const FieldRecord& field : group.fields) text << field.label << field.text << '\n';
+            return text.str();
+        };
+        long firstQueries = 0, againQueries = 0;
+        std::string firstLines, againLines;
+        const std::string first = build(makeRecordingView(*live.provider, *live.probes, record), firstQueries, firstLines);
+        const std::string again = build(makeSnapshotBackend(*record), againQueries, againLines);
+        EXPECT_EQ(again, first) << machine;
+        EXPECT_EQ(againQueries, firstQueries) << machine;
+        EXPECT_EQ(againLines, firstLines) << machine;
+    }
+}
+
+}  // namespace
+}  // namespace moravel
