@@ -13,7 +13,7 @@
 #include "app/app_state.h"
 #include "app/report_file.h"
 #include "app/share.h"
-#include "query/snapshot_writer.h"
+#include "query/snapshot/snapshot_writer.h"
 
 namespace moravel {
 namespace {

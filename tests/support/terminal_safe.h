@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "query/snapshot_data.h"
-#include "query/snapshot_writer.h"
+#include "query/snapshot/snapshot_data.h"
+#include "query/snapshot/snapshot_writer.h"
 
 namespace moravel::testing {
 
