@@ -106,12 +106,13 @@ private:
         fail(jsonPlace(levels_), "the keys " + quotedKey(known->second) + " and " + quotedKey(key) + " differ only in case");
     }
 
-    // Whether a value starting now is skipped; counts it as an element of an array.
-    bool skipping() {
+    // Whether a value starting now is skipped; counts it as an element of an array. An array
+    // keeps its numbers and strings (a property's elements) but no array or object inside it.
+    bool skipping(bool container) {
         if (levels_.empty()) return false;
         JsonLevel& top = levels_.back();
         if (top.node && top.node->is_array()) ++top.count;
-        return !top.node || (top.node->is_array() && !top.handsOver);
+        return !top.node || (top.node->is_array() && !top.handsOver && container);
     }
 
     void keep() {
@@ -127,14 +128,15 @@ private:
             taker_->take(levels_, std::move(value), begin, end);
         } else {
             keep();
-            (*top.node)[top.key] = std::move(value);  // arrays that keep nothing never get here
+            if (top.node->is_array()) top.node->push_back(std::move(value));
+            else (*top.node)[top.key] = std::move(value);
         }
     }
 
     bool scalar(json&& value) {
         if (levels_.empty()) {
             root_ = std::move(value);
-        } else if (!skipping()) {
+        } else if (!skipping(false)) {
             place(std::move(value), offset(), offset());
         }
         return true;
@@ -148,7 +150,7 @@ private:
         if (levels_.empty()) {
             root_ = std::move(container);
             level.node = &root_;
-        } else if (!skipping()) {
+        } else if (!skipping(true)) {
             JsonLevel& top = levels_.back();
             if (top.handsOver) {
                 level.owned = std::make_unique<json>(std::move(container));

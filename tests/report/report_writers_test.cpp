@@ -119,6 +119,17 @@ TEST(TextReport, ControlCharactersFromValuesAreShownNotWritten) {
               "{\"groups\":[{\"label\":\"G\",\"fields\":[{\"label\":\"L\",\"text\":\"\\u007f\\u0085\"}]}]}\n");
 }
 
+// A report file for Windows has CRLF line ends; a CR inside a value was escaped already.
+TEST(TextReport, WindowsFilesEndLinesWithCrLf) {
+    const std::string report = text({group("G", {field("L", "x\ry"), field("M", "")})});
+    EXPECT_EQ(moravel::withCrlfLineEnds(report), "G\r\n  L x\\x0Dy\r\n  M\r\n");
+#ifdef _WIN32
+    EXPECT_EQ(moravel::textFileContent(report), moravel::withCrlfLineEnds(report));
+#else
+    EXPECT_EQ(moravel::textFileContent(report), report);
+#endif
+}
+
 // Every byte alone and every malformed UTF-8 form, as every value of a machine: the text report
 // holds nothing but printable UTF-8 and line ends.
 TEST(TextReport, NoByteOfAValueActsOnTheTerminal) {
@@ -163,7 +174,11 @@ TEST(ReportRun, RefusalsAreOneLineWithStatusTwo) {
     for (const std::vector<std::string>& arguments : std::vector<std::vector<std::string>>{
              {"--jsn"}, {"-x"}, {"report.json"}, {"--snapshot"}, {"--snapshot="}, {"--save-snapshot"},
              {"--snapshot", notJson.path()}, {"--snapshot=" + unknownMember.path()},
-             {"--snapshot", testing::TempDir() + "no-such-snapshot.json"}, {"--snapshot", rawByte.path()},
+             {"--snapshot", testing::TempDir() + "no-such-snapshot.json"}, {"--inventory", "xml"},
+             {"--inventory", "glpi", "--redact"}, {"--redact", "--submit", "http://h/ocsinventory"},
+             {"--submit", "ftp://h/ocsinventory"}, {"--submit", "https://h/glpi/"}, {"--timeout", "0"},
+             {"--inventory=ocs", "--submit=http://h/ocsinventory"}, {"--submit", "http://h/ocsinventory", "--output", "x"},
+             {"--snapshot", rawByte.path()},
              {"--snapshot", controlKey.path()}, {"--\x9B" "2J\nx"}, {"--snapshot", "no\nsuch\xF5\x9B.json"}}) {
         ReportResult result = report(arguments);
         EXPECT_EQ(result.status, 2) << arguments.back();
