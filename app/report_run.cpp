@@ -7,8 +7,14 @@
 
 #include "app/report_collector.h"
 #include "app/report_file.h"
+#include "app/report_http.h"
 #include "app/report_options.h"
+#include "app/report_submit.h"
 #include "app/report_writers.h"
+#include "export/glpi_json.h"
+#include "export/ocs_xml.h"
+#include "export/zlib_data.h"
+#include "inventory/read_inventory.h"
 #include "moravel_version.h"
 #include "query/backend.h"
 #include "query/views/redaction.h"
@@ -65,10 +71,42 @@ int printReport(const ReportOptions& options, std::ostream& out, std::ostream& e
     std::ostream& to = options.output.empty() ? out : file;
     if (options.json) writeJsonReport(report.groups, to);
     else writeTextReport(report.groups, to);
-    int status = options.output.empty() ? 0 : writeFile(options.output, file.str(), 2, err);
+    int status = 0;
+    if (!options.output.empty())
+        status = writeFile(options.output, options.json ? file.str() : textFileContent(file.str()), 2, err);
     out.flush();  // the stats line must follow the whole report on a shared terminal
     if (options.stats) writeStats(queries, elapsed, err);
     return status;
+}
+
+bool endsWith(const std::string& text, const std::string& end) {
+    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+// The inventory in the asked format; an OCS inventory written to a .ocs file is compressed, as
+// OCS's local import and its injector take it.
+int printInventory(const ReportOptions& options, std::ostream& out, std::ostream& err) {
+    ExportOptions exportOptions{options.tag};
+    Inventory inventory = readInventory();
+    std::string document = options.inventory == "glpi" ? glpiInventoryJson(inventory, exportOptions)
+                                                       : ocsInventoryXml(inventory, exportOptions);
+    if (options.output.empty()) {
+        out << document << std::flush;
+        return 0;
+    }
+    bool compressed = options.inventory == "ocs" && endsWith(options.output, ".ocs");
+    return writeFile(options.output, compressed ? zlibCompress(document) : document, 2, err);
+}
+
+// Nothing is written locally; a failure is one line naming the server, the step and the reason.
+int submit(const ReportOptions& options, std::ostream& err) {
+    Inventory inventory = readInventory();
+    std::unique_ptr<HttpClient> http = makeHttpClient();
+    std::string problem = submitInventory(inventory, ExportOptions{options.tag}, options.submit, *http,
+                                          std::chrono::seconds(options.timeoutSeconds));
+    if (problem.empty()) return 0;
+    err << kProgram << ": " << options.submit << ": " << oneLine(problem) << std::endl;
+    return 3;
 }
 
 }  // namespace
@@ -93,6 +131,8 @@ int runReport(const std::vector<std::string>& arguments, std::ostream& out, std:
     try {
         ScopedBackend backend(selectBackend(options));
         if (!options.saveSnapshot.empty()) return saveSnapshot(options.saveSnapshot, err);
+        if (!options.inventory.empty()) return printInventory(options, out, err);
+        if (!options.submit.empty()) return submit(options, err);
         return printReport(options, out, err);
     } catch (const SnapshotError& error) {
         err << oneLine(error.what()) << std::endl;

@@ -3,20 +3,26 @@
 #pragma once
 
 #include <ostream>
+#include <string>
 #include <vector>
+
+#include "query/wmi_names.h"
 
 namespace moravel {
 
-// One WMI class the groups read, with every property they read of it.
+// One WMI class the groups or the inventory read, with every property they read of it.
 struct RecordedClass {
     const char* name;
     std::vector<const char*> properties;
+    const char* nameSpace = kWmiNamespace;
 };
 
-// The 17 classes the groups read.
+// The 17 classes the groups read and those the inventory adds.
 const std::vector<RecordedClass>& recordedClasses();
+// The entry of one class (names compared as WMI does); nullptr for a class not recorded.
+const RecordedClass* findRecordedClass(const std::string& name);
 
-// Every class and property the groups read, all objects of each class, plus the memory status,
+// Every class and property the groups and the inventory read, all objects of each class, plus the memory status,
 // the adapter list and the version numbers, as one snapshot JSON document. A query that fails
 // is recorded as a staged failure at the step that failed, so the snapshot answers as the
 // machine did.

@@ -111,6 +111,17 @@ TEST(TextReport, ControlCharactersFromValuesAreShownNotWritten) {
               "{\"groups\":[{\"label\":\"G\",\"fields\":[{\"label\":\"L\",\"text\":\"\\u007f\\u0085\"}]}]}\n");
 }
 
+// A report file for Windows has CRLF line ends; a CR inside a value was escaped already.
+TEST(TextReport, WindowsFilesEndLinesWithCrLf) {
+    const std::string report = text({group("G", {field("L", "x\ry"), field("M", "")})});
+    EXPECT_EQ(moravel::withCrlfLineEnds(report), "G\r\n  L x\\x0Dy\r\n  M\r\n");
+#ifdef _WIN32
+    EXPECT_EQ(moravel::textFileContent(report), moravel::withCrlfLineEnds(report));
+#else
+    EXPECT_EQ(moravel::textFileContent(report), report);
+#endif
+}
+
 TEST(ReportRun, OnlyTheReportGoesToStandardOutput) {
     SnapshotFile snapshot(R"({"classes": {"Win32_BIOS": [{"Manufacturer": {"vt": 2, "value": 7}}]},
                               "failures": {"SELECT * FROM Win32_Processor": {"step": "ExecQuery", "code": "0x80041017"}}})");
@@ -130,7 +141,10 @@ TEST(ReportRun, RefusalsAreOneLineWithStatusTwo) {
     for (const std::vector<std::string>& arguments : std::vector<std::vector<std::string>>{
              {"--jsn"}, {"-x"}, {"report.json"}, {"--snapshot"}, {"--snapshot="}, {"--save-snapshot"},
              {"--snapshot", notJson.path()}, {"--snapshot=" + unknownMember.path()},
-             {"--snapshot", testing::TempDir() + "no-such-snapshot.json"}}) {
+             {"--snapshot", testing::TempDir() + "no-such-snapshot.json"}, {"--inventory", "xml"},
+             {"--inventory", "glpi", "--redact"}, {"--redact", "--submit", "http://h/ocsinventory"},
+             {"--submit", "ftp://h/ocsinventory"}, {"--submit", "https://h/glpi/"}, {"--timeout", "0"},
+             {"--inventory=ocs", "--submit=http://h/ocsinventory"}, {"--submit", "http://h/ocsinventory", "--output", "x"}}) {
         ReportResult result = report(arguments);
         EXPECT_EQ(result.status, 2) << arguments.back();
         EXPECT_EQ(result.out, "") << arguments.back();
