@@ -11,6 +11,7 @@
 #   snapshot     every value moravel-report.exe --save-snapshot records equals what `wmic`
 #                reports for the same class, object and property
 #   report       moravel-report.exe --json equals the Linux build's report of that snapshot
+#   card memory  a card of 4 GiB or more: the size its driver recorded, else WMI's AdapterRAM
 # Wine's children are never read through a pipe: its server inherits the pipe and keeps it open.
 set -uo pipefail
 
@@ -25,6 +26,7 @@ command -v wine >/dev/null || { echo "skipped: wine is not installed"; exit 77; 
 
 work=$(mktemp -d)
 export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+display=${DISPLAY:-}  # only the card-memory check needs it: Wine reports a card's memory with a display
 unset DISPLAY WAYLAND_DISPLAY  # console programs; the display-dependent values are not needed
 cleanup() {
   wineserver -k >/dev/null 2>&1
@@ -89,6 +91,7 @@ check_apartment
 check_version
 check_snapshot_against_wmic
 check_report_against_linux
+check_adapter_memory
 
 echo "$failures failure(s)"
 [ $failures -eq 0 ]

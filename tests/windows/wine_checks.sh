@@ -256,3 +256,33 @@ check_probes() {
     fail "memory texts out of range: $(tr '\n' ' ' <probes.txt) (total $total MB)"
   fi
 }
+
+# A card of 4 GiB or more: WMI's uint32 AdapterRAM stops at 0xFFF00000 (Wine reports a card of
+# 4095 MiB so, as Windows reports larger ones). Then the size the display driver recorded in its
+# class key (named by the card's device key) is answered, as decimal text; without that record,
+# WMI's answer stands. Wine reports a card only with a display, of the size its settings give.
+check_adapter_memory() {
+  if [ -z "$display" ]; then echo "skipped: card memory needs a display"; return; fi
+  # The Wine server and its desktop start again, now with the display, which sets up the card.
+  wineserver -k >/dev/null 2>&1
+  wineserver -w >/dev/null 2>&1
+  export DISPLAY=$display
+  wine reg add 'HKCU\Software\Wine\Direct3D' /v VideoMemorySize /d 4095 /f >reg.out 2>&1
+  local query="SELECT * FROM Win32_VideoController" id
+  probe_query card_id.txt 0 "$query" PNPDeviceID
+  id=$(sed -n 's/^text=\[\(.*\)\]$/\1/p' card_id.txt)
+  probe_query card_wmi.txt 0 "$query" AdapterRAM
+  expect_file "a 4095 MiB card without the driver's record: WMI's AdapterRAM" card_wmi.txt "text=[4293918720]"
+
+  local class='HKLM\System\CurrentControlSet\Control\Class\{4d36e968-e325-11ce-bfc1-08002be10318}'
+  wine reg add "HKLM\\System\\CurrentControlSet\\Enum\\$id" /v Driver /d '{4d36e968-e325-11ce-bfc1-08002be10318}\0099' /f >>reg.out 2>&1
+  wine reg add "$class\\0099" /v HardwareInformation.qwMemorySize /t REG_QWORD /d 0x300000000 /f >>reg.out 2>&1
+  probe_query card_driver.txt 0 "$query" AdapterRAM
+  expect_file "with the driver's record of 12 GiB: its 64-bit size (device $id)" card_driver.txt "text=[12884901888]"
+  run_wine card_report.txt moravel-report.exe
+  grep -A4 '^VGA$' card_report.txt | sed -n 's/^  Memory: *//p' >card_memory.txt
+  expect_file "the VGA group's Memory: of the 12 GiB card" card_memory.txt "12288 MB"
+  wineserver -k >/dev/null 2>&1
+  wineserver -w >/dev/null 2>&1
+  unset DISPLAY
+}
