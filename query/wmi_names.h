@@ -7,8 +7,10 @@
 
 namespace moravel {
 
-// The one namespace every query cycle connects to.
+// The namespace of the groups' classes, where queryWmiText connects.
 constexpr const char* kWmiNamespace = "ROOT\\CIMV2";
+// The namespace of device data: monitors' EDID names, batteries' capacities.
+constexpr const char* kWmiDataNamespace = "ROOT\\WMI";
 
 // The class any WQL query reads: the word after FROM; empty when there is none.
 std::string queriedClassName(const std::string& query);

@@ -11,8 +11,9 @@
 
 namespace moravel {
 
-// The named property of object `index` (from 0) of a WQL query, as text; empty text on any
-// failure. Each call is a complete connect-query-read-disconnect cycle through the provider.
+// The named property of object `index` (from 0) of a WQL query in ROOT\CIMV2, as text; empty
+// text on any failure. Each call is a complete connect-query-read-disconnect cycle through the
+// provider.
 std::string queryWmiText(int index, const std::string& wqlQuery, const std::string& propertyName);
 
 // Called with each object a query returns, in order; returning false ends the walk. The object
@@ -20,10 +21,11 @@ std::string queryWmiText(int index, const std::string& wqlQuery, const std::stri
 using ObjectVisitor = std::function<bool(WmiObject& object)>;
 
 // One complete query cycle through `provider`, in the order queryWmiText makes its calls: COM,
-// security, locator, namespace, proxy, the query, then every object to `visit`; everything is
-// released in the order a query releases it. The failing step, if any: its own code, or E_FAIL
-// when it "succeeded" without the interface it was to deliver.
-std::optional<CycleFailure> runQueryCycle(WmiProvider& provider, const std::string& wqlQuery,
+// security, locator, `nameSpace` (ROOT\CIMV2 or ROOT\WMI, see wmi_classes.h), proxy, the query,
+// then every object to `visit`; everything is released in the order a query releases it. The
+// failing step, if any: its own code, or E_FAIL when it "succeeded" without the interface it was
+// to deliver.
+std::optional<CycleFailure> runQueryCycle(WmiProvider& provider, const std::string& nameSpace, const std::string& wqlQuery,
                                           const ObjectVisitor& visit);
 
 // "SELECT * FROM <className>": the one form of query the groups run.

@@ -10,35 +10,13 @@
 
 #include "query/probes.h"
 #include "query/snapshot/snapshot_data.h"
+#include "query/wmi_classes.h"
 #include "query/wmi_query.h"
 
 namespace moravel {
 namespace {
 
 using Json = nlohmann::ordered_json;
-
-const std::vector<RecordedClass> kRecordedClasses = {
-    {"Win32_CDROMDrive", {"SystemName", "Name", "MediaType"}},
-    {"Win32_ComputerSystem", {"PrimaryOwnerName", "Name", "SystemType", "Model", "Manufacturer", "TotalPhysicalMemory", "Domain"}},
-    {"Win32_MemoryArray", {"EndingAddress"}},
-    {"Win32_NetworkAdapter", {"AdapterType", "Manufacturer", "Name"}},
-    {"Win32_NetworkAdapterConfiguration", {"MACAddress"}},
-    {"Win32_BIOS", {"Manufacturer", "Description", "Version", "SMBIOSBIOSVersion", "ReleaseDate"}},
-    {"Win32_OperatingSystem", {"Caption", "OSArchitecture", "SerialNumber", "Version", "CSDVersion", "LastBootUpTime"}},
-    {"Win32_Processor", {"Name", "NumberOfCores", "NumberOfLogicalProcessors", "L2CacheSize", "L3CacheSize",
-                         "CurrentClockSpeed", "MaxClockSpeed", "Description", "DataWidth", "Manufacturer", "ProcessorId"}},
-    {"Win32_BaseBoard", {"Manufacturer", "SerialNumber", "Product"}},
-    {"Win32_MotherboardDevice", {"PrimaryBusType", "SecondaryBusType"}},
-    {"Win32_VideoController", {"Name", "VideoProcessor", "MaxRefreshRate", "VideoModeDescription", "CurrentRefreshRate",
-                               "AdapterRAM", "DriverVersion", "DriverDate", "AdapterDACType"}},
-    {"Win32_DiskDrive", {"InterfaceType", "Caption", "Size", "FirmwareRevision", "Partitions", "TotalCylinders",
-                         "TotalHeads", "TotalSectors", "TotalTracks"}},
-    {"Win32_PhysicalMedia", {"SerialNumber"}},
-    {"Win32_LogicalDisk", {"DriveType", "DeviceID", "FreeSpace"}},
-    {"Win32_SoundDevice", {"ProductName", "Manufacturer"}},
-    {"Win32_Battery", {"Name", "DeviceID", "EstimatedChargeRemaining"}},
-    {"Win32_Printer", {"Caption", "HorizontalResolution", "VerticalResolution", "PrinterStatus"}},
-};
 
 constexpr std::uint32_t kMaxMemoryLoad = 100;
 
@@ -63,20 +41,25 @@ Json valueJson(const WmiValue& value) {
     }
 }
 
-// The properties the groups read that this object has.
-Json objectJson(WmiObject& object, const std::vector<const char*>& properties) {
+// The recorded properties of the class that this object has.
+Json objectJson(WmiObject& object, const WmiClass& recorded) {
     Json json = Json::object();
-    for (const char* property : properties) {
+    for (const WmiProperty& property : recorded.properties) {
         WmiValue value;
-        if (!failed(object.get(property, value))) json[property] = valueJson(value);
+        if (property.recorded && !failed(object.get(property.name, value))) json[property.name] = valueJson(value);
     }
     return json;
 }
 
+bool isRecorded(const WmiClass& wmiClass) {
+    return std::any_of(wmiClass.properties.begin(), wmiClass.properties.end(),
+                       [](const WmiProperty& property) { return property.recorded; });
+}
+
 // One full cycle for the class, every object into `objects`; the failing step, if any.
-std::optional<StagedFailure> recordClass(WmiProvider& provider, const RecordedClass& recorded, Json& objects) {
-    return runQueryCycle(provider, selectAllFrom(recorded.name), [&](WmiObject& object) {
-        objects.push_back(objectJson(object, recorded.properties));
+std::optional<StagedFailure> recordClass(WmiProvider& provider, const WmiClass& recorded, Json& objects) {
+    return runQueryCycle(provider, recorded.nameSpace, selectAllFrom(recorded.name), [&](WmiObject& object) {
+        objects.push_back(objectJson(object, recorded));
         return true;
     });
 }
@@ -101,13 +84,12 @@ void addProbes(SystemProbes& probes, Json& document) {
 
 }  // namespace
 
-const std::vector<RecordedClass>& recordedClasses() { return kRecordedClasses; }
-
 void writeSnapshot(std::ostream& out) {
     Json document = {{"classes", Json::object()}};
     Json failures = Json::object();
     if (WmiProvider* provider = wmiProvider()) {
-        for (const RecordedClass& recorded : kRecordedClasses) {
+        for (const WmiClass& recorded : wmiClasses()) {
+            if (!isRecorded(recorded)) continue;
             Json objects = Json::array();
             if (std::optional<StagedFailure> failed = recordClass(*provider, recorded, objects))
                 failures[selectAllFrom(recorded.name)] = {{"step", stepName(failed->step)},

@@ -18,6 +18,7 @@ public:
     TappedObject(std::unique_ptr<WmiObject> inner, Tap tap, std::string query, std::size_t position)
         : inner_(std::move(inner)), tap_(std::move(tap)), query_(std::move(query)), position_(position) {}
     HResult get(const std::string& property, WmiValue& value) override {
+        tap_->propertyAsked(query_, position_, property);
         HResult hr = inner_->get(property, value);
         if (!failed(hr)) tap_->valueRead(query_, position_, property, value);
         return hr;
@@ -59,6 +60,7 @@ public:
                       std::unique_ptr<WmiEnumerator>& enumerator) override {
         std::unique_ptr<WmiEnumerator> inner;
         HResult hr = watched(tap_, query, CycleStep::ExecQuery, inner_->execQuery(language, query, flags, inner));
+        tap_->queryRun(query);
         if (inner) enumerator = std::make_unique<TappedEnumerator>(std::move(inner), tap_, query);
         return hr;
     }

@@ -7,6 +7,7 @@
 
 #include "query/linux/device_names.h"
 #include "query/linux/linux_provider.h"
+#include "query/wmi_classes.h"
 #include "query/wmi_query.h"
 
 namespace moravel::lx::test {
@@ -72,7 +73,7 @@ public:
 
 inline WmiValue FixtureMachine::value(const char* className, const char* property, int index) const {
     WmiValue result;
-    runQueryCycle(*provider_, selectAllFrom(className), [&, counter = 0](WmiObject& object) mutable {
+    runQueryCycle(*provider_, namespaceOf(className), selectAllFrom(className), [&, counter = 0](WmiObject& object) mutable {
         if (counter++ != index) return true;
         if (failed(object.get(property, result))) result = WmiValue::empty();
         return false;

@@ -6,6 +6,7 @@
 #include <iterator>
 #include <sstream>
 
+#include "query/linux/linux_classes.h"
 #include "query/linux/linux_object.h"
 #include "tests/linux/linux_fixture.h"
 
@@ -97,6 +98,34 @@ TEST(LinuxQuery, FixedFactsAreReadOncePerProviderChangingOnesAfresh) {
     FixtureMachine fresh(root);
     EXPECT_EQ(fresh.text("Win32_VideoController", "Name"), "");
     EXPECT_EQ(fresh.text("Win32_BIOS", "Manufacturer"), "Other");
+}
+
+// The class table and the readers agree: every class with a reader is in the table, and on every
+// fixture machine each value a reader gives for a recorded property has the table's type, or is
+// VT_NULL where Linux has no value. One departure: a video card's memory beyond what a uint32
+// holds is given whole, as decimal text.
+TEST(LinuxQuery, ReadersAnswerWithTheTypesOfTheClassTable) {
+    for (const std::string& name : registeredClasses()) EXPECT_NE(findWmiClass(name), nullptr) << name;
+    auto typed = [](const WmiProperty& property, const WmiValue& value) {
+        bool wide = property.type == CimType::Uint32 && value.type == vt::Bstr && value.text.size() > 9 &&
+                    std::stoull(value.text) > 0xFFFFFFFFu;
+        return value.type == vt::Null || value.type == variantTypeOf(property.type) || wide;
+    };
+    for (const char* fixture : {"desktop", "laptop", "container", "kvm", "arm", "hybrid"}) {
+        FixtureMachine machine(fixtureRoot(fixture));
+        for (const WmiClass& wmiClass : wmiClasses()) {
+            runQueryCycle(*wmiProvider(), wmiClass.nameSpace, selectAllFrom(wmiClass.name), [&](WmiObject& object) {
+                for (const WmiProperty& property : wmiClass.properties) {
+                    WmiValue value;
+                    if (property.recorded && !failed(object.get(property.name, value))) {
+                        EXPECT_TRUE(typed(property, value)) << fixture << ": " << wmiClass.name << "." << property.name
+                                                            << " has type code " << value.type;
+                    }
+                }
+                return true;
+            });
+        }
+    }
 }
 
 TEST(IdsFileNames, FindsVendorsAndProductsAndStopsAtUnknownOnes) {

@@ -1,13 +1,13 @@
 // A saved snapshot must answer every read the groups make, or a field recorded on one machine
 // reads as missing elsewhere. The reads are traced over machines that between them take every
-// branch of the groups, and compared with the writer's list.
+// branch of the groups, and compared with what the class table has the writer record.
 #include <gtest/gtest.h>
 
 #include <set>
 #include <string>
 
 #include "app/report_collector.h"
-#include "query/snapshot/snapshot_writer.h"
+#include "query/wmi_classes.h"
 #include "sections/sections.h"
 #include "tests/support/fake_backend.h"
 #include "tests/support/installed_backend.h"
@@ -22,19 +22,21 @@ using Pairs = std::set<std::string>;
 Pairs readsOf(Backend backend) {
     InstalledBackend installed(std::move(backend));
     TracingProvider tracing(*installed.backend().provider);
-    setWmiProvider(&tracing);
+    setWmiProvider(&tracing.provider());
     ReportCollector sink;
     buildAllGroups(sink);
     Pairs pairs;
-    for (const std::string& read : tracing.reads)
+    for (const std::string& read : tracing.reads())
         if (read.find('.') != std::string::npos) pairs.insert(read);
     return pairs;
 }
 
+// What the class table has snapshots record.
 Pairs recordedPairs() {
     Pairs pairs;
-    for (const RecordedClass& recorded : recordedClasses())
-        for (const char* property : recorded.properties) pairs.insert(std::string(recorded.name) + "." + property);
+    for (const WmiClass& recorded : wmiClasses())
+        for (const WmiProperty& property : recorded.properties)
+            if (property.recorded) pairs.insert(std::string(recorded.name) + "." + property.name);
     return pairs;
 }
 

@@ -5,6 +5,7 @@
 #include <nlohmann/json.hpp>
 
 #include "query/snapshot/snapshot_writer.h"
+#include "query/wmi_classes.h"
 #include "tests/support/fake_backend.h"
 #include "tests/support/installed_backend.h"
 #include "tests/support/scripted_provider.h"
@@ -55,10 +56,10 @@ std::string written() {
 // the diagnostic lines each one wrote, then the probe texts.
 std::vector<std::string> everyAnswer(InstalledBackend& backend) {
     std::vector<std::string> answers;
-    for (const moravel::RecordedClass& recorded : moravel::recordedClasses())
-        for (const char* property : recorded.properties)
-            for (int index = 0; index < 10; ++index) {
-                std::string text = queryWmiText(index, selectAllFrom(recorded.name), property);
+    for (const moravel::WmiClass& recorded : moravel::wmiClasses())
+        for (const moravel::WmiProperty& property : recorded.properties)
+            for (int index = 0; index < 10 && property.recorded; ++index) {
+                std::string text = queryWmiText(index, selectAllFrom(recorded.name), property.name);
                 answers.push_back(text + "|" + backend.takeLines());
             }
     moravel::MemoryTexts memory = moravel::readMemoryStatus();
