@@ -17,8 +17,6 @@
 namespace moravel {
 namespace {
 
-bool hideIdentifiers = false;
-
 // Built afresh for each use, so the switch's check mark shows its state.
 struct ShareMenu {
     Fl_Menu_Item items[5];
@@ -27,12 +25,12 @@ struct ShareMenu {
                 {"Save report\xE2\x80\xA6", FL_CTRL + 's', onSaveReport, nullptr, 0, 0, 0, 0, 0},
                 {"Save snapshot\xE2\x80\xA6", 0, onSaveSnapshot, nullptr, FL_MENU_DIVIDER, 0, 0, 0, 0},
                 {"Hide serial numbers and addresses", 0, onHideSwitch, nullptr,
-                 FL_MENU_TOGGLE | (hideIdentifiers ? FL_MENU_VALUE : 0), 0, 0, 0, 0},
+                 FL_MENU_TOGGLE | (appState().hideIdentifiers ? FL_MENU_VALUE : 0), 0, 0, 0, 0},
                 {nullptr, 0, nullptr, nullptr, 0, 0, 0, 0, 0}} {}
 };
 
 void run(const Fl_Menu_Item* item) {
-    if (item && item->callback()) item->do_callback(mainWindow, item->user_data());
+    if (item && item->callback()) item->do_callback(appState().mainWindow, item->user_data());
 }
 
 // The file the user names in a save dialog, or empty text when cancelled.
@@ -51,7 +49,7 @@ std::string chooseFile(const char* title, const char* preset) {
 
 }  // namespace
 
-bool hidingIdentifiers() { return hideIdentifiers; }
+bool hidingIdentifiers() { return appState().hideIdentifiers; }
 
 bool isShareShortcut() {
     ShareMenu menu;
@@ -71,7 +69,7 @@ bool handleShareEvent(int event) {
 }
 
 void onCopyReport(Fl_Widget*, void*) {
-    const std::string report = shareReport(ReportForm::Text, hideIdentifiers);
+    const std::string report = shareReport(ReportForm::Text, appState().hideIdentifiers);
     const int length = static_cast<int>(report.size());
     Fl::copy(report.data(), length, 1);  // the clipboard
     Fl::copy(report.data(), length, 0);  // and the selection, for a middle-button paste
@@ -79,15 +77,15 @@ void onCopyReport(Fl_Widget*, void*) {
 
 void onSaveReport(Fl_Widget*, void*) {
     const std::string path = chooseFile("Save report", "moravel-report.txt");
-    if (!path.empty()) saveWithMessage(path.c_str(), shareReport(reportFormFor(path), hideIdentifiers));
+    if (!path.empty()) saveWithMessage(path.c_str(), shareReport(reportFormFor(path), appState().hideIdentifiers));
 }
 
 void onSaveSnapshot(Fl_Widget*, void*) {
     const std::string path = chooseFile("Save snapshot", "moravel-snapshot.json");
-    if (!path.empty()) saveWithMessage(path.c_str(), shareSnapshot(hideIdentifiers));
+    if (!path.empty()) saveWithMessage(path.c_str(), shareSnapshot(appState().hideIdentifiers));
 }
 
-void onHideSwitch(Fl_Widget*, void*) { hideIdentifiers = !hideIdentifiers; }
+void onHideSwitch(Fl_Widget*, void*) { appState().hideIdentifiers = !appState().hideIdentifiers; }
 
 bool saveWithMessage(const char* path, const std::string& content) {
     std::optional<std::string> problem = writeFileAtomically(path, content);

@@ -117,17 +117,17 @@ int main(int argc, char** argv) {
     using namespace moravel;
     benchmark::Initialize(&argc, argv);
     std::ostringstream diagnostics;  // the query layer's type lines are not the benchmark's output
-    setDiagnosticStream(diagnostics);
     Machine machine = makeMachine();
-    machine.backend.install();
+    ScopedBackend installed(machine.backend.provider.get(), machine.backend.probes.get(), &diagnostics);
 
     auto recorder = std::make_shared<ReadRecorder>();
     std::unique_ptr<WmiProvider> recording = makeTappedProvider(*machine.backend.provider, recorder);
-    setWmiProvider(recording.get());
-    NullSink sink;
-    buildAllGroups(sink);
-    recorder->finish();
-    setWmiProvider(machine.backend.provider.get());
+    {
+        ScopedBackend recorded(recording.get(), machine.backend.probes.get());
+        NullSink sink;
+        buildAllGroups(sink);
+        recorder->finish();
+    }
 
     std::map<std::string, std::vector<Read>> byClass;
     for (const Read& read : recorder->reads) byClass[read.query.substr(read.query.rfind(' ') + 1)].push_back(read);
@@ -136,7 +136,5 @@ int main(int argc, char** argv) {
     benchmark::RegisterBenchmark("report/all groups", wholeReport);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    setWmiProvider(nullptr);
-    setSystemProbes(nullptr);
     return 0;
 }

@@ -37,27 +37,26 @@ std::vector<std::string> splitWords(std::string text);
 // The text of one property value, writing the type lines of the integer codes to `diagnostics`.
 std::string valueToText(const WmiValue& value, std::ostream& diagnostics);
 
-// The provider every query goes through; not owned. Must be set before the first query.
-void setWmiProvider(WmiProvider* provider);
+// The provider of the current query context (query_context.h); null when none is installed.
 WmiProvider* wmiProvider();
 
-// Where the diagnostic lines go: standard output unless a front end says otherwise.
-void setDiagnosticStream(std::ostream& out);
+// Where the current context's diagnostic lines go: standard output unless a front end says
+// otherwise.
 std::ostream& diagnosticStream();
 
-// Sends the diagnostic lines to `stream` for as long as it lives.
+// Sends the current context's diagnostic lines to `stream` for as long as it lives.
 class DiagnosticsTo {
 public:
-    explicit DiagnosticsTo(std::ostream& stream) : previous_(diagnosticStream()) { setDiagnosticStream(stream); }
-    ~DiagnosticsTo() { setDiagnosticStream(previous_); }
+    explicit DiagnosticsTo(std::ostream& stream);
+    ~DiagnosticsTo();
     DiagnosticsTo(const DiagnosticsTo&) = delete;
     DiagnosticsTo& operator=(const DiagnosticsTo&) = delete;
 
 private:
-    std::ostream& previous_;
+    std::ostream* previous_;
 };
 
-// How many times queryWmiText has been called since the last reset.
+// How many times queryWmiText has been called in the current context since the last reset.
 long queryCount();
 void resetQueryCount();
 

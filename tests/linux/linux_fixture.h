@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "query/backend.h"
 #include "query/linux/device_names.h"
 #include "query/linux/linux_provider.h"
 #include "query/wmi_classes.h"
@@ -46,11 +47,8 @@ inline std::string fixtureRoot(const std::string& name) {
 class FixtureMachine {
 public:
     explicit FixtureMachine(const std::string& root)
-        : names_(RootFs(root)), provider_(makeLinuxProvider(root, names_, host)), probes(makeLinuxProbes(root)) {
-        previous_ = wmiProvider();
-        setWmiProvider(provider_.get());
-    }
-    ~FixtureMachine() { setWmiProvider(previous_); }
+        : names_(RootFs(root)), provider_(makeLinuxProvider(root, names_, host)), probes(makeLinuxProbes(root)),
+          installed_(provider_.get(), nullptr) {}
     FixtureMachine(const FixtureMachine&) = delete;
     FixtureMachine& operator=(const FixtureMachine&) = delete;
 
@@ -65,10 +63,12 @@ public:
 private:
     IdsFileNames names_;
     std::unique_ptr<WmiProvider> provider_;
-    WmiProvider* previous_ = nullptr;
 
 public:
     std::unique_ptr<SystemProbes> probes;
+
+private:
+    ScopedBackend installed_;
 };
 
 inline WmiValue FixtureMachine::value(const char* className, const char* property, int index) const {

@@ -16,7 +16,7 @@ namespace {
 TEST(LinuxQuery, BadQueriesFailUnknownClassesAndPropertiesAreEmpty) {
     FixtureMachine machine(fixtureRoot("desktop"));
     std::ostringstream diagnostics;
-    setDiagnosticStream(diagnostics);
+    DiagnosticsTo capture(diagnostics);
     EXPECT_EQ(queryWmiText(0, "SELECT Name FROM Win32_Processor", "Name"), "");
     EXPECT_EQ(diagnostics.str(), "Query for operating system name failed. Error code = 0x80041017\n");
     diagnostics.str("");
@@ -25,7 +25,6 @@ TEST(LinuxQuery, BadQueriesFailUnknownClassesAndPropertiesAreEmpty) {
     EXPECT_EQ(machine.text("Win32_Processor", "SocketDesignation"), "Null");  // exists, no source
     EXPECT_EQ(queryWmiText(0, "select * from win32_processor", "name"), "Intel(R) Core(TM) i3-4130 CPU @ 3.40GHz");
     EXPECT_EQ(diagnostics.str(), "");
-    setDiagnosticStream(std::cout);
 }
 
 TEST(LinuxQuery, ValuesAreTypedAsWmiTypesThem) {

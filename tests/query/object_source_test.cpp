@@ -3,6 +3,7 @@
 // through the snapshot source, tests/query/snapshot/snapshot_reader_test.cpp.)
 #include <gtest/gtest.h>
 
+#include "query/backend.h"
 #include "query/object_source.h"
 #include "query/wmi_names.h"
 #include "query/wmi_query.h"
@@ -76,18 +77,16 @@ TEST_F(Listing, AClassIsListedInTheNamespaceItLivesInOnly) {
 // source can count its objects without making them (a snapshot): then a read costs the same at
 // any index.
 TEST_F(Listing, AReadWalksToItsIndexUnlessTheSourceJumps) {
-    WmiProvider* previous = wmiProvider();
     for (bool jumps : {false, true}) {
         SCOPED_TRACE(jumps);
         source = std::make_shared<CountingSource>(jumps);
         provider = makeListingProvider(source);
-        setWmiProvider(provider.get());
+        ScopedBackend installed(provider.get(), nullptr);
         EXPECT_EQ(queryWmiText(2, selectAllFrom("Win32_Printer"), "Index"), "2");
         EXPECT_EQ(source->made, jumps ? 1 : 3);
         EXPECT_EQ(source->gets, jumps ? 1 : 3);
         EXPECT_EQ(queryWmiText(3, selectAllFrom("Win32_Printer"), "Index"), "");
     }
-    setWmiProvider(previous);
 }
 
 }  // namespace

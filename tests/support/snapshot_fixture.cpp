@@ -63,7 +63,7 @@ std::vector<std::string> GroupRun::labels() const {
 GroupRun runGroup(const std::string& snapshotJson, const std::function<void(ReportSink&)>& sections) {
     InstalledBackend installed = InstalledBackend::fromJson(snapshotJson);
     TracingProvider tracing(*installed.backend().provider);
-    setWmiProvider(&tracing.provider());
+    ScopedBackend traced(&tracing.provider(), installed.backend().probes.get());
     GroupRun run;
     resetQueryCount();
     sections(run.report);

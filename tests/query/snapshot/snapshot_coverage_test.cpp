@@ -22,7 +22,7 @@ using Pairs = std::set<std::string>;
 Pairs readsOf(Backend backend) {
     InstalledBackend installed(std::move(backend));
     TracingProvider tracing(*installed.backend().provider);
-    setWmiProvider(&tracing.provider());
+    ScopedBackend traced(&tracing.provider(), installed.backend().probes.get());
     ReportCollector sink;
     buildAllGroups(sink);
     Pairs pairs;
