@@ -16,6 +16,10 @@ struct ReportOptions {
     std::string output;        // write the report here instead of standard output
     std::string snapshot;      // read answers from this snapshot instead of the platform
     std::string saveSnapshot;  // write the backend's answers here instead of a report
+    std::string inventory;     // "glpi" or "ocs": print the fuller inventory in that format
+    std::string submit;        // send the inventory to this server (OCS or GLPI) instead
+    std::string tag;           // the server's tag for this machine
+    int timeoutSeconds = 30;   // bounds the whole exchange with the server
 };
 
 // A command line that cannot be used; what() is one line for standard error.

@@ -36,8 +36,10 @@ void installRecordedBackend(Backend& live) {
 
 void setShownReport(std::vector<GroupRecord> groups) { appState().shown = std::move(groups); }
 
+std::vector<GroupRecord> reportGroups(bool hidden) { return hidden ? hiddenReport() : appState().shown; }
+
 std::string shareReport(ReportForm form, bool hidden) {
-    const std::vector<GroupRecord> groups = hidden ? hiddenReport() : appState().shown;
+    const std::vector<GroupRecord> groups = reportGroups(hidden);
     std::ostringstream text;
     if (form == ReportForm::Json) writeJsonReport(groups, text);
     else writeTextReport(groups, text);

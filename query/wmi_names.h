@@ -9,8 +9,10 @@ namespace moravel {
 
 // The namespace of the groups' classes, where queryWmiText connects.
 constexpr const char* kWmiNamespace = "ROOT\\CIMV2";
-// The namespace of device data: monitors' EDID names, batteries' capacities.
+// The namespaces of device data: monitors' EDID names and batteries' capacities (ROOT\WMI),
+// network adapters' physical media (ROOT\StandardCimv2).
 constexpr const char* kWmiDataNamespace = "ROOT\\WMI";
+constexpr const char* kStandardCimNamespace = "ROOT\\StandardCimv2";
 
 // The class any WQL query reads: the word after FROM; empty when there is none.
 std::string queriedClassName(const std::string& query);

@@ -21,7 +21,7 @@ std::string queryWmiText(int index, const std::string& wqlQuery, const std::stri
 using ObjectVisitor = std::function<bool(WmiObject& object)>;
 
 // One complete query cycle through `provider`, in the order queryWmiText makes its calls: COM,
-// security, locator, `nameSpace` (ROOT\CIMV2 or ROOT\WMI, see wmi_classes.h), proxy, the query,
+// security, locator, `nameSpace` (a class's is namespaceOf(name), wmi_classes.h), proxy, the query,
 // then every object to `visit`; everything is released in the order a query releases it. The
 // failing step, if any: its own code, or E_FAIL when it "succeeded" without the interface it was
 // to deliver.

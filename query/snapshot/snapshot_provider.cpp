@@ -90,6 +90,7 @@ public:
     std::vector<HardwareAddress> adapterAddresses() override { return data_->adapters; }
     std::optional<OsVersion> osVersion() override { return data_->osVersion; }
     bool addressesHidden() override { return data_->adaptersHidden; }
+    std::optional<std::string> machineGuid() override { return data_->machineGuid; }
 
 private:
     Data data_;

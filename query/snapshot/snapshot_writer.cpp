@@ -25,10 +25,22 @@ Json typed(std::uint16_t type, Json value) { return Json{{"vt", type}, {"value",
 
 std::int32_t low32(std::int64_t bits) { return static_cast<std::int32_t>(static_cast<std::uint32_t>(bits)); }
 
+// An element of a typed array: numbers stay numbers.
+Json numberOrText(const std::string& item) {
+    bool digits = !item.empty() && item.size() < 19 && item.find_first_not_of("0123456789", item[0] == '-' ? 1 : 0) == std::string::npos &&
+                  item != "-";
+    return digits ? Json(std::stoll(item)) : Json(item);
+}
+
 // Each value in the shortest form that reads back as the same type and payload; integers are
 // written as the program shows them (VT_I4 unsigned, the other 32-bit types signed).
 Json valueJson(const WmiValue& value) {
-    if (value.type & vt::Array) return value.type == kPlainArrayType ? Json::array() : typed(value.type, Json::array());
+    if (value.type & vt::Array) {
+        if (value.type == kPlainArrayType) return Json(value.items);
+        Json items = Json::array();
+        for (const std::string& item : value.items) items.push_back(numberOrText(item));
+        return typed(value.type, std::move(items));
+    }
     switch (value.type) {
     case vt::Null: return nullptr;
     case vt::Bool: return value.integer != 0;
@@ -49,11 +61,6 @@ Json objectJson(WmiObject& object, const WmiClass& recorded) {
         if (property.recorded && !failed(object.get(property.name, value))) json[property.name] = valueJson(value);
     }
     return json;
-}
-
-bool isRecorded(const WmiClass& wmiClass) {
-    return std::any_of(wmiClass.properties.begin(), wmiClass.properties.end(),
-                       [](const WmiProperty& property) { return property.recorded; });
 }
 
 // One full cycle for the class, every object into `objects`; the failing step, if any.
@@ -80,6 +87,7 @@ void addProbes(SystemProbes& probes, Json& document) {
     document["adapters"] = adapters;
     if (std::optional<OsVersion> version = probes.osVersion())
         document["osVersion"] = {{"major", version->major}, {"minor", version->minor}};
+    if (std::optional<std::string> guid = probes.machineGuid()) document["machineGuid"] = *guid;
 }
 
 }  // namespace
@@ -88,20 +96,25 @@ void writeSnapshot(std::ostream& out) {
     Json document = {{"classes", Json::object()}};
     Json failures = Json::object();
     if (WmiProvider* provider = wmiProvider()) {
-        for (const WmiClass& recorded : wmiClasses()) {
-            if (!isRecorded(recorded)) continue;
+        for (const WmiClass* recorded : recordedClasses()) {
             Json objects = Json::array();
-            if (std::optional<StagedFailure> failed = recordClass(*provider, recorded, objects))
-                failures[selectAllFrom(recorded.name)] = {{"step", stepName(failed->step)},
-                                                          {"code", codeText(failed->code)}};
+            if (std::optional<StagedFailure> failed = recordClass(*provider, *recorded, objects))
+                failures[selectAllFrom(recorded->name)] = {{"step", stepName(failed->step)},
+                                                           {"code", codeText(failed->code)}};
             else
-                document["classes"][recorded.name] = objects;
+                document["classes"][recorded->name] = objects;
         }
     }
     if (SystemProbes* probes = systemProbes()) addProbes(*probes, document);
     if (!failures.empty()) document["failures"] = failures;
     // Texts in a non-UTF-8 code page cannot go into JSON as they are; such bytes become U+FFFD.
-    out << document.dump(2, ' ', false, Json::error_handler_t::replace) << '\n' << std::flush;
+    out << document.dump(-1, ' ', false, Json::error_handler_t::replace) << '\n' << std::flush;
+}
+
+std::optional<std::string> snapshotSizeProblem(std::size_t bytes) {
+    if (bytes <= kMaxSnapshotBytes) return std::nullopt;
+    return "the snapshot is " + std::to_string(bytes) + " bytes, more than the " + std::to_string(kMaxSnapshotBytes) +
+           " a snapshot may hold";
 }
 
 }  // namespace moravel
