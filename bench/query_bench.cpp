@@ -54,6 +54,10 @@ public:
     void propertyAsked(const std::string&, std::size_t, const std::string& property) override {
         reads.back().property = property;
     }
+    void steppedOver(const std::string&, std::size_t first, std::size_t count, const std::string& property) override {
+        reads.back().index = static_cast<int>(first + count - 1);
+        reads.back().property = property;
+    }
     void finish() {
         if (!reads.empty() && reads.back().coldMicroseconds == 0) reads.back().coldMicroseconds = cpuMicroseconds() - started_;
     }

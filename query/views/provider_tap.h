@@ -21,8 +21,14 @@ public:
     }
     // ExecQuery ran `query`, whatever it answered.
     virtual void queryRun(const std::string& query) { (void)query; }
-    // Object `position` (from 0) of `query` was handed out.
+    // Object `position` (from 0) of `query` was handed out. Objects a read steps over to reach
+    // the one it wants are not handed out and pass no tap.
     virtual void objectReached(const std::string& query, std::size_t position) { (void)query, (void)position; }
+    // `count` objects from `first` on were stepped over on the way to `property` of a later one.
+    virtual void steppedOver(const std::string& query, std::size_t first, std::size_t count,
+                             const std::string& property) {
+        (void)query, (void)first, (void)count, (void)property;
+    }
     // A property of that object is asked for, whether or not it can be read.
     virtual void propertyAsked(const std::string& query, std::size_t position, const std::string& property) {
         (void)query, (void)position, (void)property;

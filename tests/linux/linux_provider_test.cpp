@@ -105,14 +105,15 @@ TEST(LinuxQuery, FixedFactsAreReadOncePerProviderChangingOnesAfresh) {
 
 // The class table and the readers agree: every class with a reader is in the table, and on every
 // fixture machine each value a reader gives for a recorded property has the table's type, or is
-// VT_NULL where Linux has no value. One departure: a video card's memory beyond what a uint32
-// holds is given whole, as decimal text.
+// the empty string that stands for a value Linux has no source for. One departure: a video
+// card's memory beyond what a uint32 holds is given whole, as decimal text.
 TEST(LinuxQuery, ReadersAnswerWithTheTypesOfTheClassTable) {
     for (const std::string& name : registeredClasses()) EXPECT_NE(findWmiClass(name), nullptr) << name;
     auto typed = [](const WmiProperty& property, const WmiValue& value) {
         bool wide = property.type == CimType::Uint32 && value.type == vt::Bstr && value.text.size() > 9 &&
                     std::stoull(value.text) > 0xFFFFFFFFu;
-        return value.type == vt::Null || value.type == variantTypeOf(property.type) || wide;
+        bool none = value.type == vt::Bstr && value.text.empty();
+        return none || value.type == variantTypeOf(property.type) || wide;
     };
     for (const char* fixture : {"desktop", "laptop", "container", "kvm", "arm", "hybrid"}) {
         FixtureMachine machine(fixtureRoot(fixture));

@@ -11,14 +11,20 @@ public:
         reads.push_back(queriedClass(query).value_or(query));
         named_ = false;
     }
-    void propertyAsked(const std::string&, std::size_t, const std::string& property) override {
-        if (!named_ && !reads.empty()) reads.back() += "." + property;
-        named_ = true;
+    void propertyAsked(const std::string&, std::size_t, const std::string& property) override { name(property); }
+    // Objects stepped over were asked for the property too (or would have been, by a provider
+    // that walks).
+    void steppedOver(const std::string&, std::size_t, std::size_t, const std::string& property) override {
+        name(property);
     }
 
     std::vector<std::string> reads;
 
 private:
+    void name(const std::string& property) {
+        if (!named_ && !reads.empty()) reads.back() += "." + property;
+        named_ = true;
+    }
     bool named_ = false;
 };
 
