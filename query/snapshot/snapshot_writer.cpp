@@ -113,10 +113,18 @@ Json objectJson(WmiObject& object, const std::vector<const char*>& properties) {
     return json;
 }
 
-// One full cycle for the class, every object into `objects`; the failing step, if any.
-std::optional<StagedFailure> recordClass(WmiProvider& provider, const RecordedClass& recorded, Json& objects) {
+// Compact JSON. Texts in a non-UTF-8 code page cannot go into JSON as they are; such bytes
+// become U+FFFD.
+std::string compact(const Json& json) { return json.dump(-1, ' ', false, Json::error_handler_t::replace); }
+
+// One full cycle for the class, each object appended to `objects` as text as soon as it is read,
+// so a class of a million objects is never held as a million trees; the failing step, if any.
+std::optional<StagedFailure> recordClass(WmiProvider& provider, const RecordedClass& recorded, std::string& objects) {
+    bool first = true;
     return runQueryCycle(provider, recorded.nameSpace, selectAllFrom(recorded.name), [&](WmiObject& object) {
-        objects.push_back(objectJson(object, recorded.properties));
+        objects += first ? "" : ",";
+        objects += compact(objectJson(object, recorded.properties));
+        first = false;
         return true;
     });
 }
@@ -151,22 +159,27 @@ const RecordedClass* findRecordedClass(const std::string& name) {
 }
 
 void writeSnapshot(std::ostream& out) {
-    Json document = {{"classes", Json::object()}};
+    std::string classes;  // "Win32_X":[...],... as the objects are read
+    Json rest = Json::object();
     Json failures = Json::object();
     if (WmiProvider* provider = wmiProvider()) {
         for (const RecordedClass& recorded : kRecordedClasses) {
-            Json objects = Json::array();
-            if (std::optional<StagedFailure> failed = recordClass(*provider, recorded, objects))
+            const std::size_t before = classes.size();
+            classes += (classes.empty() ? "" : ",") + compact(recorded.name) + ":[";
+            if (std::optional<StagedFailure> failed = recordClass(*provider, recorded, classes)) {
+                classes.resize(before);
                 failures[selectAllFrom(recorded.name)] = {{"step", stepName(failed->step)},
                                                           {"code", codeText(failed->code)}};
-            else
-                document["classes"][recorded.name] = objects;
+            } else {
+                classes += ']';
+            }
         }
     }
-    if (SystemProbes* probes = systemProbes()) addProbes(*probes, document);
-    if (!failures.empty()) document["failures"] = failures;
-    // Texts in a non-UTF-8 code page cannot go into JSON as they are; such bytes become U+FFFD.
-    out << document.dump(-1, ' ', false, Json::error_handler_t::replace) << '\n' << std::flush;
+    if (SystemProbes* probes = systemProbes()) addProbes(*probes, rest);
+    if (!failures.empty()) rest["failures"] = failures;
+    const std::string members = compact(rest);  // {} or {"memoryStatus":...,...}
+    out << "{\"classes\":{" << classes << '}' << (members.size() > 2 ? "," + members.substr(1) : "}") << '\n'
+        << std::flush;
 }
 
 std::optional<std::string> snapshotSizeProblem(std::size_t bytes) {
