@@ -19,6 +19,22 @@ bool takesFile(const std::vector<std::string>& arguments, std::size_t& i, const 
     return true;
 }
 
+// The optional NEW after "--compare OLD": the next argument, unless it is an option.
+void takesNew(const std::vector<std::string>& arguments, std::size_t& i, std::string& file) {
+    if (i + 1 < arguments.size() && !arguments[i + 1].empty() && arguments[i + 1][0] != '-') file = arguments[++i];
+}
+
+void checkCompare(const ReportOptions& options) {
+    if (options.compare.empty()) {
+        if (options.hardwareOnly) throw UsageError("option '--hardware-only' goes with '--compare'");
+        return;
+    }
+    if (!options.saveSnapshot.empty()) throw UsageError("options '--compare' and '--save-snapshot' do not go together");
+    if (options.stats) throw UsageError("options '--compare' and '--stats' do not go together");
+    if (!options.compareWith.empty() && !options.snapshot.empty())
+        throw UsageError("'--compare OLD NEW' and '--snapshot' both name NEW; give one");
+}
+
 }  // namespace
 
 const char* const kReportUsage =
@@ -37,6 +53,13 @@ const char* const kReportUsage =
     "                         MAC addresses XX-XX-XX-XX-XX-XX; also in a saved snapshot\n"
     "  --output FILE          write the report to FILE instead of standard output; FILE is\n"
     "                         replaced whole or left as it was (status 2 when it cannot be)\n"
+    "  --compare OLD [NEW]    print what differs between snapshot OLD and snapshot NEW, or\n"
+    "                         this computer when NEW is left out: one line per field\n"
+    "                         (Group / Caption: old \xE2\x86\x92 new), then the values that change by\n"
+    "                         themselves under \"Expected to change\"; exit status 0 when\n"
+    "                         nothing differs, 1 when something does, 2 on an unusable file\n"
+    "  --hardware-only        with --compare: leave out the values that change by themselves\n"
+    "                         (available memory, last boot, free space, charge, clock)\n"
     "  --help                 show this help and exit\n"
     "  --version              show the version and exit\n"
     "\n"
@@ -57,11 +80,14 @@ ReportOptions parseReportOptions(const std::vector<std::string>& arguments) {
         else if (argument == "--redact") options.redact = true;
         else if (takesFile(arguments, i, "--save-snapshot", options.saveSnapshot)) continue;
         else if (takesFile(arguments, i, "--output", options.output)) continue;
+        else if (takesFile(arguments, i, "--compare", options.compare)) takesNew(arguments, i, options.compareWith);
+        else if (argument == "--hardware-only") options.hardwareOnly = true;
         else if (!argument.empty() && argument[0] == '-') throw UsageError("unknown option '" + argument + "'");
         else throw UsageError("unexpected argument '" + argument + "'");
     }
     if (!options.output.empty() && !options.saveSnapshot.empty())
         throw UsageError("options '--output' and '--save-snapshot' each name the one file to write; give one");
+    checkCompare(options);
     return options;
 }
 

@@ -16,6 +16,9 @@ struct ReportOptions {
     std::string output;        // write the report here instead of standard output
     std::string snapshot;      // read answers from this snapshot instead of the platform
     std::string saveSnapshot;  // write the backend's answers here instead of a report
+    std::string compare;       // compare this snapshot (OLD) with NEW, or with this machine
+    std::string compareWith;   // NEW, when given
+    bool hardwareOnly = false; // leave out the values that change by themselves
 };
 
 // A command line that cannot be used; what() is one line for standard error.

@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "app/report_collector.h"
+#include "app/report_compare.h"
 #include "app/report_file.h"
 #include "app/report_options.h"
 #include "app/report_writers.h"
@@ -71,6 +72,26 @@ int printReport(const ReportOptions& options, std::ostream& out, std::ostream& e
     return status;
 }
 
+CompareSide thisMachine() {
+    Backend machine = makeBackendFromEnvironment();
+    return CompareSide::fromMachine(*machine.provider, *machine.probes, "this machine");
+}
+
+// OLD first, so an unusable OLD is told before the machine is read; the exit status follows
+// diff and cmp.
+int printComparison(const ReportOptions& options, std::ostream& out, std::ostream& err) {
+    const CompareSide before = CompareSide::fromFile(options.compare);
+    const std::string& newFile = options.compareWith.empty() ? options.snapshot : options.compareWith;
+    const CompareSide after = newFile.empty() ? thisMachine() : CompareSide::fromFile(newFile);
+    const Comparison comparison = compareSides(before, after, options.redact);
+    std::ostringstream file;
+    std::ostream& to = options.output.empty() ? out : file;
+    if (options.json) writeJsonComparison(comparison, options.hardwareOnly, to);
+    else writeTextComparison(comparison, options.hardwareOnly, to);
+    if (!options.output.empty() && writeFile(options.output, file.str(), 2, err) != 0) return 2;
+    return comparison.differs(options.hardwareOnly) ? 1 : 0;
+}
+
 }  // namespace
 
 int runReport(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
@@ -91,6 +112,7 @@ int runReport(const std::vector<std::string>& arguments, std::ostream& out, std:
     }
     DiagnosticsTo diagnostics(err);
     try {
+        if (!options.compare.empty()) return printComparison(options, out, err);
         ScopedBackend backend(selectBackend(options));
         if (!options.saveSnapshot.empty()) return saveSnapshot(options.saveSnapshot, err);
         return printReport(options, out, err);
