@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <memory>
+#include <optional>
 #include <sstream>
 
 #include "app/report_writers.h"
@@ -19,6 +20,12 @@ struct ShareState {
     std::shared_ptr<SnapshotData> record = std::make_shared<SnapshotData>();
     Backend recording;
     std::vector<GroupRecord> shown;
+    struct Compared {
+        CompareSide snapshot;
+        CompareSide machine;
+        Comparison changes;
+    };
+    std::optional<Compared> compared;
 };
 
 ShareState& state() {
@@ -48,12 +55,32 @@ void installRecordedBackend(Backend& live) {
 void setShownReport(std::vector<GroupRecord> groups) { state().shown = std::move(groups); }
 
 std::string shareReport(ReportForm form, bool hidden) {
+    if (const auto& compared = state().compared) {
+        const Comparison changes = compareSides(compared->snapshot, compared->machine, hidden);
+        std::ostringstream text;
+        if (form == ReportForm::Json) writeJsonComparison(changes, false, text);
+        else writeTextComparison(changes, false, text);
+        return text.str();
+    }
     const std::vector<GroupRecord> groups = hidden ? hiddenReport() : state().shown;
     std::ostringstream text;
     if (form == ReportForm::Json) writeJsonReport(groups, text);
     else writeTextReport(groups, text);
     return text.str();
 }
+
+const Comparison& compareShownWith(const std::string& path) {
+    ShareState& share = state();
+    CompareSide snapshot = CompareSide::fromFile(path);
+    CompareSide machine = CompareSide::fromAnswers(*share.record, "this machine");
+    Comparison changes = compareSides(snapshot, machine, false);
+    share.compared.emplace(ShareState::Compared{std::move(snapshot), std::move(machine), std::move(changes)});
+    return share.compared->changes;
+}
+
+void clearComparison() { state().compared.reset(); }
+
+bool comparing() { return state().compared.has_value(); }
 
 std::string shareSnapshot(bool hidden) {
     std::ostringstream snapshot;

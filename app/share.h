@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/report_collector.h"
+#include "app/report_compare.h"
 #include "query/backend.h"
 
 namespace moravel {
@@ -20,8 +21,15 @@ void installRecordedBackend(Backend& live);
 void setShownReport(std::vector<GroupRecord> groups);
 
 // The report in `form`; with `hidden`, the one moravel-report --redact prints, composed again
-// from the kept answers (the machine is not asked twice).
+// from the kept answers (the machine is not asked twice). While a comparison is on, the
+// comparison instead, as moravel-report --compare prints it.
 std::string shareReport(ReportForm form, bool hidden);
+
+// Compares the snapshot at `path` (read once; throws SnapshotError) with the machine the window
+// shows, from the answers kept: its changes, which stay on until cleared.
+const Comparison& compareShownWith(const std::string& path);
+void clearComparison();
+bool comparing();
 
 // What moravel-report --save-snapshot (with --redact when `hidden`) writes, read now.
 std::string shareSnapshot(bool hidden);
