@@ -14,34 +14,7 @@ shots=${MORAVEL_SHOTS:-}
 
 start_display 1280x900x24
 start_app
-read -r width height < <(window_size "$MAIN")
-
-press() { xdotool key --clearmodifiers "$@" 2>/dev/null; }
-menu_shown() {
-    local w  # the menu, or a tooltip: the override-redirect windows the program shows
-    for w in $(xdotool search --onlyvisible --name '' 2>/dev/null); do
-        xwininfo -id "$w" | grep -q 'Override Redirect State: yes' && return 0
-    done
-    return 1
-}
-# The menu's item number $1, by keyboard, after a right click in the middle of the window.
-menu_item() {
-    xdotool mousemove --window "$MAIN" $((width / 2)) $((height / 2)) click 3 2>/dev/null
-    wait_until 5 menu_shown || fail "no menu after a right click"
-    local i
-    for i in $(seq "$1"); do press Down; done
-    press Return
-    wait_until 5 eval '! menu_shown' || fail "the menu stayed open"
-}
-choose_file() {
-    local dialog
-    dialog=$(find_window "^$1\$") || fail "no '$1' dialog"
-    xdotool windowfocus --sync "$dialog" 2>/dev/null
-    press ctrl+a
-    xdotool type --delay 5 "$2" 2>/dev/null
-    press Return
-    wait_gone "^$1\$" 10 || fail "the '$1' dialog stayed open"
-}
+read -r width height < <(window_size "$MAIN")  # the printed page is cut to it
 
 # Field number, "Group / Caption:" and the top-left corner of each of the 38 fields, in window
 # order: the captions from the report, the places from the program.
