@@ -40,6 +40,14 @@ Fl_Color fieldColour() { return fl_rgb_color(249, 249, 249); }
 Fl_Color markColour() { return fl_rgb_color(0, 84, 147); }
 Fl_Color changedColour() { return fl_rgb_color(255, 238, 170); }
 
+// The toolkit draws a tooltip's text with its symbols: an "@" would end the text there and draw
+// the rest as a symbol's name ("CPU @ 3.60GHz" shows as "CPU"); "@@" draws one "@".
+std::string tooltipText(const std::string& text) {
+    std::string escaped;
+    for (char c : text) escaped += c == '@' ? "@@" : std::string(1, c);
+    return escaped;
+}
+
 Fl_Box* addFrame() {
     auto* frame = new Fl_Box(5, 5, 715, 745);
     frame->box(FL_THIN_DOWN_BOX);
@@ -124,7 +132,7 @@ void ReportField::offerClippedText() {
     const bool clipped = fl_width(value(), size()) + 1 > w() - Fl::box_dw(box());
     std::string tip = clipped ? std::string(value(), static_cast<std::size_t>(size())) : std::string();
     if (mark_ != FieldMark::Plain) tip += (tip.empty() ? "" : "\n\n") + was_;
-    copy_tooltip(tip.empty() ? nullptr : tip.c_str());
+    copy_tooltip(tip.empty() ? nullptr : tooltipText(tip).c_str());
 }
 
 void ReportField::markDifference(FieldMark mark, const std::string& was) {
