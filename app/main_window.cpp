@@ -44,8 +44,11 @@ Fl_Color changedColour() { return fl_rgb_color(255, 238, 170); }
 // the rest as a symbol's name ("CPU @ 3.60GHz" shows as "CPU"); "@@" draws one "@".
 std::string tooltipText(const std::string& text) {
     std::string escaped;
-    for (char c : text) escaped += c == '@' ? "@@" : std::string(1, c);
-    return escaped;
+    escaped.reserve(text.size());
+    std::size_t from = 0;
+    for (std::size_t at; (at = text.find('@', from)) != std::string::npos; from = at + 1)
+        escaped.append(text, from, at + 1 - from).push_back('@');
+    return escaped.append(text, from);
 }
 
 Fl_Box* addFrame() {
