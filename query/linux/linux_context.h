@@ -29,6 +29,12 @@ struct PrinterInfo {
     std::optional<std::uint64_t> status;                // WMI PrinterStatus: 3 idle, 4 printing, 7 offline
 };
 
+// CPUID leaf 1: EAX the processor's signature, EDX its feature flags.
+struct CpuidLeaf {
+    std::uint32_t eax = 0;
+    std::uint32_t edx = 0;
+};
+
 class HostFacts {
 public:
     virtual ~HostFacts() = default;
@@ -42,6 +48,8 @@ public:
     // The vendor signature of CPUID leaf 0x40000000 ("KVMKVMKVM", "Microsoft Hv", ...) when the
     // processor says it runs under a hypervisor; nothing where there is no CPUID.
     virtual std::optional<std::string> cpuidHypervisorVendor() const { return std::nullopt; }
+    // CPUID leaf 1 of the processor this runs on; nothing where there is no CPUID.
+    virtual std::optional<CpuidLeaf> cpuidLeafOne() const { return std::nullopt; }
 };
 
 struct LinuxContext {

@@ -26,6 +26,7 @@ public:
     int utcOffsetMinutes(std::time_t) const override { return offsetMinutes; }
     std::vector<PrinterInfo> printers() const override { return printerList; }
     std::optional<std::string> cpuidHypervisorVendor() const override { return hypervisor; }
+    std::optional<CpuidLeaf> cpuidLeafOne() const override { return cpuidLeaf; }
 
     std::string machineName = "x86_64";
     std::optional<std::string> fullName = std::string("Jane Doe");
@@ -33,6 +34,7 @@ public:
     int offsetMinutes = 120;
     std::vector<PrinterInfo> printerList;
     std::optional<std::string> hypervisor;  // none: bare metal, or a build without CPUID
+    std::optional<CpuidLeaf> cpuidLeaf;     // none: the flags of /proc/cpuinfo stand for it
 };
 
 inline std::string fixtureRoot(const std::string& name) {

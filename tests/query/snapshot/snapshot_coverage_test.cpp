@@ -7,7 +7,7 @@
 #include <string>
 
 #include "app/report_collector.h"
-#include "query/snapshot_writer.h"
+#include "query/snapshot/snapshot_writer.h"
 #include "sections/sections.h"
 #include "tests/support/fake_backend.h"
 #include "tests/support/installed_backend.h"
