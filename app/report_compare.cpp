@@ -5,10 +5,10 @@
 #include <optional>
 #include <sstream>
 
-#include "query/provider_tap.h"
-#include "query/recording.h"
-#include "query/redaction.h"
-#include "query/steady_values.h"
+#include "query/views/provider_tap.h"
+#include "query/views/recording.h"
+#include "query/views/redaction.h"
+#include "query/views/steady_values.h"
 #include "query/wmi_names.h"
 #include "query/wmi_query.h"
 #include "sections/sections.h"

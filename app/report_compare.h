@@ -11,7 +11,7 @@
 
 #include "app/report_collector.h"
 #include "query/backend.h"
-#include "query/snapshot_data.h"
+#include "query/snapshot/snapshot_data.h"
 
 namespace moravel {
 

@@ -9,7 +9,7 @@
 
 #include "app/report_compare.h"
 #include "app/report_run.h"
-#include "query/provider_tap.h"
+#include "query/views/provider_tap.h"
 #include "query/wmi_query.h"
 #include "sections/sections.h"
 

@@ -1,6 +1,6 @@
-#include "query/steady_values.h"
+#include "query/views/steady_values.h"
 
-#include "query/provider_tap.h"
+#include "query/views/provider_tap.h"
 #include "query/wmi_names.h"
 
 namespace moravel {
