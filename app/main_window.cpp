@@ -143,7 +143,9 @@ void ReportField::markDifference(FieldMark mark, const std::string& was) {
     was_ = mark == FieldMark::Plain ? std::string() : was;
     color(mark == FieldMark::Changed ? changedColour() : fieldColour());
     offerClippedText();
-    redraw();
+    // The box's rounded corners leave the frame's corners to whatever is drawn behind the field.
+    if (parent()) parent()->redraw();
+    else redraw();
 }
 
 // Over the box's border, so the text keeps its place and its room.

@@ -59,13 +59,23 @@ expect_marks() {  # picture, colour|grey, file of the expected marks, what
     cmp -s "$3" "$WORK/marks" ||
         fail "$4 ($2): $(paste -d' ' "$WORK/names" "$3" "$WORK/marks" | awk '$(NF-1) != $NF' | head -5)"
 }
+# The window as the screen shows it once it shows the marks of file $1 (the title changes a
+# moment before the fields are drawn again), in picture $2.
+window_with_marks() {
+    local tries
+    for tries in 1 2 3 4 5; do
+        import -window "$MAIN" "$2"
+        read_marks "$2" colour | cmp -s "$1" - && return 0
+        sleep 0.5
+    done
+}
 
 menu_item 5
 choose_file 'Compare with snapshot' "$SELLER"
 differing=$(grep -vc plain "$WORK/expected")
 find_window " - $differing fields differ from desktop_seller\\.json \\($(grep -c expected "$WORK/expected") expected to change\\)\$" 10 >/dev/null ||
     fail "the title does not say that $differing fields differ: $(xdotool getwindowname "$MAIN")"
-import -window "$MAIN" "$WORK/marked.png"
+window_with_marks "$WORK/expected" "$WORK/marked.png"
 [ -n "$shots" ] && cp "$WORK/marked.png" "$shots/compare-marks.png"
 expect_marks "$WORK/marked.png" colour "$WORK/expected" "the marks are not on exactly the differing fields"
 expect_marks "$WORK/marked.png" grey "$WORK/expected" "the marks do not read in grey"
@@ -103,8 +113,8 @@ echo "ok: the printed page keeps the marks, in colour and in grey"
 
 menu_item 6
 find_window "$MAIN_TITLE" 10 >/dev/null || fail "Clear comparison left the title: $(xdotool getwindowname "$MAIN")"
-import -window "$MAIN" "$WORK/cleared.png"
 sed 's/.*/plain/' "$WORK/expected" > "$WORK/none"
+window_with_marks "$WORK/none" "$WORK/cleared.png"
 expect_marks "$WORK/cleared.png" colour "$WORK/none" "Clear comparison left marks"
 "$REPORT" > "$WORK/plain.txt"
 press ctrl+shift+c
