@@ -3,6 +3,7 @@
 #include <nlohmann/json.hpp>
 
 #include "app/report_compare.h"
+#include "app/report_escape.h"
 #include "app/report_writers.h"
 
 namespace moravel {

@@ -1,15 +1,24 @@
 #include "app/report_run.h"
 
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <optional>
 #include <sstream>
 
 #include "app/report_collector.h"
 #include "app/report_compare.h"
+#include "app/report_escape.h"
 #include "app/report_file.h"
+#include "app/report_http.h"
 #include "app/report_options.h"
+#include "app/report_submit.h"
 #include "app/report_writers.h"
+#include "export/glpi_json.h"
+#include "export/ocs_xml.h"
+#include "export/zlib_data.h"
+#include "inventory/read_inventory.h"
 #include "moravel_version.h"
 #include "query/backend.h"
 #include "query/views/redaction.h"
@@ -22,11 +31,11 @@ namespace {
 
 const char* const kProgram = "moravel-report";
 
-// Error texts end up on one line whatever their source put in them.
-std::string oneLine(std::string text) {
-    for (char& c : text)
-        if (c == '\n' || c == '\r') c = ' ';
-    return text;
+// A refusal or failure: one line on standard error whatever the file name, the argument or the
+// refused file held, and status 2.
+int refuse(std::ostream& err, const std::string& line) {
+    err << visibleText(line) << std::endl;
+    return 2;
 }
 
 Backend selectBackend(const ReportOptions& options) {
@@ -34,18 +43,22 @@ Backend selectBackend(const ReportOptions& options) {
     return options.redact ? makeRedactedBackend(std::move(backend)) : std::move(backend);
 }
 
-// The whole file or none of it; `status` on failure, with one line naming the file and the reason.
-int writeFile(const std::string& path, const std::string& content, int status, std::ostream& err) {
-    std::optional<std::string> problem = writeFileAtomically(path, content);
-    if (!problem) return 0;
-    err << kProgram << ": cannot write " << path << ": " << oneLine(*problem) << std::endl;
-    return status;
+int cannotWrite(const std::string& path, const std::string& problem, std::ostream& err) {
+    return refuse(err, std::string(kProgram) + ": cannot write " + path + ": " + problem);
+}
+
+// The whole file or none of it; on failure one line naming the file and the reason.
+int writeFile(const std::string& path, const std::string& content, std::ostream& err) {
+    std::optional<std::string> problem = writeFileSafely(path, content);
+    return problem ? cannotWrite(path, *problem, err) : 0;
 }
 
 int saveSnapshot(const std::string& path, std::ostream& err) {
     std::ostringstream snapshot;
     writeSnapshot(snapshot);
-    return writeFile(path, snapshot.str(), 1, err);
+    if (std::optional<std::string> problem = snapshotSizeProblem(snapshot.str().size()))
+        return cannotWrite(path, *problem, err);
+    return writeFile(path, snapshot.str(), err);
 }
 
 void writeStats(long queries, std::chrono::steady_clock::duration elapsed, std::ostream& err) {
@@ -66,8 +79,11 @@ int printReport(const ReportOptions& options, std::ostream& out, std::ostream& e
     std::ostream& to = options.output.empty() ? out : file;
     if (options.json) writeJsonReport(report.groups, to);
     else writeTextReport(report.groups, to);
-    int status = options.output.empty() ? 0 : writeFile(options.output, file.str(), 2, err);
+    errno = 0;
     out.flush();  // the stats line must follow the whole report on a shared terminal
+    if (!out) return cannotWrite("standard output", errno ? std::strerror(errno) : "write error", err);
+    int status = options.output.empty() ? 0
+                 : writeFile(options.output, options.json ? file.str() : textFileContent(file.str()), err);
     if (options.stats) writeStats(queries, elapsed, err);
     return status;
 }
@@ -88,8 +104,44 @@ int printComparison(const ReportOptions& options, std::ostream& out, std::ostrea
     std::ostream& to = options.output.empty() ? out : file;
     if (options.json) writeJsonComparison(comparison, options.hardwareOnly, to);
     else writeTextComparison(comparison, options.hardwareOnly, to);
-    if (!options.output.empty() && writeFile(options.output, file.str(), 2, err) != 0) return 2;
+    errno = 0;
+    out.flush();
+    if (!out) return cannotWrite("standard output", errno ? std::strerror(errno) : "write error", err);
+    if (!options.output.empty()) {
+        const int status = writeFile(options.output, options.json ? file.str() : textFileContent(file.str()), err);
+        if (status != 0) return status;
+    }
     return comparison.differs(options.hardwareOnly) ? 1 : 0;
+}
+
+bool endsWith(const std::string& text, const std::string& end) {
+    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+// The inventory in the asked format; an OCS inventory written to a .ocs file is compressed, as
+// OCS's local import and its injector take it.
+int printInventory(const ReportOptions& options, std::ostream& out, std::ostream& err) {
+    ExportOptions exportOptions{options.tag};
+    Inventory inventory = readInventory();
+    std::string document = options.inventory == "glpi" ? glpiInventoryJson(inventory, exportOptions)
+                                                       : ocsInventoryXml(inventory, exportOptions);
+    if (options.output.empty()) {
+        out << document << std::flush;
+        return 0;
+    }
+    bool compressed = options.inventory == "ocs" && endsWith(options.output, ".ocs");
+    return writeFile(options.output, compressed ? zlibCompress(document) : document, err);
+}
+
+// Nothing is written locally; a failure is one line naming the server, the step and the reason.
+int submit(const ReportOptions& options, std::ostream& err) {
+    Inventory inventory = readInventory();
+    std::unique_ptr<HttpClient> http = makeHttpClient();
+    std::string problem = submitInventory(inventory, ExportOptions{options.tag}, options.submit, *http,
+                                          std::chrono::seconds(options.timeoutSeconds));
+    if (problem.empty()) return 0;
+    refuse(err, std::string(kProgram) + ": " + options.submit + ": " + problem);
+    return 3;
 }
 
 }  // namespace
@@ -99,8 +151,7 @@ int runReport(const std::vector<std::string>& arguments, std::ostream& out, std:
     try {
         options = parseReportOptions(arguments);
     } catch (const UsageError& error) {
-        err << kProgram << ": " << error.what() << " (see --help)" << std::endl;
-        return 2;
+        return refuse(err, std::string(kProgram) + ": " + error.what() + " (see --help)");
     }
     if (options.help) {
         out << kReportUsage;
@@ -115,10 +166,11 @@ int runReport(const std::vector<std::string>& arguments, std::ostream& out, std:
         if (!options.compare.empty()) return printComparison(options, out, err);
         ScopedBackend backend(selectBackend(options));
         if (!options.saveSnapshot.empty()) return saveSnapshot(options.saveSnapshot, err);
+        if (!options.inventory.empty()) return printInventory(options, out, err);
+        if (!options.submit.empty()) return submit(options, err);
         return printReport(options, out, err);
     } catch (const SnapshotError& error) {
-        err << oneLine(error.what()) << std::endl;
-        return 2;
+        return refuse(err, error.what());
     }
 }
 

@@ -23,7 +23,6 @@ struct ShareState {
     struct Compared {
         CompareSide snapshot;
         CompareSide machine;
-        Comparison changes;
     };
     std::optional<Compared> compared;
 };
@@ -54,31 +53,35 @@ void installRecordedBackend(Backend& live) {
 
 void setShownReport(std::vector<GroupRecord> groups) { state().shown = std::move(groups); }
 
+std::vector<GroupRecord> reportGroups(bool hidden) { return hidden ? hiddenReport() : state().shown; }
+
 std::string shareReport(ReportForm form, bool hidden) {
-    if (const auto& compared = state().compared) {
-        const Comparison changes = compareSides(compared->snapshot, compared->machine, hidden);
+    if (std::optional<Comparison> changes = shownComparison(hidden)) {
         std::ostringstream text;
-        if (form == ReportForm::Json) writeJsonComparison(changes, false, text);
-        else writeTextComparison(changes, false, text);
+        if (form == ReportForm::Json) writeJsonComparison(*changes, false, text);
+        else writeTextComparison(*changes, false, text);
         return text.str();
     }
-    const std::vector<GroupRecord> groups = hidden ? hiddenReport() : state().shown;
+    const std::vector<GroupRecord> groups = reportGroups(hidden);
     std::ostringstream text;
     if (form == ReportForm::Json) writeJsonReport(groups, text);
     else writeTextReport(groups, text);
     return text.str();
 }
 
-const Comparison& compareShownWith(const std::string& path) {
+void compareShownWith(const std::string& path) {
     ShareState& share = state();
     CompareSide snapshot = CompareSide::fromFile(path);
-    CompareSide machine = CompareSide::fromAnswers(*share.record, "this machine");
-    Comparison changes = compareSides(snapshot, machine, false);
-    share.compared.emplace(ShareState::Compared{std::move(snapshot), std::move(machine), std::move(changes)});
-    return share.compared->changes;
+    share.compared.emplace(ShareState::Compared{std::move(snapshot), CompareSide::fromAnswers(*share.record, "this machine")});
 }
 
 void clearComparison() { state().compared.reset(); }
+
+std::optional<Comparison> shownComparison(bool hidden) {
+    const auto& compared = state().compared;
+    if (!compared) return std::nullopt;
+    return compareSides(compared->snapshot, compared->machine, hidden);
+}
 
 bool comparing() { return state().compared.has_value(); }
 

@@ -2,6 +2,7 @@
 // from the answers read while the window was built, and a snapshot, recorded when asked for.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,16 +21,21 @@ void installRecordedBackend(Backend& live);
 // The report the window shows, as its build collected it.
 void setShownReport(std::vector<GroupRecord> groups);
 
-// The report in `form`; with `hidden`, the one moravel-report --redact prints, composed again
-// from the kept answers (the machine is not asked twice). While a comparison is on, the
-// comparison instead, as moravel-report --compare prints it.
+// The report's groups; with `hidden`, those moravel-report --redact prints, composed again
+// from the kept answers (the machine is not asked twice).
+std::vector<GroupRecord> reportGroups(bool hidden);
+
+// The report in `form`, of reportGroups(hidden); while a comparison is on, the comparison
+// instead, as moravel-report --compare prints it.
 std::string shareReport(ReportForm form, bool hidden);
 
 // Compares the snapshot at `path` (read once; throws SnapshotError) with the machine the window
-// shows, from the answers kept: its changes, which stay on until cleared.
-const Comparison& compareShownWith(const std::string& path);
+// shows, from the answers kept; the comparison stays on until cleared.
+void compareShownWith(const std::string& path);
 void clearComparison();
 bool comparing();
+// The comparison that is on, its texts with identifying values hidden when `hidden`.
+std::optional<Comparison> shownComparison(bool hidden);
 
 // What moravel-report --save-snapshot (with --redact when `hidden`) writes, read now.
 std::string shareSnapshot(bool hidden);

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include <FL/Fl.H>
 #include <FL/Fl_Double_Window.H>
@@ -13,7 +14,9 @@
 #include "app/app_state.h"
 #include "app/main_window.h"
 #include "app/report_file.h"
+#include "app/report_writers.h"
 #include "app/share.h"
+#include "query/snapshot/snapshot_writer.h"
 
 namespace moravel {
 namespace {
@@ -38,24 +41,89 @@ void run(const Fl_Menu_Item* item) {
     if (item && item->callback()) item->do_callback(mainWindow, item->user_data());
 }
 
-// The file the user names in a save dialog (or, without a preset, an open dialog for a
-// snapshot), or empty text when cancelled.
-std::string chooseFile(const char* title, const char* preset) {
-    Fl_Native_File_Chooser chooser;
-    chooser.title(title);
-    if (preset) {
-        chooser.type(Fl_Native_File_Chooser::BROWSE_SAVE_FILE);
-        chooser.options(Fl_Native_File_Chooser::SAVEAS_CONFIRM | Fl_Native_File_Chooser::NEW_FOLDER);
-    } else {
-        chooser.type(Fl_Native_File_Chooser::BROWSE_FILE);
-        chooser.filter("Snapshots\t*.json\nAll files\t*");
-    }
+// Shift+F10 and the Menu key, as desktops open a context menu from the keyboard.
+bool isMenuKey() {
+    const int key = Fl::event_key();
+    return key == FL_Menu || (key == FL_F + 10 && Fl::event_shift());
+}
+
+// The menu under the focused field or button (at the window's corner when nothing has focus).
+const Fl_Menu_Item* popUpAtFocus(const ShareMenu& menu) {
+    if (!mainWindow) return nullptr;
+    Fl_Widget* focus = Fl::focus();
+    const bool inside = focus && focus != mainWindow && mainWindow->contains(focus);
+    const int x = inside ? focus->x() : 0;
+    const int y = inside ? focus->y() + focus->h() : 0;
+    // popup() places the menu by the pointer's offset in the window the event came to; a key's
+    // pointer position may be anything, so the window's own position is put in its place.
+    const int dx = mainWindow->x() - (Fl::event_x_root() - Fl::event_x());
+    const int dy = mainWindow->y() - (Fl::event_y_root() - Fl::event_y());
+    return menu.items[0].popup(x + dx, y + dy);
+}
+
+struct FileTypes {
+    const char* filter;                   // the dialog's "Files of type" entries, one a line
+    std::vector<const char*> extensions;  // each entry's, in the same order
+};
+const FileTypes kReportTypes{"Text report\t*.txt\nJSON report\t*.json", {".txt", ".json"}};
+const FileTypes kSnapshotTypes{"Moravel snapshot\t*.json", {".json"}};
+
+// A name typed without an extension gets the chosen file type's; the dialog confirmed
+// replacing only the name as typed, so a file of the longer name is not replaced unasked.
+std::string withExtension(std::filesystem::path chosen, const FileTypes& types, int chosenType) {
+    if (chosen.has_extension() || chosenType < 0 || chosenType >= static_cast<int>(types.extensions.size()))
+        return chosen.string();
+    chosen += types.extensions[static_cast<std::size_t>(chosenType)];
+    std::error_code error;
+    if (std::filesystem::exists(chosen, error) &&
+        fl_choice("%s already exists.\nDo you want to replace it?", "Cancel", "Replace", nullptr, chosen.string().c_str()) != 1)
+        return {};
+    return chosen.string();
+}
+
+// Else the dialog may open on a list of recent files.
+void startInCurrentFolder(Fl_Native_File_Chooser& chooser) {
     std::error_code error;
     const std::string folder = std::filesystem::current_path(error).string();
-    if (!error) chooser.directory(folder.c_str());  // else the dialog may open on a list of recent files
-    if (preset) chooser.preset_file(preset);
+    if (!error) chooser.directory(folder.c_str());
+}
+
+// The file the user names in a save dialog, or empty text when cancelled.
+std::string chooseFile(const char* title, const char* preset, const FileTypes& types) {
+    Fl_Native_File_Chooser chooser;
+    chooser.title(title);
+    chooser.type(Fl_Native_File_Chooser::BROWSE_SAVE_FILE);
+    chooser.options(Fl_Native_File_Chooser::SAVEAS_CONFIRM | Fl_Native_File_Chooser::NEW_FOLDER);
+    chooser.filter(types.filter);
+    startInCurrentFolder(chooser);
+    chooser.preset_file(preset);
+    if (chooser.show() != 0 || !chooser.filename()) return {};
+    return withExtension(chooser.filename(), types, chooser.filter_value());
+}
+
+// The snapshot the user picks to compare with, or empty text when cancelled.
+std::string chooseSnapshot() {
+    Fl_Native_File_Chooser chooser;
+    chooser.title("Compare with snapshot");
+    chooser.type(Fl_Native_File_Chooser::BROWSE_FILE);
+    chooser.filter("Moravel snapshot\t*.json\nAll files\t*");
+    startInCurrentFolder(chooser);
     if (chooser.show() != 0 || !chooser.filename()) return {};
     return chooser.filename();
+}
+
+void tellNotSaved(const char* path, const std::string& problem) {
+    fl_message_title("Not saved");
+    fl_alert("%s could not be saved:\n%s", path, problem.c_str());
+}
+
+// The marks of the comparison that is on, none when it is off; the tooltips hide identifying
+// values while the window does.
+void showShownComparison() {
+    if (!mainWindow) return;
+    const std::optional<Comparison> changes = shownComparison(hideIdentifiers);
+    const std::string name = changes ? std::filesystem::path(changes->before).filename().string() : std::string();
+    showComparison(*mainWindow, changes ? &*changes : nullptr, name);
 }
 
 }  // namespace
@@ -64,7 +132,7 @@ bool hidingIdentifiers() { return hideIdentifiers; }
 
 bool isShareShortcut() {
     ShareMenu menu;
-    return menu.items[0].test_shortcut() != nullptr;
+    return isMenuKey() || menu.items[0].test_shortcut() != nullptr;
 }
 
 bool handleShareEvent(int event) {
@@ -74,6 +142,10 @@ bool handleShareEvent(int event) {
         return true;
     }
     if (event != FL_KEYBOARD && event != FL_SHORTCUT) return false;
+    if (isMenuKey()) {
+        run(popUpAtFocus(menu));
+        return true;
+    }
     const Fl_Menu_Item* item = menu.items[0].test_shortcut();
     run(item);
     return item != nullptr;
@@ -87,45 +159,54 @@ void onCopyReport(Fl_Widget*, void*) {
 }
 
 void onSaveReport(Fl_Widget*, void*) {
-    const std::string path = chooseFile("Save report", "moravel-report.txt");
-    if (!path.empty()) saveWithMessage(path.c_str(), shareReport(reportFormFor(path), hideIdentifiers));
+    const std::string path = chooseFile("Save report", "moravel-report.txt", kReportTypes);
+    if (path.empty()) return;
+    const ReportForm form = reportFormFor(path);
+    const std::string report = shareReport(form, hideIdentifiers);
+    saveWithMessage(path.c_str(), form == ReportForm::Json ? report : textFileContent(report));
 }
 
 void onSaveSnapshot(Fl_Widget*, void*) {
-    const std::string path = chooseFile("Save snapshot", "moravel-snapshot.json");
-    if (!path.empty()) saveWithMessage(path.c_str(), shareSnapshot(hideIdentifiers));
+    const std::string path = chooseFile("Save snapshot", "moravel-snapshot.json", kSnapshotTypes);
+    if (path.empty()) return;
+    const std::string snapshot = shareSnapshot(hideIdentifiers);
+    if (std::optional<std::string> problem = snapshotSizeProblem(snapshot.size())) tellNotSaved(path.c_str(), *problem);
+    else saveWithMessage(path.c_str(), snapshot);
 }
 
-void onHideSwitch(Fl_Widget*, void*) { hideIdentifiers = !hideIdentifiers; }
+// The window shows what a screenshot or a printout of it would pass on, too.
+void onHideSwitch(Fl_Widget*, void*) {
+    hideIdentifiers = !hideIdentifiers;
+    if (auto* window = dynamic_cast<MainWindow*>(mainWindow)) window->showReport(reportGroups(hideIdentifiers));
+    showShownComparison();
+}
 
 void onCompareWithSnapshot(Fl_Widget*, void*) {
-    const std::string path = chooseFile("Compare with snapshot", nullptr);
+    const std::string path = chooseSnapshot();
     if (!path.empty()) compareWithSnapshot(path);
 }
 
 void onClearComparison(Fl_Widget*, void*) {
     clearComparison();
-    if (mainWindow) showComparison(*mainWindow, nullptr, {});
+    showShownComparison();
 }
 
 bool compareWithSnapshot(const std::string& path) {
     try {
-        const Comparison& changes = compareShownWith(path);
-        if (mainWindow) showComparison(*mainWindow, &changes, std::filesystem::path(path).filename().string());
-        return true;
+        compareShownWith(path);
     } catch (const SnapshotError& error) {
         fl_message_title("Not compared");
         fl_alert("%s", error.what());
         return false;
     }
+    showShownComparison();
+    return true;
 }
 
 bool saveWithMessage(const char* path, const std::string& content) {
-    std::optional<std::string> problem = writeFileAtomically(path, content);
-    if (!problem) return true;
-    fl_message_title("Not saved");
-    fl_alert("%s could not be saved:\n%s", path, problem->c_str());
-    return false;
+    std::optional<std::string> problem = writeFileSafely(path, content);
+    if (problem) tellNotSaved(path, *problem);
+    return !problem;
 }
 
 }  // namespace moravel

@@ -7,8 +7,15 @@
 
 namespace moravel {
 
-// The one namespace every query cycle connects to.
+// The namespace every query of the window's groups connects to.
 constexpr const char* kWmiNamespace = "ROOT\\CIMV2";
+// The namespaces of the inventory's device data: monitors' EDID names and batteries' capacities
+// (ROOT\WMI), network adapters' physical media (ROOT\StandardCimv2).
+constexpr const char* kWmiDataNamespace = "ROOT\\WMI";
+constexpr const char* kStandardCimNamespace = "ROOT\\StandardCimv2";
+
+// Whether a namespace is one a provider that lists objects answers: the three above.
+bool isKnownNamespace(const std::string& path);
 
 // The class any WQL query reads: the word after FROM; empty when there is none.
 std::string queriedClassName(const std::string& query);

@@ -54,7 +54,8 @@ std::optional<CycleFailure> walkObjects(WmiServices& services, const std::string
 
 // Steps after COM initialisation; the caller uninitialises. Declared in this order, the services,
 // the locator and the enumerator are released in that order.
-std::optional<CycleFailure> connectedCycle(WmiProvider& provider, const std::string& query, const EnumeratorWalk& walk) {
+std::optional<CycleFailure> connectedCycle(WmiProvider& provider, const std::string& nameSpace, const std::string& query,
+                                           const EnumeratorWalk& walk) {
     HResult hr = provider.initializeSecurity();
     if (failed(hr)) return failure(CycleStep::Security, hr);
     std::unique_ptr<WmiEnumerator> enumerator;
@@ -62,17 +63,18 @@ std::optional<CycleFailure> connectedCycle(WmiProvider& provider, const std::str
     hr = provider.createLocator(locator);
     if (failed(hr) || !locator) return failure(CycleStep::CreateLocator, hr);
     std::unique_ptr<WmiServices> services;
-    hr = locator->connectServer(kWmiNamespace, services);
+    hr = locator->connectServer(nameSpace, services);
     if (failed(hr) || !services) return failure(CycleStep::Connect, hr);
     return walkObjects(*services, query, walk, enumerator);
 }
 
-std::optional<CycleFailure> queryCycle(WmiProvider& provider, const std::string& wqlQuery, const EnumeratorWalk& walk) {
+std::optional<CycleFailure> queryCycle(WmiProvider& provider, const std::string& nameSpace, const std::string& wqlQuery,
+                                       const EnumeratorWalk& walk) {
     provider.beginCycle(wqlQuery);
     HResult hr = provider.initialize();
     if (failed(hr) && hr != kChangedMode) return failure(CycleStep::Initialize, hr);
     ComScope com(provider);
-    return connectedCycle(provider, wqlQuery, walk);
+    return connectedCycle(provider, nameSpace, wqlQuery, walk);
 }
 
 // The property of object `index`; objects count whether or not Get succeeds. Each object and
@@ -120,7 +122,12 @@ std::string valueToText(const WmiValue& value, std::ostream& out) {
 
 std::optional<CycleFailure> runQueryCycle(WmiProvider& provider, const std::string& wqlQuery,
                                           const ObjectVisitor& visit) {
-    return queryCycle(provider, wqlQuery, [&visit](WmiEnumerator& enumerator) {
+    return runQueryCycle(provider, kWmiNamespace, wqlQuery, visit);
+}
+
+std::optional<CycleFailure> runQueryCycle(WmiProvider& provider, const std::string& nameSpace,
+                                          const std::string& wqlQuery, const ObjectVisitor& visit) {
+    return queryCycle(provider, nameSpace, wqlQuery, [&visit](WmiEnumerator& enumerator) {
         while (std::unique_ptr<WmiObject> object = enumerator.next())
             if (!visit(*object)) break;
     });
@@ -131,7 +138,7 @@ std::string queryWmiText(int index, const std::string& wqlQuery, const std::stri
     WmiProvider* provider = currentProvider;
     if (!provider) return {};
     std::string text;
-    std::optional<CycleFailure> stopped = queryCycle(*provider, wqlQuery, [&](WmiEnumerator& enumerator) {
+    std::optional<CycleFailure> stopped = queryCycle(*provider, kWmiNamespace, wqlQuery, [&](WmiEnumerator& enumerator) {
         text = readObject(enumerator, index, propertyName);
     });
     if (stopped && stopped->step == CycleStep::Initialize)

@@ -25,6 +25,9 @@ using ObjectVisitor = std::function<bool(WmiObject& object)>;
 // when it "succeeded" without the interface it was to deliver.
 std::optional<CycleFailure> runQueryCycle(WmiProvider& provider, const std::string& wqlQuery,
                                           const ObjectVisitor& visit);
+// The same in another namespace than ROOT\CIMV2 ("ROOT\WMI", ...).
+std::optional<CycleFailure> runQueryCycle(WmiProvider& provider, const std::string& nameSpace,
+                                          const std::string& wqlQuery, const ObjectVisitor& visit);
 
 // "SELECT * FROM <className>": the one form of query the groups run.
 std::string selectAllFrom(const std::string& className);

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace moravel {
 
@@ -31,6 +32,9 @@ struct WmiValue {
     std::int64_t integer = 0;  // integer types and VT_BOOL; the bit pattern of the platform value
     std::string text;          // VT_BSTR: narrow text, already cut at the first NUL
     bool hasText = false;      // VT_BSTR: false for an absent (null) string
+    // Arrays (type with vt::Array): each element as text, numbers in decimal. The property's text
+    // stays empty whatever they hold; only the inventory reads them.
+    std::vector<std::string> items = {};
 
     static WmiValue empty() { return {}; }
     static WmiValue null() { return {vt::Null, 0, {}, false}; }
@@ -38,6 +42,9 @@ struct WmiValue {
     static WmiValue i4(std::int64_t bits) { return {vt::I4, bits, {}, false}; }
     static WmiValue boolean(bool b) { return {vt::Bool, b ? -1 : 0, {}, false}; }
     static WmiValue integerOf(std::uint16_t type, std::int64_t v) { return {type, v, {}, false}; }
+    static WmiValue array(std::uint16_t elementType, std::vector<std::string> elements) {
+        return {static_cast<std::uint16_t>(vt::Array | elementType), 0, {}, false, std::move(elements)};
+    }
 };
 
 }  // namespace moravel

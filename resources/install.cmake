@@ -10,9 +10,13 @@ if(TARGET moravel)
 endif()
 
 if(WIN32)
+  # A short README for Windows users (the developer README is about make and apt), and the
+  # licence, with the line ends Notepad expects.
+  configure_file(${CMAKE_CURRENT_LIST_DIR}/README-windows.txt.in ${CMAKE_BINARY_DIR}/install/README.txt
+                 @ONLY NEWLINE_STYLE CRLF)
+  configure_file(${CMAKE_SOURCE_DIR}/LICENSE ${CMAKE_BINARY_DIR}/install/LICENSE.txt @ONLY NEWLINE_STYLE CRLF)
   install(TARGETS ${_programs} RUNTIME DESTINATION .)
-  install(FILES ${CMAKE_SOURCE_DIR}/README.md DESTINATION .)
-  install(FILES ${CMAKE_SOURCE_DIR}/LICENSE DESTINATION . RENAME LICENSE.txt)
+  install(FILES ${CMAKE_BINARY_DIR}/install/README.txt ${CMAKE_BINARY_DIR}/install/LICENSE.txt DESTINATION .)
 else()
   include(${CMAKE_CURRENT_LIST_DIR}/install_linux.cmake)
 endif()

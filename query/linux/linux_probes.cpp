@@ -1,4 +1,5 @@
-// Memory status from /proc/meminfo and the adapter list from /sys/class/net.
+// Memory status from /proc/meminfo, the adapter list from /sys/class/net, and the installation's
+// id from /etc/machine-id.
 #include <algorithm>
 
 #include "query/linux/linux_classes.h"
@@ -30,6 +31,13 @@ public:
             if (interface.hardwareAddress) addresses.push_back(*interface.hardwareAddress);
         }
         return addresses;
+    }
+
+    // systemd's file, else D-Bus's older copy of the same id.
+    std::optional<std::string> machineGuid() override {
+        for (const char* file : {"/etc/machine-id", "/var/lib/dbus/machine-id"})
+            if (std::optional<std::string> id = fs_.line(file)) return id;
+        return std::nullopt;
     }
 
 private:

@@ -72,7 +72,7 @@ class Locator : public WmiLocator {
 public:
     explicit Locator(const LinuxContext& context) : context_(context) {}
     HResult connectServer(const std::string& path, std::unique_ptr<WmiServices>& services) override {
-        if (!sameWmiName(path, kWmiNamespace)) return kFailed;
+        if (!isKnownNamespace(path)) return kFailed;
         services = std::make_unique<Services>(context_);
         return kOk;
     }

@@ -43,6 +43,7 @@ struct SnapshotData {
     std::vector<HardwareAddress> adapters;
     bool adaptersHidden = false;  // the file lists the addresses as "XX-XX-...": all zero bytes here
     std::optional<OsVersion> osVersion;
+    std::optional<std::string> machineGuid;
     std::map<std::string, StagedFailure> failures;  // by query text
 };
 

@@ -84,12 +84,13 @@ private:
 
     std::size_t offset() const { return static_cast<std::size_t>(cursor_ - base_); }
 
-    // Whether a value starting now is skipped; counts it as an element of an array.
-    bool skipping() {
+    // Whether a value starting now is skipped; counts it as an element of an array. An array
+    // keeps its numbers and strings (a property's elements) but no array or object inside it.
+    bool skipping(bool container) {
         if (levels_.empty()) return false;
         JsonLevel& top = levels_.back();
         if (top.node && top.node->is_array()) ++top.count;
-        return !top.node || (top.node->is_array() && !top.handsOver);
+        return !top.node || (top.node->is_array() && !top.handsOver && container);
     }
 
     void keep() {
@@ -105,14 +106,15 @@ private:
             taker_->take(levels_, std::move(value), begin, end);
         } else {
             keep();
-            (*top.node)[top.key] = std::move(value);  // arrays that keep nothing never get here
+            if (top.node->is_array()) top.node->push_back(std::move(value));
+            else (*top.node)[top.key] = std::move(value);
         }
     }
 
     bool scalar(json&& value) {
         if (levels_.empty()) {
             root_ = std::move(value);
-        } else if (!skipping()) {
+        } else if (!skipping(false)) {
             place(std::move(value), offset(), offset());
         }
         return true;
@@ -126,7 +128,7 @@ private:
         if (levels_.empty()) {
             root_ = std::move(container);
             level.node = &root_;
-        } else if (!skipping()) {
+        } else if (!skipping(true)) {
             JsonLevel& top = levels_.back();
             if (top.handsOver) {
                 level.owned = std::make_unique<json>(std::move(container));

@@ -1,7 +1,8 @@
 // Reads JSON text into a tree without recursion and within fixed bounds, so that no text can
 // exhaust the stack or make the tree many times larger than the text. Parts of the text a reader
 // only needs to check (the objects of a class) are handed over one at a time as they complete
-// instead of being kept; the contents of every other array are skipped, as nothing reads them.
+// instead of being kept; other arrays keep their numbers and strings (the elements of an array
+// property) and skip any array or object inside them, which nothing reads.
 #pragma once
 
 #include <cstddef>

@@ -122,7 +122,7 @@ public:
     HResult connectServer(const std::string& path, std::unique_ptr<WmiServices>& services) override {
         HResult hr = resultAt(failure_, CycleStep::Connect);
         if (failed(hr)) return hr;
-        if (!sameWmiName(path, kWmiNamespace)) return kInvalidNamespace;
+        if (!isKnownNamespace(path)) return kInvalidNamespace;
         services = std::make_unique<SnapshotServices>(data_, failure_);
         return hr;
     }
@@ -163,6 +163,7 @@ public:
     std::vector<HardwareAddress> adapterAddresses() override { return data_->adapters; }
     std::optional<OsVersion> osVersion() override { return data_->osVersion; }
     bool addressesHidden() override { return data_->adaptersHidden; }
+    std::optional<std::string> machineGuid() override { return data_->machineGuid; }
 
 private:
     Data data_;

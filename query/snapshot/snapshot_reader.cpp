@@ -130,6 +130,19 @@ void expectNoValue(const json& typed, std::uint16_t type, const std::string& whe
         refuse(member(where, "value"), "type code " + std::to_string(type) + " takes no value");
 }
 
+// The elements of an array property as text: strings as they are, whole numbers in decimal;
+// anything else holds its place as empty text. Older files held arrays only for their type.
+std::vector<std::string> arrayItems(const json& array) {
+    std::vector<std::string> items;
+    for (const json& item : array) {
+        if (item.is_string()) items.push_back(untilNul(item.get<std::string>()));
+        else if (item.is_number_unsigned()) items.push_back(std::to_string(item.get<std::uint64_t>()));
+        else if (item.is_number_integer()) items.push_back(std::to_string(item.get<std::int64_t>()));
+        else items.emplace_back();
+    }
+    return items;
+}
+
 // {"vt": N, "value": V}: a value of any type code, with the payload that code carries.
 WmiValue typedValue(const json& typed, const std::string& where) {
     allowOnly(typed, {"vt", "value"}, where);
@@ -140,14 +153,14 @@ WmiValue typedValue(const json& typed, const std::string& where) {
     std::string code = " for type code " + std::to_string(type);
     if (type & vt::Array) {
         if (has) expectKind(*value, json::value_t::array, ("an array" + code).c_str(), at);
-        return WmiValue::integerOf(type, 0);
+        return WmiValue::array(static_cast<std::uint16_t>(type & ~vt::Array), has ? arrayItems(*value) : std::vector<std::string>());
     }
     if (type == vt::Empty || type == vt::Null) {
         expectNoValue(typed, type, where);
         return type == vt::Null ? WmiValue::null() : WmiValue::empty();
     }
     if (type == vt::Bstr) {
-        if (!has || value->is_null()) return {vt::Bstr, 0, {}, false};
+        if (!has || value->is_null()) return WmiValue::integerOf(vt::Bstr, 0);
         expectKind(*value, json::value_t::string, ("a string or null" + code).c_str(), at);
         return WmiValue::string(untilNul(value->get<std::string>()));
     }
@@ -171,7 +184,7 @@ WmiValue propertyValue(const json& j, const std::string& where) {
     case json::value_t::string: return WmiValue::string(untilNul(j.get<std::string>()));
     case json::value_t::null: return WmiValue::null();
     case json::value_t::boolean: return WmiValue::boolean(j.get<bool>());
-    case json::value_t::array: return WmiValue::integerOf(kPlainArrayType, 0);
+    case json::value_t::array: return WmiValue::array(vt::Bstr, arrayItems(j));
     case json::value_t::object: return typedValue(j, where);
     case json::value_t::number_integer:
     case json::value_t::number_unsigned:
@@ -337,13 +350,17 @@ void classLists(const json& classes, SnapshotData& data) {
 // now) and the small objects.
 void checkRest(const json& root, SnapshotData& data) {
     expectObject(root, "", "the document to be an object");
-    allowOnly(root, {"classes", "memoryStatus", "adapters", "osVersion", "failures"}, "");
+    allowOnly(root, {"classes", "memoryStatus", "adapters", "osVersion", "machineGuid", "failures"}, "");
     classLists(required(root, "classes", ""), data);
     if (root.contains("memoryStatus")) data.memory = memoryStatus(root["memoryStatus"], keyText("memoryStatus"));
     if (root.contains("adapters"))
         expectKind(root["adapters"], json::value_t::array, "an array of address texts", keyText("adapters"));
     if (root.contains("osVersion")) data.osVersion = osVersion(root["osVersion"], keyText("osVersion"));
     if (root.contains("failures")) expectObject(root["failures"], keyText("failures"), "an object of query texts");
+    if (root.contains("machineGuid")) {
+        expectKind(root["machineGuid"], json::value_t::string, "a string", keyText("machineGuid"));
+        data.machineGuid = untilNul(root["machineGuid"].get<std::string>());
+    }
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 
 #include "query/probes.h"
 #include "query/snapshot/snapshot_data.h"
+#include "query/wmi_names.h"
 #include "query/wmi_query.h"
 
 namespace moravel {
@@ -17,27 +18,54 @@ namespace {
 
 using Json = nlohmann::ordered_json;
 
+// The groups' reads first in each class, then the inventory's.
 const std::vector<RecordedClass> kRecordedClasses = {
     {"Win32_CDROMDrive", {"SystemName", "Name", "MediaType"}},
-    {"Win32_ComputerSystem", {"PrimaryOwnerName", "Name", "SystemType", "Model", "Manufacturer", "TotalPhysicalMemory", "Domain"}},
+    {"Win32_ComputerSystem", {"PrimaryOwnerName", "Name", "SystemType", "Model", "Manufacturer", "TotalPhysicalMemory", "Domain",
+                              "PartOfDomain", "Workgroup"}},
     {"Win32_MemoryArray", {"EndingAddress"}},
-    {"Win32_NetworkAdapter", {"AdapterType", "Manufacturer", "Name"}},
-    {"Win32_NetworkAdapterConfiguration", {"MACAddress"}},
-    {"Win32_BIOS", {"Manufacturer", "Description", "Version", "SMBIOSBIOSVersion", "ReleaseDate"}},
-    {"Win32_OperatingSystem", {"Caption", "OSArchitecture", "SerialNumber", "Version", "CSDVersion", "LastBootUpTime"}},
+    {"Win32_NetworkAdapter", {"AdapterType", "Manufacturer", "Name", "Index", "InterfaceIndex", "NetConnectionID", "MACAddress",
+                              "Speed", "PhysicalAdapter", "NetConnectionStatus", "PNPDeviceID"}},
+    {"Win32_NetworkAdapterConfiguration", {"MACAddress", "Index", "IPEnabled", "IPAddress", "IPSubnet", "DefaultIPGateway",
+                                           "DHCPEnabled", "DHCPServer"}},
+    {"Win32_BIOS", {"Manufacturer", "Description", "Version", "SMBIOSBIOSVersion", "ReleaseDate", "SerialNumber"}},
+    {"Win32_OperatingSystem", {"Caption", "OSArchitecture", "SerialNumber", "Version", "CSDVersion", "LastBootUpTime",
+                               "BuildNumber", "OSType", "InstallDate", "CurrentTimeZone"}},
     {"Win32_Processor", {"Name", "NumberOfCores", "NumberOfLogicalProcessors", "L2CacheSize", "L3CacheSize",
-                         "CurrentClockSpeed", "MaxClockSpeed", "Description", "DataWidth", "Manufacturer", "ProcessorId"}},
+                         "CurrentClockSpeed", "MaxClockSpeed", "Description", "DataWidth", "Manufacturer", "ProcessorId",
+                         "Architecture", "ExtClock", "SocketDesignation"}},
     {"Win32_BaseBoard", {"Manufacturer", "SerialNumber", "Product"}},
     {"Win32_MotherboardDevice", {"PrimaryBusType", "SecondaryBusType"}},
     {"Win32_VideoController", {"Name", "VideoProcessor", "MaxRefreshRate", "VideoModeDescription", "CurrentRefreshRate",
-                               "AdapterRAM", "DriverVersion", "DriverDate", "AdapterDACType"}},
+                               "AdapterRAM", "DriverVersion", "DriverDate", "AdapterDACType", "CurrentHorizontalResolution",
+                               "CurrentVerticalResolution"}},
     {"Win32_DiskDrive", {"InterfaceType", "Caption", "Size", "FirmwareRevision", "Partitions", "TotalCylinders",
-                         "TotalHeads", "TotalSectors", "TotalTracks"}},
+                         "TotalHeads", "TotalSectors", "TotalTracks", "Index", "DeviceID", "Model", "Manufacturer",
+                         "SerialNumber", "MediaType", "PNPDeviceID"}},
     {"Win32_PhysicalMedia", {"SerialNumber"}},
-    {"Win32_LogicalDisk", {"DriveType", "DeviceID", "FreeSpace"}},
+    {"Win32_LogicalDisk", {"DriveType", "DeviceID", "FreeSpace", "FileSystem", "Size", "VolumeName", "VolumeSerialNumber",
+                           "ProviderName"}},
     {"Win32_SoundDevice", {"ProductName", "Manufacturer"}},
-    {"Win32_Battery", {"Name", "DeviceID", "EstimatedChargeRemaining"}},
-    {"Win32_Printer", {"Caption", "HorizontalResolution", "VerticalResolution", "PrinterStatus"}},
+    {"Win32_Battery", {"Name", "DeviceID", "EstimatedChargeRemaining", "Chemistry", "DesignVoltage"}},
+    {"Win32_Printer", {"Caption", "HorizontalResolution", "VerticalResolution", "PrinterStatus", "DriverName", "PortName",
+                       "Network", "Shared", "ShareName", "Comment"}},
+    // Read by the inventory alone.
+    {"Win32_ComputerSystemProduct", {"IdentifyingNumber", "UUID", "SKUNumber"}},
+    {"Win32_SystemEnclosure", {"ChassisTypes", "SMBIOSAssetTag", "SerialNumber"}},
+    {"Win32_TimeZone", {"StandardName"}},
+    {"Win32_PhysicalMemory", {"BankLabel", "DeviceLocator", "Capacity", "SMBIOSMemoryType", "MemoryType", "FormFactor",
+                              "Speed", "ConfiguredClockSpeed", "Manufacturer", "PartNumber", "SerialNumber"}},
+    {"Win32_Keyboard", {"Name", "Description", "Layout", "PNPDeviceID"}},
+    {"Win32_PointingDevice", {"Name", "Manufacturer", "Description", "PointingType", "DeviceInterface", "PNPDeviceID"}},
+    {"Win32_PnPEntity", {"DeviceID", "Name", "Manufacturer", "PNPClass"}},
+    {"MSFT_NetAdapter", {"InterfaceIndex", "NdisPhysicalMedium", "Virtual", "HardwareInterface"}, kStandardCimNamespace},
+    {"WmiMonitorID", {"InstanceName", "ManufacturerName", "ProductCodeID", "SerialNumberID", "UserFriendlyName",
+                      "WeekOfManufacture", "YearOfManufacture"}, kWmiDataNamespace},
+    {"WmiMonitorBasicDisplayParams", {"InstanceName", "MaxHorizontalImageSize", "MaxVerticalImageSize"}, kWmiDataNamespace},
+    {"BatteryStaticData", {"InstanceName", "DeviceName", "ManufactureName", "SerialNumber", "Chemistry", "DesignedCapacity"},
+     kWmiDataNamespace},
+    {"BatteryFullChargedCapacity", {"InstanceName", "FullChargedCapacity"}, kWmiDataNamespace},
+    {"BatteryCycleCount", {"InstanceName", "CycleCount"}, kWmiDataNamespace},
 };
 
 constexpr std::uint32_t kMaxMemoryLoad = 100;
@@ -47,10 +75,22 @@ Json typed(std::uint16_t type, Json value) { return Json{{"vt", type}, {"value",
 
 std::int32_t low32(std::int64_t bits) { return static_cast<std::int32_t>(static_cast<std::uint32_t>(bits)); }
 
+// An element of a typed array: numbers stay numbers.
+Json numberOrText(const std::string& item) {
+    bool digits = !item.empty() && item.size() < 19 && item.find_first_not_of("0123456789", item[0] == '-' ? 1 : 0) == std::string::npos &&
+                  item != "-";
+    return digits ? Json(std::stoll(item)) : Json(item);
+}
+
 // Each value in the shortest form that reads back as the same type and payload; integers are
 // written as the program shows them (VT_I4 unsigned, the other 32-bit types signed).
 Json valueJson(const WmiValue& value) {
-    if (value.type & vt::Array) return value.type == kPlainArrayType ? Json::array() : typed(value.type, Json::array());
+    if (value.type & vt::Array) {
+        if (value.type == kPlainArrayType) return Json(value.items);
+        Json items = Json::array();
+        for (const std::string& item : value.items) items.push_back(numberOrText(item));
+        return typed(value.type, std::move(items));
+    }
     switch (value.type) {
     case vt::Null: return nullptr;
     case vt::Bool: return value.integer != 0;
@@ -75,7 +115,7 @@ Json objectJson(WmiObject& object, const std::vector<const char*>& properties) {
 
 // One full cycle for the class, every object into `objects`; the failing step, if any.
 std::optional<StagedFailure> recordClass(WmiProvider& provider, const RecordedClass& recorded, Json& objects) {
-    return runQueryCycle(provider, selectAllFrom(recorded.name), [&](WmiObject& object) {
+    return runQueryCycle(provider, recorded.nameSpace, selectAllFrom(recorded.name), [&](WmiObject& object) {
         objects.push_back(objectJson(object, recorded.properties));
         return true;
     });
@@ -97,11 +137,18 @@ void addProbes(SystemProbes& probes, Json& document) {
     document["adapters"] = adapters;
     if (std::optional<OsVersion> version = probes.osVersion())
         document["osVersion"] = {{"major", version->major}, {"minor", version->minor}};
+    if (std::optional<std::string> guid = probes.machineGuid()) document["machineGuid"] = *guid;
 }
 
 }  // namespace
 
 const std::vector<RecordedClass>& recordedClasses() { return kRecordedClasses; }
+
+const RecordedClass* findRecordedClass(const std::string& name) {
+    for (const RecordedClass& recorded : kRecordedClasses)
+        if (sameWmiName(recorded.name, name)) return &recorded;
+    return nullptr;
+}
 
 void writeSnapshot(std::ostream& out) {
     Json document = {{"classes", Json::object()}};
@@ -119,7 +166,13 @@ void writeSnapshot(std::ostream& out) {
     if (SystemProbes* probes = systemProbes()) addProbes(*probes, document);
     if (!failures.empty()) document["failures"] = failures;
     // Texts in a non-UTF-8 code page cannot go into JSON as they are; such bytes become U+FFFD.
-    out << document.dump(2, ' ', false, Json::error_handler_t::replace) << '\n' << std::flush;
+    out << document.dump(-1, ' ', false, Json::error_handler_t::replace) << '\n' << std::flush;
+}
+
+std::optional<std::string> snapshotSizeProblem(std::size_t bytes) {
+    if (bytes <= kMaxSnapshotBytes) return std::nullopt;
+    return "the snapshot is " + std::to_string(bytes) + " bytes, more than the " + std::to_string(kMaxSnapshotBytes) +
+           " a snapshot may hold";
 }
 
 }  // namespace moravel

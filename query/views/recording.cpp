@@ -50,6 +50,7 @@ public:
     }
     std::optional<OsVersion> osVersion() override { return record_->osVersion = inner_.osVersion(); }
     bool addressesHidden() override { return inner_.addressesHidden(); }
+    std::optional<std::string> machineGuid() override { return record_->machineGuid = inner_.machineGuid(); }
 
 private:
     SystemProbes& inner_;

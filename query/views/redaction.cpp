@@ -80,6 +80,10 @@ public:
     }
     std::optional<OsVersion> osVersion() override { return inner_.osVersion(); }
     bool addressesHidden() override { return true; }
+    std::optional<std::string> machineGuid() override {
+        std::optional<std::string> guid = inner_.machineGuid();
+        return guid ? std::optional<std::string>(kHiddenText) : std::nullopt;
+    }
 
 private:
     std::unique_ptr<SystemProbes> owned_;

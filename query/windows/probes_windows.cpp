@@ -52,6 +52,17 @@ std::vector<HardwareAddress> Win32Probes::adapterAddresses() {
 
 std::optional<OsVersion> Win32Probes::osVersion() { return readWindowsVersion(); }
 
+// HKLM\SOFTWARE\Microsoft\Cryptography\MachineGuid, from the 64-bit view of the registry
+// whatever this build's bitness, as setup wrote it.
+std::optional<std::string> Win32Probes::machineGuid() {
+    char value[64];
+    DWORD size = sizeof value;
+    LSTATUS status = RegGetValueA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Cryptography", "MachineGuid",
+                                  RRF_RT_REG_SZ | RRF_SUBKEY_WOW6464KEY, nullptr, value, &size);
+    if (status != ERROR_SUCCESS || size == 0) return std::nullopt;
+    return std::string(value, std::strlen(value));
+}
+
 OsVersion readWindowsVersion() {
     OSVERSIONINFOA info{};
     info.dwOSVersionInfoSize = sizeof info;  // 148 bytes

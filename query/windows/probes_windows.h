@@ -10,6 +10,7 @@ public:
     bool memoryStatus(MemoryStatus& status) override;
     std::vector<HardwareAddress> adapterAddresses() override;
     std::optional<OsVersion> osVersion() override;
+    std::optional<std::string> machineGuid() override;
 };
 
 // GetVersionExA's major and minor numbers (a zero-filled record if the call leaves it so).

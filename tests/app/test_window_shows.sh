@@ -66,3 +66,8 @@ expect_refused_snapshot() {
 expect_refused_snapshot "$WORK/no-such-snapshot.json"
 printf '{ "classes": ' > "$WORK/cut-short.json"
 expect_refused_snapshot "$WORK/cut-short.json"
+# A name holding a line feed and an 8-bit CSI is still one line, with both shown escaped.
+MORAVEL_SNAPSHOT="$WORK/line"$'\n'"feed"$'\x9b'"2J.json" start_program
+wait_for_exit
+[ "$(wc -l <"$WORK/stderr")" = 1 ] && grep -qF 'line\x0Afeed\x9B2J.json' "$WORK/stderr" ||
+    fail "a file name with control characters: $(cat -v "$WORK/stderr")"

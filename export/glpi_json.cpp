@@ -1,0 +1,310 @@
+#include "export/glpi_json.h"
+
+#include <nlohmann/json.hpp>
+
+namespace moravel {
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+// Members are written only when they hold something, so the document says nothing it does not know.
+class Object {
+public:
+    Object& text(const char* key, const std::string& value) {
+        if (!value.empty()) json_[key] = validUtf8(value);
+        return *this;
+    }
+    Object& number(const char* key, Number value) {
+        if (value) json_[key] = *value;
+        return *this;
+    }
+    Object& flag(const char* key, Flag value) {
+        if (value) json_[key] = *value;
+        return *this;
+    }
+    Object& add(const char* key, Json value) {
+        if (!value.empty()) json_[key] = std::move(value);
+        return *this;
+    }
+    Json json() const { return json_; }
+
+private:
+    Json json_ = Json::object();
+};
+
+Json hardware(const Inventory& inventory) {
+    const ComputerIdentity& computer = inventory.computer;
+    std::string gateway;
+    for (const NetworkAdapter& adapter : inventory.networkAdapters)
+        for (const std::string& candidate : adapter.gateways)
+            if (gateway.empty() && candidate.find(':') == std::string::npos) gateway = candidate;
+    return Object()
+        .text("name", computer.name)
+        .text("workgroup", computer.workgroup)
+        .text("uuid", computer.uuid)
+        .number("memory", mebibytes(computer.memoryBytes))
+        .text("chassis_type", computer.chassisType)
+        .text("defaultgateway", gateway)
+        .text("winprodid", inventory.os.productId)
+        .json();
+}
+
+Json bios(const Inventory& inventory) {
+    const ComputerIdentity& computer = inventory.computer;
+    return Object()
+        .text("smanufacturer", computer.manufacturer)
+        .text("smodel", computer.model)
+        .text("ssn", computer.serialNumber)
+        .text("skunumber", computer.skuNumber)
+        .text("assettag", computer.assetTag)
+        .text("bmanufacturer", inventory.bios.manufacturer)
+        .text("bversion", inventory.bios.version)
+        .text("bdate", inventory.bios.releaseDate)
+        .text("biosserial", inventory.bios.serialNumber)
+        .text("mmanufacturer", inventory.board.manufacturer)
+        .text("mmodel", inventory.board.product)
+        .text("msn", inventory.board.serialNumber)
+        .json();
+}
+
+Json operatingSystem(const Inventory& inventory) {
+    const OperatingSystemInfo& os = inventory.os;
+    const ComputerIdentity& computer = inventory.computer;
+    Json timezone;
+    if (os.utcOffsetMinutes) {
+        std::string offset = utcOffsetText(*os.utcOffsetMinutes);
+        timezone = {{"name", validUtf8(os.timeZoneName.empty() ? offset : os.timeZoneName)}, {"offset", offset}};
+    }
+    std::string fqdn = computer.domain.empty() ? computer.name : computer.name + "." + computer.domain;
+    return Object()
+        .text("name", osShortName(os))
+        .text("full_name", os.name)
+        .text("version", os.kernelName == "windows" ? os.build : os.version)
+        .text("kernel_name", os.kernelName)
+        .text("kernel_version", os.version)
+        .text("service_pack", os.servicePack)
+        .text("arch", os.architecture)
+        .text("install_date", os.installDate)
+        .text("boot_time", os.lastBoot)
+        .text("fqdn", computer.name.empty() ? std::string() : fqdn)
+        .text("dns_domain", computer.domain)
+        .add("timezone", timezone)
+        .json();
+}
+
+bool glpiArchitecture(const std::string& name) {
+    for (const char* known : {"i686", "mips", "alpha", "powerpc", "arm", "x86_64", "aarch64"})
+        if (name == known) return true;
+    return false;
+}
+
+Json processor(const Processor& cpu) {
+    Number perCore = cpu.cores && cpu.threads && *cpu.cores > 0 ? Number(*cpu.threads / *cpu.cores) : std::nullopt;
+    return Object()
+        .text("name", cpu.name)
+        .text("manufacturer", cpu.manufacturer)
+        .text("description", cpu.description)
+        .text("id", cpu.processorId)
+        .text("arch", glpiArchitecture(cpu.architecture) ? cpu.architecture : std::string())
+        .number("core", cpu.cores)
+        .number("thread", perCore)
+        .number("speed", cpu.maxMhz ? cpu.maxMhz : cpu.currentMhz)
+        .number("external_clock", cpu.externalClockMhz)
+        .text("familynumber", cpu.family ? std::to_string(*cpu.family) : std::string())
+        .text("model", cpu.model ? std::to_string(*cpu.model) : std::string())
+        .number("stepping", cpu.stepping)
+        .json();
+}
+
+Json memory(const MemoryModule& module, std::size_t slot) {
+    return Object()
+        .text("caption", module.slot)
+        .text("description", module.formFactor)
+        .text("formfactor", module.formFactor)
+        .number("capacity", mebibytes(module.capacityBytes))
+        .text("type", module.type)
+        .text("speed", module.speedMts ? std::to_string(*module.speedMts) : std::string())
+        .text("manufacturer", module.manufacturer)
+        .text("model", module.partNumber)
+        .text("serialnumber", module.serialNumber)
+        .number("numslots", slot + 1)
+        .json();
+}
+
+Json storage(const Disk& disk) {
+    return Object()
+        .text("name", disk.name)
+        .text("model", disk.model)
+        .text("manufacturer", disk.manufacturer)
+        .text("serial", disk.serialNumber)
+        .text("firmware", disk.firmware)
+        .text("interface", diskBusName(disk.bus))
+        .text("description", disk.mediaType)
+        .text("type", disk.removable ? "removable" : "disk")
+        .number("disksize", mebibytes(disk.sizeBytes))
+        .json();
+}
+
+// A drive letter ("C:") goes to "letter"; a mount point to "type", where the format keeps it.
+Json drive(const Volume& volume) {
+    bool letter = volume.mountPoint.size() == 2 && volume.mountPoint[1] == ':';
+    return Object()
+        .text(letter ? "letter" : "type", volume.mountPoint)
+        .text("filesystem", volume.fileSystem)
+        .text("label", volume.label)
+        .text("serial", volume.serial)
+        .text("volumn", volume.source)
+        .number("total", mebibytes(volume.sizeBytes))
+        .number("free", mebibytes(volume.freeBytes))
+        .json();
+}
+
+const char* adapterType(AdapterKind kind) {
+    switch (kind) {
+    case AdapterKind::Ethernet: return "ethernet";
+    case AdapterKind::Wifi: return "wifi";
+    case AdapterKind::Loopback: return "loopback";
+    default: return "";
+    }
+}
+
+// One entry per address, as the agents write them; an adapter without addresses has one entry.
+void addNetworks(const NetworkAdapter& adapter, Json& networks) {
+    std::size_t entries = std::max<std::size_t>({adapter.ipv4.size(), adapter.ipv6.size(), 1});
+    std::string gateway;
+    for (const std::string& candidate : adapter.gateways)
+        if (gateway.empty() && candidate.find(':') == std::string::npos) gateway = candidate;
+    for (std::size_t i = 0; i < entries; ++i) {
+        std::string ipv4 = i < adapter.ipv4.size() ? adapter.ipv4[i] : std::string();
+        std::string mask = i < adapter.ipv4Masks.size() ? adapter.ipv4Masks[i] : std::string();
+        Object entry;
+        entry.text("description", adapter.name.empty() ? "adapter" : adapter.name)
+            .text("model", adapter.description)
+            .text("manufacturer", adapter.manufacturer)
+            .text("mac", adapter.macAddress)
+            .text("type", adapterType(adapter.kind))
+            .flag("virtualdev", adapter.virtualAdapter)
+            .text("status", adapter.connected ? (*adapter.connected ? "up" : "down") : "")
+            .text("speed", adapter.speedBitsPerSecond ? std::to_string(*adapter.speedBitsPerSecond / 1000000) : std::string())
+            .text("ipaddress", ipv4)
+            .text("ipmask", mask)
+            .text("ipsubnet", ipv4Subnet(ipv4, mask))
+            .text("ipgateway", ipv4.empty() ? std::string() : gateway)
+            .text("ipdhcp", adapter.dhcpServer)
+            .text("ipaddress6", i < adapter.ipv6.size() ? adapter.ipv6[i] : std::string());
+        networks.push_back(entry.json());
+    }
+}
+
+Json video(const VideoAdapter& adapter) {
+    return Object()
+        .text("name", adapter.name)
+        .text("chipset", adapter.chip)
+        .number("memory", mebibytes(adapter.memoryBytes))
+        .text("resolution", adapter.resolution)
+        .json();
+}
+
+Json monitor(const Monitor& screen) {
+    std::string made = screen.year ? (screen.week ? std::to_string(*screen.week) + "/" : "") + std::to_string(*screen.year)
+                                   : std::string();
+    return Object()
+        .text("name", screen.model)
+        .text("caption", screen.model)
+        .text("manufacturer", screen.manufacturer)
+        .text("serial", screen.serialNumber)
+        .text("description", made)
+        .json();
+}
+
+Json battery(const Battery& cell) {
+    return Object()
+        .text("name", cell.name)
+        .text("manufacturer", cell.manufacturer)
+        .text("serial", cell.serialNumber)
+        .text("chemistry", cell.chemistry)
+        .text("date", cell.manufactureDate)
+        .number("capacity", cell.designCapacityMwh)
+        .number("real_capacity", cell.fullChargeCapacityMwh)
+        .number("voltage", cell.designVoltageMv)
+        .json();
+}
+
+Json printer(const Printer& queue) {
+    return Object()
+        .text("name", queue.name.empty() ? "printer" : queue.name)
+        .text("driver", queue.driver)
+        .text("port", queue.port)
+        .text("sharename", queue.shareName)
+        .text("comment", queue.comment)
+        .text("resolution", queue.resolution)
+        .flag("network", queue.network)
+        .flag("shared", queue.shared)
+        .text("status", queue.status ? std::to_string(*queue.status) : std::string())
+        .json();
+}
+
+Json input(const InputDevice& device) {
+    return Object()
+        .text("name", device.name)
+        .text("caption", device.name)
+        .text("description", device.description)
+        .text("manufacturer", device.manufacturer)
+        .text("interface", device.interfaceType)
+        .text("layout", device.layout)
+        .text("pointingtype", device.pointingType)
+        .text("type", device.kind == InputKind::Keyboard ? "keyboard" : "pointing")
+        .json();
+}
+
+Json usbDevice(const UsbDevice& device) {
+    return Object()
+        .text("name", device.name)
+        .text("caption", device.name)
+        .text("manufacturer", device.manufacturer)
+        .text("vendorid", device.vendorId)
+        .text("productid", device.productId)
+        .text("serial", device.serialNumber)
+        .json();
+}
+
+template <typename Item, typename Write>
+Json listOf(const std::vector<Item>& items, Write write) {
+    Json list = Json::array();
+    for (const Item& item : items) list.push_back(write(item));
+    return list;
+}
+
+}  // namespace
+
+std::string glpiInventoryJson(const Inventory& inventory, const ExportOptions& options) {
+    Json memories = Json::array(), networks = Json::array();
+    for (std::size_t i = 0; i < inventory.memoryModules.size(); ++i) memories.push_back(memory(inventory.memoryModules[i], i));
+    for (const NetworkAdapter& adapter : inventory.networkAdapters) addNetworks(adapter, networks);
+    Json content = Object()
+                       .add("hardware", hardware(inventory))
+                       .add("bios", bios(inventory))
+                       .add("operatingsystem", operatingSystem(inventory))
+                       .add("cpus", listOf(inventory.processors, processor))
+                       .add("memories", memories)
+                       .add("storages", listOf(inventory.disks, storage))
+                       .add("drives", listOf(inventory.volumes, drive))
+                       .add("networks", networks)
+                       .add("videos", listOf(inventory.videoAdapters, video))
+                       .add("monitors", listOf(inventory.monitors, monitor))
+                       .add("batteries", listOf(inventory.batteries, battery))
+                       .add("sounds", listOf(inventory.soundDevices, [](const SoundDevice& d) {
+                           return Object().text("name", d.name).text("manufacturer", d.manufacturer).text("description", d.description).json();
+                       }))
+                       .add("printers", listOf(inventory.printers, printer))
+                       .add("inputs", listOf(inventory.inputs, input))
+                       .add("usbdevices", listOf(inventory.usbDevices, usbDevice))
+                       .json();
+    content["versionclient"] = versionClient();
+    Json document = {{"action", "inventory"}, {"deviceid", validUtf8(inventoryDeviceId(inventory))},
+                     {"itemtype", "Computer"}, {"content", std::move(content)}};
+    if (!options.tag.empty()) document["tag"] = validUtf8(options.tag);
+    return document.dump(2) + "\n";
+}
+
+}  // namespace moravel

@@ -1,0 +1,339 @@
+#include "export/ocs_xml.h"
+
+#include <algorithm>
+
+namespace moravel {
+namespace {
+
+// The sections the server compares (its DATA_MAP masks) that this request fills; the server
+// rewrites a section of a known machine only when its bit is set in HARDWARE/CHECKSUM, and
+// without a CHECKSUM at all it answers 500.
+constexpr std::uint64_t kHardware = 1, kBios = 2, kMemories = 4, kMonitors = 64, kStorages = 256, kDrives = 512,
+                        kInputs = 1024, kNetworks = 4096, kPrinters = 8192, kSounds = 16384, kVideos = 32768,
+                        kCpus = 262144, kBatteries = 1048576, kUsbDevices = 2097152;
+constexpr std::uint64_t kEverySection = kHardware | kBios | kMemories | kMonitors | kStorages | kDrives | kInputs |
+                                        kNetworks | kPrinters | kSounds | kVideos | kCpus | kBatteries | kUsbDevices;
+
+constexpr std::size_t kColumnWidth = 255;  // VARCHAR(255), the width of nearly every column
+
+// XML 1.0 takes no C0 control character but tab, line feed and carriage return.
+std::string escaped(const std::string& text) {
+    std::string out;
+    for (char c : validUtf8(text)) {
+        switch (c) {
+        case '&': out += "&amp;"; break;
+        case '<': out += "&lt;"; break;
+        case '>': out += "&gt;"; break;
+        case '"': out += "&quot;"; break;
+        default:
+            if (static_cast<unsigned char>(c) >= 0x20 || c == '\t' || c == '\n' || c == '\r') out += c;
+        }
+    }
+    return out;
+}
+
+// At most `width` characters, never cutting one in two.
+std::string clipped(const std::string& text, std::size_t width) {
+    std::string valid = validUtf8(text);
+    std::size_t characters = 0, i = 0;
+    for (; i < valid.size(); ++i) {
+        if ((static_cast<unsigned char>(valid[i]) & 0xC0) == 0x80) continue;
+        if (characters++ == width) break;
+    }
+    return valid.substr(0, i);
+}
+
+class Section {
+public:
+    Section(std::string& out, const char* name) : out_(out), name_(name) { out_ += "    <" + name_ + ">\n"; }
+    ~Section() { out_ += "    </" + name_ + ">\n"; }
+    Section(const Section&) = delete;
+    Section& operator=(const Section&) = delete;
+
+    Section& text(const char* field, const std::string& value, std::size_t width = kColumnWidth) {
+        if (!value.empty()) out_ += std::string("      <") + field + ">" + escaped(clipped(value, width)) + "</" + field + ">\n";
+        return *this;
+    }
+    Section& number(const char* field, Number value) {
+        if (value) text(field, std::to_string(*value));
+        return *this;
+    }
+    Section& flag(const char* field, Flag value) {
+        if (value) text(field, *value ? "1" : "0");
+        return *this;
+    }
+
+private:
+    std::string& out_;
+    std::string name_;
+};
+
+// BDATE as the agents write it, MM/DD/YYYY.
+std::string agentDate(const std::string& isoDate) {
+    if (isoDate.size() != 10) return {};
+    return isoDate.substr(5, 2) + "/" + isoDate.substr(8, 2) + "/" + isoDate.substr(0, 4);
+}
+
+std::string firstIpv4(const Inventory& inventory, bool gateway) {
+    for (const NetworkAdapter& adapter : inventory.networkAdapters) {
+        const std::vector<std::string>& list = gateway ? adapter.gateways : adapter.ipv4;
+        for (const std::string& address : list)
+            if (address.find(':') == std::string::npos && !address.empty()) return address;
+    }
+    return {};
+}
+
+void hardware(const Inventory& inventory, std::string& out) {
+    const ComputerIdentity& computer = inventory.computer;
+    const OperatingSystemInfo& os = inventory.os;
+    const Processor* cpu = inventory.processors.empty() ? nullptr : &inventory.processors.front();
+    Section section(out, "HARDWARE");
+    section.text("NAME", computer.name)
+        .text("WORKGROUP", computer.workgroup)
+        .text("OSNAME", os.name)
+        .text("OSVERSION", os.version)
+        .text("OSCOMMENTS", os.servicePack)
+        .text("PROCESSORT", cpu ? cpu->name : "")
+        .number("PROCESSORS", cpu ? (cpu->maxMhz ? cpu->maxMhz : cpu->currentMhz) : std::nullopt)
+        .number("PROCESSORN", inventory.processors.empty() ? Number() : Number(inventory.processors.size()))
+        .number("MEMORY", mebibytes(computer.memoryBytes))
+        .text("IPADDR", firstIpv4(inventory, false))
+        .text("DEFAULTGATEWAY", firstIpv4(inventory, true))
+        .text("DESCRIPTION", os.architecture)
+        .text("WINPRODID", os.productId)
+        .text("UUID", computer.uuid)
+        .text("ARCH", cpu ? cpu->architecture : "", 10)
+        .text("CHASSIS_TYPE", computer.chassisType)
+        .number("CHECKSUM", kEverySection);
+}
+
+void bios(const Inventory& inventory, std::string& out) {
+    const ComputerIdentity& computer = inventory.computer;
+    Section(out, "BIOS")
+        .text("SMANUFACTURER", computer.manufacturer)
+        .text("SMODEL", computer.model)
+        .text("SSN", computer.serialNumber)
+        .text("SKUNUMBER", computer.skuNumber)
+        .text("TYPE", computer.chassisType)
+        .text("ASSETTAG", computer.assetTag)
+        .text("BMANUFACTURER", inventory.bios.manufacturer)
+        .text("BVERSION", inventory.bios.version)
+        .text("BDATE", agentDate(inventory.bios.releaseDate))
+        .text("BIOSSERIAL", inventory.bios.serialNumber)
+        .text("MMANUFACTURER", inventory.board.manufacturer)
+        .text("MMODEL", inventory.board.product)
+        .text("MSN", inventory.board.serialNumber);
+}
+
+void cpus(const Inventory& inventory, std::string& out) {
+    for (const Processor& cpu : inventory.processors) {
+        Number speed = cpu.maxMhz ? cpu.maxMhz : cpu.currentMhz;
+        Section(out, "CPUS")
+            .text("MANUFACTURER", cpu.manufacturer)
+            .text("TYPE", cpu.name)
+            .text("NAME", cpu.name)
+            .text("DESCRIPTION", cpu.description)
+            .text("ID", cpu.processorId)
+            .number("SPEED", speed)
+            .number("CURRENT_SPEED", cpu.currentMhz)
+            .number("CORES", cpu.cores)
+            .number("CORE", cpu.cores)
+            .number("LOGICAL_CPUS", cpu.threads)
+            .number("L2CACHESIZE", cpu.l2CacheKib)
+            .text("CPUARCH", cpu.architecture)
+            .text("SOCKET", cpu.socket);
+    }
+}
+
+void memories(const Inventory& inventory, std::string& out) {
+    for (std::size_t i = 0; i < inventory.memoryModules.size(); ++i) {
+        const MemoryModule& module = inventory.memoryModules[i];
+        Section(out, "MEMORIES")
+            .text("CAPTION", module.slot)
+            .text("DESCRIPTION", module.formFactor)
+            .number("CAPACITY", mebibytes(module.capacityBytes))
+            .text("TYPE", module.type)
+            .number("SPEED", module.speedMts)
+            .text("MANUFACTURER", module.manufacturer)
+            .text("MODEL", module.partNumber)
+            .text("SERIALNUMBER", module.serialNumber)
+            .number("NUMSLOTS", i + 1);
+    }
+}
+
+void storages(const Inventory& inventory, std::string& out) {
+    for (const Disk& disk : inventory.disks) {
+        Section(out, "STORAGES")
+            .text("NAME", disk.name)
+            .text("MODEL", disk.model)
+            .text("MANUFACTURER", disk.manufacturer)
+            .text("DESCRIPTION", disk.mediaType)
+            .text("TYPE", disk.removable ? "Removable disk" : "Disk drive")
+            .text("INTERFACE", diskBusName(disk.bus))
+            .number("DISKSIZE", mebibytes(disk.sizeBytes))
+            .text("SERIALNUMBER", disk.serialNumber)
+            .text("FIRMWARE", disk.firmware);
+    }
+}
+
+const char* driveTypeText(std::optional<int> type) {
+    switch (type.value_or(0)) {
+    case 2: return "Removable Drive";
+    case 3: return "Hard Drive";
+    case 4: return "Network Drive";
+    case 5: return "CD-Rom Drive";
+    case 6: return "RAM Drive";
+    default: return "";
+    }
+}
+
+void drives(const Inventory& inventory, std::string& out) {
+    for (const Volume& volume : inventory.volumes) {
+        bool letter = volume.mountPoint.size() == 2 && volume.mountPoint[1] == ':';
+        Section(out, "DRIVES")
+            .text("LETTER", letter ? volume.mountPoint + "/" : "")
+            .text("TYPE", letter ? driveTypeText(volume.driveType) : volume.mountPoint)
+            .text("FILESYSTEM", volume.fileSystem)
+            .number("TOTAL", mebibytes(volume.sizeBytes))
+            .number("FREE", mebibytes(volume.freeBytes))
+            .text("VOLUMN", volume.source.empty() ? volume.label : volume.source)
+            .text("LABEL", volume.label)
+            .text("SERIAL", volume.serial);
+    }
+}
+
+const char* adapterType(AdapterKind kind) {
+    switch (kind) {
+    case AdapterKind::Ethernet: return "Ethernet";
+    case AdapterKind::Wifi: return "Wifi";
+    case AdapterKind::Loopback: return "Loopback";
+    default: return "";
+    }
+}
+
+// One entry per IPv4 address, as the agents write them; an adapter without one has one entry.
+void networks(const Inventory& inventory, std::string& out) {
+    for (const NetworkAdapter& adapter : inventory.networkAdapters) {
+        std::string gateway;
+        for (const std::string& candidate : adapter.gateways)
+            if (gateway.empty() && candidate.find(':') == std::string::npos) gateway = candidate;
+        for (std::size_t i = 0; i < std::max<std::size_t>(adapter.ipv4.size(), 1); ++i) {
+            std::string address = i < adapter.ipv4.size() ? adapter.ipv4[i] : std::string();
+            std::string mask = i < adapter.ipv4Masks.size() ? adapter.ipv4Masks[i] : std::string();
+            Section(out, "NETWORKS")
+                .text("DESCRIPTION", adapter.name)
+                .text("MODEL", adapter.description)
+                .text("MANUFACTURER", adapter.manufacturer)
+                .text("TYPE", adapterType(adapter.kind))
+                .text("MACADDR", adapter.macAddress)
+                .text("STATUS", adapter.connected ? (*adapter.connected ? "Up" : "Down") : "")
+                .text("SPEED", adapter.speedBitsPerSecond ? std::to_string(*adapter.speedBitsPerSecond / 1000000) + " Mb/s" : "")
+                .text("IPADDRESS", address)
+                .text("IPMASK", mask)
+                .text("IPSUBNET", ipv4Subnet(address, mask))
+                .text("IPGATEWAY", address.empty() ? "" : gateway)
+                .text("IPDHCP", adapter.dhcpServer)
+                .text("IPADDRESS6", i < adapter.ipv6.size() ? adapter.ipv6[i] : "")
+                .flag("VIRTUALDEV", adapter.virtualAdapter);
+        }
+    }
+}
+
+void videosAndMonitors(const Inventory& inventory, std::string& out) {
+    for (const VideoAdapter& video : inventory.videoAdapters)
+        Section(out, "VIDEOS")
+            .text("NAME", video.name)
+            .text("CHIPSET", video.chip)
+            .number("MEMORY", mebibytes(video.memoryBytes))
+            .text("RESOLUTION", video.resolution)
+            .text("DRIVER_VERSION", video.driverVersion);
+    for (const Monitor& monitor : inventory.monitors) {
+        std::string made = monitor.year ? (monitor.week ? std::to_string(*monitor.week) + "/" : "") + std::to_string(*monitor.year)
+                                         : "";
+        Section(out, "MONITORS")
+            .text("MANUFACTURER", monitor.manufacturer)
+            .text("CAPTION", monitor.model)
+            .text("DESCRIPTION", made)
+            .text("TYPE", monitor.productCode)
+            .text("SERIAL", monitor.serialNumber);
+    }
+}
+
+void batteries(const Inventory& inventory, std::string& out) {
+    for (const Battery& battery : inventory.batteries)
+        Section(out, "BATTERIES")
+            .text("NAME", battery.name)
+            .text("MANUFACTURER", battery.manufacturer)
+            .text("SERIALNUMBER", battery.serialNumber)
+            .text("SERIAL", battery.serialNumber)
+            .text("CHEMISTRY", battery.chemistry, 20)
+            .number("DESIGNCAPACITY", battery.designCapacityMwh)
+            .number("CAPACITY", battery.designCapacityMwh)
+            .number("REAL_CAPACITY", battery.fullChargeCapacityMwh)
+            .number("DESIGNVOLTAGE", battery.designVoltageMv)
+            .text("MANUFACTUREDATE", battery.manufactureDate, 10)
+            .text("OEMSPECIFIC", battery.cycleCount ? std::to_string(*battery.cycleCount) + " cycles" : "");
+}
+
+void devices(const Inventory& inventory, std::string& out) {
+    for (const SoundDevice& sound : inventory.soundDevices)
+        Section(out, "SOUNDS").text("NAME", sound.name).text("MANUFACTURER", sound.manufacturer).text("DESCRIPTION", sound.description);
+    for (const Printer& printer : inventory.printers)
+        Section(out, "PRINTERS")
+            .text("NAME", printer.name)
+            .text("DRIVER", printer.driver)
+            .text("PORT", printer.port)
+            .text("SHARENAME", printer.shareName)
+            .text("COMMENT", printer.comment)
+            .text("RESOLUTION", printer.resolution, 50)
+            .flag("NETWORK", printer.network)
+            .flag("SHARED", printer.shared);
+    for (const InputDevice& input : inventory.inputs)
+        Section(out, "INPUTS")
+            .text("TYPE", input.kind == InputKind::Keyboard ? "Keyboard" : "Pointing")
+            .text("MANUFACTURER", input.manufacturer)
+            .text("CAPTION", input.name)
+            .text("DESCRIPTION", input.description)
+            .text("INTERFACE", input.interfaceType)
+            .text("POINTTYPE", input.pointingType)
+            .text("LAYOUT", input.layout);
+    for (const UsbDevice& usb : inventory.usbDevices)
+        Section(out, "USBDEVICES")
+            .text("DESCRIPTION", usb.name)
+            .text("MANUFACTURER", usb.manufacturer)
+            .text("SERIAL", usb.serialNumber)
+            .text("TYPE", usb.deviceClass)
+            .text("INTERFACE", "USB")
+            .text("VENDORID", usb.vendorId)
+            .text("PRODUCTID", usb.productId);
+}
+
+std::string request(const std::string& content, const std::string& deviceId, const char* query) {
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\" ?>\n<REQUEST>\n" + content + "  <DEVICEID>" + escaped(deviceId) +
+           "</DEVICEID>\n  <QUERY>" + query + "</QUERY>\n</REQUEST>\n";
+}
+
+}  // namespace
+
+std::string ocsInventoryXml(const Inventory& inventory, const ExportOptions& options) {
+    std::string out = "  <CONTENT>\n";
+    hardware(inventory, out);
+    bios(inventory, out);
+    cpus(inventory, out);
+    memories(inventory, out);
+    storages(inventory, out);
+    drives(inventory, out);
+    networks(inventory, out);
+    videosAndMonitors(inventory, out);
+    batteries(inventory, out);
+    devices(inventory, out);
+    if (!options.tag.empty()) Section(out, "ACCOUNTINFO").text("KEYNAME", "TAG").text("KEYVALUE", options.tag);
+    out += "    <VERSIONCLIENT>" + escaped(versionClient()) + "</VERSIONCLIENT>\n  </CONTENT>\n";
+    return request(out, inventoryDeviceId(inventory), "INVENTORY");
+}
+
+std::string ocsPrologXml(const Inventory& inventory) {
+    return request("", inventoryDeviceId(inventory), "PROLOG");
+}
+
+}  // namespace moravel

@@ -1,0 +1,109 @@
+#include "inventory/class_rows.h"
+
+#include <cstdint>
+
+#include "query/snapshot/snapshot_writer.h"
+#include "query/wmi_names.h"
+#include "query/wmi_query.h"
+
+namespace moravel {
+namespace {
+
+bool isInteger(std::uint16_t type) {
+    switch (type) {
+    case vt::I1: case vt::UI1: case vt::I2: case vt::UI2: case vt::I4: case vt::UI4: case vt::I8: case vt::UI8: return true;
+    default: return false;
+    }
+}
+
+// The integer as WMI means it: VT_I4 carries uint16 and uint32 values, so it reads unsigned.
+std::uint64_t integerOf(const WmiValue& value) {
+    switch (value.type) {
+    case vt::I4: case vt::UI4: return static_cast<std::uint32_t>(value.integer);
+    case vt::UI2: return static_cast<std::uint16_t>(value.integer);
+    case vt::UI1: return static_cast<std::uint8_t>(value.integer);
+    default: return static_cast<std::uint64_t>(value.integer);
+    }
+}
+
+std::string trimmed(const std::string& text) {
+    const char* blank = " \t\r\n";
+    std::size_t first = text.find_first_not_of(blank);
+    if (first == std::string::npos) return {};
+    return text.substr(first, text.find_last_not_of(blank) - first + 1);
+}
+
+}  // namespace
+
+const WmiValue* WmiRow::find(const char* property) const {
+    auto it = findWmiName(values_, property);
+    return it == values_.end() ? nullptr : &it->second;
+}
+
+std::string WmiRow::text(const char* property) const {
+    const WmiValue* value = find(property);
+    if (!value) return {};
+    if (value->type == vt::Bstr) return trimmed(value->text);
+    if (isInteger(value->type)) return std::to_string(integerOf(*value));
+    return {};
+}
+
+Number WmiRow::number(const char* property) const {
+    const WmiValue* value = find(property);
+    if (!value) return std::nullopt;
+    if (isInteger(value->type)) return integerOf(*value);
+    if (value->type != vt::Bstr) return std::nullopt;
+    std::string digits = trimmed(value->text);
+    if (digits.empty() || digits.size() > 19 || digits.find_first_not_of("0123456789") != std::string::npos)
+        return std::nullopt;
+    return std::stoull(digits);
+}
+
+std::optional<std::int64_t> WmiRow::signedNumber(const char* property) const {
+    const WmiValue* value = find(property);
+    if (!value) return std::nullopt;
+    switch (value->type) {
+    case vt::I1: return static_cast<std::int8_t>(value->integer);
+    case vt::I2: return static_cast<std::int16_t>(value->integer);
+    case vt::I4: return static_cast<std::int32_t>(value->integer);
+    case vt::I8: return value->integer;
+    default: break;
+    }
+    Number unsignedValue = number(property);
+    if (unsignedValue && *unsignedValue <= static_cast<std::uint64_t>(INT64_MAX)) return static_cast<std::int64_t>(*unsignedValue);
+    return std::nullopt;
+}
+
+Flag WmiRow::flag(const char* property) const {
+    const WmiValue* value = find(property);
+    if (!value || value->type != vt::Bool) return std::nullopt;
+    return value->integer != 0;
+}
+
+std::vector<std::string> WmiRow::list(const char* property) const {
+    const WmiValue* value = find(property);
+    return value && (value->type & vt::Array) ? value->items : std::vector<std::string>();
+}
+
+const WmiRows& ClassSource::rows(const std::string& className) {
+    auto it = read_.find(className);
+    if (it == read_.end()) it = read_.emplace(className, provider_ ? readRows(*provider_, className) : WmiRows()).first;
+    return it->second;
+}
+
+WmiRows readRows(WmiProvider& provider, const std::string& className) {
+    WmiRows rows;
+    const RecordedClass* recorded = findRecordedClass(className);
+    if (!recorded) return rows;
+    runQueryCycle(provider, recorded->nameSpace, selectAllFrom(recorded->name), [&](WmiObject& object) {
+        WmiRow& row = rows.emplace_back();
+        for (const char* property : recorded->properties) {
+            WmiValue value;
+            if (!failed(object.get(property, value))) row.set(property, std::move(value));
+        }
+        return true;
+    });
+    return rows;
+}
+
+}  // namespace moravel

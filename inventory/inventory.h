@@ -1,0 +1,230 @@
+// The fuller inventory of one machine, as inventory servers describe a computer: plain values,
+// read once by the inventory pass and written by the exporters (GLPI JSON, OCS XML) or compared.
+// Texts are empty and numbers absent where the machine did not say; units are in the names.
+// Fields are only ever added, never renamed, so every reader of the model keeps working.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace moravel {
+
+using Number = std::optional<std::uint64_t>;
+using Flag = std::optional<bool>;
+
+// Who the machine is: what tells it apart from every other on an inventory server.
+struct ComputerIdentity {
+    std::string name;          // host name
+    std::string domain;        // the DNS or Windows domain; empty when it is in a workgroup
+    std::string workgroup;     // the workgroup, or the domain when it has joined one
+    std::string manufacturer;  // system maker
+    std::string model;         // system model
+    std::string serialNumber;  // the system's serial number
+    std::string uuid;          // SMBIOS system UUID
+    std::string skuNumber;
+    std::string chassisType;   // "Desktop", "Notebook", ... (SMBIOS chassis names)
+    std::string assetTag;
+    std::string deviceId;      // stable per installation: Windows MachineGuid, Linux machine-id
+    Number memoryBytes;        // physical memory the system reports
+};
+
+struct FirmwareInfo {
+    std::string manufacturer;
+    std::string version;
+    std::string releaseDate;  // yyyy-mm-dd
+    std::string serialNumber;
+};
+
+struct BoardInfo {
+    std::string manufacturer;
+    std::string product;
+    std::string serialNumber;
+};
+
+struct OperatingSystemInfo {
+    std::string name;          // full name: "Microsoft Windows 11 Pro", "Debian GNU/Linux 12 (bookworm)"
+    std::string version;       // "10.0.22631", the kernel release on Linux
+    std::string build;         // "22631"; empty where there is no build number
+    std::string servicePack;
+    std::string architecture;  // "64-bit", "32-bit", as the system words it
+    std::string kernelName;    // "windows", "linux"
+    std::string installDate;   // yyyy-mm-dd HH:MM:SS, local time
+    std::string lastBoot;      // yyyy-mm-dd HH:MM:SS, local time
+    std::string timeZoneName;  // "W. Europe Standard Time", "Europe/Paris"
+    std::optional<int> utcOffsetMinutes;
+    std::string productId;     // Windows product ID
+};
+
+struct Processor {
+    std::string name;
+    std::string manufacturer;
+    std::string description;   // "Intel64 Family 6 Model 60 Stepping 3"
+    std::string processorId;   // CPUID leaf 1, "%08X%08X"
+    std::string architecture;  // "x86_64", "i686", "aarch64", ...
+    std::string socket;
+    Number cores;
+    Number threads;            // logical processors of the package
+    Number currentMhz;
+    Number maxMhz;
+    Number externalClockMhz;
+    Number l2CacheKib;
+    Number l3CacheKib;
+    Number family, model, stepping;
+};
+
+struct MemoryModule {
+    std::string slot;          // "DIMM_A1", "ChannelA-DIMM0"
+    std::string bank;          // "BANK 0"
+    std::string type;          // "DDR4", "LPDDR5", ...
+    std::string formFactor;    // "DIMM", "SODIMM", ...
+    std::string manufacturer;
+    std::string partNumber;
+    std::string serialNumber;
+    Number capacityBytes;
+    Number speedMts;           // rated speed
+    Number configuredSpeedMts;
+};
+
+// How a disk is attached.
+enum class DiskBus { Unknown, Nvme, Sata, Usb, Scsi, Ide, Virtual };
+
+struct Disk {
+    std::string name;          // "\\.\PHYSICALDRIVE0", "sda"
+    std::string model;
+    std::string manufacturer;
+    std::string serialNumber;
+    std::string firmware;
+    std::string interfaceType;  // as WMI words it: "IDE", "SCSI", "USB"
+    std::string mediaType;      // "Fixed hard disk media", "Removable Media", ...
+    DiskBus bus = DiskBus::Unknown;
+    bool removable = false;
+    Number sizeBytes;
+};
+
+// A mounted file system: a drive letter on Windows, a mount point elsewhere.
+struct Volume {
+    std::string mountPoint;  // "C:", "/home"
+    std::string fileSystem;  // "NTFS", "ext4"
+    std::string label;
+    std::string serial;      // volume serial number or file system UUID
+    std::string source;      // the network share of a network drive
+    std::optional<int> driveType;  // WMI DriveType: 2 removable, 3 local, 4 network, 5 optical, 6 RAM disk
+    Number sizeBytes;
+    Number freeBytes;
+};
+
+enum class AdapterKind { Unknown, Ethernet, Wifi, Loopback, Other };
+
+struct NetworkAdapter {
+    std::string name;          // the connection's name: "Ethernet", "Wi-Fi", "eth0"
+    std::string description;   // the device: "Intel(R) Ethernet Connection I217-V"
+    std::string manufacturer;
+    std::string macAddress;    // "94:DE:80:6A:01:02"
+    std::vector<std::string> ipv4;       // addresses, each with its mask at the same place
+    std::vector<std::string> ipv4Masks;  // "255.255.255.0"
+    std::vector<std::string> ipv6;
+    std::vector<std::string> gateways;
+    std::string dhcpServer;
+    Flag dhcp;
+    AdapterKind kind = AdapterKind::Unknown;
+    bool virtualAdapter = false;  // no hardware behind it: VPN, bridge, container network
+    Flag connected;
+    Number speedBitsPerSecond;
+};
+
+struct VideoAdapter {
+    std::string name;
+    std::string chip;            // video processor
+    std::string driverVersion;
+    std::string driverDate;      // yyyy-mm-dd
+    std::string resolution;      // "1920x1080"
+    Number memoryBytes;          // 64-bit: cards of more than 4 GiB are common
+};
+
+struct Monitor {
+    std::string manufacturer;   // the maker's name where known, else its three-letter PNP id
+    std::string manufacturerId;  // PNP id: "DEL", "SAM"
+    std::string model;          // the name the monitor gives itself
+    std::string productCode;    // "A0B1"
+    std::string serialNumber;
+    Number year;                // of manufacture
+    Number week;
+    Number widthCm, heightCm;
+};
+
+struct Battery {
+    std::string name;
+    std::string manufacturer;
+    std::string chemistry;      // "Li-ion", "LiP", ...
+    std::string serialNumber;
+    std::string manufactureDate;  // yyyy-mm-dd
+    Number designCapacityMwh;
+    Number fullChargeCapacityMwh;  // below the design capacity as the battery wears
+    Number cycleCount;
+    Number designVoltageMv;
+};
+
+struct SoundDevice {
+    std::string name;
+    std::string manufacturer;
+    std::string description;
+};
+
+struct Printer {
+    std::string name;
+    std::string driver;
+    std::string port;
+    std::string shareName;
+    std::string comment;
+    std::string resolution;  // "600x600"
+    Flag network;
+    Flag shared;
+    Number status;  // WMI PrinterStatus
+};
+
+enum class InputKind { Keyboard, Pointing };
+
+struct InputDevice {
+    InputKind kind = InputKind::Keyboard;
+    std::string name;
+    std::string manufacturer;
+    std::string description;
+    std::string interfaceType;  // "USB", "PS/2", ...
+    std::string layout;         // keyboards
+    std::string pointingType;   // pointing devices: "Mouse", "Touch Pad", ...
+};
+
+struct UsbDevice {
+    std::string name;
+    std::string manufacturer;
+    std::string vendorId;   // four lower-case hexadecimal digits
+    std::string productId;
+    std::string serialNumber;
+    std::string deviceClass;  // "HIDClass", "USB", ... as the system names it
+};
+
+struct Inventory {
+    ComputerIdentity computer;
+    FirmwareInfo bios;
+    BoardInfo board;
+    OperatingSystemInfo os;
+    std::vector<Processor> processors;
+    std::vector<MemoryModule> memoryModules;
+    std::vector<Disk> disks;
+    std::vector<Volume> volumes;
+    std::vector<NetworkAdapter> networkAdapters;
+    std::vector<VideoAdapter> videoAdapters;
+    std::vector<Monitor> monitors;
+    std::vector<Battery> batteries;
+    std::vector<SoundDevice> soundDevices;
+    std::vector<Printer> printers;
+    std::vector<InputDevice> inputs;
+    std::vector<UsbDevice> usbDevices;
+};
+
+// The name inventory servers know the bus by: "NVMe", "SATA", "USB", ...; empty when unknown.
+const char* diskBusName(DiskBus bus);
+
+}  // namespace moravel

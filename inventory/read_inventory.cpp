@@ -1,0 +1,49 @@
+#include "inventory/read_inventory.h"
+
+#include "inventory/inventory_parts.h"
+#include "query/wmi_query.h"
+
+namespace moravel {
+
+const char* diskBusName(DiskBus bus) {
+    switch (bus) {
+    case DiskBus::Nvme: return "NVMe";
+    case DiskBus::Sata: return "SATA";
+    case DiskBus::Usb: return "USB";
+    case DiskBus::Scsi: return "SCSI";
+    case DiskBus::Ide: return "IDE";
+    case DiskBus::Virtual: return "Virtual";
+    case DiskBus::Unknown: break;
+    }
+    return "";
+}
+
+Inventory readInventory(WmiProvider* provider, SystemProbes* probes) {
+    ClassSource source(provider);
+    Inventory inventory;
+    parts::readIdentity(source, probes, inventory);
+    parts::readOperatingSystem(source, inventory);
+    parts::readProcessors(source, inventory);
+    parts::readMemoryModules(source, inventory);
+    parts::readDisks(source, inventory);
+    parts::readVolumes(source, inventory);
+    parts::readNetworkAdapters(source, inventory);
+    parts::readVideoAdapters(source, inventory);
+    parts::readMonitors(source, inventory);
+    parts::readBatteries(source, inventory);
+    parts::readPeripherals(source, inventory);
+    return inventory;
+}
+
+Inventory readInventory() { return readInventory(wmiProvider(), systemProbes()); }
+
+namespace parts {
+
+std::string firstOf(std::initializer_list<std::string> texts) {
+    for (const std::string& text : texts)
+        if (!text.empty()) return text;
+    return {};
+}
+
+}  // namespace parts
+}  // namespace moravel

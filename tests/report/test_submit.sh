@@ -1,0 +1,76 @@
+#!/usr/bin/env bash
+# --submit against a stand-in server on loopback: the OCS exchange (PROLOG, then INVENTORY, both
+# zlib, the XML that --inventory ocs prints) and the GLPI one (the JSON of --inventory glpi); a
+# stopped server, one that never answers, an HTTP 500, a garbage reply and a refusal each end
+# with one line and status 3, bounded by --timeout; nothing is written locally.
+set -u
+build=${MORAVEL_BUILD_DIR:?set by ctest}
+source=${MORAVEL_SOURCE_DIR:-$(cd "$(dirname "$0")/../.." && pwd)}
+report="$build/moravel-report"
+snapshot="$source/tests/data/workstation.json"
+work=$(mktemp -d)
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+python3 "$source/tests/support/fake_inventory_server.py" "$work/requests.log" >"$work/port" &
+server=$!
+trap 'kill $server 2>/dev/null; wait $server 2>/dev/null; rm -rf "$work"' EXIT
+for _ in $(seq 100); do [ -s "$work/port" ] && break; sleep 0.05; done
+port=$(cat "$work/port")
+base="http://127.0.0.1:$port"
+# A port nothing listens on: taken from the system, then let go.
+stopped=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
+
+# submit NAME URL [TIMEOUT]: runs from the snapshot in an empty folder, kept apart from the rest.
+submit() {
+    mkdir -p "$work/$1"
+    (cd "$work/$1" && env -u MORAVEL_SNAPSHOT -u http_proxy -u HTTP_PROXY timeout 60 "$report" --snapshot "$snapshot" \
+        --submit "$2" --timeout "${3:-10}" --tag lab >out 2>err; echo $? >status)
+}
+
+submit ocs "$base/ocs/ocsinventory"
+[ "$(cat "$work/ocs/status")" = 0 ] || fail "ocs: status $(cat "$work/ocs/status"): $(cat "$work/ocs/err")"
+"$report" --snapshot "$snapshot" --inventory ocs --tag lab >"$work/expected.xml"
+python3 - "$work/requests.log" "$work/expected.xml" <<'PY' || failures=$((failures + 1))
+import json, sys
+requests = [json.loads(line) for line in open(sys.argv[1])]
+expected, bad = open(sys.argv[2]).read(), 0
+queries = [r['body'].split('<QUERY>')[1].split('<')[0] for r in requests]
+if queries != ['PROLOG', 'INVENTORY']: print('FAIL: ocs: queries', queries); bad += 1
+if any(r['type'] != 'application/x-compress' or not r['agent'].startswith('OCS-NG_unified_unix_agent_v') for r in requests):
+    print('FAIL: ocs: content type or user agent', requests[0]['type'], requests[0]['agent']); bad += 1
+if len(requests) == 2 and requests[1]['body'] != expected: print('FAIL: ocs: the inventory sent is not what --inventory ocs prints'); bad += 1
+sys.exit(bad)
+PY
+: >"$work/requests.log"
+
+submit glpi "$base/glpi/front/inventory.php"
+[ "$(cat "$work/glpi/status")" = 0 ] || fail "glpi: status $(cat "$work/glpi/status"): $(cat "$work/glpi/err")"
+"$report" --snapshot "$snapshot" --inventory glpi --tag lab >"$work/expected.json"
+python3 -c 'import json, sys; r = json.loads(open(sys.argv[1]).readline())
+sys.exit(0 if r["type"] == "application/json" and json.loads(r["body"]) == json.load(open(sys.argv[2])) else 1)' \
+    "$work/requests.log" "$work/expected.json" || fail "glpi: the document sent is not what --inventory glpi prints"
+
+# failure NAME URL WORDS: status 3, one line naming the server and WORDS, and nothing else.
+failure() {
+    local status; status=$(cat "$work/$1/status")
+    [ "$status" = 3 ] || fail "$1: status $status, expected 3 (124: still running after 60 s)"
+    [ "$(wc -l <"$work/$1/err")" = 1 ] || fail "$1: expected one line: $(cat "$work/$1/err")"
+    grep -qF -- "moravel-report: $2: $3" "$work/$1/err" || fail "$1: expected '$2: $3' in: $(cat "$work/$1/err")"
+    [ ! -s "$work/$1/out" ] && [ "$(ls "$work/$1")" = "$(printf 'err\nout\nstatus')" ] || fail "$1: wrote more than one line"
+}
+submit stopped "http://127.0.0.1:$stopped/ocsinventory"
+failure stopped "http://127.0.0.1:$stopped/ocsinventory" "PROLOG: "
+submit silent "$base/silent/ocsinventory" 2
+failure silent "$base/silent/ocsinventory" "PROLOG: no reply within the time allowed"
+submit error500 "$base/error500/ocsinventory"
+failure error500 "$base/error500/ocsinventory" "PROLOG: the server answered HTTP 500"
+submit garbage "$base/garbage/ocsinventory"
+failure garbage "$base/garbage/ocsinventory" "PROLOG: the reply is not an OCS Inventory reply"
+submit glpisilent "$base/silent/front/inventory.php" 2
+failure glpisilent "$base/silent/front/inventory.php" "inventory: no reply within the time allowed"
+submit glpirefuses "$base/glpirefuses/front/inventory.php"
+failure glpirefuses "$base/glpirefuses/front/inventory.php" "inventory: the server answered HTTP 400: 'JSON does not validate'"
+
+[ "$failures" -eq 0 ] && echo "ok: OCS and GLPI exchanges as their agents make them; every failure one line and status 3"
+exit $((failures > 0))
