@@ -5,6 +5,7 @@
 #include <optional>
 #include <sstream>
 
+#include "inventory/read_inventory.h"
 #include "query/views/provider_tap.h"
 #include "query/views/recording.h"
 #include "query/views/redaction.h"
@@ -25,11 +26,12 @@ public:
     bool spotted = false;
 };
 
+// The 38 fields and the inventory, as a report and an inventory read them.
 SideView readView(WmiProvider& provider, SystemProbes& probes) {
     ScopedBackend installed(provider, probes);
     ReportCollector report;
     buildAllGroups(report);
-    return {std::move(report.groups), {}};
+    return {std::move(report.groups), inventoryItems(readInventory(&provider, &probes))};
 }
 
 // ---- fields -------------------------------------------------------------------------------
@@ -177,15 +179,26 @@ std::vector<std::string> propertyLabels(const InventoryItem& before, const Inven
     return labels;
 }
 
+std::vector<PropertyChange> allProperties(const InventoryItem& item, bool added) {
+    std::vector<PropertyChange> properties;
+    for (const ItemProperty& property : item.properties)
+        properties.push_back({property.label, added ? "" : property.text, added ? property.text : "", Difference::Changed});
+    return properties;
+}
+
+// What one side does not say about an item is unknown: only properties both sides give are
+// compared.
 ItemChange changedItem(const CompareSide& before, std::size_t i, const CompareSide& after, std::size_t j,
                        const Lenses& lenses) {
     const InventoryItem& shownBefore = before.view(lenses.shown).items[i];
     const InventoryItem& shownAfter = after.view(lenses.shown).items[j];
-    ItemChange change{ItemChange::Kind::Changed, shownAfter.kind, shownAfter.name, {}};
+    // Where a side hides values, the item is named as hidden whichever side is the older.
+    const InventoryItem& named = before.view(lenses.key == kHidden ? kHidden : lenses.shown).items[i];
+    ItemChange change{ItemChange::Kind::Changed, named.kind, named.name, {}};
     for (const std::string& label : propertyLabels(shownBefore, shownAfter)) {
-        auto same = [&](Lens lens) {
-            return propertyText(itemAt(before.view(lens), i), label) == propertyText(itemAt(after.view(lens), j), label);
-        };
+        auto text = [&](const CompareSide& side, Lens lens, std::size_t at) { return propertyText(itemAt(side.view(lens), at), label); };
+        if (text(before, kAsRead, i).empty() || text(after, kAsRead, j).empty()) continue;
+        auto same = [&](Lens lens) { return text(before, lens, i) == text(after, lens, j); };
         std::optional<Difference> difference = differenceOf(same(kAsRead), same(lenses.key), same(lenses.steady));
         if (difference)
             change.properties.push_back(
@@ -194,33 +207,56 @@ ItemChange changedItem(const CompareSide& before, std::size_t i, const CompareSi
     return change;
 }
 
+// Items of a kind one side says nothing about are left out on both sides.
+std::vector<InventoryItem> toldOf(const std::vector<InventoryItem>& items, const CompareSide& before,
+                                  const CompareSide& after, std::vector<std::size_t>& places) {
+    std::vector<InventoryItem> told;
+    for (std::size_t i = 0; i < items.size(); ++i)
+        if (before.tellsOf(items[i].kind) && after.tellsOf(items[i].kind)) {
+            told.push_back(items[i]);
+            places.push_back(i);
+        }
+    return told;
+}
+
 std::vector<ItemChange> compareItems(const CompareSide& before, const CompareSide& after, const Lenses& lenses) {
-    const auto& itemsBefore = before.view(kAsRead).items;
-    const auto& itemsAfter = after.view(kAsRead).items;
+    std::vector<std::size_t> placesBefore, placesAfter;
+    const auto itemsBefore = toldOf(before.view(kAsRead).items, before, after, placesBefore);
+    const auto itemsAfter = toldOf(after.view(kAsRead).items, before, after, placesAfter);
     std::vector<bool> pairedBefore(itemsBefore.size()), pairedAfter(itemsAfter.size());
     std::vector<ItemChange> changes;
     for (const auto& [i, j] : pairItems(itemsBefore, itemsAfter, pairedBefore, pairedAfter)) {
-        ItemChange change = changedItem(before, i, after, j, lenses);
+        ItemChange change = changedItem(before, placesBefore[i], after, placesAfter[j], lenses);
         if (!change.properties.empty()) changes.push_back(std::move(change));
     }
-    auto unpaired = [&](const CompareSide& side, const std::vector<bool>& paired, ItemChange::Kind kind) {
+    auto unpaired = [&](const CompareSide& side, const std::vector<bool>& paired, const std::vector<std::size_t>& places,
+                        ItemChange::Kind kind) {
         for (std::size_t i = 0; i < paired.size(); ++i)
             if (!paired[i])
-                if (const InventoryItem* item = itemAt(side.view(lenses.shown), i))
-                    changes.push_back({kind, item->kind, item->name, {}});
+                if (const InventoryItem* item = itemAt(side.view(lenses.shown), places[i]))
+                    changes.push_back({kind, item->kind, item->name, allProperties(*item, kind == ItemChange::Kind::Added)});
     };
-    unpaired(before, pairedBefore, ItemChange::Kind::Removed);
-    unpaired(after, pairedAfter, ItemChange::Kind::Added);
+    unpaired(before, pairedBefore, placesBefore, ItemChange::Kind::Removed);
+    unpaired(after, pairedAfter, placesAfter, ItemChange::Kind::Added);
+    // Each kind together, in the inventory's order: what changed, then what went, then what came.
+    std::vector<std::string> kinds;
+    for (const auto* items : {&itemsBefore, &itemsAfter})
+        for (const InventoryItem& item : *items)
+            if (std::find(kinds.begin(), kinds.end(), item.kind) == kinds.end()) kinds.push_back(item.kind);
+    auto rank = [&](const ItemChange& change) { return std::find(kinds.begin(), kinds.end(), change.kind) - kinds.begin(); };
+    std::stable_sort(changes.begin(), changes.end(), [&](const ItemChange& a, const ItemChange& b) { return rank(a) < rank(b); });
     return changes;
 }
 
 }  // namespace
 
-CompareSide::CompareSide(std::string name, bool hides, std::array<SideView, kLensCount> views)
-    : name_(std::move(name)), hides_(hides), views_(std::move(views)) {}
+CompareSide::CompareSide(std::string name, bool hides, std::array<SideView, kLensCount> views,
+                         std::vector<std::string> silentKinds)
+    : name_(std::move(name)), hides_(hides), views_(std::move(views)), silentKinds_(std::move(silentKinds)) {}
 
 // Every view replays the kept answers; their diagnostic lines were written when they were read.
-CompareSide::CompareSide(Backend answers, std::string name) : name_(std::move(name)) {
+CompareSide::CompareSide(Backend answers, std::string name, std::vector<std::string> silentKinds)
+    : name_(std::move(name)), silentKinds_(std::move(silentKinds)) {
     std::ostringstream discarded;
     DiagnosticsTo diagnostics(discarded);
     WmiProvider& provider = *answers.provider;
@@ -236,10 +272,14 @@ CompareSide::CompareSide(Backend answers, std::string name) : name_(std::move(na
     views_[kHiddenSteady] = readView(*hiddenSteady.provider, *hiddenSteady.probes);
 }
 
-CompareSide CompareSide::fromFile(const std::string& path) { return CompareSide(makeSnapshotBackend(path), path); }
+CompareSide CompareSide::fromFile(const std::string& path) {
+    SnapshotData snapshot = readSnapshotFile(path);
+    std::vector<std::string> silent = unlistedKinds(snapshot);
+    return CompareSide(makeSnapshotBackend(std::move(snapshot)), path, std::move(silent));
+}
 
 CompareSide CompareSide::fromAnswers(SnapshotData answers, std::string name) {
-    return CompareSide(makeSnapshotBackend(std::move(answers)), std::move(name));
+    return CompareSide(makeSnapshotBackend(std::move(answers)), std::move(name), {});
 }
 
 CompareSide CompareSide::fromMachine(WmiProvider& provider, SystemProbes& probes, std::string name) {
@@ -247,6 +287,10 @@ CompareSide CompareSide::fromMachine(WmiProvider& provider, SystemProbes& probes
     Backend recording = makeRecordingView(provider, probes, answers);
     readView(*recording.provider, *recording.probes);  // the one read
     return fromAnswers(std::move(*answers), std::move(name));
+}
+
+bool CompareSide::tellsOf(const std::string& kind) const {
+    return std::find(silentKinds_.begin(), silentKinds_.end(), kind) == silentKinds_.end();
 }
 
 bool Comparison::differs(bool hardwareOnly) const {

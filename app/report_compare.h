@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/report_collector.h"
+#include "inventory/inventory.h"
 #include "query/backend.h"
 #include "query/snapshot/snapshot_data.h"
 
@@ -29,6 +30,15 @@ struct InventoryItem {
     std::vector<std::string> identity;
     std::vector<ItemProperty> properties;
 };
+
+// The inventory as items: the computer, its firmware, board and operating system (one each, no
+// identity), then processors, memory modules, disks, network and video adapters, monitors and
+// batteries, each with its serial number, MAC address, slot or socket as identity.
+std::vector<InventoryItem> inventoryItems(const Inventory& inventory);
+
+// The kinds of item whose classes a snapshot does not list at all (one saved before the
+// inventory was recorded): it says nothing about them, so they are not compared.
+std::vector<std::string> unlistedKinds(const SnapshotData& snapshot);
 
 // What one side says about the machine, as one way of looking at its answers gives it.
 struct SideView {
@@ -52,18 +62,22 @@ public:
     static CompareSide fromAnswers(SnapshotData answers, std::string name);
 
     // Views made elsewhere; `hides`: the side holds values hidden by redaction.
-    CompareSide(std::string name, bool hides, std::array<SideView, kLensCount> views);
+    CompareSide(std::string name, bool hides, std::array<SideView, kLensCount> views,
+                std::vector<std::string> silentKinds = {});
 
     // Stands for the side in the output: the file's name, or "this machine".
     const std::string& name() const { return name_; }
     bool hidesValues() const { return hides_; }
     const SideView& view(Lens lens) const { return views_[lens]; }
+    // Whether the side says anything about items of `kind`.
+    bool tellsOf(const std::string& kind) const;
 
 private:
-    CompareSide(Backend answers, std::string name);
+    CompareSide(Backend answers, std::string name, std::vector<std::string> silentKinds);
     std::string name_;
     bool hides_ = false;
     std::array<SideView, kLensCount> views_;
+    std::vector<std::string> silentKinds_;
 };
 
 enum class Difference {
@@ -91,8 +105,10 @@ struct ItemChange {
     enum class Kind { Added, Removed, Changed };
     Kind change = Kind::Changed;
     std::string kind;
-    std::string name;  // as the side that has it names it; the new side's for a change
-    std::vector<PropertyChange> properties;  // a change: the properties that differ
+    std::string name;  // as the side that has it names it; the old side's for a change
+    // A change: the properties that differ; an item added or removed: all of its properties,
+    // as `after` or `before`.
+    std::vector<PropertyChange> properties;
 };
 
 struct Comparison {

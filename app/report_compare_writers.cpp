@@ -36,7 +36,9 @@ std::string withoutColon(std::string caption) {
 
 std::string fieldName(const FieldChange& field) { return visibleText(field.group) + " / " + visibleText(field.label); }
 
-std::string itemName(const ItemChange& item) { return visibleText(item.kind) + " " + visibleText(item.name); }
+std::string itemName(const ItemChange& item) {
+    return visibleText(item.kind) + (item.name.empty() ? "" : " " + visibleText(item.name));
+}
 
 // The lines of each part, in the order the differences come.
 struct TextParts {
@@ -99,6 +101,11 @@ struct JsonParts {
 void addItemJson(const ItemChange& item, bool hardwareOnly, JsonParts& parts) {
     Json entry = {{"kind", item.kind}, {"name", item.name}, {"change", changeName(item.change)}};
     if (item.change != ItemChange::Kind::Changed) {
+        Json properties = Json::array();
+        for (const PropertyChange& property : item.properties)
+            properties.push_back({{"label", property.label},
+                                  {"text", item.change == ItemChange::Kind::Added ? property.after : property.before}});
+        entry["properties"] = std::move(properties);
         parts[Part::Changed]["items"].push_back(std::move(entry));
         return;
     }

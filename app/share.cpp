@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "app/report_writers.h"
+#include "inventory/read_inventory.h"
 #include "query/views/recording.h"
 #include "query/views/redaction.h"
 #include "query/snapshot/snapshot_writer.h"
@@ -25,6 +26,7 @@ struct ShareState {
         CompareSide machine;
     };
     std::optional<Compared> compared;
+    bool inventoryKept = false;
 };
 
 ShareState& state() {
@@ -72,6 +74,10 @@ std::string shareReport(ReportForm form, bool hidden) {
 void compareShownWith(const std::string& path) {
     ShareState& share = state();
     CompareSide snapshot = CompareSide::fromFile(path);
+    if (!share.inventoryKept) {  // the window's build read the 38 fields only: the inventory once now
+        readInventory(share.recording.provider.get(), share.recording.probes.get());
+        share.inventoryKept = true;
+    }
     share.compared.emplace(ShareState::Compared{std::move(snapshot), CompareSide::fromAnswers(*share.record, "this machine")});
 }
 

@@ -35,6 +35,8 @@ const HiddenProperty kHidden[] = {
     {"Win32_DiskDrive", "SerialNumber", Hide::Text},
     {"Win32_LogicalDisk", "VolumeSerialNumber", Hide::Text},
     {"Win32_Battery", "DeviceID", Hide::Text},
+    {"Win32_PhysicalMemory", "SerialNumber", Hide::Text},
+    {"BatteryStaticData", "SerialNumber", Hide::Text},
     {"Win32_ComputerSystemProduct", "UUID", Hide::Text},
     {"Win32_ComputerSystemProduct", "IdentifyingNumber", Hide::Text},
     {"Win32_NetworkAdapterConfiguration", "DNSHostName", Hide::Text},

@@ -24,6 +24,16 @@ const MovingProperty kMoving[] = {
     {"Win32_Processor", "LoadPercentage"},
     {"Win32_Printer", "PrinterStatus"},
     {"Win32_Printer", "PrinterState"},
+    // A network's addresses, the link and its speed come and go with the network.
+    {"Win32_NetworkAdapter", "NetConnectionStatus"},
+    {"Win32_NetworkAdapter", "Speed"},
+    {"Win32_NetworkAdapterConfiguration", "IPAddress"},
+    {"Win32_NetworkAdapterConfiguration", "IPSubnet"},
+    {"Win32_NetworkAdapterConfiguration", "DefaultIPGateway"},
+    {"Win32_NetworkAdapterConfiguration", "DHCPServer"},
+    // A battery wears: its cycles grow and the charge it holds when full shrinks.
+    {"BatteryCycleCount", "CycleCount"},
+    {"BatteryFullChargedCapacity", "FullChargedCapacity"},
 };
 
 class SteadyTap : public ProviderTap {

@@ -9,6 +9,7 @@
 
 #include "app/report_compare.h"
 #include "app/report_run.h"
+#include "inventory/read_inventory.h"
 #include "query/views/provider_tap.h"
 #include "query/wmi_query.h"
 #include "sections/sections.h"
@@ -31,10 +32,12 @@ Outcome report(const std::vector<std::string>& arguments) {
 
 std::string dataFile(const std::string& name) { return MORAVEL_SOURCE_DIR "/tests/data/" + name; }
 
-Json desktop() {
-    std::ifstream file(dataFile("desktop.json"));
+Json machine(const std::string& name) {
+    std::ifstream file(dataFile(name));
     return Json::parse(file);
 }
+
+Json desktop() { return machine("desktop.json"); }
 
 // The machine written where a test can name it.
 std::string saved(const Json& machine, const std::string& name) {
@@ -54,7 +57,9 @@ TEST(Compare, SnapshotPairsGiveExactlyWhatDiffersAndTheStatusOfDiff) {
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.out,
               "BIOS / Version: ALASKA - 1072009 ( SM: P2.30 ) \xE2\x86\x92 ALASKA - 1072009 ( SM: P2.40 )\n"
-              "OS / Version: 6.1.7601 ( Service Pack 1 ) \xE2\x86\x92 6.1.7602 ( Service Pack 1 )\n");
+              "OS / Version: 6.1.7601 ( Service Pack 1 ) \xE2\x86\x92 6.1.7602 ( Service Pack 1 )\n"
+              "Firmware / Version: P2.30 \xE2\x86\x92 P2.40\n"
+              "Operating system / Version: 6.1.7601 \xE2\x86\x92 6.1.7602\n");
     EXPECT_EQ(run.err, "");
 
     Json later = desktop();
@@ -99,7 +104,9 @@ TEST(Compare, AHiddenSideIsUnknownNeverChanged) {
     const std::string notCompared = "Hidden in a snapshot, not compared:\n"
                                     "  System / Computer Name\n  System / Domain\n  System / MAC Address\n"
                                     "  OS / Product ID\n  MotherBoard / Unique Serial No.\n  Drives / HDD Serial No.\n"
-                                    "  Drives / USB Drive\n";
+                                    "  Drives / USB Drive\n  Board / Serial number\n  Operating system / Product ID\n"
+                                    "  Network adapter WAN Miniport (IP) (MAC XX:XX:XX:XX:XX:XX) / MAC address\n"
+                                    "  Network adapter Realtek PCIe GBE Family Controller (MAC XX:XX:XX:XX:XX:XX) / MAC address\n";
     EXPECT_EQ(report({"--compare", hidden, plain}).out, "No differences.\n" + notCompared);
     EXPECT_EQ(report({"--compare", plain, hidden}).status, 0);
 
@@ -111,8 +118,8 @@ TEST(Compare, AHiddenSideIsUnknownNeverChanged) {
     report({"--redact", "--snapshot", saved(other, "other"), "--save-snapshot", otherHidden});
     const Outcome run = report({"--compare", plain, otherHidden});
     EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.out, "BIOS / Version: ALASKA - 1072009 ( SM: P2.30 ) \xE2\x86\x92 ALASKA - 1072009 ( SM: P2.40 )\n" +
-                           notCompared)
+    EXPECT_EQ(run.out, "BIOS / Version: ALASKA - 1072009 ( SM: P2.30 ) \xE2\x86\x92 ALASKA - 1072009 ( SM: P2.40 )\n"
+                       "Firmware / Version: P2.30 \xE2\x86\x92 P2.40\n" + notCompared)
         << "what the hidden side shows is compared";
 
     // Output hidden on request still compares the values as read.
@@ -121,6 +128,46 @@ TEST(Compare, AHiddenSideIsUnknownNeverChanged) {
         << redacted.out;
     EXPECT_EQ(redacted.out.find("WD-"), std::string::npos);
     EXPECT_EQ(redacted.out.find("DESK-"), std::string::npos);
+}
+
+// The workstation describes its memory modules, disks and adapters with serial numbers and MACs.
+TEST(Compare, ItemsAreMatchedByIdentity) {
+    const std::string plain = dataFile("workstation.json");
+    Json swapped = machine("workstation.json");
+    Json& classes = swapped["classes"];
+    classes["Win32_PhysicalMemory"][3]["SerialNumber"] = "2D4F6B00";
+    Json disk = classes["Win32_DiskDrive"][0];
+    disk["SerialNumber"] = "0025_38B1_31A2_9F01.";
+    disk["Index"] = 3;
+    classes["Win32_DiskDrive"].push_back(disk);
+    classes["Win32_PhysicalMedia"].push_back({{"SerialNumber", "0025_38B1_31A2_9F01."}});
+    const Outcome run = report({"--compare", plain, saved(swapped, "swapped")});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, "Memory module Controller1-ChannelB-DIMM0 16 GB DDR5 (serial 2D4F6A9C): removed\n"
+                       "Memory module Controller1-ChannelB-DIMM0 16 GB DDR5 (serial 2D4F6B00): added\n"
+                       "Disk SAMSUNG MZVL21T0HCLR-00BL7 954 GB (serial 0025_38B1_31A2_9F01.): added\n");
+
+    // Listed the other way round, the adapters are the same ones. (The window's MAC Address and
+    // Network fields show the first Ethernet card listed, so their texts follow the order.)
+    Json reordered = machine("workstation.json");
+    for (const char* name : {"Win32_NetworkAdapter", "Win32_NetworkAdapterConfiguration", "MSFT_NetAdapter"})
+        std::reverse(reordered["classes"][name].begin(), reordered["classes"][name].end());
+    const Json document = Json::parse(report({"--compare", plain, saved(reordered, "reordered"), "--json"}).out);
+    EXPECT_EQ(document["changed"]["items"], Json::array());
+
+    // A snapshot saved before the inventory was recorded says nothing of modules or monitors.
+    Json older = machine("workstation.json");
+    for (const char* name : {"Win32_PhysicalMemory", "WmiMonitorID", "WmiMonitorBasicDisplayParams"})
+        older["classes"].erase(name);
+    EXPECT_EQ(report({"--compare", saved(older, "older"), plain}).out, "No differences.\n");
+
+    // Hidden serial numbers and addresses: the slots and the devices' names match the items.
+    const std::string hidden = ::testing::TempDir() + "compare-workstation-hidden.json";
+    report({"--redact", "--snapshot", plain, "--save-snapshot", hidden});
+    const Outcome unknown = report({"--compare", hidden, plain, "--hardware-only"});
+    EXPECT_EQ(unknown.status, 0) << unknown.out;
+    EXPECT_NE(unknown.out.find("  Memory module Controller0-ChannelA-DIMM0 16 GB DDR5 (serial (hidden)) / Serial number\n"),
+              std::string::npos) << unknown.out;
 }
 
 TEST(Compare, JsonHoldsWhatTheTextSays) {
@@ -156,7 +203,7 @@ public:
     int reads = 0;
 };
 
-TEST(Compare, TheMachineIsReadOnceLikeAReport) {
+TEST(Compare, TheMachineIsReadOnceLikeAReportAndAnInventory) {
     Backend machine = makeSnapshotBackend(dataFile("desktop.json"));
     auto counter = std::make_shared<ReadCounter>();
     std::unique_ptr<WmiProvider> counted = makeTappedProvider(*machine.provider, counter);
@@ -166,6 +213,7 @@ TEST(Compare, TheMachineIsReadOnceLikeAReport) {
         DiagnosticsTo diagnostics(discarded);
         ReportCollector once;
         buildAllGroups(once);
+        readInventory();
     }
     const int oneReport = counter->reads;
     counter->reads = 0;
