@@ -61,6 +61,13 @@ int saveSnapshot(const std::string& path, std::ostream& err) {
     return writeFile(path, snapshot.str(), err);
 }
 
+// Standard output, flushed; a write that failed (a full disk, a file size limit) is status 2.
+int flushOutput(std::ostream& out, std::ostream& err) {
+    errno = 0;
+    out.flush();
+    return out ? 0 : cannotWrite("standard output", errno ? std::strerror(errno) : "write error", err);
+}
+
 void writeStats(long queries, std::chrono::steady_clock::duration elapsed, std::ostream& err) {
     const double milliseconds = std::chrono::duration<double, std::milli>(elapsed).count();
     char line[96];
@@ -79,9 +86,7 @@ int printReport(const ReportOptions& options, std::ostream& out, std::ostream& e
     std::ostream& to = options.output.empty() ? out : file;
     if (options.json) writeJsonReport(report.groups, to);
     else writeTextReport(report.groups, to);
-    errno = 0;
-    out.flush();  // the stats line must follow the whole report on a shared terminal
-    if (!out) return cannotWrite("standard output", errno ? std::strerror(errno) : "write error", err);
+    if (int failed = flushOutput(out, err)) return failed;  // before the stats line, on a shared terminal
     int status = options.output.empty() ? 0
                  : writeFile(options.output, options.json ? file.str() : textFileContent(file.str()), err);
     if (options.stats) writeStats(queries, elapsed, err);
@@ -126,8 +131,8 @@ int printInventory(const ReportOptions& options, std::ostream& out, std::ostream
     std::string document = options.inventory == "glpi" ? glpiInventoryJson(inventory, exportOptions)
                                                        : ocsInventoryXml(inventory, exportOptions);
     if (options.output.empty()) {
-        out << document << std::flush;
-        return 0;
+        out << document;
+        return flushOutput(out, err);
     }
     bool compressed = options.inventory == "ocs" && endsWith(options.output, ".ocs");
     return writeFile(options.output, compressed ? zlibCompress(document) : document, err);

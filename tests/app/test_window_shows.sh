@@ -41,8 +41,22 @@ check_main_window() {
     echo "ok: main window at $at on $1"
 }
 
+# The smallest size the window asks the window manager for: "W by H".
+check_minimum_size() {
+    local hint
+    hint=$(xprop -id "$(find_window "$MAIN_TITLE")" WM_NORMAL_HINTS | sed -n 's/.*program specified minimum size: //p')
+    [ "$hint" = "$1" ] || fail "minimum size '$hint', wanted '$1'"
+    echo "ok: the window cannot be made smaller than $1"
+}
+
 check_main_window 1920x1080x24 "598 163 725 755"
 check_icons "$(find_window '^Moravel by Tobrin')"
+check_minimum_size "725 by 690"
+stop_program
+# A work area smaller than that is the limit itself.
+start_display 640x480x24
+start_app
+check_minimum_size "640 by 480"
 stop_program
 
 # Under 800 pixels high the window is shortened to 690 but still placed by the 377 offset.
