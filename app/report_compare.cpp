@@ -28,7 +28,7 @@ public:
 
 // The 38 fields and the inventory, as a report and an inventory read them.
 SideView readView(WmiProvider& provider, SystemProbes& probes) {
-    ScopedBackend installed(provider, probes);
+    ScopedBackend installed(&provider, &probes);
     ReportCollector report;
     buildAllGroups(report);
     return {std::move(report.groups), inventoryItems(readInventory(&provider, &probes))};

@@ -5,6 +5,7 @@
 #include <optional>
 #include <sstream>
 
+#include "app/app_state.h"
 #include "app/report_writers.h"
 #include "inventory/read_inventory.h"
 #include "query/views/recording.h"
@@ -16,27 +17,9 @@
 namespace moravel {
 namespace {
 
-struct ShareState {
-    Backend* live = nullptr;
-    std::shared_ptr<SnapshotData> record = std::make_shared<SnapshotData>();
-    Backend recording;
-    std::vector<GroupRecord> shown;
-    struct Compared {
-        CompareSide snapshot;
-        CompareSide machine;
-    };
-    std::optional<Compared> compared;
-    bool inventoryKept = false;
-};
-
-ShareState& state() {
-    static ShareState share;
-    return share;
-}
-
 // The sections once more over the kept answers, hidden; the diagnostics were already written.
 std::vector<GroupRecord> hiddenReport() {
-    ScopedBackend replay(makeRedactedBackend(makeSnapshotBackend(*state().record)));
+    ScopedBackend replay(makeRedactedBackend(makeSnapshotBackend(*appState().record)));
     std::ostringstream discarded;
     DiagnosticsTo diagnostics(discarded);
     ReportCollector report;
@@ -47,15 +30,15 @@ std::vector<GroupRecord> hiddenReport() {
 }  // namespace
 
 void installRecordedBackend(Backend& live) {
-    ShareState& share = state();
-    share.live = &live;
-    share.recording = makeRecordingView(*live.provider, *live.probes, share.record);
-    share.recording.install();
+    AppState& state = appState();
+    state.live = &live;
+    state.recording = makeRecordingView(*live.provider, *live.probes, state.record);
+    state.recording.install();
 }
 
-void setShownReport(std::vector<GroupRecord> groups) { state().shown = std::move(groups); }
+void setShownReport(std::vector<GroupRecord> groups) { appState().shown = std::move(groups); }
 
-std::vector<GroupRecord> reportGroups(bool hidden) { return hidden ? hiddenReport() : state().shown; }
+std::vector<GroupRecord> reportGroups(bool hidden) { return hidden ? hiddenReport() : appState().shown; }
 
 std::string shareReport(ReportForm form, bool hidden) {
     if (std::optional<Comparison> changes = shownComparison(hidden)) {
@@ -72,31 +55,31 @@ std::string shareReport(ReportForm form, bool hidden) {
 }
 
 void compareShownWith(const std::string& path) {
-    ShareState& share = state();
+    AppState& state = appState();
     CompareSide snapshot = CompareSide::fromFile(path);
-    if (!share.inventoryKept) {  // the window's build read the 38 fields only: the inventory once now
-        readInventory(share.recording.provider.get(), share.recording.probes.get());
-        share.inventoryKept = true;
+    if (!state.inventoryKept) {  // the window's build read the 38 fields only: the inventory once now
+        readInventory(state.recording.provider.get(), state.recording.probes.get());
+        state.inventoryKept = true;
     }
-    share.compared.emplace(ShareState::Compared{std::move(snapshot), CompareSide::fromAnswers(*share.record, "this machine")});
+    state.compared.emplace(AppState::Compared{std::move(snapshot), CompareSide::fromAnswers(*state.record, "this machine")});
 }
 
-void clearComparison() { state().compared.reset(); }
+void clearComparison() { appState().compared.reset(); }
 
 std::optional<Comparison> shownComparison(bool hidden) {
-    const auto& compared = state().compared;
+    const auto& compared = appState().compared;
     if (!compared) return std::nullopt;
     return compareSides(compared->snapshot, compared->machine, hidden);
 }
 
-bool comparing() { return state().compared.has_value(); }
+bool comparing() { return appState().compared.has_value(); }
 
 std::string shareSnapshot(bool hidden) {
     std::ostringstream snapshot;
-    Backend* live = state().live;
+    Backend* live = appState().live;
     if (!live || !live->provider || !live->probes) return {};
     Backend redacted = hidden ? makeRedactedView(*live->provider, *live->probes) : Backend{};
-    ScopedBackend view(hidden ? *redacted.provider : *live->provider, hidden ? *redacted.probes : *live->probes);
+    ScopedBackend view(hidden ? redacted.provider.get() : live->provider.get(), hidden ? redacted.probes.get() : live->probes.get());
     writeSnapshot(snapshot);
     return snapshot.str();
 }

@@ -1,5 +1,6 @@
 // One reader per WMI class: each lists the class's objects on this machine, in a stable order,
-// with properties that are computed only when asked for.
+// with properties that are computed only when asked for. The provider finds a class's reader by
+// the class's name.
 #pragma once
 
 #include "query/linux/cim_dates.h"
@@ -8,23 +9,19 @@
 
 namespace moravel::lx {
 
-ObjectList readCdromDrives(const LinuxContext& context);
-ObjectList readComputerSystems(const LinuxContext& context);
-ObjectList readMemoryArrays(const LinuxContext& context);
-ObjectList readNetworkAdapters(const LinuxContext& context);
-ObjectList readNetworkAdapterConfigurations(const LinuxContext& context);
-ObjectList readBioses(const LinuxContext& context);
-ObjectList readOperatingSystems(const LinuxContext& context);
-ObjectList readProcessors(const LinuxContext& context);
-ObjectList readBaseBoards(const LinuxContext& context);
-ObjectList readMotherboardDevices(const LinuxContext& context);
-ObjectList readVideoControllers(const LinuxContext& context);
-ObjectList readDiskDrives(const LinuxContext& context);
-ObjectList readPhysicalMedia(const LinuxContext& context);
-ObjectList readLogicalDisks(const LinuxContext& context);
-ObjectList readSoundDevices(const LinuxContext& context);
-ObjectList readBatteries(const LinuxContext& context);
-ObjectList readPrinters(const LinuxContext& context);
+using ClassReader = ObjectList (*)(const LinuxContext& context);
+
+// Makes `read` the reader of the class named `className` (which the class table lists). Each
+// reader file registers its classes itself, right after the reader:
+//     const RegisteredReader biosReader{"Win32_BIOS", readBioses};
+struct RegisteredReader {
+    RegisteredReader(const char* className, ClassReader read);
+};
+
+// The reader registered for a class (names compared as WMI does); nullptr when none is.
+ClassReader registeredReader(const std::string& className);
+// The classes that have a reader, in no particular order.
+std::vector<std::string> registeredClasses();
 
 // Facts more than one class reads.
 std::optional<std::string> dmiField(const RootFs& fs, const char* name);  // /sys/class/dmi/id/<name>

@@ -34,5 +34,6 @@ ObjectList readBatteries(const LinuxContext& context) {
     }
     return objects;
 }
+const RegisteredReader batteryReader{"Win32_Battery", readBatteries};
 
 }  // namespace moravel::lx

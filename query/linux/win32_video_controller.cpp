@@ -143,5 +143,6 @@ ObjectList readVideoControllers(const LinuxContext& context) {
     }
     return objects;
 }
+const RegisteredReader videoControllerReader{"Win32_VideoController", readVideoControllers};
 
 }  // namespace moravel::lx

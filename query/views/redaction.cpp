@@ -1,58 +1,11 @@
 #include "query/views/redaction.h"
 
 #include "query/views/provider_tap.h"
+#include "query/wmi_classes.h"
 #include "query/wmi_names.h"
 
 namespace moravel {
 namespace {
-
-enum class Hide { Text, Address };
-
-struct HiddenProperty {
-    const char* className;  // "*": any class
-    const char* property;
-    Hide as;
-};
-
-// Names of the machine, its owner and its domain, every serial number and the system UUID (the
-// battery's DeviceID starts with its serial), and the hardware addresses.
-const HiddenProperty kHidden[] = {
-    {"*", "SystemName", Hide::Text},
-    {"*", "CSName", Hide::Text},
-    {"Win32_ComputerSystem", "Name", Hide::Text},
-    {"Win32_ComputerSystem", "DNSHostName", Hide::Text},
-    {"Win32_ComputerSystem", "PrimaryOwnerName", Hide::Text},
-    {"Win32_ComputerSystem", "UserName", Hide::Text},
-    {"Win32_ComputerSystem", "Domain", Hide::Text},
-    {"Win32_ComputerSystem", "Workgroup", Hide::Text},
-    {"Win32_OperatingSystem", "SerialNumber", Hide::Text},
-    {"Win32_OperatingSystem", "RegisteredUser", Hide::Text},
-    {"Win32_OperatingSystem", "Organization", Hide::Text},
-    {"Win32_BaseBoard", "SerialNumber", Hide::Text},
-    {"Win32_BIOS", "SerialNumber", Hide::Text},
-    {"Win32_SystemEnclosure", "SerialNumber", Hide::Text},
-    {"Win32_PhysicalMedia", "SerialNumber", Hide::Text},
-    {"Win32_DiskDrive", "SerialNumber", Hide::Text},
-    {"Win32_LogicalDisk", "VolumeSerialNumber", Hide::Text},
-    {"Win32_Battery", "DeviceID", Hide::Text},
-    {"Win32_PhysicalMemory", "SerialNumber", Hide::Text},
-    {"BatteryStaticData", "SerialNumber", Hide::Text},
-    {"Win32_ComputerSystemProduct", "UUID", Hide::Text},
-    {"Win32_ComputerSystemProduct", "IdentifyingNumber", Hide::Text},
-    {"Win32_NetworkAdapterConfiguration", "DNSHostName", Hide::Text},
-    {"Win32_NetworkAdapterConfiguration", "DNSDomain", Hide::Text},
-    {"Win32_NetworkAdapterConfiguration", "MACAddress", Hide::Address},
-    {"Win32_NetworkAdapter", "MACAddress", Hide::Address},
-    {"Win32_NetworkAdapter", "PermanentAddress", Hide::Address},
-};
-
-const HiddenProperty* hiddenProperty(const std::string& className, const std::string& property) {
-    for (const HiddenProperty& hidden : kHidden)
-        if ((sameWmiName(className, hidden.className) || hidden.className[0] == '*') &&
-            sameWmiName(property, hidden.property))
-            return &hidden;
-    return nullptr;
-}
 
 // Whether the value's text would show anything of the machine: a non-empty string or a number.
 bool showsSomething(const WmiValue& value) {
@@ -95,14 +48,15 @@ private:
 }  // namespace
 
 WmiValue redactedValue(const std::string& className, const std::string& property, WmiValue value) {
-    const HiddenProperty* hidden = hiddenProperty(className, property);
-    if (!hidden || !showsSomething(value)) return value;
-    if (hidden->as == Hide::Address && value.type == vt::Bstr) return WmiValue::string(hideHexDigits(value.text));
+    Identifies identifies = identifiesOf(className, property);
+    if (identifies == Identifies::Nothing || !showsSomething(value)) return value;
+    if (identifies == Identifies::HardwareAddress && value.type == vt::Bstr) return WmiValue::string(hideHexDigits(value.text));
     return WmiValue::string(kHiddenText);
 }
 
 bool isHiddenValue(const std::string& className, const std::string& property, const WmiValue& value) {
-    if (!hiddenProperty(className, property) || !showsSomething(value) || value.type != vt::Bstr) return false;
+    if (identifiesOf(className, property) == Identifies::Nothing || !showsSomething(value) || value.type != vt::Bstr)
+        return false;
     return redactedValue(className, property, value).text == value.text;
 }
 

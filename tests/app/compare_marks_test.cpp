@@ -58,9 +58,9 @@ std::string printed(const std::vector<std::string>& arguments) {
 TEST(CompareMarks, ExactlyTheDifferingFieldsUntilCleared) {
     Backend live = makeSnapshotBackend(dataFile("desktop.json"));
     installRecordedBackend(live);
-    noticeMode = true;  // no wait window
+    appState().noticeMode = true;  // no wait window
     std::unique_ptr<Fl_Double_Window> window(makeMainWindow());
-    mainWindow = window.get();
+    appState().mainWindow = window.get();
     const std::vector<ReportField*> fields = fieldsOf(*window);
     ASSERT_EQ(fields.size(), 38u);
     std::vector<std::string> tooltips;
@@ -90,8 +90,7 @@ TEST(CompareMarks, ExactlyTheDifferingFieldsUntilCleared) {
     EXPECT_STREQ(window->label(), kMainWindowTitle);
     EXPECT_FALSE(comparing());
     EXPECT_EQ(shareReport(ReportForm::Text, false), printed({"--snapshot", dataFile("desktop.json")}));
-    mainWindow = nullptr;
-    noticeMode = false;
+    appState() = AppState();
 }
 
 }  // namespace

@@ -208,7 +208,7 @@ TEST(Compare, TheMachineIsReadOnceLikeAReportAndAnInventory) {
     auto counter = std::make_shared<ReadCounter>();
     std::unique_ptr<WmiProvider> counted = makeTappedProvider(*machine.provider, counter);
     {
-        ScopedBackend installed(*counted, *machine.probes);
+        ScopedBackend installed(counted.get(), machine.probes.get());
         std::ostringstream discarded;
         DiagnosticsTo diagnostics(discarded);
         ReportCollector once;
