@@ -260,10 +260,10 @@ bool MainWindow::moveFocus(bool forward) {
 void MainWindow::showReport(const std::vector<GroupRecord>& groups) {
     // The fields were made in the report's order, each group's inside its group.
     std::vector<ReportField*> fields;
-    for (int i = 0; i < children(); ++i)
-        if (Fl_Group* group = child(i)->as_group())
-            for (int j = 0; j < group->children(); ++j)
-                if (auto* field = dynamic_cast<ReportField*>(group->child(j))) fields.push_back(field);
+    for (int g = 0; g < children(); ++g)  // not i: Fl_Window has a member of that name
+        if (Fl_Group* group = child(g)->as_group())
+            for (int f = 0; f < group->children(); ++f)
+                if (auto* field = dynamic_cast<ReportField*>(group->child(f))) fields.push_back(field);
     auto field = fields.begin();
     for (const GroupRecord& group : groups)
         for (const FieldRecord& record : group.fields)
