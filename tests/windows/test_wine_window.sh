@@ -254,8 +254,10 @@ check_snapshot() {  # SNAPSHOT ENDING
     pass "$name: 38 fields as both reports${notice:+, after the notice box}; $2 ends with status 0"
 }
 
-# Available memory and free space move while the machine works: their numbers may differ by less
-# than 256 MB and by 1 GB at most; everything else must be equal.
+# Available memory and free space move while the machine works, the more so on a loaded machine
+# where the window's queries take minutes: available memory may differ by an eighth of the
+# machine's memory, free space by 4 GB (a build beside the test writes gigabytes); everything else
+# must be equal.
 expect_live_texts() {  # WINDOW REPORT-JSON
     report_texts "$2" report.texts
     cmp -s "$1" report.texts && return
@@ -267,7 +269,8 @@ expect_live_texts() {  # WINDOW REPORT-JSON
     still() { sed -e "${memory}s/[0-9][0-9]*/N/g" -e "${free}s/FreeSpace: [0-9]* GB/FreeSpace: N GB/" "$1"; }
     if cmp -s <(still "$1") <(still report.texts) &&
         paste -d' ' <(moving "$1") <(moving report.texts) |
-        awk '{ d = $1 - $2; d = d < 0 ? -d : d } NR == 1 && d >= 256 || NR == 2 && d > 1 { bad = 1 } END { exit bad }'; then
+        awk -v most="$(awk '/^MemTotal:/ { print int($2 / 1024 / 8) }' /proc/meminfo)" \
+            '{ d = $1 - $2; d = d < 0 ? -d : d } NR == 1 && d > most || NR == 2 && d > 4 { bad = 1 } END { exit bad }'; then
         note "live: available memory and free space moved: $(paste -d/ <(moving "$1") <(moving report.texts) | tr '\n' ' ')"
         return
     fi
