@@ -87,7 +87,7 @@ const std::vector<WmiClass> kClasses = {
         {"BankLabel", T::String}, {"DeviceLocator", T::String}, {"Capacity", T::Uint64},
         {"SMBIOSMemoryType", T::Uint32}, {"MemoryType", T::Uint16}, {"FormFactor", T::Uint16}, {"Speed", T::Uint32},
         {"ConfiguredClockSpeed", T::Uint32}, {"Manufacturer", T::String}, {"PartNumber", T::String},
-        {"SerialNumber", T::String}}},
+        {"SerialNumber", T::String, kHidden}}},
     {"Win32_Keyboard", kWmiNamespace, {
         {"Name", T::String}, {"Description", T::String}, {"Layout", T::String}, {"PNPDeviceID", T::String}}},
     {"Win32_PointingDevice", kWmiNamespace, {
@@ -106,7 +106,7 @@ const std::vector<WmiClass> kClasses = {
         {"InstanceName", T::String}, {"MaxHorizontalImageSize", T::Uint8}, {"MaxVerticalImageSize", T::Uint8}}},
     {"BatteryStaticData", kWmiDataNamespace, {
         {"InstanceName", T::String}, {"DeviceName", T::String}, {"ManufactureName", T::String},
-        {"SerialNumber", T::String}, {"Chemistry", T::Uint32}, {"DesignedCapacity", T::Uint32}}},
+        {"SerialNumber", T::String, kHidden}, {"Chemistry", T::Uint32}, {"DesignedCapacity", T::Uint32}}},
     {"BatteryFullChargedCapacity", kWmiDataNamespace, {{"InstanceName", T::String}, {"FullChargedCapacity", T::Uint32}}},
     {"BatteryCycleCount", kWmiDataNamespace, {{"InstanceName", T::String}, {"CycleCount", T::Uint32}}},
 };

@@ -54,6 +54,12 @@ WmiValue redactedValue(const std::string& className, const std::string& property
     return WmiValue::string(kHiddenText);
 }
 
+bool isHiddenValue(const std::string& className, const std::string& property, const WmiValue& value) {
+    if (identifiesOf(className, property) == Identifies::Nothing || !showsSomething(value) || value.type != vt::Bstr)
+        return false;
+    return redactedValue(className, property, value).text == value.text;
+}
+
 Backend makeRedactedBackend(Backend inner) {
     WmiProvider& provider = *inner.provider;
     SystemProbes& probes = *inner.probes;
