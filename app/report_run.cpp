@@ -54,11 +54,12 @@ int writeFile(const std::string& path, const std::string& content, std::ostream&
 }
 
 int saveSnapshot(const std::string& path, std::ostream& err) {
-    std::ostringstream snapshot;
-    writeSnapshot(snapshot);
-    if (std::optional<std::string> problem = snapshotSizeProblem(snapshot.str().size()))
+    std::ostringstream stream;
+    writeSnapshot(stream);
+    const std::string snapshot = stream.str();
+    if (std::optional<std::string> problem = snapshotSizeProblem(snapshot.size()))
         return cannotWrite(path, *problem, err);
-    return writeFile(path, snapshot.str(), err);
+    return writeFile(path, snapshot, err);
 }
 
 // Standard output, flushed; a write that failed (a full disk, a file size limit) is status 2.

@@ -50,7 +50,7 @@ private:
 WmiValue redactedValue(const std::string& className, const std::string& property, WmiValue value) {
     Identifies identifies = identifiesOf(className, property);
     if (identifies == Identifies::Nothing || !showsSomething(value)) return value;
-    if (identifies == Identifies::HardwareAddress && value.type == vt::Bstr) return WmiValue::string(hideHexDigits(value.text));
+    if (identifies == Identifies::Address && value.type == vt::Bstr) return WmiValue::string(hideHexDigits(value.text));
     return WmiValue::string(kHiddenText);
 }
 
