@@ -1,10 +1,13 @@
 // The Drives group: the IDE disk with the highest index among the first six disks (name, serial
 // number, size, free space and names of the local drives, firmware and geometry) and, when one is
-// attached, a USB disk. The scan fills text slots first; the fields are composed from them.
+// attached, a USB disk. Machines without an IDE disk show their SCSI disk instead: Windows names
+// NVMe, virtio, RST/VMD and Hyper-V disks so. The scan fills text slots first; the fields are
+// composed from them.
 #include <algorithm>
 #include <array>
 #include <cstdint>
 #include <limits>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -30,6 +33,7 @@ struct DriveScan {
     std::array<std::string, kSlotCount> slots;
     std::string driveList;
     std::int64_t freeGigabytes = 0;  // wide, so many large drives cannot overflow the sum
+    std::set<std::int32_t> takenLogicalDisks;  // each drive belongs to the first disk that took it
 };
 
 std::int32_t bytesToGigabytes(const std::string& bytes) { return scaledRound(bytes, kPerGibi); }
@@ -43,18 +47,21 @@ std::string readDisk(const char* property, int index) { return readProperty(kDis
 
 // The local drives among the first `count` logical disks of the system, one entry per logical
 // disk examined; entries that stay empty still add a blank to the list and nothing to the total.
-// The search stops at the first logical disk that does not answer.
+// A drive an earlier disk of the scan took is passed over unread, so no drive is listed or counted
+// twice. The search stops at the first logical disk that does not answer.
 void partitionStep(std::int32_t count, DriveScan& scan) {
     const std::int32_t entries = std::min(count, kMaxPartitionEntries);
     std::vector<std::string> names(entries);
     std::vector<std::string> freeSpace(entries);
     std::int32_t found = 0;
     for (std::int32_t m = 0; m < entries; ++m) {
+        if (scan.takenLogicalDisks.count(m)) continue;
         const std::string driveType = readProperty(kLogicalDisk, "DriveType", m);
         if (driveType.empty()) break;
         if (driveType != "3") continue;
         names[found] = readProperty(kLogicalDisk, "DeviceID", m);
         freeSpace[found] = readProperty(kLogicalDisk, "FreeSpace", m);
+        scan.takenLogicalDisks.insert(m);
         ++found;
     }
     for (std::int32_t i = 0; i < entries; ++i) {
@@ -87,14 +94,19 @@ void scanUsbDisk(int index, DriveScan& scan) {
 }
 
 // Later disks of the same interface overwrite earlier ones; the drive list and the free space
-// accumulate over every IDE disk.
+// accumulate over every IDE disk. Without any IDE disk the SCSI disks take their place, in index
+// order, after the six interface reads, which are not made again.
 DriveScan scanDisks() {
     DriveScan scan;
+    std::array<std::string, kDisksScanned> interfaceTypes;
     for (int index = 0; index < kDisksScanned; ++index) {
-        const std::string interfaceType = readDisk("InterfaceType", index);
-        if (interfaceType == "IDE") scanIdeDisk(index, scan);
-        if (interfaceType == "USB") scanUsbDisk(index, scan);
+        interfaceTypes[index] = readDisk("InterfaceType", index);
+        if (interfaceTypes[index] == "IDE") scanIdeDisk(index, scan);
+        if (interfaceTypes[index] == "USB") scanUsbDisk(index, scan);
     }
+    if (std::find(interfaceTypes.begin(), interfaceTypes.end(), "IDE") != interfaceTypes.end()) return scan;
+    for (int index = 0; index < kDisksScanned; ++index)
+        if (interfaceTypes[index] == "SCSI") scanIdeDisk(index, scan);
     return scan;
 }
 

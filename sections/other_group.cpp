@@ -18,8 +18,9 @@ const char* const kPrinter = "Win32_Printer";
 constexpr int kSoundDevicesExamined = 11;
 constexpr int kPrintersExamined = 20;
 
-// Virtual printers that print to no paper.
-const std::array<const char*, 17> kSkippedPrinters = {
+// Virtual printers that print to no paper: those of Windows 7 and its tools, then those that
+// Windows 10 and 11, current Office and CUPS-PDF install.
+const std::array<const char*, 24> kSkippedPrinters = {
     "Fax",
     "Send To OneNote 2010",
     "Send To OneNote 2011",
@@ -37,6 +38,13 @@ const std::array<const char*, 17> kSkippedPrinters = {
     "Snagit 14",
     "Snagit 15",
     "Auto Microsoft XPS Document Writer on MORAVEL-BUILD",
+    "Microsoft Print to PDF",
+    "OneNote (Desktop)",
+    "OneNote for Windows 10",
+    "OneNote",
+    "Send To OneNote 2016",
+    "Microsoft XPS Document Writer v4",
+    "PDF",
 };
 
 std::string cdrom() {

@@ -23,6 +23,8 @@ std::optional<std::uint64_t> meminfoValue(const std::string& text, const char* k
 std::optional<std::string> osReleaseValue(const std::string& text, const std::string& key);
 // The highest ending address (KiB) of the SMBIOS table's type 19 structures.
 std::optional<std::uint64_t> smbiosEndingKib(const std::string& table);
+// The sizes of a udev data file's MEMORY_DEVICE_<n>_SIZE lines added up, in bytes.
+std::optional<std::uint64_t> udevMemoryBytes(const std::string& data);
 // DMI's "MM/DD/YYYY" as a CIM date.
 std::optional<std::string> cimReleaseDate(const std::string& dmiDate);
 // The refresh rates of an EDID: of its preferred timing, and the highest of its range limits.

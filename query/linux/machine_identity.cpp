@@ -1,6 +1,9 @@
 #include "query/linux/machine_identity.h"
 
 #include <sstream>
+#include <vector>
+
+#include "query/linux/arm_processor.h"
 
 namespace moravel::lx {
 namespace {
@@ -40,15 +43,22 @@ const KnownName kHypervisors[] = {
 };
 
 // A device-tree property: text ending in NUL, sometimes several NUL-separated strings.
-std::optional<std::string> deviceTreeString(const RootFs& fs, const char* property) {
+std::vector<std::string> deviceTreeStrings(const RootFs& fs, const char* property) {
     // The firmware's device tree cannot change while the process runs: read each property once.
     std::string path = std::string(kDeviceTree) + property;
     std::optional<std::string> text =
         *fs.keptWhile<std::optional<std::string>>(path, "", [&] { return fs.read(path); });
-    if (!text) return std::nullopt;
-    std::string first = trim(text->substr(0, text->find('\0')));
-    if (first.empty()) return std::nullopt;
-    return first;
+    std::vector<std::string> strings;
+    std::istringstream parts(text.value_or(""));
+    for (std::string part; std::getline(parts, part, '\0');)
+        if (!trim(part).empty()) strings.push_back(trim(part));
+    return strings;
+}
+
+std::optional<std::string> deviceTreeString(const RootFs& fs, const char* property) {
+    std::vector<std::string> strings = deviceTreeStrings(fs, property);
+    if (strings.empty()) return std::nullopt;
+    return strings.front();
 }
 
 std::optional<std::string> boardMaker(const RootFs& fs) {
@@ -84,6 +94,12 @@ MachineIdentity fromClockSources(const RootFs& fs) {
 
 MachineIdentity deviceTreeIdentity(const RootFs& fs) {
     return {boardMaker(fs), deviceTreeString(fs, "model"), deviceTreeString(fs, "serial-number")};
+}
+
+std::optional<std::string> deviceTreeSoc(const RootFs& fs) {
+    std::vector<std::string> compatible = deviceTreeStrings(fs, "compatible");  // the board, then its SoC
+    if (compatible.size() < 2) return std::nullopt;
+    return socName(compatible.back());
 }
 
 MachineIdentity hypervisorIdentity(const LinuxContext& context) {

@@ -18,6 +18,9 @@ struct MachineIdentity {
 // The device tree's model, the maker named by its first "compatible" entry and its serial number.
 MachineIdentity deviceTreeIdentity(const RootFs& fs);
 
+// The SoC the device tree's "compatible" list ends with, named with its maker: "Broadcom BCM2711".
+std::optional<std::string> deviceTreeSoc(const RootFs& fs);
+
 // The hypervisor's name, from CPUID, /sys/hypervisor/type or the paravirtual clock it offers.
 MachineIdentity hypervisorIdentity(const LinuxContext& context);
 

@@ -1,5 +1,7 @@
 // Win32_DiskDrive and Win32_PhysicalMedia: the whole disks, with the geometry Windows reports
 // for every disk (255 heads, 63 sectors per track).
+#include <sstream>
+
 #include "query/linux/block_disks.h"
 #include "query/linux/linux_classes.h"
 
@@ -49,11 +51,32 @@ std::optional<std::string> firmwareRevision(const RootFs& fs, const Disk& disk) 
     return udevProperty(fs, disk, "ID_REVISION");
 }
 
+// Whether a file system is mounted from the disk itself: by its device numbers, or (btrfs
+// reports numbers of its own) by its device name.
+bool mountedWhole(const RootFs& fs, const Disk& disk) {
+    std::optional<std::string> numbers = fs.line(disk.path + "/dev");
+    std::optional<std::string> table = fs.read("/proc/self/mountinfo");
+    if (!numbers || !table) return false;
+    std::istringstream lines(*table);
+    for (std::string line; std::getline(lines, line);) {
+        std::istringstream fields(line);
+        std::string id, parent, device, word;
+        if (!(fields >> id >> parent >> device)) continue;
+        if (device == *numbers) return true;
+        while (fields >> word && word != "-") {}
+        std::string type, source;
+        if (fields >> type >> source && source == "/dev/" + disk.name) return true;
+    }
+    return false;
+}
+
+// A disk without a partition table that holds a file system itself counts as one partition,
+// as Windows counts such a disk.
 std::uint64_t partitionCount(const RootFs& fs, const Disk& disk) {
     std::uint64_t count = 0;
     for (const std::string& entry : fs.list(disk.path))
         if (fs.exists(disk.path + "/" + entry + "/partition")) ++count;
-    return count;
+    return count == 0 && mountedWhole(fs, disk) ? 1 : count;
 }
 
 std::string mediaType(const LinuxContext& context, const Disk& disk) {

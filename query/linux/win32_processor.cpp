@@ -7,8 +7,10 @@
 #include <sstream>
 #include <utility>
 
+#include "query/linux/arm_processor.h"
 #include "query/linux/content_parsers.h"
 #include "query/linux/linux_classes.h"
+#include "query/linux/machine_identity.h"
 #include "query/wmi_query.h"
 
 namespace moravel::lx {
@@ -55,6 +57,7 @@ std::string cpuDir(const CpuBlock& cpu) {
 }
 
 std::optional<std::string> description(const CpuBlock& cpu) {
+    if (isArmProcessor(cpu)) return armDescription(cpu);
     std::optional<std::uint64_t> family = number(cpu, "cpu family");
     std::optional<std::uint64_t> model = number(cpu, "model");
     std::optional<std::uint64_t> stepping = number(cpu, "stepping");
@@ -68,6 +71,7 @@ std::optional<std::string> description(const CpuBlock& cpu) {
 // CPUID leaf 1 as Windows shows it: EDX (the feature flags) then EAX (the signature), both
 // rebuilt from what the kernel read from that leaf.
 std::optional<std::string> processorId(const CpuBlock& cpu) {
+    if (isArmProcessor(cpu)) return armProcessorId(cpu);
     std::optional<std::uint64_t> family = number(cpu, "cpu family");
     std::optional<std::uint64_t> model = number(cpu, "model");
     std::optional<std::uint64_t> stepping = number(cpu, "stepping");
@@ -103,12 +107,14 @@ std::set<std::string> cpuList(const std::string& text) {
 }
 
 // Cache sizes in KiB of one level over the package, each cache counted once however many
-// processors share it. A processor whose caches of this level were already seen through a
+// processors share it; 0 when the caches are described and none is of this level (many ARM
+// cores have no L3). A processor whose caches of this level were already seen through a
 // sharer is not read again, so a large machine costs a few reads, not a walk of every cpu.
 // The caches are the processor's own, fixed for the process: their files are read once.
 std::optional<std::uint64_t> cacheKib(const RootFs& fs, const Package& package, unsigned level) {
     std::set<std::string> covered;  // processors whose caches of this level are counted
     std::optional<std::uint64_t> total;
+    bool described = false;
     for (const CpuBlock& cpu : package.cpus) {
         std::string number = field(cpu, "processor").value_or("");
         if (covered.count(number)) continue;
@@ -116,8 +122,9 @@ std::optional<std::uint64_t> cacheKib(const RootFs& fs, const Package& package, 
         std::string cacheDir = cpuDir(cpu) + "/cache";
         for (const std::string& index : fs.listOnce(cacheDir)) {
             std::string dir = cacheDir + "/" + index;
-            if (index.compare(0, 5, "index") != 0 || fs.numberOnce(dir + "/level") != std::optional<std::uint64_t>(level))
-                continue;
+            if (index.compare(0, 5, "index") != 0) continue;
+            described = true;
+            if (fs.numberOnce(dir + "/level") != std::optional<std::uint64_t>(level)) continue;
             if (level > 1 && fs.lineOnce(dir + "/type") == std::optional<std::string>("Instruction")) continue;
             std::optional<std::string> size = fs.lineOnce(dir + "/size");
             if (!size) continue;
@@ -128,7 +135,7 @@ std::optional<std::uint64_t> cacheKib(const RootFs& fs, const Package& package, 
             total = total.value_or(0) + kib;
         }
     }
-    return total;
+    return described ? total.value_or(0) : total;
 }
 
 // The processor packages by physical id, in order.
@@ -175,15 +182,26 @@ std::uint64_t coreCount(const Package& package) {
     return cores.size();
 }
 
+// x86 processors carry their brand string; ARM ones are named from their part numbers.
+std::optional<std::string> name(const RootFs& fs, const Package& package) {
+    const CpuBlock& first = package.cpus.front();
+    if (isArmProcessor(first)) return armProcessorName(package.cpus, deviceTreeSoc(fs));
+    return field(first, "model name");
+}
+
+std::optional<std::string> manufacturer(const CpuBlock& cpu) {
+    return isArmProcessor(cpu) ? armManufacturer(cpu) : field(cpu, "vendor_id");
+}
+
 std::unique_ptr<LinuxObject> processorObject(const LinuxContext& context, std::shared_ptr<const Package> package,
                                              std::size_t index) {
     const RootFs* fs = &context.fs;
     const CpuBlock& first = package->cpus.front();
     std::string machine = context.host.machine();
     auto object = std::make_unique<LinuxObject>();
-    object->add("Name", [&first, package] { return stringOrNull(field(first, "model name")); })
+    object->add("Name", [fs, package] { return stringOrNull(name(*fs, *package)); })
         .add("DeviceID", [index] { return WmiValue::string("CPU" + std::to_string(index)); })
-        .add("Manufacturer", [&first, package] { return stringOrNull(field(first, "vendor_id")); })
+        .add("Manufacturer", [&first, package] { return stringOrNull(manufacturer(first)); })
         .add("Description", [&first, package] { return stringOrNull(description(first)); })
         .add("Caption", [&first, package] { return stringOrNull(description(first)); })
         .add("ProcessorId", [&first, package] { return stringOrNull(processorId(first)); })

@@ -11,6 +11,27 @@ namespace {
 
 constexpr std::uint64_t kMemoryResource = 0x200;  // IORESOURCE_MEM
 
+// AdapterDACType as each vendor's Windows display driver reports it, so the VGA group picks on
+// Linux the adapter it picks on Windows (Intel is the internal one beside a discrete card).
+// Virtual adapters and other vendors have no entry: the property is absent, as it is on Windows
+// for drivers that leave it empty.
+struct VendorDacType {
+    unsigned vendorId;
+    const char* dacType;
+};
+const VendorDacType kDacTypes[] = {
+    {0x8086, "Internal"},              // Intel
+    {0x10de, "Integrated RAMDAC"},     // NVIDIA
+    {0x1002, "Internal DAC(400MHz)"},  // AMD (ATI)
+    {0x1022, "Internal DAC(400MHz)"},  // AMD
+};
+
+const char* dacTypeOf(const BusDevice& device) {
+    for (const VendorDacType& known : kDacTypes)
+        if (device.bus == "pci" && device.vendorId == known.vendorId) return known.dacType;
+    return nullptr;
+}
+
 struct Controller {
     std::string path;  // /sys/bus/pci/devices/<address>
     BusDevice device;
@@ -23,6 +44,7 @@ std::optional<std::string> chipName(const std::optional<std::string>& product) {
 }
 
 // The card's memory: what amdgpu reports, else the largest memory window (BAR) it decodes.
+// Today's cards hold more than a uint32 can: their size is answered whole, as decimal text.
 std::optional<std::uint64_t> adapterRam(const RootFs& fs, const std::string& path) {
     if (std::optional<std::uint64_t> vram = fs.number(path + "/mem_info_vram_total")) return vram;
     std::optional<std::string> resources = fs.read(path + "/resource");
@@ -116,13 +138,17 @@ std::unique_ptr<LinuxObject> controllerObject(const LinuxContext& context, const
         .add("VideoProcessor", [c, device] { return stringOrNull(chipName(productName(*c, device))); })
         .add("AdapterCompatibility", [c, device] { return stringOrNull(vendorName(*c, device)); })
         .add("DeviceID", [index] { return WmiValue::string("VideoController" + std::to_string(index + 1)); })
-        .add("AdapterRAM", [fs, path] { return uint32OrNull(adapterRam(*fs, path)); })
+        .add("AdapterRAM", [fs, path] {
+            std::optional<std::uint64_t> bytes = adapterRam(*fs, path);
+            return bytes && *bytes > 0xFFFFFFFFu ? uint64OrNull(bytes) : uint32OrNull(bytes);
+        })
         .add("VideoModeDescription", [fs, path] { return stringOrNull(videoMode(*fs, path)); })
         .add("CurrentRefreshRate", [fs, path] { return uint32OrNull(refresh(*fs, path, false)); })
         .add("MaxRefreshRate", [fs, path] { return uint32OrNull(refresh(*fs, path, true)); })
         .add("DriverVersion", [fs, path] { return stringOrNull(driverVersion(*fs, path)); })
-        .addNull("DriverDate")       // Linux drivers carry no date
-        .addNull("AdapterDACType");  // nor a converter type
+        .addNull("DriverDate");  // Linux drivers carry no date
+    if (const char* dacType = dacTypeOf(device))
+        object->add("AdapterDACType", [dacType] { return WmiValue::string(dacType); });
     return object;
 }
 

@@ -22,7 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     case 3: smbiosEndingKib(content); break;
     case 4: cimReleaseDate(content); break;
     case 5: edidCurrentRefresh(content); edidMaxRefresh(content); break;
-    case 6: udevValue(content, "ID_SERIAL_SHORT"); break;
+    case 6: udevValue(content, "ID_SERIAL_SHORT"); udevMemoryBytes(content); break;
     case 7: replyComplete(content); printersFromReply(content); break;
     }
     return 0;

@@ -46,7 +46,7 @@ TEST_F(ArmBoard, ModelMakerAndSerialFromTheDeviceTree) {
     EXPECT_EQ(machine.text("Win32_BaseBoard", "SerialNumber"), "10000000a1b2c3d4");
     EXPECT_EQ(machine.text("Win32_Processor", "NumberOfLogicalProcessors"), "4");
     EXPECT_EQ(machine.text("Win32_Processor", "MaxClockSpeed"), "1800");
-    EXPECT_EQ(machine.text("Win32_Processor", "ProcessorId"), "Null");  // an x86 notion
+    EXPECT_EQ(machine.text("Win32_Processor", "ProcessorId"), "410FD083");  // ARM's main ID register
 }
 
 }  // namespace

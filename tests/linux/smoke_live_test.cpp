@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <fstream>
 #include <memory>
@@ -14,10 +15,12 @@
 #include <cpuid.h>
 #endif
 
+#include "app/report_collector.h"
 #include "query/backend.h"
 #include "query/linux/network_interfaces.h"
 #include "query/linux/root_fs.h"
 #include "query/wmi_query.h"
+#include "sections/sections.h"
 
 namespace moravel {
 namespace {
@@ -143,6 +146,31 @@ TEST_F(SmokeLive, RootFileSystemAndFreeSpaceMatchDf) {
     EXPECT_EQ(text("Win32_LogicalDisk", "DriveType", root), "3");
     double free = std::stod(text("Win32_LogicalDisk", "FreeSpace", root));
     EXPECT_NEAR(free, std::stod(avail), 256.0 * 1024 * 1024);  // other programs write meanwhile
+}
+
+// Installed memory in whole gigabytes as lsmem counts the memory blocks the kernel has online.
+TEST_F(SmokeLive, InstalledMemoryMatchesLsmem) {
+    std::string bytes = firstLine(run("lsmem -b --summary=only | sed -n 's/^Total online memory:[[:space:]]*//p'"));
+    if (bytes.empty()) GTEST_SKIP() << "no lsmem, or no memory blocks in sysfs";
+    std::string kib = text("Win32_MemoryArray", "EndingAddress");
+    ASSERT_FALSE(kib.empty());
+    EXPECT_EQ(std::llround(std::stod(kib) / (1 << 20)), std::llround(std::stod(bytes) / (1 << 30))) << kib;
+}
+
+// Whatever their interface, the machine's disks are shown: the Drives group names one of the
+// whole disks lsblk lists, with its size.
+TEST_F(SmokeLive, DrivesGroupShowsADiskLsblkLists) {
+    std::istringstream listing(run("lsblk -d -b -n -o TYPE,SIZE,NAME | awk '$1 == \"disk\" && $2 > 0 && "
+                                   "$3 !~ /^(loop|zram|ram|sr|fd|nbd|md|dm-)/ {print int($2 / 2^30 + 0.5)}'"));
+    std::set<std::string> sizes;
+    for (std::string gigabytes; listing >> gigabytes;) sizes.insert(gigabytes + " GB");
+    if (sizes.empty()) GTEST_SKIP() << "no whole disk, or no lsblk";
+    ReportCollector report;
+    drivesGroup(report);
+    ASSERT_EQ(report.groups.size(), 1u);
+    const std::vector<FieldRecord>& fields = report.groups[0].fields;
+    EXPECT_NE(fields[0].text, "None");
+    EXPECT_EQ(sizes.count(fields[2].text.substr(0, fields[2].text.find("   FreeSpace: "))), 1u) << fields[2].text;
 }
 
 TEST_F(SmokeLive, CaptionIsThePrettyNameOfOsRelease) {

@@ -60,9 +60,9 @@ TEST(DrivesGroup, NothingAtAllGivesNoneAndStillEndsTheProgress) {
 
 TEST(DrivesGroup, DisksOfOtherInterfacesAreNeverShown) {
     SnapshotBuilder inventory;
-    for (int index = 0; index < 3; ++index) {
+    for (int index = 0; index < 4; ++index) {
         Disk disk = kSamsung;
-        disk.interfaceType = index == 0 ? "SCSI" : index == 1 ? "1394" : "ide";
+        disk.interfaceType = index == 0 ? "1394" : index == 1 ? "ide" : index == 2 ? "scsi" : "SCSI ";
         addDisk(inventory, index, disk);
     }
     addLogicalDisk(inventory, 0, 3, "C:", "107374182400");
@@ -82,12 +82,51 @@ TEST(DrivesGroup, LastIdeDiskIsShownWhileDrivesAccumulateOverAll) {
     const GroupRun run = runDrives(inventory);
     EXPECT_EQ(run.text("HDD Name:"), "ST1000DM003-1CH162");
     EXPECT_EQ(run.text("HDD Serial No.:"), "            Z1D5ABCD");
-    EXPECT_EQ(run.text("HDD Size:"), "932 GB   FreeSpace: 250 GB  Drives:  C: D: C:");
+    // C: is the first disk's: the second one passes it over unread and adds a blank.
+    EXPECT_EQ(run.text("HDD Size:"), "932 GB   FreeSpace: 150 GB  Drives:  C: D: ");
     EXPECT_EQ(run.text("HDD Spec:"),
               "Firmware: CC47  Cylinders: 121601  Heads: 255  Sectors: 1953520065  Tracks: 31008255"
               "  ( No USB disk found. )");
     // Six interface reads, nine per IDE disk, and one plus two per examined local drive.
-    EXPECT_EQ(run.queries, 6 + 9 + 6 + 9 + 3);
+    EXPECT_EQ(run.queries, 6 + 9 + 6 + 9);
+}
+
+// Today's NVMe, virtio and RST disks say "SCSI": shown like IDE disks when there is no IDE disk,
+// after the six interface reads, and never beside one.
+TEST(DrivesGroup, ScsiDisksTakeThePlaceOfMissingIdeDisks) {
+    Disk nvme = kSamsung;
+    nvme.interfaceType = "SCSI";
+    nvme.partitions = "3";
+    Disk second = kSeagate;
+    second.interfaceType = "SCSI";
+    second.partitions = "2";
+    SnapshotBuilder inventory;
+    addDisk(inventory, 0, nvme);
+    addDisk(inventory, 1, kStick);
+    addDisk(inventory, 2, second);
+    addLogicalDisk(inventory, 0, 3, "C:", "107374182400");
+    addLogicalDisk(inventory, 1, 3, "D:", "53687091200");
+    addLogicalDisk(inventory, 2, 2, "E:", "30000000000");
+    addLogicalDisk(inventory, 3, 3, "F:", "10737418240");
+    const GroupRun run = runDrives(inventory);
+    EXPECT_EQ(run.text("HDD Name:"), "ST1000DM003-1CH162");
+    EXPECT_EQ(run.text("HDD Size:"), "932 GB   FreeSpace: 150 GB  Drives:  C: D:   ");
+    EXPECT_EQ(run.text("USB Drive:"),
+              "Kingston DataTraveler 3.0 USB Device (Size: 29 GB) (Serial No.: 60A44C3FACC93110B9970A2F)");
+    const std::vector<std::string> interfaceReads(run.reads.begin(), run.reads.begin() + 9);
+    EXPECT_EQ(interfaceReads, (std::vector<std::string>{
+        "Win32_DiskDrive.InterfaceType", "Win32_DiskDrive.InterfaceType", "Win32_DiskDrive.Caption",
+        "Win32_PhysicalMedia.SerialNumber", "Win32_DiskDrive.Size", "Win32_DiskDrive.InterfaceType",
+        "Win32_DiskDrive.InterfaceType", "Win32_DiskDrive.InterfaceType", "Win32_DiskDrive.InterfaceType"}));
+    // Disk 0 examines C:, D:, E:; disk 2 finds C: and D: taken and reads nothing for them.
+    EXPECT_EQ(run.queries, 6 + 3 + 9 + 3 + 2 * 2 + 9);
+
+    SnapshotBuilder besideIde = inventory;
+    addDisk(besideIde, 3, kSamsung);
+    const GroupRun ide = runDrives(besideIde);
+    EXPECT_EQ(ide.text("HDD Name:"), "Samsung SSD 850 EVO 500GB");
+    EXPECT_EQ(ide.text("HDD Size:"), "466 GB   FreeSpace: 150 GB  Drives:  C: D:");
+    EXPECT_EQ(ide.queries, 6 + 3 + 9 + 2 * 3);
 }
 
 TEST(DrivesGroup, EntriesWithoutALocalDriveStillAddTheirBlank) {
@@ -155,14 +194,11 @@ TEST(DrivesGroup, HugePartitionCountStopsAtTheLastLogicalDisk) {
 }
 
 TEST(DrivesGroup, FreeSpaceTotalSaturatesInsteadOfOverflowing) {
-    Disk first = kSamsung;
-    first.partitions = "1";
-    Disk second = kSeagate;
     SnapshotBuilder inventory;
-    addDisk(inventory, 0, first);
-    addDisk(inventory, 1, second);
+    addDisk(inventory, 0, kSamsung);
     addLogicalDisk(inventory, 0, 3, "C:", "1e300");
-    EXPECT_EQ(runDrives(inventory).text("HDD Size:"), "932 GB   FreeSpace: 2147483647 GB  Drives:  C: C:");
+    addLogicalDisk(inventory, 1, 3, "D:", "1e300");
+    EXPECT_EQ(runDrives(inventory).text("HDD Size:"), "466 GB   FreeSpace: 2147483647 GB  Drives:  C: D:");
 }
 
 TEST(DrivesGroup, SizesRoundHalfGigabytesAwayFromZero) {

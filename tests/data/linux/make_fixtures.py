@@ -1,4 +1,4 @@
-# Writes the five fixture machines of this folder: python3 make_fixtures.py tests/data/linux
+# Writes the six fixture machines of this folder: python3 make_fixtures.py tests/data/linux
 import os, struct, sys
 base = sys.argv[1]
 def w(root, rel, text, mode='w'):
@@ -12,6 +12,9 @@ def ln(root, rel, target):
     os.symlink(target, p)
 def mkd(root, rel):
     os.makedirs(os.path.join(base, root, rel.lstrip('/')), exist_ok=True)
+def memmap(root, ranges):
+    for i, (start, end, kind) in enumerate(ranges):
+        for k, v in (("start", start), ("end", end), ("type", kind)): w(root, f"/sys/firmware/memmap/{i}/{k}", v + "\n")
 
 EDX = "fpu vme de pse tsc msr pae mce cx8 apic sep mtrr pge mca cmov pat pse36 clflush dts acpi mmx fxsr sse sse2 ss ht tm pbe"
 
@@ -71,9 +74,8 @@ dmi = {"sys_vendor": "Gigabyte Technology Co., Ltd.", "product_name": "To be fil
        "bios_vendor": "American Megatrends Inc.", "bios_version": "F7", "bios_date": "08/30/2013",
        "board_vendor": "Gigabyte Technology Co., Ltd.", "board_name": "Z87-D3HP"}
 for k, v in dmi.items(): w(R, "/sys/class/dmi/id/" + k, v + "\n")
-for i, (s, e, t) in enumerate([("0x0", "0x9d7ff", "System RAM"), ("0x100000", "0xbfffffff", "System RAM"),
-                                ("0xe0000000", "0xefffffff", "Reserved"), ("0x100000000", "0x23fffffff", "System RAM")]):
-    w(R, f"/sys/firmware/memmap/{i}/start", s + "\n"); w(R, f"/sys/firmware/memmap/{i}/end", e + "\n"); w(R, f"/sys/firmware/memmap/{i}/type", t + "\n")
+memmap(R, [("0x0", "0x9d7ff", "System RAM"), ("0x100000", "0xbfffffff", "System RAM"),
+           ("0xe0000000", "0xefffffff", "Reserved"), ("0x100000000", "0x23fffffff", "System RAM")])
 # PCI: graphics, LPC, SATA, USB, Ethernet, HD audio
 gpu = pci(R, "0000:00:02.0", "0x8086", "0x0412", "0x030000")
 w(R, gpu + "/resource", "0x00000000f7800000 0x00000000f7bfffff 0x0000000000040200\n0x00000000e0000000 0x00000000efffffff 0x000000000014220c\n0x000000000000f000 0x000000000000f03f 0x0000000000040101\n")
@@ -137,7 +139,8 @@ w(R, "/usr/share/misc/usb.ids", "0781  SanDisk Corp.\n\t5567  Cruzer Blade\n")
 
 # ---------------- laptop ----------------
 R = "laptop"
-common(R, "thinkpad", "6.5.0-14-generic", "Ubuntu 23.10", "fedcba9876543210fedcba9876543210", 1700000000, 16000000, 4000000)
+# 8 GiB installed, 512 MiB of it the integrated graphics' own: the memory map and meminfo agree.
+common(R, "thinkpad", "6.5.0-14-generic", "Ubuntu 23.10", "fedcba9876543210fedcba9876543210", 1700000000, 7654000, 4000000)
 w(R, "/proc/cpuinfo", cpuinfo([(0, 0), (0, 1)], "AuthenticAMD", 23, 24, "AMD Ryzen 5 3500U with Radeon Vega Mobile Gfx", 1, "1400.000", EDX + " lm", 2))
 for cpu in (0, 1):
     cache(R, cpu, 2, 2, "Unified", "512K", str(cpu)); cache(R, cpu, 3, 3, "Unified", "4096K", "0-1")
@@ -148,7 +151,7 @@ def t19(start_kib, end_kib, handle):
     return struct.pack("<BBHIIHB", 19, 0x0F, handle, start_kib, end_kib, 0x1000, 2) + b"\0\0"
 table = struct.pack("<BBH", 0, 0x04, 0) + b"LENOVO\0\0" + t19(0, 0x3FFFFF, 1) + t19(0x400000, 0x7FFFFF, 2) + struct.pack("<BBH", 127, 4, 3) + b"\0\0"
 w(R, "/sys/firmware/dmi/tables/DMI", table, "wb")
-w(R, "/sys/firmware/memmap/0/start", "0x100000000\n"); w(R, "/sys/firmware/memmap/0/end", "0x43fffffff\n"); w(R, "/sys/firmware/memmap/0/type", "System RAM\n")
+memmap(R, [("0x0", "0x9efff", "System RAM"), ("0x100000", "0xbfffffff", "System RAM"), ("0x100000000", "0x21fffffff", "System RAM")])
 pci(R, "0000:00:14.3", "0x8086", "0x34f0", "0x028000")
 bridge = pci(R, "0000:00:1d.0", "0x8086", "0x34b0", "0x060400")
 nvme_pci = pci(R, "0000:3d:00.0", "0x144d", "0xa808", "0x010802", "pci0000:00/0000:00:1d.0")
@@ -175,7 +178,11 @@ w(R, "/sys/class/power_supply/AC/type", "Mains\n")
 m = "/sys/class/power_supply/hidpp_battery_0"
 for k, v in {"type": "Battery", "scope": "Device", "model_name": "MX Master 3", "capacity": "40"}.items(): w(R, m + "/" + k, v + "\n")
 w(R, "/proc/self/mounts", "/dev/nvme0n1p2 / ext4 rw 0 0\n/dev/nvme0n1p1 /boot/efi vfat rw 0 0\nnas:/export /mnt/nfs nfs4 rw 0 0\n")
-w(R, "/usr/share/misc/pci.ids", "144d  Samsung Electronics Co Ltd\n\ta808  NVMe SSD Controller SM981/PM981/PM983\n8086  Intel Corporation\n\t34f0  Killer Wi-Fi 6 AX1650i 160MHz Wireless Network Adapter (201NGW)\n")
+vega = pci(R, "0000:05:00.0", "0x1002", "0x15d8", "0x030000", "pci0000:00/0000:00:08.1")
+w(R, vega + "/mem_info_vram_total", "536870912\n")
+ln(R, vega + "/driver", "../../../../bus/pci/drivers/amdgpu"); w(R, "/sys/bus/pci/drivers/amdgpu/uevent", "")
+w(R, "/usr/share/misc/pci.ids", "1002  Advanced Micro Devices, Inc. [AMD/ATI]\n\t15d8  Picasso/Raven 2 [Radeon Vega Series / Radeon Vega Mobile Series]\n"
+  "144d  Samsung Electronics Co Ltd\n\ta808  NVMe SSD Controller SM981/PM981/PM983\n8086  Intel Corporation\n\t34f0  Killer Wi-Fi 6 AX1650i 160MHz Wireless Network Adapter (201NGW)\n")
 w(R, "/usr/share/misc/usb.ids", "046d  Logitech, Inc.\n\t0a44  Headset H390\n")
 
 # ---------------- container ----------------
@@ -190,7 +197,7 @@ w("container", "/etc/hosts", "127.0.0.1\tlocalhost\n")
 w("desktop", "/sys/module/i915/refcnt", "3\n")
 w("laptop", "/sys/devices/pci0000:00/0000:00:14.0/usb1/1-2/1-2:1.0/bInterfaceClass", "01\n")
 
-# ---------------- kvm: a KVM guest without firmware tables (a micro VM: no DMI, no PCI) ----------------
+# ---------------- kvm: a KVM guest without firmware tables, its devices virtio on PCI, its disk mounted whole ----------------
 R = "kvm"
 common(R, "build-runner-7", "6.1.0-18-cloud-amd64", "Debian GNU/Linux 12 (bookworm)", "5f0c2a7d9e3b41c8a6d2e4f1b3c5d7e9", 1700000000, 2030000, 1500000)
 w(R, "/proc/cpuinfo", cpuinfo([(0, 0), (0, 1)], "GenuineIntel", 6, 85, "Intel Xeon Processor (Cascadelake)", 6, "2893.202",
@@ -198,9 +205,25 @@ w(R, "/proc/cpuinfo", cpuinfo([(0, 0), (0, 1)], "GenuineIntel", 6, 85, "Intel Xe
 w(R, "/sys/devices/system/clocksource/clocksource0/available_clocksource", "kvm-clock tsc acpi_pm \n")
 w(R, "/sys/devices/system/clocksource/clocksource0/current_clocksource", "kvm-clock\n")
 net(R, "lo", 1, 772, "00:00:00:00:00:00")
-net(R, "eth0", 2, 1, "52:54:00:ab:cd:ef")
-mkd(R, "/sys/hypervisor"); mkd(R, "/sys/bus/pci/devices")
+net(R, "eth0", 2, 1, "52:54:00:ab:cd:ef", "../../../devices/pci0000:00/0000:00:03.0/virtio2")
+mkd(R, "/sys/hypervisor")
+memmap(R, [("0x0", "0x9fbff", "System RAM"), ("0x9fc00", "0xfffff", "Reserved"), ("0x100000", "0x7fffffff", "System RAM"),
+           ("0xeec00000", "0xfebfffff", "Reserved")])
+pci(R, "0000:00:00.0", "0x8086", "0x0d57", "0x060000")
+blk = pci(R, "0000:00:02.0", "0x1af4", "0x1042", "0x018000")
+pci(R, "0000:00:03.0", "0x1af4", "0x1041", "0x020000"); w(R, "/sys/devices/pci0000:00/0000:00:03.0/virtio2/device", "0x0001\n")
+gpu = pci(R, "0000:00:04.0", "0x1af4", "0x1050", "0x030000")
+ln(R, gpu + "/driver", "../../../bus/pci/drivers/virtio-pci"); w(R, "/sys/bus/pci/drivers/virtio-pci/uevent", "")
+w(R, gpu + "/resource", "0x00000000fe000000 0x00000000fe7fffff 0x0000000000042208\n0x00000000fe800000 0x00000000fe803fff 0x0000000000140204\n")
+vda = blk + "/virtio1/block/vda"
+w(R, vda + "/size", "41943040\n"); w(R, vda + "/dev", "254:0\n"); w(R, vda + "/removable", "0\n")
+w(R, vda + "/serial", "13866317129696674\n"); w(R, vda + "/queue/logical_block_size", "512\n")
+ln(R, vda + "/device", "../../../virtio1")
+ln(R, "/sys/block/vda", "../devices/pci0000:00/0000:00:02.0/virtio1/block/vda")
 w(R, "/proc/self/mounts", "/dev/vda / ext4 rw,relatime 0 0\nproc /proc proc rw 0 0\n")
+w(R, "/proc/self/mountinfo", "22 27 0:21 / /proc rw,relatime - proc proc rw\n27 1 254:0 / / rw,relatime - ext4 /dev/vda rw\n")
+w(R, "/usr/share/misc/pci.ids", "1af4  Red Hat, Inc.\n\t1041  Virtio 1.0 network device\n\t1042  Virtio 1.0 block device\n\t1050  Virtio 1.0 GPU\n"
+  "8086  Intel Corporation\n\t0d57  Ice Lake IEH\n")
 
 # ---------------- arm: a 64-bit ARM single-board computer described by its device tree ----------------
 R = "arm"
@@ -212,6 +235,8 @@ w(R, "/proc/cpuinfo", "".join(f"processor\t: {i}\n" + arm_cpu for i in range(4))
 for cpu in range(4):
     w(R, f"/sys/devices/system/cpu/cpu{cpu}/cpufreq/cpuinfo_max_freq", "1800000\n")
     w(R, f"/sys/devices/system/cpu/cpu{cpu}/cpufreq/scaling_cur_freq", "600000\n")
+    cache(R, cpu, 0, 1, "Data", "32K", str(cpu)); cache(R, cpu, 1, 1, "Instruction", "48K", str(cpu))
+    cache(R, cpu, 2, 2, "Unified", "1024K", "0-3")
 dt = "/sys/firmware/devicetree/base"
 w(R, dt + "/model", "Raspberry Pi 4 Model B Rev 1.4\0")
 w(R, dt + "/compatible", "raspberrypi,4-model-b\0brcm,bcm2711\0")
@@ -222,3 +247,54 @@ net(R, "lo", 1, 772, "00:00:00:00:00:00")
 net(R, "eth0", 2, 1, "dc:a6:32:01:02:03", "../../../devices/platform/scb/fd580000.ethernet")
 mkd(R, "/sys/devices/platform/scb/fd580000.ethernet")
 w(R, "/proc/self/mounts", "/dev/mmcblk0p2 / ext4 rw,noatime 0 0\n/dev/mmcblk0p1 /boot/firmware vfat rw 0 0\n")
+
+# ---------------- hybrid: a current Intel laptop with NVIDIA graphics, NVMe and Wi-Fi, read without root ----------------
+R = "hybrid"
+common(R, "xps15", "6.8.0-45-generic", "Ubuntu 24.04.1 LTS", "0f1e2d3c4b5a69788796a5b4c3d2e1f0", 1720000000, 15992000, 11000000)
+w(R, "/proc/cpuinfo", cpuinfo([(0, 0), (0, 0), (0, 4), (0, 4), (0, 8), (0, 9), (0, 10), (0, 11)], "GenuineIntel", 6, 154,
+                              "12th Gen Intel(R) Core(TM) i7-12700H", 3, "400.000", EDX + " syscall nx lm constant_tsc", 6))
+for cpu, shared in ((0, "0-1"), (1, "0-1"), (2, "2-3"), (3, "2-3"), (4, "4-7"), (5, "4-7"), (6, "4-7"), (7, "4-7")):
+    cache(R, cpu, 2, 2, "Unified", "2048K" if cpu >= 4 else "1280K", shared); cache(R, cpu, 3, 3, "Unified", "24576K", "0-7")
+    w(R, f"/sys/devices/system/cpu/cpu{cpu}/cpufreq/scaling_cur_freq", "400000\n")
+    w(R, f"/sys/devices/system/cpu/cpu{cpu}/cpufreq/cpuinfo_max_freq", "4700000\n")
+dmi = {"sys_vendor": "Dell Inc.", "product_name": "XPS 15 9520", "bios_vendor": "Dell Inc.", "bios_version": "1.27.0",
+       "bios_date": "07/11/2024", "board_vendor": "Dell Inc.", "board_name": "0RH1JY"}
+for k, v in dmi.items(): w(R, "/sys/class/dmi/id/" + k, v + "\n")
+# The DMI table is root's; udev recorded the two modules from it at boot.
+w(R, "/run/udev/data/+dmi:id", "E:MEMORY_ARRAY_NUM_DEVICES=2\nE:MEMORY_DEVICE_0_PRESENT=1\nE:MEMORY_DEVICE_0_SIZE=8589934592\n"
+  "E:MEMORY_DEVICE_0_PART_NUMBER=HMCG66AGBSA092N\nE:MEMORY_DEVICE_1_SIZE=8589934592\nE:MEMORY_DEVICE_1_SPEED_MTS=4800\n")
+memmap(R, [("0x0", "0x9efff", "System RAM"), ("0x100000", "0x3fffffff", "System RAM"), ("0x40400000", "0x6d77ffff", "System RAM"),
+           ("0x100000000", "0x47f7fffff", "System RAM")])
+igpu = pci(R, "0000:00:02.0", "0x8086", "0x46a6", "0x030000")
+w(R, igpu + "/resource", "0x000000603c000000 0x000000603cffffff 0x0000000000140204\n0x0000004000000000 0x000000400fffffff 0x000000000014220c\n")
+ln(R, igpu + "/driver", "../../../bus/pci/drivers/i915"); w(R, "/sys/bus/pci/drivers/i915/uevent", "")
+bridge = pci(R, "0000:00:06.0", "0x8086", "0x464d", "0x060400")
+dgpu = pci(R, "0000:01:00.0", "0x10de", "0x2820", "0x030200", "pci0000:00/0000:00:01.0")
+w(R, dgpu + "/resource", "0x00000000a1000000 0x00000000a1ffffff 0x0000000000040200\n0x0000006000000000 0x00000061ffffffff 0x000000000014220c\n"
+  "0x0000006200000000 0x0000006201ffffff 0x000000000014220c\n")
+ln(R, dgpu + "/driver", "../../../../bus/pci/drivers/nvidia"); w(R, "/sys/bus/pci/drivers/nvidia/uevent", "")
+w(R, "/sys/module/nvidia/version", "550.107.02\n")
+pci(R, "0000:00:14.3", "0x8086", "0x51f0", "0x028000")
+hda = pci(R, "0000:00:1f.3", "0x8086", "0x51c8", "0x040380")
+nvme_pci = pci(R, "0000:02:00.0", "0x144d", "0xa80a", "0x010802", "pci0000:00/0000:00:06.0")
+ctrl = nvme_pci + "/nvme/nvme0"
+w(R, ctrl + "/model", "Samsung SSD 980 PRO 1TB                 \n"); w(R, ctrl + "/serial", "S5GXNF0R912345A     \n")
+w(R, ctrl + "/firmware_rev", "5B2QGXA7\n")
+ns = ctrl + "/nvme0n1"
+w(R, ns + "/size", "1953525168\n"); w(R, ns + "/dev", "259:0\n"); w(R, ns + "/removable", "0\n"); w(R, ns + "/queue/logical_block_size", "512\n")
+for p in (1, 2): w(R, ns + f"/nvme0n1p{p}/partition", f"{p}\n")
+ln(R, ns + "/device", "../../nvme0")
+ln(R, "/sys/block/nvme0n1", "../devices/pci0000:00/0000:00:06.0/0000:02:00.0/nvme/nvme0/nvme0n1")
+ln(R, "/sys/class/block/nvme0n1p1", "../../block/nvme0n1/nvme0n1p1"); ln(R, "/sys/class/block/nvme0n1p2", "../../block/nvme0n1/nvme0n1p2")
+w(R, "/proc/self/mounts", "/dev/nvme0n1p2 / ext4 rw,relatime 0 0\n/dev/nvme0n1p1 /boot/efi vfat rw 0 0\ntmpfs /run tmpfs rw 0 0\n")
+net(R, "lo", 1, 772, "00:00:00:00:00:00")
+net(R, "wlp0s20f3", 2, 1, "a0:e7:0b:11:22:33", "../../../devices/pci0000:00/0000:00:14.3")
+w(R, "/proc/asound/cards", " 0 [sofhdadsp      ]: sof-hda-dsp - sof-hda-dsp\n                      Dell Inc.-XPS 15 9520-0RH1JY\n")
+ln(R, "/sys/class/sound/card0/device", "../../../devices/pci0000:00/0000:00:1f.3")
+b = "/sys/class/power_supply/BAT0"
+for k, v in {"type": "Battery", "scope": "System", "model_name": "DELL M59JH2C", "manufacturer": "SMP",
+             "serial_number": "5678", "capacity": "93", "status": "Charging"}.items(): w(R, b + "/" + k, v + "\n")
+w(R, "/usr/share/misc/pci.ids", "10de  NVIDIA Corporation\n\t2820  AD106M [GeForce RTX 4070 Max-Q / Mobile]\n"
+  "144d  Samsung Electronics Co Ltd\n\ta80a  NVMe SSD Controller PM9A1/PM9A3/980PRO\n"
+  "8086  Intel Corporation\n\t46a6  Alder Lake-P GT2 [Iris Xe Graphics]\n\t51c8  Alder Lake PCH-P High Definition Audio Controller\n"
+  "\t51f0  Alder Lake-P PCH CNVi WiFi\n")
