@@ -9,7 +9,7 @@ PREFIX      ?= /usr/local
 
 FUZZ_SECONDS ?= 60
 
-.PHONY: all deps build run report install package windows test fuzz bench clean
+.PHONY: all deps build run report install package windows test test-server fuzz bench clean
 
 all: build
 
@@ -50,7 +50,16 @@ test: deps windows
 	@cmake -S . -B $(TEST_BUILD) -DCMAKE_BUILD_TYPE=Debug -DMORAVEL_SANITIZE=ON >/dev/null
 	@cmake --build $(TEST_BUILD) -j $(JOBS)
 	@cd $(TEST_BUILD) && MORAVEL_WINDOWS_BUILD_DIR=$(abspath $(WIN_BUILD)) xvfb-run -a -s "-screen 0 1920x1080x24" ctest --output-on-failure -j $(JOBS)
+	@[ -n "$$CI" ] || echo "make test: skipped the real OCS Inventory server test (it installs and starts Apache and MariaDB); run it with 'make test-server'"
 	@FUZZ_SECONDS=15 JOBS=$(JOBS) bash scripts/fuzz
+
+# The real OCS Inventory NG server test alone (make test runs it too where CI is set): installs
+# Apache, mod_perl, MariaDB and ocsinventory-server and starts private instances on loopback.
+test-server: deps
+	@bash scripts/install-deps --server
+	@cmake -S . -B $(TEST_BUILD) -DCMAKE_BUILD_TYPE=Debug -DMORAVEL_SANITIZE=ON >/dev/null
+	@cmake --build $(TEST_BUILD) -j $(JOBS) --target moravel-report
+	@cd $(TEST_BUILD) && MORAVEL_TEST_SERVER=1 ctest --output-on-failure -R '^server/'
 
 # The libFuzzer targets (clang), each run for FUZZ_SECONDS; findings go to build-fuzz/findings/.
 fuzz: deps

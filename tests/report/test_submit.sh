@@ -21,12 +21,9 @@ base="http://127.0.0.1:$port"
 # A port nothing listens on: taken from the system, then let go.
 stopped=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
 
-# submit NAME URL [TIMEOUT]: runs from the snapshot in an empty folder, kept apart from the rest.
-submit() {
-    mkdir -p "$work/$1"
-    (cd "$work/$1" && env -u MORAVEL_SNAPSHOT -u http_proxy -u HTTP_PROXY timeout 60 "$report" --snapshot "$snapshot" \
-        --submit "$2" --timeout "${3:-10}" --tag lab >out 2>err; echo $? >status)
-}
+source "$source/tests/support/submit_checks.sh"
+# submit NAME URL [TIMEOUT]: the workstation snapshot sent to URL, in a folder named NAME.
+submit() { submit_in "$work/$1" --snapshot "$snapshot" --submit "$2" --timeout "${3:-10}" --tag lab; }
 
 submit ocs "$base/ocs/ocsinventory"
 [ "$(cat "$work/ocs/status")" = 0 ] || fail "ocs: status $(cat "$work/ocs/status"): $(cat "$work/ocs/err")"
@@ -51,14 +48,7 @@ python3 -c 'import json, sys; r = json.loads(open(sys.argv[1]).readline())
 sys.exit(0 if r["type"] == "application/json" and json.loads(r["body"]) == json.load(open(sys.argv[2])) else 1)' \
     "$work/requests.log" "$work/expected.json" || fail "glpi: the document sent is not what --inventory glpi prints"
 
-# failure NAME URL WORDS: status 3, one line naming the server and WORDS, and nothing else.
-failure() {
-    local status; status=$(cat "$work/$1/status")
-    [ "$status" = 3 ] || fail "$1: status $status, expected 3 (124: still running after 60 s)"
-    [ "$(wc -l <"$work/$1/err")" = 1 ] || fail "$1: expected one line: $(cat "$work/$1/err")"
-    grep -qF -- "moravel-report: $2: $3" "$work/$1/err" || fail "$1: expected '$2: $3' in: $(cat "$work/$1/err")"
-    [ ! -s "$work/$1/out" ] && [ "$(ls "$work/$1")" = "$(printf 'err\nout\nstatus')" ] || fail "$1: wrote more than one line"
-}
+failure() { expect_submit_failure "$work/$1" "$2" "$3"; }
 submit stopped "http://127.0.0.1:$stopped/ocsinventory"
 failure stopped "http://127.0.0.1:$stopped/ocsinventory" "PROLOG: "
 submit silent "$base/silent/ocsinventory" 2
