@@ -33,6 +33,19 @@ const ClassEntry kClasses[] = {
     {"Win32_SoundDevice", readSoundDevices},
     {"Win32_Battery", readBatteries},
     {"Win32_Printer", readPrinters},
+    {"Win32_ComputerSystemProduct", readComputerSystemProducts},
+    {"Win32_SystemEnclosure", readSystemEnclosures},
+    {"Win32_TimeZone", readTimeZones},
+    {"Win32_PhysicalMemory", readPhysicalMemory},
+    {"Win32_Keyboard", readKeyboards},
+    {"Win32_PointingDevice", readPointingDevices},
+    {"Win32_PnPEntity", readPnpEntities},
+    {"MSFT_NetAdapter", readNetAdapters},
+    {"WmiMonitorID", readMonitorIds},
+    {"WmiMonitorBasicDisplayParams", readMonitorDisplayParams},
+    {"BatteryStaticData", readBatteryStaticData},
+    {"BatteryFullChargedCapacity", readBatteryFullChargedCapacities},
+    {"BatteryCycleCount", readBatteryCycleCounts},
 };
 
 class ListEnumerator : public WmiEnumerator {
