@@ -26,6 +26,8 @@ public:
     int utcOffsetMinutes(std::time_t) const override { return offsetMinutes; }
     std::vector<PrinterInfo> printers() const override { return printerList; }
     std::optional<std::string> cpuidHypervisorVendor() const override { return hypervisor; }
+    std::vector<InterfaceAddress> interfaceAddresses() const override { return addresses; }
+    std::optional<std::time_t> birthTime(const std::string&) const override { return rootBirth; }
 
     std::string machineName = "x86_64";
     std::optional<std::string> fullName = std::string("Jane Doe");
@@ -33,6 +35,8 @@ public:
     int offsetMinutes = 120;
     std::vector<PrinterInfo> printerList;
     std::optional<std::string> hypervisor;  // none: bare metal, or a build without CPUID
+    std::vector<InterfaceAddress> addresses;
+    std::optional<std::time_t> rootBirth;
 };
 
 inline std::string fixtureRoot(const std::string& name) {
