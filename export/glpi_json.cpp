@@ -99,7 +99,8 @@ bool glpiArchitecture(const std::string& name) {
 }
 
 Json processor(const Processor& cpu) {
-    Number perCore = cpu.cores && cpu.threads && *cpu.cores > 0 ? Number(*cpu.threads / *cpu.cores) : std::nullopt;
+    Number perCore;  // the format counts threads per core
+    if (cpu.cores.value_or(0) > 0 && cpu.threads) perCore = cpu.threads.value_or(0) / cpu.cores.value_or(1);
     return Object()
         .text("name", cpu.name)
         .text("manufacturer", cpu.manufacturer)

@@ -6,7 +6,10 @@
 namespace moravel {
 namespace {
 
-enum class Hide { Text, Address };
+// Text: the whole value; Address: every digit of a hardware address; Instance: the part of a
+// device instance path after its last backslash (a USB device's serial number); Codes: a text
+// held as an array of character codes (WmiMonitorID).
+enum class Hide { Text, Address, Instance, Codes };
 
 struct HiddenProperty {
     const char* className;  // "*": any class
@@ -42,6 +45,11 @@ const HiddenProperty kHidden[] = {
     {"Win32_NetworkAdapterConfiguration", "MACAddress", Hide::Address},
     {"Win32_NetworkAdapter", "MACAddress", Hide::Address},
     {"Win32_NetworkAdapter", "PermanentAddress", Hide::Address},
+    {"Win32_PhysicalMemory", "SerialNumber", Hide::Text},
+    {"BatteryStaticData", "SerialNumber", Hide::Text},
+    {"WmiMonitorID", "SerialNumberID", Hide::Codes},
+    {"Win32_PnPEntity", "DeviceID", Hide::Instance},
+    {"Win32_DiskDrive", "PNPDeviceID", Hide::Instance},
 };
 
 const HiddenProperty* hiddenProperty(const std::string& className, const std::string& property) {
@@ -92,10 +100,22 @@ private:
 
 }  // namespace
 
+// The codes of "(hidden)" in an array of the same length, zeros after it.
+WmiValue hiddenCodes(const WmiValue& value) {
+    std::vector<std::string> codes(value.items.size(), "0");
+    for (std::size_t i = 0; i < codes.size() && kHiddenText[i]; ++i)
+        codes[i] = std::to_string(static_cast<unsigned char>(kHiddenText[i]));
+    return WmiValue::array(static_cast<std::uint16_t>(value.type & ~vt::Array), codes);
+}
+
 WmiValue redactedValue(const std::string& className, const std::string& property, WmiValue value) {
     const HiddenProperty* hidden = hiddenProperty(className, property);
+    if (hidden && hidden->as == Hide::Codes && (value.type & vt::Array) && value.items.size() > 0 && value.items[0] != "0")
+        return hiddenCodes(value);
     if (!hidden || !showsSomething(value)) return value;
     if (hidden->as == Hide::Address && value.type == vt::Bstr) return WmiValue::string(hideHexDigits(value.text));
+    if (hidden->as == Hide::Instance && value.type == vt::Bstr && value.text.rfind('\\') != std::string::npos)
+        return WmiValue::string(value.text.substr(0, value.text.rfind('\\') + 1) + kHiddenText);
     return WmiValue::string(kHiddenText);
 }
 
