@@ -10,6 +10,8 @@
 #   snapshot     every value moravel-report.exe --save-snapshot records equals what `wmic`
 #                reports for the same class, object and property
 #   report       moravel-report.exe --json equals the Linux build's report of that snapshot
+#   inventory    --inventory glpi valid against the GLPI schema, --inventory ocs compressed, and
+#                --submit over WinHTTP to a stand-in server, bounded by --timeout
 # Wine's children are never read through a pipe: its server inherits the pipe and keeps it open.
 set -uo pipefail
 
@@ -83,6 +85,7 @@ check_apartment
 check_version
 check_snapshot_against_wmic
 check_report_against_linux
+check_inventory
 
 echo "$failures failure(s)"
 [ $failures -eq 0 ]
