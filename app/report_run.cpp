@@ -17,8 +17,8 @@
 #include "inventory/read_inventory.h"
 #include "moravel_version.h"
 #include "query/backend.h"
-#include "query/redaction.h"
-#include "query/snapshot_writer.h"
+#include "query/views/redaction.h"
+#include "query/snapshot/snapshot_writer.h"
 #include "query/wmi_query.h"
 #include "sections/sections.h"
 

@@ -5,9 +5,9 @@
 #include <sstream>
 
 #include "app/report_writers.h"
-#include "query/recording.h"
-#include "query/redaction.h"
-#include "query/snapshot_writer.h"
+#include "query/views/recording.h"
+#include "query/views/redaction.h"
+#include "query/snapshot/snapshot_writer.h"
 #include "query/wmi_query.h"
 #include "sections/sections.h"
 

@@ -10,3 +10,9 @@ if(MORAVEL_BENCH AND NOT WIN32)
     message(STATUS "Google Benchmark not found (libbenchmark-dev): the query benchmark is not built")
   endif()
 endif()
+
+# The window with hostile values, built and drawn (tests/support/hostile_window.h); needs FLTK.
+if(MORAVEL_BENCH AND MORAVEL_GUI)
+  add_executable(moravel_hostile_window bench/hostile_window.cpp)
+  target_link_libraries(moravel_hostile_window PRIVATE moravel_ui)
+endif()

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "query/snapshot_writer.h"
+#include "query/snapshot/snapshot_writer.h"
 #include "query/wmi_names.h"
 #include "query/wmi_query.h"
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "query/linux/content_parsers.h"
+#include "query/linux/cpuinfo.h"
 
 namespace moravel::lx {
 

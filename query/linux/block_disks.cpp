@@ -1,8 +1,6 @@
 #include "query/linux/block_disks.h"
-#include "query/linux/content_parsers.h"
 
-#include <cctype>
-#include <sstream>
+#include "query/linux/udev_data.h"
 
 namespace moravel::lx {
 namespace {
@@ -13,21 +11,6 @@ bool isWholeDisk(const RootFs& fs, const std::string& name) {
     for (const char* skipped : {"loop", "ram", "zram", "dm-", "md", "sr", "nbd", "fd"})
         if (startsWith(name, skipped)) return false;
     return fs.number("/sys/block/" + name + "/size").value_or(0) > 0;
-}
-
-// "\x20" escapes as udev writes them in its *_ENC values.
-std::string decodeEscapes(const std::string& text) {
-    std::string decoded;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text.compare(i, 2, "\\x") == 0 && i + 3 < text.size() && std::isxdigit(static_cast<unsigned char>(text[i + 2])) &&
-            std::isxdigit(static_cast<unsigned char>(text[i + 3]))) {
-            decoded += static_cast<char>(std::stoi(text.substr(i + 2, 2), nullptr, 16));
-            i += 3;
-        } else {
-            decoded += text[i];
-        }
-    }
-    return decoded;
 }
 
 }  // namespace
@@ -51,17 +34,6 @@ std::optional<std::string> udevProperty(const RootFs& fs, const Disk& disk, cons
     if (!numbers) return std::nullopt;
     std::optional<std::string> data = fs.read("/run/udev/data/b" + *numbers);
     return data ? udevValue(*data, key) : std::nullopt;
-}
-
-std::optional<std::string> udevValue(const std::string& data, const std::string& key) {
-    std::istringstream lines(data);
-    std::string prefix = "E:" + key + "=";
-    for (std::string line; std::getline(lines, line);) {
-        if (!startsWith(line, prefix.c_str())) continue;
-        std::string value = trim(decodeEscapes(line.substr(prefix.size())));
-        if (!value.empty()) return value;
-    }
-    return std::nullopt;
 }
 
 std::optional<std::string> diskSerial(const RootFs& fs, const Disk& disk) {

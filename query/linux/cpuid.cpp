@@ -1,5 +1,5 @@
-// The one use of the x86 CPUID instruction. Other architectures have none, and a build with
-// MORAVEL_CPUID off leaves it out too, so the rest of the provider never depends on it.
+// The x86 CPUID instruction, asked here and nowhere else. Other architectures have none, and a
+// build with MORAVEL_CPUID off leaves it out too, so the rest of the provider never depends on it.
 #include "query/linux/host_facts.h"
 
 #if MORAVEL_CPUID && (defined(__x86_64__) || defined(__i386__))
@@ -22,11 +22,18 @@ std::optional<std::string> readCpuidHypervisorVendor() {
     return text;
 }
 
+std::optional<CpuidLeaf> readCpuidLeafOne() {
+    unsigned eax = 0, ebx = 0, ecx = 0, edx = 0;
+    if (!__get_cpuid(1, &eax, &ebx, &ecx, &edx)) return std::nullopt;
+    return CpuidLeaf{eax, edx};
+}
+
 }  // namespace moravel::lx
 #else
 namespace moravel::lx {
 
 std::optional<std::string> readCpuidHypervisorVendor() { return std::nullopt; }
+std::optional<CpuidLeaf> readCpuidLeafOne() { return std::nullopt; }
 
 }  // namespace moravel::lx
 #endif

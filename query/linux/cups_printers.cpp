@@ -15,6 +15,7 @@
 #include <memory>
 #include <sstream>
 
+#include "query/fd_closer.h"
 #include "query/linux/host_facts.h"
 
 namespace moravel::lx {
@@ -22,13 +23,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 constexpr std::size_t kMaxConfBytes = 64 * 1024;
-
-struct FdCloser {
-    int fd;
-    ~FdCloser() {
-        if (fd >= 0) ::close(fd);
-    }
-};
 
 std::optional<std::string> serverNameOf(const std::string& clientConf) {
     std::optional<std::string> text = RootFs("").read(clientConf, kMaxConfBytes);

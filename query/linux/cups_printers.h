@@ -10,12 +10,12 @@
 #include <string>
 #include <vector>
 
+#include "query/linux/cups_reply.h"
 #include "query/linux/linux_context.h"
 
 namespace moravel::lx {
 
 constexpr std::chrono::milliseconds kSchedulerBudget{200};  // for all exchanges of one run
-constexpr std::size_t kMaxReplyBytes = 1u << 20;           // a reply for 20 printers is about 3 KB
 
 // Where the scheduler listens: a local socket, or a host and port.
 struct SchedulerAddress {
@@ -29,14 +29,6 @@ struct SchedulerAddress {
 SchedulerAddress schedulerAddress();
 // "host", "host:port", "[v6]:port" or "/socket" as CUPS_SERVER and ServerName write it.
 SchedulerAddress parseServerName(const std::string& name);
-
-// The request as sent: HTTP POST of an IPP CUPS-Get-Printers operation.
-std::string printersRequest();
-// Whether `reply` holds a whole HTTP response already (by its length or its last chunk).
-bool replyComplete(const std::string& reply);
-// The printers of an HTTP reply carrying an IPP response, one per printer group, resolutions in
-// dots per inch; nothing when the reply is not such a response.
-std::optional<std::vector<PrinterInfo>> printersFromReply(const std::string& reply);
 
 // One budget and one failure for every exchange made through it.
 class PrintScheduler {

@@ -1,8 +1,10 @@
 // The bytes of a CUPS-Get-Printers exchange: the request, and the HTTP reply with its IPP
 // response (RFC 8010), read strictly within the bytes given.
+#include "query/linux/cups_reply.h"
+
 #include <cstring>
 
-#include "query/linux/cups_printers.h"
+#include "query/linux/bytes.h"
 #include "query/linux/host_facts.h"
 
 namespace moravel::lx {
@@ -22,14 +24,6 @@ int hexDigit(char c) {
     if (c >= 'a' && c <= 'f') return c - 'a' + 10;
     if (c >= 'A' && c <= 'F') return c - 'A' + 10;
     return -1;
-}
-
-unsigned byteAt(const std::string& data, std::size_t at) { return static_cast<unsigned char>(data[at]); }
-
-std::uint32_t bigEndian(const std::string& data, std::size_t at, std::size_t bytes) {
-    std::uint32_t value = 0;
-    for (std::size_t i = 0; i < bytes; ++i) value = value << 8 | byteAt(data, at + i);
-    return value;
 }
 
 void appendShort(std::string& out, std::size_t value) {

@@ -108,6 +108,11 @@ public:
         static const std::optional<std::string> vendor = readCpuidHypervisorVendor();
         return vendor;
     }
+
+    std::optional<CpuidLeaf> cpuidLeafOne() const override {
+        static const std::optional<CpuidLeaf> leaf = readCpuidLeafOne();
+        return leaf;
+    }
 };
 
 }  // namespace

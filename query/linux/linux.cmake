@@ -7,7 +7,7 @@ target_link_libraries(moravel_core PRIVATE PkgConfig::MORAVEL_UDEV ${CMAKE_DL_LI
 # CPUID exists only on x86. Turning it off there builds the path every other architecture takes,
 # so the tests can prove that path on this machine.
 if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(x86_64|AMD64|amd64|i[3-6]86|x86)$")
-  option(MORAVEL_CPUID "Read the hypervisor's identification with the x86 CPUID instruction" ON)
+  option(MORAVEL_CPUID "Read the processor's signature and the hypervisor's name with the x86 CPUID instruction" ON)
 else()
   set(MORAVEL_CPUID OFF)
 endif()

@@ -2,6 +2,7 @@
 // with properties that are computed only when asked for.
 #pragma once
 
+#include "query/linux/cim_dates.h"
 #include "query/linux/linux_context.h"
 #include "query/linux/linux_object.h"
 
@@ -46,9 +47,5 @@ std::vector<std::string> systemBatteries(const RootFs& fs);
 std::optional<std::string> dmiField(const RootFs& fs, const char* name);  // /sys/class/dmi/id/<name>
 std::optional<std::uint64_t> meminfoKib(const RootFs& fs, const char* key);  // "MemTotal", ...
 std::optional<std::string> hostName(const RootFs& fs);
-// A time as a CIM datetime, yyyymmddHHMMSS.mmmmmmsUUU, in local time with its offset.
-std::string cimDateTime(const HostFacts& host, std::time_t when);
-// A date alone (midnight, offset +000), as WMI gives firmware and driver dates.
-std::string cimDate(int year, int month, int day);
 
 }  // namespace moravel::lx

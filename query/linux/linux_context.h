@@ -36,6 +36,12 @@ struct InterfaceAddress {
     std::string mask;       // "255.255.255.0"; the prefix length for IPv6 ("64")
 };
 
+// CPUID leaf 1: EAX the processor's signature, EDX its feature flags.
+struct CpuidLeaf {
+    std::uint32_t eax = 0;
+    std::uint32_t edx = 0;
+};
+
 class HostFacts {
 public:
     virtual ~HostFacts() = default;
@@ -49,6 +55,8 @@ public:
     // The vendor signature of CPUID leaf 0x40000000 ("KVMKVMKVM", "Microsoft Hv", ...) when the
     // processor says it runs under a hypervisor; nothing where there is no CPUID.
     virtual std::optional<std::string> cpuidHypervisorVendor() const { return std::nullopt; }
+    // CPUID leaf 1 of the processor this runs on; nothing where there is no CPUID.
+    virtual std::optional<CpuidLeaf> cpuidLeafOne() const { return std::nullopt; }
     // Every IPv4 and IPv6 address of every interface, IPv4 first.
     virtual std::vector<InterfaceAddress> interfaceAddresses() const { return {}; }
     // When a file was created (statx's birth time), where the file system keeps it.

@@ -3,54 +3,18 @@
 #include <map>
 #include <sstream>
 
-#include "query/linux/content_parsers.h"
 #include "query/linux/root_fs.h"
+#include "query/linux/smbios.h"
+#include "query/linux/udev_data.h"
 #include "query/smbios_names.h"
 
 namespace moravel::lx {
 namespace {
 
-constexpr unsigned kMemoryDevice = 17, kEndOfTable = 127;
-
-std::uint64_t little(const std::string& data, std::size_t at, std::size_t bytes) {
-    std::uint64_t value = 0;
-    for (std::size_t i = bytes; i-- > 0;) value = value << 8 | static_cast<unsigned char>(data[at + i]);
-    return value;
-}
-
-// One structure: its formatted area and its strings (numbered from 1).
-struct Structure {
-    std::string area;
-    std::vector<std::string> strings;
-
-    std::uint64_t field(std::size_t at, std::size_t bytes) const { return at + bytes <= area.size() ? little(area, at, bytes) : 0; }
-    std::string text(std::size_t at) const {
-        std::size_t number = at < area.size() ? static_cast<unsigned char>(area[at]) : 0;
-        return number >= 1 && number <= strings.size() ? trim(strings[number - 1]) : std::string();
-    }
-};
-
-std::vector<Structure> structuresOfType(const std::string& table, unsigned wanted) {
-    std::vector<Structure> found;
-    for (std::size_t at = 0; at + 4 <= table.size();) {
-        unsigned type = static_cast<unsigned char>(table[at]);
-        std::size_t length = static_cast<unsigned char>(table[at + 1]);
-        if (length < 4 || at + length > table.size() || type == kEndOfTable) break;
-        std::size_t end = table.find(std::string(2, '\0'), at + length);  // the strings end with two NULs
-        if (end == std::string::npos) break;
-        if (type == wanted) {
-            Structure structure{table.substr(at, length), {}};
-            std::istringstream strings(table.substr(at + length, end - at - length));
-            for (std::string text; std::getline(strings, text, '\0');) structure.strings.push_back(text);
-            found.push_back(std::move(structure));
-        }
-        at = end + 2;
-    }
-    return found;
-}
+constexpr unsigned kMemoryDevice = 17;
 
 // Size: MiB or, with the top bit, KiB; 0x7FFF means the extended size (MiB) says it.
-std::uint64_t moduleBytes(const Structure& device) {
+std::uint64_t moduleBytes(const SmbiosStructure& device) {
     std::uint64_t size = device.field(0x0C, 2);
     if (size == 0 || size == 0xFFFF) return 0;
     if (size == 0x7FFF) return device.field(0x1C, 4) << 20;
@@ -58,7 +22,7 @@ std::uint64_t moduleBytes(const Structure& device) {
 }
 
 // A speed of 0xFFFF points to its 32-bit extension; 0 is unknown.
-std::optional<std::uint64_t> speedAt(const Structure& device, std::size_t at, std::size_t extended) {
+std::optional<std::uint64_t> speedAt(const SmbiosStructure& device, std::size_t at, std::size_t extended) {
     std::uint64_t speed = device.field(at, 2);
     if (speed == 0xFFFF) speed = device.field(extended, 4);
     return speed ? std::optional<std::uint64_t>(speed) : std::nullopt;
@@ -72,7 +36,7 @@ std::optional<std::uint64_t> knownCode(std::uint64_t code) {
 
 std::vector<MemoryModuleInfo> smbiosMemoryModules(const std::string& table) {
     std::vector<MemoryModuleInfo> modules;
-    for (const Structure& device : structuresOfType(table, kMemoryDevice)) {
+    for (const SmbiosStructure& device : smbiosStructures(table, kMemoryDevice)) {
         MemoryModuleInfo module;
         module.sizeBytes = moduleBytes(device);
         if (module.sizeBytes == 0) continue;  // an empty slot

@@ -13,15 +13,10 @@
 #include <cstring>
 #include <memory>
 
+#include "query/fd_closer.h"
+
 namespace moravel::lx {
 namespace {
-
-struct FdCloser {
-    int fd;
-    ~FdCloser() {
-        if (fd >= 0) ::close(fd);
-    }
-};
 
 struct DirCloser {
     void operator()(DIR* d) const { ::closedir(d); }

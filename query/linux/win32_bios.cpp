@@ -1,7 +1,6 @@
 // Win32_BIOS: the firmware as DMI describes it. No DMI (containers, most ARM boards): no object.
-#include <cstdio>
-
-#include "query/linux/content_parsers.h"
+#include "query/linux/bytes.h"
+#include "query/linux/cim_dates.h"
 #include "query/linux/linux_classes.h"
 
 namespace moravel::lx {
@@ -12,7 +11,6 @@ std::optional<std::string> releaseDate(const RootFs& fs) {
     return date ? cimReleaseDate(*date) : std::nullopt;
 }
 
-
 // Windows' Version is the ACPI tables' OEM id and revision ("ALASKA - 1072009"); the table
 // header is readable by root only, so others see the firmware version instead.
 std::optional<std::string> acpiVersion(const RootFs& fs) {
@@ -20,9 +18,7 @@ std::optional<std::string> acpiVersion(const RootFs& fs) {
         std::optional<std::string> header = fs.read(table);
         if (!header || header->size() < 28) continue;
         std::string oemId = trim(header->substr(10, 6));
-        std::uint32_t revision = 0;
-        for (int i = 3; i >= 0; --i) revision = revision << 8 | static_cast<unsigned char>((*header)[24 + i]);
-        return oemId + " - " + std::to_string(revision);
+        return oemId + " - " + std::to_string(littleEndian(*header, 24, 4));
     }
     return std::nullopt;
 }
@@ -49,16 +45,6 @@ ObjectList readBioses(const LinuxContext& context) {
         .addNull("BIOSVersion");
     objects.push_back(std::move(object));
     return objects;
-}
-
-// "MM/DD/YYYY" as DMI gives it, as a CIM date.
-std::optional<std::string> cimReleaseDate(const std::string& date) {
-    int month = 0, day = 0, year = 0;
-    char tail = 0;
-    if (std::sscanf(date.c_str(), "%2d/%2d/%4d%c", &month, &day, &year, &tail) != 3) return std::nullopt;
-    if (year < 100) year += year < 80 ? 2000 : 1900;  // some old firmware writes two digits
-    if (month < 1 || month > 12 || day < 1 || day > 31) return std::nullopt;
-    return cimDate(year, month, day);
 }
 
 }  // namespace moravel::lx

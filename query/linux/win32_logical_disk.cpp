@@ -4,7 +4,7 @@
 #include <set>
 #include <sstream>
 
-#include "query/linux/content_parsers.h"
+#include "query/linux/udev_data.h"
 #include "query/linux/linux_classes.h"
 
 namespace moravel::lx {

@@ -4,60 +4,12 @@
 // "System RAM" ranges added up. Never the top of the memory map: memory remapped above the PCI
 // hole would count the hole as memory (24 GiB shown as 25).
 #include <algorithm>
-#include <cstring>
-#include <sstream>
 
-#include "query/linux/content_parsers.h"
 #include "query/linux/linux_classes.h"
+#include "query/linux/smbios.h"
+#include "query/linux/udev_data.h"
 
 namespace moravel::lx {
-namespace {
-
-std::uint64_t little(const std::string& data, std::size_t at, std::size_t bytes) {
-    std::uint64_t value = 0;
-    for (std::size_t i = bytes; i-- > 0;) value = value << 8 | static_cast<unsigned char>(data[at + i]);
-    return value;
-}
-
-}  // namespace
-
-// The highest ending address (KiB, inclusive) over the type 19 structures of the SMBIOS table.
-std::optional<std::uint64_t> smbiosEndingKib(const std::string& t) {
-    std::optional<std::uint64_t> ending;
-    for (std::size_t at = 0; at + 4 <= t.size();) {
-        unsigned type = static_cast<unsigned char>(t[at]);
-        std::size_t length = static_cast<unsigned char>(t[at + 1]);
-        if (length < 4 || at + length > t.size() || type == 127) break;
-        if (type == 19 && length >= 0x0F) {
-            std::uint64_t end = little(t, at + 8, 4);
-            if (little(t, at + 4, 4) == 0xFFFFFFFFu && length >= 0x1F) end = little(t, at + 0x17, 8) / 1024;
-            ending = std::max(ending.value_or(0), end);
-        }
-        // The formatted area is followed by its strings, ended by two NULs.
-        std::size_t strings = t.find(std::string(2, '\0'), at + length);
-        if (strings == std::string::npos) break;
-        at = strings + 2;
-    }
-    return ending;
-}
-
-// The bytes of the memory modules systemd's udev rule recorded for the DMI device
-// (MEMORY_DEVICE_<n>_SIZE); empty slots have no size.
-std::optional<std::uint64_t> udevMemoryBytes(const std::string& data) {
-    std::optional<std::uint64_t> total;
-    std::istringstream lines(data);
-    for (std::string line; std::getline(lines, line);) {
-        const std::string prefix = "E:MEMORY_DEVICE_";
-        std::size_t equals = line.find('=');
-        if (line.compare(0, prefix.size(), prefix) != 0 || equals == std::string::npos || equals < 5 ||
-            line.compare(equals - 5, 5, "_SIZE") != 0)
-            continue;
-        if (std::optional<std::uint64_t> bytes = parseNumber(line.substr(equals + 1)))
-            total = total.value_or(0) + std::min<std::uint64_t>(*bytes, std::uint64_t{1} << 50);  // no sum overflows
-    }
-    return total;
-}
-
 namespace {
 
 constexpr std::uint64_t kRamGranule = std::uint64_t{256} << 20;

@@ -1,36 +1,10 @@
 // Win32_OperatingSystem: the distribution, the kernel and the boot time.
 #include <sstream>
 
-#include "query/linux/content_parsers.h"
 #include "query/linux/linux_classes.h"
+#include "query/linux/os_release.h"
 
 namespace moravel::lx {
-namespace {
-
-// A shell-style value of os-release: quotes removed, backslash escapes resolved.
-std::string unquote(const std::string& value) {
-    if (value.size() < 2 || (value.front() != '"' && value.front() != '\'') || value.back() != value.front())
-        return value;
-    std::string text;
-    for (std::size_t i = 1; i + 1 < value.size(); ++i) {
-        if (value[i] == '\\' && i + 2 < value.size()) ++i;
-        text += value[i];
-    }
-    return text;
-}
-
-}  // namespace
-
-std::optional<std::string> osReleaseValue(const std::string& text, const std::string& key) {
-    std::istringstream lines(text);
-    for (std::string line; std::getline(lines, line);) {
-        if (line.compare(0, key.size() + 1, key + "=") != 0) continue;
-        std::string value = unquote(trim(line.substr(key.size() + 1)));
-        if (!value.empty()) return value;
-    }
-    return std::nullopt;
-}
-
 namespace {
 
 std::optional<std::string> osReleaseField(const RootFs& fs, const std::string& key) {

@@ -8,10 +8,9 @@
 #include <utility>
 
 #include "query/linux/arm_processor.h"
-#include "query/linux/content_parsers.h"
+#include "query/linux/cpuinfo.h"
 #include "query/linux/linux_classes.h"
 #include "query/linux/machine_identity.h"
-#include "query/wmi_query.h"
 
 namespace moravel::lx {
 namespace {
@@ -20,77 +19,8 @@ struct Package {
     std::vector<CpuBlock> cpus;  // in the order of /proc/cpuinfo
 };
 
-std::vector<CpuBlock> parseCpuinfo(const std::string& text) {
-    std::vector<CpuBlock> blocks(1);
-    std::istringstream lines(text);
-    for (std::string line; std::getline(lines, line);) {
-        std::size_t colon = line.find(':');
-        if (trim(line).empty()) {
-            if (!blocks.back().empty()) blocks.emplace_back();
-        } else if (colon != std::string::npos) {
-            blocks.back()[trim(line.substr(0, colon))] = trim(line.substr(colon + 1));
-        }
-    }
-    if (blocks.back().empty()) blocks.pop_back();
-    return blocks;
-}
-
-std::optional<std::string> field(const CpuBlock& cpu, const char* key) {
-    auto it = cpu.find(key);
-    if (it == cpu.end() || it->second.empty()) return std::nullopt;
-    return it->second;
-}
-
-std::optional<std::uint64_t> number(const CpuBlock& cpu, const char* key) {
-    std::optional<std::string> text = field(cpu, key);
-    return text ? parseNumber(*text) : std::nullopt;
-}
-
-std::vector<std::string> flagsOf(const CpuBlock& cpu) { return splitWords(field(cpu, "flags").value_or("")); }
-
-bool hasFlag(const std::vector<std::string>& flags, const std::string& flag) {
-    return std::find(flags.begin(), flags.end(), flag) != flags.end();
-}
-
 std::string cpuDir(const CpuBlock& cpu) {
-    return "/sys/devices/system/cpu/cpu" + field(cpu, "processor").value_or("0");
-}
-
-std::optional<std::string> description(const CpuBlock& cpu) {
-    if (isArmProcessor(cpu)) return armDescription(cpu);
-    std::optional<std::uint64_t> family = number(cpu, "cpu family");
-    std::optional<std::uint64_t> model = number(cpu, "model");
-    std::optional<std::uint64_t> stepping = number(cpu, "stepping");
-    if (!family || !model || !stepping) return std::nullopt;
-    std::string vendor = field(cpu, "vendor_id").value_or("");
-    std::string kind = !hasFlag(flagsOf(cpu), "lm") ? "x86" : vendor == "AuthenticAMD" || vendor == "HygonGenuine" ? "AMD64" : "Intel64";
-    return kind + " Family " + std::to_string(*family) + " Model " + std::to_string(*model) + " Stepping " +
-           std::to_string(*stepping);
-}
-
-// CPUID leaf 1 as Windows shows it: EDX (the feature flags) then EAX (the signature), both
-// rebuilt from what the kernel read from that leaf.
-std::optional<std::string> processorId(const CpuBlock& cpu) {
-    if (isArmProcessor(cpu)) return armProcessorId(cpu);
-    std::optional<std::uint64_t> family = number(cpu, "cpu family");
-    std::optional<std::uint64_t> model = number(cpu, "model");
-    std::optional<std::uint64_t> stepping = number(cpu, "stepping");
-    if (!family || !model || !stepping || !field(cpu, "flags")) return std::nullopt;
-    std::uint32_t baseFamily = *family < 15 ? static_cast<std::uint32_t>(*family) : 15;
-    std::uint32_t extendedFamily = *family < 15 ? 0 : static_cast<std::uint32_t>(*family - 15);
-    std::uint32_t eax = static_cast<std::uint32_t>(*stepping & 0xF) | static_cast<std::uint32_t>(*model & 0xF) << 4 |
-                        baseFamily << 8 | static_cast<std::uint32_t>((*model >> 4) & 0xF) << 16 |
-                        (extendedFamily & 0xFF) << 20;
-    static const char* const kEdxFlags[32] = {
-        "fpu", "vme", "de", "pse", "tsc", "msr", "pae", "mce", "cx8", "apic", nullptr, "sep", "mtrr", "pge", "mca", "cmov",
-        "pat", "pse36", "pn", "clflush", nullptr, "dts", "acpi", "mmx", "fxsr", "sse", "sse2", "ss", "ht", "tm", "ia64", "pbe"};
-    std::vector<std::string> flags = flagsOf(cpu);
-    std::uint32_t edx = 0;
-    for (unsigned bit = 0; bit < 32; ++bit)
-        if (kEdxFlags[bit] && hasFlag(flags, kEdxFlags[bit])) edx |= 1u << bit;
-    char text[20];
-    std::snprintf(text, sizeof text, "%08X%08X", edx, eax);
-    return std::string(text);
+    return "/sys/devices/system/cpu/cpu" + cpuField(cpu, "processor").value_or("0");
 }
 
 // "0-3,8-11" as the set of processor numbers it names.
@@ -116,7 +46,7 @@ std::optional<std::uint64_t> cacheKib(const RootFs& fs, const Package& package, 
     std::optional<std::uint64_t> total;
     bool described = false;
     for (const CpuBlock& cpu : package.cpus) {
-        std::string number = field(cpu, "processor").value_or("");
+        std::string number = cpuField(cpu, "processor").value_or("");
         if (covered.count(number)) continue;
         covered.insert(number);
         std::string cacheDir = cpuDir(cpu) + "/cache";
@@ -141,9 +71,9 @@ std::optional<std::uint64_t> cacheKib(const RootFs& fs, const Package& package, 
 // The processor packages by physical id, in order.
 std::vector<Package> packagesOf(const std::optional<std::string>& cpuinfo) {
     std::map<std::uint64_t, Package> packages;
-    for (CpuBlock& cpu : parseCpuinfo(cpuinfo.value_or(""))) {
-        if (!field(cpu, "processor")) continue;  // ARM's trailing "Hardware" block and the like
-        packages[number(cpu, "physical id").value_or(0)].cpus.push_back(std::move(cpu));
+    for (CpuBlock& cpu : cpuinfoBlocks(cpuinfo.value_or(""))) {
+        if (!cpuField(cpu, "processor")) continue;  // ARM's trailing "Hardware" block and the like
+        packages[cpuNumber(cpu, "physical id").value_or(0)].cpus.push_back(std::move(cpu));
     }
     std::vector<Package> list;
     for (auto& entry : packages) list.push_back(std::move(entry.second));
@@ -162,8 +92,8 @@ std::shared_ptr<const std::vector<Package>> keptPackages(const RootFs& fs) {
 std::optional<std::string> currentField(const RootFs& fs, const CpuBlock& cpu, const char* key) {
     std::optional<std::string> text = fs.read("/proc/cpuinfo");
     if (!text) return std::nullopt;
-    for (const CpuBlock& now : parseCpuinfo(*text))
-        if (field(now, "processor") == field(cpu, "processor")) return field(now, key);
+    for (const CpuBlock& now : cpuinfoBlocks(*text))
+        if (cpuField(now, "processor") == cpuField(cpu, "processor")) return cpuField(now, key);
     return std::nullopt;
 }
 
@@ -171,14 +101,21 @@ std::optional<std::string> currentField(const RootFs& fs, const CpuBlock& cpu, c
 // rating, fixed) from the kept text.
 std::optional<std::uint64_t> megahertz(const RootFs& fs, const CpuBlock& cpu, const char* cpufreqFile, bool current) {
     if (std::optional<std::uint64_t> khz = fs.number(cpuDir(cpu) + "/cpufreq/" + cpufreqFile)) return *khz / 1000;
-    std::optional<std::string> mhz = current ? currentField(fs, cpu, "cpu MHz") : field(cpu, "cpu MHz");
+    std::optional<std::string> mhz = current ? currentField(fs, cpu, "cpu MHz") : cpuField(cpu, "cpu MHz");
     if (!mhz) return std::nullopt;
     return static_cast<std::uint64_t>(std::llround(std::strtod(mhz->c_str(), nullptr)));
 }
 
+// CPUID leaf 1 itself where the processor can be asked; rebuilt from the text elsewhere.
+std::optional<std::string> processorId(const HostFacts& host, const CpuBlock& cpu) {
+    if (isArmProcessor(cpu)) return armProcessorId(cpu);
+    if (std::optional<CpuidLeaf> leaf = host.cpuidLeafOne()) return processorIdOf(leaf->edx, leaf->eax);
+    return cpuProcessorId(cpu);
+}
+
 std::uint64_t coreCount(const Package& package) {
     std::set<std::string> cores;
-    for (const CpuBlock& cpu : package.cpus) cores.insert(field(cpu, "core id").value_or(field(cpu, "processor").value_or("")));
+    for (const CpuBlock& cpu : package.cpus) cores.insert(cpuField(cpu, "core id").value_or(cpuField(cpu, "processor").value_or("")));
     return cores.size();
 }
 
@@ -186,11 +123,15 @@ std::uint64_t coreCount(const Package& package) {
 std::optional<std::string> name(const RootFs& fs, const Package& package) {
     const CpuBlock& first = package.cpus.front();
     if (isArmProcessor(first)) return armProcessorName(package.cpus, deviceTreeSoc(fs));
-    return field(first, "model name");
+    return cpuField(first, "model name");
 }
 
 std::optional<std::string> manufacturer(const CpuBlock& cpu) {
-    return isArmProcessor(cpu) ? armManufacturer(cpu) : field(cpu, "vendor_id");
+    return isArmProcessor(cpu) ? armManufacturer(cpu) : cpuField(cpu, "vendor_id");
+}
+
+std::optional<std::string> description(const CpuBlock& cpu) {
+    return isArmProcessor(cpu) ? armDescription(cpu) : cpuDescription(cpu);
 }
 
 // Win32_Processor's Architecture for uname's machine names.
@@ -207,6 +148,7 @@ std::optional<std::uint64_t> architectureCode(const std::string& machine) {
 std::unique_ptr<LinuxObject> processorObject(const LinuxContext& context, std::shared_ptr<const Package> package,
                                              std::size_t index) {
     const RootFs* fs = &context.fs;
+    const HostFacts* host = &context.host;
     const CpuBlock& first = package->cpus.front();
     std::string machine = context.host.machine();
     auto object = std::make_unique<LinuxObject>();
@@ -215,7 +157,7 @@ std::unique_ptr<LinuxObject> processorObject(const LinuxContext& context, std::s
         .add("Manufacturer", [&first, package] { return stringOrNull(manufacturer(first)); })
         .add("Description", [&first, package] { return stringOrNull(description(first)); })
         .add("Caption", [&first, package] { return stringOrNull(description(first)); })
-        .add("ProcessorId", [&first, package] { return stringOrNull(processorId(first)); })
+        .add("ProcessorId", [host, &first, package] { return stringOrNull(processorId(*host, first)); })
         .add("NumberOfCores", [package] { return uint32OrNull(coreCount(*package)); })
         .add("NumberOfLogicalProcessors", [package] { return uint32OrNull(package->cpus.size()); })
         .add("L2CacheSize", [fs, package] { return uint32OrNull(cacheKib(*fs, *package, 2)); })
@@ -223,7 +165,7 @@ std::unique_ptr<LinuxObject> processorObject(const LinuxContext& context, std::s
         .add("CurrentClockSpeed", [fs, &first, package] { return uint32OrNull(megahertz(*fs, first, "scaling_cur_freq", true)); })
         .add("MaxClockSpeed", [fs, &first, package] { return uint32OrNull(megahertz(*fs, first, "cpuinfo_max_freq", false)); })
         .add("DataWidth", [&first, package, machine] {
-            bool wide = field(first, "flags") ? hasFlag(flagsOf(first), "lm") : machine.find("64") != std::string::npos;
+            bool wide = cpuField(first, "flags") ? hasFlag(cpuFlags(first), "lm") : machine.find("64") != std::string::npos;
             return WmiValue::i4(wide ? 64 : 32);
         })
         .add("Architecture", [machine] { return uint32OrNull(architectureCode(machine)); })
@@ -241,9 +183,5 @@ ObjectList readProcessors(const LinuxContext& context) {
         objects.push_back(processorObject(context, std::shared_ptr<const Package>(packages, &(*packages)[index]), index));
     return objects;
 }
-
-std::vector<CpuBlock> cpuinfoBlocks(const std::string& text) { return parseCpuinfo(text); }
-std::optional<std::string> cpuDescription(const CpuBlock& cpu) { return description(cpu); }
-std::optional<std::string> cpuProcessorId(const CpuBlock& cpu) { return processorId(cpu); }
 
 }  // namespace moravel::lx

@@ -1,9 +1,8 @@
 // Win32_VideoController: the PCI display controllers (class 0x03), with the mode of the first
 // connected screen of their DRM card.
-#include <cmath>
 #include <sstream>
 
-#include "query/linux/content_parsers.h"
+#include "query/linux/edid.h"
 #include "query/linux/linux_classes.h"
 
 namespace moravel::lx {
@@ -104,35 +103,11 @@ std::optional<std::uint64_t> resolution(const RootFs& fs, const std::string& pat
     return parseNumber(height ? mode.substr(x + 1, mode.find_first_not_of("0123456789", x + 1) - x - 1) : mode.substr(0, x));
 }
 
-unsigned byteAt(const std::string& data, std::size_t at) { return static_cast<unsigned char>(data[at]); }
-
-// The refresh rate of the screen's preferred timing (the first detailed timing descriptor).
-std::optional<std::uint64_t> currentRefresh(const std::string& edid) {
-    if (edid.size() < 72) return std::nullopt;
-    const std::size_t d = 54;
-    double clock = (byteAt(edid, d) | byteAt(edid, d + 1) << 8) * 10000.0;
-    unsigned hTotal = byteAt(edid, d + 2) + byteAt(edid, d + 3) + ((byteAt(edid, d + 4) & 0xF0) << 4) +
-                      ((byteAt(edid, d + 4) & 0x0F) << 8);
-    unsigned vTotal = byteAt(edid, d + 5) + byteAt(edid, d + 6) + ((byteAt(edid, d + 7) & 0xF0) << 4) +
-                      ((byteAt(edid, d + 7) & 0x0F) << 8);
-    if (clock <= 0 || hTotal == 0 || vTotal == 0) return std::nullopt;
-    return static_cast<std::uint64_t>(std::llround(clock / (hTotal * static_cast<double>(vTotal))));
-}
-
-// The highest vertical rate of the screen's range-limits descriptor.
-std::optional<std::uint64_t> maxRefresh(const std::string& edid) {
-    for (std::size_t d = 54; d + 18 <= 126 && d + 18 <= edid.size(); d += 18) {
-        if (byteAt(edid, d) != 0 || byteAt(edid, d + 1) != 0 || byteAt(edid, d + 3) != 0xFD) continue;
-        return byteAt(edid, d + 6) + ((byteAt(edid, d + 4) & 0x02) ? 255u : 0u);
-    }
-    return std::nullopt;
-}
-
 std::optional<std::uint64_t> refresh(const RootFs& fs, const std::string& path, bool highest) {
     std::string mode;
     std::optional<std::string> edid = connectedEdid(fs, path, mode);
     if (!edid) return std::nullopt;
-    return highest ? maxRefresh(*edid) : currentRefresh(*edid);
+    return highest ? edidMaxRefresh(*edid) : edidCurrentRefresh(*edid);
 }
 
 std::unique_ptr<LinuxObject> controllerObject(const LinuxContext& context, const Controller& controller,
@@ -179,8 +154,5 @@ ObjectList readVideoControllers(const LinuxContext& context) {
     }
     return objects;
 }
-
-std::optional<std::uint64_t> edidCurrentRefresh(const std::string& edid) { return currentRefresh(edid); }
-std::optional<std::uint64_t> edidMaxRefresh(const std::string& edid) { return maxRefresh(edid); }
 
 }  // namespace moravel::lx

@@ -3,8 +3,14 @@
 #include <cstdint>
 #include <string>
 
-#include "query/linux/content_parsers.h"
-#include "query/linux/cups_printers.h"
+#include "query/linux/cim_dates.h"
+#include "query/linux/cpuinfo.h"
+#include "query/linux/cups_reply.h"
+#include "query/linux/edid.h"
+#include "query/linux/meminfo.h"
+#include "query/linux/os_release.h"
+#include "query/linux/smbios.h"
+#include "query/linux/udev_data.h"
 #include "query/linux/edid_identity.h"
 #include "query/linux/ip_configuration.h"
 #include "query/linux/memory_modules.h"

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "query/backend.h"
-#include "query/snapshot_data.h"
+#include "query/snapshot/snapshot_data.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     try {

@@ -8,7 +8,7 @@
 #include "export/ocs_xml.h"
 #include "inventory/read_inventory.h"
 #include "query/backend.h"
-#include "query/snapshot_writer.h"
+#include "query/snapshot/snapshot_writer.h"
 #include "query/linux/memory_modules.h"
 #include "tests/linux/linux_fixture.h"
 

@@ -79,6 +79,13 @@ TEST_F(Desktop, ProcessorCountsCachesOncePerSharingGroup) {
     EXPECT_EQ(machine.text("Win32_Processor", "Name", 1), "");
 }
 
+// Where the processor can be asked, ProcessorId is CPUID leaf 1 itself, whatever flags the
+// kernel chose to show (a guest's kernel may hide mtrr); the signature's reserved bits are dropped.
+TEST_F(Desktop, ProcessorIdIsTheCpuidLeafWhereThereIsOne) {
+    machine.host.cpuidLeaf = CpuidLeaf{0xF003C6C3u, 0x178BEBFFu};
+    EXPECT_EQ(machine.text("Win32_Processor", "ProcessorId"), "178BEBFF000306C3");
+}
+
 TEST_F(Desktop, BoardAndBuses) {
     EXPECT_EQ(machine.text("Win32_BaseBoard", "Manufacturer"), "Gigabyte Technology Co., Ltd.");
     EXPECT_EQ(machine.text("Win32_BaseBoard", "Product"), "Z87-D3HP");

@@ -26,6 +26,7 @@ public:
     int utcOffsetMinutes(std::time_t) const override { return offsetMinutes; }
     std::vector<PrinterInfo> printers() const override { return printerList; }
     std::optional<std::string> cpuidHypervisorVendor() const override { return hypervisor; }
+    std::optional<CpuidLeaf> cpuidLeafOne() const override { return cpuidLeaf; }
     std::vector<InterfaceAddress> interfaceAddresses() const override { return addresses; }
     std::optional<std::time_t> birthTime(const std::string&) const override { return rootBirth; }
 
@@ -35,6 +36,7 @@ public:
     int offsetMinutes = 120;
     std::vector<PrinterInfo> printerList;
     std::optional<std::string> hypervisor;  // none: bare metal, or a build without CPUID
+    std::optional<CpuidLeaf> cpuidLeaf;     // none: the flags of /proc/cpuinfo stand for it
     std::vector<InterfaceAddress> addresses;
     std::optional<std::time_t> rootBirth;
 };

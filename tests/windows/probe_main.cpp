@@ -25,7 +25,7 @@
 #include "app/report_collector.h"
 #include "app/startup_rules.h"
 #include "query/backend.h"
-#include "query/snapshot_data.h"
+#include "query/snapshot/snapshot_data.h"
 #include "query/windows/code_page.h"
 #include "query/windows/probes_windows.h"
 #include "query/windows/variant_value.h"

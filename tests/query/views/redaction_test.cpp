@@ -11,8 +11,8 @@
 
 #include "app/report_collector.h"
 #include "app/report_run.h"
-#include "query/recording.h"
-#include "query/redaction.h"
+#include "query/views/recording.h"
+#include "query/views/redaction.h"
 #include "query/wmi_query.h"
 #include "sections/sections.h"
 

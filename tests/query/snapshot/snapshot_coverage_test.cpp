@@ -11,7 +11,7 @@
 
 #include "app/report_collector.h"
 #include "inventory/read_inventory.h"
-#include "query/snapshot_writer.h"
+#include "query/snapshot/snapshot_writer.h"
 #include "sections/sections.h"
 #include "tests/support/fake_backend.h"
 #include "tests/support/installed_backend.h"

@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "query/snapshot_data.h"
+#include "query/snapshot/snapshot_data.h"
 
 #include <gtest/gtest.h>
 

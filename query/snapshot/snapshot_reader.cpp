@@ -11,8 +11,8 @@
 #include <nlohmann/json.hpp>
 
 #include "query/backend.h"
-#include "query/snapshot_data.h"
-#include "query/snapshot_json.h"
+#include "query/snapshot/snapshot_data.h"
+#include "query/snapshot/snapshot_json.h"
 
 namespace moravel {
 namespace {

@@ -1,4 +1,4 @@
-#include "query/snapshot_json.h"
+#include "query/snapshot/snapshot_json.h"
 
 #include <algorithm>
 #include <iterator>

@@ -9,7 +9,8 @@
 #include <cstring>
 
 #include "query/backend.h"
-#include "query/snapshot_data.h"
+#include "query/fd_closer.h"
+#include "query/snapshot/snapshot_data.h"
 #include "query/wmi_names.h"
 
 namespace moravel {
@@ -174,13 +175,6 @@ constexpr int kOpenFlags = O_RDONLY | O_BINARY;
 #else
 constexpr int kOpenFlags = O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY;
 #endif
-
-struct FdCloser {
-    int fd;
-    ~FdCloser() {
-        if (fd >= 0) ::close(fd);
-    }
-};
 
 // Only a regular file of at most kMaxSnapshotBytes is read; a FIFO or a device is refused
 // before a byte is read (the open does not wait for a writer), a large file before it is read whole.

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
-#include "query/snapshot_writer.h"
+#include "query/snapshot/snapshot_writer.h"
 #include "tests/support/fake_backend.h"
 #include "tests/support/installed_backend.h"
 #include "tests/support/scripted_provider.h"

@@ -1,6 +1,6 @@
-#include "query/redaction.h"
+#include "query/views/redaction.h"
 
-#include "query/provider_tap.h"
+#include "query/views/provider_tap.h"
 #include "query/wmi_names.h"
 
 namespace moravel {

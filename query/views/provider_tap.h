@@ -7,7 +7,6 @@
 #include <memory>
 #include <string>
 
-#include "query/snapshot_data.h"
 #include "query/wmi_provider.h"
 
 namespace moravel {

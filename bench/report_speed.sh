@@ -2,6 +2,7 @@
 # The whole inventory on this machine costs milliseconds: the median of eleven runs of the
 # report's own measure must stay far below what a per-query database parse, a directory walk
 # per property or a wait on a missing service would cost (the bound allows for sanitizers).
+# A wall-clock bound, so `make bench` runs it (MORAVEL_BUILD_DIR: the build with moravel-report).
 set -euo pipefail
 report="$MORAVEL_BUILD_DIR/moravel-report"
 [ -x "$report" ] || { echo "moravel-report is not built"; exit 77; }

@@ -1,4 +1,4 @@
-#include "query/provider_tap.h"
+#include "query/views/provider_tap.h"
 
 #include "query/wmi_query.h"
 

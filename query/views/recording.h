@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "query/backend.h"
-#include "query/snapshot_data.h"
+#include "query/snapshot/snapshot_data.h"
 
 namespace moravel {
 

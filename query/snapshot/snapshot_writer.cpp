@@ -1,6 +1,6 @@
 // Records a machine as a snapshot: one full query cycle per class, straight through the
 // provider so every value keeps its type, written in the form the snapshot reader takes back.
-#include "query/snapshot_writer.h"
+#include "query/snapshot/snapshot_writer.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -9,7 +9,7 @@
 #include <nlohmann/json.hpp>
 
 #include "query/probes.h"
-#include "query/snapshot_data.h"
+#include "query/snapshot/snapshot_data.h"
 #include "query/wmi_names.h"
 #include "query/wmi_query.h"
 

@@ -1,6 +1,6 @@
-#include "query/recording.h"
+#include "query/views/recording.h"
 
-#include "query/provider_tap.h"
+#include "query/views/provider_tap.h"
 #include "query/wmi_names.h"
 #include "query/wmi_query.h"
 
