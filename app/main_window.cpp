@@ -1,5 +1,7 @@
 #include "app/main_window.h"
 
+#include <algorithm>
+
 #include <FL/Fl.H>
 #include <FL/Fl_Box.H>
 #include <FL/Fl_Button.H>
@@ -24,6 +26,10 @@ namespace moravel {
 namespace {
 
 constexpr int kLabelSize = 11;
+constexpr int kSmallestCaptionSize = 8;
+constexpr int kCaptionMargin = 1;  // pixels kept free between a caption and what stands left of it
+constexpr int kCaptionGap = 3;     // the toolkit ends a left caption this far before its field
+const char* const kEllipsis = "\xE2\x80\xA6";  // "…"
 constexpr int kButtonWidth = 90;
 constexpr int kButtonHeight = 20;
 constexpr int kButtonRowY = 725;
@@ -77,6 +83,52 @@ private:
     ReportSink& second_;
 };
 
+// The text as the toolkit draws a one-line field's value: control characters as ^X, and no more
+// than its line buffer holds (about a thousand bytes; a field shows far fewer).
+std::string displayedText(const char* value, int size) {
+    constexpr std::size_t kLineBuffer = 1020;
+    std::string shown;
+    for (int i = 0; i < size && shown.size() < kLineBuffer; ++i) {
+        const char c = value[i];
+        if (static_cast<unsigned char>(c) < ' ' || c == 127) shown += {'^', static_cast<char>(c ^ 0x40)};
+        else shown += c;
+    }
+    return shown;
+}
+
+// The longest start of `text` (whole characters, no trailing blanks) that fits `room` pixels
+// in the current font together with the ellipsis after it.
+std::string withEllipsis(const std::string& text, double room) {
+    std::vector<std::size_t> ends;  // where each UTF-8 character ends
+    for (std::size_t i = 1; i <= text.size(); ++i)
+        if (i == text.size() || (static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) ends.push_back(i);
+    const double free = room - fl_width(kEllipsis);
+    const auto fits = std::partition_point(ends.begin(), ends.end(), [&](std::size_t end) {
+        return fl_width(text.data(), static_cast<int>(end)) <= free;
+    });
+    std::string start = text.substr(0, fits == ends.begin() ? 0 : *(fits - 1));
+    start.erase(start.find_last_not_of(' ') + 1);
+    return start + kEllipsis;
+}
+
+// Every widget of the window that is not a group, in reading order: row by row, left to right.
+std::vector<Fl_Widget*> readingOrder(Fl_Group& window) {
+    std::vector<Fl_Widget*> widgets;
+    std::vector<Fl_Group*> groups{&window};
+    while (!groups.empty()) {
+        Fl_Group* group = groups.back();
+        groups.pop_back();
+        for (int i = 0; i < group->children(); ++i) {
+            Fl_Widget* child = group->child(i);
+            if (Fl_Group* inner = child->as_group()) groups.push_back(inner);
+            else widgets.push_back(child);
+        }
+    }
+    std::sort(widgets.begin(), widgets.end(),
+              [](Fl_Widget* a, Fl_Widget* b) { return a->y() != b->y() ? a->y() < b->y() : a->x() < b->x(); });
+    return widgets;
+}
+
 }  // namespace
 
 ReportGroup::ReportGroup(int x, int y, int w, int h, const char* label, bool embossed)
@@ -89,6 +141,11 @@ ReportGroup::ReportGroup(int x, int y, int w, int h, const char* label, bool emb
     align(FL_ALIGN_TOP | FL_ALIGN_LEFT | FL_ALIGN_INSIDE);
 }
 
+int ReportGroup::handle(int event) {
+    if (event == FL_KEYBOARD && Fl::event_key() == FL_Tab) return 0;
+    return Fl_Group::handle(event);
+}
+
 ReportField::ReportField(int x, int y, const char* label, const std::string& text)
     : Fl_Output(x, y, kFieldWidth, kFieldHeight) {
     copy_label(label);
@@ -99,27 +156,118 @@ ReportField::ReportField(int x, int y, const char* label, const std::string& tex
     align(FL_ALIGN_LEFT);
     value(text.data(), static_cast<int>(text.size()));
     offerClippedText();
+    fitCaption();
+}
+
+void ReportField::showText(const std::string& text) {
+    value(text.data(), static_cast<int>(text.size()));
+    position(0);
+    offerClippedText();
+    redraw();
 }
 
 void ReportField::resize(int x, int y, int w, int h) {
     Fl_Output::resize(x, y, w, h);
     offerClippedText();  // a wider window may show the whole text, a narrower one may clip it
+    fitCaption();        // and leave a caption more room or less
 }
 
 void ReportField::offerClippedText() {
     // The toolkit draws the text one pixel inside the box's inner edge.
     fl_font(textfont(), textsize());
-    const bool clipped = fl_width(value(), size()) + 1 > w() - Fl::box_dw(box());
-    copy_tooltip(clipped ? value() : nullptr);
+    clipped_ = fl_width(displayedText(value(), size()).c_str()) + 1 > w() - Fl::box_dw(box());
+    copy_tooltip(clipped_ ? value() : nullptr);
+}
+
+// From the right edge of what stands left of the field in its row (the field before it, or the
+// group's frame) to where the toolkit ends the caption, just before the field.
+int ReportField::captionRoom() const {
+    const Fl_Group* group = parent();
+    if (!group) return x();
+    int left = group->x() + Fl::box_dx(group->box());
+    for (int i = 0; i < group->children(); ++i) {
+        const Fl_Widget* other = group->child(i);
+        const bool sameRow = other->y() < y() + h() && y() < other->y() + other->h();
+        if (other != this && sameRow && other->x() + other->w() <= x()) left = std::max(left, other->x() + other->w());
+    }
+    return x() - kCaptionGap - left;
+}
+
+void ReportField::fitCaption() {
+    if (!label()) return;
+    const int room = captionRoom() - kCaptionMargin;
+    int size = kLabelSize;
+    fl_font(labelfont(), size);
+    while (size > kSmallestCaptionSize && fl_width(label()) > room) fl_font(labelfont(), --size);
+    labelsize(size);
+}
+
+std::string ReportField::shownText() const {
+    const std::string text = displayedText(value(), size());
+    if (!clipped_) return text;
+    fl_font(textfont(), textsize());
+    return withEllipsis(text, w() - Fl::box_dw(box()) - 2);  // one pixel inside the box each side
+}
+
+void ReportField::draw() {
+    if (!clipped_ || Fl::focus() == this) {
+        Fl_Output::draw();
+        return;
+    }
+    // Where and how the toolkit draws an unfocused field's text, cut short with "…".
+    const Fl_Boxtype frame = box();
+    draw_box(frame, color());
+    const int X = x() + Fl::box_dx(frame), Y = y() + Fl::box_dy(frame);
+    const int W = w() - Fl::box_dw(frame), H = h() - Fl::box_dh(frame);
+    const std::string shown = shownText();
+    fl_push_clip(X, Y, W, H);
+    fl_font(textfont(), textsize());
+    fl_color(active_r() ? textcolor() : fl_inactive(textcolor()));
+    const int height = fl_height();
+    fl_draw(shown.c_str(), X + 1, Y + (H - height) / 2 + height - fl_descent());
+    fl_pop_clip();
 }
 
 int ReportField::handle(int event) {
     if ((event == FL_KEYBOARD || event == FL_SHORTCUT) && isShareShortcut()) return 0;
-    return Fl_Output::handle(event);
+    const int handled = Fl_Output::handle(event);
+    if (event == FL_UNFOCUS) position(0);  // its start again, not where Tab or a drag left it
+    if (event == FL_FOCUS || event == FL_UNFOCUS) redraw();  // the whole text, or "…"
+    return handled;
 }
 
 int MainWindow::handle(int event) {
+    // A Tab reaches the window as a shortcut when nothing in it has the focus.
+    const bool plainTab = (event == FL_KEYBOARD || event == FL_SHORTCUT) && Fl::event_key() == FL_Tab &&
+                          !(Fl::event_state() & (FL_CTRL | FL_ALT | FL_META));
+    if (plainTab && moveFocus(!(Fl::event_state() & FL_SHIFT))) return 1;
     return handleShareEvent(event) ? 1 : Fl_Double_Window::handle(event);
+}
+
+// The next (or previous) widget in reading order that takes the focus, round the window.
+bool MainWindow::moveFocus(bool forward) {
+    const std::vector<Fl_Widget*> order = readingOrder(*this);
+    const std::size_t count = order.size();
+    const std::size_t at = std::find(order.begin(), order.end(), Fl::focus()) - order.begin();
+    const std::size_t start = at < count ? at : (forward ? count - 1 : 0);
+    for (std::size_t step = 1; step <= count; ++step) {
+        Fl_Widget* next = order[(start + (forward ? step : count - step)) % count];
+        if (next->take_focus()) return true;
+    }
+    return false;
+}
+
+void MainWindow::showReport(const std::vector<GroupRecord>& groups) {
+    // The fields were made in the report's order, each group's inside its group.
+    std::vector<ReportField*> fields;
+    for (int i = 0; i < children(); ++i)
+        if (Fl_Group* group = child(i)->as_group())
+            for (int j = 0; j < group->children(); ++j)
+                if (auto* field = dynamic_cast<ReportField*>(group->child(j))) fields.push_back(field);
+    auto field = fields.begin();
+    for (const GroupRecord& group : groups)
+        for (const FieldRecord& record : group.fields)
+            if (field != fields.end()) (*field++)->showText(record.text);
 }
 
 void WindowSink::beginGroup(const char* label, int x, int y, int w, int h, bool embossed) {

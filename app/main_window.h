@@ -3,11 +3,13 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include <FL/Fl_Double_Window.H>
 #include <FL/Fl_Group.H>
 #include <FL/Fl_Output.H>
 
+#include "app/report_collector.h"
 #include "moravel_version.h"
 #include "sections/report_sink.h"
 
@@ -17,30 +19,50 @@ constexpr const char* kMainWindowTitle = "Moravel by Tobrin (v" MORAVEL_VERSION 
 constexpr int kFieldWidth = 250;
 constexpr int kFieldHeight = 20;
 
-// A framed group with its caption inside the top-left corner; becomes the current group.
+// A framed group with its caption inside the top-left corner; becomes the current group. It
+// leaves Tab to the window, whose order runs across the groups.
 class ReportGroup : public Fl_Group {
 public:
     ReportGroup(int x, int y, int w, int h, const char* label, bool embossed);
+    int handle(int event) override;
 };
 
 // A one-line, read-only field with its caption to its left, holding a copy of `text`. It
-// leaves the window's menu shortcuts to the window; Ctrl+C still copies its selection. A text
-// wider than the field is offered whole as the field's tooltip.
+// leaves the window's menu keys to the window; Ctrl+C still copies its selection. A text wider
+// than the field is offered whole as the field's tooltip and, while the field has no focus,
+// drawn cut short with "…". A caption that would reach into what stands to its left is drawn
+// a size smaller (the widgets stay where they are). Losing the focus shows the text's start.
 class ReportField : public Fl_Output {
 public:
     ReportField(int x, int y, const char* label, const std::string& text);
     int handle(int event) override;
     void resize(int x, int y, int w, int h) override;
+    // Shows another text, e.g. the hidden form of a serial number.
+    void showText(const std::string& text);
+    // What the field draws while it has no focus: its text, or as much of it as fits with "…".
+    std::string shownText() const;
+
+protected:
+    void draw() override;
 
 private:
     void offerClippedText();
+    void fitCaption();
+    int captionRoom() const;
+    bool clipped_ = false;
 };
 
-// The main window: a right click anywhere opens the share menu, whose shortcuts work anywhere.
+// The main window: a right click anywhere, Shift+F10 or the Menu key opens the share menu,
+// whose shortcuts work anywhere; Tab visits the fields and buttons in reading order.
 class MainWindow : public Fl_Double_Window {
 public:
     using Fl_Double_Window::Fl_Double_Window;
     int handle(int event) override;
+    // Shows the texts of `groups`, a report of the same fields, in the fields.
+    void showReport(const std::vector<GroupRecord>& groups);
+
+private:
+    bool moveFocus(bool forward);
 };
 
 // Turns what the sections hand over into widgets of the current window, each field holding its

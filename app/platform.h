@@ -11,6 +11,10 @@ namespace moravel {
 // Called before the toolkit opens the display.
 void prepareDisplay();
 
+// Called once the display is open: undoes what prepareDisplay changed in the environment, so
+// programs started later get the environment Moravel was started with.
+void restoreStartEnvironment();
+
 // GetVersionExA's major and minor numbers, or the platform's own equivalent.
 OsVersion platformOsVersion();
 

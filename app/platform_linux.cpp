@@ -15,6 +15,8 @@
 namespace moravel {
 namespace {
 
+bool composeFileSetHere = false;
+
 // "6.1.0-13-amd64" gives 6 and 1; whatever is missing stays 0.
 OsVersion parseKernelRelease(const char* release) {
     char* end = nullptr;
@@ -30,7 +32,15 @@ void prepareDisplay() {
     // The window takes no typed text, yet opening X's input method parses the locale's compose
     // table (thousands of lines, about 15 ms, on the way to the first picture). An empty table
     // spares that; a table the user chose is kept.
-    ::setenv("XCOMPOSEFILE", "/dev/null", 0);
+    if (std::getenv("XCOMPOSEFILE")) return;
+    ::setenv("XCOMPOSEFILE", "/dev/null", 1);
+    composeFileSetHere = true;
+}
+
+void restoreStartEnvironment() {
+    // The input method has read it; programs started later (a link's browser) must not.
+    if (composeFileSetHere) ::unsetenv("XCOMPOSEFILE");
+    composeFileSetHere = false;
 }
 
 OsVersion platformOsVersion() {
@@ -49,12 +59,14 @@ void showNoticeBox(const char* text) {
 }
 
 void useArialMetricFaces() {
-    // Liberation Sans (fonts-liberation) and Arimo share Arial's widths; where neither is
-    // installed, fontconfig falls through to the desktop's usual sans-serif face.
-    Fl::set_font(FL_HELVETICA, " Liberation Sans,Arimo,sans");
-    Fl::set_font(FL_HELVETICA_BOLD, "BLiberation Sans,Arimo,sans");
-    Fl::set_font(FL_HELVETICA_ITALIC, "ILiberation Sans,Arimo,sans");
-    Fl::set_font(FL_HELVETICA_BOLD_ITALIC, "PLiberation Sans,Arimo,sans");
+    // Liberation Sans (fonts-liberation), Arimo (fonts-croscore) and Nimbus Sans
+    // (fonts-urw-base35) share Arial's widths, and so may a real Arial or Helvetica; only where
+    // none is installed does fontconfig fall through to the desktop's usual sans-serif face,
+    // and the captions that would not fit then draw a size smaller.
+    Fl::set_font(FL_HELVETICA, " Liberation Sans,Arimo,Nimbus Sans,Arial,Helvetica,sans");
+    Fl::set_font(FL_HELVETICA_BOLD, "BLiberation Sans,Arimo,Nimbus Sans,Arial,Helvetica,sans");
+    Fl::set_font(FL_HELVETICA_ITALIC, "ILiberation Sans,Arimo,Nimbus Sans,Arial,Helvetica,sans");
+    Fl::set_font(FL_HELVETICA_BOLD_ITALIC, "PLiberation Sans,Arimo,Nimbus Sans,Arial,Helvetica,sans");
 }
 
 // The toolkit's X11 loop draws before it waits; the requests only have to leave the buffer.

@@ -57,6 +57,7 @@ BOOL CALLBACK setOwnWindowIcons(HWND window, LPARAM processId) {
 }  // namespace
 
 void prepareDisplay() {}  // nothing to spare on Windows
+void restoreStartEnvironment() {}
 
 OsVersion platformOsVersion() { return windows::readWindowsVersion(); }
 

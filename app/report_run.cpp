@@ -71,7 +71,9 @@ int printReport(const ReportOptions& options, std::ostream& out, std::ostream& e
     std::ostream& to = options.output.empty() ? out : file;
     if (options.json) writeJsonReport(report.groups, to);
     else writeTextReport(report.groups, to);
-    int status = options.output.empty() ? 0 : writeFile(options.output, file.str(), 2, err);
+    int status = 0;
+    if (!options.output.empty())
+        status = writeFile(options.output, options.json ? file.str() : textFileContent(file.str()), 2, err);
     out.flush();  // the stats line must follow the whole report on a shared terminal
     if (options.stats) writeStats(queries, elapsed, err);
     return status;

@@ -68,4 +68,22 @@ void writeTextReport(const std::vector<GroupRecord>& groups, std::ostream& out) 
     out.flush();
 }
 
+std::string withCrlfLineEnds(const std::string& text) {
+    std::string crlf;
+    crlf.reserve(text.size() + text.size() / 32);
+    for (char c : text) {
+        if (c == '\n') crlf += '\r';
+        crlf += c;
+    }
+    return crlf;
+}
+
+std::string textFileContent(const std::string& report) {
+#ifdef _WIN32
+    return withCrlfLineEnds(report);
+#else
+    return report;
+#endif
+}
+
 }  // namespace moravel

@@ -18,6 +18,12 @@ void writeTextReport(const std::vector<GroupRecord>& groups, std::ostream& out);
 // and stray bytes 0x80 to 0x9F that are not part of a UTF-8 character \xNN; all else is kept.
 std::string visibleText(const std::string& text);
 
+// The text report as a file of this platform holds it: with CRLF line ends on Windows, where
+// older editors show a file of bare line feeds as one line, and unchanged elsewhere. The
+// console gets CRLF from the C runtime; JSON is the same everywhere.
+std::string textFileContent(const std::string& report);
+std::string withCrlfLineEnds(const std::string& text);
+
 // {"groups":[{"label":...,"fields":[{"label":...,"text":...},...]},...]} and a line end.
 // Bytes that are not UTF-8 become U+FFFD; control characters, DEL and C1 are \u escapes.
 void writeJsonReport(const std::vector<GroupRecord>& groups, std::ostream& out);

@@ -47,8 +47,10 @@ void installRecordedBackend(Backend& live) {
 
 void setShownReport(std::vector<GroupRecord> groups) { state().shown = std::move(groups); }
 
+std::vector<GroupRecord> reportGroups(bool hidden) { return hidden ? hiddenReport() : state().shown; }
+
 std::string shareReport(ReportForm form, bool hidden) {
-    const std::vector<GroupRecord> groups = hidden ? hiddenReport() : state().shown;
+    const std::vector<GroupRecord> groups = reportGroups(hidden);
     std::ostringstream text;
     if (form == ReportForm::Json) writeJsonReport(groups, text);
     else writeTextReport(groups, text);

@@ -19,8 +19,11 @@ void installRecordedBackend(Backend& live);
 // The report the window shows, as its build collected it.
 void setShownReport(std::vector<GroupRecord> groups);
 
-// The report in `form`; with `hidden`, the one moravel-report --redact prints, composed again
+// The report's groups; with `hidden`, those moravel-report --redact prints, composed again
 // from the kept answers (the machine is not asked twice).
+std::vector<GroupRecord> reportGroups(bool hidden);
+
+// The report in `form`, of reportGroups(hidden).
 std::string shareReport(ReportForm form, bool hidden);
 
 // What moravel-report --save-snapshot (with --redact when `hidden`) writes, read now.

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include <FL/Fl.H>
 #include <FL/Fl_Double_Window.H>
@@ -11,7 +12,9 @@
 #include <FL/fl_ask.H>
 
 #include "app/app_state.h"
+#include "app/main_window.h"
 #include "app/report_file.h"
+#include "app/report_writers.h"
 #include "app/share.h"
 
 namespace moravel {
@@ -35,18 +38,59 @@ void run(const Fl_Menu_Item* item) {
     if (item && item->callback()) item->do_callback(mainWindow, item->user_data());
 }
 
+// Shift+F10 and the Menu key, as desktops open a context menu from the keyboard.
+bool isMenuKey() {
+    const int key = Fl::event_key();
+    return key == FL_Menu || (key == FL_F + 10 && Fl::event_shift());
+}
+
+// The menu under the focused field or button (at the window's corner when nothing has focus).
+const Fl_Menu_Item* popUpAtFocus(const ShareMenu& menu) {
+    if (!mainWindow) return nullptr;
+    Fl_Widget* focus = Fl::focus();
+    const bool inside = focus && focus != mainWindow && mainWindow->contains(focus);
+    const int x = inside ? focus->x() : 0;
+    const int y = inside ? focus->y() + focus->h() : 0;
+    // popup() places the menu by the pointer's offset in the window the event came to; a key's
+    // pointer position may be anything, so the window's own position is put in its place.
+    const int dx = mainWindow->x() - (Fl::event_x_root() - Fl::event_x());
+    const int dy = mainWindow->y() - (Fl::event_y_root() - Fl::event_y());
+    return menu.items[0].popup(x + dx, y + dy);
+}
+
+struct FileTypes {
+    const char* filter;                   // the dialog's "Files of type" entries, one a line
+    std::vector<const char*> extensions;  // each entry's, in the same order
+};
+const FileTypes kReportTypes{"Text report\t*.txt\nJSON report\t*.json", {".txt", ".json"}};
+const FileTypes kSnapshotTypes{"Moravel snapshot\t*.json", {".json"}};
+
+// A name typed without an extension gets the chosen file type's; the dialog confirmed
+// replacing only the name as typed, so a file of the longer name is not replaced unasked.
+std::string withExtension(std::filesystem::path chosen, const FileTypes& types, int chosenType) {
+    if (chosen.has_extension() || chosenType < 0 || chosenType >= static_cast<int>(types.extensions.size()))
+        return chosen.string();
+    chosen += types.extensions[static_cast<std::size_t>(chosenType)];
+    std::error_code error;
+    if (std::filesystem::exists(chosen, error) &&
+        fl_choice("%s already exists.\nDo you want to replace it?", "Cancel", "Replace", nullptr, chosen.string().c_str()) != 1)
+        return {};
+    return chosen.string();
+}
+
 // The file the user names in a save dialog, or empty text when cancelled.
-std::string chooseFile(const char* title, const char* preset) {
+std::string chooseFile(const char* title, const char* preset, const FileTypes& types) {
     Fl_Native_File_Chooser chooser;
     chooser.title(title);
     chooser.type(Fl_Native_File_Chooser::BROWSE_SAVE_FILE);
     chooser.options(Fl_Native_File_Chooser::SAVEAS_CONFIRM | Fl_Native_File_Chooser::NEW_FOLDER);
+    chooser.filter(types.filter);
     std::error_code error;
     const std::string folder = std::filesystem::current_path(error).string();
     if (!error) chooser.directory(folder.c_str());  // else the dialog may open on a list of recent files
     chooser.preset_file(preset);
     if (chooser.show() != 0 || !chooser.filename()) return {};
-    return chooser.filename();
+    return withExtension(chooser.filename(), types, chooser.filter_value());
 }
 
 }  // namespace
@@ -55,7 +99,7 @@ bool hidingIdentifiers() { return hideIdentifiers; }
 
 bool isShareShortcut() {
     ShareMenu menu;
-    return menu.items[0].test_shortcut() != nullptr;
+    return isMenuKey() || menu.items[0].test_shortcut() != nullptr;
 }
 
 bool handleShareEvent(int event) {
@@ -65,6 +109,10 @@ bool handleShareEvent(int event) {
         return true;
     }
     if (event != FL_KEYBOARD && event != FL_SHORTCUT) return false;
+    if (isMenuKey()) {
+        run(popUpAtFocus(menu));
+        return true;
+    }
     const Fl_Menu_Item* item = menu.items[0].test_shortcut();
     run(item);
     return item != nullptr;
@@ -78,16 +126,23 @@ void onCopyReport(Fl_Widget*, void*) {
 }
 
 void onSaveReport(Fl_Widget*, void*) {
-    const std::string path = chooseFile("Save report", "moravel-report.txt");
-    if (!path.empty()) saveWithMessage(path.c_str(), shareReport(reportFormFor(path), hideIdentifiers));
+    const std::string path = chooseFile("Save report", "moravel-report.txt", kReportTypes);
+    if (path.empty()) return;
+    const ReportForm form = reportFormFor(path);
+    const std::string report = shareReport(form, hideIdentifiers);
+    saveWithMessage(path.c_str(), form == ReportForm::Json ? report : textFileContent(report));
 }
 
 void onSaveSnapshot(Fl_Widget*, void*) {
-    const std::string path = chooseFile("Save snapshot", "moravel-snapshot.json");
+    const std::string path = chooseFile("Save snapshot", "moravel-snapshot.json", kSnapshotTypes);
     if (!path.empty()) saveWithMessage(path.c_str(), shareSnapshot(hideIdentifiers));
 }
 
-void onHideSwitch(Fl_Widget*, void*) { hideIdentifiers = !hideIdentifiers; }
+// The window shows what a screenshot or a printout of it would pass on, too.
+void onHideSwitch(Fl_Widget*, void*) {
+    hideIdentifiers = !hideIdentifiers;
+    if (auto* window = dynamic_cast<MainWindow*>(mainWindow)) window->showReport(reportGroups(hideIdentifiers));
+}
 
 bool saveWithMessage(const char* path, const std::string& content) {
     std::optional<std::string> problem = writeFileAtomically(path, content);

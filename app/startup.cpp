@@ -32,8 +32,11 @@ void configureMainWindow(Fl_Double_Window& window) {
     window.callback(onMainWindowClose);
     window.set_non_modal();
     window.color(fl_rgb_color(240, 240, 240));
-    ScreenRect at = placeMainWindow(screenWorkArea(), window.w(), window.h());
+    const ScreenRect workArea = screenWorkArea();
+    ScreenRect at = placeMainWindow(workArea, window.w(), window.h());
     window.resize(at.x, at.y, at.w, at.h);
+    const ScreenRect smallest = smallestMainWindow(workArea);
+    window.size_range(smallest.w, smallest.h);
 }
 
 void hideWaitWindow() {
@@ -64,6 +67,7 @@ void startMainWindow(int argc, char** argv) {
     configureMainWindow(*mainWindow);
     hideWaitWindow();
     mainWindow->show(argc, argv);
+    restoreStartEnvironment();
     runIconPass();
 }
 

@@ -1,5 +1,7 @@
 #include "app/startup_rules.h"
 
+#include <algorithm>
+
 namespace moravel {
 namespace {
 constexpr int kCentreOffsetX = 362;  // half of 725
@@ -24,6 +26,10 @@ ScreenRect placeMainWindow(const ScreenRect& workArea, int w, int h) {
         h = kShortMainWindowHeight;
     }
     return {workArea.x + workArea.w / 2 - kCentreOffsetX, workArea.y + workArea.h / 2 - kCentreOffsetY, w, h};
+}
+
+ScreenRect smallestMainWindow(const ScreenRect& workArea) {
+    return {0, 0, std::min(kMainWindowWidth, workArea.w), std::min(kShortMainWindowHeight, workArea.h)};
 }
 
 ScreenRect placeWaitWindow(const ScreenRect& workArea) {

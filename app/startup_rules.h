@@ -42,6 +42,10 @@ VersionVerdict judgeVersion(const std::optional<OsVersion>& supplied, const OsVe
 // the work area is passed on as it is.
 ScreenRect placeMainWindow(const ScreenRect& workArea, int w, int h);
 
+// The smallest size the user can give the main window: the short window's, at which every
+// caption still fits beside its field, or the work area where that is smaller.
+ScreenRect smallestMainWindow(const ScreenRect& workArea);
+
 // The wait window, centred in the work area.
 ScreenRect placeWaitWindow(const ScreenRect& workArea);
 

@@ -8,6 +8,7 @@
 #include <FL/Fl_Double_Window.H>
 #include <FL/Fl_Help_View.H>
 #include <FL/Fl_Return_Button.H>
+#include <FL/fl_ask.H>
 
 #include <sstream>
 
@@ -50,7 +51,15 @@ Fl_Box* makePanel() {
     return panel;
 }
 
-// No link callback: the view hands web and mail links to the system itself.
+// The view hands web and mail links to the system's helper program itself, and calls this only
+// when none could take one; it would then replace the document with an error page, so the
+// user is told in a message box instead and the document stays.
+const char* onAboutLink(Fl_Widget*, const char* uri) {
+    fl_message_title("Link not opened");
+    fl_alert("No program to open this link was found:\n%s", uri);
+    return nullptr;
+}
+
 Fl_Help_View* makeTextView() {
     auto* view = new Fl_Help_View(10, 10, 352, 295);
     view->box(FL_FLAT_BOX);
@@ -59,6 +68,7 @@ Fl_Help_View* makeTextView() {
     view->textfont(FL_HELVETICA);
     view->textsize(kTextSize);
     view->value(aboutDocument().c_str());
+    view->link(onAboutLink);
     view->end();  // the view is a group: the OK button belongs to the window
     return view;
 }

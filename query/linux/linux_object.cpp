@@ -19,6 +19,9 @@ HResult LinuxObject::get(const std::string& property, WmiValue& value) {
     for (const auto& [name, reader] : properties_) {
         if (sameWmiName(name, property)) {
             value = reader();
+            // Linux itself never says "null": a value without a source here is answered as WMI
+            // answers an empty property, so its field reads "None", never "Null".
+            if (value.type == vt::Null) value = WmiValue::string({});
             return kOk;
         }
     }

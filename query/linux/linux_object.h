@@ -22,7 +22,8 @@ public:
     // A property this class has but Linux has no source for.
     LinuxObject& addNull(const char* name);
 
-    // Property names compare without regard to case, as WMI's do.
+    // Property names compare without regard to case, as WMI's do. A reader's VT_NULL (no
+    // source on this machine) is handed out as empty text.
     HResult get(const std::string& property, WmiValue& value) override;
 
 private:
@@ -32,7 +33,7 @@ private:
 using ObjectList = std::vector<std::unique_ptr<LinuxObject>>;
 
 // Values typed as WMI types them: strings and uint64 as BSTR, uint16/uint32 as VT_I4, and
-// VT_NULL for a value that is not known.
+// VT_NULL for a value that is not known (which get() answers as empty text).
 WmiValue stringOrNull(const std::optional<std::string>& text);
 WmiValue uint32OrNull(const std::optional<std::uint64_t>& number);  // saturates at 2^32 - 1
 WmiValue uint64OrNull(const std::optional<std::uint64_t>& number);

@@ -1,5 +1,7 @@
 #include "query/linux/machine_identity.h"
 
+#include <algorithm>
+#include <array>
 #include <sstream>
 #include <vector>
 
@@ -13,34 +15,47 @@ const char* const kDeviceTree = "/proc/device-tree/";
 struct KnownName {
     const char* key;
     const char* maker;
-    const char* model;
 };
 
 // Device-tree vendor prefixes of common boards, with the names the kernel's list gives them.
 const KnownName kBoardMakers[] = {
-    {"raspberrypi", "Raspberry Pi Foundation", nullptr},
-    {"pine64", "Pine64", nullptr},
-    {"radxa", "Radxa Technology Co., Ltd.", nullptr},
-    {"hardkernel", "Hardkernel Co., Ltd", nullptr},
-    {"xunlong", "Shenzhen Xunlong Software CO.,Limited", nullptr},
-    {"friendlyarm", "Guangzhou FriendlyARM Computer Tech Co., Ltd", nullptr},
-    {"nvidia", "NVIDIA", nullptr},
-    {"khadas", "Khadas", nullptr},
+    {"raspberrypi", "Raspberry Pi Foundation"},
+    {"pine64", "Pine64"},
+    {"radxa", "Radxa Technology Co., Ltd."},
+    {"hardkernel", "Hardkernel Co., Ltd"},
+    {"xunlong", "Shenzhen Xunlong Software CO.,Limited"},
+    {"friendlyarm", "Guangzhou FriendlyARM Computer Tech Co., Ltd"},
+    {"nvidia", "NVIDIA"},
+    {"khadas", "Khadas"},
 };
 
-// Hypervisors by their CPUID signature, /sys/hypervisor/type or clock source, with the names
-// their own virtual firmware gives the machine where it has tables.
-const KnownName kHypervisors[] = {
-    {"KVMKVMKVM", "KVM", "KVM Virtual Machine"},
-    {"kvm-clock", "KVM", "KVM Virtual Machine"},
-    {"Microsoft Hv", "Microsoft Corporation", "Virtual Machine"},
-    {"hyperv_clocksource_tsc_page", "Microsoft Corporation", "Virtual Machine"},
-    {"VMwareVMware", "VMware, Inc.", "VMware Virtual Platform"},
-    {"XenVMMXenVMM", "Xen", "HVM domU"},
-    {"xen", "Xen", "HVM domU"},
-    {"VBoxVBoxVBox", "innotek GmbH", "VirtualBox"},
-    {"TCGTCGTCGTCG", "QEMU", "QEMU Virtual Machine"},
+// Hypervisors by every name they go by: their CPUID signature (compared without its blanks),
+// /sys/hypervisor/type, or the paravirtual clock source they offer; with the names a user knows
+// them by, or their own virtual firmware's where it names the machine readably.
+struct KnownHypervisor {
+    std::array<const char*, 3> keys;
+    const char* maker;
+    const char* model;
 };
+
+const KnownHypervisor kHypervisors[] = {
+    {{"KVMKVMKVM", "LinuxKVMHv", "kvm-clock"}, "KVM", "KVM Virtual Machine"},  // the second: with Hyper-V's interface
+    {{"TCGTCGTCGTCG"}, "QEMU", "QEMU Virtual Machine"},                      // QEMU without KVM
+    {{"bhyvebhyve", "BHyVEBHyVE"}, "FreeBSD bhyve", "bhyve Virtual Machine"},
+    {{"XenVMMXenVMM", "xen"}, "Xen", "HVM domU"},
+    {{"MicrosoftHv", "hyperv_clocksource_tsc_page"}, "Microsoft Corporation", "Virtual Machine"},
+    {{"VMwareVMware"}, "VMware, Inc.", "VMware Virtual Platform"},
+    {{"VBoxVBoxVBox"}, "innotek GmbH", "VirtualBox"},
+    {{"prlhyperv", "lrpepyhvr"}, "Parallels International GmbH", "Parallels Virtual Platform"},  // the second: byte-swapped
+    {{"ACRNACRNACRN"}, "Project ACRN", "ACRN Virtual Machine"},
+    {{"QNXQVMBSQG"}, "BlackBerry QNX", "QNX Hypervisor Virtual Machine"},
+    {{"AppleVZ"}, "Apple Inc.", "Apple Virtualization Generic Platform"},
+};
+
+std::string withoutBlanks(std::string text) {
+    text.erase(std::remove(text.begin(), text.end(), ' '), text.end());
+    return text;
+}
 
 // A device-tree property: text ending in NUL, sometimes several NUL-separated strings.
 std::vector<std::string> deviceTreeStrings(const RootFs& fs, const char* property) {
@@ -70,10 +85,12 @@ std::optional<std::string> boardMaker(const RootFs& fs) {
     return prefix;
 }
 
-// The names a known hypervisor's own firmware gives its machines.
-std::optional<MachineIdentity> knownHypervisor(const std::string& key) {
-    for (const KnownName& known : kHypervisors)
-        if (key == known.key) return MachineIdentity{std::string(known.maker), std::string(known.model), std::nullopt};
+std::optional<MachineIdentity> knownHypervisor(const std::string& name) {
+    const std::string key = withoutBlanks(name);
+    for (const KnownHypervisor& known : kHypervisors)
+        for (const char* knownKey : known.keys)
+            if (knownKey && key == knownKey)
+                return MachineIdentity{std::string(known.maker), std::string(known.model), std::nullopt};
     return std::nullopt;
 }
 

@@ -52,6 +52,7 @@ protected:
     void SetUp() override {
         backend_.install();
         noticeMode = true;  // no wait window in these tests
+        useArialMetricFaces();  // as the program starts: with them every caption keeps size 11
         window_.reset(makeMainWindow());
         ASSERT_NE(window_, nullptr);
     }
@@ -236,6 +237,26 @@ TEST_F(MainWindowTest, ResizingScalesTheLayoutButNotTheText) {
     EXPECT_LT(field->h(), 20);
 }
 
+// The hide switch shows other texts in the same fields; a text that now fits has no tooltip.
+TEST_F(MainWindowTest, ShowReportReplacesEveryTextInOrder) {
+    RecordingSink shown;
+    buildAllGroups(shown);
+    std::vector<GroupRecord> other;
+    for (const Recorded& field : shown.fields) {
+        if (other.empty() || other.back().label != field.group) other.push_back({field.group, 0, 0, 0, 0, false, {}});
+        other.back().fields.push_back({field.label, field.x, field.y, "text " + std::to_string(other.size())});
+    }
+    static_cast<MainWindow*>(window_.get())->showReport(other);
+    for (int g = 1; g <= 8; ++g) {
+        auto* group = static_cast<Fl_Group*>(child(g));
+        for (int i = 0; i < group->children(); ++i) {
+            auto* field = static_cast<ReportField*>(group->child(i));
+            EXPECT_EQ(std::string(field->value()), "text " + std::to_string(g)) << field->label();
+            EXPECT_EQ(field->tooltip(), nullptr);
+        }
+    }
+}
+
 // The sink on its own, with texts a section might hand over.
 class WindowSinkTest : public ::testing::Test {
 protected:
@@ -292,6 +313,48 @@ TEST_F(WindowSinkTest, OnlyAClippedTextBecomesTheTooltip) {
     EXPECT_EQ(window_->child(2)->tooltip(), nullptr);
     clipped->resize(115, 35, 2000, 20);  // a window widened enough shows it all
     EXPECT_EQ(clipped->tooltip(), nullptr);
+}
+
+// Unfocused, a clipped field draws the start of its text and "…"; its value and tooltip stay whole.
+TEST_F(WindowSinkTest, ClippedTextIsShownCutShortWithAnEllipsis) {
+    WindowSink sink;
+    const std::string longText = "Integrated RAMDAC ( Internal VGA: Intel(R) HD Graphics 4600 and more )";
+    sink.addField("Long:", 115, 35, longText);
+    sink.addField("Short:", 460, 35, "fits");
+    window_->end();
+    auto* clipped = static_cast<ReportField*>(window_->child(0));
+    const std::string shown = clipped->shownText();
+    const std::string ellipsis = "\xE2\x80\xA6";
+    ASSERT_GT(shown.size(), ellipsis.size());
+    EXPECT_EQ(shown.substr(shown.size() - ellipsis.size()), ellipsis);
+    const std::string start = shown.substr(0, shown.size() - ellipsis.size());
+    EXPECT_EQ(longText.compare(0, start.size(), start), 0) << shown;
+    EXPECT_NE(start.back(), ' ');
+    fl_font(clipped->textfont(), clipped->textsize());
+    EXPECT_LE(fl_width(shown.c_str()), clipped->w() - Fl::box_dw(clipped->box()) - 2);
+    EXPECT_GT(fl_width((start + longText[start.size()] + ellipsis).c_str()), clipped->w() - Fl::box_dw(clipped->box()) - 2)
+        << "one more character would have fitted";
+    EXPECT_EQ(std::string(clipped->value()), longText);
+    EXPECT_EQ(clipped->tooltip(), longText);
+    EXPECT_EQ(static_cast<ReportField*>(window_->child(1))->shownText(), "fits");
+}
+
+// A caption that would reach into the field before it is drawn smaller, as long as it has to be.
+TEST_F(WindowSinkTest, CaptionTooWideForItsGapIsDrawnSmaller) {
+    WindowSink sink;
+    sink.beginGroup("Group", 10, 10, 705, 75, false);
+    sink.addField("Left:", 115, 35, "");
+    sink.addField("A caption much wider than the gap:", 460, 35, "");
+    sink.addField("Fits:", 460, 60, "");
+    sink.endGroup();
+    window_->end();
+    auto* group = static_cast<Fl_Group*>(window_->child(0));
+    Fl_Widget* wide = group->child(1);
+    EXPECT_LT(wide->labelsize(), 11);
+    EXPECT_EQ(group->child(2)->labelsize(), 11);
+    window_->resizable(window_.get());
+    window_->resize(0, 0, 725 * 3, 755);  // the gap is three times as wide
+    EXPECT_EQ(wide->labelsize(), 11);
 }
 
 TEST_F(WindowSinkTest, EmbossedGroup) {

@@ -74,6 +74,15 @@ TEST(MainWindowPlacement, OddSizesHalveDownAndNegativePositionsPassThrough) {
     EXPECT_EQ(r.y, -50 + 540 - 377);
 }
 
+TEST(MainWindowPlacement, SmallestSizeIsTheShortWindowOrTheWorkArea) {
+    ScreenRect r = smallestMainWindow({0, 0, 1920, 1040});
+    EXPECT_EQ(r.w, 725);
+    EXPECT_EQ(r.h, 690);
+    r = smallestMainWindow({0, 0, 640, 480});
+    EXPECT_EQ(r.w, 640);
+    EXPECT_EQ(r.h, 480);
+}
+
 TEST(WaitWindowPlacement, CentredInTheWorkArea) {
     ScreenRect r = placeWaitWindow({0, 0, 1920, 1040});
     EXPECT_EQ(r.x, 760);

@@ -86,7 +86,11 @@ same "$WORK/plain.json" "$WORK/out/report.json" "Save report to .json"
 menu_item 2
 choose_file 'Save report' "$WORK/out/report.txt"
 same "$WORK/plain.txt" "$WORK/out/report.txt" "Save report to .txt"
-echo "ok: Save report wrote report.json as moravel-report --json and report.txt as moravel-report"
+press ctrl+s
+choose_file 'Save report' "$WORK/out/plain"
+same "$WORK/plain.txt" "$WORK/out/plain.txt" "Save report of a name without extension, as a text report"
+echo "ok: Save report wrote report.json as moravel-report --json, report.txt and plain (as plain.txt,"
+echo "    the chosen type's extension) as moravel-report"
 
 menu_item 4
 press ctrl+shift+c
@@ -101,13 +105,22 @@ same "$WORK/hidden.txt" "$WORK/replayed.txt" "the hidden snapshot does not repla
 ! grep -q 'DESK-7\|M80-3A012300543\|BC:5F:F4' "$WORK/out/hidden-snapshot.json" || fail "the hidden snapshot holds identifying values"
 echo "ok: Save snapshot with the switch on replays as the hidden report"
 
-# Ctrl+C in a field copies that field's selection, not the report.
-click_widget "$main" main "Computer Name:"
-press ctrl+a
-press ctrl+c
-printf '%s' "DESK-7  ( Owner Name: Ana Souza )" > "$WORK/field.txt"
-expect_held clipboard "$WORK/field.txt" "Ctrl+C in the Computer Name field copied another text"
-echo "ok: Ctrl+C in a field copies its text"
+# Ctrl+C in a field copies that field's selection, not the report. With the switch on the
+# fields show the hidden forms (a screenshot or a printout shows what the report hides); off,
+# the real values come back.
+copy_field() {
+    click_widget "$main" main "Computer Name:"
+    press ctrl+a
+    press ctrl+c
+    printf '%s' "$1" > "$WORK/field.txt"
+    expect_held clipboard "$WORK/field.txt" "$2"
+}
+copy_field "(hidden)  ( Owner Name: (hidden) )" "Ctrl+C in the Computer Name field with the switch on"
+import -window "$main" "$WORK/hidden.png"
+[ -n "${MORAVEL_SHOTS:-}" ] && cp "$WORK/hidden.png" "$MORAVEL_SHOTS/share-hidden.png"
+menu_item 4
+copy_field "DESK-7  ( Owner Name: Ana Souza )" "Ctrl+C in the Computer Name field with the switch off"
+echo "ok: Ctrl+C in a field copies its text, hidden while the switch is on"
 
 press ctrl+s
 choose_file 'Save report' "$WORK/locked/report.txt"

@@ -1,17 +1,23 @@
 #!/usr/bin/env bash
-# About, as a user does it: one centred window, its links, and every way of closing it.
+# About, as a user does it: one centred window, its links, and every way of closing it. A link
+# goes to the system's helper with the environment Moravel was started with; without a helper,
+# a message box says so and the About text stays.
 set -euo pipefail
 source "$MORAVEL_SOURCE_DIR/tests/support/x_session.sh"
 require_tools import compare
 start_display 1920x1040x24
 
-# Stand-ins for the system's web browser and mail program: they note what they were given.
-mkdir -p "$WORK/bin"
+# Stand-ins for the system's web browser and mail program: they note what they were given, and
+# in which environment.
+mkdir -p "$WORK/bin" "$WORK/empty"
 for opener in xdg-open xdg-email; do
-    printf '#!/bin/sh\necho "%s $*" >> "%s"\n' "$opener" "$WORK/opened.txt" >"$WORK/bin/$opener"
+    printf '#!/bin/sh\necho "%s $*" >> "%s"\nenv > "%s"\n' "$opener" "$WORK/opened.txt" "$WORK/env-$opener.txt" \
+        >"$WORK/bin/$opener"
     chmod +x "$WORK/bin/$opener"
 done
-export PATH="$WORK/bin:$PATH"
+HELPERS_PATH="$WORK/bin:$PATH"
+unset XCOMPOSEFILE
+export MORAVEL_STARTED_WITH=this-environment
 
 ABOUT_TITLE='^About Moravel$'
 # On a 1920 x 1040 work area at (0, 0).
@@ -62,7 +68,7 @@ click_link() {
     click "$ABOUT" $(sed -n "$1p" "$WORK/links.txt")
 }
 
-start_app
+PATH=$HELPERS_PATH start_app
 
 note "About opens one centred window"
 open_about
@@ -81,6 +87,10 @@ sort "$WORK/opened.txt" >"$WORK/opened.sorted"
 printf '%s\n' "xdg-email mailto:tobrin@example.org" "xdg-open https://moravel.example.org/" \
     "xdg-open https://tobrin.example.org/" >"$WORK/opened.expected"
 diff "$WORK/opened.expected" "$WORK/opened.sorted" || fail "links handed over differ"
+for opener in xdg-open xdg-email; do
+    grep -qx MORAVEL_STARTED_WITH=this-environment "$WORK/env-$opener.txt" || fail "$opener lacks Moravel's environment"
+    ! grep -q '^XCOMPOSEFILE=' "$WORK/env-$opener.txt" || fail "$opener got XCOMPOSEFILE, which Moravel was not started with"
+done
 
 note "the main window still works while About is open"
 click_widget "$MAIN" main Print
@@ -117,5 +127,22 @@ open_about
 expect_first_look
 
 note "OK on the main window ends the program while About is open"
+quit_with_ok
+
+note "no program to open a link: a message box, and the About text stays"
+env PATH="$WORK/empty" "$MORAVEL_BIN" > "$WORK/stdout" 2> "$WORK/stderr" &
+APP_PID=$!
+MAIN=$(find_window "$MAIN_TITLE" 60) || fail "main window did not appear"
+open_about
+wait_until 5 drawn || fail "the About document was not drawn"
+cp "$WORK/look.png" "$WORK/about.png"
+click_link 2
+alert=$(find_window '^Link not opened$' 10) || fail "no message box for a link no program could open"
+import -window root "$WORK/link-alert.png"
+[ -n "${MORAVEL_SHOTS:-}" ] && cp "$WORK/link-alert.png" "$MORAVEL_SHOTS/about-link-alert.png"
+key "$alert" Return
+wait_gone '^Link not opened$' 5 || fail "the message box stayed open"
+expect_first_look
+[ "$(wc -l < "$WORK/opened.txt")" -eq 3 ] || fail "a helper outside PATH was run"
 quit_with_ok
 note "passed"

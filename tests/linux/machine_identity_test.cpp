@@ -2,6 +2,8 @@
 // System group's "Type:" text.
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "app/report_collector.h"
 #include "sections/sections.h"
 #include "tests/linux/linux_fixture.h"
@@ -33,9 +35,28 @@ TEST_F(KvmGuest, NamedByCpuidElseByItsClockSource) {
     EXPECT_EQ(typeField(), "x64-based PC ( Model: KVM Virtual Machine ) - KVM");
     EXPECT_EQ(machine.text("Win32_BaseBoard", "Product"), "KVM Virtual Machine");
     // An unknown signature is still a name.
-    machine.host.hypervisor = "ACRNACRNACRN";
-    EXPECT_EQ(machine.text("Win32_ComputerSystem", "Manufacturer"), "ACRNACRNACRN");
-    EXPECT_EQ(machine.text("Win32_ComputerSystem", "Model"), "ACRNACRNACRN Virtual Machine");
+    machine.host.hypervisor = "Jailhouse";
+    EXPECT_EQ(machine.text("Win32_ComputerSystem", "Manufacturer"), "Jailhouse");
+    EXPECT_EQ(machine.text("Win32_ComputerSystem", "Model"), "Jailhouse Virtual Machine");
+}
+
+// CPUID signatures as the processor hands them over (blanks trimmed at the ends only), read as
+// the names a user knows.
+TEST_F(KvmGuest, KnownSignaturesGiveReadableNames) {
+    const std::pair<const char*, const char*> signatures[] = {
+        {"bhyve bhyve", "x64-based PC ( Model: bhyve Virtual Machine ) - FreeBSD bhyve"},
+        {"TCGTCGTCGTCG", "x64-based PC ( Model: QEMU Virtual Machine ) - QEMU"},
+        {"Linux KVM Hv", "x64-based PC ( Model: KVM Virtual Machine ) - KVM"},
+        {"Microsoft Hv", "x64-based PC ( Model: Virtual Machine ) - Microsoft Corporation"},
+        {"lrpepyh  vr", "x64-based PC ( Model: Parallels Virtual Platform ) - Parallels International GmbH"},
+        {"ACRNACRNACRN", "x64-based PC ( Model: ACRN Virtual Machine ) - Project ACRN"},
+        {"QNXQVMBSQG", "x64-based PC ( Model: QNX Hypervisor Virtual Machine ) - BlackBerry QNX"},
+        {"Apple VZ", "x64-based PC ( Model: Apple Virtualization Generic Platform ) - Apple Inc."},
+    };
+    for (const auto& [signature, type] : signatures) {
+        machine.host.hypervisor = signature;
+        EXPECT_EQ(typeField(), type) << signature;
+    }
 }
 
 // The device tree comes before the hypervisor; the processor values need no CPUID.

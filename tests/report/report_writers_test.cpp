@@ -111,6 +111,17 @@ TEST(TextReport, ControlCharactersFromValuesAreShownNotWritten) {
               "{\"groups\":[{\"label\":\"G\",\"fields\":[{\"label\":\"L\",\"text\":\"\\u007f\\u0085\"}]}]}\n");
 }
 
+// A report file for Windows has CRLF line ends; a CR inside a value was escaped already.
+TEST(TextReport, WindowsFilesEndLinesWithCrLf) {
+    const std::string report = text({group("G", {field("L", "x\ry"), field("M", "")})});
+    EXPECT_EQ(moravel::withCrlfLineEnds(report), "G\r\n  L x\\x0Dy\r\n  M\r\n");
+#ifdef _WIN32
+    EXPECT_EQ(moravel::textFileContent(report), moravel::withCrlfLineEnds(report));
+#else
+    EXPECT_EQ(moravel::textFileContent(report), report);
+#endif
+}
+
 TEST(ReportRun, OnlyTheReportGoesToStandardOutput) {
     SnapshotFile snapshot(R"({"classes": {"Win32_BIOS": [{"Manufacturer": {"vt": 2, "value": 7}}]},
                               "failures": {"SELECT * FROM Win32_Processor": {"step": "ExecQuery", "code": "0x80041017"}}})");
