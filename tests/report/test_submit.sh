@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # --submit against a stand-in server on loopback: the OCS exchange (PROLOG, then INVENTORY, both
 # zlib, the XML that --inventory ocs prints) and the GLPI one (the JSON of --inventory glpi); a
-# stopped server, one that never answers, an HTTP 500, a garbage reply and a refusal each end
-# with one line and status 3, bounded by --timeout; nothing is written locally.
+# stopped server, one that never answers, an HTTP 500, a garbage reply, a refusal and an https
+# server with a certificate nobody signed each end with one line and status 3, bounded by
+# --timeout; nothing is written locally.
 set -u
 build=${MORAVEL_BUILD_DIR:?set by ctest}
 source=${MORAVEL_SOURCE_DIR:-$(cd "$(dirname "$0")/../.." && pwd)}
@@ -14,8 +15,13 @@ fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
 python3 "$source/tests/support/fake_inventory_server.py" "$work/requests.log" >"$work/port" &
 server=$!
-trap 'kill $server 2>/dev/null; wait $server 2>/dev/null; rm -rf "$work"' EXIT
-for _ in $(seq 100); do [ -s "$work/port" ] && break; sleep 0.05; done
+# The same over https, with a certificate no authority signed.
+openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj /CN=127.0.0.1 -keyout "$work/key.pem" -out "$work/cert.pem" \
+    >/dev/null 2>&1
+python3 "$source/tests/support/fake_inventory_server.py" "$work/tls.log" "$work/cert.pem" "$work/key.pem" >"$work/tls-port" &
+tls_server=$!
+trap 'kill $server $tls_server 2>/dev/null; wait $server $tls_server 2>/dev/null; rm -rf "$work"' EXIT
+for _ in $(seq 100); do [ -s "$work/port" ] && [ -s "$work/tls-port" ] && break; sleep 0.05; done
 port=$(cat "$work/port")
 base="http://127.0.0.1:$port"
 # A port nothing listens on: taken from the system, then let go.
@@ -59,6 +65,9 @@ submit garbage "$base/garbage/ocsinventory"
 failure garbage "$base/garbage/ocsinventory" "PROLOG: the reply is not an OCS Inventory reply"
 submit glpisilent "$base/silent/front/inventory.php" 2
 failure glpisilent "$base/silent/front/inventory.php" "inventory: no reply within the time allowed"
+submit untrusted "https://127.0.0.1:$(cat "$work/tls-port")/ocs/ocsinventory"
+failure untrusted "https://127.0.0.1:$(cat "$work/tls-port")/ocs/ocsinventory" "PROLOG: SSL certificate problem"
+[ ! -s "$work/tls.log" ] || fail "untrusted: the inventory went to a server whose certificate nobody vouches for"
 submit glpirefuses "$base/glpirefuses/front/inventory.php"
 failure glpirefuses "$base/glpirefuses/front/inventory.php" "inventory: the server answered HTTP 400: 'JSON does not validate'"
 
