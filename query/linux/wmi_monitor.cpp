@@ -50,41 +50,43 @@ std::string instanceName(const Screen& screen) {
     return "DISPLAY\\" + screen.identity.maker + screen.identity.productCode + "\\" + screen.connector + "_0";
 }
 
-}  // namespace
-
-ObjectList readMonitorIds(const LinuxContext& context) {
+// One object per connected screen, each with its instance name first.
+template <typename AddProperties>
+ObjectList perScreen(const LinuxContext& context, AddProperties add) {
     ObjectList objects;
     for (const Screen& screen : connectedScreens(context.fs)) {
         auto object = std::make_unique<LinuxObject>();
-        const EdidIdentity identity = screen.identity;
         std::string instance = instanceName(screen);
         object->add("InstanceName", [instance] { return WmiValue::string(instance); })
-            .add("Active", [] { return WmiValue::boolean(true); })
-            .add("ManufacturerName", [identity] { return characterCodes(identity.maker, 16); })
-            .add("ProductCodeID", [identity] { return characterCodes(identity.productCode, 16); })
-            .add("SerialNumberID", [identity] { return characterCodes(identity.serial, 16); })
-            .add("UserFriendlyName", [identity] { return characterCodes(identity.name, 13); })
-            .add("WeekOfManufacture", [identity] { return WmiValue::integerOf(vt::UI1, static_cast<std::int64_t>(identity.week.value_or(0))); })
-            .add("YearOfManufacture", [identity] { return uint32OrNull(identity.year.value_or(0)); });
+            .add("Active", [] { return WmiValue::boolean(true); });
+        add(*object, screen.identity);
         objects.push_back(std::move(object));
     }
     return objects;
 }
 
+WmiValue byte(std::optional<std::uint64_t> value) {  // uint8, as WMI types it
+    return WmiValue::integerOf(vt::UI1, static_cast<std::int64_t>(value.value_or(0)));
+}
+
+}  // namespace
+
+ObjectList readMonitorIds(const LinuxContext& context) {
+    return perScreen(context, [](LinuxObject& object, const EdidIdentity& identity) {
+        object.add("ManufacturerName", [identity] { return characterCodes(identity.maker, 16); })
+            .add("ProductCodeID", [identity] { return characterCodes(identity.productCode, 16); })
+            .add("SerialNumberID", [identity] { return characterCodes(identity.serial, 16); })
+            .add("UserFriendlyName", [identity] { return characterCodes(identity.name, 13); })
+            .add("WeekOfManufacture", [identity] { return byte(identity.week); })
+            .add("YearOfManufacture", [identity] { return uint32OrNull(identity.year.value_or(0)); });
+    });
+}
+
 ObjectList readMonitorDisplayParams(const LinuxContext& context) {
-    ObjectList objects;
-    for (const Screen& screen : connectedScreens(context.fs)) {
-        auto object = std::make_unique<LinuxObject>();
-        const EdidIdentity identity = screen.identity;
-        std::string instance = instanceName(screen);
-        auto size = [](std::optional<std::uint64_t> cm) { return WmiValue::integerOf(vt::UI1, static_cast<std::int64_t>(cm.value_or(0))); };
-        object->add("InstanceName", [instance] { return WmiValue::string(instance); })
-            .add("Active", [] { return WmiValue::boolean(true); })
-            .add("MaxHorizontalImageSize", [identity, size] { return size(identity.widthCm); })
-            .add("MaxVerticalImageSize", [identity, size] { return size(identity.heightCm); });
-        objects.push_back(std::move(object));
-    }
-    return objects;
+    return perScreen(context, [](LinuxObject& object, const EdidIdentity& identity) {
+        object.add("MaxHorizontalImageSize", [identity] { return byte(identity.widthCm); })
+            .add("MaxVerticalImageSize", [identity] { return byte(identity.heightCm); });
+    });
 }
 
 }  // namespace moravel::lx
