@@ -9,7 +9,7 @@ PREFIX      ?= /usr/local
 
 FUZZ_SECONDS ?= 60
 
-.PHONY: all deps build run report install package windows test test-server fuzz bench clean
+.PHONY: all deps build run report install uninstall package windows test test-server test-package fuzz bench clean
 
 all: build
 
@@ -36,7 +36,11 @@ install: deps
 	@cmake --build $(BUILD) -j $(JOBS)
 	@DESTDIR="$(DESTDIR)" cmake --install $(BUILD)
 
-# The Debian package moravel_<version>_<arch>.deb, in $(PKG_BUILD).
+# Removes what `make install` installed (same PREFIX and DESTDIR) and the folders it created.
+uninstall:
+	@DESTDIR="$(DESTDIR)" cmake --build $(BUILD) --target uninstall
+
+# The Debian package moravel_<version>_<arch>.deb, in $(PKG_BUILD); the same bytes every time.
 package: deps
 	@JOBS=$(JOBS) bash scripts/build-package $(PKG_BUILD)
 
@@ -60,6 +64,12 @@ test-server: deps
 	@cmake -S . -B $(TEST_BUILD) -DCMAKE_BUILD_TYPE=Debug -DMORAVEL_SANITIZE=ON >/dev/null
 	@cmake --build $(TEST_BUILD) -j $(JOBS) --target moravel-report
 	@cd $(TEST_BUILD) && MORAVEL_TEST_SERVER=1 ctest --output-on-failure -R '^server/'
+
+# The package tests, also the one that installs the package into a fresh Debian 12 root with apt
+# and purges it again (mmdebstrap, root, network; a plain `make test` skips it unless CI is set).
+test-package: deps
+	@cmake -S . -B $(TEST_BUILD) -DCMAKE_BUILD_TYPE=Debug -DMORAVEL_SANITIZE=ON >/dev/null
+	@cd $(TEST_BUILD) && MORAVEL_TEST_PACKAGE=1 ctest -R '^resources/test_(package|clean_install)$$' --output-on-failure
 
 # The libFuzzer targets (clang), each run for FUZZ_SECONDS; findings go to build-fuzz/findings/.
 fuzz: deps

@@ -6,6 +6,8 @@
 #include <FL/Fl_Window.H>
 
 #include "app/platform.h"
+#include "app/report_escape.h"
+#include "app/report_file.h"
 #include "app/share.h"
 #include "app/startup.h"
 #include "query/backend.h"
@@ -18,7 +20,7 @@ moravel::Backend chooseBackend() {
     try {
         return moravel::makeBackendFromEnvironment();
     } catch (const moravel::SnapshotError& error) {
-        std::cerr << error.what() << std::endl;
+        std::cerr << moravel::visibleText(error.what()) << std::endl;  // one line, whatever the name holds
         std::exit(2);
     }
 }
@@ -26,6 +28,7 @@ moravel::Backend chooseBackend() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    moravel::ignoreFileSizeSignal();  // a save beyond ulimit -f is told in its message box
     moravel::prepareDisplay();
     moravel::Backend backend = chooseBackend();
     moravel::installRecordedBackend(backend);  // the share menu composes its reports from the answers kept

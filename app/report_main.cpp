@@ -3,9 +3,11 @@
 #include <string>
 #include <vector>
 
+#include "app/report_file.h"
 #include "app/report_run.h"
 
 int main(int argc, char** argv) {
+    moravel::ignoreFileSizeSignal();  // also for a report on standard output beyond ulimit -f
     const std::vector<std::string> arguments(argv + 1, argv + argc);
     return moravel::runReport(arguments, std::cout, std::cerr);
 }

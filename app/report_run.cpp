@@ -1,11 +1,14 @@
 #include "app/report_run.h"
 
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <optional>
 #include <sstream>
 
 #include "app/report_collector.h"
+#include "app/report_escape.h"
 #include "app/report_file.h"
 #include "app/report_http.h"
 #include "app/report_options.h"
@@ -27,11 +30,11 @@ namespace {
 
 const char* const kProgram = "moravel-report";
 
-// Error texts end up on one line whatever their source put in them.
-std::string oneLine(std::string text) {
-    for (char& c : text)
-        if (c == '\n' || c == '\r') c = ' ';
-    return text;
+// A refusal or failure: one line on standard error whatever the file name, the argument or the
+// refused file held, and status 2.
+int refuse(std::ostream& err, const std::string& line) {
+    err << visibleText(line) << std::endl;
+    return 2;
 }
 
 Backend selectBackend(const ReportOptions& options) {
@@ -39,18 +42,29 @@ Backend selectBackend(const ReportOptions& options) {
     return options.redact ? makeRedactedBackend(std::move(backend)) : std::move(backend);
 }
 
-// The whole file or none of it; `status` on failure, with one line naming the file and the reason.
-int writeFile(const std::string& path, const std::string& content, int status, std::ostream& err) {
-    std::optional<std::string> problem = writeFileAtomically(path, content);
-    if (!problem) return 0;
-    err << kProgram << ": cannot write " << path << ": " << oneLine(*problem) << std::endl;
-    return status;
+int cannotWrite(const std::string& path, const std::string& problem, std::ostream& err) {
+    return refuse(err, std::string(kProgram) + ": cannot write " + path + ": " + problem);
+}
+
+// The whole file or none of it; on failure one line naming the file and the reason.
+int writeFile(const std::string& path, const std::string& content, std::ostream& err) {
+    std::optional<std::string> problem = writeFileSafely(path, content);
+    return problem ? cannotWrite(path, *problem, err) : 0;
 }
 
 int saveSnapshot(const std::string& path, std::ostream& err) {
     std::ostringstream snapshot;
     writeSnapshot(snapshot);
-    return writeFile(path, snapshot.str(), 1, err);
+    if (std::optional<std::string> problem = snapshotSizeProblem(snapshot.str().size()))
+        return cannotWrite(path, *problem, err);
+    return writeFile(path, snapshot.str(), err);
+}
+
+// Standard output, flushed; a write that failed (a full disk, a file size limit) is status 2.
+int flushOutput(std::ostream& out, std::ostream& err) {
+    errno = 0;
+    out.flush();
+    return out ? 0 : cannotWrite("standard output", errno ? std::strerror(errno) : "write error", err);
 }
 
 void writeStats(long queries, std::chrono::steady_clock::duration elapsed, std::ostream& err) {
@@ -71,10 +85,9 @@ int printReport(const ReportOptions& options, std::ostream& out, std::ostream& e
     std::ostream& to = options.output.empty() ? out : file;
     if (options.json) writeJsonReport(report.groups, to);
     else writeTextReport(report.groups, to);
-    int status = 0;
-    if (!options.output.empty())
-        status = writeFile(options.output, options.json ? file.str() : textFileContent(file.str()), 2, err);
-    out.flush();  // the stats line must follow the whole report on a shared terminal
+    if (int failed = flushOutput(out, err)) return failed;  // before the stats line, on a shared terminal
+    int status = options.output.empty() ? 0
+                 : writeFile(options.output, options.json ? file.str() : textFileContent(file.str()), err);
     if (options.stats) writeStats(queries, elapsed, err);
     return status;
 }
@@ -91,11 +104,11 @@ int printInventory(const ReportOptions& options, std::ostream& out, std::ostream
     std::string document = options.inventory == "glpi" ? glpiInventoryJson(inventory, exportOptions)
                                                        : ocsInventoryXml(inventory, exportOptions);
     if (options.output.empty()) {
-        out << document << std::flush;
-        return 0;
+        out << document;
+        return flushOutput(out, err);
     }
     bool compressed = options.inventory == "ocs" && endsWith(options.output, ".ocs");
-    return writeFile(options.output, compressed ? zlibCompress(document) : document, 2, err);
+    return writeFile(options.output, compressed ? zlibCompress(document) : document, err);
 }
 
 // Nothing is written locally; a failure is one line naming the server, the step and the reason.
@@ -105,7 +118,7 @@ int submit(const ReportOptions& options, std::ostream& err) {
     std::string problem = submitInventory(inventory, ExportOptions{options.tag}, options.submit, *http,
                                           std::chrono::seconds(options.timeoutSeconds));
     if (problem.empty()) return 0;
-    err << kProgram << ": " << options.submit << ": " << oneLine(problem) << std::endl;
+    refuse(err, std::string(kProgram) + ": " + options.submit + ": " + problem);
     return 3;
 }
 
@@ -116,8 +129,7 @@ int runReport(const std::vector<std::string>& arguments, std::ostream& out, std:
     try {
         options = parseReportOptions(arguments);
     } catch (const UsageError& error) {
-        err << kProgram << ": " << error.what() << " (see --help)" << std::endl;
-        return 2;
+        return refuse(err, std::string(kProgram) + ": " + error.what() + " (see --help)");
     }
     if (options.help) {
         out << kReportUsage;
@@ -135,8 +147,7 @@ int runReport(const std::vector<std::string>& arguments, std::ostream& out, std:
         if (!options.submit.empty()) return submit(options, err);
         return printReport(options, out, err);
     } catch (const SnapshotError& error) {
-        err << oneLine(error.what()) << std::endl;
-        return 2;
+        return refuse(err, error.what());
     }
 }
 

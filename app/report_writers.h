@@ -10,13 +10,8 @@
 namespace moravel {
 
 // Each group's label on its own line, then one line per field: two blanks, the caption padded
-// to the longest caption of the report, and the text as visibleText shows it.
+// to the longest caption of the report, and the text as visibleText (report_escape.h) shows it.
 void writeTextReport(const std::vector<GroupRecord>& groups, std::ostream& out);
-
-// A text as the terminal may show it: control characters become visible instead of acting on
-// the terminal. C0 bytes and DEL become \xNN (\x1B for ESC), C1 characters \u0080 to \u009F,
-// and stray bytes 0x80 to 0x9F that are not part of a UTF-8 character \xNN; all else is kept.
-std::string visibleText(const std::string& text);
 
 // The text report as a file of this platform holds it: with CRLF line ends on Windows, where
 // older editors show a file of bare line feeds as one line, and unchanged elsewhere. The

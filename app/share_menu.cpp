@@ -16,6 +16,7 @@
 #include "app/report_file.h"
 #include "app/report_writers.h"
 #include "app/share.h"
+#include "query/snapshot/snapshot_writer.h"
 
 namespace moravel {
 namespace {
@@ -93,6 +94,11 @@ std::string chooseFile(const char* title, const char* preset, const FileTypes& t
     return withExtension(chooser.filename(), types, chooser.filter_value());
 }
 
+void tellNotSaved(const char* path, const std::string& problem) {
+    fl_message_title("Not saved");
+    fl_alert("%s could not be saved:\n%s", path, problem.c_str());
+}
+
 }  // namespace
 
 bool hidingIdentifiers() { return hideIdentifiers; }
@@ -135,7 +141,10 @@ void onSaveReport(Fl_Widget*, void*) {
 
 void onSaveSnapshot(Fl_Widget*, void*) {
     const std::string path = chooseFile("Save snapshot", "moravel-snapshot.json", kSnapshotTypes);
-    if (!path.empty()) saveWithMessage(path.c_str(), shareSnapshot(hideIdentifiers));
+    if (path.empty()) return;
+    const std::string snapshot = shareSnapshot(hideIdentifiers);
+    if (std::optional<std::string> problem = snapshotSizeProblem(snapshot.size())) tellNotSaved(path.c_str(), *problem);
+    else saveWithMessage(path.c_str(), snapshot);
 }
 
 // The window shows what a screenshot or a printout of it would pass on, too.
@@ -145,11 +154,9 @@ void onHideSwitch(Fl_Widget*, void*) {
 }
 
 bool saveWithMessage(const char* path, const std::string& content) {
-    std::optional<std::string> problem = writeFileAtomically(path, content);
-    if (!problem) return true;
-    fl_message_title("Not saved");
-    fl_alert("%s could not be saved:\n%s", path, problem->c_str());
-    return false;
+    std::optional<std::string> problem = writeFileSafely(path, content);
+    if (problem) tellNotSaved(path, *problem);
+    return !problem;
 }
 
 }  // namespace moravel

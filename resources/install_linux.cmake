@@ -5,15 +5,15 @@ option(MORAVEL_DEBIAN_DOCS "Install the Debian copyright file and changelog (scr
 set(_here ${CMAKE_CURRENT_LIST_DIR})
 set(_out ${CMAKE_BINARY_DIR}/install)
 
-install(TARGETS ${_programs} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-install(FILES ${_here}/moravel.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+moravel_install(TARGETS ${_programs} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+moravel_install(FILES ${_here}/moravel.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 foreach(size 16 32 48 128 256)
-  install(FILES ${_here}/icons/moravel-${size}.png RENAME moravel.png
+  moravel_install(FILES ${_here}/icons/moravel-${size}.png RENAME moravel.png
           DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
 endforeach()
 configure_file(${_here}/moravel.metainfo.xml.in ${_out}/org.example.moravel.metainfo.xml @ONLY)
-install(FILES ${_out}/org.example.moravel.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
-install(FILES ${_here}/moravel-report.bash-completion RENAME moravel-report
+moravel_install(FILES ${_out}/org.example.moravel.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+moravel_install(FILES ${_here}/moravel-report.bash-completion RENAME moravel-report
         DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions)
 
 # The service reads its server from the configuration file (/etc/moravel/inventory.conf for the
@@ -41,7 +41,7 @@ string(STRIP "${MORAVEL_MAN_SNAPSHOTS}" MORAVEL_MAN_SNAPSHOTS)
 foreach(page moravel moravel-report)
   configure_file(${_here}/man/${page}.1.in ${_out}/${page}.1 @ONLY)
   moravel_gzip(${_out}/${page}.1 ${_out}/${page}.1.gz)
-  install(FILES ${_out}/${page}.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+  moravel_install(FILES ${_out}/${page}.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 endforeach()
 
 if(MORAVEL_DEBIAN_DOCS)
@@ -64,6 +64,6 @@ if(MORAVEL_DEBIAN_DOCS)
   configure_file(${_here}/debian/copyright.in ${_out}/copyright @ONLY)
   configure_file(${_here}/debian/changelog.in ${_out}/changelog @ONLY)
   moravel_gzip(${_out}/changelog ${_out}/changelog.gz)
-  install(FILES ${_out}/copyright ${_out}/changelog.gz DESTINATION ${_doc})
+  moravel_install(FILES ${_out}/copyright ${_out}/changelog.gz DESTINATION ${_doc})
 endif()
 add_custom_target(moravel_install_files ALL DEPENDS ${_compressed})

@@ -50,18 +50,26 @@ RootFs::RootFs(std::string root) : root_(std::move(root)) {
 std::string RootFs::path(const std::string& rel) const { return root_ + rel; }
 
 std::optional<std::string> RootFs::read(const std::string& rel, std::size_t limit) const {
+    const auto key = std::make_pair(rel, limit);
+    if (auto kept = kept_->unending.find(key); kept != kept_->unending.end()) return kept->second;
     FdCloser file{::open(path(rel).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK)};
     if (file.fd < 0) return std::nullopt;
     std::string text;
     char buffer[8192];
+    std::optional<bool> regular;  // asked only of a file longer than one buffer: small files cost no more
     for (;;) {
         ssize_t n = ::read(file.fd, buffer, sizeof buffer);
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) return std::nullopt;  // a directory, or a sysfs attribute that refuses
         if (n == 0) break;
+        if (!regular && text.size() >= sizeof buffer) {
+            struct stat info;
+            regular = ::fstat(file.fd, &info) == 0 && S_ISREG(info.st_mode);
+        }
         text.append(buffer, static_cast<std::size_t>(n));
-        if (text.size() > limit) return std::nullopt;
+        if (text.size() > limit) return kept_->unending[key] = std::nullopt;
     }
+    if (regular == false) kept_->unending[key] = text;
     return text;
 }
 

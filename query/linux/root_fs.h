@@ -26,7 +26,9 @@ public:
     bool isLive() const { return root_.empty(); }
 
     // The whole file; nothing when it is missing, unreadable (for example root-only), a loop of
-    // links, or longer than `limit` bytes.
+    // links, or longer than `limit` bytes. A file that reaches the limit, or turns out to be no
+    // regular file (a device, a FIFO) once it gives more than a few kilobytes, is read once: this
+    // object and its copies keep its answer, so a file without end costs one read per process.
     std::optional<std::string> read(const std::string& rel, std::size_t limit = kMaxFileBytes) const;
     // The first line without surrounding whitespace; nothing when missing or blank.
     std::optional<std::string> line(const std::string& rel) const;
@@ -57,6 +59,7 @@ public:
 private:
     struct Kept {
         std::map<std::string, std::optional<std::string>> lines;
+        std::map<std::pair<std::string, std::size_t>, std::optional<std::string>> unending;  // by path and limit
         std::map<std::string, std::vector<std::string>> lists;
         std::map<std::string, std::string> links;
         std::map<std::string, std::pair<std::string, std::shared_ptr<const void>>> values;  // by key: version, value

@@ -48,7 +48,12 @@ public:
     bool boolean(bool value) { return scalar(value); }
     bool number_integer(std::int64_t value) { return scalar(value); }
     bool number_unsigned(std::uint64_t value) { return scalar(value); }
-    bool number_float(double value, const std::string&) { return scalar(value); }
+    bool number_float(double value, const std::string& written) {
+        if (value == 0 && written.find_first_of("123456789") < written.find_first_of("eE"))
+            fail("", "not valid JSON: number underflow parsing '" + excerpt(written) + "' at byte " +
+                         std::to_string(numberEnd(written)));
+        return scalar(json::binary(json::binary_t::container_type(written.begin(), written.end())));
+    }
     bool string(std::string& value) { return scalar(std::move(value)); }
     bool binary(json::binary_t&) { return scalar(nullptr); }  // JSON text has none
     bool start_object(std::size_t) { return open(json::object()); }
@@ -60,8 +65,7 @@ public:
         JsonLevel& top = levels_.back();
         ++top.count;
         if (top.node && top.handsOver) taker_->takenKey(levels_, key);
-        else if (top.node && top.node->contains(key))
-            fail(jsonPlace(levels_), "the key " + quotedKey(key) + " appears twice in one object");
+        else if (top.node) checkNew(top, key);
         top.key = std::move(key);
         return true;
     }
@@ -83,6 +87,24 @@ private:
     }
 
     std::size_t offset() const { return static_cast<std::size_t>(cursor_ - base_); }
+
+    // Where a number just read ends: the parser has read one character past it, unless the text
+    // ended with it.
+    std::size_t numberEnd(const std::string& written) const {
+        std::size_t end = offset();
+        bool past = end > written.size() && std::string(base_ + end - written.size(), written.size()) != written;
+        return past ? end - 1 : end;
+    }
+
+    // A key of a kept object must differ from its others in more than case.
+    void checkNew(JsonLevel& level, const std::string& key) {
+        std::string folded = key;
+        for (char& c : folded) c = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+        auto [known, added] = level.keys.emplace(std::move(folded), key);
+        if (added) return;
+        if (known->second == key) fail(jsonPlace(levels_), "the key " + quotedKey(key) + " appears twice in one object");
+        fail(jsonPlace(levels_), "the keys " + quotedKey(known->second) + " and " + quotedKey(key) + " differ only in case");
+    }
 
     // Whether a value starting now is skipped; counts it as an element of an array. An array
     // keeps its numbers and strings (a property's elements) but no array or object inside it.
@@ -171,6 +193,13 @@ json readJson(const std::string& text, std::size_t begin, std::size_t end, JsonT
     TrackedIterator first(text.data() + begin, &cursor), last(text.data() + end, &cursor);
     json::sax_parse(first, last, &builder);
     return std::move(builder.root());
+}
+
+bool isNumber(const json& j) { return j.is_number() || j.is_binary(); }
+
+std::string writtenNumber(const json& j) {
+    const json::binary_t& bytes = j.get_binary();
+    return std::string(bytes.begin(), bytes.end());
 }
 
 std::string quotedKey(const std::string& key) {

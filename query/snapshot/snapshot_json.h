@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstddef>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -27,6 +28,7 @@ struct JsonLevel {
     nlohmann::json* node = nullptr;  // null: a level inside skipped contents
     std::unique_ptr<nlohmann::json> owned;  // the tree of a value to be handed over
     std::string key;                 // an object's member being read
+    std::map<std::string, std::string> keys;  // a kept object's keys so far, by their lower case
     std::size_t count = 0;           // an object's members or an array's elements so far
     std::size_t begin = 0;           // byte offset of its opening bracket
     std::size_t keptBefore = 0;
@@ -50,8 +52,17 @@ std::string quotedKey(const std::string& key);
 // The place of `levels.back()` for messages, such as "classes"."Win32_BIOS"[2].
 std::string jsonPlace(const std::vector<JsonLevel>& levels);
 
-// The whole of `text` as one value; `taker` may be null. A byte-order mark is skipped.
+// The whole of `text` as one value; `taker` may be null. A byte-order mark is skipped. Keys that
+// differ only in case are duplicates (class and property names are not case-sensitive). A number
+// written with a fraction or an exponent (or beyond 64 bits) is kept as it is written, in a
+// binary value, which JSON text cannot give otherwise: so it can be checked exactly and quoted as
+// written. A non-zero number that would read as 0 is refused, as one too large for a double is.
 nlohmann::json readJson(const std::string& text, std::size_t begin, std::size_t end, JsonTaker* taker);
+
+// Whether `j` is a number, kept as a number or as written.
+bool isNumber(const nlohmann::json& j);
+// The text of a number kept as written.
+std::string writtenNumber(const nlohmann::json& j);
 
 // At most `limit` characters of `text`, cut at a character boundary, with "..." when cut.
 std::string excerpt(const std::string& text, std::size_t limit = 80);

@@ -1,7 +1,7 @@
 // Reads a snapshot file strictly: anything that is not exactly of the snapshot form is refused
 // with one line naming where in the file the problem is, so a typo never turns into a silently
 // empty inventory.
-#include <cmath>
+#include <algorithm>
 #include <cstdint>
 #include <initializer_list>
 #include <limits>
@@ -50,12 +50,14 @@ std::string element(const std::string& where, std::size_t i) {
 
 // A value as it stands in the file, shortened so the message stays one readable line.
 std::string shown(const json& j) {
-    std::string text = j.is_array() ? std::string("[...]") : j.dump(-1, ' ', false, json::error_handler_t::replace);
+    std::string text = j.is_array()    ? std::string("[...]")
+                       : j.is_binary() ? writtenNumber(j)
+                                       : j.dump(-1, ' ', false, json::error_handler_t::replace);
     return excerpt(text, 60);
 }
 
 std::string article(const json& j) {
-    std::string kind = j.type_name();
+    std::string kind = j.is_binary() ? "number" : j.type_name();
     bool vowel = kind[0] == 'a' || kind[0] == 'o';
     return (vowel ? "an " : "a ") + kind;
 }
@@ -90,7 +92,57 @@ std::string rangeText(std::int64_t low, std::uint64_t high) {
     return "(" + std::to_string(low) + " to " + std::to_string(high) + ")";
 }
 
-// A whole number in [low, high], returned as its 64-bit pattern.
+// A number written with a fraction or an exponent, read exactly from its text: whether it is
+// whole, whether its magnitude fits 64 bits, and its sign and magnitude.
+struct WrittenWhole {
+    bool whole = true;
+    bool fits = true;
+    bool negative = false;
+    std::uint64_t magnitude = 0;
+};
+
+WrittenWhole wholeOf(const std::string& text) {
+    const auto digit = [&](std::size_t i) { return i < text.size() && text[i] >= '0' && text[i] <= '9'; };
+    WrittenWhole number;
+    std::size_t at = 0;
+    number.negative = !text.empty() && text[0] == '-';
+    at += number.negative;
+    std::string digits;  // the value is digits x 10^exponent
+    long exponent = 0;
+    for (; digit(at); ++at) digits += text[at];
+    if (at < text.size() && text[at] == '.')
+        for (++at; digit(at); ++at, --exponent) digits += text[at];
+    if (at < text.size() && (text[at] == 'e' || text[at] == 'E')) {
+        bool down = ++at < text.size() && text[at] == '-';
+        at += at < text.size() && (text[at] == '-' || text[at] == '+');
+        long power = 0;
+        for (; digit(at); ++at) power = std::min(power * 10 + (text[at] - '0'), 1000000L);
+        exponent += down ? -power : power;
+    }
+    digits.erase(0, digits.find_first_not_of('0'));
+    if (digits.empty()) return number;  // zero, -0.0 included
+    for (; digits.back() == '0'; ++exponent) digits.pop_back();
+    number.whole = exponent >= 0;
+    number.fits = number.whole && static_cast<long>(digits.size()) + exponent <= 20;
+    if (!number.fits) return number;
+    digits.append(static_cast<std::size_t>(exponent), '0');
+    for (char c : digits) {
+        auto d = static_cast<unsigned>(c - '0');
+        number.fits = number.fits && number.magnitude <= (kUint64Max - d) / 10;
+        number.magnitude = number.magnitude * 10 + d;
+    }
+    return number;
+}
+
+// Whether a double holds `value` exactly, as every whole number up to 2^53 is held.
+bool heldByDouble(std::uint64_t value) {
+    double d = static_cast<double>(value);
+    return d < 18446744073709551616.0 && static_cast<std::uint64_t>(d) == value;
+}
+
+// A whole number in [low, high], returned as its 64-bit pattern. Written with a fraction or an
+// exponent, it must also be one a double holds exactly: 9007199254740993.0 is refused, as a
+// reader that takes it as a double would read 9007199254740992.
 std::int64_t wholeNumber(const json& j, std::int64_t low, std::uint64_t high, const std::string& where) {
     std::string outOfRange = shown(j) + " is out of range " + rangeText(low, high);
     if (j.is_number_unsigned()) {
@@ -103,12 +155,16 @@ std::int64_t wholeNumber(const json& j, std::int64_t low, std::uint64_t high, co
         if (i < low) refuse(where, outOfRange);
         return i;
     }
-    if (!j.is_number_float()) refuse(where, "expected a whole number, found " + article(j));
-    double d = j.get<double>();
-    if (!std::isfinite(d) || d != std::floor(d)) refuse(where, shown(j) + " is not a whole number");
-    if (d < static_cast<double>(low) || d >= static_cast<double>(high) + 1.0) refuse(where, outOfRange);
-    if (std::fabs(d) > 9007199254740992.0) refuse(where, shown(j) + " is too large to be read exactly");
-    return static_cast<std::int64_t>(d);
+    if (!isNumber(j)) refuse(where, "expected a whole number, found " + article(j));
+    WrittenWhole number = wholeOf(writtenNumber(j));
+    if (!number.whole) refuse(where, shown(j) + " is not a whole number");
+    constexpr std::uint64_t kInt64MinMagnitude = std::uint64_t{1} << 63;
+    if (!number.fits || (number.negative ? number.magnitude > kInt64MinMagnitude : number.magnitude > high))
+        refuse(where, outOfRange);
+    std::int64_t value = number.negative ? static_cast<std::int64_t>(0 - number.magnitude) : static_cast<std::int64_t>(number.magnitude);
+    if (number.negative && value < low) refuse(where, outOfRange);
+    if (!heldByDouble(number.magnitude)) refuse(where, shown(j) + " is too large to be read exactly");
+    return value;
 }
 
 // A 32-bit value kept as its bit pattern: 4294967295 and -1 are the same value.
@@ -175,7 +231,7 @@ WmiValue typedValue(const json& typed, const std::string& where) {
         return WmiValue::integerOf(type, wide ? wholeNumber(*value, kInt64Min, kUint64Max, at) : word32(*value, at));
     }
     // Floating point, dates, currency, objects: the text does not depend on the payload.
-    if (has && !value->is_number()) refuse(at, "expected a number or nothing" + code + ", found " + article(*value));
+    if (has && !isNumber(*value)) refuse(at, "expected a number or nothing" + code + ", found " + article(*value));
     return WmiValue::integerOf(type, 0);
 }
 
@@ -188,7 +244,8 @@ WmiValue propertyValue(const json& j, const std::string& where) {
     case json::value_t::object: return typedValue(j, where);
     case json::value_t::number_integer:
     case json::value_t::number_unsigned:
-    case json::value_t::number_float: return WmiValue::i4(word32(j, where));
+    case json::value_t::number_float:
+    case json::value_t::binary: return WmiValue::i4(word32(j, where));  // a number kept as written
     default: refuse(where, "expected a property value, found " + article(j));
     }
 }

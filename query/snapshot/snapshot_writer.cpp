@@ -166,7 +166,13 @@ void writeSnapshot(std::ostream& out) {
     if (SystemProbes* probes = systemProbes()) addProbes(*probes, document);
     if (!failures.empty()) document["failures"] = failures;
     // Texts in a non-UTF-8 code page cannot go into JSON as they are; such bytes become U+FFFD.
-    out << document.dump(2, ' ', false, Json::error_handler_t::replace) << '\n' << std::flush;
+    out << document.dump(-1, ' ', false, Json::error_handler_t::replace) << '\n' << std::flush;
+}
+
+std::optional<std::string> snapshotSizeProblem(std::size_t bytes) {
+    if (bytes <= kMaxSnapshotBytes) return std::nullopt;
+    return "the snapshot is " + std::to_string(bytes) + " bytes, more than the " + std::to_string(kMaxSnapshotBytes) +
+           " a snapshot may hold";
 }
 
 }  // namespace moravel

@@ -2,6 +2,8 @@
 // machine's inventory can be viewed elsewhere.
 #pragma once
 
+#include <cstddef>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -25,7 +27,11 @@ const RecordedClass* findRecordedClass(const std::string& name);
 // Every class and property the groups and the inventory read, all objects of each class, plus the memory status,
 // the adapter list and the version numbers, as one snapshot JSON document. A query that fails
 // is recorded as a staged failure at the step that failed, so the snapshot answers as the
-// machine did.
+// machine did. Compact, one line: a snapshot is read by programs.
 void writeSnapshot(std::ostream& out);
+
+// Why a snapshot of `bytes` bytes is not to be saved (the snapshot reader would refuse it), or
+// nothing.
+std::optional<std::string> snapshotSizeProblem(std::size_t bytes);
 
 }  // namespace moravel

@@ -40,6 +40,13 @@ public:
         tap_->objectReached(query_, position_);
         return std::make_unique<TappedObject>(std::move(object), tap_, query_, position_++);
     }
+    // The objects a read steps over are handed out to no one, so no tap needs them: the provider
+    // below steps over them, which a snapshot does with one jump (a read costs the same at any index).
+    std::size_t skip(std::size_t count, const std::string& property) override {
+        std::size_t skipped = inner_->skip(count, property);
+        position_ += skipped;
+        return skipped;
+    }
 
 private:
     std::unique_ptr<WmiEnumerator> inner_;

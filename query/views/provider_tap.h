@@ -18,7 +18,8 @@ public:
     virtual void stepFailed(const std::string& query, CycleStep step, HResult hr) {
         (void)query, (void)step, (void)hr;
     }
-    // Object `position` (from 0) of `query` was handed out.
+    // Object `position` (from 0) of `query` was handed out. Objects a read steps over to reach
+    // the one it wants are not handed out and pass no tap.
     virtual void objectReached(const std::string& query, std::size_t position) { (void)query, (void)position; }
     // A property of that object was read; the tap may change the value handed out.
     virtual void valueRead(const std::string& query, std::size_t position, const std::string& property,

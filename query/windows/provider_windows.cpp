@@ -5,44 +5,65 @@
 #include <wbemidl.h>
 #include <windows.h>
 
+#include <cstdint>
 #include <memory>
+#include <optional>
+#include <string>
 
 #include "query/windows/code_page.h"
 #include "query/windows/com_handles.h"
+#include "query/windows/display_memory.h"
 #include "query/windows/variant_value.h"
+#include "query/wmi_names.h"
 
 namespace moravel::windows {
 namespace {
 
 class ComObject : public WmiObject {
 public:
-    explicit ComObject(ComPtr<IWbemClassObject> object) : object_(std::move(object)) {}
+    ComObject(ComPtr<IWbemClassObject> object, bool videoController)
+        : object_(std::move(object)), videoController_(videoController) {}
 
     HResult get(const std::string& property, WmiValue& value) override {
         Variant variant;
         HRESULT hr = object_->Get(toWide(property).c_str(), 0, variant.get(), nullptr, nullptr);
         if (SUCCEEDED(hr)) value = toWmiValue(*variant);
+        if (SUCCEEDED(hr) && videoController_ && sameWmiName(property, "AdapterRAM")) value = wholeAdapterRam(value);
         return hr;  // the variant is cleared here, before the object is released
     }
 
 private:
+    // AdapterRAM is a uint32 that stops just below 4 GiB: for today's larger cards the size
+    // the display driver recorded, as the decimal text of a uint64.
+    WmiValue wholeAdapterRam(const WmiValue& ram) {
+        if (ram.type != vt::I4 || static_cast<std::uint32_t>(ram.integer) < kAdapterRamCeiling) return ram;
+        Variant id;
+        if (FAILED(object_->Get(L"PNPDeviceID", 0, id.get(), nullptr, nullptr))) return ram;
+        const WmiValue deviceId = toWmiValue(*id);
+        std::optional<std::uint64_t> bytes = deviceId.type == vt::Bstr ? driverMemorySize(deviceId.text) : std::nullopt;
+        return bytes ? WmiValue::string(std::to_string(*bytes)) : ram;
+    }
+
     ComPtr<IWbemClassObject> object_;
+    bool videoController_;
 };
 
 class ComEnumerator : public WmiEnumerator {
 public:
-    explicit ComEnumerator(ComPtr<IEnumWbemClassObject> enumerator) : enumerator_(std::move(enumerator)) {}
+    ComEnumerator(ComPtr<IEnumWbemClassObject> enumerator, bool videoController)
+        : enumerator_(std::move(enumerator)), videoController_(videoController) {}
 
     std::unique_ptr<WmiObject> next() override {
         ComPtr<IWbemClassObject> object;
         ULONG returned = 0;
         enumerator_->Next(static_cast<long>(WBEM_INFINITE), 1, object.receive(), &returned);
         if (returned == 0 || !object) return nullptr;
-        return std::make_unique<ComObject>(std::move(object));
+        return std::make_unique<ComObject>(std::move(object), videoController_);
     }
 
 private:
     ComPtr<IEnumWbemClassObject> enumerator_;
+    bool videoController_;
 };
 
 class ComServices : public WmiServices {
@@ -61,7 +82,8 @@ public:
         if (!languageName || !queryText) return E_OUTOFMEMORY;
         ComPtr<IEnumWbemClassObject> result;
         HRESULT hr = services_->ExecQuery(languageName.get(), queryText.get(), flags, nullptr, result.receive());
-        if (SUCCEEDED(hr) && result) enumerator = std::make_unique<ComEnumerator>(std::move(result));
+        const bool videoController = sameWmiName(queriedClassName(query), "Win32_VideoController");
+        if (SUCCEEDED(hr) && result) enumerator = std::make_unique<ComEnumerator>(std::move(result), videoController);
         return hr;
     }
 

@@ -41,8 +41,22 @@ check_main_window() {
     echo "ok: main window at $at on $1"
 }
 
+# The smallest size the window asks the window manager for: "W by H".
+check_minimum_size() {
+    local hint
+    hint=$(xprop -id "$(find_window "$MAIN_TITLE")" WM_NORMAL_HINTS | sed -n 's/.*program specified minimum size: //p')
+    [ "$hint" = "$1" ] || fail "minimum size '$hint', wanted '$1'"
+    echo "ok: the window cannot be made smaller than $1"
+}
+
 check_main_window 1920x1080x24 "598 163 725 755"
 check_icons "$(find_window '^Moravel by Tobrin')"
+check_minimum_size "725 by 690"
+stop_program
+# A work area smaller than that is the limit itself.
+start_display 640x480x24
+start_app
+check_minimum_size "640 by 480"
 stop_program
 
 # Under 800 pixels high the window is shortened to 690 but still placed by the 377 offset.
@@ -66,3 +80,8 @@ expect_refused_snapshot() {
 expect_refused_snapshot "$WORK/no-such-snapshot.json"
 printf '{ "classes": ' > "$WORK/cut-short.json"
 expect_refused_snapshot "$WORK/cut-short.json"
+# A name holding a line feed and an 8-bit CSI is still one line, with both shown escaped.
+MORAVEL_SNAPSHOT="$WORK/line"$'\n'"feed"$'\x9b'"2J.json" start_program
+wait_for_exit
+[ "$(wc -l <"$WORK/stderr")" = 1 ] && grep -qF 'line\x0Afeed\x9B2J.json' "$WORK/stderr" ||
+    fail "a file name with control characters: $(cat -v "$WORK/stderr")"

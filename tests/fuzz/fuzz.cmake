@@ -2,7 +2,7 @@
 # configures such a build); and with any compiler, a replay program per target that runs the
 # seeds and every saved regression input as a test.
 option(MORAVEL_FUZZ "Build the libFuzzer targets (clang only)" OFF)
-set(MORAVEL_FUZZ_TARGETS snapshot_reader report linux_parsers)
+set(MORAVEL_FUZZ_TARGETS snapshot_reader report linux_parsers terminal_text)
 set(fuzz_dir ${CMAKE_CURRENT_LIST_DIR})
 
 if(WIN32)  # the targets read the Linux provider's parsers and run on Linux only
@@ -18,7 +18,7 @@ foreach(name ${MORAVEL_FUZZ_TARGETS})
     add_executable(replay_${name} ${fuzz_dir}/fuzz_${name}.cpp ${fuzz_dir}/replay_main.cpp)
     target_link_libraries(replay_${name} PRIVATE moravel_report_lib)
     set(inputs ${fuzz_dir}/regressions/${name})
-    if(NOT name STREQUAL "linux_parsers")  # both read snapshots: the same inputs serve both
+    if(NOT name STREQUAL "linux_parsers")  # snapshots, and any bytes for terminal_text
       list(APPEND inputs ${fuzz_dir}/regressions/snapshot_reader ${CMAKE_SOURCE_DIR}/tests/data)
     endif()
     add_test(NAME fuzz_replay_${name} COMMAND replay_${name} ${inputs})

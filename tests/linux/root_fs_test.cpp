@@ -12,7 +12,8 @@ namespace moravel::lx {
 namespace {
 
 // Files that are not what they claim: a loop of links, a FIFO with no writer, a device that
-// never ends, a file over the cap. None blocks or aborts; each reads as missing or empty.
+// never ends, a file over the cap. None blocks or aborts; each reads as missing or empty, and one
+// that reached the cap is read once.
 TEST(RootFs, HostileFilesReadAsMissingWithoutBlocking) {
     std::string root = std::string(MORAVEL_BINARY_DIR) + "/hostile-root";
     std::filesystem::remove_all(root);
@@ -31,6 +32,16 @@ TEST(RootFs, HostileFilesReadAsMissingWithoutBlocking) {
     EXPECT_EQ(fs.read("/proc/zero", 1 << 20), std::nullopt);
     EXPECT_EQ(fs.read("/proc/big", 4095), std::nullopt);
     EXPECT_EQ(fs.read("/proc/big", 4096)->size(), 4096u);
+
+    // What reached the cap is not read again, by this object or its copies; other files are.
+    std::filesystem::remove(root + "/proc/zero");
+    std::ofstream(root + "/proc/zero") << "now short";
+    std::ofstream(root + "/proc/big") << "short";
+    const RootFs copy = fs;
+    EXPECT_EQ(copy.read("/proc/zero", 1 << 20), std::nullopt);
+    EXPECT_EQ(copy.read("/proc/big", 4095), std::nullopt);
+    EXPECT_EQ(copy.read("/proc/big", 4096), std::optional<std::string>("short"));
+    EXPECT_EQ(RootFs(root).read("/proc/zero", 1 << 20), std::optional<std::string>("now short"));
     std::filesystem::remove_all(root);
 }
 

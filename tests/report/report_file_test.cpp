@@ -1,8 +1,13 @@
-// The whole file or none of it, and moravel-report --output on top of it.
+// The whole file or none of it, what the name stands for kept, and moravel-report --output on top
+// of it. tests/report/test_output_files.sh covers devices, permissions, limits and signals.
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <sstream>
 
 #include "app/report_file.h"
@@ -38,16 +43,51 @@ protected:
 };
 
 TEST_F(ReportFile, ReplacesTheWholeFileOrLeavesEverythingAsItWas) {
-    EXPECT_EQ(writeFileAtomically(path("r.txt"), "first\n"), std::nullopt);
-    EXPECT_EQ(writeFileAtomically(path("r.txt"), "second\n"), std::nullopt);
+    EXPECT_EQ(writeFileSafely(path("r.txt"), "first\n"), std::nullopt);
+    EXPECT_EQ(writeFileSafely(path("r.txt"), "second\n"), std::nullopt);
     EXPECT_EQ(content(path("r.txt")), "second\n");
     fs::create_directory(path("folder"));
-    EXPECT_EQ(writeFileAtomically(path("folder"), "x"), std::optional<std::string>("is a folder"));
-    std::optional<std::string> missing = writeFileAtomically(path("no/such/r.txt"), "x");
+    EXPECT_EQ(writeFileSafely(path("folder"), "x"), std::optional<std::string>("is a folder"));
+    std::optional<std::string> missing = writeFileSafely(path("no/such/r.txt"), "x");
     ASSERT_TRUE(missing.has_value());
     EXPECT_EQ(*missing, "No such file or directory");
     EXPECT_EQ(names().size(), 2u) << "a temporary file was left behind";
     EXPECT_TRUE(fs::is_empty(path("folder")));
+}
+
+TEST_F(ReportFile, LinksAreFollowedAndModesKept) {
+    std::ofstream(path("target.txt")) << "old";
+    fs::create_symlink("target.txt", path("link.txt"));
+    fs::create_symlink("new.txt", path("dangling.txt"));
+    ASSERT_EQ(::chmod(path("target.txt").c_str(), 0600), 0);
+    EXPECT_EQ(writeFileSafely(path("link.txt"), "through the link"), std::nullopt);
+    EXPECT_EQ(writeFileSafely(path("dangling.txt"), "a new target"), std::nullopt);
+    EXPECT_TRUE(fs::is_symlink(path("link.txt")));
+    EXPECT_EQ(content(path("target.txt")), "through the link");
+    EXPECT_EQ(fs::status(path("target.txt")).permissions(), fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_TRUE(fs::is_symlink(path("dangling.txt")));
+    EXPECT_EQ(content(path("new.txt")), "a new target");
+    const mode_t mask = ::umask(022);
+    EXPECT_EQ(writeFileSafely(path("fresh.txt"), "x"), std::nullopt);
+    ::umask(mask);
+    EXPECT_EQ(fs::status(path("fresh.txt")).permissions(), static_cast<fs::perms>(0644));
+    const std::string longest(250, 'n');  // the temporary name must not grow a name near NAME_MAX
+    EXPECT_EQ(writeFileSafely(path(longest), "long"), std::nullopt);
+    EXPECT_EQ(content(path(longest)), "long");
+    EXPECT_EQ(names().size(), 6u) << "a temporary file was left behind";
+}
+
+TEST_F(ReportFile, AFifoIsWrittenToItsReaderNotReplaced) {
+    ASSERT_EQ(::mkfifo(path("fifo").c_str(), 0600), 0);
+    EXPECT_EQ(writeFileSafely(path("fifo"), "x"), std::optional<std::string>("no program reads the FIFO"));
+    auto reader = std::async(std::launch::async, [&] { return content(path("fifo")); });
+    std::optional<std::string> problem = std::string("not written");
+    while (reader.wait_for(std::chrono::milliseconds(1)) != std::future_status::ready &&
+           (problem = writeFileSafely(path("fifo"), std::string(1 << 20, 'f'))))
+        ;  // until the reader has opened its end
+    EXPECT_EQ(problem, std::nullopt);
+    EXPECT_EQ(reader.get(), std::string(1 << 20, 'f'));
+    EXPECT_TRUE(fs::is_fifo(path("fifo")));
 }
 
 TEST_F(ReportFile, OutputOptionWritesWhatStandardOutputWouldShow) {

@@ -6,10 +6,15 @@
 #include <fstream>
 #include <sstream>
 
+#include "app/report_collector.h"
+#include "app/report_escape.h"
 #include "app/report_run.h"
 #include "app/report_writers.h"
 #include "moravel_version.h"
+#include "query/backend.h"
 #include "query/wmi_query.h"
+#include "sections/sections.h"
+#include "tests/support/terminal_safe.h"
 
 using moravel::FieldRecord;
 using moravel::GroupRecord;
@@ -105,7 +110,10 @@ TEST(TextReport, CaptionsPaddedToOneColumnWithoutTrailingBlanks) {
 // A value cannot move the cursor, retitle or clear the terminal: control characters are shown.
 TEST(TextReport, ControlCharactersFromValuesAreShownNotWritten) {
     EXPECT_EQ(moravel::visibleText("a\x1B]0;title\x07" "b\tc\nd\x7F\xC2\x9B" "2J \x9B \xE9 \xE2\x80\x8F ok"),
-              "a\\x1B]0;title\\x07b\\x09c\\x0Ad\\x7F\\u009B2J \\x9B \xE9 \xE2\x80\x8F ok");
+              "a\\x1B]0;title\\x07b\\x09c\\x0Ad\\x7F\\u009B2J \\x9B \\xE9 \xE2\x80\x8F ok");
+    // A lead byte no character starts with is one byte, not the start of one: the 8-bit CSI after it is shown too.
+    EXPECT_EQ(moravel::visibleText("\xF5\x9B" "31m \xED\xA0\x80 \xE2\x80\xAE" "txt.exe \xE2\x81\xA6 \xC3\xA9"),
+              "\\xF5\\x9B31m \\xED\\xA0\\x80 \\u202Etxt.exe \\u2066 \xC3\xA9");
     EXPECT_EQ(text({group("G", {field("L", "x\ry")})}), "G\n  L x\\x0Dy\n");
     EXPECT_EQ(json({group("G", {field("L", "\x7F\xC2\x85")})}),
               "{\"groups\":[{\"label\":\"G\",\"fields\":[{\"label\":\"L\",\"text\":\"\\u007f\\u0085\"}]}]}\n");
@@ -120,6 +128,28 @@ TEST(TextReport, WindowsFilesEndLinesWithCrLf) {
 #else
     EXPECT_EQ(moravel::textFileContent(report), report);
 #endif
+}
+
+// Every byte alone and every malformed UTF-8 form, as every value of a machine: the text report
+// holds nothing but printable UTF-8 and line ends.
+TEST(TextReport, NoByteOfAValueActsOnTheTerminal) {
+    std::vector<std::string> forms;
+    for (int byte = 0; byte < 256; ++byte) forms.emplace_back(1, static_cast<char>(byte));
+    for (int lead = 0xF5; lead < 256; ++lead) forms.push_back(std::string(1, static_cast<char>(lead)) + "\x9B" "31m");
+    for (const char* form : {"\xC0\x80", "\xC1\xBF", "\xE0\x80\x80", "\xE0\x9F\xBF", "\xF0\x80\x80\x80",
+                             "\xF0\x8F\xBF\xBF", "\xED\xA0\x80", "\xED\xBF\xBF", "\xF4\x90\x80\x80",
+                             "\xF7\xBF\xBF\xBF", "\xF8\x88\x80\x80\x80", "\xFC\x84\x80\x80\x80\x80", "\xC2",
+                             "\xE2\x82", "\xF0\x9F\x98", "\xE2\x82" "A", "\xE2\x9B" "31m", "\xC2\x85", "\xC2\x9F",
+                             "\xE2\x80\xAA", "\xE2\x80\xAE", "\xE2\x81\xA6", "\xE2\x81\xA9"})
+        forms.emplace_back(form);
+    std::ostringstream diagnostics;
+    moravel::DiagnosticsTo quiet(diagnostics);
+    for (const std::string& form : forms) {
+        moravel::ScopedBackend machine(moravel::makeSnapshotBackend(moravel::testing::machineOfRawValues(form)));
+        moravel::ReportCollector report;
+        moravel::buildAllGroups(report);
+        EXPECT_TRUE(moravel::testing::isTerminalSafe(text(report.groups))) << moravel::visibleText(form);
+    }
 }
 
 TEST(ReportRun, OnlyTheReportGoesToStandardOutput) {
@@ -138,18 +168,24 @@ TEST(ReportRun, OnlyTheReportGoesToStandardOutput) {
 TEST(ReportRun, RefusalsAreOneLineWithStatusTwo) {
     SnapshotFile notJson("{\"classes\": [1, 2,\n\n");
     SnapshotFile unknownMember(R"({"classes": {}, "clases": {}})");
+    // What a refusal quotes from the file, the command line or a file name is escaped too.
+    SnapshotFile rawByte("{\"classes\": {\"Win32_BIOS\": [{\"Name\": \"\x9B" "31m\"}]}}");
+    SnapshotFile controlKey("{\"classes\": {}, \"\xC2\x9B\xE2\x80\xAE\x1B[2J\": 1}");
     for (const std::vector<std::string>& arguments : std::vector<std::vector<std::string>>{
              {"--jsn"}, {"-x"}, {"report.json"}, {"--snapshot"}, {"--snapshot="}, {"--save-snapshot"},
              {"--snapshot", notJson.path()}, {"--snapshot=" + unknownMember.path()},
              {"--snapshot", testing::TempDir() + "no-such-snapshot.json"}, {"--inventory", "xml"},
              {"--inventory", "glpi", "--redact"}, {"--redact", "--submit", "http://h/ocsinventory"},
              {"--submit", "ftp://h/ocsinventory"}, {"--submit", "https://h/glpi/"}, {"--timeout", "0"},
-             {"--inventory=ocs", "--submit=http://h/ocsinventory"}, {"--submit", "http://h/ocsinventory", "--output", "x"}}) {
+             {"--inventory=ocs", "--submit=http://h/ocsinventory"}, {"--submit", "http://h/ocsinventory", "--output", "x"},
+             {"--snapshot", rawByte.path()},
+             {"--snapshot", controlKey.path()}, {"--\x9B" "2J\nx"}, {"--snapshot", "no\nsuch\xF5\x9B.json"}}) {
         ReportResult result = report(arguments);
         EXPECT_EQ(result.status, 2) << arguments.back();
         EXPECT_EQ(result.out, "") << arguments.back();
         ASSERT_FALSE(result.err.empty()) << arguments.back();
         EXPECT_EQ(result.err.find('\n'), result.err.size() - 1) << result.err;
+        EXPECT_TRUE(moravel::testing::isTerminalSafe(result.err)) << moravel::visibleText(result.err);
     }
 }
 

@@ -118,13 +118,13 @@ run reread --json --snapshot "$work/saved.json"
 cmp -s "$work/reread.out" "$expected/desktop.json" || fail "save: the saved snapshot gives another report: $(head -c 300 "$work/reread.err")"
 
 run unwritable --save-snapshot "$work/no/such/folder/saved.json" --snapshot "$data/desktop.json"
-expect_status unwritable 1
-expect_one_line unwritable "saved.json"
+expect_status unwritable 2
+expect_one_line unwritable "saved.json: No such file or directory"
 
-# A report cut short by a full disk (here a file-size limit) leaves neither the file nor a
-# temporary one, and says why with status 2.
+# A report cut short by a full disk (here a file-size limit, whose signal the program ignores
+# itself) leaves neither the file nor a temporary one, and says why with status 2.
 mkdir "$work/full"
-(trap '' XFSZ; ulimit -f 1; exec env -u MORAVEL_SNAPSHOT "$report" --snapshot "$data/desktop.json" \
+(ulimit -f 1; exec env -u MORAVEL_SNAPSHOT "$report" --snapshot "$data/desktop.json" \
     --output "$work/full/report.txt") >"$work/full.out" 2>"$work/full.err"
 echo $? >"$work/full.status"
 expect_status full 2

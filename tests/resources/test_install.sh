@@ -43,7 +43,7 @@ grep -qx 'Icon=moravel' "$share/applications/moravel.desktop" || fail "desktop e
 metainfo=$share/metainfo/org.example.moravel.metainfo.xml
 appstreamcli validate --no-net "$metainfo" >"$stage/appstream.log" || { cat "$stage/appstream.log"; fail "metainfo"; }
 grep -q "<release version=\"$version\"" "$metainfo" || fail "metainfo: no release $version"
-grep -q '<screenshot type="default">' "$metainfo" || fail "metainfo: no screenshot"
+! grep -Eq '(https?://|@)[^<]*example\.' "$metainfo" || fail "metainfo: a placeholder address is what a software centre would show"
 
 # Man pages render without a warning, typeset and on a terminal, and carry the version.
 for page in moravel moravel-report; do
@@ -83,4 +83,24 @@ COMP_WORDS=(moravel-report --snapshot "") COMP_CWORD=2
 _moravel_report
 [ "${COMPREPLY[*]}" = "machine.json records" ] ||
   fail "--snapshot completes '${COMPREPLY[*]}', not the JSON file and the folder"
+# After "=": bash splits "--snapshot=ma" into "--snapshot" "=" "ma" (or keeps it whole).
+complete_words() { COMP_WORDS=("$@") COMP_CWORD=$(($# - 1)); _moravel_report; echo "${COMPREPLY[*]}"; }
+[ "$(complete_words moravel-report --snapshot =)" = "machine.json records" ] || fail "--snapshot= completes nothing"
+[ "$(complete_words moravel-report --output = no)" = "notes.txt" ] || fail "--output=no does not complete notes.txt"
+[ "$(complete_words moravel-report --save-snapshot=ma)" = "--save-snapshot=machine.json" ] ||
+  fail "--save-snapshot=ma as one word does not complete"
+cd "$stage"
 echo "ok: $(wc -l <<<"$expected") files installed and checked"
+
+# `make uninstall` takes away every installed file and the folders the install created; a
+# folder that was there before stays, with what else it holds.
+mkdir -p "$stage/again/usr/share/man/man1"
+touch "$stage/again/usr/share/man/man1/other.1.gz"
+DESTDIR=$stage/again cmake --install "$build" --prefix /usr >"$stage/install.log"
+[ -x "$stage/again/usr/bin/moravel-report" ] || fail "the second install put no moravel-report in place"
+DESTDIR=$stage/again cmake --build "$build" --target uninstall >"$stage/uninstall.log" ||
+  { cat "$stage/uninstall.log"; fail "make uninstall"; }
+left=$(cd "$stage/again" && find . | sort | tr '\n' ' ')
+[ "$left" = ". ./usr ./usr/share ./usr/share/man ./usr/share/man/man1 ./usr/share/man/man1/other.1.gz " ] ||
+  fail "left after uninstall: $left"
+echo "ok: uninstall removed the installed files and the folders the install created, nothing else"

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# `make package`'s Debian package: its name, the dependencies shlibdeps computed, the installed
-# files plus the Debian copyright and changelog, no lintian error or warning, and an extracted
-# moravel-report that prints the report.
+# `make package`'s Debian package: its name, the dependencies shlibdeps computed with a font of
+# Arial's widths, what it recommends and suggests, the installed files plus the Debian copyright
+# and changelog, no lintian error or warning, an extracted moravel-report that prints the
+# report, and the same bytes from a second build in another folder. The package stays in
+# $MORAVEL_BUILD_DIR/package for the clean-root install test.
 set -euo pipefail
 build=${MORAVEL_BUILD_DIR:?run through ctest}
 source_dir=${MORAVEL_SOURCE_DIR:?run through ctest}
@@ -19,6 +21,11 @@ depends=$(dpkg-deb -f "$deb" Depends)
 for library in libc6 libfltk1.3 libstdc++6 libudev1; do
   [[ $depends == *"$library"* ]] || fail "Depends lacks $library: $depends"
 done
+[[ $depends == *"fonts-liberation | fonts-liberation2 | fonts-croscore | fonts-urw-base35"* ]] ||
+  fail "Depends lacks a font of Arial's widths: $depends"
+[ "$(dpkg-deb -f "$deb" Recommends)" = "pci.ids | hwdata" ] || fail "Recommends: $(dpkg-deb -f "$deb" Recommends)"
+[ "$(dpkg-deb -f "$deb" Suggests)" = "cups-client" ] || fail "Suggests: $(dpkg-deb -f "$deb" Suggests)"
+! dpkg-deb -f "$deb" | grep -i '^Homepage:.*example' || fail "a placeholder homepage"
 [ -n "$(dpkg-deb -f "$deb" Description | sed -n '2p')" ] || fail "no extended description"
 
 DESTDIR=$work/stage cmake --install "$out" >/dev/null
@@ -32,4 +39,11 @@ lintian --fail-on error,warning "$deb" >"$work/lintian.log" 2>&1 || { cat "$work
 dpkg-deb -x "$deb" "$work/root"
 "$work/root/usr/bin/moravel-report" --snapshot "$source_dir/tests/data/desktop.json" >"$work/report.txt"
 cmp -s "$work/report.txt" "$source_dir/tests/report/expected/desktop.txt" || fail "the extracted moravel-report's report differs"
-echo "ok: $(basename "$deb"), Depends: $depends"
+
+# Reproducible: another folder, another time, the same bytes.
+JOBS=2 bash "$source_dir/scripts/build-package" "$work/again" >"$work/again.log" 2>&1 || { cat "$work/again.log"; fail "second build-package"; }
+cmp "$deb" "$work/again/$(basename "$deb")" || fail "a second build in another folder gives other bytes"
+release_date=$(sed -n 's/^set(MORAVEL_RELEASE_DATE \([0-9-]*\))$/\1/p' "$source_dir/resources/version.cmake")
+[ "$(dpkg-deb --fsys-tarfile "$deb" | tar -tv --full-time | awk '{print $4}' | sort -u)" = "$release_date" ] ||
+  fail "file times are not the release date's ($release_date)"
+echo "ok: $(basename "$deb"), the same bytes from two builds; Depends: $depends"

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The Windows build under Wine, in one temporary prefix for the whole run:
-#   resources    icon group 101, the version block and the manifest, read back from the exe
+#   resources    icon group 101, the version block and the manifest, read back from each exe
+#   line ends    --output's text with CRLF, its JSON unchanged; the zip's README.txt and licence
 #   conversions  platform VARIANTs of each type and the code page conversions
 #   failures     an absent class, a property the class lacks, a malformed query, an index past
 #                the last object: empty text and exactly the diagnostic lines of the query layer
@@ -12,6 +13,7 @@
 #   report       moravel-report.exe --json equals the Linux build's report of that snapshot
 #   inventory    --inventory glpi valid against the GLPI schema, --inventory ocs compressed, and
 #                --submit over WinHTTP to a stand-in server, bounded by --timeout
+#   card memory  a card of 4 GiB or more: the size its driver recorded, else WMI's AdapterRAM
 # Wine's children are never read through a pipe: its server inherits the pipe and keeps it open.
 set -uo pipefail
 
@@ -26,6 +28,7 @@ command -v wine >/dev/null || { echo "skipped: wine is not installed"; exit 77; 
 
 work=$(mktemp -d)
 export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+display=${DISPLAY:-}  # only the card-memory check needs it: Wine reports a card's memory with a display
 unset DISPLAY WAYLAND_DISPLAY  # console programs; the display-dependent values are not needed
 cleanup() {
   wineserver -k >/dev/null 2>&1
@@ -33,7 +36,7 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
-cp "$windows_build/moravel-report.exe" "$windows_build/moravel-probe.exe" "$work/"
+cp "$windows_build/moravel-report.exe" "$windows_build/moravel-probe.exe" "$source_dir/tests/data/desktop.json" "$work/"
 cd "$work"
 
 failures=0
@@ -77,7 +80,12 @@ start_prefix() {
 . "$script_dir/wine_checks.sh"
 
 start_prefix
-check_resources moravel-report.exe
+check_resources moravel-report.exe moravel-report.exe "Moravel inventory report"
+if [ -f "$windows_build/moravel.exe" ]; then
+  cp "$windows_build/moravel.exe" "$work/"
+  check_resources moravel.exe Moravel.exe Moravel
+fi
+check_line_ends
 check_failures
 check_conversions
 check_probes
@@ -86,6 +94,7 @@ check_version
 check_snapshot_against_wmic
 check_report_against_linux
 check_inventory
+check_adapter_memory
 
 echo "$failures failure(s)"
 [ $failures -eq 0 ]

@@ -2,9 +2,10 @@
 
 le16() { printf '%02x %02x' $(($1 & 255)) $(($1 >> 8)); }
 
-# Icon group 101 with its five sizes, the version block and the manifest of EXE.
+# Icon group 101 with its five sizes, the version block and the manifest of EXE, whose version
+# block names it NAME and describes it as DESCRIPTION.
 check_resources() {
-  local exe=$1
+  local exe=$1 name=$2 description=$3
   wrestool -x --type=14 --name=101 "$exe" >group.ico 2>/dev/null
   icotool -l group.ico | sed -e 's/--index=[0-9]* //' -e 's/ --palette-size=0//' >icons.txt
   expect_file "icon group 101: 256, 128, 48, 32 and 16 pixels at 32 bits" icons.txt \
@@ -25,10 +26,10 @@ check_resources() {
   if [[ $bytes == *"09 04 b0 04"* ]]; then pass "translation U.S. English, Unicode"; else fail "translation"; fi
   strings -el version.bin >version.txt
   local entry
-  for entry in "StringFileInfo 040904B0" "FileDescription Moravel" "ProductName Moravel" \
-    "InternalName Moravel.exe" "OriginalFilename Moravel.exe" "FileVersion $version" "ProductVersion $version"; do
-    if tr '\n' ' ' <version.txt | grep -qF " ${entry} "; then pass "version string $entry"; else
-      fail "version string $entry missing"; fi
+  for entry in "StringFileInfo 040904B0" "FileDescription $description" "ProductName Moravel" \
+    "InternalName $name" "OriginalFilename $name" "FileVersion $version" "ProductVersion $version"; do
+    if tr '\n' ' ' <version.txt | grep -qF " ${entry} "; then pass "$exe: version string $entry"; else
+      fail "$exe: version string $entry missing"; fi
   done
 
   wrestool -x --raw --type=24 "$exe" >manifest.xml 2>/dev/null
@@ -191,6 +192,33 @@ check_report_against_linux() {
   fi
 }
 
+# Whether every line of FILE ends in CR LF (and it has some).
+crlf_only() {
+  [ -s "$1" ] && [ "$(grep -c $'\r$' "$1")" -eq "$(wc -l <"$1")" ] && [ "$(tail -c1 "$1" | od -An -tx1 | tr -d ' ')" = 0a ]
+}
+
+# Text written to a file has Windows line ends, as the console gets them; JSON is the same
+# everywhere. The zip's README and licence too.
+check_line_ends() {
+  run_wine output.log moravel-report.exe --snapshot desktop.json --output report.txt
+  if crlf_only report.txt && [ "$(tr -d '\r' <report.txt)" = "$(cat "$source_dir/tests/report/expected/desktop.txt")" ]; then
+    pass "--output writes the text report with CRLF line ends"
+  else fail "--output text: $(od -c report.txt | head -3)"; fi
+  run_wine output.log moravel-report.exe --snapshot desktop.json --json --output report.json
+  if cmp -s report.json "$source_dir/tests/report/expected/desktop.json"; then pass "--output --json is unchanged"; else
+    fail "--output --json differs from the expected JSON"; fi
+  local zip
+  zip=$(ls "$windows_build"/moravel-*-windows-x64.zip 2>/dev/null | head -n1)
+  if [ -z "$zip" ]; then fail "no Windows zip in $windows_build"; return; fi
+  mkdir -p unzipped && (cd unzipped && cmake -E tar xf "$zip")
+  local file
+  for file in README.txt LICENSE.txt; do
+    if crlf_only "$(find unzipped -name "$file" | head -n1)"; then pass "the zip's $file has CRLF line ends"; else
+      fail "the zip's $file is missing or has bare line feeds"; fi
+  done
+  [ -z "$(find unzipped -name README.md)" ] || fail "the zip holds the developer README.md"
+}
+
 # Platform VARIANTs of every row of the conversion table, and the code page conversions.
 check_conversions() {
   run_wine variants.txt moravel-probe.exe variants
@@ -262,4 +290,34 @@ PY
   else fail "--submit to a silent server: status $status, $(cat silent.txt.err)"; fi
   kill $server 2>/dev/null
   wait $server 2>/dev/null
+}
+
+# A card of 4 GiB or more: WMI's uint32 AdapterRAM stops at 0xFFF00000 (Wine reports a card of
+# 4095 MiB so, as Windows reports larger ones). Then the size the display driver recorded in its
+# class key (named by the card's device key) is answered, as decimal text; without that record,
+# WMI's answer stands. Wine reports a card only with a display, of the size its settings give.
+check_adapter_memory() {
+  if [ -z "$display" ]; then echo "skipped: card memory needs a display"; return; fi
+  # The Wine server and its desktop start again, now with the display, which sets up the card.
+  wineserver -k >/dev/null 2>&1
+  wineserver -w >/dev/null 2>&1
+  export DISPLAY=$display
+  wine reg add 'HKCU\Software\Wine\Direct3D' /v VideoMemorySize /d 4095 /f >reg.out 2>&1
+  local query="SELECT * FROM Win32_VideoController" id
+  probe_query card_id.txt 0 "$query" PNPDeviceID
+  id=$(sed -n 's/^text=\[\(.*\)\]$/\1/p' card_id.txt)
+  probe_query card_wmi.txt 0 "$query" AdapterRAM
+  expect_file "a 4095 MiB card without the driver's record: WMI's AdapterRAM" card_wmi.txt "text=[4293918720]"
+
+  local class='HKLM\System\CurrentControlSet\Control\Class\{4d36e968-e325-11ce-bfc1-08002be10318}'
+  wine reg add "HKLM\\System\\CurrentControlSet\\Enum\\$id" /v Driver /d '{4d36e968-e325-11ce-bfc1-08002be10318}\0099' /f >>reg.out 2>&1
+  wine reg add "$class\\0099" /v HardwareInformation.qwMemorySize /t REG_QWORD /d 0x300000000 /f >>reg.out 2>&1
+  probe_query card_driver.txt 0 "$query" AdapterRAM
+  expect_file "with the driver's record of 12 GiB: its 64-bit size (device $id)" card_driver.txt "text=[12884901888]"
+  run_wine card_report.txt moravel-report.exe
+  grep -A4 '^VGA$' card_report.txt | sed -n 's/^  Memory: *//p' >card_memory.txt
+  expect_file "the VGA group's Memory: of the 12 GiB card" card_memory.txt "12288 MB"
+  wineserver -k >/dev/null 2>&1
+  wineserver -w >/dev/null 2>&1
+  unset DISPLAY
 }

@@ -66,6 +66,12 @@ TEST(SnapshotValues, EachFormGivesTheTextOfItsType) {
         {R"({"vt": 20, "value": -9223372036854775808})", "", "VT_I8: 0\n"},
         {R"({"vt": 21, "value": 18446744073709551615})", "", "VT_UI8: -1\n"},
         {R"({"vt": 21, "value": 4294967301})", "", "VT_UI8: 5\n"},
+        // Written with a fraction or an exponent: read exactly, as long as a double holds it.
+        {"1.5e3", "1500", ""},
+        {"-0.0e-9", "0", ""},
+        {R"({"vt": 21, "value": 9007199254740994.0})", "", "VT_UI8: 2\n"},
+        {R"({"vt": 20, "value": -92233720368547758.08e2})", "", "VT_I8: 0\n"},
+        {R"({"vt": 5, "value": 1.7976931348623157e308})", "", ""},
     };
     for (const ValueCase& c : cases) {
         SCOPED_TRACE(c.json);
@@ -248,6 +254,19 @@ TEST(SnapshotRefusal, EachKindOfBadFileIsNamedInOneLine) {
          R"(moravel: x.json: "failures"."SELECT * FROM X"."code" is missing)"},
         {R"({"classes": {"Win32_BIOS": [{"Name": "a", "Name": "b"}]}})",
          R"(moravel: x.json: "classes"."Win32_BIOS"[0]: the key "Name" appears twice in one object)"},
+        {R"({"classes": {"Win32_BIOS": [{"Name": "a", "NAME": "b"}]}})",
+         R"(moravel: x.json: "classes"."Win32_BIOS"[0]: the keys "Name" and "NAME" differ only in case)"},
+        {R"({"classes": {"Win32_BIOS": [], "WIN32_BIOS": []}})",
+         R"(moravel: x.json: "classes": the keys "Win32_BIOS" and "WIN32_BIOS" differ only in case)"},
+        // Numbers are quoted as they are written.
+        {R"({"classes": {"Win32_BIOS": [{"Version": 1.50}]}})",
+         R"(moravel: x.json: "classes"."Win32_BIOS"[0]."Version": 1.50 is not a whole number)"},
+        {R"({"classes": {"Win32_BIOS": [{"Size": 42949672.96e2}]}})",
+         R"(moravel: x.json: "classes"."Win32_BIOS"[0]."Size": 42949672.96e2 is out of range (-2147483648 to 4294967295))"},
+        {R"({"classes": {"Win32_BIOS": [{"Odd": {"vt": 21, "value": 18446744073709551616}}]}})",
+         R"(moravel: x.json: "classes"."Win32_BIOS"[0]."Odd"."value": 18446744073709551616 is out of range (-9223372036854775808 to 18446744073709551615))"},
+        {R"({"classes": {"Win32_BIOS": [{"Odd": {"vt": 21, "value": 9007199254740993.0}}]}})",
+         R"(moravel: x.json: "classes"."Win32_BIOS"[0]."Odd"."value": 9007199254740993.0 is too large to be read exactly)"},
     };
     for (const BadFile& c : cases) {
         SCOPED_TRACE(c.json);
@@ -328,6 +347,9 @@ TEST(SnapshotBounds, NumbersNestingNulAndLongKeysAreBounded) {
     std::string deep(100000, '[');
     EXPECT_EQ(refusal(oneObject(R"("A": )" + deep)), "moravel: x.json: nested deeper than 64 levels at byte 95");
     EXPECT_EQ(refusal(oneObject(R"("A": 1e400)")), "moravel: x.json: not valid JSON: number overflow parsing '1e400' at byte 39");
+    EXPECT_EQ(refusal(oneObject(R"("A": 1e-400)")), "moravel: x.json: not valid JSON: number underflow parsing '1e-400' at byte 40");
+    EXPECT_EQ(refusal(oneObject(R"("A": {"vt": 5, "value": -0.)" + std::string(400, '0') + "1}")).substr(0, 68),
+              "moravel: x.json: not valid JSON: number underflow parsing '-0.000000");
     std::string digits(100000, '7');
     std::string line = refusal(oneObject(R"("A": )" + digits));
     EXPECT_LT(line.size(), 200u) << line;

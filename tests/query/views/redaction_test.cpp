@@ -11,6 +11,8 @@
 
 #include "app/report_collector.h"
 #include "app/report_run.h"
+#include "query/backend.h"
+#include "query/snapshot/snapshot_data.h"
 #include "query/views/recording.h"
 #include "query/views/redaction.h"
 #include "query/wmi_query.h"
@@ -154,6 +156,24 @@ TEST(Recording, PlaysBackAsTheMachineAnswered) {
         EXPECT_EQ(againQueries, firstQueries) << machine;
         EXPECT_EQ(againLines, firstLines) << machine;
     }
+}
+
+// A read at any index costs one object through every view: the objects before it are stepped
+// over by the snapshot below, which jumps, instead of being walked through the views one by one.
+TEST(Views, ReadsStepOverObjectsBelowEveryView) {
+    std::string objects;
+    for (int i = 0; i < 1000; ++i) objects += (i ? "," : "") + std::string(R"({"SerialNumber": "S)") + std::to_string(i) + "\"}";
+    Backend file = makeSnapshotBackendFromJson(R"({"classes": {"Win32_BaseBoard": [)" + objects + "]}}", "m.json");
+    auto record = std::make_shared<SnapshotData>();
+    Backend recording = makeRecordingView(*file.provider, *file.probes, record);
+    Backend redacted = makeRedactedView(*recording.provider, *recording.probes);
+    ScopedBackend installed(*redacted.provider, *redacted.probes);
+    EXPECT_EQ(queryWmiText(999, "SELECT * FROM Win32_BaseBoard", "SerialNumber"), "(hidden)");
+    EXPECT_EQ(queryWmiText(1000, "SELECT * FROM Win32_BaseBoard", "SerialNumber"), "");
+    const std::vector<SnapshotObject>& kept = record->classes["Win32_BaseBoard"];
+    ASSERT_EQ(kept.size(), 1000u);
+    EXPECT_EQ(kept[999].at("SerialNumber").text, "S999");
+    EXPECT_TRUE(kept[0].empty()) << "object 0 was walked through the views";
 }
 
 }  // namespace

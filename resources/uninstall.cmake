@@ -1,0 +1,30 @@
+# `make uninstall` (the build's target uninstall, cmake -P with MORAVEL_BINARY_DIR): removes
+# every file the last `cmake --install` of this build put in place (install_manifest.txt),
+# then the folders that installing created (install_created_folders.txt), deepest first and
+# only when they are empty. DESTDIR must be what it was for the install.
+set(_manifest ${MORAVEL_BINARY_DIR}/install_manifest.txt)
+set(_created ${MORAVEL_BINARY_DIR}/install_created_folders.txt)
+if(NOT EXISTS ${_manifest})
+  message(FATAL_ERROR "Nothing to uninstall: ${_manifest} does not exist (install first).")
+endif()
+file(STRINGS ${_manifest} _files)
+foreach(file IN LISTS _files)
+  set(path "$ENV{DESTDIR}${file}")
+  if(EXISTS "${path}" OR IS_SYMLINK "${path}")
+    message(STATUS "Removing ${path}")
+    file(REMOVE "${path}")
+  endif()
+endforeach()
+if(EXISTS ${_created})
+  file(STRINGS ${_created} _folders)
+  list(SORT _folders ORDER DESCENDING)  # a folder sorts after its parent
+  foreach(folder IN LISTS _folders)
+    file(GLOB _left "${folder}/*" "${folder}/.*")
+    if(IS_DIRECTORY "${folder}" AND NOT _left)
+      message(STATUS "Removing ${folder}/")
+      file(REMOVE_RECURSE "${folder}")
+    endif()
+  endforeach()
+  file(REMOVE ${_created})
+endif()
+file(REMOVE ${_manifest})

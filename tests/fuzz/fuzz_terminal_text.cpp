@@ -1,0 +1,28 @@
+// Raw bytes to the terminal: the escaping alone, and the text report of a machine whose every
+// value is raw bytes from the input, which a snapshot cannot give since its strings are always
+// UTF-8. Nothing but well-formed printable UTF-8 and line ends may come out.
+#include <cstdint>
+#include <cstdlib>
+#include <sstream>
+#include <string>
+
+#include "app/report_collector.h"
+#include "app/report_escape.h"
+#include "app/report_writers.h"
+#include "query/backend.h"
+#include "query/wmi_query.h"
+#include "sections/sections.h"
+#include "tests/support/terminal_safe.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string bytes(reinterpret_cast<const char*>(data), size);
+    if (!moravel::testing::isTerminalSafe(moravel::visibleText(bytes))) std::abort();
+    std::ostringstream diagnostics, text;
+    moravel::DiagnosticsTo quiet(diagnostics);
+    moravel::ScopedBackend backend(moravel::makeSnapshotBackend(moravel::testing::machineOfRawValues(bytes)));
+    moravel::ReportCollector report;
+    moravel::buildAllGroups(report);
+    moravel::writeTextReport(report.groups, text);
+    if (!moravel::testing::isTerminalSafe(text.str())) std::abort();
+    return 0;
+}
