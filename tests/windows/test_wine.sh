@@ -43,17 +43,6 @@ failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 pass() { echo "ok: $*"; }
 
-# wine PROGRAM ARGS... with standard output in OUT (line ends made Unix) and standard error in
-# OUT.err; the status is the program's.
-run_wine() {
-  local out=$1
-  shift
-  wine "$@" >"$out.raw" 2>"$out.err"
-  local status=$?
-  tr -d '\r' <"$out.raw" >"$out"
-  return $status
-}
-
 # wmic's answer for one property of a class: one line per object (a blank one for no value),
 # padding removed. Its output is UTF-16 with CRLF line ends and a header line.
 run_wmic() {
@@ -62,19 +51,6 @@ run_wmic() {
   local status=$?
   iconv -f UTF-16 -t UTF-8 <"$out.raw" | tr -d '\r' | sed -e '1d' -e 's/ *$//' >"$out"
   return $status
-}
-
-expect_file() {  # NAME FILE EXPECTED-TEXT
-  local expected
-  expected=$(printf '%b' "$3")
-  if [ "$(cat "$2")" == "$expected" ]; then pass "$1"; else
-    fail "$1: expected [$expected], got [$(cat "$2")]"
-  fi
-}
-
-start_prefix() {
-  wineserver -p >/dev/null 2>&1
-  wine wineboot -i >wineboot.log 2>&1 || { echo "wineboot failed"; cat wineboot.log; exit 1; }
 }
 
 . "$script_dir/wine_checks.sh"

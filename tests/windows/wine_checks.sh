@@ -1,4 +1,29 @@
-# The checks of test_wine.sh, one function per area; sourced by it, with its helpers.
+# The checks of test_wine.sh, one function per area, and the helpers it shares with
+# test_wine_window.sh; sourced by both, which define pass and fail.
+
+# wine PROGRAM ARGS... with standard output in OUT (line ends made Unix) and standard error in
+# OUT.err; the status is the program's.
+run_wine() {
+  local out=$1
+  shift
+  wine "$@" >"$out.raw" 2>"$out.err"
+  local status=$?
+  tr -d '\r' <"$out.raw" >"$out"
+  return $status
+}
+
+expect_file() {  # NAME FILE EXPECTED-TEXT
+  local expected
+  expected=$(printf '%b' "$3")
+  if [ "$(cat "$2")" == "$expected" ]; then pass "$1"; else
+    fail "$1: expected [$expected], got [$(cat "$2")]"
+  fi
+}
+
+start_prefix() {
+  wineserver -p >/dev/null 2>&1
+  wine wineboot -i >wineboot.log 2>&1 || { echo "wineboot failed"; cat wineboot.log; exit 1; }
+}
 
 le16() { printf '%02x %02x' $(($1 & 255)) $(($1 >> 8)); }
 
