@@ -66,14 +66,13 @@ else()
   set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
   # The window's layout needs a face with Arial's widths (any one of these); the names of
-  # devices come from the PCI ids list; Print hands its page to the print system.
+  # devices come from the PCI ids list; --submit loads libcurl when it sends (nothing else needs
+  # it); Print hands its page to the print system.
   set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation | fonts-liberation2 | fonts-croscore | fonts-urw-base35")
-  set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "pci.ids | hwdata")
+  set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "pci.ids | hwdata, libcurl4")
   set(CPACK_DEBIAN_PACKAGE_SUGGESTS "cups-client")
   set(CPACK_DEBIAN_PACKAGE_SECTION utils)
   set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-  # --submit loads libcurl when it sends; nothing else needs it.
-  set(CPACK_DEBIAN_PACKAGE_RECOMMENDS libcurl4)
   # The inventory service's settings belong to the administrator: kept over upgrades.
   file(WRITE ${CMAKE_BINARY_DIR}/install/conffiles "${CMAKE_INSTALL_FULL_SYSCONFDIR}/moravel/inventory.conf\n")
   set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${CMAKE_BINARY_DIR}/install/conffiles)

@@ -23,8 +23,9 @@ moravel_install(FILES ${_here}/moravel-report.bash-completion RENAME moravel-rep
 set(MORAVEL_INVENTORY_CONF ${CMAKE_INSTALL_FULL_SYSCONFDIR}/moravel/inventory.conf)
 set(MORAVEL_REPORT ${CMAKE_INSTALL_FULL_BINDIR}/moravel-report)
 configure_file(${_here}/systemd/moravel-inventory.service.in ${_out}/moravel-inventory.service @ONLY)
-install(FILES ${_out}/moravel-inventory.service ${_here}/systemd/moravel-inventory.timer DESTINATION lib/systemd/system)
-install(FILES ${_here}/systemd/inventory.conf DESTINATION ${CMAKE_INSTALL_FULL_SYSCONFDIR}/moravel)
+moravel_install(FILES ${_out}/moravel-inventory.service ${_here}/systemd/moravel-inventory.timer
+                DESTINATION lib/systemd/system)
+moravel_install(FILES ${_here}/systemd/inventory.conf DESTINATION ${CMAKE_INSTALL_FULL_SYSCONFDIR}/moravel)
 
 # Compressed files are made at build time: gzip -n leaves out the name and time, so the same
 # sources give the same bytes.
