@@ -2,10 +2,9 @@
 
 namespace moravel {
 
-Fl_Double_Window* mainWindow = nullptr;
-Fl_Double_Window* waitWindow = nullptr;
-Fl_Progress* progressBar = nullptr;
-Fl_Double_Window* aboutWindow = nullptr;
-bool noticeMode = false;
+AppState& appState() {
+    static AppState state;
+    return state;
+}
 
 }  // namespace moravel

@@ -1,16 +1,37 @@
-// Application state shared by start-up, the wait window and the commands. The references do not
-// own their windows: the toolkit does.
+// The window program's state in one place: the references to its windows (not owning: the
+// toolkit owns them), the notice decision, the share menu's switch, and what the share commands
+// hand out. Tests put it back with one assignment: appState() = AppState().
 #pragma once
+
+#include <memory>
+#include <vector>
+
+#include "app/report_collector.h"
+#include "query/backend.h"
+#include "query/snapshot/snapshot_data.h"
 
 class Fl_Double_Window;
 class Fl_Progress;
 
 namespace moravel {
 
-extern Fl_Double_Window* mainWindow;   // set once start-up has built it
-extern Fl_Double_Window* waitWindow;   // set while the progress window is shown
-extern Fl_Progress* progressBar;       // set by makeWaitWindow, never cleared
-extern Fl_Double_Window* aboutWindow;  // set while an About window is open
-extern bool noticeMode;                // taken once at start-up
+struct AppState {
+    Fl_Double_Window* mainWindow = nullptr;   // set once start-up has built it
+    Fl_Double_Window* waitWindow = nullptr;   // set while the progress window is shown
+    Fl_Progress* progressBar = nullptr;       // set by makeWaitWindow, never cleared
+    Fl_Double_Window* aboutWindow = nullptr;  // set while an About window is open
+    bool noticeMode = false;                  // taken once at start-up
+
+    bool hideIdentifiers = false;  // the share menu's "Hide serial numbers and addresses"
+    // The machine's backend, and the view of it the window is built through, which keeps every
+    // answer in `record`; the report the window shows (share.cpp).
+    Backend* live = nullptr;
+    Backend recording;
+    std::shared_ptr<SnapshotData> record = std::make_shared<SnapshotData>();
+    std::vector<GroupRecord> shown;
+};
+
+// The program's one state.
+AppState& appState();
 
 }  // namespace moravel

@@ -49,7 +49,7 @@ void addButton(int x, const char* label, Fl_Callback* callback, void* data) {
 }
 
 // The About command keeps its window in the program's state and gives it the program icon.
-AboutHost aboutHost{aboutWindow, setProgramIcon, runIconPass};
+AboutHost aboutHost{appState().aboutWindow, setProgramIcon, runIconPass};
 
 void addButtonRow(Fl_Box* frame) {
     addButton<Fl_Return_Button>(625, "OK", onMainWindowClose, nullptr);
@@ -284,7 +284,7 @@ void WindowSink::endGroup() {
 }
 
 void WindowSink::progress(float fraction) {
-    if (!noticeMode) setProgress(fraction);
+    if (!appState().noticeMode) setProgress(fraction);
 }
 
 Fl_Double_Window* makeMainWindow() {

@@ -4,6 +4,7 @@
 #include <memory>
 #include <sstream>
 
+#include "app/app_state.h"
 #include "app/report_writers.h"
 #include "query/views/recording.h"
 #include "query/views/redaction.h"
@@ -14,21 +15,9 @@
 namespace moravel {
 namespace {
 
-struct ShareState {
-    Backend* live = nullptr;
-    std::shared_ptr<SnapshotData> record = std::make_shared<SnapshotData>();
-    Backend recording;
-    std::vector<GroupRecord> shown;
-};
-
-ShareState& state() {
-    static ShareState share;
-    return share;
-}
-
 // The sections once more over the kept answers, hidden; the diagnostics were already written.
 std::vector<GroupRecord> hiddenReport() {
-    ScopedBackend replay(makeRedactedBackend(makeSnapshotBackend(*state().record)));
+    ScopedBackend replay(makeRedactedBackend(makeSnapshotBackend(*appState().record)));
     std::ostringstream discarded;
     DiagnosticsTo diagnostics(discarded);
     ReportCollector report;
@@ -39,15 +28,15 @@ std::vector<GroupRecord> hiddenReport() {
 }  // namespace
 
 void installRecordedBackend(Backend& live) {
-    ShareState& share = state();
-    share.live = &live;
-    share.recording = makeRecordingView(*live.provider, *live.probes, share.record);
-    share.recording.install();
+    AppState& state = appState();
+    state.live = &live;
+    state.recording = makeRecordingView(*live.provider, *live.probes, state.record);
+    state.recording.install();
 }
 
-void setShownReport(std::vector<GroupRecord> groups) { state().shown = std::move(groups); }
+void setShownReport(std::vector<GroupRecord> groups) { appState().shown = std::move(groups); }
 
-std::vector<GroupRecord> reportGroups(bool hidden) { return hidden ? hiddenReport() : state().shown; }
+std::vector<GroupRecord> reportGroups(bool hidden) { return hidden ? hiddenReport() : appState().shown; }
 
 std::string shareReport(ReportForm form, bool hidden) {
     const std::vector<GroupRecord> groups = reportGroups(hidden);
@@ -59,10 +48,10 @@ std::string shareReport(ReportForm form, bool hidden) {
 
 std::string shareSnapshot(bool hidden) {
     std::ostringstream snapshot;
-    Backend* live = state().live;
+    Backend* live = appState().live;
     if (!live || !live->provider || !live->probes) return {};
     Backend redacted = hidden ? makeRedactedView(*live->provider, *live->probes) : Backend{};
-    ScopedBackend view(hidden ? *redacted.provider : *live->provider, hidden ? *redacted.probes : *live->probes);
+    ScopedBackend view(hidden ? redacted.provider.get() : live->provider.get(), hidden ? redacted.probes.get() : live->probes.get());
     writeSnapshot(snapshot);
     return snapshot.str();
 }

@@ -21,8 +21,6 @@
 namespace moravel {
 namespace {
 
-bool hideIdentifiers = false;
-
 // Built afresh for each use, so the switch's check mark shows its state.
 struct ShareMenu {
     Fl_Menu_Item items[5];
@@ -31,12 +29,12 @@ struct ShareMenu {
                 {"Save report\xE2\x80\xA6", FL_CTRL + 's', onSaveReport, nullptr, 0, 0, 0, 0, 0},
                 {"Save snapshot\xE2\x80\xA6", 0, onSaveSnapshot, nullptr, FL_MENU_DIVIDER, 0, 0, 0, 0},
                 {"Hide serial numbers and addresses", 0, onHideSwitch, nullptr,
-                 FL_MENU_TOGGLE | (hideIdentifiers ? FL_MENU_VALUE : 0), 0, 0, 0, 0},
+                 FL_MENU_TOGGLE | (appState().hideIdentifiers ? FL_MENU_VALUE : 0), 0, 0, 0, 0},
                 {nullptr, 0, nullptr, nullptr, 0, 0, 0, 0, 0}} {}
 };
 
 void run(const Fl_Menu_Item* item) {
-    if (item && item->callback()) item->do_callback(mainWindow, item->user_data());
+    if (item && item->callback()) item->do_callback(appState().mainWindow, item->user_data());
 }
 
 // Shift+F10 and the Menu key, as desktops open a context menu from the keyboard.
@@ -47,6 +45,7 @@ bool isMenuKey() {
 
 // The menu under the focused field or button (at the window's corner when nothing has focus).
 const Fl_Menu_Item* popUpAtFocus(const ShareMenu& menu) {
+    Fl_Double_Window* mainWindow = appState().mainWindow;
     if (!mainWindow) return nullptr;
     Fl_Widget* focus = Fl::focus();
     const bool inside = focus && focus != mainWindow && mainWindow->contains(focus);
@@ -101,7 +100,7 @@ void tellNotSaved(const char* path, const std::string& problem) {
 
 }  // namespace
 
-bool hidingIdentifiers() { return hideIdentifiers; }
+bool hidingIdentifiers() { return appState().hideIdentifiers; }
 
 bool isShareShortcut() {
     ShareMenu menu;
@@ -125,7 +124,7 @@ bool handleShareEvent(int event) {
 }
 
 void onCopyReport(Fl_Widget*, void*) {
-    const std::string report = shareReport(ReportForm::Text, hideIdentifiers);
+    const std::string report = shareReport(ReportForm::Text, appState().hideIdentifiers);
     const int length = static_cast<int>(report.size());
     Fl::copy(report.data(), length, 1);  // the clipboard
     Fl::copy(report.data(), length, 0);  // and the selection, for a middle-button paste
@@ -135,22 +134,22 @@ void onSaveReport(Fl_Widget*, void*) {
     const std::string path = chooseFile("Save report", "moravel-report.txt", kReportTypes);
     if (path.empty()) return;
     const ReportForm form = reportFormFor(path);
-    const std::string report = shareReport(form, hideIdentifiers);
+    const std::string report = shareReport(form, appState().hideIdentifiers);
     saveWithMessage(path.c_str(), form == ReportForm::Json ? report : textFileContent(report));
 }
 
 void onSaveSnapshot(Fl_Widget*, void*) {
     const std::string path = chooseFile("Save snapshot", "moravel-snapshot.json", kSnapshotTypes);
     if (path.empty()) return;
-    const std::string snapshot = shareSnapshot(hideIdentifiers);
+    const std::string snapshot = shareSnapshot(appState().hideIdentifiers);
     if (std::optional<std::string> problem = snapshotSizeProblem(snapshot.size())) tellNotSaved(path.c_str(), *problem);
     else saveWithMessage(path.c_str(), snapshot);
 }
 
 // The window shows what a screenshot or a printout of it would pass on, too.
 void onHideSwitch(Fl_Widget*, void*) {
-    hideIdentifiers = !hideIdentifiers;
-    if (auto* window = dynamic_cast<MainWindow*>(mainWindow)) window->showReport(reportGroups(hideIdentifiers));
+    appState().hideIdentifiers = !appState().hideIdentifiers;
+    if (auto* window = dynamic_cast<MainWindow*>(appState().mainWindow)) window->showReport(reportGroups(appState().hideIdentifiers));
 }
 
 bool saveWithMessage(const char* path, const std::string& content) {

@@ -40,9 +40,10 @@ void configureMainWindow(Fl_Double_Window& window) {
 }
 
 void hideWaitWindow() {
-    if (noticeMode || !waitWindow) return;  // never made, or already closed by the user
-    waitWindow->hide();
-    waitWindow = nullptr;
+    AppState& state = appState();
+    if (state.noticeMode || !state.waitWindow) return;  // never made, or already closed by the user
+    state.waitWindow->hide();
+    state.waitWindow = nullptr;
 }
 
 }  // namespace
@@ -54,26 +55,28 @@ VersionVerdict runVersionTest() {
 }
 
 void startMainWindow(int argc, char** argv) {
-    if (mainWindow) return;
+    AppState& state = appState();
+    if (state.mainWindow) return;
     Fl::visual(FL_RGB);
     const VersionVerdict verdict = runVersionTest();
     std::cout << versionLine(verdict.version) << std::flush;
-    noticeMode = verdict.notice;
-    if (noticeMode)
+    state.noticeMode = verdict.notice;
+    if (state.noticeMode)
         showNoticeBox(kNoticeText);
     else
         makeWaitWindow();
-    mainWindow = makeMainWindow();
-    configureMainWindow(*mainWindow);
+    state.mainWindow = makeMainWindow();
+    configureMainWindow(*state.mainWindow);
     hideWaitWindow();
-    mainWindow->show(argc, argv);
+    state.mainWindow->show(argc, argv);
     restoreStartEnvironment();
     runIconPass();
 }
 
 void onMainWindowClose(Fl_Widget*, void*) {
-    if (mainWindow) mainWindow->hide();
-    mainWindow = nullptr;
+    AppState& state = appState();
+    if (state.mainWindow) state.mainWindow->hide();
+    state.mainWindow = nullptr;
     std::exit(0);
 }
 

@@ -57,9 +57,9 @@ void makeWaitWindow() {
     window->color(fl_rgb_color(240, 240, 240));
     window->align(FL_ALIGN_CENTER);
     window->callback(onWaitWindowClose);
-    waitWindow = window;
+    appState().waitWindow = window;
     addFrameBox();
-    progressBar = addProgressBar();
+    appState().progressBar = addProgressBar();
     window->clear_border();
     ScreenRect at = placeWaitWindow(screenWorkArea());
     window->resize(at.x, at.y, at.w, at.h);
@@ -72,16 +72,18 @@ void makeWaitWindow() {
 
 void setProgress(float fraction) {
     // The bar outlives its window, but there is none at all before makeWaitWindow.
-    if (!progressBar) return;
-    progressBar->value(fraction);
-    if (const char* label = percentLabel(fraction)) progressBar->label(label);
+    Fl_Progress* bar = appState().progressBar;
+    if (!bar) return;
+    bar->value(fraction);
+    if (const char* label = percentLabel(fraction)) bar->label(label);
     Fl::check();
     presentDrawing();  // the step must be visible during the queries that follow, not after them
 }
 
 void onWaitWindowClose(Fl_Widget*, void*) {
-    if (waitWindow) waitWindow->hide();
-    waitWindow = nullptr;
+    AppState& state = appState();
+    if (state.waitWindow) state.waitWindow->hide();
+    state.waitWindow = nullptr;
 }
 
 }  // namespace moravel

@@ -18,6 +18,7 @@
 #include "query/linux/device_names.h"
 #include "query/linux/host_facts.h"
 #include "query/linux/linux_provider.h"
+#include "query/views/provider_tap.h"
 #include "query/wmi_provider.h"
 #include "query/wmi_query.h"
 #include "sections/sections.h"
@@ -28,7 +29,7 @@ namespace {
 struct Read {
     std::string query;
     std::string property;
-    int index = -1;  // next() calls of the cycle less one: the object asked for
+    int index = -1;  // the last object the cycle reached: the one asked for
     double coldMicroseconds = 0;  // processor time in the recorded run, from this query to the next
 };
 
@@ -39,101 +40,34 @@ double cpuMicroseconds() {
     return now.tv_sec * 1e6 + now.tv_nsec / 1e3;
 }
 
-// Wraps the provider's enumerator and objects to note what each query cycle asked for.
-class RecordingEnumerator : public WmiEnumerator {
+// Notes what each query cycle asked for: the query, the object last reached and the property
+// last asked. A cycle's time runs from its query to the next cycle's query (or to finish()).
+class ReadRecorder : public ProviderTap {
 public:
-    RecordingEnumerator(std::unique_ptr<WmiEnumerator> inner, Read& read) : inner_(std::move(inner)), read_(read) {}
-    std::unique_ptr<WmiObject> next() override;
-
-private:
-    std::unique_ptr<WmiEnumerator> inner_;
-    Read& read_;
-};
-
-class RecordingObject : public WmiObject {
-public:
-    RecordingObject(std::unique_ptr<WmiObject> inner, Read& read) : inner_(std::move(inner)), read_(read) {}
-    HResult get(const std::string& property, WmiValue& value) override {
-        read_.property = property;
-        return inner_->get(property, value);
-    }
-
-private:
-    std::unique_ptr<WmiObject> inner_;
-    Read& read_;
-};
-
-std::unique_ptr<WmiObject> RecordingEnumerator::next() {
-    ++read_.index;
-    std::unique_ptr<WmiObject> object = inner_->next();
-    return object ? std::make_unique<RecordingObject>(std::move(object), read_) : nullptr;
-}
-
-class RecordingServices : public WmiServices {
-public:
-    RecordingServices(std::unique_ptr<WmiServices> inner, std::vector<std::unique_ptr<Read>>& reads)
-        : inner_(std::move(inner)), reads_(reads) {}
-    HResult setProxyBlanket() override { return inner_->setProxyBlanket(); }
-    HResult execQuery(const std::string& language, const std::string& query, long flags,
-                      std::unique_ptr<WmiEnumerator>& enumerator) override {
-        std::unique_ptr<WmiEnumerator> inner;
-        HResult hr = inner_->execQuery(language, query, flags, inner);
-        reads_.push_back(std::make_unique<Read>(Read{query, "", -1, 0}));
-        if (inner) enumerator = std::make_unique<RecordingEnumerator>(std::move(inner), *reads_.back());
-        return hr;
-    }
-
-private:
-    std::unique_ptr<WmiServices> inner_;
-    std::vector<std::unique_ptr<Read>>& reads_;
-};
-
-class RecordingProvider : public WmiProvider {
-public:
-    explicit RecordingProvider(WmiProvider& inner) : inner_(inner) {}
-    // A cycle's time runs from its start to the next cycle's start (or to finish()).
-    void beginCycle(const std::string& wqlQuery) override {
+    void queryRun(const std::string& query) override {
         finish();
+        reads.push_back(Read{query, "", -1, 0});
         started_ = cpuMicroseconds();
-        inner_.beginCycle(wqlQuery);
+    }
+    void objectReached(const std::string&, std::size_t position) override {
+        reads.back().index = static_cast<int>(position);
+    }
+    void propertyAsked(const std::string&, std::size_t, const std::string& property) override {
+        reads.back().property = property;
+    }
+    void steppedOver(const std::string&, std::size_t first, std::size_t count, const std::string& property) override {
+        reads.back().index = static_cast<int>(first + count - 1);
+        reads.back().property = property;
     }
     void finish() {
-        if (!reads.empty() && reads.back()->coldMicroseconds == 0)
-            reads.back()->coldMicroseconds = cpuMicroseconds() - started_;
+        if (!reads.empty() && reads.back().coldMicroseconds == 0) reads.back().coldMicroseconds = cpuMicroseconds() - started_;
     }
-    HResult initialize() override { return inner_.initialize(); }
-    HResult initializeSecurity() override { return inner_.initializeSecurity(); }
-    void uninitialize() override { inner_.uninitialize(); }
-    HResult createLocator(std::unique_ptr<WmiLocator>& locator) override;
 
-    std::vector<std::unique_ptr<Read>> reads;
+    std::vector<Read> reads;
 
 private:
-    class Locator : public WmiLocator {
-    public:
-        Locator(std::unique_ptr<WmiLocator> inner, std::vector<std::unique_ptr<Read>>& reads)
-            : inner_(std::move(inner)), reads_(reads) {}
-        HResult connectServer(const std::string& path, std::unique_ptr<WmiServices>& services) override {
-            std::unique_ptr<WmiServices> inner;
-            HResult hr = inner_->connectServer(path, inner);
-            if (inner) services = std::make_unique<RecordingServices>(std::move(inner), reads_);
-            return hr;
-        }
-
-    private:
-        std::unique_ptr<WmiLocator> inner_;
-        std::vector<std::unique_ptr<Read>>& reads_;
-    };
-    WmiProvider& inner_;
     double started_ = 0;
 };
-
-HResult RecordingProvider::createLocator(std::unique_ptr<WmiLocator>& locator) {
-    std::unique_ptr<WmiLocator> inner;
-    HResult hr = inner_.createLocator(inner);
-    if (inner) locator = std::make_unique<Locator>(std::move(inner), reads);
-    return hr;
-}
 
 class NullSink : public ReportSink {
 public:
@@ -193,26 +127,25 @@ int main(int argc, char** argv) {
     using namespace moravel;
     benchmark::Initialize(&argc, argv);
     std::ostringstream diagnostics;  // the query layer's type lines are not the benchmark's output
-    setDiagnosticStream(diagnostics);
     Machine machine = makeMachine();
-    machine.backend.install();
+    ScopedBackend installed(machine.backend.provider.get(), machine.backend.probes.get(), &diagnostics);
 
-    RecordingProvider recorder(*machine.backend.provider);
-    setWmiProvider(&recorder);
-    NullSink sink;
-    buildAllGroups(sink);
-    recorder.finish();
-    setWmiProvider(machine.backend.provider.get());
+    auto recorder = std::make_shared<ReadRecorder>();
+    std::unique_ptr<WmiProvider> recording = makeTappedProvider(*machine.backend.provider, recorder);
+    {
+        ScopedBackend recorded(recording.get(), machine.backend.probes.get());
+        NullSink sink;
+        buildAllGroups(sink);
+        recorder->finish();
+    }
 
     std::map<std::string, std::vector<Read>> byClass;
-    for (const auto& read : recorder.reads) byClass[read->query.substr(read->query.rfind(' ') + 1)].push_back(*read);
+    for (const Read& read : recorder->reads) byClass[read.query.substr(read.query.rfind(' ') + 1)].push_back(read);
     for (const auto& [name, reads] : byClass)
         benchmark::RegisterBenchmark(("queryWmiText/" + name).c_str(), replay, reads);
     benchmark::RegisterBenchmark("report/all groups", wholeReport);
     benchmark::RegisterBenchmark("inventory/the whole pass", inventoryPass)->Unit(benchmark::kMillisecond);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    setWmiProvider(nullptr);
-    setSystemProbes(nullptr);
     return 0;
 }

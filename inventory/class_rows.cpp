@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "query/snapshot/snapshot_writer.h"
+#include "query/wmi_classes.h"
 #include "query/wmi_names.h"
 #include "query/wmi_query.h"
 
@@ -93,13 +93,13 @@ const WmiRows& ClassSource::rows(const std::string& className) {
 
 WmiRows readRows(WmiProvider& provider, const std::string& className) {
     WmiRows rows;
-    const RecordedClass* recorded = findRecordedClass(className);
+    const WmiClass* recorded = findWmiClass(className);
     if (!recorded) return rows;
     runQueryCycle(provider, recorded->nameSpace, selectAllFrom(recorded->name), [&](WmiObject& object) {
         WmiRow& row = rows.emplace_back();
-        for (const char* property : recorded->properties) {
+        for (const WmiProperty& property : recorded->properties) {
             WmiValue value;
-            if (!failed(object.get(property, value))) row.set(property, std::move(value));
+            if (property.recorded && !failed(object.get(property.name, value))) row.set(property.name, std::move(value));
         }
         return true;
     });

@@ -2,29 +2,23 @@
 
 #include <cstdlib>
 
-#include "query/wmi_query.h"
-
 namespace moravel {
 
 void Backend::install() const {
-    setWmiProvider(provider.get());
-    setSystemProbes(probes.get());
+    queryContext().provider = provider.get();
+    queryContext().probes = probes.get();
 }
 
-ScopedBackend::ScopedBackend(Backend backend)
-    : backend_(std::move(backend)), previousProvider_(wmiProvider()), previousProbes_(systemProbes()) {
-    backend_.install();
+ScopedBackend::ScopedBackend(Backend backend, std::ostream* diagnostics)
+    : ScopedBackend(backend.provider.get(), backend.probes.get(), diagnostics) {
+    backend_ = std::move(backend);
 }
 
-ScopedBackend::ScopedBackend(WmiProvider& provider, SystemProbes& probes)
-    : previousProvider_(wmiProvider()), previousProbes_(systemProbes()) {
-    setWmiProvider(&provider);
-    setSystemProbes(&probes);
-}
-
-ScopedBackend::~ScopedBackend() {
-    setWmiProvider(previousProvider_);
-    setSystemProbes(previousProbes_);
+ScopedBackend::ScopedBackend(WmiProvider* provider, SystemProbes* probes, std::ostream* diagnostics)
+    : context_(queryContext()), scope_(context_) {
+    context_.provider = provider;
+    context_.probes = probes;
+    if (diagnostics) context_.diagnostics = diagnostics;
 }
 
 Backend makeBackendFromEnvironment() {

@@ -4,17 +4,16 @@
 #include <climits>
 #include <cstdio>
 
+#include "query/query_context.h"
+
 namespace moravel {
 namespace {
-SystemProbes* currentProbes = nullptr;
-
 // GetAdaptersInfo fills a buffer of 16 records; a longer list does not fit and yields no
 // address on Windows, so no platform answers with one.
 constexpr std::size_t kAdapterRecords = 16;
 }  // namespace
 
-void setSystemProbes(SystemProbes* probes) { currentProbes = probes; }
-SystemProbes* systemProbes() { return currentProbes; }
+SystemProbes* systemProbes() { return queryContext().probes; }
 
 MemoryTexts formatMemoryStatus(const MemoryStatus& status) {
     char available[32];
@@ -46,15 +45,17 @@ std::string adapterAddressText(SystemProbes& probes, const HardwareAddress& addr
 
 MemoryTexts readMemoryStatus() {
     MemoryStatus status;
-    if (!currentProbes || !currentProbes->memoryStatus(status)) status = MemoryStatus();
+    SystemProbes* probes = systemProbes();
+    if (!probes || !probes->memoryStatus(status)) status = MemoryStatus();
     return formatMemoryStatus(status);
 }
 
 std::string readAdapterAddress() {
-    if (!currentProbes) return {};
-    std::vector<HardwareAddress> adapters = currentProbes->adapterAddresses();
+    SystemProbes* probes = systemProbes();
+    if (!probes) return {};
+    std::vector<HardwareAddress> adapters = probes->adapterAddresses();
     if (adapters.empty() || adapters.size() > kAdapterRecords) return {};
-    return adapterAddressText(*currentProbes, adapters.back());
+    return adapterAddressText(*probes, adapters.back());
 }
 
 }  // namespace moravel

@@ -43,8 +43,7 @@ struct MemoryTexts {
     std::string load;       // "45%"
 };
 
-// The probes every front end uses; not owned. Must be set before the first read.
-void setSystemProbes(SystemProbes* probes);
+// The probes of the current query context (query_context.h); null when none are installed.
 SystemProbes* systemProbes();
 
 MemoryTexts readMemoryStatus();

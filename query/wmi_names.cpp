@@ -23,11 +23,6 @@ bool sameWmiName(const std::string& a, const std::string& b) {
            std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return lowerAscii(x) == lowerAscii(y); });
 }
 
-bool isKnownNamespace(const std::string& path) {
-    return sameWmiName(path, kWmiNamespace) || sameWmiName(path, kWmiDataNamespace) ||
-           sameWmiName(path, kStandardCimNamespace);
-}
-
 std::string queriedClassName(const std::string& query) {
     std::vector<std::string> words = splitWords(query);
     for (std::size_t i = 0; i + 1 < words.size(); ++i)

@@ -7,15 +7,12 @@
 
 namespace moravel {
 
-// The namespace every query of the window's groups connects to.
+// The namespace of the groups' classes, where queryWmiText connects.
 constexpr const char* kWmiNamespace = "ROOT\\CIMV2";
-// The namespaces of the inventory's device data: monitors' EDID names and batteries' capacities
-// (ROOT\WMI), network adapters' physical media (ROOT\StandardCimv2).
+// The namespaces of device data: monitors' EDID names and batteries' capacities (ROOT\WMI),
+// network adapters' physical media (ROOT\StandardCimv2).
 constexpr const char* kWmiDataNamespace = "ROOT\\WMI";
 constexpr const char* kStandardCimNamespace = "ROOT\\StandardCimv2";
-
-// Whether a namespace is one a provider that lists objects answers: the three above.
-bool isKnownNamespace(const std::string& path);
 
 // The class any WQL query reads: the word after FROM; empty when there is none.
 std::string queriedClassName(const std::string& query);

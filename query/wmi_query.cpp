@@ -7,14 +7,11 @@
 #include <memory>
 #include <sstream>
 
+#include "query/query_context.h"
 #include "query/wmi_names.h"
 
 namespace moravel {
 namespace {
-
-WmiProvider* currentProvider = nullptr;
-std::ostream* diagnostics = &std::cout;
-long calls = 0;
 
 const char* const kLanguage = "WQL";
 
@@ -96,7 +93,7 @@ std::string readObject(WmiEnumerator& enumerator, int index, const std::string& 
         enumerator.skip(kAll, property);
         return {};
     }
-    return valueToText(value, *diagnostics);
+    return valueToText(value, diagnosticStream());
 }
 
 }  // namespace
@@ -120,13 +117,8 @@ std::string valueToText(const WmiValue& value, std::ostream& out) {
     }
 }
 
-std::optional<CycleFailure> runQueryCycle(WmiProvider& provider, const std::string& wqlQuery,
+std::optional<CycleFailure> runQueryCycle(WmiProvider& provider, const std::string& nameSpace, const std::string& wqlQuery,
                                           const ObjectVisitor& visit) {
-    return runQueryCycle(provider, kWmiNamespace, wqlQuery, visit);
-}
-
-std::optional<CycleFailure> runQueryCycle(WmiProvider& provider, const std::string& nameSpace,
-                                          const std::string& wqlQuery, const ObjectVisitor& visit) {
     return queryCycle(provider, nameSpace, wqlQuery, [&visit](WmiEnumerator& enumerator) {
         while (std::unique_ptr<WmiObject> object = enumerator.next())
             if (!visit(*object)) break;
@@ -134,17 +126,18 @@ std::optional<CycleFailure> runQueryCycle(WmiProvider& provider, const std::stri
 }
 
 std::string queryWmiText(int index, const std::string& wqlQuery, const std::string& propertyName) {
-    ++calls;
-    WmiProvider* provider = currentProvider;
+    QueryContext& context = queryContext();
+    ++context.queries;
+    WmiProvider* provider = context.provider;
     if (!provider) return {};
     std::string text;
     std::optional<CycleFailure> stopped = queryCycle(*provider, kWmiNamespace, wqlQuery, [&](WmiEnumerator& enumerator) {
         text = readObject(enumerator, index, propertyName);
     });
     if (stopped && stopped->step == CycleStep::Initialize)
-        writeLine(*diagnostics, "Failed to initialize COM library. Error code = 0x" + hex(stopped->code));
+        writeLine(*context.diagnostics, "Failed to initialize COM library. Error code = 0x" + hex(stopped->code));
     if (stopped && stopped->step == CycleStep::ExecQuery)
-        writeLine(*diagnostics, "Query for operating system name failed. Error code = 0x" + hex(stopped->code));
+        writeLine(*context.diagnostics, "Query for operating system name failed. Error code = 0x" + hex(stopped->code));
     return text;
 }
 
@@ -162,11 +155,15 @@ std::vector<std::string> splitWords(std::string text) {
     return words;
 }
 
-void setWmiProvider(WmiProvider* provider) { currentProvider = provider; }
-WmiProvider* wmiProvider() { return currentProvider; }
-void setDiagnosticStream(std::ostream& out) { diagnostics = &out; }
-std::ostream& diagnosticStream() { return *diagnostics; }
-long queryCount() { return calls; }
-void resetQueryCount() { calls = 0; }
+WmiProvider* wmiProvider() { return queryContext().provider; }
+std::ostream& diagnosticStream() { return *queryContext().diagnostics; }
+
+DiagnosticsTo::DiagnosticsTo(std::ostream& stream) : previous_(queryContext().diagnostics) {
+    queryContext().diagnostics = &stream;
+}
+DiagnosticsTo::~DiagnosticsTo() { queryContext().diagnostics = previous_; }
+
+long queryCount() { return queryContext().queries; }
+void resetQueryCount() { queryContext().queries = 0; }
 
 }  // namespace moravel

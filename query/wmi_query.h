@@ -11,8 +11,9 @@
 
 namespace moravel {
 
-// The named property of object `index` (from 0) of a WQL query, as text; empty text on any
-// failure. Each call is a complete connect-query-read-disconnect cycle through the provider.
+// The named property of object `index` (from 0) of a WQL query in ROOT\CIMV2, as text; empty
+// text on any failure. Each call is a complete connect-query-read-disconnect cycle through the
+// provider.
 std::string queryWmiText(int index, const std::string& wqlQuery, const std::string& propertyName);
 
 // Called with each object a query returns, in order; returning false ends the walk. The object
@@ -20,14 +21,12 @@ std::string queryWmiText(int index, const std::string& wqlQuery, const std::stri
 using ObjectVisitor = std::function<bool(WmiObject& object)>;
 
 // One complete query cycle through `provider`, in the order queryWmiText makes its calls: COM,
-// security, locator, namespace, proxy, the query, then every object to `visit`; everything is
-// released in the order a query releases it. The failing step, if any: its own code, or E_FAIL
-// when it "succeeded" without the interface it was to deliver.
-std::optional<CycleFailure> runQueryCycle(WmiProvider& provider, const std::string& wqlQuery,
+// security, locator, `nameSpace` (a class's is namespaceOf(name), wmi_classes.h), proxy, the query,
+// then every object to `visit`; everything is released in the order a query releases it. The
+// failing step, if any: its own code, or E_FAIL when it "succeeded" without the interface it was
+// to deliver.
+std::optional<CycleFailure> runQueryCycle(WmiProvider& provider, const std::string& nameSpace, const std::string& wqlQuery,
                                           const ObjectVisitor& visit);
-// The same in another namespace than ROOT\CIMV2 ("ROOT\WMI", ...).
-std::optional<CycleFailure> runQueryCycle(WmiProvider& provider, const std::string& nameSpace,
-                                          const std::string& wqlQuery, const ObjectVisitor& visit);
 
 // "SELECT * FROM <className>": the one form of query the groups run.
 std::string selectAllFrom(const std::string& className);
@@ -38,27 +37,26 @@ std::vector<std::string> splitWords(std::string text);
 // The text of one property value, writing the type lines of the integer codes to `diagnostics`.
 std::string valueToText(const WmiValue& value, std::ostream& diagnostics);
 
-// The provider every query goes through; not owned. Must be set before the first query.
-void setWmiProvider(WmiProvider* provider);
+// The provider of the current query context (query_context.h); null when none is installed.
 WmiProvider* wmiProvider();
 
-// Where the diagnostic lines go: standard output unless a front end says otherwise.
-void setDiagnosticStream(std::ostream& out);
+// Where the current context's diagnostic lines go: standard output unless a front end says
+// otherwise.
 std::ostream& diagnosticStream();
 
-// Sends the diagnostic lines to `stream` for as long as it lives.
+// Sends the current context's diagnostic lines to `stream` for as long as it lives.
 class DiagnosticsTo {
 public:
-    explicit DiagnosticsTo(std::ostream& stream) : previous_(diagnosticStream()) { setDiagnosticStream(stream); }
-    ~DiagnosticsTo() { setDiagnosticStream(previous_); }
+    explicit DiagnosticsTo(std::ostream& stream);
+    ~DiagnosticsTo();
     DiagnosticsTo(const DiagnosticsTo&) = delete;
     DiagnosticsTo& operator=(const DiagnosticsTo&) = delete;
 
 private:
-    std::ostream& previous_;
+    std::ostream* previous_;
 };
 
-// How many times queryWmiText has been called since the last reset.
+// How many times queryWmiText has been called in the current context since the last reset.
 long queryCount();
 void resetQueryCount();
 

@@ -52,17 +52,20 @@ ObjectList readBatteryStaticData(const LinuxContext& context) {
             .add("DesignedCapacity", [fs, dir] { return uint32OrNull(milliwattHours(*fs, dir, "full_design")); });
     });
 }
+const RegisteredReader batteryStaticDataReader{"BatteryStaticData", readBatteryStaticData};
 
 ObjectList readBatteryFullChargedCapacities(const LinuxContext& context) {
     return perBattery(context, [](LinuxObject& object, const RootFs* fs, const std::string& dir) {
         object.add("FullChargedCapacity", [fs, dir] { return uint32OrNull(milliwattHours(*fs, dir, "full")); });
     });
 }
+const RegisteredReader batteryFullChargedCapacityReader{"BatteryFullChargedCapacity", readBatteryFullChargedCapacities};
 
 ObjectList readBatteryCycleCounts(const LinuxContext& context) {
     return perBattery(context, [](LinuxObject& object, const RootFs* fs, const std::string& dir) {
         object.add("CycleCount", [fs, dir] { return uint32OrNull(fs->number(dir + "/cycle_count")); });
     });
 }
+const RegisteredReader batteryCycleCountReader{"BatteryCycleCount", readBatteryCycleCounts};
 
 }  // namespace moravel::lx

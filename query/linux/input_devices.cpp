@@ -100,6 +100,7 @@ ObjectList readKeyboards(const LinuxContext& context) {
     }
     return objects;
 }
+const RegisteredReader keyboardReader{"Win32_Keyboard", readKeyboards};
 
 ObjectList readPointingDevices(const LinuxContext& context) {
     ObjectList objects;
@@ -118,5 +119,6 @@ ObjectList readPointingDevices(const LinuxContext& context) {
     }
     return objects;
 }
+const RegisteredReader pointingDeviceReader{"Win32_PointingDevice", readPointingDevices};
 
 }  // namespace moravel::lx

@@ -1,5 +1,6 @@
 // One reader per WMI class: each lists the class's objects on this machine, in a stable order,
-// with properties that are computed only when asked for.
+// with properties that are computed only when asked for. The provider finds a class's reader by
+// the class's name.
 #pragma once
 
 #include "query/linux/cim_dates.h"
@@ -8,37 +9,19 @@
 
 namespace moravel::lx {
 
-ObjectList readCdromDrives(const LinuxContext& context);
-ObjectList readComputerSystems(const LinuxContext& context);
-ObjectList readMemoryArrays(const LinuxContext& context);
-ObjectList readNetworkAdapters(const LinuxContext& context);
-ObjectList readNetworkAdapterConfigurations(const LinuxContext& context);
-ObjectList readBioses(const LinuxContext& context);
-ObjectList readOperatingSystems(const LinuxContext& context);
-ObjectList readProcessors(const LinuxContext& context);
-ObjectList readBaseBoards(const LinuxContext& context);
-ObjectList readMotherboardDevices(const LinuxContext& context);
-ObjectList readVideoControllers(const LinuxContext& context);
-ObjectList readDiskDrives(const LinuxContext& context);
-ObjectList readPhysicalMedia(const LinuxContext& context);
-ObjectList readLogicalDisks(const LinuxContext& context);
-ObjectList readSoundDevices(const LinuxContext& context);
-ObjectList readBatteries(const LinuxContext& context);
-ObjectList readPrinters(const LinuxContext& context);
-// The classes only the inventory reads.
-ObjectList readComputerSystemProducts(const LinuxContext& context);
-ObjectList readSystemEnclosures(const LinuxContext& context);
-ObjectList readTimeZones(const LinuxContext& context);
-ObjectList readPhysicalMemory(const LinuxContext& context);
-ObjectList readKeyboards(const LinuxContext& context);
-ObjectList readPointingDevices(const LinuxContext& context);
-ObjectList readPnpEntities(const LinuxContext& context);
-ObjectList readNetAdapters(const LinuxContext& context);         // MSFT_NetAdapter, ROOT\StandardCimv2
-ObjectList readMonitorIds(const LinuxContext& context);          // WmiMonitorID, ROOT\WMI
-ObjectList readMonitorDisplayParams(const LinuxContext& context);  // WmiMonitorBasicDisplayParams
-ObjectList readBatteryStaticData(const LinuxContext& context);     // ROOT\WMI
-ObjectList readBatteryFullChargedCapacities(const LinuxContext& context);
-ObjectList readBatteryCycleCounts(const LinuxContext& context);
+using ClassReader = ObjectList (*)(const LinuxContext& context);
+
+// Makes `read` the reader of the class named `className` (which the class table lists). Each
+// reader file registers its classes itself, right after the reader:
+//     const RegisteredReader biosReader{"Win32_BIOS", readBioses};
+struct RegisteredReader {
+    RegisteredReader(const char* className, ClassReader read);
+};
+
+// The reader registered for a class (names compared as WMI does); nullptr when none is.
+ClassReader registeredReader(const std::string& className);
+// The classes that have a reader, in no particular order.
+std::vector<std::string> registeredClasses();
 
 // Facts more than one class reads.
 // The machine's own batteries in /sys/class/power_supply (not those of mice, whose scope is

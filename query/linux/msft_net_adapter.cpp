@@ -34,5 +34,6 @@ ObjectList readNetAdapters(const LinuxContext& context) {
     }
     return objects;
 }
+const RegisteredReader netAdapterReader{"MSFT_NetAdapter", readNetAdapters};
 
 }  // namespace moravel::lx

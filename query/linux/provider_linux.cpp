@@ -3,134 +3,70 @@
 #include "query/linux/host_facts.h"
 #include "query/linux/linux_classes.h"
 #include "query/linux/linux_provider.h"
+#include "query/object_source.h"
 #include "query/wmi_names.h"
 
 namespace moravel::lx {
 namespace {
 
-using ClassReader = ObjectList (*)(const LinuxContext&);
+using Registry = std::vector<std::pair<const char*, ClassReader>>;
 
-struct ClassEntry {
-    const char* name;
-    ClassReader read;
-};
+// Filled while the program starts, by the reader files; read-only afterwards.
+Registry& registry() {
+    static Registry readers;
+    return readers;
+}
 
-const ClassEntry kClasses[] = {
-    {"Win32_CDROMDrive", readCdromDrives},
-    {"Win32_ComputerSystem", readComputerSystems},
-    {"Win32_MemoryArray", readMemoryArrays},
-    {"Win32_NetworkAdapter", readNetworkAdapters},
-    {"Win32_NetworkAdapterConfiguration", readNetworkAdapterConfigurations},
-    {"Win32_BIOS", readBioses},
-    {"Win32_OperatingSystem", readOperatingSystems},
-    {"Win32_Processor", readProcessors},
-    {"Win32_BaseBoard", readBaseBoards},
-    {"Win32_MotherboardDevice", readMotherboardDevices},
-    {"Win32_VideoController", readVideoControllers},
-    {"Win32_DiskDrive", readDiskDrives},
-    {"Win32_PhysicalMedia", readPhysicalMedia},
-    {"Win32_LogicalDisk", readLogicalDisks},
-    {"Win32_SoundDevice", readSoundDevices},
-    {"Win32_Battery", readBatteries},
-    {"Win32_Printer", readPrinters},
-    {"Win32_ComputerSystemProduct", readComputerSystemProducts},
-    {"Win32_SystemEnclosure", readSystemEnclosures},
-    {"Win32_TimeZone", readTimeZones},
-    {"Win32_PhysicalMemory", readPhysicalMemory},
-    {"Win32_Keyboard", readKeyboards},
-    {"Win32_PointingDevice", readPointingDevices},
-    {"Win32_PnPEntity", readPnpEntities},
-    {"MSFT_NetAdapter", readNetAdapters},
-    {"WmiMonitorID", readMonitorIds},
-    {"WmiMonitorBasicDisplayParams", readMonitorDisplayParams},
-    {"BatteryStaticData", readBatteryStaticData},
-    {"BatteryFullChargedCapacity", readBatteryFullChargedCapacities},
-    {"BatteryCycleCount", readBatteryCycleCounts},
-};
-
-class ListEnumerator : public WmiEnumerator {
+// Each query reads the machine afresh: the class's reader runs when the query is executed.
+class LinuxSource : public ObjectSource {
 public:
-    explicit ListEnumerator(ObjectList objects) : objects_(std::move(objects)) {}
-    std::unique_ptr<WmiObject> next() override {
-        if (position_ >= objects_.size()) return nullptr;
-        return std::move(objects_[position_++]);
+    LinuxSource(const std::string& root, const DeviceNames& names, const HostFacts& host) : context_{RootFs(root), names, host} {}
+    ClassObjects objects(const std::string&, const std::string& className) override {
+        ClassReader read = registeredReader(className);
+        if (!read) return {};
+        auto objects = std::make_shared<ObjectList>(read(context_));
+        return {objects->size(), [objects](std::size_t at) -> std::unique_ptr<WmiObject> { return std::move((*objects)[at]); }};
     }
-
-private:
-    ObjectList objects_;
-    std::size_t position_ = 0;
-};
-
-class Services : public WmiServices {
-public:
-    explicit Services(const LinuxContext& context) : context_(context) {}
-    HResult setProxyBlanket() override { return kOk; }
-    HResult execQuery(const std::string& language, const std::string& query, long,
-                      std::unique_ptr<WmiEnumerator>& enumerator) override {
-        std::optional<std::string> className = queriedClass(query);
-        if (!sameWmiName(language, "WQL") || !className) return kInvalidQuery;
-        ObjectList objects;
-        for (const ClassEntry& entry : kClasses) {
-            if (sameWmiName(entry.name, *className)) objects = entry.read(context_);
-        }
-        enumerator = std::make_unique<ListEnumerator>(std::move(objects));
-        return kOk;
-    }
-
-private:
-    const LinuxContext& context_;
-};
-
-class Locator : public WmiLocator {
-public:
-    explicit Locator(const LinuxContext& context) : context_(context) {}
-    HResult connectServer(const std::string& path, std::unique_ptr<WmiServices>& services) override {
-        if (!isKnownNamespace(path)) return kFailed;
-        services = std::make_unique<Services>(context_);
-        return kOk;
-    }
-
-private:
-    const LinuxContext& context_;
-};
-
-class Provider : public WmiProvider {
-public:
-    Provider(const std::string& root, const DeviceNames& names, const HostFacts& host)
-        : context_{RootFs(root), names, host} {}
-    HResult initialize() override { return kOk; }
-    HResult initializeSecurity() override { return kOk; }
-    HResult createLocator(std::unique_ptr<WmiLocator>& locator) override {
-        locator = std::make_unique<Locator>(context_);
-        return kOk;
-    }
-    void uninitialize() override {}
 
 private:
     LinuxContext context_;
 };
 
-// The platform's provider together with the name database and host facts it reads through.
-class PlatformProvider : public WmiProvider {
+// The platform's source together with the name database and host facts it reads through.
+class PlatformSource : public ObjectSource {
 public:
-    PlatformProvider()
-        : names_(makeSystemDeviceNames()), host_(makeSystemHostFacts()), provider_("/", *names_, *host_) {}
-    HResult initialize() override { return provider_.initialize(); }
-    HResult initializeSecurity() override { return provider_.initializeSecurity(); }
-    HResult createLocator(std::unique_ptr<WmiLocator>& locator) override { return provider_.createLocator(locator); }
-    void uninitialize() override { provider_.uninitialize(); }
+    PlatformSource() : names_(makeSystemDeviceNames()), host_(makeSystemHostFacts()), source_("/", *names_, *host_) {}
+    ClassObjects objects(const std::string& nameSpace, const std::string& className) override {
+        return source_.objects(nameSpace, className);
+    }
 
 private:
     std::unique_ptr<DeviceNames> names_;
     std::unique_ptr<HostFacts> host_;
-    Provider provider_;
+    LinuxSource source_;
 };
 
 }  // namespace
 
+RegisteredReader::RegisteredReader(const char* className, ClassReader read) {
+    registry().emplace_back(className, read);
+}
+
+ClassReader registeredReader(const std::string& className) {
+    for (const auto& [name, read] : registry())
+        if (sameWmiName(name, className)) return read;
+    return nullptr;
+}
+
+std::vector<std::string> registeredClasses() {
+    std::vector<std::string> names;
+    for (const auto& entry : registry()) names.push_back(entry.first);
+    return names;
+}
+
 std::unique_ptr<WmiProvider> makeLinuxProvider(const std::string& root, const DeviceNames& names,
                                                const HostFacts& host) {
-    return std::make_unique<Provider>(root, names, host);
+    return makeListingProvider(std::make_shared<LinuxSource>(root, names, host));
 }
 
 }  // namespace moravel::lx
@@ -138,7 +74,7 @@ std::unique_ptr<WmiProvider> makeLinuxProvider(const std::string& root, const De
 namespace moravel {
 
 Backend makePlatformBackend() {
-    return {std::make_unique<lx::PlatformProvider>(), lx::makeLinuxProbes("/")};
+    return {makeListingProvider(std::make_shared<lx::PlatformSource>()), lx::makeLinuxProbes("/")};
 }
 
 }  // namespace moravel

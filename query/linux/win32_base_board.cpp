@@ -42,6 +42,7 @@ ObjectList readBaseBoards(const LinuxContext& context) {
     objects.push_back(std::move(object));
     return objects;
 }
+const RegisteredReader baseBoardReader{"Win32_BaseBoard", readBaseBoards};
 
 ObjectList readMotherboardDevices(const LinuxContext& context) {
     ObjectList objects;
@@ -55,5 +56,6 @@ ObjectList readMotherboardDevices(const LinuxContext& context) {
     objects.push_back(std::move(object));
     return objects;
 }
+const RegisteredReader motherboardDeviceReader{"Win32_MotherboardDevice", readMotherboardDevices};
 
 }  // namespace moravel::lx

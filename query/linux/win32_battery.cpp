@@ -60,5 +60,6 @@ ObjectList readBatteries(const LinuxContext& context) {
     }
     return objects;
 }
+const RegisteredReader batteryReader{"Win32_Battery", readBatteries};
 
 }  // namespace moravel::lx

@@ -46,5 +46,6 @@ ObjectList readBioses(const LinuxContext& context) {
     objects.push_back(std::move(object));
     return objects;
 }
+const RegisteredReader biosReader{"Win32_BIOS", readBioses};
 
 }  // namespace moravel::lx

@@ -64,5 +64,6 @@ ObjectList readCdromDrives(const LinuxContext& context) {
     }
     return objects;
 }
+const RegisteredReader cdromDriveReader{"Win32_CDROMDrive", readCdromDrives};
 
 }  // namespace moravel::lx

@@ -96,5 +96,6 @@ ObjectList readComputerSystems(const LinuxContext& context) {
     objects.push_back(std::move(object));
     return objects;
 }
+const RegisteredReader computerSystemReader{"Win32_ComputerSystem", readComputerSystems};
 
 }  // namespace moravel::lx

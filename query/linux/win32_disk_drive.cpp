@@ -141,6 +141,7 @@ ObjectList readDiskDrives(const LinuxContext& context) {
     for (const Disk& disk : listDisks(context.fs)) objects.push_back(diskObject(context, disk, objects.size()));
     return objects;
 }
+const RegisteredReader diskDriveReader{"Win32_DiskDrive", readDiskDrives};
 
 ObjectList readPhysicalMedia(const LinuxContext& context) {
     ObjectList objects;
@@ -156,5 +157,6 @@ ObjectList readPhysicalMedia(const LinuxContext& context) {
     }
     return objects;
 }
+const RegisteredReader physicalMediaReader{"Win32_PhysicalMedia", readPhysicalMedia};
 
 }  // namespace moravel::lx

@@ -126,5 +126,6 @@ ObjectList readLogicalDisks(const LinuxContext& context) {
     }
     return objects;
 }
+const RegisteredReader logicalDiskReader{"Win32_LogicalDisk", readLogicalDisks};
 
 }  // namespace moravel::lx

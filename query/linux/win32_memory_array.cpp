@@ -58,5 +58,6 @@ ObjectList readMemoryArrays(const LinuxContext& context) {
     objects.push_back(std::move(object));
     return objects;
 }
+const RegisteredReader memoryArrayReader{"Win32_MemoryArray", readMemoryArrays};
 
 }  // namespace moravel::lx

@@ -123,6 +123,7 @@ ObjectList readNetworkAdapters(const LinuxContext& context) {
     }
     return objects;
 }
+const RegisteredReader networkAdapterReader{"Win32_NetworkAdapter", readNetworkAdapters};
 
 ObjectList readNetworkAdapterConfigurations(const LinuxContext& context) {
     ObjectList objects;
@@ -141,5 +142,6 @@ ObjectList readNetworkAdapterConfigurations(const LinuxContext& context) {
     }
     return objects;
 }
+const RegisteredReader networkAdapterConfigurationReader{"Win32_NetworkAdapterConfiguration", readNetworkAdapterConfigurations};
 
 }  // namespace moravel::lx

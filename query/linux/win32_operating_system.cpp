@@ -71,5 +71,6 @@ ObjectList readOperatingSystems(const LinuxContext& context) {
     objects.push_back(std::move(object));
     return objects;
 }
+const RegisteredReader operatingSystemReader{"Win32_OperatingSystem", readOperatingSystems};
 
 }  // namespace moravel::lx

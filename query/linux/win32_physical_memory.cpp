@@ -38,5 +38,6 @@ ObjectList readPhysicalMemory(const LinuxContext& context) {
     }
     return objects;
 }
+const RegisteredReader physicalMemoryReader{"Win32_PhysicalMemory", readPhysicalMemory};
 
 }  // namespace moravel::lx

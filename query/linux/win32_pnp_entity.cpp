@@ -65,5 +65,6 @@ ObjectList readPnpEntities(const LinuxContext& context) {
     }
     return objects;
 }
+const RegisteredReader pnpEntityReader{"Win32_PnPEntity", readPnpEntities};
 
 }  // namespace moravel::lx

@@ -17,5 +17,6 @@ ObjectList readPrinters(const LinuxContext& context) {
     }
     return objects;
 }
+const RegisteredReader printerReader{"Win32_Printer", readPrinters};
 
 }  // namespace moravel::lx

@@ -183,5 +183,6 @@ ObjectList readProcessors(const LinuxContext& context) {
         objects.push_back(processorObject(context, std::shared_ptr<const Package>(packages, &(*packages)[index]), index));
     return objects;
 }
+const RegisteredReader processorReader{"Win32_Processor", readProcessors};
 
 }  // namespace moravel::lx

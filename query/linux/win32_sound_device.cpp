@@ -50,5 +50,6 @@ ObjectList readSoundDevices(const LinuxContext& context) {
     }
     return objects;
 }
+const RegisteredReader soundDeviceReader{"Win32_SoundDevice", readSoundDevices};
 
 }  // namespace moravel::lx

@@ -35,6 +35,7 @@ ObjectList readComputerSystemProducts(const LinuxContext& context) {
     objects.push_back(std::move(object));
     return objects;
 }
+const RegisteredReader computerSystemProductReader{"Win32_ComputerSystemProduct", readComputerSystemProducts};
 
 ObjectList readSystemEnclosures(const LinuxContext& context) {
     ObjectList objects;
@@ -49,6 +50,7 @@ ObjectList readSystemEnclosures(const LinuxContext& context) {
     objects.push_back(std::move(object));
     return objects;
 }
+const RegisteredReader systemEnclosureReader{"Win32_SystemEnclosure", readSystemEnclosures};
 
 ObjectList readTimeZones(const LinuxContext& context) {
     const LinuxContext* c = &context;
@@ -59,5 +61,6 @@ ObjectList readTimeZones(const LinuxContext& context) {
     objects.push_back(std::move(object));
     return objects;
 }
+const RegisteredReader timeZoneReader{"Win32_TimeZone", readTimeZones};
 
 }  // namespace moravel::lx

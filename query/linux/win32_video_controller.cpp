@@ -154,5 +154,6 @@ ObjectList readVideoControllers(const LinuxContext& context) {
     }
     return objects;
 }
+const RegisteredReader videoControllerReader{"Win32_VideoController", readVideoControllers};
 
 }  // namespace moravel::lx

@@ -81,6 +81,7 @@ ObjectList readMonitorIds(const LinuxContext& context) {
             .add("YearOfManufacture", [identity] { return uint32OrNull(identity.year.value_or(0)); });
     });
 }
+const RegisteredReader monitorIdReader{"WmiMonitorID", readMonitorIds};
 
 ObjectList readMonitorDisplayParams(const LinuxContext& context) {
     return perScreen(context, [](LinuxObject& object, const EdidIdentity& identity) {
@@ -88,5 +89,6 @@ ObjectList readMonitorDisplayParams(const LinuxContext& context) {
             .add("MaxVerticalImageSize", [identity] { return byte(identity.heightCm); });
     });
 }
+const RegisteredReader monitorDisplayParamsReader{"WmiMonitorBasicDisplayParams", readMonitorDisplayParams};
 
 }  // namespace moravel::lx

@@ -1,5 +1,6 @@
-// A provider and probes that answer from a snapshot file instead of the machine: the objects of
-// each class in file order, and any failure the file stages for a query at the step it names.
+// A source of objects and probes that answer from a snapshot file instead of the machine: the
+// objects of each class in file order, and any failure the file stages for a query at the step
+// it names.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -10,6 +11,7 @@
 
 #include "query/backend.h"
 #include "query/fd_closer.h"
+#include "query/object_source.h"
 #include "query/snapshot/snapshot_data.h"
 #include "query/wmi_names.h"
 
@@ -34,21 +36,6 @@ struct SnapshotStore : SnapshotData {
 };
 
 using Data = std::shared_ptr<const SnapshotStore>;
-using Failure = std::optional<StagedFailure>;
-
-constexpr HResult kInvalidNamespace = static_cast<HResult>(0x8004100Eu);  // WBEM_E_INVALID_NAMESPACE
-constexpr HResult kInvalidQueryType = static_cast<HResult>(0x80041018u);  // WBEM_E_INVALID_QUERY_TYPE
-
-// The code the staged failure gives at `step`, or success when none is staged there. A staged
-// success code (S_FALSE, say) lets the step go on with that code.
-HResult resultAt(const Failure& failure, CycleStep step) {
-    return failure && failure->step == step ? failure->code : kOk;
-}
-
-Failure stagedFor(const SnapshotData& data, const std::string& query) {
-    auto staged = data.failures.find(query);
-    return staged == data.failures.end() ? Failure() : Failure(staged->second);
-}
 
 class SnapshotObjectView : public WmiObject {
 public:
@@ -64,93 +51,33 @@ private:
     std::shared_ptr<const SnapshotObject> properties_;
 };
 
-// The objects of one class: held as values, or places in the file's text (either may be null:
-// a class the snapshot does not list).
-class SnapshotEnumerator : public WmiEnumerator {
+// The objects of each class in file order, held as values or as places in the file's text; a
+// class the file does not list has none. Counting them needs no object, so reads jump.
+class SnapshotSource : public ObjectSource {
 public:
-    SnapshotEnumerator(Data data, const std::vector<SnapshotObject>* objects, const std::vector<ObjectSpan>* spans)
-        : data_(std::move(data)), objects_(objects), spans_(spans) {}
-    std::unique_ptr<WmiObject> next() override {
-        if (position_ >= count()) return nullptr;
-        std::size_t at = position_++;
-        if (objects_)  // shares the data's ownership, no copy
-            return std::make_unique<SnapshotObjectView>(std::shared_ptr<const SnapshotObject>(data_, &(*objects_)[at]));
-        return std::make_unique<SnapshotObjectView>(data_->object((*spans_)[at]));
+    explicit SnapshotSource(Data data) : data_(std::move(data)) {}
+    ClassObjects objects(const std::string&, const std::string& className) override {
+        auto held = findWmiName(data_->classes, className);
+        if (held != data_->classes.end()) {
+            const std::vector<SnapshotObject>* objects = &held->second;
+            return {objects->size(), [data = data_, objects](std::size_t at) {  // shares the data's ownership, no copy
+                        return std::make_unique<SnapshotObjectView>(std::shared_ptr<const SnapshotObject>(data, &(*objects)[at]));
+                    }, true};
+        }
+        auto inFile = findWmiName(data_->fileClasses, className);
+        if (inFile == data_->fileClasses.end()) return {};
+        const std::vector<ObjectSpan>* spans = &inFile->second;
+        return {spans->size(), [data = data_, spans](std::size_t at) {
+                    return std::make_unique<SnapshotObjectView>(data->object((*spans)[at]));
+                }, true};
     }
-    std::size_t skip(std::size_t wanted, const std::string&) override {
-        std::size_t skipped = std::min(wanted, count() - position_);
-        position_ += skipped;
-        return skipped;
-    }
-
-private:
-    std::size_t count() const { return objects_ ? objects_->size() : spans_ ? spans_->size() : 0; }
-
-    Data data_;
-    const std::vector<SnapshotObject>* objects_;
-    const std::vector<ObjectSpan>* spans_;
-    std::size_t position_ = 0;
-};
-
-class SnapshotServices : public WmiServices {
-public:
-    SnapshotServices(Data data, Failure failure) : data_(std::move(data)), failure_(failure) {}
-    HResult setProxyBlanket() override { return resultAt(failure_, CycleStep::ProxyBlanket); }
-    HResult execQuery(const std::string& language, const std::string& query, long,
-                      std::unique_ptr<WmiEnumerator>& enumerator) override {
-        // The text actually run decides, even for a caller that did not announce the cycle.
-        HResult hr = resultAt(stagedFor(*data_, query), CycleStep::ExecQuery);
-        if (failed(hr)) return hr;
-        if (!sameWmiName(language, "WQL")) return kInvalidQueryType;
-        std::optional<std::string> name = queriedClass(query);
-        if (!name) return kInvalidQuery;
-        auto held = findWmiName(data_->classes, *name);
-        auto inFile = findWmiName(data_->fileClasses, *name);
-        enumerator = std::make_unique<SnapshotEnumerator>(data_, held == data_->classes.end() ? nullptr : &held->second,
-                                                          inFile == data_->fileClasses.end() ? nullptr : &inFile->second);
-        return hr;
+    std::optional<CycleFailure> stagedFailure(const std::string& query) const override {
+        auto staged = data_->failures.find(query);
+        return staged == data_->failures.end() ? std::nullopt : std::optional<CycleFailure>(staged->second);
     }
 
 private:
     Data data_;
-    Failure failure_;
-};
-
-class SnapshotLocator : public WmiLocator {
-public:
-    SnapshotLocator(Data data, Failure failure) : data_(std::move(data)), failure_(failure) {}
-    HResult connectServer(const std::string& path, std::unique_ptr<WmiServices>& services) override {
-        HResult hr = resultAt(failure_, CycleStep::Connect);
-        if (failed(hr)) return hr;
-        if (!isKnownNamespace(path)) return kInvalidNamespace;
-        services = std::make_unique<SnapshotServices>(data_, failure_);
-        return hr;
-    }
-
-private:
-    Data data_;
-    Failure failure_;
-};
-
-class SnapshotProvider : public WmiProvider {
-public:
-    explicit SnapshotProvider(Data data) : data_(std::move(data)) {}
-    void beginCycle(const std::string& wqlQuery) override {
-        failure_ = stagedFor(*data_, wqlQuery);
-    }
-    HResult initialize() override { return resultAt(failure_, CycleStep::Initialize); }
-    HResult initializeSecurity() override { return resultAt(failure_, CycleStep::Security); }
-    HResult createLocator(std::unique_ptr<WmiLocator>& locator) override {
-        HResult hr = resultAt(failure_, CycleStep::CreateLocator);
-        if (!failed(hr)) locator = std::make_unique<SnapshotLocator>(data_, failure_);
-        return hr;
-    }
-    // The cycle is over; a caller that skips beginCycle next time meets no stale failure.
-    void uninitialize() override { failure_.reset(); }
-
-private:
-    Data data_;
-    Failure failure_;
 };
 
 class SnapshotProbes : public SystemProbes {
@@ -208,7 +135,7 @@ std::string readWholeFile(const std::string& path) {
 
 Backend makeSnapshotBackend(SnapshotData snapshot) {
     auto data = std::make_shared<const SnapshotStore>(std::move(snapshot));
-    return {std::make_unique<SnapshotProvider>(data), std::make_unique<SnapshotProbes>(data)};
+    return {makeListingProvider(std::make_shared<SnapshotSource>(data)), std::make_unique<SnapshotProbes>(data)};
 }
 
 Backend makeSnapshotBackendFromJson(const std::string& json, const std::string& name) {

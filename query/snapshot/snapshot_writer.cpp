@@ -10,63 +10,13 @@
 
 #include "query/probes.h"
 #include "query/snapshot/snapshot_data.h"
-#include "query/wmi_names.h"
+#include "query/wmi_classes.h"
 #include "query/wmi_query.h"
 
 namespace moravel {
 namespace {
 
 using Json = nlohmann::ordered_json;
-
-// The groups' reads first in each class, then the inventory's.
-const std::vector<RecordedClass> kRecordedClasses = {
-    {"Win32_CDROMDrive", {"SystemName", "Name", "MediaType"}},
-    {"Win32_ComputerSystem", {"PrimaryOwnerName", "Name", "SystemType", "Model", "Manufacturer", "TotalPhysicalMemory", "Domain",
-                              "PartOfDomain", "Workgroup"}},
-    {"Win32_MemoryArray", {"EndingAddress"}},
-    {"Win32_NetworkAdapter", {"AdapterType", "Manufacturer", "Name", "Index", "InterfaceIndex", "NetConnectionID", "MACAddress",
-                              "Speed", "PhysicalAdapter", "NetConnectionStatus", "PNPDeviceID"}},
-    {"Win32_NetworkAdapterConfiguration", {"MACAddress", "Index", "IPEnabled", "IPAddress", "IPSubnet", "DefaultIPGateway",
-                                           "DHCPEnabled", "DHCPServer"}},
-    {"Win32_BIOS", {"Manufacturer", "Description", "Version", "SMBIOSBIOSVersion", "ReleaseDate", "SerialNumber"}},
-    {"Win32_OperatingSystem", {"Caption", "OSArchitecture", "SerialNumber", "Version", "CSDVersion", "LastBootUpTime",
-                               "BuildNumber", "OSType", "InstallDate", "CurrentTimeZone"}},
-    {"Win32_Processor", {"Name", "NumberOfCores", "NumberOfLogicalProcessors", "L2CacheSize", "L3CacheSize",
-                         "CurrentClockSpeed", "MaxClockSpeed", "Description", "DataWidth", "Manufacturer", "ProcessorId",
-                         "Architecture", "ExtClock", "SocketDesignation"}},
-    {"Win32_BaseBoard", {"Manufacturer", "SerialNumber", "Product"}},
-    {"Win32_MotherboardDevice", {"PrimaryBusType", "SecondaryBusType"}},
-    {"Win32_VideoController", {"Name", "VideoProcessor", "MaxRefreshRate", "VideoModeDescription", "CurrentRefreshRate",
-                               "AdapterRAM", "DriverVersion", "DriverDate", "AdapterDACType", "CurrentHorizontalResolution",
-                               "CurrentVerticalResolution"}},
-    {"Win32_DiskDrive", {"InterfaceType", "Caption", "Size", "FirmwareRevision", "Partitions", "TotalCylinders",
-                         "TotalHeads", "TotalSectors", "TotalTracks", "Index", "DeviceID", "Model", "Manufacturer",
-                         "SerialNumber", "MediaType", "PNPDeviceID"}},
-    {"Win32_PhysicalMedia", {"SerialNumber"}},
-    {"Win32_LogicalDisk", {"DriveType", "DeviceID", "FreeSpace", "FileSystem", "Size", "VolumeName", "VolumeSerialNumber",
-                           "ProviderName"}},
-    {"Win32_SoundDevice", {"ProductName", "Manufacturer"}},
-    {"Win32_Battery", {"Name", "DeviceID", "EstimatedChargeRemaining", "Chemistry", "DesignVoltage"}},
-    {"Win32_Printer", {"Caption", "HorizontalResolution", "VerticalResolution", "PrinterStatus", "DriverName", "PortName",
-                       "Network", "Shared", "ShareName", "Comment"}},
-    // Read by the inventory alone.
-    {"Win32_ComputerSystemProduct", {"IdentifyingNumber", "UUID", "SKUNumber"}},
-    {"Win32_SystemEnclosure", {"ChassisTypes", "SMBIOSAssetTag", "SerialNumber"}},
-    {"Win32_TimeZone", {"StandardName"}},
-    {"Win32_PhysicalMemory", {"BankLabel", "DeviceLocator", "Capacity", "SMBIOSMemoryType", "MemoryType", "FormFactor",
-                              "Speed", "ConfiguredClockSpeed", "Manufacturer", "PartNumber", "SerialNumber"}},
-    {"Win32_Keyboard", {"Name", "Description", "Layout", "PNPDeviceID"}},
-    {"Win32_PointingDevice", {"Name", "Manufacturer", "Description", "PointingType", "DeviceInterface", "PNPDeviceID"}},
-    {"Win32_PnPEntity", {"DeviceID", "Name", "Manufacturer", "PNPClass"}},
-    {"MSFT_NetAdapter", {"InterfaceIndex", "NdisPhysicalMedium", "Virtual", "HardwareInterface"}, kStandardCimNamespace},
-    {"WmiMonitorID", {"InstanceName", "ManufacturerName", "ProductCodeID", "SerialNumberID", "UserFriendlyName",
-                      "WeekOfManufacture", "YearOfManufacture"}, kWmiDataNamespace},
-    {"WmiMonitorBasicDisplayParams", {"InstanceName", "MaxHorizontalImageSize", "MaxVerticalImageSize"}, kWmiDataNamespace},
-    {"BatteryStaticData", {"InstanceName", "DeviceName", "ManufactureName", "SerialNumber", "Chemistry", "DesignedCapacity"},
-     kWmiDataNamespace},
-    {"BatteryFullChargedCapacity", {"InstanceName", "FullChargedCapacity"}, kWmiDataNamespace},
-    {"BatteryCycleCount", {"InstanceName", "CycleCount"}, kWmiDataNamespace},
-};
 
 constexpr std::uint32_t kMaxMemoryLoad = 100;
 
@@ -103,20 +53,20 @@ Json valueJson(const WmiValue& value) {
     }
 }
 
-// The properties the groups read that this object has.
-Json objectJson(WmiObject& object, const std::vector<const char*>& properties) {
+// The recorded properties of the class that this object has.
+Json objectJson(WmiObject& object, const WmiClass& recorded) {
     Json json = Json::object();
-    for (const char* property : properties) {
+    for (const WmiProperty& property : recorded.properties) {
         WmiValue value;
-        if (!failed(object.get(property, value))) json[property] = valueJson(value);
+        if (property.recorded && !failed(object.get(property.name, value))) json[property.name] = valueJson(value);
     }
     return json;
 }
 
 // One full cycle for the class, every object into `objects`; the failing step, if any.
-std::optional<StagedFailure> recordClass(WmiProvider& provider, const RecordedClass& recorded, Json& objects) {
+std::optional<StagedFailure> recordClass(WmiProvider& provider, const WmiClass& recorded, Json& objects) {
     return runQueryCycle(provider, recorded.nameSpace, selectAllFrom(recorded.name), [&](WmiObject& object) {
-        objects.push_back(objectJson(object, recorded.properties));
+        objects.push_back(objectJson(object, recorded));
         return true;
     });
 }
@@ -142,25 +92,17 @@ void addProbes(SystemProbes& probes, Json& document) {
 
 }  // namespace
 
-const std::vector<RecordedClass>& recordedClasses() { return kRecordedClasses; }
-
-const RecordedClass* findRecordedClass(const std::string& name) {
-    for (const RecordedClass& recorded : kRecordedClasses)
-        if (sameWmiName(recorded.name, name)) return &recorded;
-    return nullptr;
-}
-
 void writeSnapshot(std::ostream& out) {
     Json document = {{"classes", Json::object()}};
     Json failures = Json::object();
     if (WmiProvider* provider = wmiProvider()) {
-        for (const RecordedClass& recorded : kRecordedClasses) {
+        for (const WmiClass* recorded : recordedClasses()) {
             Json objects = Json::array();
-            if (std::optional<StagedFailure> failed = recordClass(*provider, recorded, objects))
-                failures[selectAllFrom(recorded.name)] = {{"step", stepName(failed->step)},
-                                                          {"code", codeText(failed->code)}};
+            if (std::optional<StagedFailure> failed = recordClass(*provider, *recorded, objects))
+                failures[selectAllFrom(recorded->name)] = {{"step", stepName(failed->step)},
+                                                           {"code", codeText(failed->code)}};
             else
-                document["classes"][recorded.name] = objects;
+                document["classes"][recorded->name] = objects;
         }
     }
     if (SystemProbes* probes = systemProbes()) addProbes(*probes, document);

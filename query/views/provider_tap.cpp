@@ -18,6 +18,7 @@ public:
     TappedObject(std::unique_ptr<WmiObject> inner, Tap tap, std::string query, std::size_t position)
         : inner_(std::move(inner)), tap_(std::move(tap)), query_(std::move(query)), position_(position) {}
     HResult get(const std::string& property, WmiValue& value) override {
+        tap_->propertyAsked(query_, position_, property);
         HResult hr = inner_->get(property, value);
         if (!failed(hr)) tap_->valueRead(query_, position_, property, value);
         return hr;
@@ -44,6 +45,7 @@ public:
     // below steps over them, which a snapshot does with one jump (a read costs the same at any index).
     std::size_t skip(std::size_t count, const std::string& property) override {
         std::size_t skipped = inner_->skip(count, property);
+        if (skipped) tap_->steppedOver(query_, position_, skipped, property);
         position_ += skipped;
         return skipped;
     }
@@ -66,6 +68,7 @@ public:
                       std::unique_ptr<WmiEnumerator>& enumerator) override {
         std::unique_ptr<WmiEnumerator> inner;
         HResult hr = watched(tap_, query, CycleStep::ExecQuery, inner_->execQuery(language, query, flags, inner));
+        tap_->queryRun(query);
         if (inner) enumerator = std::make_unique<TappedEnumerator>(std::move(inner), tap_, query);
         return hr;
     }

@@ -11,10 +11,10 @@ namespace moravel {
 
 constexpr const char* kHiddenText = "(hidden)";
 
-// The value to hand out for `property` of `className` (compared as WMI does, ignoring case):
-// a name, owner, domain, serial number or UUID becomes "(hidden)", a MAC address keeps its form
-// with every digit an X. Empty and valueless answers stay as they are, so every field rule
-// takes the same road; other properties pass unchanged.
+// The value to hand out for `property` of `className`, as the class table says it identifies
+// the machine or its owner: a name, owner, domain, serial number or UUID becomes "(hidden)", a
+// MAC address keeps its form with every digit an X. Empty and valueless answers stay as they
+// are, so every field rule takes the same road; other properties pass unchanged.
 WmiValue redactedValue(const std::string& className, const std::string& property, WmiValue value);
 
 // `inner` behind the redacting wrappers, which own it.

@@ -50,17 +50,16 @@ public:
 class MainWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        backend_.install();
-        noticeMode = true;  // no wait window in these tests
+        appState().noticeMode = true;  // no wait window in these tests
         useArialMetricFaces();  // as the program starts: with them every caption keeps size 11
         window_.reset(makeMainWindow());
         ASSERT_NE(window_, nullptr);
     }
-    void TearDown() override { noticeMode = false; }
+    void TearDown() override { appState() = AppState(); }
 
     Fl_Widget* child(int i) const { return window_->child(i); }
 
-    Backend backend_ = testing::makeFakeBackend();
+    ScopedBackend backend_{testing::makeFakeBackend()};
     std::unique_ptr<Fl_Double_Window> window_;
 };
 
@@ -216,7 +215,7 @@ TEST_F(MainWindowTest, ButtonRow) {
     // About keeps its window in the program's state and gives it the program's icons.
     auto* host = static_cast<AboutHost*>(child(11)->user_data());
     ASSERT_NE(host, nullptr);
-    EXPECT_EQ(&host->openWindow, &aboutWindow);
+    EXPECT_EQ(&host->openWindow, &appState().aboutWindow);
     EXPECT_EQ(host->setIcon, &setProgramIcon);
     EXPECT_EQ(host->iconPass, &runIconPass);
 }
@@ -261,10 +260,7 @@ TEST_F(MainWindowTest, ShowReportReplacesEveryTextInOrder) {
 class WindowSinkTest : public ::testing::Test {
 protected:
     void SetUp() override { window_ = std::make_unique<Fl_Double_Window>(725, 755); }
-    void TearDown() override {
-        noticeMode = false;
-        progressBar = nullptr;
-    }
+    void TearDown() override { appState() = AppState(); }
     std::unique_ptr<Fl_Double_Window> window_;
 };
 
@@ -370,15 +366,15 @@ TEST_F(WindowSinkTest, ProgressMovesTheBarOnlyOutsideNoticeMode) {
     bar.minimum(0);
     bar.maximum(1);
     window_->end();
-    progressBar = &bar;
+    appState().progressBar = &bar;
     WindowSink sink;
 
-    noticeMode = true;
+    appState().noticeMode = true;
     sink.progress(0.25f);
     EXPECT_EQ(bar.value(), 0.0f);
     EXPECT_EQ(bar.label(), nullptr);
 
-    noticeMode = false;
+    appState().noticeMode = false;
     sink.progress(0.25f);
     EXPECT_EQ(bar.value(), 0.25f);
     EXPECT_STREQ(bar.label(), "25 %");

@@ -47,11 +47,11 @@ struct Moment {
 std::vector<Moment> moments;
 
 void recordMoment(void*) {
-    if (!waitWindow || !progressBar) return;
+    const AppState& state = appState();
+    if (!state.waitWindow || !state.progressBar) return;
     Fl_Group* current = Fl_Group::current();
-    moments.push_back({progressBar->label() ? progressBar->label() : "", progressBar->value(),
-                       waitWindow->shown() != 0,
-                       current && current->label() ? current->label() : ""});
+    moments.push_back({state.progressBar->label() ? state.progressBar->label() : "", state.progressBar->value(),
+                       state.waitWindow->shown() != 0, current && current->label() ? current->label() : ""});
 }
 
 std::ostream& operator<<(std::ostream& out, const Moment& m) {
@@ -59,8 +59,7 @@ std::ostream& operator<<(std::ostream& out, const Moment& m) {
 }
 
 TEST(ProgressDuringBuild, PassesTheFourStepsInOrderWhileTheirGroupsAreBuilt) {
-    Backend backend = makeSnapshotBackendFromJson(kDesktopSnapshot, "desktop");
-    backend.install();
+    ScopedBackend backend(makeSnapshotBackendFromJson(kDesktopSnapshot, "desktop"));
     char name[] = "moravel";
     char* argv[] = {name, nullptr};
     std::ostringstream versionLine;
@@ -85,15 +84,14 @@ TEST(ProgressDuringBuild, PassesTheFourStepsInOrderWhileTheirGroupsAreBuilt) {
         EXPECT_EQ(moments[i + 1].building, building[i]) << labels[i];
     }
     EXPECT_EQ(versionLine.str(), "6\t1\n");
-    ASSERT_NE(mainWindow, nullptr);
-    EXPECT_TRUE(mainWindow->shown());
-    EXPECT_EQ(waitWindow, nullptr);
+    ASSERT_NE(appState().mainWindow, nullptr);
+    EXPECT_TRUE(appState().mainWindow->shown());
+    EXPECT_EQ(appState().waitWindow, nullptr);
 
-    mainWindow->hide();
-    delete mainWindow;
-    mainWindow = nullptr;
-    delete progressBar->window();
-    progressBar = nullptr;
+    appState().mainWindow->hide();
+    delete appState().mainWindow;
+    delete appState().progressBar->window();
+    appState() = AppState();
 }
 
 }  // namespace

@@ -70,7 +70,7 @@ struct FirstSight {
 FirstSight sight;
 
 void watchForWaitWindow(void*) {
-    if (sight.seen || !waitWindow || !waitWindow->shown()) return;
+    if (sight.seen || !appState().waitWindow || !appState().waitWindow->shown()) return;
     sight.seen = true;
     sight.printed = sight.out->text();
 }
@@ -90,7 +90,7 @@ void dismissNotice(void*) {
     }
     sight.seen = true;
     sight.printed = sight.out->text();
-    sight.waitWindowExisted = waitWindow != nullptr || progressBar != nullptr;
+    sight.waitWindowExisted = appState().waitWindow != nullptr || appState().progressBar != nullptr;
     for (int i = 0; i < box->children(); ++i) {
         Fl_Widget* w = box->child(i);
         if (w->label() && std::string(w->label()) == kNoticeText) sight.noticeText = true;
@@ -111,43 +111,39 @@ protected:
     void TearDown() override {
         Fl::remove_check(watchForWaitWindow);
         Fl::remove_timeout(dismissNotice);
-        if (mainWindow) mainWindow->hide();
-        delete mainWindow;
-        mainWindow = nullptr;
-        if (progressBar) delete progressBar->window();
-        progressBar = nullptr;
-        waitWindow = nullptr;
-        noticeMode = false;
+        if (appState().mainWindow) appState().mainWindow->hide();
+        delete appState().mainWindow;
+        if (appState().progressBar) delete appState().progressBar->window();
+        appState() = AppState();
         sight = {};
     }
     void expectPlacedAndShown() {
-        ASSERT_NE(mainWindow, nullptr);
-        EXPECT_TRUE(mainWindow->shown());
+        ASSERT_NE(appState().mainWindow, nullptr);
+        EXPECT_TRUE(appState().mainWindow->shown());
         ScreenRect area = screenWorkArea();
         ScreenRect at = placeMainWindow(area, 725, 755);
-        EXPECT_EQ(mainWindow->w(), at.w);
-        EXPECT_EQ(mainWindow->h(), at.h);
+        EXPECT_EQ(appState().mainWindow->w(), at.w);
+        EXPECT_EQ(appState().mainWindow->h(), at.h);
         // On X11 the toolkit pulls a bordered window whose title bar would be off screen back
         // onto it; the position is ours only where the window fits.
         bool fits = at.x >= area.x + 1 && at.y >= area.y + 20 && at.x + at.w < area.x + area.w &&
                     at.y + at.h < area.y + area.h;
         if (fits) {
-            EXPECT_EQ(mainWindow->x(), at.x);
-            EXPECT_EQ(mainWindow->y(), at.y);
+            EXPECT_EQ(appState().mainWindow->x(), at.x);
+            EXPECT_EQ(appState().mainWindow->y(), at.y);
         }
-        EXPECT_EQ(mainWindow->resizable(), mainWindow);
-        EXPECT_EQ(mainWindow->callback(), onMainWindowClose);
-        EXPECT_TRUE(mainWindow->non_modal());
-        EXPECT_EQ(mainWindow->color(), fl_rgb_color(240, 240, 240));
-        EXPECT_STREQ(mainWindow->label(), kMainWindowTitle);
+        EXPECT_EQ(appState().mainWindow->resizable(), appState().mainWindow);
+        EXPECT_EQ(appState().mainWindow->callback(), onMainWindowClose);
+        EXPECT_TRUE(appState().mainWindow->non_modal());
+        EXPECT_EQ(appState().mainWindow->color(), fl_rgb_color(240, 240, 240));
+        EXPECT_STREQ(appState().mainWindow->label(), kMainWindowTitle);
     }
     char name_[32] = "moravel";
     char* argv_[2] = {name_, nullptr};
 };
 
 TEST_F(StartupTest, VersionLineComesBeforeTheWaitWindowWhichGoesBeforeTheMainWindow) {
-    Backend backend = testing::makeFakeBackend(OsVersion{6, 1});
-    backend.install();
+    ScopedBackend backend(testing::makeFakeBackend(OsVersion{6, 1}));
     {
         CapturedStdout out;
         sight.out = &out;
@@ -156,16 +152,15 @@ TEST_F(StartupTest, VersionLineComesBeforeTheWaitWindowWhichGoesBeforeTheMainWin
         EXPECT_TRUE(sight.seen) << "the wait window was never seen";
         EXPECT_EQ(sight.printed, "6\t1\n");
     }
-    EXPECT_FALSE(noticeMode);
-    ASSERT_NE(progressBar, nullptr);
-    EXPECT_EQ(waitWindow, nullptr);
-    EXPECT_FALSE(progressBar->window()->shown());
+    EXPECT_FALSE(appState().noticeMode);
+    ASSERT_NE(appState().progressBar, nullptr);
+    EXPECT_EQ(appState().waitWindow, nullptr);
+    EXPECT_FALSE(appState().progressBar->window()->shown());
     expectPlacedAndShown();
 }
 
 TEST_F(StartupTest, NoticeVersionShowsTheBoxAndNoWaitWindow) {
-    Backend backend = testing::makeFakeBackend(OsVersion{6, 2});
-    backend.install();
+    ScopedBackend backend(testing::makeFakeBackend(OsVersion{6, 2}));
     {
         CapturedStdout out;
         sight.out = &out;
@@ -178,29 +173,27 @@ TEST_F(StartupTest, NoticeVersionShowsTheBoxAndNoWaitWindow) {
         EXPECT_STREQ(fl_close, "Close");  // other message boxes keep the toolkit's word
         EXPECT_FALSE(sight.waitWindowExisted);
     }
-    EXPECT_TRUE(noticeMode);
-    EXPECT_EQ(progressBar, nullptr);
-    EXPECT_EQ(waitWindow, nullptr);
+    EXPECT_TRUE(appState().noticeMode);
+    EXPECT_EQ(appState().progressBar, nullptr);
+    EXPECT_EQ(appState().waitWindow, nullptr);
     expectPlacedAndShown();
 }
 
 TEST_F(StartupTest, RunsOnlyOnce) {
-    Backend backend = testing::makeFakeBackend(OsVersion{6, 1});
-    backend.install();
-    mainWindow = new Fl_Double_Window(100, 100);
-    mainWindow->end();
-    Fl_Double_Window* first = mainWindow;
+    ScopedBackend backend(testing::makeFakeBackend(OsVersion{6, 1}));
+    appState().mainWindow = new Fl_Double_Window(100, 100);
+    appState().mainWindow->end();
+    Fl_Double_Window* first = appState().mainWindow;
     CapturedStdout out;
     startMainWindow(1, argv_);
     EXPECT_EQ(out.text(), "");
-    EXPECT_EQ(mainWindow, first);
-    EXPECT_EQ(waitWindow, nullptr);
+    EXPECT_EQ(appState().mainWindow, first);
+    EXPECT_EQ(appState().waitWindow, nullptr);
     EXPECT_FALSE(first->shown());
 }
 
 TEST(VersionTest, WithoutASuppliedVersionTheKernelIsReportedAndNoNoticeFollows) {
-    Backend backend = testing::makeFakeBackend(std::nullopt);
-    backend.install();
+    ScopedBackend backend(testing::makeFakeBackend(std::nullopt));
     CapturedStdout out;
     const VersionVerdict verdict = runVersionTest();
     EXPECT_EQ(out.text(), "");  // the test itself prints nothing: start-up prints its line

@@ -16,15 +16,14 @@ class WaitWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
         makeWaitWindow();
-        ASSERT_NE(waitWindow, nullptr);
-        ASSERT_NE(progressBar, nullptr);
-        window_ = waitWindow;
+        ASSERT_NE(appState().waitWindow, nullptr);
+        ASSERT_NE(appState().progressBar, nullptr);
+        window_ = appState().waitWindow;
     }
     void TearDown() override {
         window_->hide();
         delete window_;
-        waitWindow = nullptr;
-        progressBar = nullptr;
+        appState() = AppState();
     }
     Fl_Double_Window* window_ = nullptr;
 };
@@ -57,59 +56,59 @@ TEST_F(WaitWindowTest, BoxThenBarWithTheirSettings) {
     EXPECT_EQ(box->box(), FL_PLASTIC_DOWN_BOX);
     EXPECT_EQ(box->color(), FL_BACKGROUND2_COLOR);
 
-    EXPECT_EQ(window_->child(1), progressBar);
-    EXPECT_EQ(progressBar->x(), 10);
-    EXPECT_EQ(progressBar->y(), 15);
-    EXPECT_EQ(progressBar->w(), 380);
-    EXPECT_EQ(progressBar->h(), 20);
-    EXPECT_EQ(progressBar->label(), nullptr);
-    EXPECT_EQ(progressBar->minimum(), 0.0f);
-    EXPECT_EQ(progressBar->maximum(), 1.0f);
-    EXPECT_EQ(progressBar->value(), 0.0f);
-    EXPECT_EQ(progressBar->box(), FL_PLASTIC_DOWN_BOX);
-    EXPECT_EQ(progressBar->color(), FL_BACKGROUND2_COLOR);
-    EXPECT_EQ(progressBar->selection_color(), fl_rgb_color(0, 178, 178));
-    EXPECT_EQ(progressBar->labelcolor(), FL_BLACK);
-    EXPECT_EQ(progressBar->labelfont(), FL_HELVETICA_BOLD);
-    EXPECT_EQ(progressBar->labelsize(), FL_NORMAL_SIZE);
+    EXPECT_EQ(window_->child(1), appState().progressBar);
+    EXPECT_EQ(appState().progressBar->x(), 10);
+    EXPECT_EQ(appState().progressBar->y(), 15);
+    EXPECT_EQ(appState().progressBar->w(), 380);
+    EXPECT_EQ(appState().progressBar->h(), 20);
+    EXPECT_EQ(appState().progressBar->label(), nullptr);
+    EXPECT_EQ(appState().progressBar->minimum(), 0.0f);
+    EXPECT_EQ(appState().progressBar->maximum(), 1.0f);
+    EXPECT_EQ(appState().progressBar->value(), 0.0f);
+    EXPECT_EQ(appState().progressBar->box(), FL_PLASTIC_DOWN_BOX);
+    EXPECT_EQ(appState().progressBar->color(), FL_BACKGROUND2_COLOR);
+    EXPECT_EQ(appState().progressBar->selection_color(), fl_rgb_color(0, 178, 178));
+    EXPECT_EQ(appState().progressBar->labelcolor(), FL_BLACK);
+    EXPECT_EQ(appState().progressBar->labelfont(), FL_HELVETICA_BOLD);
+    EXPECT_EQ(appState().progressBar->labelsize(), FL_NORMAL_SIZE);
 }
 
 TEST_F(WaitWindowTest, ProgressKeepsTheLastTableLabel) {
     setProgress(0.33f);
-    EXPECT_EQ(progressBar->value(), 0.33f);
-    EXPECT_EQ(progressBar->label(), nullptr);
+    EXPECT_EQ(appState().progressBar->value(), 0.33f);
+    EXPECT_EQ(appState().progressBar->label(), nullptr);
 
     setProgress(0.25f);
-    EXPECT_STREQ(progressBar->label(), "25 %");
-    EXPECT_EQ(progressBar->label(), percentLabel(0.25f));  // the static text itself, not a copy
+    EXPECT_STREQ(appState().progressBar->label(), "25 %");
+    EXPECT_EQ(appState().progressBar->label(), percentLabel(0.25f));  // the static text itself, not a copy
 
     setProgress(0.33f);
-    EXPECT_EQ(progressBar->value(), 0.33f);
-    EXPECT_STREQ(progressBar->label(), "25 %");
+    EXPECT_EQ(appState().progressBar->value(), 0.33f);
+    EXPECT_STREQ(appState().progressBar->label(), "25 %");
 
     for (float f : {0.5f, 0.75f, 1.0f}) setProgress(f);
-    EXPECT_STREQ(progressBar->label(), "100 %");
-    EXPECT_EQ(progressBar->value(), 1.0f);
+    EXPECT_STREQ(appState().progressBar->label(), "100 %");
+    EXPECT_EQ(appState().progressBar->value(), 1.0f);
 }
 
 TEST_F(WaitWindowTest, ClosingHidesAndTheBarStaysUsable) {
     onWaitWindowClose(window_, nullptr);
-    EXPECT_EQ(waitWindow, nullptr);
+    EXPECT_EQ(appState().waitWindow, nullptr);
     EXPECT_FALSE(window_->shown());
-    ASSERT_EQ(progressBar, window_->child(1));
+    ASSERT_EQ(appState().progressBar, window_->child(1));
 
     setProgress(0.5f);
-    EXPECT_EQ(progressBar->value(), 0.5f);
-    EXPECT_STREQ(progressBar->label(), "50 %");
+    EXPECT_EQ(appState().progressBar->value(), 0.5f);
+    EXPECT_STREQ(appState().progressBar->label(), "50 %");
 
     onWaitWindowClose(window_, nullptr);  // a second close is harmless
-    EXPECT_EQ(waitWindow, nullptr);
+    EXPECT_EQ(appState().waitWindow, nullptr);
 }
 
 TEST(WaitWindowAbsent, ProgressWithoutAWaitWindowDoesNothing) {
-    ASSERT_EQ(progressBar, nullptr);
+    ASSERT_EQ(appState().progressBar, nullptr);
     setProgress(0.5f);
-    EXPECT_EQ(waitWindow, nullptr);
+    EXPECT_EQ(appState().waitWindow, nullptr);
 }
 
 }  // namespace

@@ -1,10 +1,8 @@
 // The print job's sequence, against a printer that records what it is asked to do.
 #include <gtest/gtest.h>  // first: the toolkit's X11 headers define None and Bool
 
-#include "commands/commands.h"
 #include "commands/print_command.h"
 
-#include <FL/Fl_Box.H>
 #include <FL/Fl_Double_Window.H>
 
 #include <string>
@@ -78,14 +76,6 @@ TEST(PrintJob, RefusedJobOpensNoPage) {
         EXPECT_EQ(printer.calls, std::vector<std::string>{"start_job 1"});
         EXPECT_EQ(printer.printed, nullptr);
     }
-}
-
-TEST(PrintButton, WithoutAFrameBoxInAWindowDoesNothing) {
-    // No dialog may open here: the command has no window to print.
-    moravel::onPrintButton(nullptr, nullptr);
-    Fl_Box looseBox(0, 0, 10, 10);
-    moravel::onPrintButton(nullptr, &looseBox);
-    SUCCEED();
 }
 
 }  // namespace

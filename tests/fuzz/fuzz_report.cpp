@@ -33,14 +33,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     std::ostringstream diagnostics, text, json;
-    moravel::setDiagnosticStream(diagnostics);
-    backend.install();
     moravel::ReportCollector report;
-    moravel::buildAllGroups(report);
+    {
+        moravel::ScopedBackend installed(std::move(backend), &diagnostics);
+        moravel::buildAllGroups(report);
+    }
     moravel::writeTextReport(report.groups, text);
     moravel::writeJsonReport(report.groups, json);
-    moravel::setWmiProvider(nullptr);
-    moravel::setSystemProbes(nullptr);
     if (!controlFree(text.str()) || !controlFree(json.str())) std::abort();
     return 0;
 }

@@ -120,7 +120,7 @@ TEST_F(LinuxWorkstation, TwoMonitorsFromTheirEdidAndAWornBattery) {
 TEST_F(LinuxWorkstation, ItsSnapshotGivesTheSameInventory) {
     std::ostringstream snapshot;
     {
-        ScopedBackend installed(*wmiProvider(), *machine.probes);
+        ScopedBackend installed(wmiProvider(), machine.probes.get());
         writeSnapshot(snapshot);
     }
     Backend copy = makeSnapshotBackendFromJson(snapshot.str(), "copy.json");

@@ -5,8 +5,10 @@
 #include <memory>
 #include <string>
 
+#include "query/backend.h"
 #include "query/linux/device_names.h"
 #include "query/linux/linux_provider.h"
+#include "query/wmi_classes.h"
 #include "query/wmi_query.h"
 
 namespace moravel::lx::test {
@@ -49,11 +51,8 @@ inline std::string fixtureRoot(const std::string& name) {
 class FixtureMachine {
 public:
     explicit FixtureMachine(const std::string& root)
-        : names_(RootFs(root)), provider_(makeLinuxProvider(root, names_, host)), probes(makeLinuxProbes(root)) {
-        previous_ = wmiProvider();
-        setWmiProvider(provider_.get());
-    }
-    ~FixtureMachine() { setWmiProvider(previous_); }
+        : names_(RootFs(root)), provider_(makeLinuxProvider(root, names_, host)), probes(makeLinuxProbes(root)),
+          installed_(provider_.get(), nullptr) {}
     FixtureMachine(const FixtureMachine&) = delete;
     FixtureMachine& operator=(const FixtureMachine&) = delete;
 
@@ -68,15 +67,17 @@ public:
 private:
     IdsFileNames names_;
     std::unique_ptr<WmiProvider> provider_;
-    WmiProvider* previous_ = nullptr;
 
 public:
     std::unique_ptr<SystemProbes> probes;
+
+private:
+    ScopedBackend installed_;
 };
 
 inline WmiValue FixtureMachine::value(const char* className, const char* property, int index) const {
     WmiValue result;
-    runQueryCycle(*provider_, selectAllFrom(className), [&, counter = 0](WmiObject& object) mutable {
+    runQueryCycle(*provider_, namespaceOf(className), selectAllFrom(className), [&, counter = 0](WmiObject& object) mutable {
         if (counter++ != index) return true;
         if (failed(object.get(property, result))) result = WmiValue::empty();
         return false;

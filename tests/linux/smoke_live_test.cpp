@@ -48,17 +48,12 @@ std::string lscpuField(const std::string& key) {
 
 class SmokeLive : public ::testing::Test {
 protected:
-    void SetUp() override {
-        backend_ = makePlatformBackend();
-        backend_.install();
-    }
-    void TearDown() override { Backend().install(); }
     static std::string text(const char* className, const char* property, int index = 0) {
         return queryWmiText(index, selectAllFrom(className), property);
     }
 
 private:
-    Backend backend_;
+    ScopedBackend backend_{makePlatformBackend()};
 };
 
 TEST_F(SmokeLive, ProcessorNameAndCountsMatchLscpuAndNproc) {

@@ -10,11 +10,10 @@ namespace {
 
 class Probes : public ::testing::Test {
 protected:
-    void SetUp() override { moravel::setSystemProbes(&probes); }
-    void TearDown() override { moravel::setSystemProbes(nullptr); }
     // The address whose six bytes all equal `byte`.
     static HardwareAddress filled(std::uint8_t byte) { return {byte, byte, byte, byte, byte, byte}; }
     FakeProbes probes;
+    moravel::ScopedBackend installed{nullptr, &probes};
 };
 
 TEST_F(Probes, AvailableMemoryIsInWholeMebibytes) {
@@ -68,7 +67,7 @@ TEST_F(Probes, NoAddressWithoutAListThatFitsTheBuffer) {
 }
 
 TEST(ProbesUnset, ReadAsNothing) {
-    moravel::setSystemProbes(nullptr);
+    moravel::ScopedBackend none(nullptr, nullptr);
     EXPECT_EQ(moravel::readMemoryStatus().available, "0 MB");
     EXPECT_EQ(moravel::readAdapterAddress(), "");
 }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "query/backend.h"
 #include "query/wmi_query.h"
 #include "tests/support/scripted_provider.h"
 
@@ -30,15 +31,9 @@ protected:
 class QueryCycle : public ::testing::Test {
 protected:
     void SetUp() override {
-        moravel::setWmiProvider(&provider);
-        moravel::setDiagnosticStream(lines);
         provider.script.objects = {{{"Name", WmiValue::string("first")}},
                                    {{"Name", WmiValue::string("second")}},
                                    {{"Name", WmiValue::string("third")}}};
-    }
-    void TearDown() override {
-        moravel::setWmiProvider(nullptr);
-        moravel::setDiagnosticStream(std::cout);
     }
     std::string takeLines() {
         std::string text = buffer.str();
@@ -67,6 +62,7 @@ protected:
     ScriptedProvider provider;
     FlushCountingBuffer buffer;
     std::ostream lines{&buffer};
+    moravel::ScopedBackend installed{&provider, nullptr, &lines};
 };
 
 TEST_F(QueryCycle, ReadsTheObjectAtTheIndexAndReleasesEverythingInOrder) {

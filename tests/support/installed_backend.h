@@ -1,5 +1,5 @@
-// Installs a backend for the length of one test, captures the query layer's diagnostic lines,
-// and puts back whatever was installed before.
+// Installs a backend for the length of one test and captures the query layer's diagnostic lines;
+// whatever was installed before is current again afterwards.
 #pragma once
 
 #include <sstream>
@@ -7,26 +7,14 @@
 #include <utility>
 
 #include "query/backend.h"
-#include "query/wmi_query.h"
 
 namespace moravel::testing {
 
 class InstalledBackend {
 public:
-    explicit InstalledBackend(Backend backend)
-        : backend_(std::move(backend)), previousProvider_(wmiProvider()), previousProbes_(systemProbes()),
-          previousStream_(&diagnosticStream()) {
-        backend_.install();
-        setDiagnosticStream(lines_);
-    }
+    explicit InstalledBackend(Backend backend) : scope_(std::move(backend), &lines_) {}
     static InstalledBackend fromJson(const std::string& json) {
         return InstalledBackend(makeSnapshotBackendFromJson(json, "test.json"));
-    }
-    InstalledBackend(InstalledBackend&& other) = delete;
-    ~InstalledBackend() {
-        setWmiProvider(previousProvider_);
-        setSystemProbes(previousProbes_);
-        setDiagnosticStream(*previousStream_);
     }
 
     // The diagnostic lines written since the last call.
@@ -35,14 +23,11 @@ public:
         lines_.str({});
         return text;
     }
-    Backend& backend() { return backend_; }
+    Backend& backend() { return scope_.backend(); }
 
 private:
-    Backend backend_;
-    WmiProvider* previousProvider_;
-    SystemProbes* previousProbes_;
-    std::ostream* previousStream_;
     std::ostringstream lines_;
+    ScopedBackend scope_;
 };
 
 }  // namespace moravel::testing

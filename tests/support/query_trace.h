@@ -1,28 +1,29 @@
-// A provider that passes every call to another one and notes which class and property each
-// query cycle asked for, so tests can check the order of the reads.
+// Notes which class and property each query cycle asked for, so tests can check the order of the
+// reads: the product's tap, watching a provider that stays where it is.
 #pragma once
 
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "query/wmi_provider.h"
+#include "query/views/provider_tap.h"
 
 namespace moravel::testing {
 
-class TracingProvider : public WmiProvider {
+class TracingProvider {
 public:
-    explicit TracingProvider(WmiProvider& inner) : inner_(inner) {}
-    void beginCycle(const std::string& wqlQuery) override { inner_.beginCycle(wqlQuery); }
-    HResult initialize() override { return inner_.initialize(); }
-    HResult initializeSecurity() override { return inner_.initializeSecurity(); }
-    HResult createLocator(std::unique_ptr<WmiLocator>& locator) override;
-    void uninitialize() override { inner_.uninitialize(); }
+    explicit TracingProvider(WmiProvider& inner);
 
-    std::vector<std::string> reads;
+    // The provider to install in place of `inner`.
+    WmiProvider& provider() { return *provider_; }
+    // One entry per cycle that ran its query, "Class.Property" (just "Class" when no object was
+    // asked for a property), in the order the cycles ran.
+    const std::vector<std::string>& reads() const;
 
 private:
-    WmiProvider& inner_;
+    class Trace;
+    std::shared_ptr<Trace> trace_;
+    std::unique_ptr<WmiProvider> provider_;
 };
 
 }  // namespace moravel::testing

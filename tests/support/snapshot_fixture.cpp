@@ -63,12 +63,12 @@ std::vector<std::string> GroupRun::labels() const {
 GroupRun runGroup(const std::string& snapshotJson, const std::function<void(ReportSink&)>& sections) {
     InstalledBackend installed = InstalledBackend::fromJson(snapshotJson);
     TracingProvider tracing(*installed.backend().provider);
-    setWmiProvider(&tracing);
+    ScopedBackend traced(&tracing.provider(), installed.backend().probes.get());
     GroupRun run;
     resetQueryCount();
     sections(run.report);
     run.queries = queryCount();
-    run.reads = tracing.reads;
+    run.reads = tracing.reads();
     run.diagnostics = installed.takeLines();
     return run;
 }

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "query/snapshot/snapshot_data.h"
-#include "query/snapshot/snapshot_writer.h"
+#include "query/wmi_classes.h"
 
 namespace moravel::testing {
 
@@ -46,9 +46,10 @@ inline SnapshotData machineOfRawValues(const std::string& bytes) {
         at = end == std::string::npos ? 0 : end + 1;
         return piece;
     };
-    for (const RecordedClass& recorded : recordedClasses()) {
-        for (SnapshotObject& object : machine.classes[recorded.name] = std::vector<SnapshotObject>(2))
-            for (const char* property : recorded.properties) object[property] = WmiValue::string(nextPiece());
+    for (const WmiClass* recorded : recordedClasses()) {
+        for (SnapshotObject& object : machine.classes[recorded->name] = std::vector<SnapshotObject>(2))
+            for (const WmiProperty& property : recorded->properties)
+                if (property.recorded) object[property.name] = WmiValue::string(nextPiece());
     }
     return machine;
 }

@@ -1,7 +1,7 @@
 // A saved snapshot must answer every read the groups and the inventory make, or a field recorded
 // on one machine reads as missing elsewhere. The groups' reads are traced over machines that
-// between them take every branch of the groups, and compared with the writer's list; the
-// inventory reads every recorded property of the classes it asks for.
+// between them take every branch of the groups, and compared with what the class table has the
+// writer record; the inventory reads every recorded property of the classes it asks for.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -11,7 +11,7 @@
 
 #include "app/report_collector.h"
 #include "inventory/read_inventory.h"
-#include "query/snapshot/snapshot_writer.h"
+#include "query/wmi_classes.h"
 #include "sections/sections.h"
 #include "tests/support/fake_backend.h"
 #include "tests/support/installed_backend.h"
@@ -26,19 +26,21 @@ using Pairs = std::set<std::string>;
 Pairs readsOf(Backend backend) {
     InstalledBackend installed(std::move(backend));
     TracingProvider tracing(*installed.backend().provider);
-    setWmiProvider(&tracing);
+    ScopedBackend traced(&tracing.provider(), installed.backend().probes.get());
     ReportCollector sink;
     buildAllGroups(sink);
     Pairs pairs;
-    for (const std::string& read : tracing.reads)
+    for (const std::string& read : tracing.reads())
         if (read.find('.') != std::string::npos) pairs.insert(read);
     return pairs;
 }
 
+// What the class table has snapshots record.
 Pairs recordedPairs() {
     Pairs pairs;
-    for (const RecordedClass& recorded : recordedClasses())
-        for (const char* property : recorded.properties) pairs.insert(std::string(recorded.name) + "." + property);
+    for (const WmiClass* recorded : recordedClasses())
+        for (const WmiProperty& property : recorded->properties)
+            if (property.recorded) pairs.insert(std::string(recorded->name) + "." + property.name);
     return pairs;
 }
 
@@ -68,9 +70,9 @@ TEST(SnapshotCoverage, EveryRecordedClassIsReadByTheGroupsOrTheInventory) {
     for (const std::string& pair : groupReads()) classes.insert(pair.substr(0, pair.find('.')));
     InstalledBackend installed(makeFakeBackend(std::nullopt, PropertyText::Name));
     TracingProvider tracing(*installed.backend().provider);
-    readInventory(&tracing, nullptr);
-    for (const std::string& read : tracing.reads) classes.insert(read.substr(0, read.find('.')));
-    for (const RecordedClass& recorded : recordedClasses()) EXPECT_EQ(classes.count(recorded.name), 1u) << recorded.name;
+    readInventory(&tracing.provider(), nullptr);
+    for (const std::string& read : tracing.reads()) classes.insert(read.substr(0, read.find('.')));
+    for (const WmiClass* recorded : recordedClasses()) EXPECT_EQ(classes.count(recorded->name), 1u) << recorded->name;
 }
 
 }  // namespace

@@ -5,6 +5,8 @@
 #include <nlohmann/json.hpp>
 
 #include "query/snapshot/snapshot_writer.h"
+#include "query/wmi_classes.h"
+#include "query/wmi_query.h"
 #include "tests/support/fake_backend.h"
 #include "tests/support/installed_backend.h"
 #include "tests/support/scripted_provider.h"
@@ -55,10 +57,10 @@ std::string written() {
 // the diagnostic lines each one wrote, then the probe texts.
 std::vector<std::string> everyAnswer(InstalledBackend& backend) {
     std::vector<std::string> answers;
-    for (const moravel::RecordedClass& recorded : moravel::recordedClasses())
-        for (const char* property : recorded.properties)
-            for (int index = 0; index < 10; ++index) {
-                std::string text = queryWmiText(index, selectAllFrom(recorded.name), property);
+    for (const moravel::WmiClass& recorded : moravel::wmiClasses())
+        for (const moravel::WmiProperty& property : recorded.properties)
+            for (int index = 0; index < 10 && property.recorded; ++index) {
+                std::string text = queryWmiText(index, selectAllFrom(recorded.name), property.name);
                 answers.push_back(text + "|" + backend.takeLines());
             }
     moravel::MemoryTexts memory = moravel::readMemoryStatus();
@@ -144,26 +146,17 @@ TEST(SnapshotWriter, KeepsTheComputerNameOfAMachineWithoutAnOpticalDrive) {
 TEST(SnapshotWriter, LeavesOutWhatTheProbesCannotTell) {
     moravel::testing::FakeProbes probes;
     probes.readable = false;
-    moravel::setWmiProvider(nullptr);
-    moravel::setSystemProbes(&probes);
+    moravel::ScopedBackend installed(nullptr, &probes);
     json document = json::parse(written());
-    moravel::setSystemProbes(nullptr);
     EXPECT_EQ(document, json::parse(R"({"classes": {}, "adapters": []})"));
 }
 
 class WriterCycles : public ::testing::Test {
 protected:
-    void SetUp() override {
-        moravel::setWmiProvider(&provider);
-        moravel::setSystemProbes(&probes);
-        probes.memory = {250, 5};  // a load above 100 % is written as 100 %
-    }
-    void TearDown() override {
-        moravel::setWmiProvider(nullptr);
-        moravel::setSystemProbes(nullptr);
-    }
+    void SetUp() override { probes.memory = {250, 5}; }  // a load above 100 % is written as 100 %
     moravel::testing::ScriptedProvider provider;
     moravel::testing::FakeProbes probes;
+    moravel::ScopedBackend installed{&provider, &probes};
 };
 
 TEST_F(WriterCycles, EachClassIsOneBalancedCycle) {

@@ -167,7 +167,7 @@ TEST(Views, ReadsStepOverObjectsBelowEveryView) {
     auto record = std::make_shared<SnapshotData>();
     Backend recording = makeRecordingView(*file.provider, *file.probes, record);
     Backend redacted = makeRedactedView(*recording.provider, *recording.probes);
-    ScopedBackend installed(*redacted.provider, *redacted.probes);
+    ScopedBackend installed(redacted.provider.get(), redacted.probes.get());
     EXPECT_EQ(queryWmiText(999, "SELECT * FROM Win32_BaseBoard", "SerialNumber"), "(hidden)");
     EXPECT_EQ(queryWmiText(1000, "SELECT * FROM Win32_BaseBoard", "SerialNumber"), "");
     const std::vector<SnapshotObject>& kept = record->classes["Win32_BaseBoard"];
