@@ -1,4 +1,5 @@
-# The two commands: `make run` and `make test`. Both install what is needed first.
+# The two commands: `make run` and `make test`. Both install what is needed first. `make check`
+# is the edit-compile loop: the test build and the unit tests, nothing packaged, cross-built or rebuilt.
 MAKEFLAGS   += --no-print-directory
 BUILD       ?= build
 TEST_BUILD  ?= build-test
@@ -9,7 +10,7 @@ PREFIX      ?= /usr/local
 
 FUZZ_SECONDS ?= 60
 
-.PHONY: all deps build run report install uninstall package windows test test-server test-package fuzz bench clean
+.PHONY: all deps build run report install uninstall package windows test test-server test-package check fuzz bench clean
 
 all: build
 
@@ -70,6 +71,13 @@ test-server: deps
 test-package: deps
 	@cmake -S . -B $(TEST_BUILD) -DCMAKE_BUILD_TYPE=Debug -DMORAVEL_SANITIZE=ON >/dev/null
 	@cd $(TEST_BUILD) && MORAVEL_TEST_PACKAGE=1 ctest -R '^resources/test_(package|clean_install)$$' --output-on-failure
+
+# The same build as `make test` (so each makes the other's build current), and the tests
+# labelled "unit": no Windows build, package, install, Wine or fuzzing.
+check: deps
+	@cmake -S . -B $(TEST_BUILD) -DCMAKE_BUILD_TYPE=Debug -DMORAVEL_SANITIZE=ON >/dev/null
+	@cmake --build $(TEST_BUILD) -j $(JOBS)
+	@cd $(TEST_BUILD) && xvfb-run -a -s "-screen 0 1920x1080x24" ctest --output-on-failure -j $(JOBS) -L unit
 
 # The libFuzzer targets (clang), each run for FUZZ_SECONDS; findings go to build-fuzz/findings/.
 fuzz: deps

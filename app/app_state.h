@@ -4,9 +4,11 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "app/report_collector.h"
+#include "app/report_compare.h"
 #include "query/backend.h"
 #include "query/snapshot/snapshot_data.h"
 
@@ -29,6 +31,14 @@ struct AppState {
     Backend recording;
     std::shared_ptr<SnapshotData> record = std::make_shared<SnapshotData>();
     std::vector<GroupRecord> shown;
+    // The snapshot the window is compared with and the machine's side of it, while a comparison
+    // is on; whether the inventory has been read into `record` (once, for the first one).
+    struct Compared {
+        CompareSide snapshot;
+        CompareSide machine;
+    };
+    std::optional<Compared> compared;
+    bool inventoryKept = false;
 };
 
 // The program's one state.

@@ -9,6 +9,9 @@
 #include <FL/Fl_Return_Button.H>
 #include <FL/Fl_Tooltip.H>
 
+#include <string>
+#include <vector>
+
 #include "app/app_state.h"
 #include "app/platform.h"
 #include "app/report_collector.h"
@@ -33,6 +36,26 @@ const char* const kEllipsis = "\xE2\x80\xA6";  // "…"
 constexpr int kButtonWidth = 90;
 constexpr int kButtonHeight = 20;
 constexpr int kButtonRowY = 725;
+constexpr int kMarkFlag = 9;  // the side of a marked field's corner flag
+
+Fl_Color fieldColour() { return fl_rgb_color(249, 249, 249); }
+
+// A difference reads without colour: a solid double frame with a corner flag for a change, a
+// dashed frame for a value that changes by itself. The dark blue and the pale yellow behind a
+// change stay apart in every kind of colour blindness and in grey print.
+Fl_Color markColour() { return fl_rgb_color(0, 84, 147); }
+Fl_Color changedColour() { return fl_rgb_color(255, 238, 170); }
+
+// The toolkit draws a tooltip's text with its symbols: an "@" would end the text there and draw
+// the rest as a symbol's name ("CPU @ 3.60GHz" shows as "CPU"); "@@" draws one "@".
+std::string tooltipText(const std::string& text) {
+    std::string escaped;
+    escaped.reserve(text.size());
+    std::size_t from = 0;
+    for (std::size_t at; (at = text.find('@', from)) != std::string::npos; from = at + 1)
+        escaped.append(text, from, at + 1 - from).push_back('@');
+    return escaped.append(text, from);
+}
 
 Fl_Box* addFrame() {
     auto* frame = new Fl_Box(5, 5, 715, 745);
@@ -152,7 +175,7 @@ ReportField::ReportField(int x, int y, const char* label, const std::string& tex
     labelsize(kLabelSize);
     textfont(FL_HELVETICA);
     textsize(kLabelSize);
-    color(fl_rgb_color(249, 249, 249));
+    color(fieldColour());
     align(FL_ALIGN_LEFT);
     value(text.data(), static_cast<int>(text.size()));
     offerClippedText();
@@ -176,7 +199,9 @@ void ReportField::offerClippedText() {
     // The toolkit draws the text one pixel inside the box's inner edge.
     fl_font(textfont(), textsize());
     clipped_ = fl_width(displayedText(value(), size()).c_str()) + 1 > w() - Fl::box_dw(box());
-    copy_tooltip(clipped_ ? value() : nullptr);
+    std::string tip = clipped_ ? std::string(value(), static_cast<std::size_t>(size())) : std::string();
+    if (mark_ != FieldMark::Plain) tip += (tip.empty() ? "" : "\n\n") + was_;
+    copy_tooltip(tip.empty() ? nullptr : tooltipText(tip).c_str());
 }
 
 // From the right edge of what stands left of the field in its row (the field before it, or the
@@ -209,9 +234,20 @@ std::string ReportField::shownText() const {
     return withEllipsis(text, w() - Fl::box_dw(box()) - 2);  // one pixel inside the box each side
 }
 
+void ReportField::markDifference(FieldMark mark, const std::string& was) {
+    mark_ = mark;
+    was_ = mark == FieldMark::Plain ? std::string() : was;
+    color(mark == FieldMark::Changed ? changedColour() : fieldColour());
+    offerClippedText();
+    // The box's rounded corners leave the frame's corners to whatever is drawn behind the field.
+    if (parent()) parent()->redraw();
+    else redraw();
+}
+
 void ReportField::draw() {
     if (!clipped_ || Fl::focus() == this) {
         Fl_Output::draw();
+        drawMark();
         return;
     }
     // Where and how the toolkit draws an unfocused field's text, cut short with "…".
@@ -226,6 +262,23 @@ void ReportField::draw() {
     const int height = fl_height();
     fl_draw(shown.c_str(), X + 1, Y + (H - height) / 2 + height - fl_descent());
     fl_pop_clip();
+    drawMark();
+}
+
+// Over the box's border, so the text keeps its place and its room.
+void ReportField::drawMark() {
+    if (mark_ == FieldMark::Plain) return;
+    fl_color(markColour());
+    if (mark_ == FieldMark::Changed) {
+        fl_rect(x(), y(), w(), h());
+        fl_rect(x() + 1, y() + 1, w() - 2, h() - 2);
+        const int right = x() + w() - 1;
+        fl_polygon(right - kMarkFlag, y(), right, y(), right, y() + kMarkFlag);
+    } else {
+        fl_line_style(FL_DASH, 2);
+        fl_rect(x() + 1, y() + 1, w() - 2, h() - 2);
+        fl_line_style(0);
+    }
 }
 
 int ReportField::handle(int event) {
@@ -257,13 +310,29 @@ bool MainWindow::moveFocus(bool forward) {
     return false;
 }
 
-void MainWindow::showReport(const std::vector<GroupRecord>& groups) {
-    // The fields were made in the report's order, each group's inside its group.
+namespace {
+
+// The fields in the report's order, in which they were made, each group's inside its group.
+std::vector<ReportField*> reportFields(Fl_Window& window) {
     std::vector<ReportField*> fields;
-    for (int i = 0; i < children(); ++i)
-        if (Fl_Group* group = child(i)->as_group())
-            for (int j = 0; j < group->children(); ++j)
-                if (auto* field = dynamic_cast<ReportField*>(group->child(j))) fields.push_back(field);
+    for (int g = 0; g < window.children(); ++g)
+        if (auto* group = dynamic_cast<ReportGroup*>(window.child(g)))
+            for (int f = 0; f < group->children(); ++f)
+                if (auto* field = dynamic_cast<ReportField*>(group->child(f))) fields.push_back(field);
+    return fields;
+}
+
+// What the tooltip of a marked field says: the snapshot's text, under the snapshot's name.
+std::string wasText(const FieldChange& change, const std::string& name) {
+    const char* byItself = change.difference == Difference::ByItself ? " (changes by itself)" : "";
+    const std::string caption = change.newLabel != change.label ? change.label + " " : "";
+    return "In " + name + byItself + ":\n" + caption + change.before;
+}
+
+}  // namespace
+
+void MainWindow::showReport(const std::vector<GroupRecord>& groups) {
+    const std::vector<ReportField*> fields = reportFields(*this);
     auto field = fields.begin();
     for (const GroupRecord& group : groups)
         for (const FieldRecord& record : group.fields)
@@ -285,6 +354,32 @@ void WindowSink::endGroup() {
 
 void WindowSink::progress(float fraction) {
     if (!appState().noticeMode) setProgress(fraction);
+}
+
+
+std::string comparisonTitle(const Comparison& comparison, const std::string& name) {
+    int differing = 0, byItself = 0;
+    for (const FieldChange& change : comparison.fields) {
+        differing += change.difference != Difference::Unknown;
+        byItself += change.difference == Difference::ByItself;
+    }
+    std::string title = std::string(kMainWindowTitle) + " - ";
+    if (differing == 0) return title + "no field differs from " + name;
+    title += std::to_string(differing) + (differing == 1 ? " field differs from " : " fields differ from ") + name;
+    if (byItself > 0) title += " (" + std::to_string(byItself) + " expected to change)";
+    return title;
+}
+
+void showComparison(Fl_Window& window, const Comparison* comparison, const std::string& name) {
+    const std::vector<ReportField*> fields = reportFields(window);
+    for (ReportField* field : fields) field->markDifference(FieldMark::Plain, {});
+    window.copy_label(comparison ? comparisonTitle(*comparison, name).c_str() : kMainWindowTitle);
+    if (!comparison) return;
+    for (const FieldChange& change : comparison->fields) {
+        if (change.difference == Difference::Unknown || change.position >= fields.size()) continue;
+        const FieldMark mark = change.difference == Difference::Changed ? FieldMark::Changed : FieldMark::ByItself;
+        fields[change.position]->markDifference(mark, wasText(change, name));
+    }
 }
 
 Fl_Double_Window* makeMainWindow() {

@@ -10,6 +10,7 @@
 #include <FL/Fl_Output.H>
 
 #include "app/report_collector.h"
+#include "app/report_compare.h"
 #include "moravel_version.h"
 #include "sections/report_sink.h"
 
@@ -27,6 +28,9 @@ public:
     int handle(int event) override;
 };
 
+// How a field differs from the snapshot it is compared with.
+enum class FieldMark { Plain, Changed, ByItself };
+
 // A one-line, read-only field with its caption to its left, holding a copy of `text`. It
 // leaves the window's menu keys to the window; Ctrl+C still copies its selection. A text wider
 // than the field is offered whole as the field's tooltip and, while the field has no focus,
@@ -42,6 +46,11 @@ public:
     // What the field draws while it has no focus: its text, or as much of it as fits with "…".
     std::string shownText() const;
 
+    // Marks the field as differing from a compared snapshot, whose text is `was`; the tooltip
+    // then shows it. FieldMark::Plain removes the mark.
+    void markDifference(FieldMark mark, const std::string& was);
+    FieldMark mark() const { return mark_; }
+
 protected:
     void draw() override;
 
@@ -49,7 +58,10 @@ private:
     void offerClippedText();
     void fitCaption();
     int captionRoom() const;
+    void drawMark();
     bool clipped_ = false;
+    FieldMark mark_ = FieldMark::Plain;
+    std::string was_;
 };
 
 // The main window: a right click anywhere, Shift+F10 or the Menu key opens the share menu,
@@ -81,5 +93,13 @@ private:
 
 // Builds and fills the main window, unshown.
 Fl_Double_Window* makeMainWindow();
+
+// Marks the fields of `window` that `comparison` with the snapshot `name` found different and
+// says in the title how many there are; no comparison removes every mark and the count. Only
+// marks change: no widget moves.
+void showComparison(Fl_Window& window, const Comparison* comparison, const std::string& name);
+
+// The title that says how many fields differ from the snapshot `name`.
+std::string comparisonTitle(const Comparison& comparison, const std::string& name);
 
 }  // namespace moravel

@@ -12,6 +12,7 @@
 #include <cerrno>
 #include <csignal>
 #include <cstring>
+#include <random>
 
 namespace moravel {
 namespace {
@@ -62,18 +63,31 @@ private:
     sigset_t before_;
 };
 
+// Creates a file of `name` with its last six characters chosen so that no file has that name yet
+// (as mkstemp does, but with the mode given: the umask applies to it).
+int createExclusive(std::string& name, mode_t mode) {
+    static const char kChosen[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    static std::mt19937 random{std::random_device{}()};
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        for (std::size_t i = name.size() - 6; i < name.size(); ++i) name[i] = kChosen[random() % (sizeof kChosen - 1)];
+        int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOCTTY | O_CLOEXEC, mode);
+        if (fd >= 0 || errno != EEXIST) return fd;
+    }
+    return -1;
+}
+
 // A new file of a short name of its own (NAME_MAX is reached by the target's name alone) in the
 // target's folder. Until it takes the target's name it is removed when it goes out of scope or
 // when a signal ends the program; a signal that was ignored or handled stays so.
 class TemporaryFile {
 public:
-    explicit TemporaryFile(const std::string& folder) : name_(folder + ".moravel-XXXXXX") {
+    TemporaryFile(const std::string& folder, mode_t mode) : name_(folder + ".moravel-XXXXXX") {
         if (name_.size() >= sizeof pendingName) {
             error_ = ENAMETOOLONG;
             return;
         }
         EndingSignalsHeld held;
-        fd_ = ::mkstemp(&name_[0]);
+        fd_ = createExclusive(name_, mode);
         if (fd_ < 0) {
             error_ = errno;
             return;
@@ -164,12 +178,6 @@ std::string folderOf(const std::string& name) {
     return slash == std::string::npos ? std::string() : name.substr(0, slash + 1);
 }
 
-mode_t newFileMode() {
-    mode_t mask = ::umask(0);
-    ::umask(mask);
-    return 0666 & ~mask;
-}
-
 // The old file's owner and permissions on the new one (set-user-ID and set-group-ID dropped, as
 // a write into the file drops them). False when the owner cannot be carried over: the file would
 // change hands, or its group's permissions go to another group.
@@ -199,13 +207,12 @@ std::optional<std::string> writeDirectly(int fd, const std::string& content) {
 // Replaces `name` (or creates it); `old` is the file there, opened as `oldFd`, or null.
 std::optional<std::string> replace(const std::string& name, const std::string& content, const struct stat* old,
                                    int oldFd) {
-    TemporaryFile temporary(folderOf(name));
+    // A new name gets the mode the shell would give it; a replacement is private until it has the
+    // old file's permissions, which may be stricter than the umask's.
+    TemporaryFile temporary(folderOf(name), old ? 0600 : 0666);
     const bool mayWriteInPlace = old && (temporary.error() == EACCES || temporary.error() == EPERM);
     if (temporary.fd() < 0) return mayWriteInPlace ? writeInPlace(oldFd, content) : reason(temporary.error());
-    if (old ? !carryOver(temporary.fd(), *old) : ::fchmod(temporary.fd(), newFileMode()) != 0) {
-        if (old) return writeInPlace(oldFd, content);
-        return reason(errno);
-    }
+    if (old && !carryOver(temporary.fd(), *old)) return writeInPlace(oldFd, content);
     if (int error = writeAll(temporary.fd(), content)) return reason(error);
     if (::fsync(temporary.fd()) != 0) return reason(errno);
     if (int error = temporary.close()) return reason(error);

@@ -5,10 +5,9 @@
 #include "app/report_writers.h"
 
 namespace moravel {
-namespace {
 
-// The writer escapes C0 as JSON must; DEL and C1, which JSON lets through raw but a terminal
-// may act on, get the same \u form. Both can only stand inside strings here.
+// The writer escapes C0 as JSON must; DEL and C1 get the same \u form. Both can only stand
+// inside strings here.
 std::string escapeDelAndC1(const std::string& json) {
     std::string escaped;
     escaped.reserve(json.size());
@@ -27,8 +26,6 @@ std::string escapeDelAndC1(const std::string& json) {
     }
     return escaped;
 }
-
-}  // namespace
 
 void writeJsonReport(const std::vector<GroupRecord>& groups, std::ostream& out) {
     using Json = nlohmann::ordered_json;  // keys in the order they are written

@@ -48,6 +48,25 @@ void checkInventoryOptions(const ReportOptions& options) {
         throw UsageError("option '--submit' writes nothing locally; '--output' goes with '--inventory'");
 }
 
+// The optional NEW after "--compare OLD": the next argument, unless it is an option.
+void takesNew(const std::vector<std::string>& arguments, std::size_t& i, std::string& file) {
+    if (i + 1 < arguments.size() && !arguments[i + 1].empty() && arguments[i + 1][0] != '-') file = arguments[++i];
+}
+
+void checkCompare(const ReportOptions& options) {
+    if (options.compare.empty()) {
+        if (options.hardwareOnly) throw UsageError("option '--hardware-only' goes with '--compare'");
+        return;
+    }
+    if (!options.saveSnapshot.empty()) throw UsageError("options '--compare' and '--save-snapshot' do not go together");
+    if (options.stats) throw UsageError("options '--compare' and '--stats' do not go together");
+    if (!options.compareWith.empty() && !options.snapshot.empty())
+        throw UsageError("'--compare OLD NEW' and '--snapshot' both name NEW; give one");
+    if (!options.inventory.empty() || !options.submit.empty())
+        throw UsageError(std::string("options '--compare' and '") + (options.submit.empty() ? "--inventory" : "--submit") +
+                         "' do not go together");
+}
+
 }  // namespace
 
 const char* const kReportUsage =
@@ -67,6 +86,16 @@ const char* const kReportUsage =
     "                         MAC addresses XX-XX-XX-XX-XX-XX; also in a saved snapshot\n"
     "  --output FILE          write the report to FILE instead of standard output; FILE is\n"
     "                         replaced whole or left as it was (status 2 when it cannot be)\n"
+    "  --compare OLD [NEW]    print what differs between snapshot OLD and snapshot NEW, or\n"
+    "                         this computer when NEW is left out: one line per field\n"
+    "                         (Group / Caption: old \xE2\x86\x92 new), then the inventory's memory\n"
+    "                         modules, disks, adapters, ... added, removed or changed\n"
+    "                         (matched by serial number, MAC, slot), then the values that\n"
+    "                         change by themselves under \"Expected to change\"; exit\n"
+    "                         status 0 when nothing differs, 1 when something does, 2 on\n"
+    "                         an unusable file\n"
+    "  --hardware-only        with --compare: leave out the values that change by themselves\n"
+    "                         (available memory, last boot, free space, charge, clock)\n"
     "  --inventory FORMAT     print the fuller inventory (identity, memory modules, disks,\n"
     "                         adapters, monitors, batteries, ...) for an inventory server:\n"
     "                         'glpi' (GLPI native JSON) or 'ocs' (OCS Inventory XML); with\n"
@@ -96,6 +125,8 @@ ReportOptions parseReportOptions(const std::vector<std::string>& arguments) {
         else if (argument == "--redact") options.redact = true;
         else if (takesFile(arguments, i, "--save-snapshot", options.saveSnapshot)) continue;
         else if (takesFile(arguments, i, "--output", options.output)) continue;
+        else if (takesFile(arguments, i, "--compare", options.compare)) takesNew(arguments, i, options.compareWith);
+        else if (argument == "--hardware-only") options.hardwareOnly = true;
         else if (takesValue(arguments, i, "--inventory", options.inventory)) continue;
         else if (takesValue(arguments, i, "--submit", options.submit)) continue;
         else if (takesValue(arguments, i, "--tag", options.tag)) continue;
@@ -106,6 +137,7 @@ ReportOptions parseReportOptions(const std::vector<std::string>& arguments) {
     if (!options.output.empty() && !options.saveSnapshot.empty())
         throw UsageError("options '--output' and '--save-snapshot' each name the one file to write; give one");
     checkInventoryOptions(options);
+    checkCompare(options);
     return options;
 }
 

@@ -20,6 +20,9 @@ struct ReportOptions {
     std::string submit;        // send the inventory to this server (OCS or GLPI) instead
     std::string tag;           // the server's tag for this machine
     int timeoutSeconds = 30;   // bounds the whole exchange with the server
+    std::string compare;       // compare this snapshot (OLD) with NEW, or with this machine
+    std::string compareWith;   // NEW, when given
+    bool hardwareOnly = false; // leave out the values that change by themselves
 };
 
 // A command line that cannot be used; what() is one line for standard error.

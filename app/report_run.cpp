@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "app/report_collector.h"
+#include "app/report_compare.h"
 #include "app/report_escape.h"
 #include "app/report_file.h"
 #include "app/report_http.h"
@@ -53,11 +54,12 @@ int writeFile(const std::string& path, const std::string& content, std::ostream&
 }
 
 int saveSnapshot(const std::string& path, std::ostream& err) {
-    std::ostringstream snapshot;
-    writeSnapshot(snapshot);
-    if (std::optional<std::string> problem = snapshotSizeProblem(snapshot.str().size()))
+    std::ostringstream stream;
+    writeSnapshot(stream);
+    const std::string snapshot = stream.str();
+    if (std::optional<std::string> problem = snapshotSizeProblem(snapshot.size()))
         return cannotWrite(path, *problem, err);
-    return writeFile(path, snapshot.str(), err);
+    return writeFile(path, snapshot, err);
 }
 
 // Standard output, flushed; a write that failed (a full disk, a file size limit) is status 2.
@@ -90,6 +92,32 @@ int printReport(const ReportOptions& options, std::ostream& out, std::ostream& e
                  : writeFile(options.output, options.json ? file.str() : textFileContent(file.str()), err);
     if (options.stats) writeStats(queries, elapsed, err);
     return status;
+}
+
+CompareSide thisMachine() {
+    Backend machine = makeBackendFromEnvironment();
+    return CompareSide::fromMachine(*machine.provider, *machine.probes, "this machine");
+}
+
+// OLD first, so an unusable OLD is told before the machine is read; the exit status follows
+// diff and cmp.
+int printComparison(const ReportOptions& options, std::ostream& out, std::ostream& err) {
+    const CompareSide before = CompareSide::fromFile(options.compare);
+    const std::string& newFile = options.compareWith.empty() ? options.snapshot : options.compareWith;
+    const CompareSide after = newFile.empty() ? thisMachine() : CompareSide::fromFile(newFile);
+    const Comparison comparison = compareSides(before, after, options.redact);
+    std::ostringstream file;
+    std::ostream& to = options.output.empty() ? out : file;
+    if (options.json) writeJsonComparison(comparison, options.hardwareOnly, to);
+    else writeTextComparison(comparison, options.hardwareOnly, to);
+    errno = 0;
+    out.flush();
+    if (!out) return cannotWrite("standard output", errno ? std::strerror(errno) : "write error", err);
+    if (!options.output.empty()) {
+        const int status = writeFile(options.output, options.json ? file.str() : textFileContent(file.str()), err);
+        if (status != 0) return status;
+    }
+    return comparison.differs(options.hardwareOnly) ? 1 : 0;
 }
 
 bool endsWith(const std::string& text, const std::string& end) {
@@ -167,6 +195,7 @@ int runReport(const std::vector<std::string>& arguments, std::ostream& out, std:
     }
     DiagnosticsTo diagnostics(err);
     try {
+        if (!options.compare.empty()) return printComparison(options, out, err);
         ScopedBackend backend(selectBackend(options));
         if (!options.saveSnapshot.empty()) return saveSnapshot(options.saveSnapshot, err);
         if (!options.inventory.empty()) return printInventory(options, out, err);

@@ -23,4 +23,8 @@ std::string withCrlfLineEnds(const std::string& text);
 // Bytes that are not UTF-8 become U+FFFD; control characters, DEL and C1 are \u escapes.
 void writeJsonReport(const std::vector<GroupRecord>& groups, std::ostream& out);
 
+// JSON text as the writer gives it with DEL and C1 characters, which JSON lets through raw but
+// a terminal may act on, written as \u escapes too.
+std::string escapeDelAndC1(const std::string& json);
+
 }  // namespace moravel

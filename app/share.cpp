@@ -2,10 +2,12 @@
 
 #include <cctype>
 #include <memory>
+#include <optional>
 #include <sstream>
 
 #include "app/app_state.h"
 #include "app/report_writers.h"
+#include "inventory/read_inventory.h"
 #include "query/views/recording.h"
 #include "query/views/redaction.h"
 #include "query/snapshot/snapshot_writer.h"
@@ -39,12 +41,38 @@ void setShownReport(std::vector<GroupRecord> groups) { appState().shown = std::m
 std::vector<GroupRecord> reportGroups(bool hidden) { return hidden ? hiddenReport() : appState().shown; }
 
 std::string shareReport(ReportForm form, bool hidden) {
+    if (std::optional<Comparison> changes = shownComparison(hidden)) {
+        std::ostringstream text;
+        if (form == ReportForm::Json) writeJsonComparison(*changes, false, text);
+        else writeTextComparison(*changes, false, text);
+        return text.str();
+    }
     const std::vector<GroupRecord> groups = reportGroups(hidden);
     std::ostringstream text;
     if (form == ReportForm::Json) writeJsonReport(groups, text);
     else writeTextReport(groups, text);
     return text.str();
 }
+
+void compareShownWith(const std::string& path) {
+    AppState& state = appState();
+    CompareSide snapshot = CompareSide::fromFile(path);
+    if (!state.inventoryKept) {  // the window's build read the 38 fields only: the inventory once now
+        readInventory(state.recording.provider.get(), state.recording.probes.get());
+        state.inventoryKept = true;
+    }
+    state.compared.emplace(AppState::Compared{std::move(snapshot), CompareSide::fromAnswers(*state.record, "this machine")});
+}
+
+void clearComparison() { appState().compared.reset(); }
+
+std::optional<Comparison> shownComparison(bool hidden) {
+    const auto& compared = appState().compared;
+    if (!compared) return std::nullopt;
+    return compareSides(compared->snapshot, compared->machine, hidden);
+}
+
+bool comparing() { return appState().compared.has_value(); }
 
 std::string shareSnapshot(bool hidden) {
     std::ostringstream snapshot;

@@ -2,10 +2,12 @@
 // from the answers read while the window was built, and a snapshot, recorded when asked for.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "app/report_collector.h"
+#include "app/report_compare.h"
 #include "query/backend.h"
 
 namespace moravel {
@@ -23,8 +25,17 @@ void setShownReport(std::vector<GroupRecord> groups);
 // from the kept answers (the machine is not asked twice).
 std::vector<GroupRecord> reportGroups(bool hidden);
 
-// The report in `form`, of reportGroups(hidden).
+// The report in `form`, of reportGroups(hidden); while a comparison is on, the comparison
+// instead, as moravel-report --compare prints it.
 std::string shareReport(ReportForm form, bool hidden);
+
+// Compares the snapshot at `path` (read once; throws SnapshotError) with the machine the window
+// shows, from the answers kept; the comparison stays on until cleared.
+void compareShownWith(const std::string& path);
+void clearComparison();
+bool comparing();
+// The comparison that is on, its texts with identifying values hidden when `hidden`.
+std::optional<Comparison> shownComparison(bool hidden);
 
 // What moravel-report --save-snapshot (with --redact when `hidden`) writes, read now.
 std::string shareSnapshot(bool hidden);

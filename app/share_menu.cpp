@@ -21,15 +21,17 @@
 namespace moravel {
 namespace {
 
-// Built afresh for each use, so the switch's check mark shows its state.
+// Built afresh for each use, so the switch's check mark and Clear comparison show their state.
 struct ShareMenu {
-    Fl_Menu_Item items[5];
+    Fl_Menu_Item items[7];
     ShareMenu()
         : items{{"Copy report", FL_CTRL + FL_SHIFT + 'c', onCopyReport, nullptr, 0, 0, 0, 0, 0},
                 {"Save report\xE2\x80\xA6", FL_CTRL + 's', onSaveReport, nullptr, 0, 0, 0, 0, 0},
                 {"Save snapshot\xE2\x80\xA6", 0, onSaveSnapshot, nullptr, FL_MENU_DIVIDER, 0, 0, 0, 0},
                 {"Hide serial numbers and addresses", 0, onHideSwitch, nullptr,
-                 FL_MENU_TOGGLE | (appState().hideIdentifiers ? FL_MENU_VALUE : 0), 0, 0, 0, 0},
+                 FL_MENU_TOGGLE | FL_MENU_DIVIDER | (appState().hideIdentifiers ? FL_MENU_VALUE : 0), 0, 0, 0, 0},
+                {"Compare with snapshot\xE2\x80\xA6", 0, onCompareWithSnapshot, nullptr, 0, 0, 0, 0, 0},
+                {"Clear comparison", 0, onClearComparison, nullptr, comparing() ? 0 : FL_MENU_INACTIVE, 0, 0, 0, 0},
                 {nullptr, 0, nullptr, nullptr, 0, 0, 0, 0, 0}} {}
 };
 
@@ -78,6 +80,13 @@ std::string withExtension(std::filesystem::path chosen, const FileTypes& types, 
     return chosen.string();
 }
 
+// Else the dialog may open on a list of recent files.
+void startInCurrentFolder(Fl_Native_File_Chooser& chooser) {
+    std::error_code error;
+    const std::string folder = std::filesystem::current_path(error).string();
+    if (!error) chooser.directory(folder.c_str());
+}
+
 // The file the user names in a save dialog, or empty text when cancelled.
 std::string chooseFile(const char* title, const char* preset, const FileTypes& types) {
     Fl_Native_File_Chooser chooser;
@@ -85,17 +94,36 @@ std::string chooseFile(const char* title, const char* preset, const FileTypes& t
     chooser.type(Fl_Native_File_Chooser::BROWSE_SAVE_FILE);
     chooser.options(Fl_Native_File_Chooser::SAVEAS_CONFIRM | Fl_Native_File_Chooser::NEW_FOLDER);
     chooser.filter(types.filter);
-    std::error_code error;
-    const std::string folder = std::filesystem::current_path(error).string();
-    if (!error) chooser.directory(folder.c_str());  // else the dialog may open on a list of recent files
+    startInCurrentFolder(chooser);
     chooser.preset_file(preset);
     if (chooser.show() != 0 || !chooser.filename()) return {};
     return withExtension(chooser.filename(), types, chooser.filter_value());
 }
 
+// The snapshot the user picks to compare with, or empty text when cancelled.
+std::string chooseSnapshot() {
+    Fl_Native_File_Chooser chooser;
+    chooser.title("Compare with snapshot");
+    chooser.type(Fl_Native_File_Chooser::BROWSE_FILE);
+    chooser.filter("Moravel snapshot\t*.json\nAll files\t*");
+    startInCurrentFolder(chooser);
+    if (chooser.show() != 0 || !chooser.filename()) return {};
+    return chooser.filename();
+}
+
 void tellNotSaved(const char* path, const std::string& problem) {
     fl_message_title("Not saved");
     fl_alert("%s could not be saved:\n%s", path, problem.c_str());
+}
+
+// The marks of the comparison that is on, none when it is off; the tooltips hide identifying
+// values while the window does.
+void showShownComparison() {
+    Fl_Double_Window* mainWindow = appState().mainWindow;
+    if (!mainWindow) return;
+    const std::optional<Comparison> changes = shownComparison(appState().hideIdentifiers);
+    const std::string name = changes ? std::filesystem::path(changes->before).filename().string() : std::string();
+    showComparison(*mainWindow, changes ? &*changes : nullptr, name);
 }
 
 }  // namespace
@@ -148,8 +176,32 @@ void onSaveSnapshot(Fl_Widget*, void*) {
 
 // The window shows what a screenshot or a printout of it would pass on, too.
 void onHideSwitch(Fl_Widget*, void*) {
-    appState().hideIdentifiers = !appState().hideIdentifiers;
-    if (auto* window = dynamic_cast<MainWindow*>(appState().mainWindow)) window->showReport(reportGroups(appState().hideIdentifiers));
+    AppState& state = appState();
+    state.hideIdentifiers = !state.hideIdentifiers;
+    if (auto* window = dynamic_cast<MainWindow*>(state.mainWindow)) window->showReport(reportGroups(state.hideIdentifiers));
+    showShownComparison();
+}
+
+void onCompareWithSnapshot(Fl_Widget*, void*) {
+    const std::string path = chooseSnapshot();
+    if (!path.empty()) compareWithSnapshot(path);
+}
+
+void onClearComparison(Fl_Widget*, void*) {
+    clearComparison();
+    showShownComparison();
+}
+
+bool compareWithSnapshot(const std::string& path) {
+    try {
+        compareShownWith(path);
+    } catch (const SnapshotError& error) {
+        fl_message_title("Not compared");
+        fl_alert("%s", error.what());
+        return false;
+    }
+    showShownComparison();
+    return true;
 }
 
 bool saveWithMessage(const char* path, const std::string& content) {

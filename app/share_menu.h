@@ -1,5 +1,6 @@
 // The main window's popup menu and its shortcuts: Copy report, Save report..., Save
-// snapshot... and the switch that hides serial numbers and addresses in all three.
+// snapshot..., the switch that hides serial numbers and addresses in all three, and Compare with
+// snapshot... and Clear comparison, which mark the fields that differ from a snapshot.
 #pragma once
 
 #include <string>
@@ -18,6 +19,13 @@ void onCopyReport(Fl_Widget* widget, void* data);
 void onSaveReport(Fl_Widget* widget, void* data);
 void onSaveSnapshot(Fl_Widget* widget, void* data);
 void onHideSwitch(Fl_Widget* widget, void* data);
+void onCompareWithSnapshot(Fl_Widget* widget, void* data);
+void onClearComparison(Fl_Widget* widget, void* data);
+
+// Compares the main window's machine with the snapshot at `path` and marks the window's fields
+// that differ; a snapshot that cannot be used is told in a message box and changes nothing.
+// True when compared.
+bool compareWithSnapshot(const std::string& path);
 
 // The switch's state: identifying values hidden in what the commands hand out.
 bool hidingIdentifiers();

@@ -37,7 +37,7 @@ struct Read {
 double cpuMicroseconds() {
     timespec now{};
     ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return now.tv_sec * 1e6 + now.tv_nsec / 1e3;
+    return static_cast<double>(now.tv_sec) * 1e6 + static_cast<double>(now.tv_nsec) / 1e3;
 }
 
 // Notes what each query cycle asked for: the query, the object last reached and the property
@@ -112,7 +112,8 @@ void wholeReport(benchmark::State& state) {
     resetQueryCount();
     NullSink sink;
     for (auto _ : state) buildAllGroups(sink);
-    state.counters["queries"] = benchmark::Counter(static_cast<double>(queryCount()) / state.iterations());
+    const double perRun = static_cast<double>(queryCount()) / static_cast<double>(state.iterations());
+    state.counters["queries"] = benchmark::Counter(perRun);
 }
 
 // The inventory pass of --inventory and --submit: every class it reads, one query cycle each.

@@ -13,7 +13,8 @@ constexpr float kPrintScale = 0.7f;
 // 0.7 when the window fits the printable area at that scale, else the scale that just fits it.
 inline float pageScale(int windowW, int windowH, int pageW, int pageH) {
     if (windowW <= 0 || windowH <= 0) return kPrintScale;
-    const float fit = std::min(static_cast<float>(pageW) / windowW, static_cast<float>(pageH) / windowH);
+    const float fit = std::min(static_cast<float>(pageW) / static_cast<float>(windowW),
+                               static_cast<float>(pageH) / static_cast<float>(windowH));
     return std::min(kPrintScale, fit);
 }
 

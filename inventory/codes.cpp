@@ -20,6 +20,7 @@ std::string nameOf(const CodeName (&table)[N], std::uint64_t code) {
 }
 
 // SMBIOS 3.x, system enclosure type (7.4.1).
+// clang-format off
 const CodeName kChassis[] = {
     {1, "Other"}, {2, "Unknown"}, {3, "Desktop"}, {4, "Low Profile Desktop"}, {5, "Pizza Box"}, {6, "Mini Tower"},
     {7, "Tower"}, {8, "Portable"}, {9, "Laptop"}, {10, "Notebook"}, {11, "Hand Held"}, {12, "Docking Station"},
@@ -73,6 +74,7 @@ const std::pair<const char*, const char*> kMonitorMakers[] = {
     {"NEC", "NEC"},       {"PHL", "Philips"},     {"SAM", "Samsung"},      {"SDC", "Samsung Display"},
     {"SHP", "Sharp"},     {"SNY", "Sony"},        {"VSC", "ViewSonic"},    {"GBT", "Gigabyte"},
 };
+// clang-format on
 
 bool allDigits(const std::string& text, std::size_t from, std::size_t count) {
     return text.size() >= from + count &&

@@ -10,13 +10,14 @@ namespace {
 
 using T = CimType;
 constexpr Identifies kHidden = Identifies::MachineOrOwner;
-constexpr Identifies kAddress = Identifies::HardwareAddress;
+constexpr Identifies kAddress = Identifies::Address;
 constexpr Identifies kInstance = Identifies::DeviceInstance;
 constexpr Identifies kCodes = Identifies::CharacterCodes;
 constexpr bool kNotRead = false;  // kept here for redaction: the inventory may read it
 
 // The groups' reads first in each class, then the inventory's, in the order the snapshot writer
 // records them; the properties nothing reads yet are listed for redaction only.
+// clang-format off
 const std::vector<WmiClass> kClasses = {
     {"Win32_CDROMDrive", kWmiNamespace, {
         {"SystemName", T::String, kHidden}, {"Name", T::String}, {"MediaType", T::String}}},
@@ -112,6 +113,7 @@ const std::vector<WmiClass> kClasses = {
     {"BatteryFullChargedCapacity", kWmiDataNamespace, {{"InstanceName", T::String}, {"FullChargedCapacity", T::Uint32}}},
     {"BatteryCycleCount", kWmiDataNamespace, {{"InstanceName", T::String}, {"CycleCount", T::Uint32}}},
 };
+// clang-format on
 
 // The namespaces a listing provider connects to: the groups' classes in ROOT\CIMV2, the device
 // data of monitors and batteries in ROOT\WMI, network adapters' media in ROOT\StandardCimv2.

@@ -24,7 +24,7 @@ std::uint16_t variantTypeOf(CimType type);
 enum class Identifies {
     Nothing,
     MachineOrOwner,   // a name, owner, domain, serial number or UUID: "(hidden)"
-    HardwareAddress,  // its form kept, every hexadecimal digit an X
+    Address,          // a hardware address: its form kept, every hexadecimal digit an X
     DeviceInstance,   // a device instance path: the part after its last backslash (a USB serial number)
     CharacterCodes,   // a serial number held as an array of character codes (WmiMonitorID)
 };

@@ -15,6 +15,7 @@ struct Named {
 };
 
 // The implementer codes the architecture assigns.
+// clang-format off
 const Named kImplementers[] = {
     {0x41, "ARM"},     {0x42, "Broadcom"}, {0x43, "Cavium"}, {0x46, "Fujitsu"}, {0x48, "HiSilicon"},
     {0x4e, "NVIDIA"},  {0x50, "APM"},      {0x51, "Qualcomm"}, {0x53, "Samsung"}, {0x56, "Marvell"},
@@ -55,6 +56,7 @@ const struct {
     {"fsl", "NXP"},         {"nxp", "NXP"},       {"ti", "Texas Instruments"}, {"samsung", "Samsung"},
     {"hisilicon", "HiSilicon"}, {"starfive", "StarFive"},
 };
+// clang-format on
 
 std::optional<unsigned> number(const CpuBlock& cpu, const char* key) {
     auto it = cpu.find(key);

@@ -55,6 +55,10 @@ const char* stepName(CycleStep step);
 // cannot fail.
 SnapshotData parseSnapshot(std::string json, const std::string& name);
 
+// The snapshot file at `path`, read whole (within kMaxSnapshotBytes) and parsed; throws
+// SnapshotError (query/backend.h) for a file that cannot be read or is not a snapshot.
+SnapshotData readSnapshotFile(const std::string& path);
+
 // The object of a class that `span` locates in `data.text`.
 SnapshotObject snapshotObject(const SnapshotData& data, ObjectSpan span);
 

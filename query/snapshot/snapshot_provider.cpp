@@ -142,8 +142,8 @@ Backend makeSnapshotBackendFromJson(const std::string& json, const std::string& 
     return makeSnapshotBackend(parseSnapshot(json, name));
 }
 
-Backend makeSnapshotBackend(const std::string& path) {
-    return makeSnapshotBackendFromJson(readWholeFile(path), path);
-}
+SnapshotData readSnapshotFile(const std::string& path) { return parseSnapshot(readWholeFile(path), path); }
+
+Backend makeSnapshotBackend(const std::string& path) { return makeSnapshotBackend(readSnapshotFile(path)); }
 
 }  // namespace moravel

@@ -63,10 +63,18 @@ Json objectJson(WmiObject& object, const WmiClass& recorded) {
     return json;
 }
 
-// One full cycle for the class, every object into `objects`; the failing step, if any.
-std::optional<StagedFailure> recordClass(WmiProvider& provider, const WmiClass& recorded, Json& objects) {
+// Compact JSON. Texts in a non-UTF-8 code page cannot go into JSON as they are; such bytes
+// become U+FFFD.
+std::string compact(const Json& json) { return json.dump(-1, ' ', false, Json::error_handler_t::replace); }
+
+// One full cycle for the class, each object appended to `objects` as text as soon as it is read,
+// so a class of a million objects is never held as a million trees; the failing step, if any.
+std::optional<StagedFailure> recordClass(WmiProvider& provider, const WmiClass& recorded, std::string& objects) {
+    bool first = true;
     return runQueryCycle(provider, recorded.nameSpace, selectAllFrom(recorded.name), [&](WmiObject& object) {
-        objects.push_back(objectJson(object, recorded));
+        objects += first ? "" : ",";
+        objects += compact(objectJson(object, recorded));
+        first = false;
         return true;
     });
 }
@@ -93,22 +101,27 @@ void addProbes(SystemProbes& probes, Json& document) {
 }  // namespace
 
 void writeSnapshot(std::ostream& out) {
-    Json document = {{"classes", Json::object()}};
+    std::string classes;  // "Win32_X":[...],... as the objects are read
+    Json rest = Json::object();
     Json failures = Json::object();
     if (WmiProvider* provider = wmiProvider()) {
         for (const WmiClass* recorded : recordedClasses()) {
-            Json objects = Json::array();
-            if (std::optional<StagedFailure> failed = recordClass(*provider, *recorded, objects))
+            const std::size_t before = classes.size();
+            classes += (classes.empty() ? "" : ",") + compact(recorded->name) + ":[";
+            if (std::optional<StagedFailure> failed = recordClass(*provider, *recorded, classes)) {
+                classes.resize(before);
                 failures[selectAllFrom(recorded->name)] = {{"step", stepName(failed->step)},
                                                            {"code", codeText(failed->code)}};
-            else
-                document["classes"][recorded->name] = objects;
+            } else {
+                classes += ']';
+            }
         }
     }
-    if (SystemProbes* probes = systemProbes()) addProbes(*probes, document);
-    if (!failures.empty()) document["failures"] = failures;
-    // Texts in a non-UTF-8 code page cannot go into JSON as they are; such bytes become U+FFFD.
-    out << document.dump(-1, ' ', false, Json::error_handler_t::replace) << '\n' << std::flush;
+    if (SystemProbes* probes = systemProbes()) addProbes(*probes, rest);
+    if (!failures.empty()) rest["failures"] = failures;
+    const std::string members = compact(rest);  // {} or {"memoryStatus":...,...}
+    out << "{\"classes\":{" << classes << '}' << (members.size() > 2 ? "," + members.substr(1) : "}") << '\n'
+        << std::flush;
 }
 
 std::optional<std::string> snapshotSizeProblem(std::size_t bytes) {

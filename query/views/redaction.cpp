@@ -60,11 +60,17 @@ WmiValue redactedValue(const std::string& className, const std::string& property
     if (identifies == Identifies::CharacterCodes && (value.type & vt::Array) && !value.items.empty() && value.items[0] != "0")
         return hiddenCodes(value);
     if (identifies == Identifies::Nothing || !showsSomething(value)) return value;
-    if (identifies == Identifies::HardwareAddress && value.type == vt::Bstr) return WmiValue::string(hideHexDigits(value.text));
+    if (identifies == Identifies::Address && value.type == vt::Bstr) return WmiValue::string(hideHexDigits(value.text));
     const std::size_t lastBackslash = value.type == vt::Bstr ? value.text.rfind('\\') : std::string::npos;
     if (identifies == Identifies::DeviceInstance && lastBackslash != std::string::npos)
         return WmiValue::string(value.text.substr(0, lastBackslash + 1) + kHiddenText);
     return WmiValue::string(kHiddenText);
+}
+
+bool isHiddenValue(const std::string& className, const std::string& property, const WmiValue& value) {
+    if (identifiesOf(className, property) == Identifies::Nothing || !showsSomething(value) || value.type != vt::Bstr)
+        return false;
+    return redactedValue(className, property, value).text == value.text;
 }
 
 Backend makeRedactedBackend(Backend inner) {

@@ -17,6 +17,10 @@ constexpr const char* kHiddenText = "(hidden)";
 // are, so every field rule takes the same road; other properties pass unchanged.
 WmiValue redactedValue(const std::string& className, const std::string& property, WmiValue value);
 
+// Whether `value` is one redaction has already hidden ("(hidden)", or an address with every
+// digit an X) in a property it hides: what a hidden snapshot holds there.
+bool isHiddenValue(const std::string& className, const std::string& property, const WmiValue& value);
+
 // `inner` behind the redacting wrappers, which own it.
 Backend makeRedactedBackend(Backend inner);
 // The same around a backend that stays where it is and must outlive the result.

@@ -26,46 +26,12 @@ chmod 555 "$WORK/locked"
 start_display 1280x900x24
 "${as_user[@]}" "$MORAVEL_BIN" > "$WORK/stdout" 2> "$WORK/stderr" &
 APP_PID=$!
-main=$(find_window '^Moravel by Tobrin') || fail "no main window"
-read -r width height < <(window_size "$main")
+MAIN=$(find_window '^Moravel by Tobrin') || fail "no main window"
 
-# Keys go to the focused window, in order; the scripts wait for their effects, not for time.
-press() { xdotool key --clearmodifiers "$@" 2>/dev/null; }
-# The popup menu is the one override-redirect window the program shows.
-menu_shown() {
-    local w
-    for w in $(xdotool search --onlyvisible --name '' 2>/dev/null); do
-        xwininfo -id "$w" | grep -q 'Override Redirect State: yes' && return 0
-    done
-    return 1
-}
-# Right click in the middle of the window.
-open_menu() {
-    xdotool mousemove --window "$main" $((width / 2)) $((height / 2)) click 3 2>/dev/null
-    wait_until 5 menu_shown || fail "no menu after a right click"
-}
-# The menu's item number $1, by keyboard.
-menu_item() {
-    open_menu
-    local i
-    for i in $(seq "$1"); do press Down; done
-    press Return
-    wait_until 5 eval '! menu_shown' || fail "the menu stayed open"
-}
 clipboard() { xclip -o -selection "$1" 2>/dev/null; }
 holds() { clipboard "$1" > "$WORK/held.txt"; cmp -s "$2" "$WORK/held.txt"; }
 # Waits for the selection $1 to hold file $2's text; fails with message $3 and the difference.
 expect_held() { wait_until 5 holds "$1" "$2" || fail "$3: $(diff "$2" "$WORK/held.txt" | head -5)"; }
-# Types a full path into the file chooser titled $1 and confirms it.
-choose_file() {
-    local dialog
-    dialog=$(find_window "^$1\$") || fail "no '$1' dialog"
-    xdotool windowfocus --sync "$dialog" 2>/dev/null
-    press ctrl+a
-    xdotool type --delay 5 "$2" 2>/dev/null
-    press Return
-    wait_gone "^$1\$" 10 || fail "the '$1' dialog stayed open"
-}
 # Waits for file $2 to equal file $1; fails with message $3 and the difference.
 same() { wait_until 5 cmp -s "$1" "$2" || fail "$3: $(diff "$1" "$2" | head -5)"; }
 
@@ -109,14 +75,14 @@ echo "ok: Save snapshot with the switch on replays as the hidden report"
 # fields show the hidden forms (a screenshot or a printout shows what the report hides); off,
 # the real values come back.
 copy_field() {
-    click_widget "$main" main "Computer Name:"
+    click_widget "$MAIN" main "Computer Name:"
     press ctrl+a
     press ctrl+c
     printf '%s' "$1" > "$WORK/field.txt"
     expect_held clipboard "$WORK/field.txt" "$2"
 }
 copy_field "(hidden)  ( Owner Name: (hidden) )" "Ctrl+C in the Computer Name field with the switch on"
-import -window "$main" "$WORK/hidden.png"
+import -window "$MAIN" "$WORK/hidden.png"
 [ -n "${MORAVEL_SHOTS:-}" ] && cp "$WORK/hidden.png" "$MORAVEL_SHOTS/share-hidden.png"
 menu_item 4
 copy_field "DESK-7  ( Owner Name: Ana Souza )" "Ctrl+C in the Computer Name field with the switch off"

@@ -115,7 +115,7 @@ TEST(LinuxQuery, ReadersAnswerWithTheTypesOfTheClassTable) {
         bool none = value.type == vt::Bstr && value.text.empty();
         return none || value.type == variantTypeOf(property.type) || wide;
     };
-    for (const char* fixture : {"desktop", "laptop", "container", "kvm", "arm", "hybrid"}) {
+    for (const char* fixture : kFixtureMachines) {
         FixtureMachine machine(fixtureRoot(fixture));
         for (const WmiClass& wmiClass : wmiClasses()) {
             runQueryCycle(*wmiProvider(), wmiClass.nameSpace, selectAllFrom(wmiClass.name), [&](WmiObject& object) {
@@ -170,7 +170,7 @@ std::vector<std::string> fieldsSayingNull() {
 }
 
 TEST(LinuxReport, NoFieldSaysNullOnAnyFixtureOrThisMachine) {
-    for (const char* tree : {"desktop", "laptop", "kvm", "arm", "container"}) {
+    for (const char* tree : kFixtureMachines) {
         FixtureMachine machine(fixtureRoot(tree));
         EXPECT_EQ(fieldsSayingNull(), std::vector<std::string>{}) << tree;
     }

@@ -91,7 +91,8 @@ TEST_F(SmokeLive, MemoryMatchesMeminfo) {
     MemoryTexts memory = readMemoryStatus();
     long availableMb = std::stol(memory.available);
     long expectedMb = std::stol(firstLine(run("awk '/^MemAvailable:/ {print int($2/1024)}' /proc/meminfo")));
-    EXPECT_NEAR(availableMb, expectedMb, 64);  // free memory moves while the test runs
+    // free memory moves while the test runs
+    EXPECT_NEAR(static_cast<double>(availableMb), static_cast<double>(expectedMb), 64);
 }
 
 TEST_F(SmokeLive, MacAddressesMatchIpLink) {

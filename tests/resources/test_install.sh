@@ -87,6 +87,8 @@ _moravel_report
 complete_words() { COMP_WORDS=("$@") COMP_CWORD=$(($# - 1)); _moravel_report; echo "${COMPREPLY[*]}"; }
 [ "$(complete_words moravel-report --snapshot =)" = "machine.json records" ] || fail "--snapshot= completes nothing"
 [ "$(complete_words moravel-report --output = no)" = "notes.txt" ] || fail "--output=no does not complete notes.txt"
+[ "$(complete_words moravel-report --compare machine.json "")" = "machine.json records" ] ||
+  fail "--compare OLD does not complete NEW as a snapshot"
 [ "$(complete_words moravel-report --save-snapshot=ma)" = "--save-snapshot=machine.json" ] ||
   fail "--save-snapshot=ma as one word does not complete"
 cd "$stage"

@@ -169,3 +169,40 @@ quit_with_ok() {
     [ "$EXIT_STATUS" = running ] && fail "OK did not end the program"
     [ "$EXIT_STATUS" = 0 ] || fail "exit status $EXIT_STATUS after OK"
 }
+
+# ---- the share menu, by keyboard, and the toolkit's file chooser ----------------------------
+
+press() { xdotool key --clearmodifiers "$@" 2>/dev/null; }
+# The popup menu (or a tooltip) is an override-redirect window, the only kind the program shows.
+menu_shown() {
+    local w
+    for w in $(xdotool search --onlyvisible --name '' 2>/dev/null); do
+        xwininfo -id "$w" | grep -q 'Override Redirect State: yes' && return 0
+    done
+    return 1
+}
+# Right click in the middle of the main window, MAIN.
+open_menu() {
+    local width height
+    read -r width height < <(window_size "$MAIN")
+    xdotool mousemove --window "$MAIN" $((width / 2)) $((height / 2)) click 3 2>/dev/null
+    wait_until 5 menu_shown || fail "no menu after a right click"
+}
+# The menu's item number $1, by keyboard.
+menu_item() {
+    open_menu
+    local i
+    for i in $(seq "$1"); do press Down; done
+    press Return
+    wait_until 5 eval '! menu_shown' || fail "the menu stayed open"
+}
+# Types a full path into the file chooser titled $1 and confirms it.
+choose_file() {
+    local dialog
+    dialog=$(find_window "^$1\$") || fail "no '$1' dialog"
+    xdotool windowfocus --sync "$dialog" 2>/dev/null
+    press ctrl+a
+    xdotool type --delay 5 "$2" 2>/dev/null
+    press Return
+    wait_gone "^$1\$" 10 || fail "the '$1' dialog stayed open"
+}

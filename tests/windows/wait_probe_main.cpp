@@ -47,9 +47,10 @@ public:
         : inner_(std::move(inner)), stepper_(stepper) {}
 
     void beginCycle(const std::string& wqlQuery) override {
-        if (moravel::progressBar && moravel::progressBar->value() != shown_) {
-            shown_ = moravel::progressBar->value();
-            const char* label = moravel::progressBar->label();
+        const Fl_Progress* bar = moravel::appState().progressBar;
+        if (bar && bar->value() != shown_) {
+            shown_ = bar->value();
+            const char* label = bar->label();
             stepper_.pause(std::to_string(shown_) + " " + (label ? label : ""));
         }
         inner_->beginCycle(wqlQuery);

@@ -25,7 +25,7 @@ static Time taken;  /* when the program last took the clipboard */
 static double now(void) {
     struct timespec t;
     clock_gettime(CLOCK_MONOTONIC, &t);
-    return t.tv_sec + t.tv_nsec / 1e9;
+    return (double)t.tv_sec + (double)t.tv_nsec / 1e9;
 }
 
 /* The next event, or 0 once `deadline` has passed. */

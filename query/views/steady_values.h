@@ -1,0 +1,21 @@
+// Values that change by themselves between two reads of an unchanged machine (free space, the
+// battery's charge, cycles and full capacity, the last boot, the current clock, a printer's
+// state, the memory in use, a network's addresses and link), held still, so a comparison can
+// tell them from changes of the hardware.
+#pragma once
+
+#include <string>
+
+#include "query/backend.h"
+
+namespace moravel {
+
+// Whether `property` of `className` (compared as WMI does, ignoring case) is such a value.
+bool changesByItself(const std::string& className, const std::string& property);
+
+// A view of a backend that stays where it is and must outlive the result: each value that
+// changes by itself reads as a value-less one and the memory status as zero, the same on
+// every machine; every other answer passes unchanged.
+Backend makeSteadyView(WmiProvider& provider, SystemProbes& probes);
+
+}  // namespace moravel

@@ -1,0 +1,97 @@
+// The window compared with a snapshot, in process: exactly the differing fields marked, their
+// tooltips holding the snapshot's text, the title counting them, nothing moved, Clear undoing it
+// all, and the report commands handing out what moravel-report --compare prints.
+#include <gtest/gtest.h>
+
+#include <FL/Fl_Double_Window.H>
+
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/app_state.h"
+#include "app/main_window.h"
+#include "app/report_run.h"
+#include "app/share.h"
+#include "app/share_menu.h"
+
+namespace moravel {
+namespace {
+
+std::string dataFile(const std::string& name) { return MORAVEL_SOURCE_DIR "/tests/data/" + name; }
+
+std::vector<ReportField*> fieldsOf(Fl_Double_Window& window) {
+    std::vector<ReportField*> fields;
+    for (int g = 0; g < window.children(); ++g)
+        if (Fl_Group* group = window.child(g)->as_group())
+            for (int f = 0; f < group->children(); ++f) fields.push_back(static_cast<ReportField*>(group->child(f)));
+    return fields;
+}
+
+std::string tooltipOf(const ReportField* field) { return field->tooltip() ? field->tooltip() : ""; }
+
+struct Geometry {
+    int x, y, w, h;
+    bool operator==(const Geometry& o) const { return x == o.x && y == o.y && w == o.w && h == o.h; }
+};
+
+std::vector<Geometry> geometryOf(Fl_Group& group) {
+    std::vector<Geometry> all;
+    for (int i = 0; i < group.children(); ++i) {
+        Fl_Widget* widget = group.child(i);
+        all.push_back({widget->x(), widget->y(), widget->w(), widget->h()});
+        if (Fl_Group* inner = widget->as_group()) {
+            std::vector<Geometry> nested = geometryOf(*inner);
+            all.insert(all.end(), nested.begin(), nested.end());
+        }
+    }
+    return all;
+}
+
+std::string printed(const std::vector<std::string>& arguments) {
+    std::ostringstream out, err;
+    runReport(arguments, out, err);
+    return out.str();
+}
+
+TEST(CompareMarks, ExactlyTheDifferingFieldsUntilCleared) {
+    Backend live = makeSnapshotBackend(dataFile("desktop.json"));
+    installRecordedBackend(live);
+    appState().noticeMode = true;  // no wait window
+    std::unique_ptr<Fl_Double_Window> window(makeMainWindow());
+    appState().mainWindow = window.get();
+    const std::vector<ReportField*> fields = fieldsOf(*window);
+    ASSERT_EQ(fields.size(), 38u);
+    std::vector<std::string> tooltips;
+    for (const ReportField* field : fields) tooltips.push_back(tooltipOf(field));
+    const std::vector<Geometry> before = geometryOf(*window);
+
+    const std::string seller = dataFile("desktop_seller.json");
+    ASSERT_TRUE(compareWithSnapshot(seller));
+    std::vector<FieldMark> expected(fields.size(), FieldMark::Plain);
+    expected[2] = expected[24] = expected[25] = expected[27] = expected[28] = expected[31] = FieldMark::Changed;
+    expected[3] = expected[13] = expected[32] = FieldMark::ByItself;  // available memory, last boot, free space
+    for (std::size_t i = 0; i < fields.size(); ++i) EXPECT_EQ(fields[i]->mark(), expected[i]) << fields[i]->label();
+    EXPECT_EQ(tooltipOf(fields[24]), "In desktop_seller.json:\nNVIDIA GeForce GTX 970");
+    EXPECT_EQ(tooltipOf(fields[13]), "In desktop_seller.json (changes by itself):\n2013-09-15 19:30:02");
+    EXPECT_STREQ(window->label(),
+                 (std::string(kMainWindowTitle) + " - 9 fields differ from desktop_seller.json (3 expected to change)").c_str());
+    EXPECT_TRUE(geometryOf(*window) == before) << "a widget moved";
+    EXPECT_EQ(shareReport(ReportForm::Text, false), printed({"--compare", seller, dataFile("desktop.json")}));
+    EXPECT_EQ(shareReport(ReportForm::Text, true), printed({"--compare", seller, dataFile("desktop.json"), "--redact"}));
+    EXPECT_EQ(shareReport(ReportForm::Json, false).rfind("{\"old\":\"" + seller + "\",\"new\":\"this machine\",", 0), 0u);
+
+    onClearComparison(nullptr, nullptr);
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        EXPECT_EQ(fields[i]->mark(), FieldMark::Plain) << fields[i]->label();
+        EXPECT_EQ(tooltipOf(fields[i]), tooltips[i]) << fields[i]->label();
+    }
+    EXPECT_STREQ(window->label(), kMainWindowTitle);
+    EXPECT_FALSE(comparing());
+    EXPECT_EQ(shareReport(ReportForm::Text, false), printed({"--snapshot", dataFile("desktop.json")}));
+    appState() = AppState();
+}
+
+}  // namespace
+}  // namespace moravel
