@@ -10,7 +10,7 @@ PREFIX      ?= /usr/local
 
 FUZZ_SECONDS ?= 60
 
-.PHONY: all deps build run report install uninstall package windows test test-package check fuzz bench clean
+.PHONY: all deps build run report install uninstall package windows test test-server test-package check fuzz bench clean
 
 all: build
 
@@ -55,7 +55,16 @@ test: deps windows
 	@cmake -S . -B $(TEST_BUILD) -DCMAKE_BUILD_TYPE=Debug -DMORAVEL_SANITIZE=ON >/dev/null
 	@cmake --build $(TEST_BUILD) -j $(JOBS)
 	@cd $(TEST_BUILD) && MORAVEL_WINDOWS_BUILD_DIR=$(abspath $(WIN_BUILD)) xvfb-run -a -s "-screen 0 1920x1080x24" ctest --output-on-failure -j $(JOBS)
+	@[ -n "$$CI" ] || echo "make test: skipped the real OCS Inventory server test (it installs and starts Apache and MariaDB); run it with 'make test-server'"
 	@FUZZ_SECONDS=15 JOBS=$(JOBS) bash scripts/fuzz
+
+# The real OCS Inventory NG server test alone (make test runs it too where CI is set): installs
+# Apache, mod_perl, MariaDB and ocsinventory-server and starts private instances on loopback.
+test-server: deps
+	@bash scripts/install-deps --server
+	@cmake -S . -B $(TEST_BUILD) -DCMAKE_BUILD_TYPE=Debug -DMORAVEL_SANITIZE=ON >/dev/null
+	@cmake --build $(TEST_BUILD) -j $(JOBS) --target moravel-report
+	@cd $(TEST_BUILD) && MORAVEL_TEST_SERVER=1 ctest --output-on-failure -R '^server/'
 
 # The package tests, also the one that installs the package into a fresh Debian 12 root with apt
 # and purges it again (mmdebstrap, root, network; a plain `make test` skips it unless CI is set).

@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <winhttp.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <vector>
 
@@ -21,9 +22,51 @@ public:
     Handle& operator=(const Handle&) = delete;
     HINTERNET get() const { return handle_; }
     explicit operator bool() const { return handle_ != nullptr; }
+    void forget() { handle_ = nullptr; }  // closed by someone else
 
 private:
     HINTERNET handle_;
+};
+
+// WinHTTP's timeouts bound each wait, not the exchange: a server that trickles would outlast
+// them. At the deadline a thread of its own closes the request, and the call that waits returns
+// at once (ERROR_WINHTTP_OPERATION_CANCELLED).
+class Deadline {
+public:
+    Deadline(Handle& request, std::chrono::steady_clock::time_point at)
+        : request_(request), done_(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {
+        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(at - std::chrono::steady_clock::now());
+        wait_ = static_cast<DWORD>(std::max<long long>(0, left.count()));
+        if (done_) thread_ = CreateThread(nullptr, 0, watch, this, 0, nullptr);
+    }
+    ~Deadline() {
+        if (thread_) {
+            SetEvent(done_);
+            WaitForSingleObject(thread_, INFINITE);
+            CloseHandle(thread_);
+        }
+        if (done_) CloseHandle(done_);
+        if (expired_) request_.forget();
+    }
+    Deadline(const Deadline&) = delete;
+    Deadline& operator=(const Deadline&) = delete;
+    bool expired() const { return expired_; }
+
+private:
+    static DWORD WINAPI watch(void* self) {
+        auto* deadline = static_cast<Deadline*>(self);
+        if (WaitForSingleObject(deadline->done_, deadline->wait_) == WAIT_TIMEOUT) {
+            deadline->expired_ = true;
+            WinHttpCloseHandle(deadline->request_.get());
+        }
+        return 0;
+    }
+
+    Handle& request_;
+    HANDLE done_;
+    HANDLE thread_ = nullptr;
+    DWORD wait_ = 0;
+    volatile bool expired_ = false;  // written by the watch before it closes, read after the join
 };
 
 std::wstring wide(const std::string& text) {
@@ -99,15 +142,24 @@ public:
                                                        WINHTTP_DEFAULT_ACCEPT_TYPES, secure ? WINHTTP_FLAG_SECURE : 0)
                                   : nullptr);
         if (!request) return fail(reply, systemMessage(GetLastError()));
+        // Not every WinHTTP passes the session's timeouts on, and the wait for a reply's headers
+        // has a timeout of its own.
+        WinHttpSetTimeouts(request.get(), ms, ms, ms, ms);
+        DWORD replyWait = static_cast<DWORD>(ms);
+        WinHttpSetOption(request.get(), WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, &replyWait, sizeof replyWait);
         std::wstring header = L"Content-Type: " + wide(contentType);
+        Deadline deadlineWatch(request, deadline);
         if (!WinHttpSendRequest(request.get(), header.c_str(), static_cast<DWORD>(-1), const_cast<char*>(body.data()),
                                 static_cast<DWORD>(body.size()), static_cast<DWORD>(body.size()), 0) ||
             !WinHttpReceiveResponse(request.get(), nullptr))
-            return fail(reply, systemMessage(GetLastError()));
+            return fail(reply, deadlineWatch.expired() ? "no reply within the time allowed" : systemMessage(GetLastError()));
         DWORD status = 0, size = sizeof status;
         WinHttpQueryHeaders(request.get(), WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER, WINHTTP_HEADER_NAME_BY_INDEX,
                             &status, &size, WINHTTP_NO_HEADER_INDEX);
-        if (!readBody(request.get(), reply, deadline)) return reply;
+        if (!readBody(request.get(), reply, deadline)) {
+            if (deadlineWatch.expired()) fail(reply, "no reply within the time allowed");
+            return reply;
+        }
         reply.status = static_cast<long>(status);
         return reply;
     }

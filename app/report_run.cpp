@@ -126,26 +126,52 @@ bool endsWith(const std::string& text, const std::string& end) {
 
 // The inventory in the asked format; an OCS inventory written to a .ocs file is compressed, as
 // OCS's local import and its injector take it.
+// The inventory pass, and for --stats the time it took (the line follows the inventory's output).
+struct TimedInventory {
+    Inventory inventory;
+    std::chrono::steady_clock::duration elapsed;
+};
+
+TimedInventory timedInventory() {
+    const auto start = std::chrono::steady_clock::now();
+    Inventory inventory = readInventory();
+    return {std::move(inventory), std::chrono::steady_clock::now() - start};
+}
+
+void writeInventoryStats(const TimedInventory& pass, std::ostream& err) {
+    char line[64];
+    std::snprintf(line, sizeof line, "inventory pass, elapsed: %.1f ms",
+                  std::chrono::duration<double, std::milli>(pass.elapsed).count());
+    err << line << std::endl;
+}
+
 int printInventory(const ReportOptions& options, std::ostream& out, std::ostream& err) {
     ExportOptions exportOptions{options.tag};
-    Inventory inventory = readInventory();
-    std::string document = options.inventory == "glpi" ? glpiInventoryJson(inventory, exportOptions)
-                                                       : ocsInventoryXml(inventory, exportOptions);
+    TimedInventory pass = timedInventory();
+    std::string document = options.inventory == "glpi" ? glpiInventoryJson(pass.inventory, exportOptions)
+                                                       : ocsInventoryXml(pass.inventory, exportOptions);
+    int status = 0;
     if (options.output.empty()) {
         out << document;
-        return flushOutput(out, err);
+        status = flushOutput(out, err);
+    } else {
+        bool compressed = options.inventory == "ocs" && endsWith(options.output, ".ocs");
+        status = writeFile(options.output, compressed ? zlibCompress(document) : document, err);
     }
-    bool compressed = options.inventory == "ocs" && endsWith(options.output, ".ocs");
-    return writeFile(options.output, compressed ? zlibCompress(document) : document, err);
+    if (options.stats && status == 0) writeInventoryStats(pass, err);
+    return status;
 }
 
 // Nothing is written locally; a failure is one line naming the server, the step and the reason.
 int submit(const ReportOptions& options, std::ostream& err) {
-    Inventory inventory = readInventory();
+    TimedInventory pass = timedInventory();
     std::unique_ptr<HttpClient> http = makeHttpClient();
-    std::string problem = submitInventory(inventory, ExportOptions{options.tag}, options.submit, *http,
+    std::string problem = submitInventory(pass.inventory, ExportOptions{options.tag}, options.submit, *http,
                                           std::chrono::seconds(options.timeoutSeconds));
-    if (problem.empty()) return 0;
+    if (problem.empty()) {
+        if (options.stats) writeInventoryStats(pass, err);
+        return 0;
+    }
     refuse(err, std::string(kProgram) + ": " + options.submit + ": " + problem);
     return 3;
 }

@@ -159,6 +159,7 @@ def main():
     tools = {
         "moravel-report": [report],
         "moravel-report --json": [report, "--json"],
+        "moravel-report --inventory glpi": [report, "--inventory", "glpi"],
         "floor": [os.path.join(build, "floor")] + files,
     }
     if args.baseline:

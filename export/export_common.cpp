@@ -93,6 +93,24 @@ std::string ipv4Subnet(const std::string& address, const std::string& mask) {
            std::to_string(net & 255);
 }
 
+std::string firstIpv4(const std::vector<std::string>& addresses) {
+    for (const std::string& address : addresses)
+        if (!address.empty() && address.find(':') == std::string::npos) return address;
+    return {};
+}
+
+std::string firstIpv4Gateway(const Inventory& inventory) {
+    for (const NetworkAdapter& adapter : inventory.networkAdapters)
+        if (std::string gateway = firstIpv4(adapter.gateways); !gateway.empty()) return gateway;
+    return {};
+}
+
+std::string firstIpv4Address(const Inventory& inventory) {
+    for (const NetworkAdapter& adapter : inventory.networkAdapters)
+        if (std::string address = firstIpv4(adapter.ipv4); !address.empty()) return address;
+    return {};
+}
+
 std::string validUtf8(const std::string& text) {
     std::string out;
     out.reserve(text.size());

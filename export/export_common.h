@@ -33,6 +33,12 @@ std::string utcOffsetText(int minutes);
 // empty when either is not a dotted quad.
 std::string ipv4Subnet(const std::string& address, const std::string& mask);
 
+// The first IPv4 address of a list ("" when it holds none), and of every adapter's gateways or
+// addresses, as the formats' one-value fields want them.
+std::string firstIpv4(const std::vector<std::string>& addresses);
+std::string firstIpv4Gateway(const Inventory& inventory);
+std::string firstIpv4Address(const Inventory& inventory);
+
 // Text as valid UTF-8: each byte that is not part of a UTF-8 character becomes U+FFFD.
 std::string validUtf8(const std::string& text);
 

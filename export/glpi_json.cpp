@@ -34,17 +34,13 @@ private:
 
 Json hardware(const Inventory& inventory) {
     const ComputerIdentity& computer = inventory.computer;
-    std::string gateway;
-    for (const NetworkAdapter& adapter : inventory.networkAdapters)
-        for (const std::string& candidate : adapter.gateways)
-            if (gateway.empty() && candidate.find(':') == std::string::npos) gateway = candidate;
     return Object()
         .text("name", computer.name)
         .text("workgroup", computer.workgroup)
         .text("uuid", computer.uuid)
         .number("memory", mebibytes(computer.memoryBytes))
         .text("chassis_type", computer.chassisType)
-        .text("defaultgateway", gateway)
+        .text("defaultgateway", firstIpv4Gateway(inventory))
         .text("winprodid", inventory.os.productId)
         .json();
 }
@@ -99,7 +95,8 @@ bool glpiArchitecture(const std::string& name) {
 }
 
 Json processor(const Processor& cpu) {
-    Number perCore = cpu.cores && cpu.threads && *cpu.cores > 0 ? Number(*cpu.threads / *cpu.cores) : std::nullopt;
+    Number perCore;  // the format counts threads per core
+    if (cpu.cores.value_or(0) > 0 && cpu.threads) perCore = cpu.threads.value_or(0) / cpu.cores.value_or(1);
     return Object()
         .text("name", cpu.name)
         .text("manufacturer", cpu.manufacturer)
@@ -171,9 +168,7 @@ const char* adapterType(AdapterKind kind) {
 // One entry per address, as the agents write them; an adapter without addresses has one entry.
 void addNetworks(const NetworkAdapter& adapter, Json& networks) {
     std::size_t entries = std::max<std::size_t>({adapter.ipv4.size(), adapter.ipv6.size(), 1});
-    std::string gateway;
-    for (const std::string& candidate : adapter.gateways)
-        if (gateway.empty() && candidate.find(':') == std::string::npos) gateway = candidate;
+    std::string gateway = firstIpv4(adapter.gateways);
     for (std::size_t i = 0; i < entries; ++i) {
         std::string ipv4 = i < adapter.ipv4.size() ? adapter.ipv4[i] : std::string();
         std::string mask = i < adapter.ipv4Masks.size() ? adapter.ipv4Masks[i] : std::string();

@@ -74,15 +74,6 @@ std::string agentDate(const std::string& isoDate) {
     return isoDate.substr(5, 2) + "/" + isoDate.substr(8, 2) + "/" + isoDate.substr(0, 4);
 }
 
-std::string firstIpv4(const Inventory& inventory, bool gateway) {
-    for (const NetworkAdapter& adapter : inventory.networkAdapters) {
-        const std::vector<std::string>& list = gateway ? adapter.gateways : adapter.ipv4;
-        for (const std::string& address : list)
-            if (address.find(':') == std::string::npos && !address.empty()) return address;
-    }
-    return {};
-}
-
 void hardware(const Inventory& inventory, std::string& out) {
     const ComputerIdentity& computer = inventory.computer;
     const OperatingSystemInfo& os = inventory.os;
@@ -97,8 +88,8 @@ void hardware(const Inventory& inventory, std::string& out) {
         .number("PROCESSORS", cpu ? (cpu->maxMhz ? cpu->maxMhz : cpu->currentMhz) : std::nullopt)
         .number("PROCESSORN", inventory.processors.empty() ? Number() : Number(inventory.processors.size()))
         .number("MEMORY", mebibytes(computer.memoryBytes))
-        .text("IPADDR", firstIpv4(inventory, false))
-        .text("DEFAULTGATEWAY", firstIpv4(inventory, true))
+        .text("IPADDR", firstIpv4Address(inventory))
+        .text("DEFAULTGATEWAY", firstIpv4Gateway(inventory))
         .text("DESCRIPTION", os.architecture)
         .text("WINPRODID", os.productId)
         .text("UUID", computer.uuid)
@@ -214,9 +205,7 @@ const char* adapterType(AdapterKind kind) {
 // One entry per IPv4 address, as the agents write them; an adapter without one has one entry.
 void networks(const Inventory& inventory, std::string& out) {
     for (const NetworkAdapter& adapter : inventory.networkAdapters) {
-        std::string gateway;
-        for (const std::string& candidate : adapter.gateways)
-            if (gateway.empty() && candidate.find(':') == std::string::npos) gateway = candidate;
+        std::string gateway = firstIpv4(adapter.gateways);
         for (std::size_t i = 0; i < std::max<std::size_t>(adapter.ipv4.size(), 1); ++i) {
             std::string address = i < adapter.ipv4.size() ? adapter.ipv4[i] : std::string();
             std::string mask = i < adapter.ipv4Masks.size() ? adapter.ipv4Masks[i] : std::string();

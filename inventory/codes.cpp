@@ -1,5 +1,7 @@
 #include "inventory/codes.h"
 
+#include "query/smbios_names.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cstring>
@@ -27,15 +29,6 @@ const CodeName kChassis[] = {
     {22, "RAID Chassis"}, {23, "Rack Mount Chassis"}, {24, "Sealed-case PC"}, {25, "Multi-system chassis"},
     {26, "Compact PCI"}, {27, "Advanced TCA"}, {28, "Blade"}, {29, "Blade Enclosure"}, {30, "Tablet"},
     {31, "Convertible"}, {32, "Detachable"}, {33, "IoT Gateway"}, {34, "Embedded PC"}, {35, "Mini PC"}, {36, "Stick PC"},
-};
-
-// SMBIOS 3.x, memory device type (7.18.2).
-const CodeName kMemoryTypes[] = {
-    {3, "DRAM"},  {4, "EDRAM"},   {5, "VRAM"},    {6, "SRAM"},    {7, "RAM"},    {8, "ROM"},    {9, "FLASH"},
-    {10, "EEPROM"}, {11, "FEPROM"}, {12, "EPROM"}, {13, "CDRAM"}, {14, "3DRAM"}, {15, "SDRAM"}, {16, "SGRAM"},
-    {17, "RDRAM"}, {18, "DDR"},    {19, "DDR2"},   {20, "DDR2 FB-DIMM"}, {24, "DDR3"}, {25, "FBD2"}, {26, "DDR4"},
-    {27, "LPDDR"}, {28, "LPDDR2"}, {29, "LPDDR3"}, {30, "LPDDR4"}, {32, "HBM"}, {33, "HBM2"}, {34, "DDR5"},
-    {35, "LPDDR5"}, {36, "HBM3"},
 };
 
 // CIM_PhysicalMemory MemoryType, where SMBIOSMemoryType is 0 (Windows before 10).
@@ -92,7 +85,7 @@ bool allDigits(const std::string& text, std::size_t from, std::size_t count) {
 }  // namespace
 
 std::string chassisTypeName(std::uint64_t type) { return nameOf(kChassis, type); }
-std::string memoryTypeName(std::uint64_t type) { return nameOf(kMemoryTypes, type); }
+std::string memoryTypeName(std::uint64_t type) { return smbiosMemoryTypeName(type); }
 std::string cimMemoryTypeName(std::uint64_t type) { return nameOf(kCimMemoryTypes, type); }
 std::string memoryFormFactorName(std::uint64_t code) { return nameOf(kFormFactors, code); }
 std::string processorArchitectureName(std::uint64_t code) { return nameOf(kArchitectures, code); }

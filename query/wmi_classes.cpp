@@ -11,6 +11,8 @@ namespace {
 using T = CimType;
 constexpr Identifies kHidden = Identifies::MachineOrOwner;
 constexpr Identifies kAddress = Identifies::Address;
+constexpr Identifies kInstance = Identifies::DeviceInstance;
+constexpr Identifies kCodes = Identifies::CharacterCodes;
 constexpr bool kNotRead = false;  // kept here for redaction: the inventory may read it
 
 // The groups' reads first in each class, then the inventory's, in the order the snapshot writer
@@ -64,7 +66,7 @@ const std::vector<WmiClass> kClasses = {
         {"Partitions", T::Uint32}, {"TotalCylinders", T::Uint64}, {"TotalHeads", T::Uint32},
         {"TotalSectors", T::Uint64}, {"TotalTracks", T::Uint64}, {"Index", T::Uint32}, {"DeviceID", T::String},
         {"Model", T::String}, {"Manufacturer", T::String}, {"SerialNumber", T::String, kHidden},
-        {"MediaType", T::String}, {"PNPDeviceID", T::String}}},
+        {"MediaType", T::String}, {"PNPDeviceID", T::String, kInstance}}},
     {"Win32_PhysicalMedia", kWmiNamespace, {{"SerialNumber", T::String, kHidden}}},
     {"Win32_LogicalDisk", kWmiNamespace, {
         {"DriveType", T::Uint32}, {"DeviceID", T::String}, {"FreeSpace", T::Uint64}, {"FileSystem", T::String},
@@ -95,13 +97,13 @@ const std::vector<WmiClass> kClasses = {
         {"Name", T::String}, {"Manufacturer", T::String}, {"Description", T::String}, {"PointingType", T::Uint16},
         {"DeviceInterface", T::Uint16}, {"PNPDeviceID", T::String}}},
     {"Win32_PnPEntity", kWmiNamespace, {
-        {"DeviceID", T::String}, {"Name", T::String}, {"Manufacturer", T::String}, {"PNPClass", T::String}}},
+        {"DeviceID", T::String, kInstance}, {"Name", T::String}, {"Manufacturer", T::String}, {"PNPClass", T::String}}},
     {"MSFT_NetAdapter", kStandardCimNamespace, {
         {"InterfaceIndex", T::Uint32}, {"NdisPhysicalMedium", T::Uint32}, {"Virtual", T::Boolean},
         {"HardwareInterface", T::Boolean}}},
     {"WmiMonitorID", kWmiDataNamespace, {
         {"InstanceName", T::String}, {"ManufacturerName", T::Uint16Array}, {"ProductCodeID", T::Uint16Array},
-        {"SerialNumberID", T::Uint16Array}, {"UserFriendlyName", T::Uint16Array}, {"WeekOfManufacture", T::Uint8},
+        {"SerialNumberID", T::Uint16Array, kCodes}, {"UserFriendlyName", T::Uint16Array}, {"WeekOfManufacture", T::Uint8},
         {"YearOfManufacture", T::Uint16}}},
     {"WmiMonitorBasicDisplayParams", kWmiDataNamespace, {
         {"InstanceName", T::String}, {"MaxHorizontalImageSize", T::Uint8}, {"MaxVerticalImageSize", T::Uint8}}},

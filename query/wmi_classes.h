@@ -25,6 +25,8 @@ enum class Identifies {
     Nothing,
     MachineOrOwner,   // a name, owner, domain, serial number or UUID: "(hidden)"
     Address,          // a hardware address: its form kept, every hexadecimal digit an X
+    DeviceInstance,   // a device instance path: the part after its last backslash (a USB serial number)
+    CharacterCodes,   // a serial number held as an array of character codes (WmiMonitorID)
 };
 
 struct WmiProperty {

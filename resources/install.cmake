@@ -52,7 +52,10 @@ motherboard to the video adapter, the drives, the sound device, the network
 adapter and the printer. The fields can be copied and the window printed.
 
 moravel-report prints the same inventory in a terminal, as text or JSON, and
-records a machine in a snapshot file that both programs can show anywhere.]])
+records a machine in a snapshot file that both programs can show anywhere. It
+also sends a fuller inventory (serial numbers, memory modules, disks, adapters,
+monitors, batteries) to an OCS Inventory NG or GLPI server, once or every day
+with moravel-inventory.timer.]])
 set(CPACK_RESOURCE_FILE_LICENSE ${CMAKE_SOURCE_DIR}/LICENSE)
 set(CPACK_STRIP_FILES ON)
 if(WIN32)
@@ -63,11 +66,15 @@ else()
   set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
   # The window's layout needs a face with Arial's widths (any one of these); the names of
-  # devices come from the PCI ids list; Print hands its page to the print system.
+  # devices come from the PCI ids list; --submit loads libcurl when it sends (nothing else needs
+  # it); Print hands its page to the print system.
   set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation | fonts-liberation2 | fonts-croscore | fonts-urw-base35")
-  set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "pci.ids | hwdata")
+  set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "pci.ids | hwdata, libcurl4")
   set(CPACK_DEBIAN_PACKAGE_SUGGESTS "cups-client")
   set(CPACK_DEBIAN_PACKAGE_SECTION utils)
   set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+  # The inventory service's settings belong to the administrator: kept over upgrades.
+  file(WRITE ${CMAKE_BINARY_DIR}/install/conffiles "${CMAKE_INSTALL_FULL_SYSCONFDIR}/moravel/inventory.conf\n")
+  set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${CMAKE_BINARY_DIR}/install/conffiles)
 endif()
 include(CPack)

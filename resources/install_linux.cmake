@@ -1,5 +1,6 @@
-# The Linux installation: programs, desktop entry, icons, AppStream metadata, man pages and the
-# bash completion. MORAVEL_DEBIAN_DOCS adds the copyright and changelog a Debian package carries.
+# The Linux installation: programs, desktop entry, icons, AppStream metadata, man pages, the bash
+# completion, and the inventory service with its daily timer (installed, not enabled) and its
+# configuration file. MORAVEL_DEBIAN_DOCS adds the copyright and changelog a Debian package carries.
 option(MORAVEL_DEBIAN_DOCS "Install the Debian copyright file and changelog (scripts/build-package)" OFF)
 set(_here ${CMAKE_CURRENT_LIST_DIR})
 set(_out ${CMAKE_BINARY_DIR}/install)
@@ -14,6 +15,17 @@ configure_file(${_here}/moravel.metainfo.xml.in ${_out}/org.example.moravel.meta
 moravel_install(FILES ${_out}/org.example.moravel.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 moravel_install(FILES ${_here}/moravel-report.bash-completion RENAME moravel-report
         DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions)
+
+# The service reads its server from the configuration file (/etc/moravel/inventory.conf for the
+# /usr prefix of a package); systemd finds units under the prefix's lib/systemd/system
+# (/usr/lib, /usr/local/lib). The timer is left disabled: each machine's administrator names the
+# server first.
+set(MORAVEL_INVENTORY_CONF ${CMAKE_INSTALL_FULL_SYSCONFDIR}/moravel/inventory.conf)
+set(MORAVEL_REPORT ${CMAKE_INSTALL_FULL_BINDIR}/moravel-report)
+configure_file(${_here}/systemd/moravel-inventory.service.in ${_out}/moravel-inventory.service @ONLY)
+moravel_install(FILES ${_out}/moravel-inventory.service ${_here}/systemd/moravel-inventory.timer
+                DESTINATION lib/systemd/system)
+moravel_install(FILES ${_here}/systemd/inventory.conf DESTINATION ${CMAKE_INSTALL_FULL_SYSCONFDIR}/moravel)
 
 # Compressed files are made at build time: gzip -n leaves out the name and time, so the same
 # sources give the same bytes.

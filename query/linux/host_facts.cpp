@@ -1,14 +1,56 @@
 #include "query/linux/host_facts.h"
 
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <ifaddrs.h>
+#include <netinet/in.h>
 #include <pwd.h>
+#include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <sys/utsname.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <bitset>
+#include <memory>
 #include <vector>
 
 namespace moravel::lx {
 namespace {
+
+std::string addressText(const sockaddr* address) {
+    char text[INET6_ADDRSTRLEN] = "";
+    if (address->sa_family == AF_INET)
+        ::inet_ntop(AF_INET, &reinterpret_cast<const sockaddr_in*>(address)->sin_addr, text, sizeof text);
+    else
+        ::inet_ntop(AF_INET6, &reinterpret_cast<const sockaddr_in6*>(address)->sin6_addr, text, sizeof text);
+    return text;
+}
+
+// An IPv6 mask as its prefix length, as Windows lists it among the subnets.
+std::string prefixLength(const sockaddr* mask) {
+    const auto* bytes = reinterpret_cast<const sockaddr_in6*>(mask)->sin6_addr.s6_addr;
+    std::size_t bits = 0;
+    for (int i = 0; i < 16; ++i) bits += std::bitset<8>(bytes[i]).count();
+    return std::to_string(bits);
+}
+
+std::vector<InterfaceAddress> readInterfaceAddresses() {
+    ifaddrs* list = nullptr;
+    if (::getifaddrs(&list) != 0) return {};
+    std::unique_ptr<ifaddrs, void (*)(ifaddrs*)> owner(list, ::freeifaddrs);
+    std::vector<InterfaceAddress> addresses;
+    for (const ifaddrs* entry = list; entry; entry = entry->ifa_next) {
+        if (!entry->ifa_addr || !entry->ifa_netmask) continue;
+        int family = entry->ifa_addr->sa_family;
+        if (family != AF_INET && family != AF_INET6) continue;
+        std::string mask = family == AF_INET ? addressText(entry->ifa_netmask) : prefixLength(entry->ifa_netmask);
+        addresses.push_back({entry->ifa_name, addressText(entry->ifa_addr), mask});
+    }
+    std::stable_partition(addresses.begin(), addresses.end(),
+                          [](const InterfaceAddress& a) { return a.address.find(':') == std::string::npos; });
+    return addresses;
+}
 
 class SystemHostFacts : public HostFacts {
 public:
@@ -50,6 +92,15 @@ public:
     }
 
     std::vector<PrinterInfo> printers() const override { return readCupsPrinters(); }
+
+    std::vector<InterfaceAddress> interfaceAddresses() const override { return readInterfaceAddresses(); }
+
+    std::optional<std::time_t> birthTime(const std::string& path) const override {
+        struct statx info {};
+        if (::statx(AT_FDCWD, path.c_str(), 0, STATX_BTIME, &info) != 0 || !(info.stx_mask & STATX_BTIME) || info.stx_btime.tv_sec <= 0)
+            return std::nullopt;  // a file system that keeps no birth time may answer 0
+        return static_cast<std::time_t>(info.stx_btime.tv_sec);
+    }
 
     // CPUID answers the same for the process's life, and in a guest every use of it is a trip to
     // the hypervisor: asked once.

@@ -29,6 +29,13 @@ struct PrinterInfo {
     std::optional<std::uint64_t> status;                // WMI PrinterStatus: 3 idle, 4 printing, 7 offline
 };
 
+// One address of a network interface, as getifaddrs gives it.
+struct InterfaceAddress {
+    std::string interface;  // "eth0"
+    std::string address;    // "192.168.1.20", "fe80::1"
+    std::string mask;       // "255.255.255.0"; the prefix length for IPv6 ("64")
+};
+
 // CPUID leaf 1: EAX the processor's signature, EDX its feature flags.
 struct CpuidLeaf {
     std::uint32_t eax = 0;
@@ -50,6 +57,10 @@ public:
     virtual std::optional<std::string> cpuidHypervisorVendor() const { return std::nullopt; }
     // CPUID leaf 1 of the processor this runs on; nothing where there is no CPUID.
     virtual std::optional<CpuidLeaf> cpuidLeafOne() const { return std::nullopt; }
+    // Every IPv4 and IPv6 address of every interface, IPv4 first.
+    virtual std::vector<InterfaceAddress> interfaceAddresses() const { return {}; }
+    // When a file was created (statx's birth time), where the file system keeps it.
+    virtual std::optional<std::time_t> birthTime(const std::string& path) const { (void)path; return std::nullopt; }
 };
 
 struct LinuxContext {

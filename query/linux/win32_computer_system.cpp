@@ -9,6 +9,8 @@
 namespace moravel::lx {
 namespace {
 
+const char* const kWorkgroup = "WORKGROUP";  // Windows' name for a machine in no domain
+
 std::string systemType(const std::string& machine) {
     if (machine == "x86_64") return "x64-based PC";
     if (machine.size() == 4 && machine[0] == 'i' && machine.compare(2, 2, "86") == 0) return "X86-based PC";
@@ -66,7 +68,7 @@ std::string domain(const RootFs& fs) {
     if (std::optional<std::string> d = domainFromResolver(fs)) return *d;
     std::optional<std::string> nis = fs.line("/proc/sys/kernel/domainname");
     if (nis && *nis != "(none)") return *nis;
-    return "WORKGROUP";
+    return kWorkgroup;
 }
 
 }  // namespace
@@ -86,9 +88,10 @@ ObjectList readComputerSystems(const LinuxContext& context) {
             return uint64OrNull(kib ? std::optional<std::uint64_t>(*kib * 1024) : std::nullopt);
         })
         .add("Domain", [c] { return WmiValue::string(domain(c->fs)); })
+        .add("PartOfDomain", [c] { return WmiValue::boolean(domain(c->fs) != kWorkgroup); })
         .add("PrimaryOwnerName", [c] { return stringOrNull(c->host.userFullName()); })
         .addNull("UserName")
-        .addNull("Workgroup");
+        .add("Workgroup", [c] { return domain(c->fs) == kWorkgroup ? WmiValue::string(kWorkgroup) : WmiValue::null(); });
     ObjectList objects;
     objects.push_back(std::move(object));
     return objects;

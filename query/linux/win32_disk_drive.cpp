@@ -87,6 +87,26 @@ std::string mediaType(const LinuxContext& context, const Disk& disk) {
 
 std::string physicalDrive(std::size_t index) { return "\\\\.\\PHYSICALDRIVE" + std::to_string(index); }
 
+// Words of a device instance path: blanks become underscores, as Windows writes them.
+std::string instanceWord(std::string text) {
+    for (char& ch : text)
+        if (ch == ' ') ch = '_';
+    return text;
+}
+
+// The device instance path Windows would give the disk, which tells NVMe, USB and virtio disks
+// apart where InterfaceType does not ("SCSI\DISK&VEN_NVME&PROD_...").
+std::string pnpDeviceId(const LinuxContext& context, const Disk& disk) {
+    const RootFs& fs = context.fs;
+    std::string product = instanceWord(model(context, disk).value_or(""));
+    std::string vendor = instanceWord(fs.line(disk.path + "/device/vendor").value_or(""));
+    if (disk.name.compare(0, 4, "nvme") == 0) return "SCSI\\DISK&VEN_NVME&PROD_" + product + "\\" + disk.name;
+    if (disk.name.compare(0, 2, "vd") == 0) return "SCSI\\DISK&VEN_RED_HAT&PROD_VIRTIO\\" + disk.name;
+    if (interfaceType(fs, disk) == "USB")
+        return "USBSTOR\\DISK&VEN_" + vendor + "&PROD_" + product + "\\" + diskSerial(fs, disk).value_or(disk.name);
+    return "SCSI\\DISK&VEN_" + vendor + "&PROD_" + product + "\\" + disk.name;
+}
+
 std::unique_ptr<LinuxObject> diskObject(const LinuxContext& context, const Disk& disk, std::size_t index) {
     const LinuxContext* c = &context;
     const RootFs* fs = &context.fs;
@@ -108,7 +128,9 @@ std::unique_ptr<LinuxObject> diskObject(const LinuxContext& context, const Disk&
         .add("TotalCylinders", [fs, disk] { return uint64OrNull(geometry(*fs, disk).cylinders); })
         .add("TotalTracks", [fs, disk] { return uint64OrNull(geometry(*fs, disk).tracks()); })
         .add("TotalSectors", [fs, disk] { return uint64OrNull(geometry(*fs, disk).sectors()); })
-        .add("Size", [fs, disk] { return uint64OrNull(geometry(*fs, disk).size()); });
+        .add("Size", [fs, disk] { return uint64OrNull(geometry(*fs, disk).size()); })
+        .add("PNPDeviceID", [c, disk] { return WmiValue::string(pnpDeviceId(*c, disk)); })
+        .addNull("Manufacturer");
     return object;
 }
 

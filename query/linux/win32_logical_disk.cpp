@@ -4,6 +4,7 @@
 #include <set>
 #include <sstream>
 
+#include "query/linux/udev_data.h"
 #include "query/linux/linux_classes.h"
 
 namespace moravel::lx {
@@ -88,11 +89,20 @@ const char* description(std::uint64_t driveType) {
     }
 }
 
+// What udev recorded of the file system on the mount's block device: its label, its UUID.
+std::optional<std::string> fileSystemValue(const RootFs& fs, const Mount& mount, const char* key) {
+    if (mount.device.compare(0, 5, "/dev/") != 0) return std::nullopt;
+    std::optional<std::string> numbers = fs.line("/sys/class/block/" + baseName(mount.device) + "/dev");
+    std::optional<std::string> data = numbers ? fs.read("/run/udev/data/b" + *numbers) : std::nullopt;
+    return data ? udevValue(*data, key) : std::nullopt;
+}
+
 }  // namespace
 
 ObjectList readLogicalDisks(const LinuxContext& context) {
     ObjectList objects;
     const HostFacts* host = &context.host;
+    const RootFs* fs = &context.fs;
     for (const Mount& mount : listMounts(context.fs)) {
         // statvfs on an unreachable network share can block for minutes: no sizes for those.
         bool network = mount.driveType == kNetwork;
@@ -110,7 +120,8 @@ ObjectList readLogicalDisks(const LinuxContext& context) {
             .add("Size", [host, mount, network] {
                 return network ? WmiValue::null() : uint64OrNull(host->sizeBytes(mount.mountPoint));
             })
-            .addNull("VolumeName");
+            .add("VolumeName", [fs, mount] { return stringOrNull(fileSystemValue(*fs, mount, "ID_FS_LABEL")); })
+            .add("VolumeSerialNumber", [fs, mount] { return stringOrNull(fileSystemValue(*fs, mount, "ID_FS_UUID")); });
         objects.push_back(std::move(object));
     }
     return objects;

@@ -43,6 +43,8 @@ std::optional<std::string> lastBootUpTime(const LinuxContext& context) {
 
 }  // namespace
 
+constexpr std::int64_t kOsTypeLinux = 36;  // CIM_OperatingSystem OSType
+
 ObjectList readOperatingSystems(const LinuxContext& context) {
     const LinuxContext* c = &context;
     auto object = std::make_unique<LinuxObject>();
@@ -55,7 +57,16 @@ ObjectList readOperatingSystems(const LinuxContext& context) {
         .add("LastBootUpTime", [c] { return stringOrNull(lastBootUpTime(*c)); })
         .add("CSName", [c] { return stringOrNull(hostName(c->fs)); })
         .add("Manufacturer", [c] { return stringOrNull(osReleaseField(c->fs, "NAME")); })
-        .add("BuildNumber", [c] { return stringOrNull(osReleaseField(c->fs, "VERSION_ID")); });
+        .add("BuildNumber", [c] { return stringOrNull(osReleaseField(c->fs, "VERSION_ID")); })
+        .add("OSType", [] { return WmiValue::i4(kOsTypeLinux); })
+        .add("InstallDate", [c] {
+            // The root file system was made when the system was installed.
+            std::optional<std::time_t> made = c->host.birthTime(c->fs.path("/"));
+            return made ? WmiValue::string(cimDateTime(c->host, *made)) : WmiValue::null();
+        })
+        .add("CurrentTimeZone", [c] {
+            return WmiValue::integerOf(vt::I2, c->host.utcOffsetMinutes(std::time(nullptr)));  // sint16, as WMI types it
+        });
     ObjectList objects;
     objects.push_back(std::move(object));
     return objects;

@@ -134,6 +134,17 @@ std::optional<std::string> description(const CpuBlock& cpu) {
     return isArmProcessor(cpu) ? armDescription(cpu) : cpuDescription(cpu);
 }
 
+// Win32_Processor's Architecture for uname's machine names.
+std::optional<std::uint64_t> architectureCode(const std::string& machine) {
+    if (machine == "x86_64") return 9;
+    if (machine.size() == 4 && machine[0] == 'i' && machine.compare(2, 2, "86") == 0) return 0;
+    if (machine == "aarch64" || machine == "arm64") return 12;
+    if (machine.compare(0, 3, "arm") == 0) return 5;
+    if (machine.compare(0, 3, "ppc") == 0) return 3;
+    if (machine.compare(0, 4, "mips") == 0) return 1;
+    return std::nullopt;
+}
+
 std::unique_ptr<LinuxObject> processorObject(const LinuxContext& context, std::shared_ptr<const Package> package,
                                              std::size_t index) {
     const RootFs* fs = &context.fs;
@@ -157,6 +168,8 @@ std::unique_ptr<LinuxObject> processorObject(const LinuxContext& context, std::s
             bool wide = cpuField(first, "flags") ? hasFlag(cpuFlags(first), "lm") : machine.find("64") != std::string::npos;
             return WmiValue::i4(wide ? 64 : 32);
         })
+        .add("Architecture", [machine] { return uint32OrNull(architectureCode(machine)); })
+        .addNull("ExtClock")
         .addNull("SocketDesignation");
     return object;
 }

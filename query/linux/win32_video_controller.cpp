@@ -94,6 +94,15 @@ std::optional<std::string> videoMode(const RootFs& fs, const std::string& path) 
     return text;
 }
 
+// Width or height of the connected screen's current (first listed) mode, "1920x1080".
+std::optional<std::uint64_t> resolution(const RootFs& fs, const std::string& path, bool height) {
+    std::string mode;
+    connectedEdid(fs, path, mode);
+    std::size_t x = mode.find('x');
+    if (x == std::string::npos) return std::nullopt;
+    return parseNumber(height ? mode.substr(x + 1, mode.find_first_not_of("0123456789", x + 1) - x - 1) : mode.substr(0, x));
+}
+
 std::optional<std::uint64_t> refresh(const RootFs& fs, const std::string& path, bool highest) {
     std::string mode;
     std::optional<std::string> edid = connectedEdid(fs, path, mode);
@@ -121,6 +130,8 @@ std::unique_ptr<LinuxObject> controllerObject(const LinuxContext& context, const
         .add("CurrentRefreshRate", [fs, path] { return uint32OrNull(refresh(*fs, path, false)); })
         .add("MaxRefreshRate", [fs, path] { return uint32OrNull(refresh(*fs, path, true)); })
         .add("DriverVersion", [fs, path] { return stringOrNull(driverVersion(*fs, path)); })
+        .add("CurrentHorizontalResolution", [fs, path] { return uint32OrNull(resolution(*fs, path, false)); })
+        .add("CurrentVerticalResolution", [fs, path] { return uint32OrNull(resolution(*fs, path, true)); })
         .addNull("DriverDate");  // Linux drivers carry no date
     if (const char* dacType = dacTypeOf(device))
         object->add("AdapterDACType", [dacType] { return WmiValue::string(dacType); });

@@ -17,6 +17,14 @@ bool showsSomething(const WmiValue& value) {
     }
 }
 
+// The codes of "(hidden)" in an array of the same length, zeros after it.
+WmiValue hiddenCodes(const WmiValue& value) {
+    std::vector<std::string> codes(value.items.size(), "0");
+    for (std::size_t i = 0; i < codes.size() && kHiddenText[i]; ++i)
+        codes[i] = std::to_string(static_cast<unsigned char>(kHiddenText[i]));
+    return WmiValue::array(static_cast<std::uint16_t>(value.type & ~vt::Array), codes);
+}
+
 class RedactingTap : public ProviderTap {
 public:
     void valueRead(const std::string& query, std::size_t, const std::string& property, WmiValue& value) override {
@@ -49,8 +57,13 @@ private:
 
 WmiValue redactedValue(const std::string& className, const std::string& property, WmiValue value) {
     Identifies identifies = identifiesOf(className, property);
+    if (identifies == Identifies::CharacterCodes && (value.type & vt::Array) && !value.items.empty() && value.items[0] != "0")
+        return hiddenCodes(value);
     if (identifies == Identifies::Nothing || !showsSomething(value)) return value;
     if (identifies == Identifies::Address && value.type == vt::Bstr) return WmiValue::string(hideHexDigits(value.text));
+    const std::size_t lastBackslash = value.type == vt::Bstr ? value.text.rfind('\\') : std::string::npos;
+    if (identifies == Identifies::DeviceInstance && lastBackslash != std::string::npos)
+        return WmiValue::string(value.text.substr(0, lastBackslash + 1) + kHiddenText);
     return WmiValue::string(kHiddenText);
 }
 

@@ -11,12 +11,15 @@
 #include "query/linux/os_release.h"
 #include "query/linux/smbios.h"
 #include "query/linux/udev_data.h"
+#include "query/linux/edid_identity.h"
+#include "query/linux/ip_configuration.h"
+#include "query/linux/memory_modules.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size == 0) return 0;
     const std::string content(reinterpret_cast<const char*>(data) + 1, size - 1);
     using namespace moravel::lx;
-    switch (data[0] % 8) {
+    switch (data[0] % 10) {
     case 0:
         for (const CpuBlock& cpu : cpuinfoBlocks(content)) {
             cpuDescription(cpu);
@@ -25,11 +28,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         break;
     case 1: meminfoValue(content, "MemTotal"); meminfoValue(content, "MemAvailable"); break;
     case 2: osReleaseValue(content, "PRETTY_NAME"); osReleaseValue(content, "NAME"); break;
-    case 3: smbiosEndingKib(content); break;
+    case 3: smbiosEndingKib(content); smbiosMemoryModules(content); break;
     case 4: cimReleaseDate(content); break;
-    case 5: edidCurrentRefresh(content); edidMaxRefresh(content); break;
-    case 6: udevValue(content, "ID_SERIAL_SHORT"); udevMemoryBytes(content); break;
+    case 5: edidCurrentRefresh(content); edidMaxRefresh(content); edidIdentity(content); break;
+    case 6: udevValue(content, "ID_SERIAL_SHORT"); udevMemoryBytes(content); udevMemoryModules(content); break;
     case 7: replyComplete(content); printersFromReply(content); break;
+    case 8: defaultGateways(content, content, "eth0"); break;
+    case 9: edidIdentity(content); break;
     }
     return 0;
 }

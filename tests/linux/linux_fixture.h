@@ -29,6 +29,8 @@ public:
     std::vector<PrinterInfo> printers() const override { return printerList; }
     std::optional<std::string> cpuidHypervisorVendor() const override { return hypervisor; }
     std::optional<CpuidLeaf> cpuidLeafOne() const override { return cpuidLeaf; }
+    std::vector<InterfaceAddress> interfaceAddresses() const override { return addresses; }
+    std::optional<std::time_t> birthTime(const std::string&) const override { return rootBirth; }
 
     std::string machineName = "x86_64";
     std::optional<std::string> fullName = std::string("Jane Doe");
@@ -37,6 +39,8 @@ public:
     std::vector<PrinterInfo> printerList;
     std::optional<std::string> hypervisor;  // none: bare metal, or a build without CPUID
     std::optional<CpuidLeaf> cpuidLeaf;     // none: the flags of /proc/cpuinfo stand for it
+    std::vector<InterfaceAddress> addresses;
+    std::optional<std::time_t> rootBirth;
 };
 
 // Every machine of tests/data/linux (written by its make_fixtures.py).

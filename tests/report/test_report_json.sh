@@ -70,6 +70,12 @@ expect_status stats 0
 cmp -s "$work/stats.out" "$expected/desktop.txt" || fail "stats: --stats changed standard output"
 grep -Eqx 'queries: [1-9][0-9]*, elapsed: [0-9]+\.[0-9] ms' "$work/stats.err" && [ "$(wc -l <"$work/stats.err")" = 1 ] ||
     fail "stats: unexpected statistics: $(cat "$work/stats.err")"
+run inventory-stats --stats --inventory ocs --snapshot "$data/desktop.json"
+expect_status inventory-stats 0
+"$report" --inventory ocs --snapshot "$data/desktop.json" | cmp -s - "$work/inventory-stats.out" ||
+    fail "inventory-stats: --stats changed the inventory"
+grep -Eqx 'inventory pass, elapsed: [0-9]+\.[0-9] ms' "$work/inventory-stats.err" && [ "$(wc -l <"$work/inventory-stats.err")" = 1 ] ||
+    fail "inventory-stats: unexpected statistics: $(cat "$work/inventory-stats.err")"
 
 run version --version
 expect_status version 0

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # --submit against a stand-in server on loopback: the OCS exchange (PROLOG, then INVENTORY, both
 # zlib, the XML that --inventory ocs prints) and the GLPI one (the JSON of --inventory glpi); a
-# stopped server, one that never answers, an HTTP 500, a garbage reply and a refusal each end
-# with one line and status 3, bounded by --timeout; nothing is written locally.
+# stopped server, one that never answers, an HTTP 500, a garbage reply, a refusal and an https
+# server with a certificate nobody signed each end with one line and status 3, bounded by
+# --timeout; nothing is written locally.
 set -u
 build=${MORAVEL_BUILD_DIR:?set by ctest}
 source=${MORAVEL_SOURCE_DIR:-$(cd "$(dirname "$0")/../.." && pwd)}
@@ -14,19 +15,21 @@ fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
 python3 "$source/tests/support/fake_inventory_server.py" "$work/requests.log" >"$work/port" &
 server=$!
-trap 'kill $server 2>/dev/null; wait $server 2>/dev/null; rm -rf "$work"' EXIT
-for _ in $(seq 100); do [ -s "$work/port" ] && break; sleep 0.05; done
+# The same over https, with a certificate no authority signed.
+openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj /CN=127.0.0.1 -keyout "$work/key.pem" -out "$work/cert.pem" \
+    >/dev/null 2>&1
+python3 "$source/tests/support/fake_inventory_server.py" "$work/tls.log" "$work/cert.pem" "$work/key.pem" >"$work/tls-port" &
+tls_server=$!
+trap 'kill $server $tls_server 2>/dev/null; wait $server $tls_server 2>/dev/null; rm -rf "$work"' EXIT
+for _ in $(seq 100); do [ -s "$work/port" ] && [ -s "$work/tls-port" ] && break; sleep 0.05; done
 port=$(cat "$work/port")
 base="http://127.0.0.1:$port"
 # A port nothing listens on: taken from the system, then let go.
 stopped=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
 
-# submit NAME URL [TIMEOUT]: runs from the snapshot in an empty folder, kept apart from the rest.
-submit() {
-    mkdir -p "$work/$1"
-    (cd "$work/$1" && env -u MORAVEL_SNAPSHOT -u http_proxy -u HTTP_PROXY timeout 60 "$report" --snapshot "$snapshot" \
-        --submit "$2" --timeout "${3:-10}" --tag lab >out 2>err; echo $? >status)
-}
+source "$source/tests/support/submit_checks.sh"
+# submit NAME URL [TIMEOUT]: the workstation snapshot sent to URL, in a folder named NAME.
+submit() { submit_in "$work/$1" --snapshot "$snapshot" --submit "$2" --timeout "${3:-10}" --tag lab; }
 
 submit ocs "$base/ocs/ocsinventory"
 [ "$(cat "$work/ocs/status")" = 0 ] || fail "ocs: status $(cat "$work/ocs/status"): $(cat "$work/ocs/err")"
@@ -51,14 +54,7 @@ python3 -c 'import json, sys; r = json.loads(open(sys.argv[1]).readline())
 sys.exit(0 if r["type"] == "application/json" and json.loads(r["body"]) == json.load(open(sys.argv[2])) else 1)' \
     "$work/requests.log" "$work/expected.json" || fail "glpi: the document sent is not what --inventory glpi prints"
 
-# failure NAME URL WORDS: status 3, one line naming the server and WORDS, and nothing else.
-failure() {
-    local status; status=$(cat "$work/$1/status")
-    [ "$status" = 3 ] || fail "$1: status $status, expected 3 (124: still running after 60 s)"
-    [ "$(wc -l <"$work/$1/err")" = 1 ] || fail "$1: expected one line: $(cat "$work/$1/err")"
-    grep -qF -- "moravel-report: $2: $3" "$work/$1/err" || fail "$1: expected '$2: $3' in: $(cat "$work/$1/err")"
-    [ ! -s "$work/$1/out" ] && [ "$(ls "$work/$1")" = "$(printf 'err\nout\nstatus')" ] || fail "$1: wrote more than one line"
-}
+failure() { expect_submit_failure "$work/$1" "$2" "$3"; }
 submit stopped "http://127.0.0.1:$stopped/ocsinventory"
 failure stopped "http://127.0.0.1:$stopped/ocsinventory" "PROLOG: "
 submit silent "$base/silent/ocsinventory" 2
@@ -69,6 +65,9 @@ submit garbage "$base/garbage/ocsinventory"
 failure garbage "$base/garbage/ocsinventory" "PROLOG: the reply is not an OCS Inventory reply"
 submit glpisilent "$base/silent/front/inventory.php" 2
 failure glpisilent "$base/silent/front/inventory.php" "inventory: no reply within the time allowed"
+submit untrusted "https://127.0.0.1:$(cat "$work/tls-port")/ocs/ocsinventory"
+failure untrusted "https://127.0.0.1:$(cat "$work/tls-port")/ocs/ocsinventory" "PROLOG: SSL certificate problem"
+[ ! -s "$work/tls.log" ] || fail "untrusted: the inventory went to a server whose certificate nobody vouches for"
 submit glpirefuses "$base/glpirefuses/front/inventory.php"
 failure glpirefuses "$base/glpirefuses/front/inventory.php" "inventory: the server answered HTTP 400: 'JSON does not validate'"
 

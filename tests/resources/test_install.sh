@@ -16,12 +16,17 @@ share=$root/share
 expected="bin/moravel-report
 share/applications/moravel.desktop
 share/bash-completion/completions/moravel-report
+lib/systemd/system/moravel-inventory.service
+lib/systemd/system/moravel-inventory.timer
 share/man/man1/moravel-report.1.gz
 share/man/man1/moravel.1.gz
 share/metainfo/org.example.moravel.metainfo.xml"
 for size in 16 32 48 128 256; do expected+=$'\n'"share/icons/hicolor/${size}x$size/apps/moravel.png"; done
 [ -x "$build/moravel" ] && expected+=$'\n'"bin/moravel"
-diff <(sort <<<"$expected") <(cd "$root" && find . -type f -o -type l | sed 's|^\./||' | sort) ||
+# The configuration file goes to the configured prefix's etc (/etc for /usr), not under --prefix.
+conf=$(cd "$stage" && find . -name inventory.conf | sed 's|^\.||')
+[ "$(wc -l <<<"$conf")" = 1 ] && [ "${conf%/moravel/inventory.conf}" != "$conf" ] || fail "inventory.conf installed as '$conf'"
+diff <(sort <<<"$expected") <(cd "$root" && find . \( -type f -o -type l \) ! -name inventory.conf | sed 's|^\./||' | sort) ||
   fail "the installed files differ from the expected ones (< expected, > installed)"
 
 [ "$("$root/bin/moravel-report" --version)" = "moravel-report $version" ] || fail "installed --version"
@@ -47,6 +52,23 @@ for page in moravel moravel-report; do
     [ ! -s "$stage/$page.groff" ] || { cat "$stage/$page.groff"; fail "$page.1 renders with warnings"; }
   grep -q "^\.TH .*\"Moravel $version\"" "$stage/$page.1" || fail "$page.1: no version in .TH"
 done
+
+# The inventory service reads the installed configuration file, and its command line, as the
+# shell runs it, submits with the values of that file: none, or a server, a tag and a timeout.
+service=$root/lib/systemd/system/moravel-inventory.service
+grep -qx "ConditionPathExists=$conf" "$service" && grep -qx "EnvironmentFile=$conf" "$service" || fail "the service names another file"
+grep -qx 'WantedBy=timers.target' "$root/lib/systemd/system/moravel-inventory.timer" || fail "the timer cannot be enabled"
+if command -v systemd-analyze >/dev/null; then
+  systemd-analyze verify --man=no "$service" "$root/lib/systemd/system/moravel-inventory.timer" 2>"$stage/verify.log" ||
+    { cat "$stage/verify.log"; fail "systemd-analyze verify"; }
+fi
+command=$(sed -n "s|^ExecStart=/bin/sh -c '\(.*\)'$|\1|p" "$service" | sed 's/\$\$/$/g; s|exec [^ ]*moravel-report|exec "$report"|')
+status=0; env -i report="$root/bin/moravel-report" SERVER= sh -c "$command" 2>"$stage/none.err" || status=$?
+[ "$status" = 2 ] && grep -q "'--submit' needs a value" "$stage/none.err" || fail "the service without a server: $status $(cat "$stage/none.err")"
+status=0; env -i report="$root/bin/moravel-report" SERVER=http://127.0.0.1:9/ocsinventory TAG="lab 2" TIMEOUT=3 sh -c "$command" \
+  2>"$stage/sent.err" || status=$?
+[ "$status" = 3 ] && grep -q '^moravel-report: http://127.0.0.1:9/ocsinventory: PROLOG: ' "$stage/sent.err" ||
+  fail "the service's command: $status $(cat "$stage/sent.err")"
 
 # Every option --help describes is completed by bash and described in the man page.
 . "$share/bash-completion/completions/moravel-report"

@@ -18,12 +18,12 @@ deb=$out/moravel_${version}_$(dpkg --print-architecture).deb
 [ -f "$deb" ] || fail "no $deb"
 
 depends=$(dpkg-deb -f "$deb" Depends)
-for library in libc6 libfltk1.3 libstdc++6 libudev1; do
+for library in libc6 libfltk1.3 libstdc++6 libudev1 zlib1g; do
   [[ $depends == *"$library"* ]] || fail "Depends lacks $library: $depends"
 done
 [[ $depends == *"fonts-liberation | fonts-liberation2 | fonts-croscore | fonts-urw-base35"* ]] ||
   fail "Depends lacks a font of Arial's widths: $depends"
-[ "$(dpkg-deb -f "$deb" Recommends)" = "pci.ids | hwdata" ] || fail "Recommends: $(dpkg-deb -f "$deb" Recommends)"
+[ "$(dpkg-deb -f "$deb" Recommends)" = "pci.ids | hwdata, libcurl4" ] || fail "Recommends: $(dpkg-deb -f "$deb" Recommends)"
 [ "$(dpkg-deb -f "$deb" Suggests)" = "cups-client" ] || fail "Suggests: $(dpkg-deb -f "$deb" Suggests)"
 ! dpkg-deb -f "$deb" | grep -i '^Homepage:.*example' || fail "a placeholder homepage"
 [ -n "$(dpkg-deb -f "$deb" Description | sed -n '2p')" ] || fail "no extended description"

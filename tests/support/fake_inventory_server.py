@@ -6,9 +6,10 @@ The first path segment picks the behaviour: /ocs/ocsinventory answers as OCS Inv
 with HTTP 500, /garbage/... with bytes that are no reply, /silent/... never answers, and
 /glpirefuses/front/inventory.php with GLPI's error reply. Each request is appended to LOG as one
 JSON line (path, user agent, content type, the body inflated when it is zlib). Prints the port.
-Usage: fake_inventory_server.py LOG
+With a certificate and its key it speaks https.
+Usage: fake_inventory_server.py LOG [CERTIFICATE KEY]
 """
-import json, sys, threading, time, zlib
+import json, ssl, sys, time, zlib
 from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
 
 
@@ -50,5 +51,9 @@ class Handler(BaseHTTPRequestHandler):
 
 server = ThreadingHTTPServer(('127.0.0.1', 0), Handler)
 server.daemon_threads = True
+if len(sys.argv) == 4:
+    context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+    context.load_cert_chain(sys.argv[2], sys.argv[3])
+    server.socket = context.wrap_socket(server.socket, server_side=True)
 print(server.server_address[1], flush=True)
 server.serve_forever()

@@ -11,6 +11,8 @@
 #   snapshot     every value moravel-report.exe --save-snapshot records equals what `wmic`
 #                reports for the same class, object and property
 #   report       moravel-report.exe --json equals the Linux build's report of that snapshot
+#   inventory    --inventory glpi valid against the GLPI schema, --inventory ocs compressed, and
+#                --submit over WinHTTP to a stand-in server, bounded by --timeout
 #   card memory  a card of 4 GiB or more: the size its driver recorded, else WMI's AdapterRAM
 # Wine's children are never read through a pipe: its server inherits the pipe and keeps it open.
 set -uo pipefail
@@ -67,6 +69,7 @@ check_apartment
 check_version
 check_snapshot_against_wmic
 check_report_against_linux
+check_inventory
 check_adapter_memory
 
 echo "$failures failure(s)"

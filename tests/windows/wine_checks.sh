@@ -282,6 +282,41 @@ check_probes() {
   fi
 }
 
+# The inventory through Wine's WMI: GLPI JSON valid against the published schema (where ../shared
+# is present), the compressed OCS file, and --submit over the system's WinHTTP to a stand-in
+# server on loopback: the OCS exchange, and a server that never answers ended by --timeout.
+check_inventory() {
+  run_wine inventory.json moravel-report.exe --inventory glpi || fail "--inventory glpi: $(cat inventory.json.err)"
+  run_wine ocs.txt moravel-report.exe --inventory ocs --output inventory.ocs || fail "--inventory ocs --output: $(cat ocs.txt.err)"
+  local schema=$source_dir/../shared/glpi/inventory.schema.json
+  python3 - "$schema" inventory.json inventory.ocs <<'PY' && pass "the inventory under Wine: GLPI JSON valid, .ocs readable" || fail "the inventory under Wine"
+import json, os, sys, zlib, xml.etree.ElementTree as ET
+document = json.load(open(sys.argv[2]))
+assert document['content']['hardware']['name'] and document['content']['operatingsystem']['kernel_name'] == 'windows', document
+if os.path.exists(sys.argv[1]):
+    import jsonschema
+    jsonschema.Draft7Validator(json.load(open(sys.argv[1])), format_checker=jsonschema.FormatChecker()).validate(document)
+assert ET.fromstring(zlib.decompress(open(sys.argv[3], 'rb').read())).findtext('QUERY') == 'INVENTORY'
+PY
+  python3 "$source_dir/tests/support/fake_inventory_server.py" requests.log >port.txt &
+  local server=$! port
+  for _ in $(seq 100); do [ -s port.txt ] && break; sleep 0.05; done
+  port=$(cat port.txt)
+  run_wine sent.txt moravel-report.exe --submit "http://127.0.0.1:$port/ocs/ocsinventory" --timeout 20
+  local status=$?
+  if [ $status -eq 0 ] && [ "$(grep -c '"agent": "OCS-NG_unified_unix_agent' requests.log)" = 2 ]; then
+    pass "--submit over WinHTTP: PROLOG and INVENTORY taken"
+  else fail "--submit over WinHTTP: status $status, $(cat sent.txt.err), $(wc -l <requests.log) requests"; fi
+  # A missing bound shows as status 124 after a minute rather than as a hang.
+  timeout 60 wine moravel-report.exe --submit "http://127.0.0.1:$port/silent/ocsinventory" --timeout 2 >silent.txt 2>silent.txt.err
+  status=$?
+  if [ $status -eq 3 ] && grep -q "PROLOG: no reply within the time allowed" silent.txt.err; then
+    pass "--submit to a server that never answers: status 3 after --timeout"
+  else fail "--submit to a silent server: status $status, $(cat silent.txt.err)"; fi
+  kill $server 2>/dev/null
+  wait $server 2>/dev/null
+}
+
 # A card of 4 GiB or more: WMI's uint32 AdapterRAM stops at 0xFFF00000 (Wine reports a card of
 # 4095 MiB so, as Windows reports larger ones). Then the size the display driver recorded in its
 # class key (named by the card's device key) is answered, as decimal text; without that record,

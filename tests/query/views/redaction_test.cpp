@@ -103,6 +103,17 @@ TEST(Redaction, AddressesKeepTheirFormAndEmptyOrValuelessAnswersStay) {
     EXPECT_EQ(redactedValue("Win32_NetworkAdapter", "Name", WmiValue::string("Intel 82579LM")).text, "Intel 82579LM");
 }
 
+// The inventory's serial numbers: of modules and batteries, inside device paths, as character codes.
+TEST(Redaction, InventorySerialsInEveryForm) {
+    EXPECT_EQ(redactedValue("Win32_PhysicalMemory", "SerialNumber", WmiValue::string("47A1C2D3")).text, "(hidden)");
+    EXPECT_EQ(redactedValue("Win32_PnPEntity", "DeviceID", WmiValue::string("USB\\VID_0781&PID_5581\\4C530001")).text,
+              "USB\\VID_0781&PID_5581\\(hidden)");
+    WmiValue codes = redactedValue("WmiMonitorID", "SerialNumberID", WmiValue::array(vt::I4, {"55", "88", "74", "0", "0", "0", "0", "0", "0"}));
+    EXPECT_EQ(codes.items, (std::vector<std::string>{"40", "104", "105", "100", "100", "101", "110", "41", "0"}));
+    WmiValue none = redactedValue("WmiMonitorID", "SerialNumberID", WmiValue::array(vt::I4, {"0", "0"}));
+    EXPECT_EQ(none.items, (std::vector<std::string>{"0", "0"}));  // no serial: nothing to hide
+}
+
 // Without an Ethernet adapter the address comes from the adapter list, hidden the same way,
 // and a saved snapshot keeps it hidden.
 TEST(Redaction, TheAdapterListProbeIsHiddenToo) {

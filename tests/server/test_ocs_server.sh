@@ -1,0 +1,105 @@
+#!/usr/bin/env bash
+# A real OCS Inventory NG server: Debian's ocsinventory-server under a private Apache (mod_perl)
+# and MariaDB on loopback (tests/support/ocs_server.sh). Moravel submits this machine and every
+# test snapshot; the server's database must hold the host name, serial number, UUID, operating
+# system, processors, memory modules, disks, adapters (MAC) and monitors that --inventory ocs
+# wrote. Three submissions of one machine leave one machine, updated. A stopped server ends the
+# submission with one line and status 3. The test installs and starts services, so it runs in CI
+# (CI is set there) and with make test-server; elsewhere it says so and is skipped.
+set -u
+if [ -z "${CI:-}" ] && [ -z "${MORAVEL_TEST_SERVER:-}" ]; then
+    echo "skipped: the real OCS Inventory server test installs and starts Apache and MariaDB; run it with 'make test-server' (CI runs it)"
+    exit 77
+fi
+build=${MORAVEL_BUILD_DIR:?set by ctest}
+source=${MORAVEL_SOURCE_DIR:-$(cd "$(dirname "$0")/../.." && pwd)}
+report="$build/moravel-report"
+work=$(mktemp -d)
+chmod 755 "$work"  # the database runs as its own user, which must reach its folder
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+bash "$source/scripts/install-deps" --server || { echo "FAIL: the server packages cannot be installed"; exit 1; }
+source "$source/tests/support/ocs_server.sh"
+source "$source/tests/support/submit_checks.sh"
+trap 'ocs_stop; rm -rf "$work"' EXIT
+ocs_start "$work/server" || { echo "FAIL: the OCS server did not start"; exit 1; }
+
+# compare NAME XML: the server's rows of the machine XML names, against what XML says.
+compare() {
+    local name=$1 xml=$2 device
+    device=$(python3 -c 'import sys, xml.etree.ElementTree as ET; print(ET.parse(sys.argv[1]).getroot().findtext("DEVICEID"))' "$xml")
+    local id
+    id=$(ocs_sql "SELECT ID FROM hardware WHERE DEVICEID = '$device'")
+    [ -n "$id" ] || { fail "$name: no machine $device on the server"; return; }
+    {
+        echo "hardware	$(ocs_sql "SELECT NAME, UUID, OSNAME FROM hardware WHERE ID = $id" --raw)"
+        echo "bios	$(ocs_sql "SELECT SSN FROM bios WHERE HARDWARE_ID = $id" --raw)"
+        ocs_sql "SELECT 'cpus', TYPE FROM cpus WHERE HARDWARE_ID = $id" --raw
+        ocs_sql "SELECT 'memories', CAPTION, CAPACITY, SERIALNUMBER FROM memories WHERE HARDWARE_ID = $id" --raw
+        ocs_sql "SELECT 'storages', NAME, MODEL, DISKSIZE, SERIALNUMBER FROM storages WHERE HARDWARE_ID = $id" --raw
+        ocs_sql "SELECT 'networks', MACADDR FROM networks WHERE HARDWARE_ID = $id" --raw
+        ocs_sql "SELECT 'monitors', MANUFACTURER, CAPTION, SERIAL FROM monitors WHERE HARDWARE_ID = $id" --raw
+    } >"$work/$name.rows"
+    python3 - "$xml" "$work/$name.rows" "$name" <<'PY' || failures=$((failures + 1))
+import sys, xml.etree.ElementTree as ET
+content = ET.parse(sys.argv[1]).getroot().find('CONTENT')
+def fields(section, names):
+    return sorted(tuple((e.findtext(n) or '') for n in names) for e in content.findall(section))
+expected = {
+    'hardware': fields('HARDWARE', ['NAME', 'UUID', 'OSNAME']),
+    'bios': fields('BIOS', ['SSN']),
+    'cpus': fields('CPUS', ['TYPE']),
+    'memories': fields('MEMORIES', ['CAPTION', 'CAPACITY', 'SERIALNUMBER']),
+    'storages': fields('STORAGES', ['NAME', 'MODEL', 'DISKSIZE', 'SERIALNUMBER']),
+    # One NETWORKS entry per address; an adapter without a MAC is kept with the server's zeros.
+    'networks': sorted((e.findtext('MACADDR') or '00:00:00:00:00:00',) for e in content.findall('NETWORKS')),
+    'monitors': fields('MONITORS', ['MANUFACTURER', 'CAPTION', 'SERIAL']),
+}
+found = {section: [] for section in expected}
+for line in open(sys.argv[2]).read().splitlines():
+    section, *values = line.split('\t')
+    found[section].append(tuple('' if v == 'NULL' else v for v in values))
+bad = 0
+for section in expected:
+    if sorted(found[section]) != expected[section]:
+        print(f'FAIL: {sys.argv[3]}: {section}: the server holds {sorted(found[section])}, --inventory ocs wrote {expected[section]}')
+        bad += 1
+sys.exit(bad)
+PY
+}
+
+# This machine and every snapshot, each submitted and compared.
+for source_file in live "$source"/tests/data/*.json; do
+    name=$(basename "$source_file" .json)
+    from=()
+    [ "$source_file" = live ] || from=(--snapshot "$source_file")
+    env -u MORAVEL_SNAPSHOT "$report" "${from[@]}" --inventory ocs >"$work/$name.xml"
+    submit_in "$work/submit-$name" "${from[@]}" --submit "$OCS_URL"
+    [ "$(cat "$work/submit-$name/status")" = 0 ] || { fail "$name: $(cat "$work/submit-$name/err")"; continue; }
+    compare "$name" "$work/$name.xml"
+done
+
+# Three submissions of one machine, the memory of the last one changed: one machine, updated.
+for round in 1 2 3; do
+    python3 - "$source/tests/data/workstation.json" "$work/round.json" "$round" <<'PY'
+import json, sys
+machine = json.load(open(sys.argv[1]))
+if sys.argv[3] == '3':
+    machine['classes']['Win32_PhysicalMemory'][0].update(Capacity='34359738368', SerialNumber='99F0E1D2')
+json.dump(machine, open(sys.argv[2], 'w'))
+PY
+    submit_in "$work/round$round" --snapshot "$work/round.json" --submit "$OCS_URL"
+    [ "$(cat "$work/round$round/status")" = 0 ] || fail "round $round: $(cat "$work/round$round/err")"
+done
+"$report" --snapshot "$work/round.json" --inventory ocs >"$work/round.xml"
+[ "$(ocs_sql "SELECT COUNT(*) FROM hardware WHERE NAME = 'WS-MVOSS'")" = 1 ] || fail "three submissions of one machine made more than one"
+compare updated "$work/round.xml"
+
+# A stopped server: one line, status 3, well within the time allowed.
+ocs_stop_apache
+submit_in "$work/stopped" --snapshot "$source/tests/data/workstation.json" --submit "$OCS_URL" --timeout 5
+expect_submit_failure "$work/stopped" "$OCS_URL" "PROLOG: "
+
+[ "$failures" -eq 0 ] && echo "ok: the OCS server holds what Moravel wrote, for this machine and $(ls "$source"/tests/data/*.json | wc -l) snapshots"
+exit $((failures > 0))

@@ -1,0 +1,23 @@
+# Running moravel-report --submit in a folder of its own and checking how it ended; sourced by
+# the submission tests. Needs $report (the program) and a fail function.
+
+# submit_in DIR ARGS...: runs the report with ARGS in the empty folder DIR; its standard output,
+# standard error and status go to DIR/out, DIR/err and DIR/status. A run still going after 60 s
+# is stopped (status 124), so a missing time limit shows as a failure instead of a hang.
+submit_in() {
+    local dir=$1
+    shift
+    mkdir -p "$dir"
+    (cd "$dir" && env -u MORAVEL_SNAPSHOT -u http_proxy -u HTTP_PROXY -u https_proxy -u HTTPS_PROXY \
+        timeout 60 "$report" "$@" >out 2>err; echo $? >status)
+}
+
+# expect_submit_failure DIR URL WORDS: status 3, one line naming URL and WORDS, nothing else.
+expect_submit_failure() {
+    local dir=$1 status
+    status=$(cat "$dir/status")
+    [ "$status" = 3 ] || fail "$dir: status $status, expected 3 (124: still running after 60 s)"
+    [ "$(wc -l <"$dir/err")" = 1 ] || fail "$dir: expected one line: $(cat "$dir/err")"
+    grep -qF -- "moravel-report: $2: $3" "$dir/err" || fail "$dir: expected '$2: $3' in: $(cat "$dir/err")"
+    [ ! -s "$dir/out" ] && [ "$(ls "$dir")" = "$(printf 'err\nout\nstatus')" ] || fail "$dir: wrote more than its line"
+}
