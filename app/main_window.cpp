@@ -30,8 +30,8 @@ namespace {
 
 constexpr int kLabelSize = 11;
 constexpr int kSmallestCaptionSize = 8;
-constexpr int kCaptionMargin = 1;  // pixels kept free between a caption and what stands left of it
-constexpr int kCaptionGap = 3;     // the toolkit ends a left caption this far before its field
+constexpr int kCaptionMargin = 1;              // pixels kept free between a caption and what stands left of it
+constexpr int kCaptionGap = 3;                 // the toolkit ends a left caption this far before its field
 const char* const kEllipsis = "\xE2\x80\xA6";  // "…"
 constexpr int kButtonWidth = 90;
 constexpr int kButtonHeight = 20;
@@ -113,8 +113,10 @@ std::string displayedText(const char* value, int size) {
     std::string shown;
     for (int i = 0; i < size && shown.size() < kLineBuffer; ++i) {
         const char c = value[i];
-        if (static_cast<unsigned char>(c) < ' ' || c == 127) shown += {'^', static_cast<char>(c ^ 0x40)};
-        else shown += c;
+        if (static_cast<unsigned char>(c) < ' ' || c == 127)
+            shown += {'^', static_cast<char>(c ^ 0x40)};
+        else
+            shown += c;
     }
     return shown;
 }
@@ -143,8 +145,10 @@ std::vector<Fl_Widget*> readingOrder(Fl_Group& window) {
         groups.pop_back();
         for (int i = 0; i < group->children(); ++i) {
             Fl_Widget* child = group->child(i);
-            if (Fl_Group* inner = child->as_group()) groups.push_back(inner);
-            else widgets.push_back(child);
+            if (Fl_Group* inner = child->as_group())
+                groups.push_back(inner);
+            else
+                widgets.push_back(child);
         }
     }
     std::sort(widgets.begin(), widgets.end(),
@@ -154,8 +158,7 @@ std::vector<Fl_Widget*> readingOrder(Fl_Group& window) {
 
 }  // namespace
 
-ReportGroup::ReportGroup(int x, int y, int w, int h, const char* label, bool embossed)
-    : Fl_Group(x, y, w, h) {
+ReportGroup::ReportGroup(int x, int y, int w, int h, const char* label, bool embossed) : Fl_Group(x, y, w, h) {
     copy_label(label);  // the sink's caller gives no promise about the text's lifetime
     box(FL_THIN_DOWN_BOX);
     labeltype(embossed ? FL_EMBOSSED_LABEL : FL_ENGRAVED_LABEL);
@@ -240,8 +243,10 @@ void ReportField::markDifference(FieldMark mark, const std::string& was) {
     color(mark == FieldMark::Changed ? changedColour() : fieldColour());
     offerClippedText();
     // The box's rounded corners leave the frame's corners to whatever is drawn behind the field.
-    if (parent()) parent()->redraw();
-    else redraw();
+    if (parent())
+        parent()->redraw();
+    else
+        redraw();
 }
 
 void ReportField::draw() {
@@ -284,7 +289,7 @@ void ReportField::drawMark() {
 int ReportField::handle(int event) {
     if ((event == FL_KEYBOARD || event == FL_SHORTCUT) && isShareShortcut()) return 0;
     const int handled = Fl_Output::handle(event);
-    if (event == FL_UNFOCUS) position(0);  // its start again, not where Tab or a drag left it
+    if (event == FL_UNFOCUS) position(0);                    // its start again, not where Tab or a drag left it
     if (event == FL_FOCUS || event == FL_UNFOCUS) redraw();  // the whole text, or "…"
     return handled;
 }
@@ -355,7 +360,6 @@ void WindowSink::endGroup() {
 void WindowSink::progress(float fraction) {
     if (!appState().noticeMode) setProgress(fraction);
 }
-
 
 std::string comparisonTitle(const Comparison& comparison, const std::string& name) {
     int differing = 0, byItself = 0;

@@ -30,8 +30,8 @@ public:
 
 private:
     static HICON load(int size) {
-        return static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(kIconResource),
-                                             IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
+        return static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(kIconResource), IMAGE_ICON,
+                                             size, size, LR_DEFAULTCOLOR));
     }
     HICON big_;
     HICON small_;
@@ -73,9 +73,7 @@ void presentDrawing() {
     MsgWaitForMultipleObjects(0, nullptr, FALSE, 0, QS_ALLINPUT);
 }
 
-void showNoticeBox(const char* text) {
-    MessageBoxA(nullptr, text, "Information", MB_OK | MB_ICONINFORMATION);
-}
+void showNoticeBox(const char* text) { MessageBoxA(nullptr, text, "Information", MB_OK | MB_ICONINFORMATION); }
 
 void setProgramIcon(Fl_Window& window) {
     // LoadIconA's icons are shared by the system and never destroyed.

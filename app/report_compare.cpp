@@ -99,8 +99,8 @@ std::vector<FieldChange> compareFields(const CompareSide& before, const CompareS
 
 // An identity key tells nothing when it is missing or redaction has hidden it.
 bool knownKey(const std::string& key) {
-    return !key.empty() && key.find(kHiddenText) == std::string::npos &&
-           key.find("XX:XX:XX") == std::string::npos && key.find("XX-XX-XX") == std::string::npos;
+    return !key.empty() && key.find(kHiddenText) == std::string::npos && key.find("XX:XX:XX") == std::string::npos &&
+           key.find("XX-XX-XX") == std::string::npos;
 }
 
 enum class Verdict { Same, Different, CannotTell };
@@ -175,14 +175,16 @@ std::vector<std::string> propertyLabels(const InventoryItem& before, const Inven
     std::vector<std::string> labels;
     for (const InventoryItem* item : {&before, &after})
         for (const ItemProperty& property : item->properties)
-            if (std::find(labels.begin(), labels.end(), property.label) == labels.end()) labels.push_back(property.label);
+            if (std::find(labels.begin(), labels.end(), property.label) == labels.end())
+                labels.push_back(property.label);
     return labels;
 }
 
 std::vector<PropertyChange> allProperties(const InventoryItem& item, bool added) {
     std::vector<PropertyChange> properties;
     for (const ItemProperty& property : item.properties)
-        properties.push_back({property.label, added ? "" : property.text, added ? property.text : "", Difference::Changed});
+        properties.push_back(
+            {property.label, added ? "" : property.text, added ? property.text : "", Difference::Changed});
     return properties;
 }
 
@@ -196,7 +198,9 @@ ItemChange changedItem(const CompareSide& before, std::size_t i, const CompareSi
     const InventoryItem& named = before.view(lenses.key == kHidden ? kHidden : lenses.shown).items[i];
     ItemChange change{ItemChange::Kind::Changed, named.kind, named.name, {}};
     for (const std::string& label : propertyLabels(shownBefore, shownAfter)) {
-        auto text = [&](const CompareSide& side, Lens lens, std::size_t at) { return propertyText(itemAt(side.view(lens), at), label); };
+        auto text = [&](const CompareSide& side, Lens lens, std::size_t at) {
+            return propertyText(itemAt(side.view(lens), at), label);
+        };
         if (text(before, kAsRead, i).empty() || text(after, kAsRead, j).empty()) continue;
         auto same = [&](Lens lens) { return text(before, lens, i) == text(after, lens, j); };
         std::optional<Difference> difference = differenceOf(same(kAsRead), same(lenses.key), same(lenses.steady));
@@ -229,12 +233,13 @@ std::vector<ItemChange> compareItems(const CompareSide& before, const CompareSid
         ItemChange change = changedItem(before, placesBefore[i], after, placesAfter[j], lenses);
         if (!change.properties.empty()) changes.push_back(std::move(change));
     }
-    auto unpaired = [&](const CompareSide& side, const std::vector<bool>& paired, const std::vector<std::size_t>& places,
-                        ItemChange::Kind kind) {
+    auto unpaired = [&](const CompareSide& side, const std::vector<bool>& paired,
+                        const std::vector<std::size_t>& places, ItemChange::Kind kind) {
         for (std::size_t i = 0; i < paired.size(); ++i)
             if (!paired[i])
                 if (const InventoryItem* item = itemAt(side.view(lenses.shown), places[i]))
-                    changes.push_back({kind, item->kind, item->name, allProperties(*item, kind == ItemChange::Kind::Added)});
+                    changes.push_back(
+                        {kind, item->kind, item->name, allProperties(*item, kind == ItemChange::Kind::Added)});
     };
     unpaired(before, pairedBefore, placesBefore, ItemChange::Kind::Removed);
     unpaired(after, pairedAfter, placesAfter, ItemChange::Kind::Added);
@@ -243,8 +248,11 @@ std::vector<ItemChange> compareItems(const CompareSide& before, const CompareSid
     for (const auto* items : {&itemsBefore, &itemsAfter})
         for (const InventoryItem& item : *items)
             if (std::find(kinds.begin(), kinds.end(), item.kind) == kinds.end()) kinds.push_back(item.kind);
-    auto rank = [&](const ItemChange& change) { return std::find(kinds.begin(), kinds.end(), change.kind) - kinds.begin(); };
-    std::stable_sort(changes.begin(), changes.end(), [&](const ItemChange& a, const ItemChange& b) { return rank(a) < rank(b); });
+    auto rank = [&](const ItemChange& change) {
+        return std::find(kinds.begin(), kinds.end(), change.kind) - kinds.begin();
+    };
+    std::stable_sort(changes.begin(), changes.end(),
+                     [&](const ItemChange& a, const ItemChange& b) { return rank(a) < rank(b); });
     return changes;
 }
 

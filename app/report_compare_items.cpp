@@ -51,7 +51,8 @@ std::string key(const char* what, const std::string& value) {
 }
 
 // "Kingston 8 GB (serial 1A2B)": the words given that are not empty.
-std::string named(std::initializer_list<std::string> words, const std::string& serial, const char* serialWord = "serial") {
+std::string named(std::initializer_list<std::string> words, const std::string& serial,
+                  const char* serialWord = "serial") {
     std::string name;
     for (const std::string& word : words)
         if (!word.empty()) name += (name.empty() ? "" : " ") + word;
@@ -71,66 +72,103 @@ InventoryItem item(std::string kind, std::string name, std::vector<std::string> 
 void addMachine(const Inventory& inventory, std::vector<InventoryItem>& items) {
     const ComputerIdentity& c = inventory.computer;
     items.push_back(item("Computer", "", {},
-                         {{"Manufacturer", c.manufacturer}, {"Model", c.model}, {"Serial number", c.serialNumber},
-                          {"UUID", c.uuid}, {"SKU", c.skuNumber}, {"Chassis", c.chassisType}, {"Asset tag", c.assetTag}}));
+                         {{"Manufacturer", c.manufacturer},
+                          {"Model", c.model},
+                          {"Serial number", c.serialNumber},
+                          {"UUID", c.uuid},
+                          {"SKU", c.skuNumber},
+                          {"Chassis", c.chassisType},
+                          {"Asset tag", c.assetTag}}));
     const FirmwareInfo& bios = inventory.bios;
     items.push_back(item("Firmware", "", {},
-                         {{"Manufacturer", bios.manufacturer}, {"Version", bios.version},
-                          {"Release date", bios.releaseDate}, {"Serial number", bios.serialNumber}}));
+                         {{"Manufacturer", bios.manufacturer},
+                          {"Version", bios.version},
+                          {"Release date", bios.releaseDate},
+                          {"Serial number", bios.serialNumber}}));
     const BoardInfo& board = inventory.board;
-    items.push_back(item("Board", "", {},
-                         {{"Manufacturer", board.manufacturer}, {"Product", board.product},
-                          {"Serial number", board.serialNumber}}));
+    items.push_back(item(
+        "Board", "", {},
+        {{"Manufacturer", board.manufacturer}, {"Product", board.product}, {"Serial number", board.serialNumber}}));
     const OperatingSystemInfo& os = inventory.os;
     items.push_back(item("Operating system", "", {},
-                         {{"Name", os.name}, {"Version", os.version}, {"Build", os.build}, {"Service pack", os.servicePack},
-                          {"Architecture", os.architecture}, {"Installed", os.installDate},
-                          {"Time zone", os.timeZoneName}, {"Product ID", os.productId}}));
+                         {{"Name", os.name},
+                          {"Version", os.version},
+                          {"Build", os.build},
+                          {"Service pack", os.servicePack},
+                          {"Architecture", os.architecture},
+                          {"Installed", os.installDate},
+                          {"Time zone", os.timeZoneName},
+                          {"Product ID", os.productId}}));
 }
 
 void addProcessorsAndMemory(const Inventory& inventory, std::vector<InventoryItem>& items) {
     for (const Processor& cpu : inventory.processors)
         items.push_back(item("Processor", cpu.name, {key("socket", cpu.socket)},
-                             {{"Name", cpu.name}, {"Socket", cpu.socket}, {"Manufacturer", cpu.manufacturer}, {"Description", cpu.description},
-                              {"Processor ID", cpu.processorId}, {"Cores", number(cpu.cores)},
-                              {"Threads", number(cpu.threads)}, {"Clock", number(cpu.currentMhz, " MHz")},
-                              {"Max clock", number(cpu.maxMhz, " MHz")}, {"L2 cache", number(cpu.l2CacheKib, " KB")},
+                             {{"Name", cpu.name},
+                              {"Socket", cpu.socket},
+                              {"Manufacturer", cpu.manufacturer},
+                              {"Description", cpu.description},
+                              {"Processor ID", cpu.processorId},
+                              {"Cores", number(cpu.cores)},
+                              {"Threads", number(cpu.threads)},
+                              {"Clock", number(cpu.currentMhz, " MHz")},
+                              {"Max clock", number(cpu.maxMhz, " MHz")},
+                              {"L2 cache", number(cpu.l2CacheKib, " KB")},
                               {"L3 cache", number(cpu.l3CacheKib, " KB")}}));
     for (const MemoryModule& module : inventory.memoryModules)
-        items.push_back(item("Memory module",
-                             named({module.slot.empty() ? module.bank : module.slot, bytes(module.capacityBytes), module.type},
-                                   module.serialNumber),
-                             {key("serial", module.serialNumber), key("slot", module.bank + " " + module.slot)},
-                             {{"Slot", module.slot}, {"Bank", module.bank}, {"Size", bytes(module.capacityBytes)},
-                              {"Type", module.type}, {"Form factor", module.formFactor},
-                              {"Speed", number(module.speedMts, " MT/s")},
-                              {"Configured speed", number(module.configuredSpeedMts, " MT/s")},
-                              {"Manufacturer", module.manufacturer}, {"Part number", module.partNumber},
-                              {"Serial number", module.serialNumber}}));
+        items.push_back(
+            item("Memory module",
+                 named({module.slot.empty() ? module.bank : module.slot, bytes(module.capacityBytes), module.type},
+                       module.serialNumber),
+                 {key("serial", module.serialNumber), key("slot", module.bank + " " + module.slot)},
+                 {{"Slot", module.slot},
+                  {"Bank", module.bank},
+                  {"Size", bytes(module.capacityBytes)},
+                  {"Type", module.type},
+                  {"Form factor", module.formFactor},
+                  {"Speed", number(module.speedMts, " MT/s")},
+                  {"Configured speed", number(module.configuredSpeedMts, " MT/s")},
+                  {"Manufacturer", module.manufacturer},
+                  {"Part number", module.partNumber},
+                  {"Serial number", module.serialNumber}}));
 }
 
 void addStorageAndAdapters(const Inventory& inventory, std::vector<InventoryItem>& items) {
     for (const Disk& disk : inventory.disks)
         items.push_back(item("Disk", named({disk.model, bytes(disk.sizeBytes)}, disk.serialNumber),
                              {key("serial", disk.serialNumber), key("device", disk.name)},
-                             {{"Model", disk.model}, {"Manufacturer", disk.manufacturer}, {"Serial number", disk.serialNumber},
-                              {"Firmware", disk.firmware}, {"Bus", diskBusName(disk.bus)}, {"Media", disk.mediaType},
-                              {"Removable", disk.removable ? "yes" : "no"}, {"Size", bytes(disk.sizeBytes)}}));
+                             {{"Model", disk.model},
+                              {"Manufacturer", disk.manufacturer},
+                              {"Serial number", disk.serialNumber},
+                              {"Firmware", disk.firmware},
+                              {"Bus", diskBusName(disk.bus)},
+                              {"Media", disk.mediaType},
+                              {"Removable", disk.removable ? "yes" : "no"},
+                              {"Size", bytes(disk.sizeBytes)}}));
     for (const NetworkAdapter& adapter : inventory.networkAdapters) {
         const std::string& device = adapter.description.empty() ? adapter.name : adapter.description;
         items.push_back(item("Network adapter", named({device}, adapter.macAddress, "MAC"),
                              {key("MAC", adapter.macAddress), key("adapter", device)},
-                             {{"Name", adapter.name}, {"Device", adapter.description}, {"Manufacturer", adapter.manufacturer},
-                              {"MAC address", adapter.macAddress}, {"Virtual", adapter.virtualAdapter ? "yes" : "no"},
-                              {"IPv4", joined(adapter.ipv4)}, {"IPv6", joined(adapter.ipv6)},
-                              {"Gateways", joined(adapter.gateways)}, {"DHCP", flag(adapter.dhcp)},
-                              {"DHCP server", adapter.dhcpServer}, {"Connected", flag(adapter.connected)},
+                             {{"Name", adapter.name},
+                              {"Device", adapter.description},
+                              {"Manufacturer", adapter.manufacturer},
+                              {"MAC address", adapter.macAddress},
+                              {"Virtual", adapter.virtualAdapter ? "yes" : "no"},
+                              {"IPv4", joined(adapter.ipv4)},
+                              {"IPv6", joined(adapter.ipv6)},
+                              {"Gateways", joined(adapter.gateways)},
+                              {"DHCP", flag(adapter.dhcp)},
+                              {"DHCP server", adapter.dhcpServer},
+                              {"Connected", flag(adapter.connected)},
                               {"Speed", number(adapter.speedBitsPerSecond, " bit/s")}}));
     }
     for (const VideoAdapter& video : inventory.videoAdapters)
         items.push_back(item("Video adapter", video.name, {key("card", video.name)},
-                             {{"Name", video.name}, {"Chip", video.chip}, {"Memory", bytes(video.memoryBytes)},
-                              {"Driver version", video.driverVersion}, {"Driver date", video.driverDate},
+                             {{"Name", video.name},
+                              {"Chip", video.chip},
+                              {"Memory", bytes(video.memoryBytes)},
+                              {"Driver version", video.driverVersion},
+                              {"Driver date", video.driverDate},
                               {"Resolution", video.resolution}}));
 }
 
@@ -138,14 +176,20 @@ void addDisplaysAndPower(const Inventory& inventory, std::vector<InventoryItem>&
     for (const Monitor& monitor : inventory.monitors)
         items.push_back(item("Monitor", named({monitor.manufacturer, monitor.model}, monitor.serialNumber),
                              {key("serial", monitor.serialNumber)},
-                             {{"Manufacturer", monitor.manufacturer}, {"Model", monitor.model},
-                              {"Product code", monitor.productCode}, {"Serial number", monitor.serialNumber},
-                              {"Year", number(monitor.year)}, {"Width", number(monitor.widthCm, " cm")},
+                             {{"Manufacturer", monitor.manufacturer},
+                              {"Model", monitor.model},
+                              {"Product code", monitor.productCode},
+                              {"Serial number", monitor.serialNumber},
+                              {"Year", number(monitor.year)},
+                              {"Width", number(monitor.widthCm, " cm")},
                               {"Height", number(monitor.heightCm, " cm")}}));
     for (const Battery& battery : inventory.batteries)
-        items.push_back(item("Battery", named({battery.name}, battery.serialNumber), {key("serial", battery.serialNumber)},
-                             {{"Name", battery.name}, {"Manufacturer", battery.manufacturer},
-                              {"Chemistry", battery.chemistry}, {"Serial number", battery.serialNumber},
+        items.push_back(item("Battery", named({battery.name}, battery.serialNumber),
+                             {key("serial", battery.serialNumber)},
+                             {{"Name", battery.name},
+                              {"Manufacturer", battery.manufacturer},
+                              {"Chemistry", battery.chemistry},
+                              {"Serial number", battery.serialNumber},
                               {"Made", battery.manufactureDate},
                               {"Design capacity", number(battery.designCapacityMwh, " mWh")},
                               {"Full charge capacity", number(battery.fullChargeCapacityMwh, " mWh")},
@@ -158,9 +202,12 @@ struct KindSource {
     const char* className;
 };
 const KindSource kKindSources[] = {
-    {"Processor", "Win32_Processor"},     {"Memory module", "Win32_PhysicalMemory"},
-    {"Disk", "Win32_DiskDrive"},          {"Network adapter", "Win32_NetworkAdapter"},
-    {"Video adapter", "Win32_VideoController"}, {"Monitor", "WmiMonitorID"},
+    {"Processor", "Win32_Processor"},
+    {"Memory module", "Win32_PhysicalMemory"},
+    {"Disk", "Win32_DiskDrive"},
+    {"Network adapter", "Win32_NetworkAdapter"},
+    {"Video adapter", "Win32_VideoController"},
+    {"Monitor", "WmiMonitorID"},
     {"Battery", "Win32_Battery"},
 };
 

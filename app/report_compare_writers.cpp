@@ -65,14 +65,16 @@ void addFieldLines(const Comparison& comparison, bool hardwareOnly, TextParts& p
 void addItemLines(const Comparison& comparison, bool hardwareOnly, TextParts& parts) {
     for (const ItemChange& item : comparison.items) {
         if (item.change != ItemChange::Kind::Changed) {
-            parts.add(Part::Changed, itemName(item) + (item.change == ItemChange::Kind::Added ? ": added" : ": removed"));
+            parts.add(Part::Changed,
+                      itemName(item) + (item.change == ItemChange::Kind::Added ? ": added" : ": removed"));
             continue;
         }
         for (const PropertyChange& property : item.properties) {
             const Part part = partOf(property.difference, hardwareOnly);
             const std::string name = itemName(item) + " / " + visibleText(property.label);
-            parts.add(part, part == Part::NotCompared ? name
-                                                      : name + ": " + shown(property.before) + kArrow + shown(property.after));
+            parts.add(part, part == Part::NotCompared
+                                ? name
+                                : name + ": " + shown(property.before) + kArrow + shown(property.after));
         }
     }
 }
@@ -149,7 +151,9 @@ void writeJsonComparison(const Comparison& comparison, bool hardwareOnly, std::o
         parts[part]["fields"].push_back(std::move(entry));
     }
     for (const ItemChange& item : comparison.items) addItemJson(item, hardwareOnly, parts);
-    Json document = {{"old", comparison.before}, {"new", comparison.after}, {"differs", comparison.differs(hardwareOnly)},
+    Json document = {{"old", comparison.before},
+                     {"new", comparison.after},
+                     {"differs", comparison.differs(hardwareOnly)},
                      {"changed", std::move(parts[Part::Changed])}};
     if (!hardwareOnly) document["expectedToChange"] = std::move(parts[Part::Expected]);
     document["notCompared"] = std::move(parts[Part::NotCompared]);

@@ -16,8 +16,10 @@ Character decode(const std::string& text, std::size_t at) {
     const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
     const unsigned char lead = byte(at);
     if (lead < 0x80) return {lead, 1};
-    const std::size_t length = lead >= 0xC2 && lead <= 0xDF ? 2 : lead >= 0xE0 && lead <= 0xEF ? 3
-                             : lead >= 0xF0 && lead <= 0xF4 ? 4 : 0;
+    const std::size_t length = lead >= 0xC2 && lead <= 0xDF   ? 2
+                               : lead >= 0xE0 && lead <= 0xEF ? 3
+                               : lead >= 0xF0 && lead <= 0xF4 ? 4
+                                                              : 0;
     if (length == 0 || text.size() - at < length) return {0, 0};
     char32_t code = lead & (0x7Fu >> length);
     for (std::size_t i = 1; i < length; ++i) {
@@ -43,10 +45,14 @@ std::string visibleText(const std::string& text) {
     shown.reserve(text.size());
     for (std::size_t at = 0; at < text.size();) {
         const Character c = decode(text, at);
-        if (c.length == 0) appendEscape(shown, "\\x%02X", static_cast<unsigned char>(text[at]));
-        else if (c.code < 0x20 || c.code == 0x7F) appendEscape(shown, "\\x%02X", static_cast<unsigned>(c.code));
-        else if ((c.code >= 0x80 && c.code < 0xA0) || isBidiControl(c.code)) appendEscape(shown, "\\u%04X", static_cast<unsigned>(c.code));
-        else shown.append(text, at, c.length);
+        if (c.length == 0)
+            appendEscape(shown, "\\x%02X", static_cast<unsigned char>(text[at]));
+        else if (c.code < 0x20 || c.code == 0x7F)
+            appendEscape(shown, "\\x%02X", static_cast<unsigned>(c.code));
+        else if ((c.code >= 0x80 && c.code < 0xA0) || isBidiControl(c.code))
+            appendEscape(shown, "\\u%04X", static_cast<unsigned>(c.code));
+        else
+            shown.append(text, at, c.length);
         at += c.length ? c.length : 1;
     }
     return shown;

@@ -225,7 +225,8 @@ std::optional<std::string> replace(const std::string& name, const std::string& c
 std::string openProblem(const std::string& path, int error) {
     struct stat info;
     if (error == EISDIR) return "is a folder";
-    if (error == ENXIO && ::stat(path.c_str(), &info) == 0 && S_ISFIFO(info.st_mode)) return "no program reads the FIFO";
+    if (error == ENXIO && ::stat(path.c_str(), &info) == 0 && S_ISFIFO(info.st_mode))
+        return "no program reads the FIFO";
     if (error == ENXIO && ::stat(path.c_str(), &info) == 0 && S_ISSOCK(info.st_mode)) return "is a socket";
     return reason(error);
 }

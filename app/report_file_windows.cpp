@@ -60,7 +60,8 @@ private:
 
 int writeAll(int fd, const std::string& content) {
     for (std::size_t done = 0; done < content.size();) {
-        int n = ::_write(fd, content.data() + done, static_cast<unsigned>(std::min<std::size_t>(content.size() - done, 1u << 30)));
+        int n = ::_write(fd, content.data() + done,
+                         static_cast<unsigned>(std::min<std::size_t>(content.size() - done, 1u << 30)));
         if (n <= 0) return n < 0 ? errno : EIO;
         done += static_cast<std::size_t>(n);
     }

@@ -20,7 +20,8 @@ struct Curl {
     CURLcode (*getinfo)(CURL*, CURLINFO, ...) = symbol<CURLcode (*)(CURL*, CURLINFO, ...)>("curl_easy_getinfo");
     void (*cleanup)(CURL*) = symbol<void (*)(CURL*)>("curl_easy_cleanup");
     const char* (*strerror)(CURLcode) = symbol<const char* (*)(CURLcode)>("curl_easy_strerror");
-    curl_slist* (*append)(curl_slist*, const char*) = symbol<curl_slist* (*)(curl_slist*, const char*)>("curl_slist_append");
+    curl_slist* (*append)(curl_slist*,
+                          const char*) = symbol<curl_slist* (*)(curl_slist*, const char*)>("curl_slist_append");
     void (*freeAll)(curl_slist*) = symbol<void (*)(curl_slist*)>("curl_slist_free_all");
 
     Curl() {

@@ -95,8 +95,8 @@ Handle openSession(const std::string& userAgent, bool secure) {
     std::string proxy = secure ? environment("HTTPS_PROXY", "https_proxy") : "";
     if (proxy.empty()) proxy = environment("HTTP_PROXY", "http_proxy");
     if (proxy.empty()) {  // the system's settings; before Windows 8.1, those set with netsh
-        HINTERNET session = WinHttpOpen(wide(userAgent).c_str(), WINHTTP_ACCESS_TYPE_AUTOMATIC_PROXY, WINHTTP_NO_PROXY_NAME,
-                                        WINHTTP_NO_PROXY_BYPASS, 0);
+        HINTERNET session = WinHttpOpen(wide(userAgent).c_str(), WINHTTP_ACCESS_TYPE_AUTOMATIC_PROXY,
+                                        WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0);
         if (!session)
             session = WinHttpOpen(wide(userAgent).c_str(), WINHTTP_ACCESS_TYPE_DEFAULT_PROXY, WINHTTP_NO_PROXY_NAME,
                                   WINHTTP_NO_PROXY_BYPASS, 0);
@@ -111,9 +111,11 @@ Handle openSession(const std::string& userAgent, bool secure) {
 
 std::string systemMessage(DWORD error) {
     char text[256] = "";
-    DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_FROM_HMODULE | FORMAT_MESSAGE_IGNORE_INSERTS,
-                                  GetModuleHandleA("winhttp.dll"), error, 0, text, sizeof text, nullptr);
-    while (length > 0 && (text[length - 1] == '\n' || text[length - 1] == '\r' || text[length - 1] == ' ')) text[--length] = '\0';
+    DWORD length =
+        FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_FROM_HMODULE | FORMAT_MESSAGE_IGNORE_INSERTS,
+                       GetModuleHandleA("winhttp.dll"), error, 0, text, sizeof text, nullptr);
+    while (length > 0 && (text[length - 1] == '\n' || text[length - 1] == '\r' || text[length - 1] == ' '))
+        text[--length] = '\0';
     if (error == ERROR_WINHTTP_TIMEOUT) return "no reply within the time allowed";
     return length ? std::string(text) : "error " + std::to_string(error);
 }
@@ -138,9 +140,10 @@ public:
         int ms = static_cast<int>(left.count());
         WinHttpSetTimeouts(session.get(), ms, ms, ms, ms);
         Handle connection(WinHttpConnect(session.get(), host.c_str(), parts.nPort, 0));
-        Handle request(connection ? WinHttpOpenRequest(connection.get(), L"POST", path.c_str(), nullptr, WINHTTP_NO_REFERER,
-                                                       WINHTTP_DEFAULT_ACCEPT_TYPES, secure ? WINHTTP_FLAG_SECURE : 0)
-                                  : nullptr);
+        Handle request(connection
+                           ? WinHttpOpenRequest(connection.get(), L"POST", path.c_str(), nullptr, WINHTTP_NO_REFERER,
+                                                WINHTTP_DEFAULT_ACCEPT_TYPES, secure ? WINHTTP_FLAG_SECURE : 0)
+                           : nullptr);
         if (!request) return fail(reply, systemMessage(GetLastError()));
         // Not every WinHTTP passes the session's timeouts on, and the wait for a reply's headers
         // has a timeout of its own.
@@ -152,10 +155,11 @@ public:
         if (!WinHttpSendRequest(request.get(), header.c_str(), static_cast<DWORD>(-1), const_cast<char*>(body.data()),
                                 static_cast<DWORD>(body.size()), static_cast<DWORD>(body.size()), 0) ||
             !WinHttpReceiveResponse(request.get(), nullptr))
-            return fail(reply, deadlineWatch.expired() ? "no reply within the time allowed" : systemMessage(GetLastError()));
+            return fail(reply,
+                        deadlineWatch.expired() ? "no reply within the time allowed" : systemMessage(GetLastError()));
         DWORD status = 0, size = sizeof status;
-        WinHttpQueryHeaders(request.get(), WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER, WINHTTP_HEADER_NAME_BY_INDEX,
-                            &status, &size, WINHTTP_NO_HEADER_INDEX);
+        WinHttpQueryHeaders(request.get(), WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
+                            WINHTTP_HEADER_NAME_BY_INDEX, &status, &size, WINHTTP_NO_HEADER_INDEX);
         if (!readBody(request.get(), reply, deadline)) {
             if (deadlineWatch.expired()) fail(reply, "no reply within the time allowed");
             return reply;
@@ -173,14 +177,18 @@ private:
 
     static bool readBody(HINTERNET request, HttpReply& reply, std::chrono::steady_clock::time_point deadline) {
         for (;;) {
-            if (std::chrono::steady_clock::now() > deadline) return fail(reply, "no reply within the time allowed"), false;
+            if (std::chrono::steady_clock::now() > deadline)
+                return fail(reply, "no reply within the time allowed"), false;
             DWORD available = 0;
-            if (!WinHttpQueryDataAvailable(request, &available)) return fail(reply, systemMessage(GetLastError())), false;
+            if (!WinHttpQueryDataAvailable(request, &available))
+                return fail(reply, systemMessage(GetLastError())), false;
             if (available == 0) return true;
-            if (reply.body.size() + available > kMaxReplyBytes) return fail(reply, "the reply is larger than 1 MiB"), false;
+            if (reply.body.size() + available > kMaxReplyBytes)
+                return fail(reply, "the reply is larger than 1 MiB"), false;
             std::vector<char> chunk(available);
             DWORD read = 0;
-            if (!WinHttpReadData(request, chunk.data(), available, &read)) return fail(reply, systemMessage(GetLastError())), false;
+            if (!WinHttpReadData(request, chunk.data(), available, &read))
+                return fail(reply, systemMessage(GetLastError())), false;
             reply.body.append(chunk.data(), read);
         }
     }

@@ -25,7 +25,8 @@ bool takesFile(const std::vector<std::string>& arguments, std::size_t& i, const 
 int timeoutSeconds(const std::string& text) {
     bool digits = !text.empty() && text.size() <= 6 && text.find_first_not_of("0123456789") == std::string::npos;
     int seconds = digits ? std::stoi(text) : 0;
-    if (seconds < 1 || seconds > 86400) throw UsageError("option '--timeout' takes a whole number of seconds from 1 to 86400");
+    if (seconds < 1 || seconds > 86400)
+        throw UsageError("option '--timeout' takes a whole number of seconds from 1 to 86400");
     return seconds;
 }
 
@@ -34,15 +35,18 @@ void checkInventoryOptions(const ReportOptions& options) {
         throw UsageError("option '--inventory' takes 'glpi' or 'ocs', not '" + options.inventory + "'");
     bool inventory = !options.inventory.empty(), submit = !options.submit.empty();
     if (options.redact && (inventory || submit))
-        throw UsageError(std::string("an inventory cannot be redacted: without serial numbers and addresses the server would take "
-                                     "different machines for one; '--redact' cannot be used with '") +
-                         (submit ? "--submit" : "--inventory") + "'");
-    if (inventory && submit) throw UsageError("options '--inventory' and '--submit' each say what to do with the inventory; give one");
+        throw UsageError(
+            std::string("an inventory cannot be redacted: without serial numbers and addresses the server would take "
+                        "different machines for one; '--redact' cannot be used with '") +
+            (submit ? "--submit" : "--inventory") + "'");
+    if (inventory && submit)
+        throw UsageError("options '--inventory' and '--submit' each say what to do with the inventory; give one");
     if ((inventory || submit) && (options.json || !options.saveSnapshot.empty()))
-        throw UsageError(std::string("option '") + (options.json ? "--json" : "--save-snapshot") + "' cannot be used with '" +
-                         (submit ? "--submit" : "--inventory") + "'");
+        throw UsageError(std::string("option '") + (options.json ? "--json" : "--save-snapshot") +
+                         "' cannot be used with '" + (submit ? "--submit" : "--inventory") + "'");
     if (submit && !serverKindOf(options.submit))
-        throw UsageError("'" + options.submit + "' is not the address of an inventory server: give http(s)://HOST/ocsinventory "
+        throw UsageError("'" + options.submit +
+                         "' is not the address of an inventory server: give http(s)://HOST/ocsinventory "
                          "(OCS Inventory NG) or http(s)://HOST/front/inventory.php (GLPI)");
     if (submit && !options.output.empty())
         throw UsageError("option '--submit' writes nothing locally; '--output' goes with '--inventory'");
@@ -63,8 +67,8 @@ void checkCompare(const ReportOptions& options) {
     if (!options.compareWith.empty() && !options.snapshot.empty())
         throw UsageError("'--compare OLD NEW' and '--snapshot' both name NEW; give one");
     if (!options.inventory.empty() || !options.submit.empty())
-        throw UsageError(std::string("options '--compare' and '") + (options.submit.empty() ? "--inventory" : "--submit") +
-                         "' do not go together");
+        throw UsageError(std::string("options '--compare' and '") +
+                         (options.submit.empty() ? "--inventory" : "--submit") + "' do not go together");
 }
 
 }  // namespace
@@ -117,22 +121,38 @@ ReportOptions parseReportOptions(const std::vector<std::string>& arguments) {
     ReportOptions options;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
-        if (argument == "--json") options.json = true;
-        else if (argument == "--stats") options.stats = true;
-        else if (argument == "--help" || argument == "-h") options.help = true;
-        else if (argument == "--version") options.version = true;
-        else if (takesFile(arguments, i, "--snapshot", options.snapshot)) continue;
-        else if (argument == "--redact") options.redact = true;
-        else if (takesFile(arguments, i, "--save-snapshot", options.saveSnapshot)) continue;
-        else if (takesFile(arguments, i, "--output", options.output)) continue;
-        else if (takesFile(arguments, i, "--compare", options.compare)) takesNew(arguments, i, options.compareWith);
-        else if (argument == "--hardware-only") options.hardwareOnly = true;
-        else if (takesValue(arguments, i, "--inventory", options.inventory)) continue;
-        else if (takesValue(arguments, i, "--submit", options.submit)) continue;
-        else if (takesValue(arguments, i, "--tag", options.tag)) continue;
-        else if (std::string seconds; takesValue(arguments, i, "--timeout", seconds)) options.timeoutSeconds = timeoutSeconds(seconds);
-        else if (!argument.empty() && argument[0] == '-') throw UsageError("unknown option '" + argument + "'");
-        else throw UsageError("unexpected argument '" + argument + "'");
+        if (argument == "--json")
+            options.json = true;
+        else if (argument == "--stats")
+            options.stats = true;
+        else if (argument == "--help" || argument == "-h")
+            options.help = true;
+        else if (argument == "--version")
+            options.version = true;
+        else if (takesFile(arguments, i, "--snapshot", options.snapshot))
+            continue;
+        else if (argument == "--redact")
+            options.redact = true;
+        else if (takesFile(arguments, i, "--save-snapshot", options.saveSnapshot))
+            continue;
+        else if (takesFile(arguments, i, "--output", options.output))
+            continue;
+        else if (takesFile(arguments, i, "--compare", options.compare))
+            takesNew(arguments, i, options.compareWith);
+        else if (argument == "--hardware-only")
+            options.hardwareOnly = true;
+        else if (takesValue(arguments, i, "--inventory", options.inventory))
+            continue;
+        else if (takesValue(arguments, i, "--submit", options.submit))
+            continue;
+        else if (takesValue(arguments, i, "--tag", options.tag))
+            continue;
+        else if (std::string seconds; takesValue(arguments, i, "--timeout", seconds))
+            options.timeoutSeconds = timeoutSeconds(seconds);
+        else if (!argument.empty() && argument[0] == '-')
+            throw UsageError("unknown option '" + argument + "'");
+        else
+            throw UsageError("unexpected argument '" + argument + "'");
     }
     if (!options.output.empty() && !options.saveSnapshot.empty())
         throw UsageError("options '--output' and '--save-snapshot' each name the one file to write; give one");

@@ -12,17 +12,17 @@ struct ReportOptions {
     bool stats = false;
     bool help = false;
     bool version = false;
-    bool redact = false;       // hide names, serial numbers and addresses
-    std::string output;        // write the report here instead of standard output
-    std::string snapshot;      // read answers from this snapshot instead of the platform
-    std::string saveSnapshot;  // write the backend's answers here instead of a report
-    std::string inventory;     // "glpi" or "ocs": print the fuller inventory in that format
-    std::string submit;        // send the inventory to this server (OCS or GLPI) instead
-    std::string tag;           // the server's tag for this machine
-    int timeoutSeconds = 30;   // bounds the whole exchange with the server
-    std::string compare;       // compare this snapshot (OLD) with NEW, or with this machine
-    std::string compareWith;   // NEW, when given
-    bool hardwareOnly = false; // leave out the values that change by themselves
+    bool redact = false;        // hide names, serial numbers and addresses
+    std::string output;         // write the report here instead of standard output
+    std::string snapshot;       // read answers from this snapshot instead of the platform
+    std::string saveSnapshot;   // write the backend's answers here instead of a report
+    std::string inventory;      // "glpi" or "ocs": print the fuller inventory in that format
+    std::string submit;         // send the inventory to this server (OCS or GLPI) instead
+    std::string tag;            // the server's tag for this machine
+    int timeoutSeconds = 30;    // bounds the whole exchange with the server
+    std::string compare;        // compare this snapshot (OLD) with NEW, or with this machine
+    std::string compareWith;    // NEW, when given
+    bool hardwareOnly = false;  // leave out the values that change by themselves
 };
 
 // A command line that cannot be used; what() is one line for standard error.

@@ -85,11 +85,14 @@ int printReport(const ReportOptions& options, std::ostream& out, std::ostream& e
     const long queries = queryCount();
     std::ostringstream file;
     std::ostream& to = options.output.empty() ? out : file;
-    if (options.json) writeJsonReport(report.groups, to);
-    else writeTextReport(report.groups, to);
+    if (options.json)
+        writeJsonReport(report.groups, to);
+    else
+        writeTextReport(report.groups, to);
     if (int failed = flushOutput(out, err)) return failed;  // before the stats line, on a shared terminal
-    int status = options.output.empty() ? 0
-                 : writeFile(options.output, options.json ? file.str() : textFileContent(file.str()), err);
+    int status = options.output.empty()
+                     ? 0
+                     : writeFile(options.output, options.json ? file.str() : textFileContent(file.str()), err);
     if (options.stats) writeStats(queries, elapsed, err);
     return status;
 }
@@ -108,8 +111,10 @@ int printComparison(const ReportOptions& options, std::ostream& out, std::ostrea
     const Comparison comparison = compareSides(before, after, options.redact);
     std::ostringstream file;
     std::ostream& to = options.output.empty() ? out : file;
-    if (options.json) writeJsonComparison(comparison, options.hardwareOnly, to);
-    else writeTextComparison(comparison, options.hardwareOnly, to);
+    if (options.json)
+        writeJsonComparison(comparison, options.hardwareOnly, to);
+    else
+        writeTextComparison(comparison, options.hardwareOnly, to);
     errno = 0;
     out.flush();
     if (!out) return cannotWrite("standard output", errno ? std::strerror(errno) : "write error", err);

@@ -25,7 +25,8 @@ std::string urlPath(const std::string& url) {
 // A short excerpt of a reply that is not what was expected, on one line.
 std::string excerpt(const std::string& body) {
     std::string text;
-    for (char c : body.substr(0, 60)) text += static_cast<unsigned char>(c) < 0x20 || static_cast<unsigned char>(c) >= 0x7F ? '.' : c;
+    for (char c : body.substr(0, 60))
+        text += static_cast<unsigned char>(c) < 0x20 || static_cast<unsigned char>(c) >= 0x7F ? '.' : c;
     return text.empty() ? "an empty reply" : "'" + text + (body.size() > 60 ? "...'" : "'");
 }
 
@@ -63,7 +64,8 @@ std::string submitToOcs(const Inventory& inventory, const ExportOptions& options
     if (std::string problem = ocsExchange(http, url, ocsPrologXml(inventory), deadline, response); !problem.empty())
         return "PROLOG: " + problem;
     // The inventory goes whatever the PROLOG said about the server's own schedule: it was asked for.
-    if (std::string problem = ocsExchange(http, url, ocsInventoryXml(inventory, options), deadline, response); !problem.empty())
+    if (std::string problem = ocsExchange(http, url, ocsInventoryXml(inventory, options), deadline, response);
+        !problem.empty())
         return "INVENTORY: " + problem;
     if (response != std::string("ACCOUNT_UPDATE") && response != std::string("NO_ACCOUNT_UPDATE"))
         return "INVENTORY: the server did not take the inventory (RESPONSE " + response.value_or("missing") + ")";
@@ -73,10 +75,12 @@ std::string submitToOcs(const Inventory& inventory, const ExportOptions& options
 // GLPI answers {"status":"ok", ...}, or an error status with a message.
 std::string submitToGlpi(const Inventory& inventory, const ExportOptions& options, const std::string& url,
                          HttpClient& http, Clock::time_point deadline) {
-    HttpReply reply = http.post(url, "application/json", "Moravel/" MORAVEL_VERSION, glpiInventoryJson(inventory, options), deadline);
+    HttpReply reply =
+        http.post(url, "application/json", "Moravel/" MORAVEL_VERSION, glpiInventoryJson(inventory, options), deadline);
     nlohmann::json answer = nlohmann::json::parse(reply.body, nullptr, false);
     bool object = answer.is_object();
-    std::string message = object && answer.value("message", nlohmann::json()).is_string() ? answer["message"].get<std::string>() : "";
+    std::string message =
+        object && answer.value("message", nlohmann::json()).is_string() ? answer["message"].get<std::string>() : "";
     if (reply.status != 0 && reply.status != 200 && !message.empty())
         return "inventory: the server answered HTTP " + std::to_string(reply.status) + ": " + excerpt(message);
     if (std::string problem = httpProblem(reply); !problem.empty()) return "inventory: " + problem;
@@ -92,8 +96,8 @@ std::optional<ServerKind> serverKindOf(const std::string& url) {
     if (url.compare(0, 7, "http://") != 0 && url.compare(0, 8, "https://") != 0) return std::nullopt;
     std::string path = urlPath(url);
     if (endsWith(path, "/ocsinventory")) return ServerKind::Ocs;
-    for (const char* glpi : {"/front/inventory.php", "/marketplace/glpiinventory", "/plugins/glpiinventory",
-                             "/plugins/fusioninventory"})
+    for (const char* glpi :
+         {"/front/inventory.php", "/marketplace/glpiinventory", "/plugins/glpiinventory", "/plugins/fusioninventory"})
         if (endsWith(path, glpi)) return ServerKind::Glpi;
     return std::nullopt;
 }

@@ -43,14 +43,18 @@ std::vector<GroupRecord> reportGroups(bool hidden) { return hidden ? hiddenRepor
 std::string shareReport(ReportForm form, bool hidden) {
     if (std::optional<Comparison> changes = shownComparison(hidden)) {
         std::ostringstream text;
-        if (form == ReportForm::Json) writeJsonComparison(*changes, false, text);
-        else writeTextComparison(*changes, false, text);
+        if (form == ReportForm::Json)
+            writeJsonComparison(*changes, false, text);
+        else
+            writeTextComparison(*changes, false, text);
         return text.str();
     }
     const std::vector<GroupRecord> groups = reportGroups(hidden);
     std::ostringstream text;
-    if (form == ReportForm::Json) writeJsonReport(groups, text);
-    else writeTextReport(groups, text);
+    if (form == ReportForm::Json)
+        writeJsonReport(groups, text);
+    else
+        writeTextReport(groups, text);
     return text.str();
 }
 
@@ -61,7 +65,8 @@ void compareShownWith(const std::string& path) {
         readInventory(state.recording.provider.get(), state.recording.probes.get());
         state.inventoryKept = true;
     }
-    state.compared.emplace(AppState::Compared{std::move(snapshot), CompareSide::fromAnswers(*state.record, "this machine")});
+    state.compared.emplace(
+        AppState::Compared{std::move(snapshot), CompareSide::fromAnswers(*state.record, "this machine")});
 }
 
 void clearComparison() { appState().compared.reset(); }
@@ -79,7 +84,8 @@ std::string shareSnapshot(bool hidden) {
     Backend* live = appState().live;
     if (!live || !live->provider || !live->probes) return {};
     Backend redacted = hidden ? makeRedactedView(*live->provider, *live->probes) : Backend{};
-    ScopedBackend view(hidden ? redacted.provider.get() : live->provider.get(), hidden ? redacted.probes.get() : live->probes.get());
+    ScopedBackend view(hidden ? redacted.provider.get() : live->provider.get(),
+                       hidden ? redacted.probes.get() : live->probes.get());
     writeSnapshot(snapshot);
     return snapshot.str();
 }

@@ -74,8 +74,8 @@ std::string withExtension(std::filesystem::path chosen, const FileTypes& types, 
         return chosen.string();
     chosen += types.extensions[static_cast<std::size_t>(chosenType)];
     std::error_code error;
-    if (std::filesystem::exists(chosen, error) &&
-        fl_choice("%s already exists.\nDo you want to replace it?", "Cancel", "Replace", nullptr, chosen.string().c_str()) != 1)
+    if (std::filesystem::exists(chosen, error) && fl_choice("%s already exists.\nDo you want to replace it?", "Cancel",
+                                                            "Replace", nullptr, chosen.string().c_str()) != 1)
         return {};
     return chosen.string();
 }
@@ -170,15 +170,18 @@ void onSaveSnapshot(Fl_Widget*, void*) {
     const std::string path = chooseFile("Save snapshot", "moravel-snapshot.json", kSnapshotTypes);
     if (path.empty()) return;
     const std::string snapshot = shareSnapshot(appState().hideIdentifiers);
-    if (std::optional<std::string> problem = snapshotSizeProblem(snapshot.size())) tellNotSaved(path.c_str(), *problem);
-    else saveWithMessage(path.c_str(), snapshot);
+    if (std::optional<std::string> problem = snapshotSizeProblem(snapshot.size()))
+        tellNotSaved(path.c_str(), *problem);
+    else
+        saveWithMessage(path.c_str(), snapshot);
 }
 
 // The window shows what a screenshot or a printout of it would pass on, too.
 void onHideSwitch(Fl_Widget*, void*) {
     AppState& state = appState();
     state.hideIdentifiers = !state.hideIdentifiers;
-    if (auto* window = dynamic_cast<MainWindow*>(state.mainWindow)) window->showReport(reportGroups(state.hideIdentifiers));
+    if (auto* window = dynamic_cast<MainWindow*>(state.mainWindow))
+        window->showReport(reportGroups(state.hideIdentifiers));
     showShownComparison();
 }
 

@@ -14,8 +14,7 @@ std::string versionLine(const OsVersion& version) {
     return std::to_string(version.major) + '\t' + std::to_string(version.minor) + '\n';
 }
 
-VersionVerdict judgeVersion(const std::optional<OsVersion>& supplied, const OsVersion& platform,
-                            bool platformDecides) {
+VersionVerdict judgeVersion(const std::optional<OsVersion>& supplied, const OsVersion& platform, bool platformDecides) {
     if (supplied) return {*supplied, isNoticeVersion(*supplied)};
     return {platform, platformDecides && isNoticeVersion(platform)};
 }

@@ -15,7 +15,7 @@ struct ScreenRect {
 
 constexpr int kMainWindowWidth = 725;
 constexpr int kMainWindowHeight = 755;
-constexpr int kSmallScreenHeight = 800;      // work areas lower than this get the short window
+constexpr int kSmallScreenHeight = 800;  // work areas lower than this get the short window
 constexpr int kShortMainWindowHeight = 690;
 constexpr int kWaitWindowWidth = 400;
 constexpr int kWaitWindowHeight = 50;
@@ -34,8 +34,7 @@ struct VersionVerdict {
 
 // A supplied version (a snapshot's) always decides. Otherwise the platform's own numbers are
 // reported, and decide only where they are Windows numbers (`platformDecides`).
-VersionVerdict judgeVersion(const std::optional<OsVersion>& supplied, const OsVersion& platform,
-                            bool platformDecides);
+VersionVerdict judgeVersion(const std::optional<OsVersion>& supplied, const OsVersion& platform, bool platformDecides);
 
 // The finished main window of size w x h: shortened on a small work area, then placed by the
 // fixed half-sizes 362 and 377 of the full window, even when it was shortened. A position off

@@ -22,7 +22,7 @@ struct PercentLabel {
 
 // Fractions are compared as single-precision numbers, so 0.1f and not 0.1.
 constexpr PercentLabel kPercentLabels[] = {
-    {0.1f, "10 %"}, {0.2f, "20 %"}, {0.25f, "25 %"}, {0.3f, "30 %"}, {0.4f, "40 %"},  {0.5f, "50 %"},
+    {0.1f, "10 %"}, {0.2f, "20 %"}, {0.25f, "25 %"}, {0.3f, "30 %"}, {0.4f, "40 %"}, {0.5f, "50 %"},
     {0.6f, "60 %"}, {0.7f, "70 %"}, {0.75f, "75 %"}, {0.8f, "80 %"}, {0.9f, "90 %"}, {1.0f, "100 %"},
 };
 

@@ -17,9 +17,8 @@ int main(int argc, char** argv) {
         if (fd < 0) continue;
         long total = 0, n;
         while (total < kCap && (n = read(fd, buffer, sizeof buffer - (size_t)total)) > 0) total += n;
-        if (total == 0 && n < 0)  /* a directory */
-            while (syscall(SYS_getdents64, fd, buffer, sizeof buffer) > 0) {
-            }
+        if (total == 0 && n < 0) /* a directory */
+            while (syscall(SYS_getdents64, fd, buffer, sizeof buffer) > 0) {}
         close(fd);
     }
     return 0;

@@ -29,7 +29,7 @@ namespace {
 struct Read {
     std::string query;
     std::string property;
-    int index = -1;  // the last object the cycle reached: the one asked for
+    int index = -1;               // the last object the cycle reached: the one asked for
     double coldMicroseconds = 0;  // processor time in the recorded run, from this query to the next
 };
 
@@ -60,7 +60,8 @@ public:
         reads.back().property = property;
     }
     void finish() {
-        if (!reads.empty() && reads.back().coldMicroseconds == 0) reads.back().coldMicroseconds = cpuMicroseconds() - started_;
+        if (!reads.empty() && reads.back().coldMicroseconds == 0)
+            reads.back().coldMicroseconds = cpuMicroseconds() - started_;
     }
 
     std::vector<Read> reads;

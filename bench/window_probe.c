@@ -88,7 +88,7 @@ int main(int argc, char** argv) {
     pid_t child = fork();
     if (child == 0) {
         close(ConnectionNumber(display));
-        if (!getenv("PROBE_KEEP_OUTPUT")) {  /* a program's output is not the probe's */
+        if (!getenv("PROBE_KEEP_OUTPUT")) { /* a program's output is not the probe's */
             freopen("/dev/null", "w", stdout);
             freopen("/dev/null", "w", stderr);
         }

@@ -39,10 +39,9 @@ const char* const kDocumentHead =
     "<br>Moravel is free to use and comes with no warranty."
     "<p><a href=\"https://tobrin.example.org/\">Website</a> ";
 
-const char* const kDocumentTail =
-    "and <a href=\"https://tobrin.example.org/forum/\">Forum</a>"
-    "<br>Please use my forum for all questions and bug reports or send to"
-    "<br><a href=\"mailto:tobrin@example.org\">tobrin@example.org</a></p>";
+const char* const kDocumentTail = "and <a href=\"https://tobrin.example.org/forum/\">Forum</a>"
+                                  "<br>Please use my forum for all questions and bug reports or send to"
+                                  "<br><a href=\"mailto:tobrin@example.org\">tobrin@example.org</a></p>";
 
 Fl_Box* makePanel() {
     auto* panel = new Fl_Box(8, 8, 354, 324);

@@ -30,7 +30,8 @@ void civilFromDays(long long days, int& year, int& month, int& day) {
 bool dottedQuad(const std::string& text, std::uint32_t& value) {
     unsigned a, b, c, d;
     char rest;
-    if (std::sscanf(text.c_str(), "%u.%u.%u.%u%c", &a, &b, &c, &d, &rest) != 4 || a > 255 || b > 255 || c > 255 || d > 255)
+    if (std::sscanf(text.c_str(), "%u.%u.%u.%u%c", &a, &b, &c, &d, &rest) != 4 || a > 255 || b > 255 || c > 255 ||
+        d > 255)
         return false;
     value = a << 24 | b << 16 | c << 8 | d;
     return true;
@@ -40,7 +41,11 @@ bool dottedQuad(const std::string& text, std::uint32_t& value) {
 std::size_t utf8Length(const std::string& text, std::size_t i) {
     auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
     unsigned char c = byte(i);
-    std::size_t length = c < 0x80 ? 1 : c >= 0xC2 && c < 0xE0 ? 2 : c >= 0xE0 && c < 0xF0 ? 3 : c >= 0xF0 && c < 0xF5 ? 4 : 0;
+    std::size_t length = c < 0x80                ? 1
+                         : c >= 0xC2 && c < 0xE0 ? 2
+                         : c >= 0xE0 && c < 0xF0 ? 3
+                         : c >= 0xF0 && c < 0xF5 ? 4
+                                                 : 0;
     if (length == 0 || i + length > text.size()) return 0;
     for (std::size_t k = 1; k < length; ++k)
         if ((byte(i + k) & 0xC0) != 0x80) return 0;
@@ -53,10 +58,10 @@ std::size_t utf8Length(const std::string& text, std::size_t i) {
 
 std::string inventoryDeviceId(const Inventory& inventory) {
     const ComputerIdentity& computer = inventory.computer;
-    std::string key = !computer.deviceId.empty() ? computer.deviceId
-                      : !computer.uuid.empty()   ? computer.uuid
+    std::string key = !computer.deviceId.empty()       ? computer.deviceId
+                      : !computer.uuid.empty()         ? computer.uuid
                       : !computer.serialNumber.empty() ? computer.serialNumber
-                                                      : computer.name;
+                                                       : computer.name;
     // A second within the thirty years from 2000 on.
     constexpr long long kStart = 946684800, kSpan = 30LL * 365 * 86400;
     long long seconds = kStart + static_cast<long long>(fnv1a(key) % kSpan);
@@ -89,8 +94,8 @@ std::string ipv4Subnet(const std::string& address, const std::string& mask) {
     std::uint32_t a, m;
     if (!dottedQuad(address, a) || !dottedQuad(mask, m)) return {};
     std::uint32_t net = a & m;
-    return std::to_string(net >> 24) + "." + std::to_string(net >> 16 & 255) + "." + std::to_string(net >> 8 & 255) + "." +
-           std::to_string(net & 255);
+    return std::to_string(net >> 24) + "." + std::to_string(net >> 16 & 255) + "." + std::to_string(net >> 8 & 255) +
+           "." + std::to_string(net & 255);
 }
 
 std::string firstIpv4(const std::vector<std::string>& addresses) {

@@ -180,7 +180,8 @@ void addNetworks(const NetworkAdapter& adapter, Json& networks) {
             .text("type", adapterType(adapter.kind))
             .flag("virtualdev", adapter.virtualAdapter)
             .text("status", adapter.connected ? (*adapter.connected ? "up" : "down") : "")
-            .text("speed", adapter.speedBitsPerSecond ? std::to_string(*adapter.speedBitsPerSecond / 1000000) : std::string())
+            .text("speed",
+                  adapter.speedBitsPerSecond ? std::to_string(*adapter.speedBitsPerSecond / 1000000) : std::string())
             .text("ipaddress", ipv4)
             .text("ipmask", mask)
             .text("ipsubnet", ipv4Subnet(ipv4, mask))
@@ -201,8 +202,9 @@ Json video(const VideoAdapter& adapter) {
 }
 
 Json monitor(const Monitor& screen) {
-    std::string made = screen.year ? (screen.week ? std::to_string(*screen.week) + "/" : "") + std::to_string(*screen.year)
-                                   : std::string();
+    std::string made = screen.year
+                           ? (screen.week ? std::to_string(*screen.week) + "/" : "") + std::to_string(*screen.year)
+                           : std::string();
     return Object()
         .text("name", screen.model)
         .text("caption", screen.model)
@@ -274,7 +276,8 @@ Json listOf(const std::vector<Item>& items, Write write) {
 
 std::string glpiInventoryJson(const Inventory& inventory, const ExportOptions& options) {
     Json memories = Json::array(), networks = Json::array();
-    for (std::size_t i = 0; i < inventory.memoryModules.size(); ++i) memories.push_back(memory(inventory.memoryModules[i], i));
+    for (std::size_t i = 0; i < inventory.memoryModules.size(); ++i)
+        memories.push_back(memory(inventory.memoryModules[i], i));
     for (const NetworkAdapter& adapter : inventory.networkAdapters) addNetworks(adapter, networks);
     Json content = Object()
                        .add("hardware", hardware(inventory))
@@ -288,16 +291,23 @@ std::string glpiInventoryJson(const Inventory& inventory, const ExportOptions& o
                        .add("videos", listOf(inventory.videoAdapters, video))
                        .add("monitors", listOf(inventory.monitors, monitor))
                        .add("batteries", listOf(inventory.batteries, battery))
-                       .add("sounds", listOf(inventory.soundDevices, [](const SoundDevice& d) {
-                           return Object().text("name", d.name).text("manufacturer", d.manufacturer).text("description", d.description).json();
-                       }))
+                       .add("sounds", listOf(inventory.soundDevices,
+                                             [](const SoundDevice& d) {
+                                                 return Object()
+                                                     .text("name", d.name)
+                                                     .text("manufacturer", d.manufacturer)
+                                                     .text("description", d.description)
+                                                     .json();
+                                             }))
                        .add("printers", listOf(inventory.printers, printer))
                        .add("inputs", listOf(inventory.inputs, input))
                        .add("usbdevices", listOf(inventory.usbDevices, usbDevice))
                        .json();
     content["versionclient"] = versionClient();
-    Json document = {{"action", "inventory"}, {"deviceid", validUtf8(inventoryDeviceId(inventory))},
-                     {"itemtype", "Computer"}, {"content", std::move(content)}};
+    Json document = {{"action", "inventory"},
+                     {"deviceid", validUtf8(inventoryDeviceId(inventory))},
+                     {"itemtype", "Computer"},
+                     {"content", std::move(content)}};
     if (!options.tag.empty()) document["tag"] = validUtf8(options.tag);
     return document.dump(2) + "\n";
 }

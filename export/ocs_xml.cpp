@@ -51,7 +51,8 @@ public:
     Section& operator=(const Section&) = delete;
 
     Section& text(const char* field, const std::string& value, std::size_t width = kColumnWidth) {
-        if (!value.empty()) out_ += std::string("      <") + field + ">" + escaped(clipped(value, width)) + "</" + field + ">\n";
+        if (!value.empty())
+            out_ += std::string("      <") + field + ">" + escaped(clipped(value, width)) + "</" + field + ">\n";
         return *this;
     }
     Section& number(const char* field, Number value) {
@@ -216,7 +217,8 @@ void networks(const Inventory& inventory, std::string& out) {
                 .text("TYPE", adapterType(adapter.kind))
                 .text("MACADDR", adapter.macAddress)
                 .text("STATUS", adapter.connected ? (*adapter.connected ? "Up" : "Down") : "")
-                .text("SPEED", adapter.speedBitsPerSecond ? std::to_string(*adapter.speedBitsPerSecond / 1000000) + " Mb/s" : "")
+                .text("SPEED",
+                      adapter.speedBitsPerSecond ? std::to_string(*adapter.speedBitsPerSecond / 1000000) + " Mb/s" : "")
                 .text("IPADDRESS", address)
                 .text("IPMASK", mask)
                 .text("IPSUBNET", ipv4Subnet(address, mask))
@@ -237,8 +239,9 @@ void videosAndMonitors(const Inventory& inventory, std::string& out) {
             .text("RESOLUTION", video.resolution)
             .text("DRIVER_VERSION", video.driverVersion);
     for (const Monitor& monitor : inventory.monitors) {
-        std::string made = monitor.year ? (monitor.week ? std::to_string(*monitor.week) + "/" : "") + std::to_string(*monitor.year)
-                                         : "";
+        std::string made =
+            monitor.year ? (monitor.week ? std::to_string(*monitor.week) + "/" : "") + std::to_string(*monitor.year)
+                         : "";
         Section(out, "MONITORS")
             .text("MANUFACTURER", monitor.manufacturer)
             .text("CAPTION", monitor.model)
@@ -266,7 +269,10 @@ void batteries(const Inventory& inventory, std::string& out) {
 
 void devices(const Inventory& inventory, std::string& out) {
     for (const SoundDevice& sound : inventory.soundDevices)
-        Section(out, "SOUNDS").text("NAME", sound.name).text("MANUFACTURER", sound.manufacturer).text("DESCRIPTION", sound.description);
+        Section(out, "SOUNDS")
+            .text("NAME", sound.name)
+            .text("MANUFACTURER", sound.manufacturer)
+            .text("DESCRIPTION", sound.description);
     for (const Printer& printer : inventory.printers)
         Section(out, "PRINTERS")
             .text("NAME", printer.name)
@@ -321,8 +327,6 @@ std::string ocsInventoryXml(const Inventory& inventory, const ExportOptions& opt
     return request(out, inventoryDeviceId(inventory), "INVENTORY");
 }
 
-std::string ocsPrologXml(const Inventory& inventory) {
-    return request("", inventoryDeviceId(inventory), "PROLOG");
-}
+std::string ocsPrologXml(const Inventory& inventory) { return request("", inventoryDeviceId(inventory), "PROLOG"); }
 
 }  // namespace moravel

@@ -11,7 +11,14 @@ namespace {
 
 bool isInteger(std::uint16_t type) {
     switch (type) {
-    case vt::I1: case vt::UI1: case vt::I2: case vt::UI2: case vt::I4: case vt::UI4: case vt::I8: case vt::UI8: return true;
+    case vt::I1:
+    case vt::UI1:
+    case vt::I2:
+    case vt::UI2:
+    case vt::I4:
+    case vt::UI4:
+    case vt::I8:
+    case vt::UI8: return true;
     default: return false;
     }
 }
@@ -19,7 +26,8 @@ bool isInteger(std::uint16_t type) {
 // The integer as WMI means it: VT_I4 carries uint16 and uint32 values, so it reads unsigned.
 std::uint64_t integerOf(const WmiValue& value) {
     switch (value.type) {
-    case vt::I4: case vt::UI4: return static_cast<std::uint32_t>(value.integer);
+    case vt::I4:
+    case vt::UI4: return static_cast<std::uint32_t>(value.integer);
     case vt::UI2: return static_cast<std::uint16_t>(value.integer);
     case vt::UI1: return static_cast<std::uint8_t>(value.integer);
     default: return static_cast<std::uint64_t>(value.integer);
@@ -70,7 +78,8 @@ std::optional<std::int64_t> WmiRow::signedNumber(const char* property) const {
     default: break;
     }
     Number unsignedValue = number(property);
-    if (unsignedValue && *unsignedValue <= static_cast<std::uint64_t>(INT64_MAX)) return static_cast<std::int64_t>(*unsignedValue);
+    if (unsignedValue && *unsignedValue <= static_cast<std::uint64_t>(INT64_MAX))
+        return static_cast<std::int64_t>(*unsignedValue);
     return std::nullopt;
 }
 
@@ -99,7 +108,8 @@ WmiRows readRows(WmiProvider& provider, const std::string& className) {
         WmiRow& row = rows.emplace_back();
         for (const WmiProperty& property : recorded->properties) {
             WmiValue value;
-            if (property.recorded && !failed(object.get(property.name, value))) row.set(property.name, std::move(value));
+            if (property.recorded && !failed(object.get(property.name, value)))
+                row.set(property.name, std::move(value));
         }
         return true;
     });

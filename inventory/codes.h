@@ -14,8 +14,8 @@ std::string processorArchitectureName(std::uint64_t code);       // 9 "x86_64", 
 std::string batteryChemistryName(std::uint64_t win32Chemistry);  // 6 "Li-ion"
 // BatteryStaticData's Chemistry: four ASCII letters in a 32-bit number ("LION", "PBAC").
 std::string batteryChemistryCode(std::uint64_t packed);
-std::string pointingTypeName(std::uint64_t code);                // 3 "Mouse", 7 "Touch Pad"
-std::string pointingInterfaceName(std::uint64_t code);           // 4 "PS/2", 162 "USB"
+std::string pointingTypeName(std::uint64_t code);       // 3 "Mouse", 7 "Touch Pad"
+std::string pointingInterfaceName(std::uint64_t code);  // 4 "PS/2", 162 "USB"
 // The maker behind a monitor's three-letter PNP id; empty when not in the table.
 std::string monitorMakerName(const std::string& pnpId);
 

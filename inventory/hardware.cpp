@@ -28,7 +28,8 @@ bool contains(const std::string& text, const char* part) { return text.find(part
 // Windows reports AHCI disks as "IDE" and NVMe, virtio and SAS disks as "SCSI"; the device
 // instance path tells them apart: "SCSI\DISK&VEN_NVME&...", "USBSTOR\...", "SCSI\DISK&VEN_RED_HAT&PROD_VIRTIO".
 DiskBus diskBus(const std::string& interfaceType, const std::string& pnpId) {
-    if (interfaceType == "USB" || pnpId.compare(0, 8, "USBSTOR\\") == 0 || pnpId.compare(0, 4, "USB\\") == 0) return DiskBus::Usb;
+    if (interfaceType == "USB" || pnpId.compare(0, 8, "USBSTOR\\") == 0 || pnpId.compare(0, 4, "USB\\") == 0)
+        return DiskBus::Usb;
     if (contains(pnpId, "NVME")) return DiskBus::Nvme;
     if (contains(pnpId, "VIRTIO") || contains(pnpId, "VEN_QEMU") || contains(pnpId, "VEN_VMWARE") ||
         contains(pnpId, "VEN_MSFT&PROD_VIRTUAL"))
@@ -47,7 +48,8 @@ void readProcessors(ClassSource& source, Inventory& inventory) {
         cpu.manufacturer = row.text("Manufacturer");
         cpu.description = row.text("Description");
         cpu.processorId = row.text("ProcessorId");
-        if (Number architecture = row.number("Architecture")) cpu.architecture = processorArchitectureName(*architecture);
+        if (Number architecture = row.number("Architecture"))
+            cpu.architecture = processorArchitectureName(*architecture);
         cpu.socket = row.text("SocketDesignation");
         cpu.cores = row.number("NumberOfCores");
         cpu.threads = row.number("NumberOfLogicalProcessors");

@@ -41,7 +41,8 @@ void readComputer(ClassSource& source, SystemProbes* probes, Inventory& inventor
     computer.workgroup = firstOf({system.text("Workgroup"), system.text("Domain")});
     computer.manufacturer = system.text("Manufacturer");
     computer.model = system.text("Model");
-    computer.serialNumber = firstOf({bios.text("SerialNumber"), product.text("IdentifyingNumber"), enclosure.text("SerialNumber")});
+    computer.serialNumber =
+        firstOf({bios.text("SerialNumber"), product.text("IdentifyingNumber"), enclosure.text("SerialNumber")});
     computer.uuid = realUuid(product.text("UUID"));
     computer.skuNumber = product.text("SKUNumber");
     computer.chassisType = chassisType(enclosure);
@@ -89,7 +90,8 @@ void readOperatingSystem(ClassSource& source, Inventory& inventory) {
     info.installDate = cimDateTimeText(os.text("InstallDate"));
     info.lastBoot = cimDateTimeText(os.text("LastBootUpTime"));
     info.timeZoneName = firstRow(source, "Win32_TimeZone").text("StandardName");
-    if (std::optional<std::int64_t> offset = os.signedNumber("CurrentTimeZone"); offset && *offset > -1440 && *offset < 1440)
+    if (std::optional<std::int64_t> offset = os.signedNumber("CurrentTimeZone");
+        offset && *offset > -1440 && *offset < 1440)
         info.utcOffsetMinutes = static_cast<int>(*offset);
     if (info.kernelName == "windows") info.productId = os.text("SerialNumber");
 }

@@ -24,10 +24,10 @@ struct ComputerIdentity {
     std::string serialNumber;  // the system's serial number
     std::string uuid;          // SMBIOS system UUID
     std::string skuNumber;
-    std::string chassisType;   // "Desktop", "Notebook", ... (SMBIOS chassis names)
+    std::string chassisType;  // "Desktop", "Notebook", ... (SMBIOS chassis names)
     std::string assetTag;
-    std::string deviceId;      // stable per installation: Windows MachineGuid, Linux machine-id
-    Number memoryBytes;        // physical memory the system reports
+    std::string deviceId;  // stable per installation: Windows MachineGuid, Linux machine-id
+    Number memoryBytes;    // physical memory the system reports
 };
 
 struct FirmwareInfo {
@@ -44,9 +44,9 @@ struct BoardInfo {
 };
 
 struct OperatingSystemInfo {
-    std::string name;          // full name: "Microsoft Windows 11 Pro", "Debian GNU/Linux 12 (bookworm)"
-    std::string version;       // "10.0.22631", the kernel release on Linux
-    std::string build;         // "22631"; empty where there is no build number
+    std::string name;     // full name: "Microsoft Windows 11 Pro", "Debian GNU/Linux 12 (bookworm)"
+    std::string version;  // "10.0.22631", the kernel release on Linux
+    std::string build;    // "22631"; empty where there is no build number
     std::string servicePack;
     std::string architecture;  // "64-bit", "32-bit", as the system words it
     std::string kernelName;    // "windows", "linux"
@@ -54,7 +54,7 @@ struct OperatingSystemInfo {
     std::string lastBoot;      // yyyy-mm-dd HH:MM:SS, local time
     std::string timeZoneName;  // "W. Europe Standard Time", "Europe/Paris"
     std::optional<int> utcOffsetMinutes;
-    std::string productId;     // Windows product ID
+    std::string productId;  // Windows product ID
 };
 
 struct Processor {
@@ -65,7 +65,7 @@ struct Processor {
     std::string architecture;  // "x86_64", "i686", "aarch64", ...
     std::string socket;
     Number cores;
-    Number threads;            // logical processors of the package
+    Number threads;  // logical processors of the package
     Number currentMhz;
     Number maxMhz;
     Number externalClockMhz;
@@ -75,15 +75,15 @@ struct Processor {
 };
 
 struct MemoryModule {
-    std::string slot;          // "DIMM_A1", "ChannelA-DIMM0"
-    std::string bank;          // "BANK 0"
-    std::string type;          // "DDR4", "LPDDR5", ...
-    std::string formFactor;    // "DIMM", "SODIMM", ...
+    std::string slot;        // "DIMM_A1", "ChannelA-DIMM0"
+    std::string bank;        // "BANK 0"
+    std::string type;        // "DDR4", "LPDDR5", ...
+    std::string formFactor;  // "DIMM", "SODIMM", ...
     std::string manufacturer;
     std::string partNumber;
     std::string serialNumber;
     Number capacityBytes;
-    Number speedMts;           // rated speed
+    Number speedMts;  // rated speed
     Number configuredSpeedMts;
 };
 
@@ -91,7 +91,7 @@ struct MemoryModule {
 enum class DiskBus { Unknown, Nvme, Sata, Usb, Scsi, Ide, Virtual };
 
 struct Disk {
-    std::string name;          // "\\.\PHYSICALDRIVE0", "sda"
+    std::string name;  // "\\.\PHYSICALDRIVE0", "sda"
     std::string model;
     std::string manufacturer;
     std::string serialNumber;
@@ -108,8 +108,8 @@ struct Volume {
     std::string mountPoint;  // "C:", "/home"
     std::string fileSystem;  // "NTFS", "ext4"
     std::string label;
-    std::string serial;      // volume serial number or file system UUID
-    std::string source;      // the network share of a network drive
+    std::string serial;            // volume serial number or file system UUID
+    std::string source;            // the network share of a network drive
     std::optional<int> driveType;  // WMI DriveType: 2 removable, 3 local, 4 network, 5 optical, 6 RAM disk
     Number sizeBytes;
     Number freeBytes;
@@ -118,10 +118,10 @@ struct Volume {
 enum class AdapterKind { Unknown, Ethernet, Wifi, Loopback, Other };
 
 struct NetworkAdapter {
-    std::string name;          // the connection's name: "Ethernet", "Wi-Fi", "eth0"
-    std::string description;   // the device: "Intel(R) Ethernet Connection I217-V"
+    std::string name;         // the connection's name: "Ethernet", "Wi-Fi", "eth0"
+    std::string description;  // the device: "Intel(R) Ethernet Connection I217-V"
     std::string manufacturer;
-    std::string macAddress;    // "94:DE:80:6A:01:02"
+    std::string macAddress;              // "94:DE:80:6A:01:02"
     std::vector<std::string> ipv4;       // addresses, each with its mask at the same place
     std::vector<std::string> ipv4Masks;  // "255.255.255.0"
     std::vector<std::string> ipv6;
@@ -136,20 +136,20 @@ struct NetworkAdapter {
 
 struct VideoAdapter {
     std::string name;
-    std::string chip;            // video processor
+    std::string chip;  // video processor
     std::string driverVersion;
-    std::string driverDate;      // yyyy-mm-dd
-    std::string resolution;      // "1920x1080"
-    Number memoryBytes;          // 64-bit: cards of more than 4 GiB are common
+    std::string driverDate;  // yyyy-mm-dd
+    std::string resolution;  // "1920x1080"
+    Number memoryBytes;      // 64-bit: cards of more than 4 GiB are common
 };
 
 struct Monitor {
-    std::string manufacturer;   // the maker's name where known, else its three-letter PNP id
+    std::string manufacturer;    // the maker's name where known, else its three-letter PNP id
     std::string manufacturerId;  // PNP id: "DEL", "SAM"
-    std::string model;          // the name the monitor gives itself
-    std::string productCode;    // "A0B1"
+    std::string model;           // the name the monitor gives itself
+    std::string productCode;     // "A0B1"
     std::string serialNumber;
-    Number year;                // of manufacture
+    Number year;  // of manufacture
     Number week;
     Number widthCm, heightCm;
 };
@@ -157,7 +157,7 @@ struct Monitor {
 struct Battery {
     std::string name;
     std::string manufacturer;
-    std::string chemistry;      // "Li-ion", "LiP", ...
+    std::string chemistry;  // "Li-ion", "LiP", ...
     std::string serialNumber;
     std::string manufactureDate;  // yyyy-mm-dd
     Number designCapacityMwh;
@@ -199,7 +199,7 @@ struct InputDevice {
 struct UsbDevice {
     std::string name;
     std::string manufacturer;
-    std::string vendorId;   // four lower-case hexadecimal digits
+    std::string vendorId;  // four lower-case hexadecimal digits
     std::string productId;
     std::string serialNumber;
     std::string deviceClass;  // "HIDClass", "USB", ... as the system names it

@@ -49,7 +49,7 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-Backend makePlatformBackend();                       // query/linux or query/windows
+Backend makePlatformBackend();                         // query/linux or query/windows
 Backend makeSnapshotBackend(const std::string& path);  // throws SnapshotError
 Backend makeSnapshotBackend(SnapshotData data);
 // The same from JSON text; `name` stands for the file in error messages.

@@ -12,10 +12,10 @@
 namespace moravel {
 
 struct QueryContext {
-    WmiProvider* provider = nullptr;      // not owned
-    SystemProbes* probes = nullptr;       // not owned
+    WmiProvider* provider = nullptr;  // not owned
+    SystemProbes* probes = nullptr;   // not owned
     std::ostream* diagnostics = &std::cout;
-    long queries = 0;                     // queryWmiText calls
+    long queries = 0;  // queryWmiText calls
 };
 
 // The current context: the one the innermost ContextScope made current, else the program's own.

@@ -131,10 +131,14 @@ std::uint16_t variantTypeOf(CimType type) {
     case CimType::Boolean: return vt::Bool;
     case CimType::Uint8: return vt::UI1;
     case CimType::Sint16: return vt::I2;
-    case CimType::Uint16: case CimType::Uint32: case CimType::Sint32: return vt::I4;
+    case CimType::Uint16:
+    case CimType::Uint32:
+    case CimType::Sint32: return vt::I4;
     case CimType::StringArray: return vt::Array | vt::Bstr;
     case CimType::Uint16Array: return vt::Array | vt::I4;
-    case CimType::String: case CimType::DateTime: case CimType::Uint64: break;
+    case CimType::String:
+    case CimType::DateTime:
+    case CimType::Uint64: break;
     }
     return vt::Bstr;
 }

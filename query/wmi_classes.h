@@ -15,7 +15,19 @@ namespace moravel {
 // and datetimes (yyyymmddHHMMSS.mmmmmmsUUU) as BSTR, uint8 as VT_UI1, sint16 as VT_I2,
 // uint16/uint32/sint32 as VT_I4 (the bit pattern kept), uint64 as BSTR with the decimal digits,
 // booleans as VT_BOOL; an array as the array of its element's type.
-enum class CimType { String, DateTime, Boolean, Uint8, Sint16, Uint16, Uint32, Sint32, Uint64, StringArray, Uint16Array };
+enum class CimType {
+    String,
+    DateTime,
+    Boolean,
+    Uint8,
+    Sint16,
+    Uint16,
+    Uint32,
+    Sint32,
+    Uint64,
+    StringArray,
+    Uint16Array
+};
 
 // The VARIANT type code a value of `type` arrives with.
 std::uint16_t variantTypeOf(CimType type);
@@ -23,10 +35,10 @@ std::uint16_t variantTypeOf(CimType type);
 // What a value tells of the machine or its owner, and so what redaction makes of it.
 enum class Identifies {
     Nothing,
-    MachineOrOwner,   // a name, owner, domain, serial number or UUID: "(hidden)"
-    Address,          // a hardware address: its form kept, every hexadecimal digit an X
-    DeviceInstance,   // a device instance path: the part after its last backslash (a USB serial number)
-    CharacterCodes,   // a serial number held as an array of character codes (WmiMonitorID)
+    MachineOrOwner,  // a name, owner, domain, serial number or UUID: "(hidden)"
+    Address,         // a hardware address: its form kept, every hexadecimal digit an X
+    DeviceInstance,  // a device instance path: the part after its last backslash (a USB serial number)
+    CharacterCodes,  // a serial number held as an array of character codes (WmiMonitorID)
 };
 
 struct WmiProperty {

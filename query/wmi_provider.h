@@ -88,7 +88,7 @@ public:
     virtual HResult initialize() = 0;          // CoInitializeEx(NULL, COINIT_MULTITHREADED)
     virtual HResult initializeSecurity() = 0;  // CoInitializeSecurity(...)
     virtual HResult createLocator(std::unique_ptr<WmiLocator>& locator) = 0;  // CoCreateInstance
-    virtual void uninitialize() = 0;           // CoUninitialize
+    virtual void uninitialize() = 0;                                          // CoUninitialize
 };
 
 // Uninitialises COM when a cycle ends, however it ends; made once initialisation was accepted.

@@ -23,9 +23,7 @@ std::string hex(HResult hr) {
     return buffer;
 }
 
-void writeLine(std::ostream& out, const std::string& line) {
-    out << line << std::endl;
-}
+void writeLine(std::ostream& out, const std::string& line) { out << line << std::endl; }
 
 // The number is written through to_string so it is decimal whatever the stream was set to.
 void writeTypeLine(std::ostream& out, const char* label, std::int64_t value) {
@@ -51,8 +49,8 @@ std::optional<CycleFailure> walkObjects(WmiServices& services, const std::string
 
 // Steps after COM initialisation; the caller uninitialises. Declared in this order, the services,
 // the locator and the enumerator are released in that order.
-std::optional<CycleFailure> connectedCycle(WmiProvider& provider, const std::string& nameSpace, const std::string& query,
-                                           const EnumeratorWalk& walk) {
+std::optional<CycleFailure> connectedCycle(WmiProvider& provider, const std::string& nameSpace,
+                                           const std::string& query, const EnumeratorWalk& walk) {
     HResult hr = provider.initializeSecurity();
     if (failed(hr)) return failure(CycleStep::Security, hr);
     std::unique_ptr<WmiEnumerator> enumerator;
@@ -117,8 +115,8 @@ std::string valueToText(const WmiValue& value, std::ostream& out) {
     }
 }
 
-std::optional<CycleFailure> runQueryCycle(WmiProvider& provider, const std::string& nameSpace, const std::string& wqlQuery,
-                                          const ObjectVisitor& visit) {
+std::optional<CycleFailure> runQueryCycle(WmiProvider& provider, const std::string& nameSpace,
+                                          const std::string& wqlQuery, const ObjectVisitor& visit) {
     return queryCycle(provider, nameSpace, wqlQuery, [&visit](WmiEnumerator& enumerator) {
         while (std::unique_ptr<WmiObject> object = enumerator.next())
             if (!visit(*object)) break;
@@ -131,9 +129,9 @@ std::string queryWmiText(int index, const std::string& wqlQuery, const std::stri
     WmiProvider* provider = context.provider;
     if (!provider) return {};
     std::string text;
-    std::optional<CycleFailure> stopped = queryCycle(*provider, kWmiNamespace, wqlQuery, [&](WmiEnumerator& enumerator) {
-        text = readObject(enumerator, index, propertyName);
-    });
+    std::optional<CycleFailure> stopped =
+        queryCycle(*provider, kWmiNamespace, wqlQuery,
+                   [&](WmiEnumerator& enumerator) { text = readObject(enumerator, index, propertyName); });
     if (stopped && stopped->step == CycleStep::Initialize)
         writeLine(*context.diagnostics, "Failed to initialize COM library. Error code = 0x" + hex(stopped->code));
     if (stopped && stopped->step == CycleStep::ExecQuery)

@@ -25,8 +25,8 @@ using ObjectVisitor = std::function<bool(WmiObject& object)>;
 // then every object to `visit`; everything is released in the order a query releases it. The
 // failing step, if any: its own code, or E_FAIL when it "succeeded" without the interface it was
 // to deliver.
-std::optional<CycleFailure> runQueryCycle(WmiProvider& provider, const std::string& nameSpace, const std::string& wqlQuery,
-                                          const ObjectVisitor& visit);
+std::optional<CycleFailure> runQueryCycle(WmiProvider& provider, const std::string& nameSpace,
+                                          const std::string& wqlQuery, const ObjectVisitor& visit);
 
 // "SELECT * FROM <className>": the one form of query the groups run.
 std::string selectAllFrom(const std::string& className);

@@ -6,8 +6,8 @@
 
 namespace moravel {
 
-constexpr double kPerMebi = 9.5367431640625e-07;     // 2^-20
-constexpr double kPerGibi = 9.313225746154785e-10;   // 2^-30
+constexpr double kPerMebi = 9.5367431640625e-07;    // 2^-20
+constexpr double kPerGibi = 9.313225746154785e-10;  // 2^-30
 
 // Parses `text` as atof does, narrows it to single precision, scales it and rounds halves away
 // from zero. Results beyond the 32-bit range saturate; NaN gives 0.

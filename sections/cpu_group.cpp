@@ -20,8 +20,7 @@ std::string specText() {
     const std::string logical = orZero(readProcessor("NumberOfLogicalProcessors"));
     const std::string l2 = orZero(readProcessor("L2CacheSize"));
     const std::string l3 = orZero(readProcessor("L3CacheSize"));
-    return "Cores: " + cores + "  Processors: " + logical + "  L2Cache: " + l2 + "KB" +
-           "  L3Cache: " + l3 + "KB";
+    return "Cores: " + cores + "  Processors: " + logical + "  L2Cache: " + l2 + "KB" + "  L3Cache: " + l3 + "KB";
 }
 
 std::string clock() {

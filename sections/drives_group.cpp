@@ -26,21 +26,34 @@ constexpr int kDisksScanned = 6;
 // source, and the entries past the last logical disk would only add blanks.
 constexpr std::int32_t kMaxPartitionEntries = 128;
 
-enum Slot { kIdeName, kIdeSerial, kIdeSize, kUsbName, kUsbSerial, kUsbSize, kFirmware,
-            kPartitions, kCylinders, kHeads, kSectors, kTracks, kSlotCount };
+enum Slot {
+    kIdeName,
+    kIdeSerial,
+    kIdeSize,
+    kUsbName,
+    kUsbSerial,
+    kUsbSize,
+    kFirmware,
+    kPartitions,
+    kCylinders,
+    kHeads,
+    kSectors,
+    kTracks,
+    kSlotCount
+};
 
 struct DriveScan {
     std::array<std::string, kSlotCount> slots;
     std::string driveList;
-    std::int64_t freeGigabytes = 0;  // wide, so many large drives cannot overflow the sum
+    std::int64_t freeGigabytes = 0;            // wide, so many large drives cannot overflow the sum
     std::set<std::int32_t> takenLogicalDisks;  // each drive belongs to the first disk that took it
 };
 
 std::int32_t bytesToGigabytes(const std::string& bytes) { return scaledRound(bytes, kPerGibi); }
 
 std::int32_t clampToInt32(std::int64_t value) {
-    return static_cast<std::int32_t>(std::clamp<std::int64_t>(
-        value, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(value, std::numeric_limits<std::int32_t>::min(),
+                                                              std::numeric_limits<std::int32_t>::max()));
 }
 
 std::string readDisk(const char* property, int index) { return readProperty(kDiskDrive, property, index); }
@@ -117,16 +130,15 @@ std::string hddSerialNo(const DriveScan& scan) { return atLeastOrNone(scan.slots
 std::string hddSize(const DriveScan& scan) {
     if (scan.slots[kIdeSize].size() < 4) return "None";
     const std::string drives = scan.driveList.size() < 2 ? "No drive found!" : scan.driveList;
-    return decimal(bytesToGigabytes(scan.slots[kIdeSize])) + " GB   FreeSpace: " +
-           decimal(clampToInt32(scan.freeGigabytes)) + " GB" + "  Drives: " + drives;
+    return decimal(bytesToGigabytes(scan.slots[kIdeSize])) +
+           " GB   FreeSpace: " + decimal(clampToInt32(scan.freeGigabytes)) + " GB" + "  Drives: " + drives;
 }
 
 std::string hddSpec(const DriveScan& scan) {
     const auto& slots = scan.slots;
     if (slots[kCylinders].empty()) return "None";
-    return "Firmware: " + orNone(slots[kFirmware]) + "  Cylinders: " + slots[kCylinders] +
-           "  Heads: " + slots[kHeads] + "  Sectors: " + slots[kSectors] + "  Tracks: " +
-           slots[kTracks] + "  ( No USB disk found. )";
+    return "Firmware: " + orNone(slots[kFirmware]) + "  Cylinders: " + slots[kCylinders] + "  Heads: " + slots[kHeads] +
+           "  Sectors: " + slots[kSectors] + "  Tracks: " + slots[kTracks] + "  ( No USB disk found. )";
 }
 
 std::string usbDrive(const DriveScan& scan) {

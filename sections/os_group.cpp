@@ -30,8 +30,8 @@ std::string version() {
 std::string lastBootUpTime() {
     const std::string time = readProperty(kOperatingSystem, "LastBootUpTime");
     if (time.size() < 14) return "None";
-    return time.substr(0, 4) + "-" + time.substr(4, 2) + "-" + time.substr(6, 2) + " " +
-           time.substr(8, 2) + ":" + time.substr(10, 2) + ":" + time.substr(12, 2);
+    return time.substr(0, 4) + "-" + time.substr(4, 2) + "-" + time.substr(6, 2) + " " + time.substr(8, 2) + ":" +
+           time.substr(10, 2) + ":" + time.substr(12, 2);
 }
 
 }  // namespace

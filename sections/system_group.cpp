@@ -54,8 +54,7 @@ std::string memory() {
     if (endingAddress.empty()) return "None";
     std::string text = installedGigabytes(endingAddress) + " GB";
     const std::string totalBytes = readProperty(kComputerSystem, "TotalPhysicalMemory");
-    if (!totalBytes.empty())
-        text += "   ( Useable: " + decimal(scaledRound(totalBytes, kPerMebi)) + " MB )";
+    if (!totalBytes.empty()) text += "   ( Useable: " + decimal(scaledRound(totalBytes, kPerMebi)) + " MB )";
     return text;
 }
 

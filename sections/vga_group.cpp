@@ -17,8 +17,18 @@ const char* const kVideoController = "Win32_VideoController";
 constexpr int kControllersExamined = 8;
 
 // The texts of one controller, in slot order.
-enum Slot { kName, kVideoProcessor, kMaxRefreshRate, kVideoModeDescription, kCurrentRefreshRate,
-            kAdapterRam, kDriverVersion, kDriverDate, kAdapterDacType, kSlotCount };
+enum Slot {
+    kName,
+    kVideoProcessor,
+    kMaxRefreshRate,
+    kVideoModeDescription,
+    kCurrentRefreshRate,
+    kAdapterRam,
+    kDriverVersion,
+    kDriverDate,
+    kAdapterDacType,
+    kSlotCount
+};
 using AdapterRecord = std::array<std::string, kSlotCount>;
 
 struct AdapterSelection {
@@ -27,9 +37,7 @@ struct AdapterSelection {
     bool internalFound = false;
 };
 
-std::string readController(const char* property, int index) {
-    return readProperty(kVideoController, property, index);
-}
+std::string readController(const char* property, int index) { return readProperty(kVideoController, property, index); }
 
 // The memory text of controller `index` when it is a candidate. Both values are always read.
 std::optional<std::string> candidateMemory(int index) {
@@ -80,26 +88,21 @@ AdapterSelection selectAdapter() {
     }
     if (auto integrated = firstMatch([](const std::string& dac) { return dac == "Integrated RAMDAC"; }))
         selection.mainAdapter = *integrated;
-    if (auto other = firstMatch([](const std::string& dac) {
-            return dac != "Integrated RAMDAC" && !isInternal(dac);
-        }))
+    if (auto other = firstMatch([](const std::string& dac) { return dac != "Integrated RAMDAC" && !isInternal(dac); }))
         selection.mainAdapter = *other;
     return selection;
 }
 
 bool hasValue(const std::string& text) { return !text.empty() && text != "Null"; }
 
-std::string formatMegabytes(const std::string& bytes) {
-    return decimal(scaledRound(bytes, kPerMebi)) + " MB";
-}
+std::string formatMegabytes(const std::string& bytes) { return decimal(scaledRound(bytes, kPerMebi)) + " MB"; }
 
 std::string name(const AdapterRecord& adapter) { return orNone(adapter[kName]); }
 
 std::string chipType(const AdapterRecord& adapter) {
     if (adapter[kVideoProcessor].empty()) return "None";
     std::string text = adapter[kVideoProcessor];
-    if (hasValue(adapter[kMaxRefreshRate]))
-        text += "  ( Max Refresh Rate: " + adapter[kMaxRefreshRate] + "Hertz )";
+    if (hasValue(adapter[kMaxRefreshRate])) text += "  ( Max Refresh Rate: " + adapter[kMaxRefreshRate] + "Hertz )";
     return text;
 }
 
@@ -130,8 +133,7 @@ std::string dacType(const AdapterSelection& selection) {
     if (shown[kAdapterDacType].empty()) return "None";
     std::string text = shown[kAdapterDacType];
     if (selection.internalFound && internal[kAdapterDacType] != shown[kAdapterDacType])
-        text += " ( Internal VGA: " + internal[kName] + " - Memory: " +
-                formatMegabytes(internal[kAdapterRam]) + " )";
+        text += " ( Internal VGA: " + internal[kName] + " - Memory: " + formatMegabytes(internal[kAdapterRam]) + " )";
     return text;
 }
 

@@ -120,8 +120,8 @@ std::optional<std::string> armProcessorId(const CpuBlock& cpu) {
     std::optional<unsigned> part = number(cpu, "CPU part"), revision = number(cpu, "CPU revision");
     if (!implementer || !variant || !part || !revision) return std::nullopt;
     // Architecture 0xF: the features are described by the ID registers, as on every ARMv7 and later.
-    unsigned midr = (*implementer & 0xFF) << 24 | (*variant & 0xF) << 20 | 0xFu << 16 | (*part & 0xFFF) << 4 |
-                    (*revision & 0xF);
+    unsigned midr =
+        (*implementer & 0xFF) << 24 | (*variant & 0xF) << 20 | 0xFu << 16 | (*part & 0xFFF) << 4 | (*revision & 0xF);
     return hex(midr, "%08X");
 }
 

@@ -12,18 +12,24 @@ std::optional<std::uint64_t> milliwattHours(const RootFs& fs, const std::string&
     if (std::optional<std::uint64_t> energy = fs.number(dir + "/energy_" + what)) return *energy / 1000;
     std::optional<std::uint64_t> charge = fs.number(dir + "/charge_" + what);
     std::optional<std::uint64_t> voltage = fs.number(dir + "/voltage_min_design");
-    if (!charge || !voltage || *charge > (std::uint64_t{1} << 40) || *voltage > (std::uint64_t{1} << 24)) return std::nullopt;
+    if (!charge || !voltage || *charge > (std::uint64_t{1} << 40) || *voltage > (std::uint64_t{1} << 24))
+        return std::nullopt;
     return *charge * *voltage / 1000000000;  // µAh x µV = 10^-12 Wh
 }
 
 // Windows' four letters for the chemistry, in a 32-bit number, first letter lowest.
 std::optional<std::uint64_t> chemistryLetters(const std::optional<std::string>& technology) {
     if (!technology) return std::nullopt;
-    std::string letters = *technology == "Li-ion" ? "LION" : *technology == "Li-poly" ? "LiP " : *technology == "NiMH" ? "NiMH"
-                        : *technology == "NiCd"   ? "NiCd" : *technology == "LiFe" ? "LiFe" : "";
+    std::string letters = *technology == "Li-ion"    ? "LION"
+                          : *technology == "Li-poly" ? "LiP "
+                          : *technology == "NiMH"    ? "NiMH"
+                          : *technology == "NiCd"    ? "NiCd"
+                          : *technology == "LiFe"    ? "LiFe"
+                                                     : "";
     if (letters.empty()) return std::nullopt;
     std::uint64_t packed = 0;
-    for (std::size_t i = 0; i < 4; ++i) packed |= static_cast<std::uint64_t>(static_cast<unsigned char>(letters[i])) << (8 * i);
+    for (std::size_t i = 0; i < 4; ++i)
+        packed |= static_cast<std::uint64_t>(static_cast<unsigned char>(letters[i])) << (8 * i);
     return packed;
 }
 

@@ -10,9 +10,9 @@ std::string cimDateTime(const HostFacts& host, std::time_t when) {
     std::tm local{};
     ::gmtime_r(&shifted, &local);
     char text[64];
-    std::snprintf(text, sizeof text, "%04d%02d%02d%02d%02d%02d.000000%c%03d", local.tm_year + 1900,
-                  local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec,
-                  offset < 0 ? '-' : '+', offset < 0 ? -offset : offset);
+    std::snprintf(text, sizeof text, "%04d%02d%02d%02d%02d%02d.000000%c%03d", local.tm_year + 1900, local.tm_mon + 1,
+                  local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec, offset < 0 ? '-' : '+',
+                  offset < 0 ? -offset : offset);
     return text;
 }
 

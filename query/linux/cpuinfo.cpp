@@ -47,7 +47,9 @@ std::optional<std::string> cpuDescription(const CpuBlock& cpu) {
     std::optional<std::uint64_t> stepping = cpuNumber(cpu, "stepping");
     if (!family || !model || !stepping) return std::nullopt;
     std::string vendor = cpuField(cpu, "vendor_id").value_or("");
-    std::string kind = !hasFlag(cpuFlags(cpu), "lm") ? "x86" : vendor == "AuthenticAMD" || vendor == "HygonGenuine" ? "AMD64" : "Intel64";
+    std::string kind = !hasFlag(cpuFlags(cpu), "lm")                          ? "x86"
+                       : vendor == "AuthenticAMD" || vendor == "HygonGenuine" ? "AMD64"
+                                                                              : "Intel64";
     return kind + " Family " + std::to_string(*family) + " Model " + std::to_string(*model) + " Stepping " +
            std::to_string(*stepping);
 }
@@ -69,9 +71,10 @@ std::optional<std::string> cpuProcessorId(const CpuBlock& cpu) {
     std::uint32_t eax = static_cast<std::uint32_t>(*stepping & 0xF) | static_cast<std::uint32_t>(*model & 0xF) << 4 |
                         baseFamily << 8 | static_cast<std::uint32_t>((*model >> 4) & 0xF) << 16 |
                         (extendedFamily & 0xFF) << 20;
-    static const char* const kEdxFlags[32] = {
-        "fpu", "vme", "de", "pse", "tsc", "msr", "pae", "mce", "cx8", "apic", nullptr, "sep", "mtrr", "pge", "mca", "cmov",
-        "pat", "pse36", "pn", "clflush", nullptr, "dts", "acpi", "mmx", "fxsr", "sse", "sse2", "ss", "ht", "tm", "ia64", "pbe"};
+    static const char* const kEdxFlags[32] = {"fpu",  "vme",   "de",    "pse",     "tsc",   "msr", "pae",  "mce",
+                                              "cx8",  "apic",  nullptr, "sep",     "mtrr",  "pge", "mca",  "cmov",
+                                              "pat",  "pse36", "pn",    "clflush", nullptr, "dts", "acpi", "mmx",
+                                              "fxsr", "sse",   "sse2",  "ss",      "ht",    "tm",  "ia64", "pbe"};
     std::vector<std::string> flags = cpuFlags(cpu);
     std::uint32_t edx = 0;
     for (unsigned bit = 0; bit < 32; ++bit)

@@ -111,7 +111,7 @@ int connectToScheduler(const SchedulerAddress& address, Clock::time_point deadli
         return connectTo(reinterpret_cast<sockaddr*>(&local), sizeof local, deadline);
     }
     std::unique_ptr<addrinfo, decltype(&::freeaddrinfo)> found(resolve(address.host, address.port, deadline),
-                                                                &::freeaddrinfo);
+                                                               &::freeaddrinfo);
     for (addrinfo* a = found.get(); a; a = a->ai_next) {
         int fd = connectTo(a->ai_addr, a->ai_addrlen, deadline);
         if (fd >= 0) return fd;
@@ -139,7 +139,8 @@ std::optional<std::string> receiveReply(int fd, Clock::time_point deadline) {
         if (n == 0) break;
         if (n < 0 && errno != EAGAIN && errno != EINTR) return std::nullopt;
         if (n > 0) reply.append(buffer, static_cast<std::size_t>(n));
-        if (reply.size() > kMaxReplyBytes || reply.compare(0, 5, "HTTP/", 0, std::min<std::size_t>(reply.size(), 5)) != 0)
+        if (reply.size() > kMaxReplyBytes ||
+            reply.compare(0, 5, "HTTP/", 0, std::min<std::size_t>(reply.size(), 5)) != 0)
             return std::nullopt;  // too much, or not an HTTP reply at all
     }
     return reply;
@@ -196,7 +197,7 @@ std::vector<PrinterInfo> PrintScheduler::printers(const SchedulerAddress& addres
 }
 
 std::vector<PrinterInfo> readCupsPrinters() {
-    static PrintScheduler scheduler;  // one budget for the whole run
+    static PrintScheduler scheduler;       // one budget for the whole run
     if (scheduler.exhausted()) return {};  // not asked again, so not looked for again either
     return scheduler.printers(schedulerAddress());
 }

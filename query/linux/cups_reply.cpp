@@ -108,16 +108,15 @@ std::optional<std::string> httpBody(const std::string& reply) {
     return reply.substr(head->bodyStart, head->length.value_or(available));
 }
 
-bool successStatus(const std::string& reply) {
-    return reply.size() >= 12 && reply.compare(8, 4, " 200") == 0;
-}
+bool successStatus(const std::string& reply) { return reply.size() >= 12 && reply.compare(8, 4, " 200") == 0; }
 
 void readAttribute(const std::string& name, unsigned char tag, const std::string& value, PrinterInfo& printer) {
     if (name == "printer-name" && tag == kNameWithoutLanguage) {
         printer.name = value;
     } else if (name == "printer-name" && tag == kNameWithLanguage && value.size() >= 4) {
         std::size_t language = bigEndian(value, 0, 2);
-        if (2 + language + 2 <= value.size()) printer.name = value.substr(2 + language + 2, bigEndian(value, 2 + language, 2));
+        if (2 + language + 2 <= value.size())
+            printer.name = value.substr(2 + language + 2, bigEndian(value, 2 + language, 2));
     } else if (name == "printer-state" && tag == kEnum && value.size() == 4) {
         printer.status = printerStatusOf(static_cast<std::int32_t>(bigEndian(value, 0, 4)));
     } else if (name == "printer-resolution-default" && tag == kResolution && value.size() == 9) {

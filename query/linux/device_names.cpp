@@ -38,8 +38,7 @@ std::string parentOf(const std::string& path) {
     return slash == std::string::npos || slash == 0 ? std::string() : path.substr(0, slash);
 }
 
-const char* const kIdsDirectories[] = {"/usr/share/misc/", "/usr/share/hwdata/", "/var/lib/usbutils/",
-                                       "/usr/share/"};
+const char* const kIdsDirectories[] = {"/usr/share/misc/", "/usr/share/hwdata/", "/var/lib/usbutils/", "/usr/share/"};
 
 // Reads one "XXXX  Name" line: the id and the name, or false for other lines.
 bool idLine(const std::string& line, std::size_t indent, unsigned& id, std::string& name) {
@@ -83,11 +82,15 @@ private:
 std::string modalias(const std::string& bus, unsigned vendorId, const unsigned* productId) {
     char text[64];
     if (bus == "pci") {
-        if (productId) std::snprintf(text, sizeof text, "pci:v%08Xd%08X*", vendorId, *productId);
-        else std::snprintf(text, sizeof text, "pci:v%08X*", vendorId);
+        if (productId)
+            std::snprintf(text, sizeof text, "pci:v%08Xd%08X*", vendorId, *productId);
+        else
+            std::snprintf(text, sizeof text, "pci:v%08X*", vendorId);
     } else {
-        if (productId) std::snprintf(text, sizeof text, "usb:v%04Xp%04X*", vendorId, *productId);
-        else std::snprintf(text, sizeof text, "usb:v%04X*", vendorId);
+        if (productId)
+            std::snprintf(text, sizeof text, "usb:v%04Xp%04X*", vendorId, *productId);
+        else
+            std::snprintf(text, sizeof text, "usb:v%04X*", vendorId);
     }
     return text;
 }
@@ -100,8 +103,7 @@ public:
         return kept(modalias(bus, vendorId, nullptr), "ID_VENDOR_FROM_DATABASE",
                     [&] { return files_.vendor(bus, vendorId); });
     }
-    std::optional<std::string> product(const std::string& bus, unsigned vendorId,
-                                       unsigned productId) const override {
+    std::optional<std::string> product(const std::string& bus, unsigned vendorId, unsigned productId) const override {
         return kept(modalias(bus, vendorId, &productId), "ID_MODEL_FROM_DATABASE",
                     [&] { return files_.product(bus, vendorId, productId); });
     }
@@ -118,7 +120,7 @@ private:
     }
 
     IdsFileNames files_{RootFs("/")};
-    mutable std::unique_ptr<Hwdb> hwdb_;  // opened on the first look-up
+    mutable std::unique_ptr<Hwdb> hwdb_;                               // opened on the first look-up
     mutable std::map<std::string, std::optional<std::string>> names_;  // by modalias
 };
 
@@ -128,8 +130,7 @@ std::optional<std::string> IdsFileNames::vendor(const std::string& bus, unsigned
     return lookUp(bus, vendorId, nullptr);
 }
 
-std::optional<std::string> IdsFileNames::product(const std::string& bus, unsigned vendorId,
-                                                 unsigned productId) const {
+std::optional<std::string> IdsFileNames::product(const std::string& bus, unsigned vendorId, unsigned productId) const {
     return lookUp(bus, vendorId, &productId);
 }
 

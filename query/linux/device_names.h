@@ -14,12 +14,10 @@ class IdsFileNames : public DeviceNames {
 public:
     explicit IdsFileNames(RootFs fs) : fs_(std::move(fs)) {}
     std::optional<std::string> vendor(const std::string& bus, unsigned vendorId) const override;
-    std::optional<std::string> product(const std::string& bus, unsigned vendorId,
-                                       unsigned productId) const override;
+    std::optional<std::string> product(const std::string& bus, unsigned vendorId, unsigned productId) const override;
 
 private:
-    std::optional<std::string> lookUp(const std::string& bus, unsigned vendorId,
-                                      const unsigned* productId) const;
+    std::optional<std::string> lookUp(const std::string& bus, unsigned vendorId, const unsigned* productId) const;
     RootFs fs_;
 };
 

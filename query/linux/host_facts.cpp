@@ -64,8 +64,7 @@ public:
         std::vector<char> buffer(size > 0 ? static_cast<std::size_t>(size) : 16384);
         passwd entry;
         passwd* found = nullptr;
-        if (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &found) != 0 || !found)
-            return std::nullopt;
+        if (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &found) != 0 || !found) return std::nullopt;
         // The GECOS field: full name, then room, phones and others after commas.
         std::string gecos = found->pw_gecos ? found->pw_gecos : "";
         std::string name = trim(gecos.substr(0, gecos.find(',')));
@@ -97,7 +96,8 @@ public:
 
     std::optional<std::time_t> birthTime(const std::string& path) const override {
         struct statx info {};
-        if (::statx(AT_FDCWD, path.c_str(), 0, STATX_BTIME, &info) != 0 || !(info.stx_mask & STATX_BTIME) || info.stx_btime.tv_sec <= 0)
+        if (::statx(AT_FDCWD, path.c_str(), 0, STATX_BTIME, &info) != 0 || !(info.stx_mask & STATX_BTIME) ||
+            info.stx_btime.tv_sec <= 0)
             return std::nullopt;  // a file system that keeps no birth time may answer 0
         return static_cast<std::time_t>(info.stx_btime.tv_sec);
     }

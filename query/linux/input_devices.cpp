@@ -24,7 +24,9 @@ struct InputDevice {
 
 unsigned hexAfter(const std::string& line, const char* key) {
     std::size_t at = line.find(key);
-    return at == std::string::npos ? 0 : static_cast<unsigned>(std::strtoul(line.c_str() + at + std::strlen(key), nullptr, 16));
+    return at == std::string::npos
+               ? 0
+               : static_cast<unsigned>(std::strtoul(line.c_str() + at + std::strlen(key), nullptr, 16));
 }
 
 std::vector<InputDevice> inputDevices(const RootFs& fs) {
@@ -35,7 +37,8 @@ std::vector<InputDevice> inputDevices(const RootFs& fs) {
     for (std::string line; std::getline(lines, line);) {
         if (line.compare(0, 3, "I: ") == 0) {
             device = InputDevice{};
-            device.bus = hexAfter(line, "Bus="), device.vendor = hexAfter(line, "Vendor="), device.product = hexAfter(line, "Product=");
+            device.bus = hexAfter(line, "Bus="), device.vendor = hexAfter(line, "Vendor="),
+            device.product = hexAfter(line, "Product=");
         } else if (line.compare(0, 9, "N: Name=\"") == 0) {
             device.name = line.substr(9, line.rfind('"') > 9 ? line.rfind('"') - 9 : std::string::npos);
         } else if (line.compare(0, 12, "H: Handlers=") == 0) {
@@ -59,10 +62,14 @@ bool handledBy(const InputDevice& device, const char* handler) {
 // devices.
 std::string pnpDeviceId(const InputDevice& device, const char* ps2Id) {
     char text[64];
-    if (device.bus == kBusUsb) std::snprintf(text, sizeof text, "HID\\VID_%04X&PID_%04X", device.vendor, device.product);
-    else if (device.bus == kBusBluetooth) std::snprintf(text, sizeof text, "BTHENUM\\VID_%04X&PID_%04X", device.vendor, device.product);
-    else if (device.bus == kBusI8042) std::snprintf(text, sizeof text, "ACPI\\%s", ps2Id);
-    else std::snprintf(text, sizeof text, "ROOT\\INPUT\\%04X", device.bus);
+    if (device.bus == kBusUsb)
+        std::snprintf(text, sizeof text, "HID\\VID_%04X&PID_%04X", device.vendor, device.product);
+    else if (device.bus == kBusBluetooth)
+        std::snprintf(text, sizeof text, "BTHENUM\\VID_%04X&PID_%04X", device.vendor, device.product);
+    else if (device.bus == kBusI8042)
+        std::snprintf(text, sizeof text, "ACPI\\%s", ps2Id);
+    else
+        std::snprintf(text, sizeof text, "ROOT\\INPUT\\%04X", device.bus);
     return text;
 }
 

@@ -20,7 +20,8 @@ std::string ipv4Text(unsigned long littleEndian) {
 std::optional<std::string> ipv6Text(const std::string& hex) {
     if (hex.size() != 32 || hex.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos) return std::nullopt;
     in6_addr address{};
-    for (int i = 0; i < 16; ++i) address.s6_addr[i] = static_cast<unsigned char>(std::stoul(hex.substr(2 * i, 2), nullptr, 16));
+    for (int i = 0; i < 16; ++i)
+        address.s6_addr[i] = static_cast<unsigned char>(std::stoul(hex.substr(2 * i, 2), nullptr, 16));
     char text[INET6_ADDRSTRLEN] = "";
     ::inet_ntop(AF_INET6, &address, text, sizeof text);
     return std::string(text);
@@ -51,7 +52,8 @@ std::optional<DhcpLease> dhclientLease(const std::string& text, const std::strin
 
 }  // namespace
 
-std::vector<std::string> defaultGateways(const std::string& route, const std::string& ipv6Route, const std::string& interface) {
+std::vector<std::string> defaultGateways(const std::string& route, const std::string& ipv6Route,
+                                         const std::string& interface) {
     std::vector<std::string> gateways;
     std::istringstream v4(route);
     std::string line;
@@ -59,14 +61,17 @@ std::vector<std::string> defaultGateways(const std::string& route, const std::st
     while (std::getline(v4, line)) {
         std::istringstream fields(line);
         std::string name, destination, gateway, flags;
-        if (!(fields >> name >> destination >> gateway >> flags) || name != interface || destination != "00000000") continue;
-        if (std::strtoul(flags.c_str(), nullptr, 16) & kGatewayFlag) gateways.push_back(ipv4Text(std::strtoul(gateway.c_str(), nullptr, 16)));
+        if (!(fields >> name >> destination >> gateway >> flags) || name != interface || destination != "00000000")
+            continue;
+        if (std::strtoul(flags.c_str(), nullptr, 16) & kGatewayFlag)
+            gateways.push_back(ipv4Text(std::strtoul(gateway.c_str(), nullptr, 16)));
     }
     std::istringstream v6(ipv6Route);
     while (std::getline(v6, line)) {
         std::istringstream fields(line);
         std::string destination, length, source, sourceLength, nextHop, metric, references, uses, flags, name;
-        if (!(fields >> destination >> length >> source >> sourceLength >> nextHop >> metric >> references >> uses >> flags >> name))
+        if (!(fields >> destination >> length >> source >> sourceLength >> nextHop >> metric >> references >> uses >>
+              flags >> name))
             continue;
         if (name != interface || length != "00" || destination.find_first_not_of('0') != std::string::npos) continue;
         std::optional<std::string> hop = ipv6Text(nextHop);
@@ -80,14 +85,16 @@ std::optional<DhcpLease> dhcpLease(const RootFs& fs, unsigned index, const std::
         return DhcpLease{keyValue(*networkd, "SERVER_ADDRESS").value_or("")};
     for (const std::string& file : fs.list("/var/lib/NetworkManager")) {
         std::string suffix = "-" + interface + ".lease";
-        if (file.size() <= suffix.size() || file.compare(file.size() - suffix.size(), suffix.size(), suffix) != 0) continue;
+        if (file.size() <= suffix.size() || file.compare(file.size() - suffix.size(), suffix.size(), suffix) != 0)
+            continue;
         std::optional<std::string> text = fs.read("/var/lib/NetworkManager/" + file);
         if (!text) continue;
         if (file.compare(0, 9, "internal-") == 0) return DhcpLease{keyValue(*text, "SERVER_ADDRESS").value_or("")};
         if (std::optional<DhcpLease> lease = dhclientLease(*text, interface)) return lease;
     }
     for (const std::string& file : fs.list("/var/lib/dhcp")) {
-        std::optional<std::string> text = file.find(".lease") != std::string::npos ? fs.read("/var/lib/dhcp/" + file) : std::nullopt;
+        std::optional<std::string> text =
+            file.find(".lease") != std::string::npos ? fs.read("/var/lib/dhcp/" + file) : std::nullopt;
         if (std::optional<DhcpLease> lease = text ? dhclientLease(*text, interface) : std::nullopt) return lease;
     }
     return std::nullopt;

@@ -13,7 +13,8 @@ namespace moravel::lx {
 
 // The gateways of the default routes through `interface` in /proc/net/route and
 // /proc/net/ipv6_route texts, IPv4 first.
-std::vector<std::string> defaultGateways(const std::string& route, const std::string& ipv6Route, const std::string& interface);
+std::vector<std::string> defaultGateways(const std::string& route, const std::string& ipv6Route,
+                                         const std::string& interface);
 
 struct DhcpLease {
     std::string server;  // empty when the lease does not name it

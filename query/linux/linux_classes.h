@@ -27,7 +27,7 @@ std::vector<std::string> registeredClasses();
 // The machine's own batteries in /sys/class/power_supply (not those of mice, whose scope is
 // "Device"), in the order Win32_Battery and the ROOT\WMI battery classes share.
 std::vector<std::string> systemBatteries(const RootFs& fs);
-std::optional<std::string> dmiField(const RootFs& fs, const char* name);  // /sys/class/dmi/id/<name>
+std::optional<std::string> dmiField(const RootFs& fs, const char* name);     // /sys/class/dmi/id/<name>
 std::optional<std::uint64_t> meminfoKib(const RootFs& fs, const char* key);  // "MemTotal", ...
 std::optional<std::string> hostName(const RootFs& fs);
 

@@ -18,15 +18,14 @@ public:
     virtual ~DeviceNames() = default;
     // bus is "pci" or "usb".
     virtual std::optional<std::string> vendor(const std::string& bus, unsigned vendorId) const = 0;
-    virtual std::optional<std::string> product(const std::string& bus, unsigned vendorId,
-                                               unsigned productId) const = 0;
+    virtual std::optional<std::string> product(const std::string& bus, unsigned vendorId, unsigned productId) const = 0;
 };
 
 struct PrinterInfo {
     std::string name;
     std::optional<std::uint64_t> horizontalResolution;  // dots per inch
     std::optional<std::uint64_t> verticalResolution;
-    std::optional<std::uint64_t> status;                // WMI PrinterStatus: 3 idle, 4 printing, 7 offline
+    std::optional<std::uint64_t> status;  // WMI PrinterStatus: 3 idle, 4 printing, 7 offline
 };
 
 // One address of a network interface, as getifaddrs gives it.
@@ -60,7 +59,10 @@ public:
     // Every IPv4 and IPv6 address of every interface, IPv4 first.
     virtual std::vector<InterfaceAddress> interfaceAddresses() const { return {}; }
     // When a file was created (statx's birth time), where the file system keeps it.
-    virtual std::optional<std::time_t> birthTime(const std::string& path) const { (void)path; return std::nullopt; }
+    virtual std::optional<std::time_t> birthTime(const std::string& path) const {
+        (void)path;
+        return std::nullopt;
+    }
 };
 
 struct LinuxContext {

@@ -46,8 +46,6 @@ private:
 
 }  // namespace
 
-std::unique_ptr<SystemProbes> makeLinuxProbes(const std::string& root) {
-    return std::make_unique<LinuxProbes>(root);
-}
+std::unique_ptr<SystemProbes> makeLinuxProbes(const std::string& root) { return std::make_unique<LinuxProbes>(root); }
 
 }  // namespace moravel::lx

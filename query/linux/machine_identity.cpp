@@ -40,13 +40,15 @@ struct KnownHypervisor {
 
 const KnownHypervisor kHypervisors[] = {
     {{"KVMKVMKVM", "LinuxKVMHv", "kvm-clock"}, "KVM", "KVM Virtual Machine"},  // the second: with Hyper-V's interface
-    {{"TCGTCGTCGTCG"}, "QEMU", "QEMU Virtual Machine"},                      // QEMU without KVM
+    {{"TCGTCGTCGTCG"}, "QEMU", "QEMU Virtual Machine"},                        // QEMU without KVM
     {{"bhyvebhyve", "BHyVEBHyVE"}, "FreeBSD bhyve", "bhyve Virtual Machine"},
     {{"XenVMMXenVMM", "xen"}, "Xen", "HVM domU"},
     {{"MicrosoftHv", "hyperv_clocksource_tsc_page"}, "Microsoft Corporation", "Virtual Machine"},
     {{"VMwareVMware"}, "VMware, Inc.", "VMware Virtual Platform"},
     {{"VBoxVBoxVBox"}, "innotek GmbH", "VirtualBox"},
-    {{"prlhyperv", "lrpepyhvr"}, "Parallels International GmbH", "Parallels Virtual Platform"},  // the second: byte-swapped
+    {{"prlhyperv", "lrpepyhvr"},
+     "Parallels International GmbH",
+     "Parallels Virtual Platform"},  // the second: byte-swapped
     {{"ACRNACRNACRN"}, "Project ACRN", "ACRN Virtual Machine"},
     {{"QNXQVMBSQG"}, "BlackBerry QNX", "QNX Hypervisor Virtual Machine"},
     {{"AppleVZ"}, "Apple Inc.", "Apple Virtualization Generic Platform"},
@@ -101,7 +103,8 @@ MachineIdentity hypervisorNamed(const std::string& key) {
 
 // A guest's kernel offers its hypervisor's paravirtual clock among the clock sources.
 MachineIdentity fromClockSources(const RootFs& fs) {
-    std::istringstream sources(fs.line("/sys/devices/system/clocksource/clocksource0/available_clocksource").value_or(""));
+    std::istringstream sources(
+        fs.line("/sys/devices/system/clocksource/clocksource0/available_clocksource").value_or(""));
     for (std::string source; sources >> source;)
         if (std::optional<MachineIdentity> identity = knownHypervisor(source)) return *identity;
     return {};
@@ -133,7 +136,8 @@ MachineIdentity identityWithoutDmi(const LinuxContext& context) {
     return {board.maker ? board.maker : guest.maker, board.model ? board.model : guest.model, board.serial};
 }
 
-std::optional<std::string> dmiOr(const std::optional<std::string>& dmi, IdentityPart part, const LinuxContext& context) {
+std::optional<std::string> dmiOr(const std::optional<std::string>& dmi, IdentityPart part,
+                                 const LinuxContext& context) {
     return dmi ? dmi : identityWithoutDmi(context).*part;
 }
 

@@ -67,16 +67,26 @@ std::vector<MemoryModuleInfo> udevMemoryModules(const std::string& data) {
         std::optional<std::string> value = udevValue(line, line.substr(2, equals - 2));  // its escapes resolved
         if (!number || *number > 1024 || !value) continue;
         MemoryModuleInfo& module = byNumber[*number];
-        if (field == "SIZE") module.sizeBytes = parseNumber(*value).value_or(0);
-        else if (field == "LOCATOR") module.locator = *value;
-        else if (field == "BANK_LOCATOR") module.bank = *value;
-        else if (field == "MANUFACTURER") module.manufacturer = *value;
-        else if (field == "PART_NUMBER") module.partNumber = *value;
-        else if (field == "SERIAL_NUMBER") module.serialNumber = *value;
-        else if (field == "TYPE") module.type = smbiosMemoryTypeCode(*value);
-        else if (field == "FORM_FACTOR") module.formFactor = smbiosFormFactorCode(*value);
-        else if (field == "SPEED_MTS") module.speed = parseNumber(*value);
-        else if (field == "CONFIGURED_SPEED_MTS") module.configuredSpeed = parseNumber(*value);
+        if (field == "SIZE")
+            module.sizeBytes = parseNumber(*value).value_or(0);
+        else if (field == "LOCATOR")
+            module.locator = *value;
+        else if (field == "BANK_LOCATOR")
+            module.bank = *value;
+        else if (field == "MANUFACTURER")
+            module.manufacturer = *value;
+        else if (field == "PART_NUMBER")
+            module.partNumber = *value;
+        else if (field == "SERIAL_NUMBER")
+            module.serialNumber = *value;
+        else if (field == "TYPE")
+            module.type = smbiosMemoryTypeCode(*value);
+        else if (field == "FORM_FACTOR")
+            module.formFactor = smbiosFormFactorCode(*value);
+        else if (field == "SPEED_MTS")
+            module.speed = parseNumber(*value);
+        else if (field == "CONFIGURED_SPEED_MTS")
+            module.configuredSpeed = parseNumber(*value);
     }
     std::vector<MemoryModuleInfo> modules;
     for (auto& entry : byNumber)

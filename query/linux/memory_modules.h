@@ -11,8 +11,8 @@
 namespace moravel::lx {
 
 struct MemoryModuleInfo {
-    std::string locator;       // "ChannelA-DIMM0"
-    std::string bank;          // "BANK 0"
+    std::string locator;  // "ChannelA-DIMM0"
+    std::string bank;     // "BANK 0"
     std::string manufacturer;
     std::string partNumber;
     std::string serialNumber;

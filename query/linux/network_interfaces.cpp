@@ -46,8 +46,7 @@ NetworkInterface linkOf(const nlmsghdr* message) {
 std::optional<HardwareAddress> parseHardwareAddress(const std::string& text) {
     unsigned b[6];
     char tail = 0;
-    if (std::sscanf(text.c_str(), "%2x:%2x:%2x:%2x:%2x:%2x%c", &b[0], &b[1], &b[2], &b[3], &b[4], &b[5],
-                    &tail) != 6)
+    if (std::sscanf(text.c_str(), "%2x:%2x:%2x:%2x:%2x:%2x%c", &b[0], &b[1], &b[2], &b[3], &b[4], &b[5], &tail) != 6)
         return std::nullopt;
     HardwareAddress address;
     for (int i = 0; i < 6; ++i) address[i] = static_cast<std::uint8_t>(b[i]);
@@ -112,10 +111,11 @@ std::optional<std::vector<NetworkInterface>> interfacesFromKernel(const RootFs& 
 std::vector<NetworkInterface> listInterfaces(const RootFs& fs, InterfaceOrder order) {
     std::optional<std::vector<NetworkInterface>> fromKernel = fs.isLive() ? interfacesFromKernel(fs) : std::nullopt;
     std::vector<NetworkInterface> interfaces = fromKernel ? std::move(*fromKernel) : interfacesFromFiles(fs);
-    std::stable_sort(interfaces.begin(), interfaces.end(), [order](const NetworkInterface& a, const NetworkInterface& b) {
-        if (order == InterfaceOrder::PhysicalFirst && a.physical != b.physical) return a.physical;
-        return a.index < b.index;
-    });
+    std::stable_sort(interfaces.begin(), interfaces.end(),
+                     [order](const NetworkInterface& a, const NetworkInterface& b) {
+                         if (order == InterfaceOrder::PhysicalFirst && a.physical != b.physical) return a.physical;
+                         return a.index < b.index;
+                     });
     return interfaces;
 }
 

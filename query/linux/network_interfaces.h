@@ -13,14 +13,14 @@ namespace moravel::lx {
 struct NetworkInterface {
     std::string name;  // "eth0"
     unsigned index = 0;
-    unsigned type = 0;  // ARPHRD_*: 1 Ethernet (Wi-Fi included), 772 loopback
-    bool physical = false;  // backed by a device (PCI, USB, ...), not made by software
+    unsigned type = 0;                               // ARPHRD_*: 1 Ethernet (Wi-Fi included), 772 loopback
+    bool physical = false;                           // backed by a device (PCI, USB, ...), not made by software
     std::optional<HardwareAddress> hardwareAddress;  // absent for interfaces without one
 };
 
 enum class InterfaceOrder {
-    ByIndex,         // as the kernel numbers them
-    PhysicalFirst,   // devices before software interfaces (bridges, veth, tunnels), each by index
+    ByIndex,        // as the kernel numbers them
+    PhysicalFirst,  // devices before software interfaces (bridges, veth, tunnels), each by index
 };
 
 // Every interface but loopback: from the kernel's link table (rtnetlink) on the live system,

@@ -20,12 +20,14 @@ Registry& registry() {
 // Each query reads the machine afresh: the class's reader runs when the query is executed.
 class LinuxSource : public ObjectSource {
 public:
-    LinuxSource(const std::string& root, const DeviceNames& names, const HostFacts& host) : context_{RootFs(root), names, host} {}
+    LinuxSource(const std::string& root, const DeviceNames& names, const HostFacts& host)
+        : context_{RootFs(root), names, host} {}
     ClassObjects objects(const std::string&, const std::string& className) override {
         ClassReader read = registeredReader(className);
         if (!read) return {};
         auto objects = std::make_shared<ObjectList>(read(context_));
-        return {objects->size(), [objects](std::size_t at) -> std::unique_ptr<WmiObject> { return std::move((*objects)[at]); }};
+        return {objects->size(),
+                [objects](std::size_t at) -> std::unique_ptr<WmiObject> { return std::move((*objects)[at]); }};
     }
 
 private:

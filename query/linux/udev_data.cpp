@@ -13,7 +13,8 @@ namespace {
 std::string decodeEscapes(const std::string& text) {
     std::string decoded;
     for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text.compare(i, 2, "\\x") == 0 && i + 3 < text.size() && std::isxdigit(static_cast<unsigned char>(text[i + 2])) &&
+        if (text.compare(i, 2, "\\x") == 0 && i + 3 < text.size() &&
+            std::isxdigit(static_cast<unsigned char>(text[i + 2])) &&
             std::isxdigit(static_cast<unsigned char>(text[i + 3]))) {
             decoded += static_cast<char>(std::stoi(text.substr(i + 2, 2), nullptr, 16));
             i += 3;

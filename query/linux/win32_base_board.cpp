@@ -31,8 +31,9 @@ ObjectList readBaseBoards(const LinuxContext& context) {
     const LinuxContext* c = &context;
     const RootFs* fs = &context.fs;
     auto object = std::make_unique<LinuxObject>();
-    object->add("Manufacturer",
-                [c] { return stringOrNull(dmiOr(dmiField(c->fs, "board_vendor"), &MachineIdentity::maker, *c)); })
+    object
+        ->add("Manufacturer",
+              [c] { return stringOrNull(dmiOr(dmiField(c->fs, "board_vendor"), &MachineIdentity::maker, *c)); })
         .add("Product", [c] { return stringOrNull(dmiOr(dmiField(c->fs, "board_name"), &MachineIdentity::model, *c)); })
         .add("SerialNumber",  // DMI's is for root only
              [c] { return stringOrNull(dmiOr(dmiField(c->fs, "board_serial"), &MachineIdentity::serial, *c)); })

@@ -36,10 +36,11 @@ ObjectList readBioses(const LinuxContext& context) {
         .add("Caption", [fs] { return stringOrNull(dmiField(*fs, "bios_version")); })
         .add("Description", [fs] { return stringOrNull(dmiField(*fs, "bios_version")); })
         .add("SMBIOSBIOSVersion", [fs] { return stringOrNull(dmiField(*fs, "bios_version")); })
-        .add("Version", [fs] {
-            std::optional<std::string> version = acpiVersion(*fs);
-            return stringOrNull(version ? version : dmiField(*fs, "bios_version"));
-        })
+        .add("Version",
+             [fs] {
+                 std::optional<std::string> version = acpiVersion(*fs);
+                 return stringOrNull(version ? version : dmiField(*fs, "bios_version"));
+             })
         .add("ReleaseDate", [fs] { return stringOrNull(releaseDate(*fs)); })
         .add("SerialNumber", [fs] { return stringOrNull(dmiField(*fs, "product_serial")); })
         .addNull("BIOSVersion");

@@ -58,8 +58,11 @@ ObjectList readCdromDrives(const LinuxContext& context) {
             .add("SystemName", [fs] { return stringOrNull(hostName(*fs)); })
             .add("Drive", [drive] { return WmiValue::string("/dev/" + drive); })
             .add("DeviceID", [drive] { return WmiValue::string(drive); })
-            .add("FirmwareRevision", [fs, drive] { return stringOrNull(fs->line("/sys/block/" + drive + "/device/rev")); })
-            .add("MediaLoaded", [fs, drive] { return WmiValue::boolean(fs->number("/sys/block/" + drive + "/size").value_or(0) > 0); });
+            .add("FirmwareRevision",
+                 [fs, drive] { return stringOrNull(fs->line("/sys/block/" + drive + "/device/rev")); })
+            .add("MediaLoaded", [fs, drive] {
+                return WmiValue::boolean(fs->number("/sys/block/" + drive + "/size").value_or(0) > 0);
+            });
         objects.push_back(std::move(object));
     }
     return objects;

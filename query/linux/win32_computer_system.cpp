@@ -83,15 +83,17 @@ ObjectList readComputerSystems(const LinuxContext& context) {
         .add("Model", [c] { return stringOrNull(dmiOr(dmiField(c->fs, "product_name"), &MachineIdentity::model, *c)); })
         .add("Manufacturer",
              [c] { return stringOrNull(dmiOr(dmiField(c->fs, "sys_vendor"), &MachineIdentity::maker, *c)); })
-        .add("TotalPhysicalMemory", [c] {
-            std::optional<std::uint64_t> kib = meminfoKib(c->fs, "MemTotal");
-            return uint64OrNull(kib ? std::optional<std::uint64_t>(*kib * 1024) : std::nullopt);
-        })
+        .add("TotalPhysicalMemory",
+             [c] {
+                 std::optional<std::uint64_t> kib = meminfoKib(c->fs, "MemTotal");
+                 return uint64OrNull(kib ? std::optional<std::uint64_t>(*kib * 1024) : std::nullopt);
+             })
         .add("Domain", [c] { return WmiValue::string(domain(c->fs)); })
         .add("PartOfDomain", [c] { return WmiValue::boolean(domain(c->fs) != kWorkgroup); })
         .add("PrimaryOwnerName", [c] { return stringOrNull(c->host.userFullName()); })
         .addNull("UserName")
-        .add("Workgroup", [c] { return domain(c->fs) == kWorkgroup ? WmiValue::string(kWorkgroup) : WmiValue::null(); });
+        .add("Workgroup",
+             [c] { return domain(c->fs) == kWorkgroup ? WmiValue::string(kWorkgroup) : WmiValue::null(); });
     ObjectList objects;
     objects.push_back(std::move(object));
     return objects;

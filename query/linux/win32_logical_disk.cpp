@@ -19,8 +19,8 @@ struct Mount {
     std::uint64_t driveType = kLocal;
 };
 
-const std::set<std::string> kNetworkTypes = {"nfs", "nfs4", "cifs", "smb3", "smbfs", "ncpfs", "afs",
-                                              "ceph", "glusterfs", "fuse.sshfs", "davfs", "fuse.davfs"};
+const std::set<std::string> kNetworkTypes = {"nfs", "nfs4", "cifs",      "smb3",       "smbfs", "ncpfs",
+                                             "afs", "ceph", "glusterfs", "fuse.sshfs", "davfs", "fuse.davfs"};
 
 // /proc/mounts writes blanks, tabs, line ends and backslashes as three octal digits.
 std::string unescape(const std::string& field) {
@@ -72,9 +72,12 @@ std::vector<Mount> listMounts(const RootFs& fs) {
         // Files bind-mounted into containers (/etc/hosts and the like) are no drives.
         if (!type || (fs.exists(mount.mountPoint) && !fs.isDirectory(mount.mountPoint))) continue;
         mount.driveType = *type;
-        auto same = std::find_if(mounts.begin(), mounts.end(), [&](const Mount& m) { return m.device == mount.device; });
-        if (same == mounts.end()) mounts.push_back(mount);
-        else if (mount.mountPoint.size() < same->mountPoint.size()) same->mountPoint = mount.mountPoint;
+        auto same =
+            std::find_if(mounts.begin(), mounts.end(), [&](const Mount& m) { return m.device == mount.device; });
+        if (same == mounts.end())
+            mounts.push_back(mount);
+        else if (mount.mountPoint.size() < same->mountPoint.size())
+            same->mountPoint = mount.mountPoint;
     }
     return mounts;
 }
@@ -113,13 +116,16 @@ ObjectList readLogicalDisks(const LinuxContext& context) {
             .add("DriveType", [mount] { return uint32OrNull(mount.driveType); })
             .add("Description", [mount] { return WmiValue::string(description(mount.driveType)); })
             .add("FileSystem", [mount] { return WmiValue::string(mount.type); })
-            .add("ProviderName", [mount, network] { return network ? WmiValue::string(mount.device) : WmiValue::null(); })
-            .add("FreeSpace", [host, mount, network] {
-                return network ? WmiValue::null() : uint64OrNull(host->freeBytes(mount.mountPoint));
-            })
-            .add("Size", [host, mount, network] {
-                return network ? WmiValue::null() : uint64OrNull(host->sizeBytes(mount.mountPoint));
-            })
+            .add("ProviderName",
+                 [mount, network] { return network ? WmiValue::string(mount.device) : WmiValue::null(); })
+            .add("FreeSpace",
+                 [host, mount, network] {
+                     return network ? WmiValue::null() : uint64OrNull(host->freeBytes(mount.mountPoint));
+                 })
+            .add("Size",
+                 [host, mount, network] {
+                     return network ? WmiValue::null() : uint64OrNull(host->sizeBytes(mount.mountPoint));
+                 })
             .add("VolumeName", [fs, mount] { return stringOrNull(fileSystemValue(*fs, mount, "ID_FS_LABEL")); })
             .add("VolumeSerialNumber", [fs, mount] { return stringOrNull(fileSystemValue(*fs, mount, "ID_FS_UUID")); });
         objects.push_back(std::move(object));

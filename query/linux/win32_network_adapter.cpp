@@ -84,11 +84,15 @@ void addAddresses(LinuxObject& object, const LinuxContext& context, const Networ
     };
     object.add("IPAddress", [list] { return list(false); }).add("IPSubnet", [list] { return list(true); });
     object.add("DefaultIPGateway", [c, interface] {
-        std::vector<std::string> gateways = defaultGateways(c->fs.read("/proc/net/route").value_or(""),
-                                                            c->fs.read("/proc/net/ipv6_route").value_or(""), interface.name);
+        std::vector<std::string> gateways =
+            defaultGateways(c->fs.read("/proc/net/route").value_or(""), c->fs.read("/proc/net/ipv6_route").value_or(""),
+                            interface.name);
         return gateways.empty() ? WmiValue::null() : WmiValue::array(vt::Bstr, gateways);
     });
-    object.add("DHCPEnabled", [c, interface] { return WmiValue::boolean(dhcpLease(c->fs, interface.index, interface.name).has_value()); })
+    object
+        .add(
+            "DHCPEnabled",
+            [c, interface] { return WmiValue::boolean(dhcpLease(c->fs, interface.index, interface.name).has_value()); })
         .add("DHCPServer", [c, interface] {
             std::optional<DhcpLease> lease = dhcpLease(c->fs, interface.index, interface.name);
             return lease && !lease->server.empty() ? WmiValue::string(lease->server) : WmiValue::null();
@@ -103,9 +107,11 @@ ObjectList readNetworkAdapters(const LinuxContext& context) {
     for (const NetworkInterface& interface : listInterfaces(context.fs, InterfaceOrder::PhysicalFirst)) {
         auto object = std::make_unique<LinuxObject>();
         std::size_t index = objects.size();
-        object->add("AdapterType", [interface] {
-                  return interface.type == kEthernet ? WmiValue::string("Ethernet 802.3") : WmiValue::null();
-              })
+        object
+            ->add("AdapterType",
+                  [interface] {
+                      return interface.type == kEthernet ? WmiValue::string("Ethernet 802.3") : WmiValue::null();
+                  })
             .add("Manufacturer", [c, interface] { return stringOrNull(manufacturer(*c, interface)); })
             .add("Name", [c, interface] { return WmiValue::string(adapterName(*c, interface)); })
             .add("ProductName", [c, interface] { return WmiValue::string(adapterName(*c, interface)); })
@@ -142,6 +148,7 @@ ObjectList readNetworkAdapterConfigurations(const LinuxContext& context) {
     }
     return objects;
 }
-const RegisteredReader networkAdapterConfigurationReader{"Win32_NetworkAdapterConfiguration", readNetworkAdapterConfigurations};
+const RegisteredReader networkAdapterConfigurationReader{"Win32_NetworkAdapterConfiguration",
+                                                         readNetworkAdapterConfigurations};
 
 }  // namespace moravel::lx

@@ -59,13 +59,15 @@ ObjectList readOperatingSystems(const LinuxContext& context) {
         .add("Manufacturer", [c] { return stringOrNull(osReleaseField(c->fs, "NAME")); })
         .add("BuildNumber", [c] { return stringOrNull(osReleaseField(c->fs, "VERSION_ID")); })
         .add("OSType", [] { return WmiValue::i4(kOsTypeLinux); })
-        .add("InstallDate", [c] {
-            // The root file system was made when the system was installed.
-            std::optional<std::time_t> made = c->host.birthTime(c->fs.path("/"));
-            return made ? WmiValue::string(cimDateTime(c->host, *made)) : WmiValue::null();
-        })
+        .add("InstallDate",
+             [c] {
+                 // The root file system was made when the system was installed.
+                 std::optional<std::time_t> made = c->host.birthTime(c->fs.path("/"));
+                 return made ? WmiValue::string(cimDateTime(c->host, *made)) : WmiValue::null();
+             })
         .add("CurrentTimeZone", [c] {
-            return WmiValue::integerOf(vt::I2, c->host.utcOffsetMinutes(std::time(nullptr)));  // sint16, as WMI types it
+            return WmiValue::integerOf(vt::I2,
+                                       c->host.utcOffsetMinutes(std::time(nullptr)));  // sint16, as WMI types it
         });
     ObjectList objects;
     objects.push_back(std::move(object));

@@ -28,7 +28,8 @@ ObjectList readPhysicalMemory(const LinuxContext& context) {
             .add("Capacity", [module] { return uint64OrNull(module.sizeBytes); })
             .add("SMBIOSMemoryType", [module] { return uint32OrNull(module.type.value_or(0)); })
             .add("MemoryType", [] { return uint32OrNull(0); })  // the older CIM code: unknown, as on Windows 10
-            .add("FormFactor", [module] { return uint32OrNull(cimFormFactor(module.formFactor.value_or(2)).value_or(0)); })
+            .add("FormFactor",
+                 [module] { return uint32OrNull(cimFormFactor(module.formFactor.value_or(2)).value_or(0)); })
             .add("Speed", [module] { return uint32OrNull(module.speed); })
             .add("ConfiguredClockSpeed", [module] { return uint32OrNull(module.configuredSpeed); })
             .add("Manufacturer", [module] { return textOrNull(module.manufacturer); })

@@ -27,7 +27,8 @@ std::optional<unsigned> hexNumber(const RootFs& fs, const std::string& file) {
 
 // "USB\VID_0781&PID_5567\<serial>"; a device without a serial gets its port path with an "&",
 // as Windows makes up one.
-std::string instancePath(unsigned vendor, unsigned product, const std::optional<std::string>& serial, const std::string& port) {
+std::string instancePath(unsigned vendor, unsigned product, const std::optional<std::string>& serial,
+                         const std::string& port) {
     char ids[40];
     std::snprintf(ids, sizeof ids, "USB\\VID_%04X&PID_%04X\\", vendor, product);
     return ids + (serial && serial->find_first_of("\\&") == std::string::npos ? *serial : "5&" + port);
@@ -42,7 +43,8 @@ ObjectList readPnpEntities(const LinuxContext& context) {
     for (const std::string& name : fs->list("/sys/bus/usb/devices")) {
         if (name.find(':') != std::string::npos || name.compare(0, 3, "usb") == 0) continue;  // interfaces, root hubs
         std::string dir = "/sys/bus/usb/devices/" + name;
-        std::optional<unsigned> vendor = hexNumber(*fs, dir + "/idVendor"), product = hexNumber(*fs, dir + "/idProduct");
+        std::optional<unsigned> vendor = hexNumber(*fs, dir + "/idVendor"),
+                                product = hexNumber(*fs, dir + "/idProduct");
         if (!vendor || !product) continue;
         unsigned usbClass = hexNumber(*fs, dir + "/bDeviceClass").value_or(0);
         if (usbClass == 0) usbClass = hexNumber(*fs, dir + "/" + name + ":1.0/bInterfaceClass").value_or(0);
@@ -52,14 +54,16 @@ ObjectList readPnpEntities(const LinuxContext& context) {
         auto object = std::make_unique<LinuxObject>();
         object->add("DeviceID", [id] { return WmiValue::string(id); })
             .add("PNPDeviceID", [id] { return WmiValue::string(id); })
-            .add("Name", [fs, dir, c, v, p] {
-                std::optional<std::string> product = fs->line(dir + "/product");
-                return stringOrNull(product ? product : c->names.product("usb", v, p));
-            })
-            .add("Manufacturer", [fs, dir, c, v] {
-                std::optional<std::string> maker = fs->line(dir + "/manufacturer");
-                return stringOrNull(maker ? maker : c->names.vendor("usb", v));
-            })
+            .add("Name",
+                 [fs, dir, c, v, p] {
+                     std::optional<std::string> product = fs->line(dir + "/product");
+                     return stringOrNull(product ? product : c->names.product("usb", v, p));
+                 })
+            .add("Manufacturer",
+                 [fs, dir, c, v] {
+                     std::optional<std::string> maker = fs->line(dir + "/manufacturer");
+                     return stringOrNull(maker ? maker : c->names.vendor("usb", v));
+                 })
             .add("PNPClass", [usbClass] { return WmiValue::string(pnpClass(usbClass)); });
         objects.push_back(std::move(object));
     }

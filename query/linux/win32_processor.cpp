@@ -115,7 +115,8 @@ std::optional<std::string> processorId(const HostFacts& host, const CpuBlock& cp
 
 std::uint64_t coreCount(const Package& package) {
     std::set<std::string> cores;
-    for (const CpuBlock& cpu : package.cpus) cores.insert(cpuField(cpu, "core id").value_or(cpuField(cpu, "processor").value_or("")));
+    for (const CpuBlock& cpu : package.cpus)
+        cores.insert(cpuField(cpu, "core id").value_or(cpuField(cpu, "processor").value_or("")));
     return cores.size();
 }
 
@@ -162,12 +163,16 @@ std::unique_ptr<LinuxObject> processorObject(const LinuxContext& context, std::s
         .add("NumberOfLogicalProcessors", [package] { return uint32OrNull(package->cpus.size()); })
         .add("L2CacheSize", [fs, package] { return uint32OrNull(cacheKib(*fs, *package, 2)); })
         .add("L3CacheSize", [fs, package] { return uint32OrNull(cacheKib(*fs, *package, 3)); })
-        .add("CurrentClockSpeed", [fs, &first, package] { return uint32OrNull(megahertz(*fs, first, "scaling_cur_freq", true)); })
-        .add("MaxClockSpeed", [fs, &first, package] { return uint32OrNull(megahertz(*fs, first, "cpuinfo_max_freq", false)); })
-        .add("DataWidth", [&first, package, machine] {
-            bool wide = cpuField(first, "flags") ? hasFlag(cpuFlags(first), "lm") : machine.find("64") != std::string::npos;
-            return WmiValue::i4(wide ? 64 : 32);
-        })
+        .add("CurrentClockSpeed",
+             [fs, &first, package] { return uint32OrNull(megahertz(*fs, first, "scaling_cur_freq", true)); })
+        .add("MaxClockSpeed",
+             [fs, &first, package] { return uint32OrNull(megahertz(*fs, first, "cpuinfo_max_freq", false)); })
+        .add("DataWidth",
+             [&first, package, machine] {
+                 bool wide = cpuField(first, "flags") ? hasFlag(cpuFlags(first), "lm")
+                                                      : machine.find("64") != std::string::npos;
+                 return WmiValue::i4(wide ? 64 : 32);
+             })
         .add("Architecture", [machine] { return uint32OrNull(architectureCode(machine)); })
         .addNull("ExtClock")
         .addNull("SocketDesignation");
@@ -180,7 +185,8 @@ ObjectList readProcessors(const LinuxContext& context) {
     ObjectList objects;
     std::shared_ptr<const std::vector<Package>> packages = keptPackages(context.fs);
     for (std::size_t index = 0; index < packages->size(); ++index)  // each object shares the kept list
-        objects.push_back(processorObject(context, std::shared_ptr<const Package>(packages, &(*packages)[index]), index));
+        objects.push_back(
+            processorObject(context, std::shared_ptr<const Package>(packages, &(*packages)[index]), index));
     return objects;
 }
 const RegisteredReader processorReader{"Win32_Processor", readProcessors};

@@ -41,10 +41,11 @@ ObjectList readSoundDevices(const LinuxContext& context) {
         object->add("ProductName", [card] { return WmiValue::string(card.name); })
             .add("Name", [card] { return WmiValue::string(card.name); })
             .add("Caption", [card] { return WmiValue::string(card.name); })
-            .add("Manufacturer", [c, device] {
-                std::optional<BusDevice> bus = busDeviceOf(c->fs, device);
-                return stringOrNull(bus ? vendorName(*c, *bus) : std::nullopt);
-            })
+            .add("Manufacturer",
+                 [c, device] {
+                     std::optional<BusDevice> bus = busDeviceOf(c->fs, device);
+                     return stringOrNull(bus ? vendorName(*c, *bus) : std::nullopt);
+                 })
             .add("DeviceID", [card] { return WmiValue::string("card" + card.number); });
         objects.push_back(std::move(object));
     }

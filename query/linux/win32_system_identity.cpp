@@ -24,8 +24,9 @@ std::optional<std::string> timeZoneName(const RootFs& fs) {
 ObjectList readComputerSystemProducts(const LinuxContext& context) {
     const LinuxContext* c = &context;
     auto object = std::make_unique<LinuxObject>();
-    object->add("IdentifyingNumber",
-                [c] { return stringOrNull(dmiOr(dmiField(c->fs, "product_serial"), &MachineIdentity::serial, *c)); })
+    object
+        ->add("IdentifyingNumber",
+              [c] { return stringOrNull(dmiOr(dmiField(c->fs, "product_serial"), &MachineIdentity::serial, *c)); })
         .add("UUID", [c] { return stringOrNull(dmiField(c->fs, "product_uuid")); })
         .add("SKUNumber", [c] { return stringOrNull(dmiField(c->fs, "product_sku")); })
         .add("Vendor", [c] { return stringOrNull(dmiOr(dmiField(c->fs, "sys_vendor"), &MachineIdentity::maker, *c)); })
@@ -55,8 +56,9 @@ const RegisteredReader systemEnclosureReader{"Win32_SystemEnclosure", readSystem
 ObjectList readTimeZones(const LinuxContext& context) {
     const LinuxContext* c = &context;
     auto object = std::make_unique<LinuxObject>();
-    object->add("StandardName", [c] { return stringOrNull(timeZoneName(c->fs)); })
-        .add("Caption", [c] { return stringOrNull(timeZoneName(c->fs)); });
+    object->add("StandardName", [c] { return stringOrNull(timeZoneName(c->fs)); }).add("Caption", [c] {
+        return stringOrNull(timeZoneName(c->fs));
+    });
     ObjectList objects;
     objects.push_back(std::move(object));
     return objects;

@@ -100,7 +100,8 @@ std::optional<std::uint64_t> resolution(const RootFs& fs, const std::string& pat
     connectedEdid(fs, path, mode);
     std::size_t x = mode.find('x');
     if (x == std::string::npos) return std::nullopt;
-    return parseNumber(height ? mode.substr(x + 1, mode.find_first_not_of("0123456789", x + 1) - x - 1) : mode.substr(0, x));
+    return parseNumber(height ? mode.substr(x + 1, mode.find_first_not_of("0123456789", x + 1) - x - 1)
+                              : mode.substr(0, x));
 }
 
 std::optional<std::uint64_t> refresh(const RootFs& fs, const std::string& path, bool highest) {
@@ -122,10 +123,11 @@ std::unique_ptr<LinuxObject> controllerObject(const LinuxContext& context, const
         .add("VideoProcessor", [c, device] { return stringOrNull(chipName(productName(*c, device))); })
         .add("AdapterCompatibility", [c, device] { return stringOrNull(vendorName(*c, device)); })
         .add("DeviceID", [index] { return WmiValue::string("VideoController" + std::to_string(index + 1)); })
-        .add("AdapterRAM", [fs, path] {
-            std::optional<std::uint64_t> bytes = adapterRam(*fs, path);
-            return bytes && *bytes > 0xFFFFFFFFu ? uint64OrNull(bytes) : uint32OrNull(bytes);
-        })
+        .add("AdapterRAM",
+             [fs, path] {
+                 std::optional<std::uint64_t> bytes = adapterRam(*fs, path);
+                 return bytes && *bytes > 0xFFFFFFFFu ? uint64OrNull(bytes) : uint32OrNull(bytes);
+             })
         .add("VideoModeDescription", [fs, path] { return stringOrNull(videoMode(*fs, path)); })
         .add("CurrentRefreshRate", [fs, path] { return uint32OrNull(refresh(*fs, path, false)); })
         .add("MaxRefreshRate", [fs, path] { return uint32OrNull(refresh(*fs, path, true)); })

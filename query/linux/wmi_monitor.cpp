@@ -16,13 +16,15 @@ struct Screen {
 std::vector<std::string> connectorDirs(const RootFs& fs) {
     std::vector<std::string> dirs;
     for (const std::string& entry : fs.list("/sys/class/drm"))
-        if (entry.compare(0, 4, "card") == 0 && entry.find('-') != std::string::npos) dirs.push_back("/sys/class/drm/" + entry);
+        if (entry.compare(0, 4, "card") == 0 && entry.find('-') != std::string::npos)
+            dirs.push_back("/sys/class/drm/" + entry);
     if (!dirs.empty()) return dirs;
     for (const std::string& address : fs.listOnce("/sys/bus/pci/devices")) {
         std::string device = "/sys/bus/pci/devices/" + address;
         for (const std::string& card : fs.list(device + "/drm"))
             for (const std::string& connector : fs.list(device + "/drm/" + card))
-                if (connector.compare(0, card.size() + 1, card + "-") == 0) dirs.push_back(device + "/drm/" + card + "/" + connector);
+                if (connector.compare(0, card.size() + 1, card + "-") == 0)
+                    dirs.push_back(device + "/drm/" + card + "/" + connector);
     }
     return dirs;
 }
@@ -57,8 +59,9 @@ ObjectList perScreen(const LinuxContext& context, AddProperties add) {
     for (const Screen& screen : connectedScreens(context.fs)) {
         auto object = std::make_unique<LinuxObject>();
         std::string instance = instanceName(screen);
-        object->add("InstanceName", [instance] { return WmiValue::string(instance); })
-            .add("Active", [] { return WmiValue::boolean(true); });
+        object->add("InstanceName", [instance] { return WmiValue::string(instance); }).add("Active", [] {
+            return WmiValue::boolean(true);
+        });
         add(*object, screen.identity);
         objects.push_back(std::move(object));
     }

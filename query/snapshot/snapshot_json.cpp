@@ -64,8 +64,10 @@ public:
     bool key(std::string& key) {
         JsonLevel& top = levels_.back();
         ++top.count;
-        if (top.node && top.handsOver) taker_->takenKey(levels_, key);
-        else if (top.node) checkNew(top, key);
+        if (top.node && top.handsOver)
+            taker_->takenKey(levels_, key);
+        else if (top.node)
+            checkNew(top, key);
         top.key = std::move(key);
         return true;
     }
@@ -102,8 +104,10 @@ private:
         for (char& c : folded) c = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
         auto [known, added] = level.keys.emplace(std::move(folded), key);
         if (added) return;
-        if (known->second == key) fail(jsonPlace(levels_), "the key " + quotedKey(key) + " appears twice in one object");
-        fail(jsonPlace(levels_), "the keys " + quotedKey(known->second) + " and " + quotedKey(key) + " differ only in case");
+        if (known->second == key)
+            fail(jsonPlace(levels_), "the key " + quotedKey(key) + " appears twice in one object");
+        fail(jsonPlace(levels_),
+             "the keys " + quotedKey(known->second) + " and " + quotedKey(key) + " differ only in case");
     }
 
     // Whether a value starting now is skipped; counts it as an element of an array. An array
@@ -117,8 +121,8 @@ private:
 
     void keep() {
         if (++kept_ > kMaxJsonValuesKept)
-            fail("", "more than " + std::to_string(kMaxJsonValuesKept) + " values outside the objects of classes, at byte " +
-                         std::to_string(offset()));
+            fail("", "more than " + std::to_string(kMaxJsonValuesKept) +
+                         " values outside the objects of classes, at byte " + std::to_string(offset()));
     }
 
     // A complete value for the innermost level: handed over or stored.
@@ -128,8 +132,10 @@ private:
             taker_->take(levels_, std::move(value), begin, end);
         } else {
             keep();
-            if (top.node->is_array()) top.node->push_back(std::move(value));
-            else (*top.node)[top.key] = std::move(value);
+            if (top.node->is_array())
+                top.node->push_back(std::move(value));
+            else
+                (*top.node)[top.key] = std::move(value);
         }
     }
 
@@ -144,7 +150,8 @@ private:
 
     bool open(json&& container) {
         if (levels_.size() >= kMaxJsonDepth)
-            fail("", "nested deeper than " + std::to_string(kMaxJsonDepth) + " levels at byte " + std::to_string(offset()));
+            fail("",
+                 "nested deeper than " + std::to_string(kMaxJsonDepth) + " levels at byte " + std::to_string(offset()));
         JsonLevel level;
         level.begin = offset() - 1;
         if (levels_.empty()) {
@@ -203,9 +210,8 @@ std::string writtenNumber(const json& j) {
 }
 
 std::string quotedKey(const std::string& key) {
-    bool plain = key.size() <= 80 && std::all_of(key.begin(), key.end(), [](char c) {
-        return c >= 0x20 && c < 0x7F && c != '"' && c != '\\';
-    });
+    bool plain = key.size() <= 80 && std::all_of(key.begin(), key.end(),
+                                                 [](char c) { return c >= 0x20 && c < 0x7F && c != '"' && c != '\\'; });
     if (plain) return '"' + key + '"';  // the common case, without a serializer
     return json(excerpt(key)).dump(-1, ' ', false, json::error_handler_t::replace);
 }
@@ -215,8 +221,10 @@ std::string jsonPlace(const std::vector<JsonLevel>& levels) {
     for (std::size_t i = 0; i + 1 < levels.size(); ++i) {
         const JsonLevel& level = levels[i];
         bool array = level.node ? level.node->is_array() : level.key.empty();
-        if (array) place += "[" + std::to_string(level.count - 1) + "]";
-        else place += (place.empty() ? "" : ".") + quotedKey(level.key);
+        if (array)
+            place += "[" + std::to_string(level.count - 1) + "]";
+        else
+            place += (place.empty() ? "" : ".") + quotedKey(level.key);
     }
     return place;
 }

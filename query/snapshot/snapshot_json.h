@@ -15,7 +15,7 @@
 
 namespace moravel {
 
-constexpr std::size_t kMaxJsonDepth = 64;          // nested objects and arrays
+constexpr std::size_t kMaxJsonDepth = 64;           // nested objects and arrays
 constexpr std::size_t kMaxJsonValuesKept = 100000;  // values held in the tree at one time
 
 // Thrown for text that is not JSON or exceeds a bound; `text` is one line.
@@ -25,14 +25,14 @@ struct JsonProblem {
 
 // One object or array that is open while the text is read.
 struct JsonLevel {
-    nlohmann::json* node = nullptr;  // null: a level inside skipped contents
-    std::unique_ptr<nlohmann::json> owned;  // the tree of a value to be handed over
-    std::string key;                 // an object's member being read
+    nlohmann::json* node = nullptr;           // null: a level inside skipped contents
+    std::unique_ptr<nlohmann::json> owned;    // the tree of a value to be handed over
+    std::string key;                          // an object's member being read
     std::map<std::string, std::string> keys;  // a kept object's keys so far, by their lower case
-    std::size_t count = 0;           // an object's members or an array's elements so far
-    std::size_t begin = 0;           // byte offset of its opening bracket
+    std::size_t count = 0;                    // an object's members or an array's elements so far
+    std::size_t begin = 0;                    // byte offset of its opening bracket
     std::size_t keptBefore = 0;
-    bool handsOver = false;          // its members or elements go to the taker
+    bool handsOver = false;  // its members or elements go to the taker
 };
 
 class JsonTaker {

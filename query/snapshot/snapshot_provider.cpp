@@ -39,7 +39,8 @@ using Data = std::shared_ptr<const SnapshotStore>;
 
 class SnapshotObjectView : public WmiObject {
 public:
-    explicit SnapshotObjectView(std::shared_ptr<const SnapshotObject> properties) : properties_(std::move(properties)) {}
+    explicit SnapshotObjectView(std::shared_ptr<const SnapshotObject> properties)
+        : properties_(std::move(properties)) {}
     HResult get(const std::string& property, WmiValue& value) override {
         auto it = findWmiName(*properties_, property);
         if (it == properties_->end()) return kNotFound;
@@ -60,16 +61,21 @@ public:
         auto held = findWmiName(data_->classes, className);
         if (held != data_->classes.end()) {
             const std::vector<SnapshotObject>* objects = &held->second;
-            return {objects->size(), [data = data_, objects](std::size_t at) {  // shares the data's ownership, no copy
-                        return std::make_unique<SnapshotObjectView>(std::shared_ptr<const SnapshotObject>(data, &(*objects)[at]));
-                    }, true};
+            return {objects->size(),
+                    [data = data_, objects](std::size_t at) {  // shares the data's ownership, no copy
+                        return std::make_unique<SnapshotObjectView>(
+                            std::shared_ptr<const SnapshotObject>(data, &(*objects)[at]));
+                    },
+                    true};
         }
         auto inFile = findWmiName(data_->fileClasses, className);
         if (inFile == data_->fileClasses.end()) return {};
         const std::vector<ObjectSpan>* spans = &inFile->second;
-        return {spans->size(), [data = data_, spans](std::size_t at) {
+        return {spans->size(),
+                [data = data_, spans](std::size_t at) {
                     return std::make_unique<SnapshotObjectView>(data->object((*spans)[at]));
-                }, true};
+                },
+                true};
     }
     std::optional<CycleFailure> stagedFailure(const std::string& query) const override {
         auto staged = data_->failures.find(query);
@@ -114,13 +120,15 @@ std::string readWholeFile(const std::string& path) {
     if (::fstat(file.fd, &info) != 0) failWith(errno);
     if (S_ISDIR(info.st_mode)) fail("is a folder, not a snapshot file");
     if (!S_ISREG(info.st_mode)) fail("is not a regular file (a device, FIFO or socket), not a snapshot file");
-    std::string tooLarge = "is larger than " + std::to_string(kMaxSnapshotBytes) + " bytes, the most a snapshot may hold";
+    std::string tooLarge =
+        "is larger than " + std::to_string(kMaxSnapshotBytes) + " bytes, the most a snapshot may hold";
     if (static_cast<std::uint64_t>(info.st_size) > kMaxSnapshotBytes) fail(tooLarge);
     std::string text(static_cast<std::size_t>(info.st_size), '\0');
     std::size_t length = 0;
     for (;;) {  // a file that grows or shrinks meanwhile is read as it is, up to the limit
         if (length == text.size()) text.resize(std::min(text.size() + 65536, kMaxSnapshotBytes + 1));
-        auto n = ::read(file.fd, &text[length], static_cast<unsigned>(std::min<std::size_t>(text.size() - length, 1u << 30)));
+        auto n = ::read(file.fd, &text[length],
+                        static_cast<unsigned>(std::min<std::size_t>(text.size() - length, 1u << 30)));
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) failWith(errno);
         if (n == 0) break;

@@ -25,9 +25,8 @@ constexpr std::int64_t kInt64Min = std::numeric_limits<std::int64_t>::min();
 constexpr std::uint64_t kUint64Max = std::numeric_limits<std::uint64_t>::max();
 constexpr std::size_t kAddressBytes = 6;
 
-const CycleStep kSteps[] = {CycleStep::Initialize,    CycleStep::Security,
-                            CycleStep::CreateLocator, CycleStep::Connect,
-                            CycleStep::ProxyBlanket,  CycleStep::ExecQuery};
+const CycleStep kSteps[] = {CycleStep::Initialize, CycleStep::Security,     CycleStep::CreateLocator,
+                            CycleStep::Connect,    CycleStep::ProxyBlanket, CycleStep::ExecQuery};
 
 // Thrown inside the reader; parseSnapshot puts the file name in front.
 struct Problem {
@@ -44,9 +43,7 @@ std::string keyText(const std::string& key) { return quotedKey(key); }
 std::string member(const std::string& where, const std::string& key) {
     return where.empty() ? keyText(key) : where + "." + keyText(key);
 }
-std::string element(const std::string& where, std::size_t i) {
-    return where + "[" + std::to_string(i) + "]";
-}
+std::string element(const std::string& where, std::size_t i) { return where + "[" + std::to_string(i) + "]"; }
 
 // A value as it stands in the file, shortened so the message stays one readable line.
 std::string shown(const json& j) {
@@ -161,7 +158,8 @@ std::int64_t wholeNumber(const json& j, std::int64_t low, std::uint64_t high, co
     constexpr std::uint64_t kInt64MinMagnitude = std::uint64_t{1} << 63;
     if (!number.fits || (number.negative ? number.magnitude > kInt64MinMagnitude : number.magnitude > high))
         refuse(where, outOfRange);
-    std::int64_t value = number.negative ? static_cast<std::int64_t>(0 - number.magnitude) : static_cast<std::int64_t>(number.magnitude);
+    std::int64_t value =
+        number.negative ? static_cast<std::int64_t>(0 - number.magnitude) : static_cast<std::int64_t>(number.magnitude);
     if (number.negative && value < low) refuse(where, outOfRange);
     if (!heldByDouble(number.magnitude)) refuse(where, shown(j) + " is too large to be read exactly");
     return value;
@@ -176,7 +174,12 @@ std::string untilNul(const std::string& text) { return text.substr(0, text.find(
 
 bool isIntegerType(std::uint16_t type) {
     switch (type) {
-    case vt::I2: case vt::I4: case vt::I1: case vt::UI1: case vt::UI2: case vt::UI4: return true;
+    case vt::I2:
+    case vt::I4:
+    case vt::I1:
+    case vt::UI1:
+    case vt::UI2:
+    case vt::UI4: return true;
     default: return false;
     }
 }
@@ -191,10 +194,14 @@ void expectNoValue(const json& typed, std::uint16_t type, const std::string& whe
 std::vector<std::string> arrayItems(const json& array) {
     std::vector<std::string> items;
     for (const json& item : array) {
-        if (item.is_string()) items.push_back(untilNul(item.get<std::string>()));
-        else if (item.is_number_unsigned()) items.push_back(std::to_string(item.get<std::uint64_t>()));
-        else if (item.is_number_integer()) items.push_back(std::to_string(item.get<std::int64_t>()));
-        else items.emplace_back();
+        if (item.is_string())
+            items.push_back(untilNul(item.get<std::string>()));
+        else if (item.is_number_unsigned())
+            items.push_back(std::to_string(item.get<std::uint64_t>()));
+        else if (item.is_number_integer())
+            items.push_back(std::to_string(item.get<std::int64_t>()));
+        else
+            items.emplace_back();
     }
     return items;
 }
@@ -209,7 +216,8 @@ WmiValue typedValue(const json& typed, const std::string& where) {
     std::string code = " for type code " + std::to_string(type);
     if (type & vt::Array) {
         if (has) expectKind(*value, json::value_t::array, ("an array" + code).c_str(), at);
-        return WmiValue::array(static_cast<std::uint16_t>(type & ~vt::Array), has ? arrayItems(*value) : std::vector<std::string>());
+        return WmiValue::array(static_cast<std::uint16_t>(type & ~vt::Array),
+                               has ? arrayItems(*value) : std::vector<std::string>());
     }
     if (type == vt::Empty || type == vt::Null) {
         expectNoValue(typed, type, where);
@@ -361,7 +369,8 @@ public:
 
     bool takes(const std::vector<JsonLevel>& levels) const override {
         if (levels.size() == 2)
-            return rootMember(levels, "adapters", json::value_t::array) || rootMember(levels, "failures", json::value_t::object);
+            return rootMember(levels, "adapters", json::value_t::array) ||
+                   rootMember(levels, "failures", json::value_t::object);
         return classList(levels);
     }
 
@@ -370,16 +379,19 @@ public:
         if (classList(levels)) {
             where = element(where, levels.back().count - 1);
             objectOf(value, where);  // checked now, read again when asked for
-            data_.fileClasses[levels[1].key].push_back({static_cast<std::uint32_t>(begin), static_cast<std::uint32_t>(end)});
+            data_.fileClasses[levels[1].key].push_back(
+                {static_cast<std::uint32_t>(begin), static_cast<std::uint32_t>(end)});
         } else if (levels.back().node->is_array()) {
-            data_.adapters.push_back(adapterAddress(value, element(where, levels.back().count - 1), data_.adaptersHidden));
+            data_.adapters.push_back(
+                adapterAddress(value, element(where, levels.back().count - 1), data_.adaptersHidden));
         } else {
             data_.failures[levels.back().key] = failure(value, member(where, levels.back().key));
         }
     }
 
     void takenKey(const std::vector<JsonLevel>& levels, const std::string& key) override {
-        if (data_.failures.count(key)) refuse(jsonPlace(levels), "the key " + keyText(key) + " appears twice in one object");
+        if (data_.failures.count(key))
+            refuse(jsonPlace(levels), "the key " + keyText(key) + " appears twice in one object");
     }
 
 private:

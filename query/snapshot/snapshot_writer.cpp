@@ -27,8 +27,8 @@ std::int32_t low32(std::int64_t bits) { return static_cast<std::int32_t>(static_
 
 // An element of a typed array: numbers stay numbers.
 Json numberOrText(const std::string& item) {
-    bool digits = !item.empty() && item.size() < 19 && item.find_first_not_of("0123456789", item[0] == '-' ? 1 : 0) == std::string::npos &&
-                  item != "-";
+    bool digits = !item.empty() && item.size() < 19 &&
+                  item.find_first_not_of("0123456789", item[0] == '-' ? 1 : 0) == std::string::npos && item != "-";
     return digits ? Json(std::stoll(item)) : Json(item);
 }
 
@@ -46,7 +46,11 @@ Json valueJson(const WmiValue& value) {
     case vt::Bool: return value.integer != 0;
     case vt::I4: return static_cast<std::uint32_t>(value.integer);
     case vt::Bstr: return value.hasText ? Json(value.text.substr(0, value.text.find('\0'))) : typed(vt::Bstr);
-    case vt::I2: case vt::I1: case vt::UI1: case vt::UI2: case vt::UI4: return typed(value.type, low32(value.integer));
+    case vt::I2:
+    case vt::I1:
+    case vt::UI1:
+    case vt::UI2:
+    case vt::UI4: return typed(value.type, low32(value.integer));
     case vt::I8: return typed(value.type, value.integer);
     case vt::UI8: return typed(value.type, static_cast<std::uint64_t>(value.integer));
     default: return typed(value.type);  // empty, dates, floating point...: the type alone decides the text
@@ -91,7 +95,8 @@ void addProbes(SystemProbes& probes, Json& document) {
         document["memoryStatus"] = {{"memoryLoad", std::min(memory.memoryLoad, kMaxMemoryLoad)},
                                     {"availPhys", memory.availPhys}};
     Json adapters = Json::array();
-    for (const HardwareAddress& address : probes.adapterAddresses()) adapters.push_back(adapterAddressText(probes, address));
+    for (const HardwareAddress& address : probes.adapterAddresses())
+        adapters.push_back(adapterAddressText(probes, address));
     document["adapters"] = adapters;
     if (std::optional<OsVersion> version = probes.osVersion())
         document["osVersion"] = {{"major", version->major}, {"minor", version->minor}};

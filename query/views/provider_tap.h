@@ -16,9 +16,7 @@ class ProviderTap {
 public:
     virtual ~ProviderTap() = default;
     // A step of the cycle for `query` failed, or succeeded without the interface it was to give.
-    virtual void stepFailed(const std::string& query, CycleStep step, HResult hr) {
-        (void)query, (void)step, (void)hr;
-    }
+    virtual void stepFailed(const std::string& query, CycleStep step, HResult hr) { (void)query, (void)step, (void)hr; }
     // ExecQuery ran `query`, whatever it answered.
     virtual void queryRun(const std::string& query) { (void)query; }
     // Object `position` (from 0) of `query` was handed out. Objects a read steps over to reach

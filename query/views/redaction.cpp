@@ -11,8 +11,14 @@ namespace {
 bool showsSomething(const WmiValue& value) {
     switch (value.type) {
     case vt::Bstr: return value.hasText && !value.text.empty() && value.text[0] != '\0';
-    case vt::I2: case vt::I4: case vt::I1: case vt::UI1: case vt::UI2: case vt::UI4: case vt::I8: case vt::UI8:
-        return true;
+    case vt::I2:
+    case vt::I4:
+    case vt::I1:
+    case vt::UI1:
+    case vt::UI2:
+    case vt::UI4:
+    case vt::I8:
+    case vt::UI8: return true;
     default: return false;
     }
 }
@@ -57,7 +63,8 @@ private:
 
 WmiValue redactedValue(const std::string& className, const std::string& property, WmiValue value) {
     Identifies identifies = identifiesOf(className, property);
-    if (identifies == Identifies::CharacterCodes && (value.type & vt::Array) && !value.items.empty() && value.items[0] != "0")
+    if (identifies == Identifies::CharacterCodes && (value.type & vt::Array) && !value.items.empty() &&
+        value.items[0] != "0")
         return hiddenCodes(value);
     if (identifies == Identifies::Nothing || !showsSomething(value)) return value;
     if (identifies == Identifies::Address && value.type == vt::Bstr) return WmiValue::string(hideHexDigits(value.text));

@@ -47,8 +47,7 @@ private:
 // A BSTR made from wide text, freed when its owner goes. Holds nullptr if allocation failed.
 class Bstr {
 public:
-    explicit Bstr(const std::wstring& text)
-        : bstr_(SysAllocStringLen(text.data(), static_cast<UINT>(text.size()))) {}
+    explicit Bstr(const std::wstring& text) : bstr_(SysAllocStringLen(text.data(), static_cast<UINT>(text.size()))) {}
     Bstr(const Bstr&) = delete;
     Bstr& operator=(const Bstr&) = delete;
     ~Bstr() { SysFreeString(bstr_); }

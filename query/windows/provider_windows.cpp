@@ -71,8 +71,8 @@ public:
     explicit ComServices(ComPtr<IWbemServices> services) : services_(std::move(services)) {}
 
     HResult setProxyBlanket() override {
-        return CoSetProxyBlanket(services_.get(), RPC_C_AUTHN_WINNT, RPC_C_AUTHZ_NONE, nullptr,
-                                 RPC_C_AUTHN_LEVEL_CALL, RPC_C_IMP_LEVEL_IMPERSONATE, nullptr, EOAC_NONE);
+        return CoSetProxyBlanket(services_.get(), RPC_C_AUTHN_WINNT, RPC_C_AUTHZ_NONE, nullptr, RPC_C_AUTHN_LEVEL_CALL,
+                                 RPC_C_IMP_LEVEL_IMPERSONATE, nullptr, EOAC_NONE);
     }
 
     HResult execQuery(const std::string& language, const std::string& query, long flags,
@@ -99,8 +99,8 @@ public:
         Bstr namespacePath(toWide(path));
         if (!namespacePath) return E_OUTOFMEMORY;
         ComPtr<IWbemServices> result;
-        HRESULT hr = locator_->ConnectServer(namespacePath.get(), nullptr, nullptr, nullptr, 0, nullptr,
-                                             nullptr, result.receive());
+        HRESULT hr = locator_->ConnectServer(namespacePath.get(), nullptr, nullptr, nullptr, 0, nullptr, nullptr,
+                                             result.receive());
         if (SUCCEEDED(hr) && result) services = std::make_unique<ComServices>(std::move(result));
         return hr;
     }
@@ -130,8 +130,8 @@ HResult ComProvider::initializeSecurity() {
 
 HResult ComProvider::createLocator(std::unique_ptr<WmiLocator>& locator) {
     ComPtr<IWbemLocator> result;
-    HRESULT hr = CoCreateInstance(CLSID_WbemLocator, nullptr, CLSCTX_INPROC_SERVER, IID_IWbemLocator,
-                                  result.receiveVoid());
+    HRESULT hr =
+        CoCreateInstance(CLSID_WbemLocator, nullptr, CLSCTX_INPROC_SERVER, IID_IWbemLocator, result.receiveVoid());
     if (SUCCEEDED(hr) && result) locator = std::make_unique<ComLocator>(std::move(result));
     return hr;
 }

@@ -75,12 +75,15 @@ TEST(CompareMarks, ExactlyTheDifferingFieldsUntilCleared) {
     for (std::size_t i = 0; i < fields.size(); ++i) EXPECT_EQ(fields[i]->mark(), expected[i]) << fields[i]->label();
     EXPECT_EQ(tooltipOf(fields[24]), "In desktop_seller.json:\nNVIDIA GeForce GTX 970");
     EXPECT_EQ(tooltipOf(fields[13]), "In desktop_seller.json (changes by itself):\n2013-09-15 19:30:02");
-    EXPECT_STREQ(window->label(),
-                 (std::string(kMainWindowTitle) + " - 9 fields differ from desktop_seller.json (3 expected to change)").c_str());
+    EXPECT_STREQ(
+        window->label(),
+        (std::string(kMainWindowTitle) + " - 9 fields differ from desktop_seller.json (3 expected to change)").c_str());
     EXPECT_TRUE(geometryOf(*window) == before) << "a widget moved";
     EXPECT_EQ(shareReport(ReportForm::Text, false), printed({"--compare", seller, dataFile("desktop.json")}));
-    EXPECT_EQ(shareReport(ReportForm::Text, true), printed({"--compare", seller, dataFile("desktop.json"), "--redact"}));
-    EXPECT_EQ(shareReport(ReportForm::Json, false).rfind("{\"old\":\"" + seller + "\",\"new\":\"this machine\",", 0), 0u);
+    EXPECT_EQ(shareReport(ReportForm::Text, true),
+              printed({"--compare", seller, dataFile("desktop.json"), "--redact"}));
+    EXPECT_EQ(shareReport(ReportForm::Json, false).rfind("{\"old\":\"" + seller + "\",\"new\":\"this machine\",", 0),
+              0u);
 
     onClearComparison(nullptr, nullptr);
     for (std::size_t i = 0; i < fields.size(); ++i) {

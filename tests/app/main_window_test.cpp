@@ -51,7 +51,7 @@ class MainWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
         appState().noticeMode = true;  // no wait window in these tests
-        useArialMetricFaces();  // as the program starts: with them every caption keeps size 11
+        useArialMetricFaces();         // as the program starts: with them every caption keeps size 11
         window_.reset(makeMainWindow());
         ASSERT_NE(window_, nullptr);
     }
@@ -70,10 +70,10 @@ struct GroupRow {
 };
 
 const GroupRow kGroups[] = {
-    {"System", 10, 10, 705, 100, FL_ENGRAVED_LABEL},     {"BIOS", 10, 115, 705, 75, FL_ENGRAVED_LABEL},
-    {"OS", 10, 195, 705, 75, FL_ENGRAVED_LABEL},         {"CPU", 10, 275, 705, 100, FL_ENGRAVED_LABEL},
+    {"System", 10, 10, 705, 100, FL_ENGRAVED_LABEL},      {"BIOS", 10, 115, 705, 75, FL_ENGRAVED_LABEL},
+    {"OS", 10, 195, 705, 75, FL_ENGRAVED_LABEL},          {"CPU", 10, 275, 705, 100, FL_ENGRAVED_LABEL},
     {"MotherBoard", 10, 380, 705, 75, FL_ENGRAVED_LABEL}, {"VGA", 10, 460, 705, 100, FL_ENGRAVED_LABEL},
-    {"Drives", 10, 565, 705, 75, FL_ENGRAVED_LABEL},     {"Other", 10, 645, 705, 75, FL_EMBOSSED_LABEL},
+    {"Drives", 10, 565, 705, 75, FL_ENGRAVED_LABEL},      {"Other", 10, 645, 705, 75, FL_EMBOSSED_LABEL},
 };
 
 TEST_F(MainWindowTest, WindowAndFrame) {
@@ -328,7 +328,8 @@ TEST_F(WindowSinkTest, ClippedTextIsShownCutShortWithAnEllipsis) {
     EXPECT_NE(start.back(), ' ');
     fl_font(clipped->textfont(), clipped->textsize());
     EXPECT_LE(fl_width(shown.c_str()), clipped->w() - Fl::box_dw(clipped->box()) - 2);
-    EXPECT_GT(fl_width((start + longText[start.size()] + ellipsis).c_str()), clipped->w() - Fl::box_dw(clipped->box()) - 2)
+    EXPECT_GT(fl_width((start + longText[start.size()] + ellipsis).c_str()),
+              clipped->w() - Fl::box_dw(clipped->box()) - 2)
         << "one more character would have fitted";
     EXPECT_EQ(std::string(clipped->value()), longText);
     EXPECT_EQ(clipped->tooltip(), longText);

@@ -38,10 +38,10 @@ const char* const kDesktopSnapshot = R"({
 })";
 
 struct Moment {
-    std::string label;       // the bar's label, empty before the first step
+    std::string label;  // the bar's label, empty before the first step
     float value;
     bool waitWindowShown;
-    std::string building;    // the label of the group the sections are filling
+    std::string building;  // the label of the group the sections are filling
 };
 
 std::vector<Moment> moments;

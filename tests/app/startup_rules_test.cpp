@@ -10,8 +10,8 @@ TEST(VersionTest, OnlyWindowsEightAndEightOneAskForTheNotice) {
     EXPECT_TRUE(isNoticeVersion({6, 2}));
     EXPECT_TRUE(isNoticeVersion({6, 3}));
     EXPECT_TRUE(isNoticeVersion({6, 4}));  // any later 6.x, compared as unsigned
-    for (OsVersion older : {OsVersion{5, 1}, OsVersion{6, 0}, OsVersion{6, 1}, OsVersion{10, 0},
-                            OsVersion{0, 0}, OsVersion{7, 2}, OsVersion{5, 2}})
+    for (OsVersion older : {OsVersion{5, 1}, OsVersion{6, 0}, OsVersion{6, 1}, OsVersion{10, 0}, OsVersion{0, 0},
+                            OsVersion{7, 2}, OsVersion{5, 2}})
         EXPECT_FALSE(isNoticeVersion(older)) << older.major << "." << older.minor;
 }
 

@@ -126,8 +126,8 @@ protected:
         EXPECT_EQ(appState().mainWindow->h(), at.h);
         // On X11 the toolkit pulls a bordered window whose title bar would be off screen back
         // onto it; the position is ours only where the window fits.
-        bool fits = at.x >= area.x + 1 && at.y >= area.y + 20 && at.x + at.w < area.x + area.w &&
-                    at.y + at.h < area.y + area.h;
+        bool fits =
+            at.x >= area.x + 1 && at.y >= area.y + 20 && at.x + at.w < area.x + area.w && at.y + at.h < area.y + area.h;
         if (fits) {
             EXPECT_EQ(appState().mainWindow->x(), at.x);
             EXPECT_EQ(appState().mainWindow->y(), at.y);
@@ -169,7 +169,7 @@ TEST_F(StartupTest, NoticeVersionShowsTheBoxAndNoWaitWindow) {
         EXPECT_TRUE(sight.seen) << "the notice box was never seen";
         EXPECT_EQ(sight.printed, "6\t2\n");
         EXPECT_TRUE(sight.noticeText);
-        EXPECT_EQ(sight.button, "OK");  // the text asks for the OK button
+        EXPECT_EQ(sight.button, "OK");    // the text asks for the OK button
         EXPECT_STREQ(fl_close, "Close");  // other message boxes keep the toolkit's word
         EXPECT_FALSE(sight.waitWindowExisted);
     }

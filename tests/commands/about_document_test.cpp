@@ -47,29 +47,59 @@ Parsed parse(const std::string& html) {
     return parsed;
 }
 
-bool isWebAddress(const std::string& text) {
-    return text.rfind("https://", 0) == 0 || text.rfind("http://", 0) == 0;
-}
+bool isWebAddress(const std::string& text) { return text.rfind("https://", 0) == 0 || text.rfind("http://", 0) == 0; }
 
 TEST(AboutDocument, HasItsFifteenElementsInOrder) {
     const Parsed doc = parse(moravel::aboutDocument());
     const std::string any = "*";  // a text of our own choosing: present, not empty
     const std::vector<std::string> expected = {
         "<br>",
-        "<center>", "<h3>", "Moravel v" MORAVEL_VERSION, "</h3>", "</center>",
-        "<center>", "<h6>", "(December 30 2013)", "</h6>", "</center>",
+        "<center>",
+        "<h3>",
+        "Moravel v" MORAVEL_VERSION,
+        "</h3>",
+        "</center>",
+        "<center>",
+        "<h6>",
+        "(December 30 2013)",
+        "</h6>",
+        "</center>",
         "<br>",
-        "<center>", "<h4>", "<a>", any, "</a>", "</h4>", "</center>",
-        "<p>", "</p>", "<p>", "</p>", "<p>", "</p>", "<p>", "</p>",
-        "<center>", "<h5>", any, "</h5>",
-        "<br>", any,
+        "<center>",
+        "<h4>",
+        "<a>",
+        any,
+        "</a>",
+        "</h4>",
+        "</center>",
         "<p>",
-        "<a>", "Website", "</a>",
-        " and ",
-        "<a>", "Forum", "</a>",
-        "<br>", "Please use my forum for all questions and bug reports or send to",
+        "</p>",
+        "<p>",
+        "</p>",
+        "<p>",
+        "</p>",
+        "<p>",
+        "</p>",
+        "<center>",
+        "<h5>",
+        any,
+        "</h5>",
         "<br>",
-        "<a>", any, "</a>",
+        any,
+        "<p>",
+        "<a>",
+        "Website",
+        "</a>",
+        " and ",
+        "<a>",
+        "Forum",
+        "</a>",
+        "<br>",
+        "Please use my forum for all questions and bug reports or send to",
+        "<br>",
+        "<a>",
+        any,
+        "</a>",
         "</p>",
     };
     ASSERT_EQ(doc.tokens.size(), expected.size()) << moravel::aboutDocument();
@@ -98,8 +128,7 @@ TEST(AboutDocument, LinksShowTheirAddressesOrFixedNames) {
     EXPECT_NE(mail.text.find('@'), std::string::npos) << mail.text;
 
     // Our own addresses only: reserved example domains, no real product's site.
-    for (const Link& link : doc.links)
-        EXPECT_NE(link.target.find("example.org"), std::string::npos) << link.target;
+    for (const Link& link : doc.links) EXPECT_NE(link.target.find("example.org"), std::string::npos) << link.target;
 }
 
 TEST(AboutDocument, CentreAfterTheFourSpacersStaysOpen) {

@@ -29,9 +29,7 @@ struct RecordingPrinter {
         *h = pageH;
         return 0;
     }
-    void scale(float x, float y) {
-        calls.push_back("scale " + std::to_string(x) + " " + std::to_string(y));
-    }
+    void scale(float x, float y) { calls.push_back("scale " + std::to_string(x) + " " + std::to_string(y)); }
     void print_window(Fl_Window* window, int dx, int dy) {
         printed = window;
         calls.push_back("print_window " + std::to_string(dx) + " " + std::to_string(dy));

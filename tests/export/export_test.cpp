@@ -90,14 +90,16 @@ TEST(OcsXml, EveryValueWellFormedAndClippedToItsColumn) {
     EXPECT_NE(xml.find("<ARCH>x86_64-ext</ARCH>"), std::string::npos);
     EXPECT_NE(xml.find("<BDATE>08/30/2013</BDATE>"), std::string::npos);
     EXPECT_NE(xml.find("<KEYNAME>TAG</KEYNAME>\n      <KEYVALUE>lab</KEYVALUE>"), std::string::npos);
-    EXPECT_TRUE(std::regex_search(xml, std::regex("</CONTENT>\n  <DEVICEID>PC-01-[-0-9]+</DEVICEID>\n  <QUERY>INVENTORY</QUERY>")));
+    EXPECT_TRUE(std::regex_search(
+        xml, std::regex("</CONTENT>\n  <DEVICEID>PC-01-[-0-9]+</DEVICEID>\n  <QUERY>INVENTORY</QUERY>")));
     EXPECT_FALSE(std::regex_search(xml, std::regex("<([A-Z_0-9]+)></\\1>")));  // no empty element
     // The server rewrites a known machine's section only when CHECKSUM has its bit: CPUS 2^18,
     // BATTERIES 2^20 and USBDEVICES 2^21 are above the old "every section" 262143.
     std::smatch checksum;
     ASSERT_TRUE(std::regex_search(xml, checksum, std::regex("<CHECKSUM>(\\d+)</CHECKSUM>")));
     unsigned long long bits = std::stoull(checksum[1]);
-    EXPECT_EQ(bits & (1u << 18 | 1u << 20 | 1u << 21 | 1 | 2 | 4 | 4096), (1u << 18 | 1u << 20 | 1u << 21 | 1 | 2 | 4 | 4096));
+    EXPECT_EQ(bits & (1u << 18 | 1u << 20 | 1u << 21 | 1 | 2 | 4 | 4096),
+              (1u << 18 | 1u << 20 | 1u << 21 | 1 | 2 | 4 | 4096));
     std::size_t networks = 0;
     for (std::size_t at = 0; (at = xml.find("<NETWORKS>", at)) != std::string::npos; ++at) ++networks;
     EXPECT_EQ(networks, 2u);
@@ -109,7 +111,7 @@ TEST(Zlib, RoundTripAndRefusals) {
     std::string stream = zlibCompress(xml);
     EXPECT_LT(stream.size(), xml.size());
     EXPECT_EQ(zlibInflate(stream, 1 << 20), xml);
-    EXPECT_EQ(zlibInflate(stream, 100), std::nullopt);                           // larger than allowed
+    EXPECT_EQ(zlibInflate(stream, 100), std::nullopt);                                   // larger than allowed
     EXPECT_EQ(zlibInflate(stream.substr(0, stream.size() / 2), 1 << 20), std::nullopt);  // cut short
     EXPECT_EQ(zlibInflate("<REPLY>not compressed</REPLY>", 1 << 20), std::nullopt);
 }

@@ -26,13 +26,33 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             cpuProcessorId(cpu);
         }
         break;
-    case 1: meminfoValue(content, "MemTotal"); meminfoValue(content, "MemAvailable"); break;
-    case 2: osReleaseValue(content, "PRETTY_NAME"); osReleaseValue(content, "NAME"); break;
-    case 3: smbiosEndingKib(content); smbiosMemoryModules(content); break;
+    case 1:
+        meminfoValue(content, "MemTotal");
+        meminfoValue(content, "MemAvailable");
+        break;
+    case 2:
+        osReleaseValue(content, "PRETTY_NAME");
+        osReleaseValue(content, "NAME");
+        break;
+    case 3:
+        smbiosEndingKib(content);
+        smbiosMemoryModules(content);
+        break;
     case 4: cimReleaseDate(content); break;
-    case 5: edidCurrentRefresh(content); edidMaxRefresh(content); edidIdentity(content); break;
-    case 6: udevValue(content, "ID_SERIAL_SHORT"); udevMemoryBytes(content); udevMemoryModules(content); break;
-    case 7: replyComplete(content); printersFromReply(content); break;
+    case 5:
+        edidCurrentRefresh(content);
+        edidMaxRefresh(content);
+        edidIdentity(content);
+        break;
+    case 6:
+        udevValue(content, "ID_SERIAL_SHORT");
+        udevMemoryBytes(content);
+        udevMemoryModules(content);
+        break;
+    case 7:
+        replyComplete(content);
+        printersFromReply(content);
+        break;
     case 8: defaultGateways(content, content, "eth0"); break;
     case 9: edidIdentity(content); break;
     }

@@ -28,7 +28,8 @@ bool controlFree(const std::string& text) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     moravel::Backend backend;
     try {
-        backend = moravel::makeSnapshotBackendFromJson(std::string(reinterpret_cast<const char*>(data), size), "f.json");
+        backend =
+            moravel::makeSnapshotBackendFromJson(std::string(reinterpret_cast<const char*>(data), size), "f.json");
     } catch (const moravel::SnapshotError&) {
         return 0;
     }

@@ -9,7 +9,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     try {
-        moravel::SnapshotData snapshot = moravel::parseSnapshot(std::string(reinterpret_cast<const char*>(data), size), "f.json");
+        moravel::SnapshotData snapshot =
+            moravel::parseSnapshot(std::string(reinterpret_cast<const char*>(data), size), "f.json");
         for (const auto& entry : snapshot.fileClasses)
             for (moravel::ObjectSpan span : entry.second) moravel::snapshotObject(snapshot, span);
     } catch (const moravel::SnapshotError& error) {

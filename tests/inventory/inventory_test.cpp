@@ -158,18 +158,21 @@ TEST(InventoryPass, OlderSnapshotsGiveWhatTheyHold) {
 
 TEST(InventoryPass, ValuesKeepTheirMeaningWhateverTheirType) {
     testing::SnapshotBuilder machine;
-    machine.add("Win32_VideoController", {{"AdapterRAM", 4293918720u}})  // VT_I4 with its top bit set
-        .add("Win32_OperatingSystem", {{"CurrentTimeZone", {{"vt", 2}, {"value", -300}}}, {"OSType", 36},
+    machine
+        .add("Win32_VideoController", {{"AdapterRAM", 4293918720u}})  // VT_I4 with its top bit set
+        .add("Win32_OperatingSystem", {{"CurrentTimeZone", {{"vt", 2}, {"value", -300}}},
+                                       {"OSType", 36},
                                        {"LastBootUpTime", "00000000000000.000000+000"}})
         .add("Win32_SystemEnclosure", {{"ChassisTypes", {{"vt", 8195}, {"value", {2, 3}}}}})
         .add("Win32_ComputerSystemProduct", {{"UUID", "FFFFFFFF-FFFF-FFFF-FFFF-FFFFFFFFFFFF"}})
-        .add("Win32_DiskDrive", {{"Size", "not digits"}, {"InterfaceType", "SCSI"},
+        .add("Win32_DiskDrive", {{"Size", "not digits"},
+                                 {"InterfaceType", "SCSI"},
                                  {"PNPDeviceID", "SCSI\\DISK&VEN_RED_HAT&PROD_VIRTIO\\1"}});
     Inventory inventory = inventoryOf(machine);
     EXPECT_EQ(inventory.videoAdapters[0].memoryBytes, 4293918720u);
     EXPECT_EQ(inventory.os.utcOffsetMinutes, -300);
     EXPECT_EQ(inventory.os.kernelName, "linux");
-    EXPECT_EQ(inventory.os.lastBoot, "");  // no such time
+    EXPECT_EQ(inventory.os.lastBoot, "");                  // no such time
     EXPECT_EQ(inventory.computer.chassisType, "Desktop");  // "Unknown" passed over
     EXPECT_EQ(inventory.computer.uuid, "");
     EXPECT_EQ(inventory.disks[0].sizeBytes, std::nullopt);

@@ -80,7 +80,7 @@ TEST(CupsPrinters, ASilentSchedulerCostsOneBudgetForTheRun) {
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     socklen_t size = sizeof address;
     ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr*>(&address), size), 0);
-    ASSERT_EQ(::listen(listener, 64), 0);  // the kernel accepts; nobody answers
+    ASSERT_EQ(::listen(listener, 64), 0);                  // the kernel accepts; nobody answers
     ASSERT_EQ(::fcntl(listener, F_SETFL, O_NONBLOCK), 0);  // counting the connections afterwards must not wait
     ASSERT_EQ(::getsockname(listener, reinterpret_cast<sockaddr*>(&address), &size), 0);
     SchedulerAddress silent = parseServerName("127.0.0.1:" + std::to_string(ntohs(address.sin_port)));

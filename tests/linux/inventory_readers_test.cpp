@@ -17,8 +17,10 @@ namespace {
 
 struct LinuxWorkstation : ::testing::Test {
     LinuxWorkstation() {
-        machine.host.addresses = {{"enp0s31f6", "192.168.10.57", "255.255.255.0"}, {"wlp0s20f3", "10.0.0.42", "255.255.255.0"},
-                                  {"tun0", "10.8.0.5", "255.255.255.0"}, {"enp0s31f6", "fe80::6e24:8ff:fe5a:3b21", "64"}};
+        machine.host.addresses = {{"enp0s31f6", "192.168.10.57", "255.255.255.0"},
+                                  {"wlp0s20f3", "10.0.0.42", "255.255.255.0"},
+                                  {"tun0", "10.8.0.5", "255.255.255.0"},
+                                  {"enp0s31f6", "fe80::6e24:8ff:fe5a:3b21", "64"}};
         machine.host.rootBirth = 1700000000;  // 2023-11-14 22:13:20 UTC, two hours east in the fake zone
         machine.host.free = {{"/", 400000000000}, {"/data", 100000000000}};
         inventory = readInventory(wmiProvider(), machine.probes.get());
@@ -150,7 +152,8 @@ namespace moravel::lx::test {
 namespace {
 
 // A type 17 structure: its formatted area of 0x5C bytes, then its strings.
-std::string memoryDevice(std::uint16_t size, std::uint32_t extendedMib, std::uint16_t speed, std::uint32_t extendedSpeed) {
+std::string memoryDevice(std::uint16_t size, std::uint32_t extendedMib, std::uint16_t speed,
+                         std::uint32_t extendedSpeed) {
     std::string area(0x5C, '\0');
     auto put = [&](std::size_t at, std::uint64_t value, std::size_t bytes) {
         for (std::size_t i = 0; i < bytes; ++i) area[at + i] = static_cast<char>(value >> (8 * i) & 0xFF);
@@ -161,10 +164,10 @@ std::string memoryDevice(std::uint16_t size, std::uint32_t extendedMib, std::uin
 }
 
 TEST(MemoryModuleTable, SizesSpeedsAndEmptySlotsAsSmbiosCountsThem) {
-    std::string table = memoryDevice(0x4000, 0, 4800, 0)     // 16 GiB in MiB
-                        + memoryDevice(0, 0, 0, 0)           // an empty slot
+    std::string table = memoryDevice(0x4000, 0, 4800, 0)             // 16 GiB in MiB
+                        + memoryDevice(0, 0, 0, 0)                   // an empty slot
                         + memoryDevice(0x7FFF, 65536, 0xFFFF, 8400)  // 64 GiB and its speed in the extensions
-                        + memoryDevice(0x8000 | 512, 0, 0, 0)  // 512 KiB
+                        + memoryDevice(0x8000 | 512, 0, 0, 0)        // 512 KiB
                         + std::string("\x7F\x04\x00\x00\0\0", 6);
     std::vector<MemoryModuleInfo> modules = smbiosMemoryModules(table);
     ASSERT_EQ(modules.size(), 3u);

@@ -80,11 +80,12 @@ private:
 
 inline WmiValue FixtureMachine::value(const char* className, const char* property, int index) const {
     WmiValue result;
-    runQueryCycle(*provider_, namespaceOf(className), selectAllFrom(className), [&, counter = 0](WmiObject& object) mutable {
-        if (counter++ != index) return true;
-        if (failed(object.get(property, result))) result = WmiValue::empty();
-        return false;
-    });
+    runQueryCycle(*provider_, namespaceOf(className), selectAllFrom(className),
+                  [&, counter = 0](WmiObject& object) mutable {
+                      if (counter++ != index) return true;
+                      if (failed(object.get(property, result))) result = WmiValue::empty();
+                      return false;
+                  });
     return result;
 }
 

@@ -33,12 +33,12 @@ TEST(LinuxQuery, BadQueriesFailUnknownClassesAndPropertiesAreEmpty) {
 
 TEST(LinuxQuery, ValuesAreTypedAsWmiTypesThem) {
     FixtureMachine machine(fixtureRoot("desktop"));
-    EXPECT_EQ(machine.value("Win32_DiskDrive", "Size").type, vt::Bstr);         // uint64
-    EXPECT_EQ(machine.value("Win32_DiskDrive", "TotalHeads").type, vt::I4);     // uint32
-    EXPECT_EQ(machine.value("Win32_Processor", "DataWidth").type, vt::I4);      // uint16
+    EXPECT_EQ(machine.value("Win32_DiskDrive", "Size").type, vt::Bstr);      // uint64
+    EXPECT_EQ(machine.value("Win32_DiskDrive", "TotalHeads").type, vt::I4);  // uint32
+    EXPECT_EQ(machine.value("Win32_Processor", "DataWidth").type, vt::I4);   // uint16
     EXPECT_EQ(machine.value("Win32_NetworkAdapterConfiguration", "IPEnabled").type, vt::Bool);
     EXPECT_EQ(machine.value("Win32_OperatingSystem", "CSDVersion").type, vt::Bstr);  // no source: empty
-    EXPECT_EQ(machine.value("Win32_BIOS", "ReleaseDate").type, vt::Bstr);       // datetime
+    EXPECT_EQ(machine.value("Win32_BIOS", "ReleaseDate").type, vt::Bstr);            // datetime
 }
 
 TEST(LinuxQuery, Uint32ValuesKeepTheirBitsAndSaturate) {
@@ -151,7 +151,8 @@ TEST(RootFsReads, LinesNumbersAndLinksBelowTheRoot) {
     EXPECT_EQ(fs.line("/proc/sys/kernel/hostname"), std::optional<std::string>("desktop"));
     EXPECT_EQ(fs.number("/sys/bus/pci/devices/0000:00:02.0/class"), std::optional<std::uint64_t>(0x030000));
     EXPECT_EQ(fs.line("/no/such/file"), std::nullopt);
-    EXPECT_EQ(fs.resolved("/sys/block/sda"), "/sys/devices/pci0000:00/0000:00:1f.2/ata1/host0/target0:0:0/0:0:0:0/block/sda");
+    EXPECT_EQ(fs.resolved("/sys/block/sda"),
+              "/sys/devices/pci0000:00/0000:00:1f.2/ata1/host0/target0:0:0/0:0:0:0/block/sda");
     EXPECT_EQ(parseNumber(" 42 "), std::optional<std::uint64_t>(42));
     EXPECT_EQ(parseNumber("-1"), std::nullopt);
     EXPECT_EQ(parseNumber("12abc"), std::nullopt);

@@ -177,8 +177,9 @@ TEST_F(SmokeLive, CaptionIsThePrettyNameOfOsRelease) {
 }
 
 TEST_F(SmokeLive, AdapterNamesMatchLspci) {
-    std::string slot = firstLine(run("for n in /sys/class/net/*; do [ -e $n/device ] && basename $(readlink -f $n/device/..); done "
-                                     "| grep -E '^[0-9a-f]{4}:' | head -n 1"));
+    std::string slot =
+        firstLine(run("for n in /sys/class/net/*; do [ -e $n/device ] && basename $(readlink -f $n/device/..); done "
+                      "| grep -E '^[0-9a-f]{4}:' | head -n 1"));
     std::string device = firstLine(run("lspci -vmm -s " + slot + " | sed -n 's/^Device:[[:space:]]*//p'"));
     if (slot.empty() || device.empty()) GTEST_SKIP() << "no PCI network adapter, or no lspci";
     std::string vendor = firstLine(run("lspci -vmm -s " + slot + " | sed -n 's/^Vendor:[[:space:]]*//p'"));

@@ -84,8 +84,9 @@ TEST(TodaysMachines, ArmBoardNamesItsCoresAndCaches) {
 
 TEST(ArmProcessor, BigLittleUnknownPartsAndMachinesWithoutADeviceTree) {
     auto core = [](const char* implementer, const char* part) {
-        return CpuBlock{{"processor", "0"}, {"CPU implementer", implementer}, {"CPU part", part},
-                        {"CPU variant", "0x1"}, {"CPU revision", "0"}, {"CPU architecture", "8"}};
+        return CpuBlock{{"processor", "0"},    {"CPU implementer", implementer},
+                        {"CPU part", part},    {"CPU variant", "0x1"},
+                        {"CPU revision", "0"}, {"CPU architecture", "8"}};
     };
     const std::vector<CpuBlock> rk3588 = {core("0x41", "0xd05"), core("0x41", "0xd05"), core("0x41", "0xd0b")};
     EXPECT_EQ(armProcessorName(rk3588, socName("rockchip,rk3588")), "Rockchip RK3588 (Cortex-A55 + Cortex-A76)");

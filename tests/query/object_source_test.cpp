@@ -17,10 +17,12 @@ public:
     explicit CountingSource(bool jumps) : jumps_(jumps) {}
     ClassObjects objects(const std::string& nameSpace, const std::string& className) override {
         asked.push_back(nameSpace + " " + className);
-        return {3, [this](std::size_t at) -> std::unique_ptr<WmiObject> {
+        return {3,
+                [this](std::size_t at) -> std::unique_ptr<WmiObject> {
                     ++made;
                     return std::make_unique<Numbered>(*this, at);
-                }, jumps_};
+                },
+                jumps_};
     }
 
     std::vector<std::string> asked;

@@ -42,7 +42,7 @@ protected:
     }
     // The calls of a cycle up to and including a successful ExecQuery.
     static Log opened() {
-        return {"CoInitializeEx", "CoInitializeSecurity", "CoCreateInstance", "ConnectServer ROOT\\CIMV2",
+        return {"CoInitializeEx",    "CoInitializeSecurity",           "CoCreateInstance", "ConnectServer ROOT\\CIMV2",
                 "CoSetProxyBlanket", "ExecQuery WQL " + kQuery + " 48"};
     }
     static Log closed() { return {"release services", "release locator", "release enumerator", "CoUninitialize"}; }
@@ -68,9 +68,9 @@ protected:
 TEST_F(QueryCycle, ReadsTheObjectAtTheIndexAndReleasesEverythingInOrder) {
     EXPECT_EQ(queryWmiText(1, kQuery, "Name"), "second");
     EXPECT_EQ(provider.announcedQuery(), kQuery);
-    EXPECT_EQ(provider.takeLog(),
-              join(join(opened(), {"Next", "Get Name", "release object", "Next", "Get Name", "release object"}),
-                   closed()));
+    EXPECT_EQ(
+        provider.takeLog(),
+        join(join(opened(), {"Next", "Get Name", "release object", "Next", "Get Name", "release object"}), closed()));
     EXPECT_EQ(provider.liveObjects(), 0);
     EXPECT_EQ(takeLines(), "");
 }
@@ -172,9 +172,8 @@ TEST_F(QueryCycle, ErrorCodesInHexLeaveLaterNumbersDecimal) {
     provider.script.execQuery = moravel::kOk;
     provider.script.objects = {{{"Name", WmiValue::integerOf(moravel::vt::I2, 26)}}};
     EXPECT_EQ(queryWmiText(0, kQuery, "Name"), "");
-    EXPECT_EQ(takeLines(),
-              "Query for operating system name failed. Error code = 0x80041017\n"
-              "VT_I2: 26\n");
+    EXPECT_EQ(takeLines(), "Query for operating system name failed. Error code = 0x80041017\n"
+                           "VT_I2: 26\n");
     // Even a stream someone left in hexadecimal gets decimal type numbers.
     lines << std::hex;
     EXPECT_EQ(queryWmiText(0, kQuery, "Name"), "");
@@ -243,7 +242,13 @@ TEST(SplitWords, DropsEveryKindOfWhitespace) {
     EXPECT_EQ(moravel::splitWords("\n\vIntel(R)\fCore(TM)\r\n"), (std::vector<std::string>{"Intel(R)", "Core(TM)"}));
     EXPECT_EQ(moravel::splitWords("single"), std::vector<std::string>{"single"});
     // A no-break space in Latin-1 or UTF-8 is not "C" whitespace and stays inside its word.
-    EXPECT_EQ(moravel::splitWords("a\xA0" "b c\xC2\xA0" "d"), (std::vector<std::string>{"a\xA0" "b", "c\xC2\xA0" "d"}));
+    EXPECT_EQ(moravel::splitWords("a\xA0"
+                                  "b c\xC2\xA0"
+                                  "d"),
+              (std::vector<std::string>{"a\xA0"
+                                        "b",
+                                        "c\xC2\xA0"
+                                        "d"}));
     EXPECT_TRUE(moravel::splitWords("").empty());
     EXPECT_TRUE(moravel::splitWords(" \t\n\v\f\r").empty());
 }

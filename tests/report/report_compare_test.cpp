@@ -57,11 +57,10 @@ TEST(Compare, SnapshotPairsGiveExactlyWhatDiffersAndTheStatusOfDiff) {
     updated["classes"]["Win32_OperatingSystem"][0]["Version"] = "6.1.7602";
     Outcome run = report({"--compare", plain, saved(updated, "updated")});
     EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.out,
-              "BIOS / Version: ALASKA - 1072009 ( SM: P2.30 ) \xE2\x86\x92 ALASKA - 1072009 ( SM: P2.40 )\n"
-              "OS / Version: 6.1.7601 ( Service Pack 1 ) \xE2\x86\x92 6.1.7602 ( Service Pack 1 )\n"
-              "Firmware / Version: P2.30 \xE2\x86\x92 P2.40\n"
-              "Operating system / Version: 6.1.7601 \xE2\x86\x92 6.1.7602\n");
+    EXPECT_EQ(run.out, "BIOS / Version: ALASKA - 1072009 ( SM: P2.30 ) \xE2\x86\x92 ALASKA - 1072009 ( SM: P2.40 )\n"
+                       "OS / Version: 6.1.7601 ( Service Pack 1 ) \xE2\x86\x92 6.1.7602 ( Service Pack 1 )\n"
+                       "Firmware / Version: P2.30 \xE2\x86\x92 P2.40\n"
+                       "Operating system / Version: 6.1.7601 \xE2\x86\x92 6.1.7602\n");
     EXPECT_EQ(run.err, "");
 
     Json later = desktop();
@@ -70,9 +69,10 @@ TEST(Compare, SnapshotPairsGiveExactlyWhatDiffersAndTheStatusOfDiff) {
     const std::string laterFile = saved(later, "later");
     run = report({"--compare", plain, laterFile});
     EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.out, "Expected to change:\n"
-                       "  System / Available Memory: 11182 MB   ( In Use: 31% ) \xE2\x86\x92 8960 MB   ( In Use: 45% )\n"
-                       "  OS / Last BootUp Time: 2013-10-04 08:15:30 \xE2\x86\x92 2013-10-07 09:00:00\n");
+    EXPECT_EQ(run.out,
+              "Expected to change:\n"
+              "  System / Available Memory: 11182 MB   ( In Use: 31% ) \xE2\x86\x92 8960 MB   ( In Use: 45% )\n"
+              "  OS / Last BootUp Time: 2013-10-04 08:15:30 \xE2\x86\x92 2013-10-07 09:00:00\n");
     run = report({"--compare", plain, laterFile, "--hardware-only"});
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.out, "No differences.\n");
@@ -88,7 +88,8 @@ TEST(Compare, SnapshotPairsGiveExactlyWhatDiffersAndTheStatusOfDiff) {
     const std::string garbage = ::testing::TempDir() + "compare-garbage.json";
     std::ofstream(garbage) << "{\"classes\": [";
     for (const auto& arguments : {std::vector<std::string>{"--compare", garbage, plain},
-                                  {"--compare", plain, garbage}, {"--compare", plain + ".missing"}}) {
+                                  {"--compare", plain, garbage},
+                                  {"--compare", plain + ".missing"}}) {
         run = report(arguments);
         EXPECT_EQ(run.status, 2) << arguments[1];
         EXPECT_EQ(run.out, "");
@@ -103,12 +104,13 @@ TEST(Compare, SnapshotPairsGiveExactlyWhatDiffersAndTheStatusOfDiff) {
 TEST(Compare, AHiddenSideIsUnknownNeverChanged) {
     const std::string plain = dataFile("desktop.json"), hidden = ::testing::TempDir() + "compare-hidden.json";
     report({"--redact", "--snapshot", plain, "--save-snapshot", hidden});
-    const std::string notCompared = "Hidden in a snapshot, not compared:\n"
-                                    "  System / Computer Name\n  System / Domain\n  System / MAC Address\n"
-                                    "  OS / Product ID\n  MotherBoard / Unique Serial No.\n  Drives / HDD Serial No.\n"
-                                    "  Drives / USB Drive\n  Board / Serial number\n  Operating system / Product ID\n"
-                                    "  Network adapter WAN Miniport (IP) (MAC XX:XX:XX:XX:XX:XX) / MAC address\n"
-                                    "  Network adapter Realtek PCIe GBE Family Controller (MAC XX:XX:XX:XX:XX:XX) / MAC address\n";
+    const std::string notCompared =
+        "Hidden in a snapshot, not compared:\n"
+        "  System / Computer Name\n  System / Domain\n  System / MAC Address\n"
+        "  OS / Product ID\n  MotherBoard / Unique Serial No.\n  Drives / HDD Serial No.\n"
+        "  Drives / USB Drive\n  Board / Serial number\n  Operating system / Product ID\n"
+        "  Network adapter WAN Miniport (IP) (MAC XX:XX:XX:XX:XX:XX) / MAC address\n"
+        "  Network adapter Realtek PCIe GBE Family Controller (MAC XX:XX:XX:XX:XX:XX) / MAC address\n";
     EXPECT_EQ(report({"--compare", hidden, plain}).out, "No differences.\n" + notCompared);
     EXPECT_EQ(report({"--compare", plain, hidden}).status, 0);
 
@@ -121,7 +123,8 @@ TEST(Compare, AHiddenSideIsUnknownNeverChanged) {
     const Outcome run = report({"--compare", plain, otherHidden});
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.out, "BIOS / Version: ALASKA - 1072009 ( SM: P2.30 ) \xE2\x86\x92 ALASKA - 1072009 ( SM: P2.40 )\n"
-                       "Firmware / Version: P2.30 \xE2\x86\x92 P2.40\n" + notCompared)
+                       "Firmware / Version: P2.30 \xE2\x86\x92 P2.40\n" +
+                           notCompared)
         << "what the hidden side shows is compared";
 
     // Output hidden on request still compares the values as read.
@@ -168,8 +171,10 @@ TEST(Compare, ItemsAreMatchedByIdentity) {
     report({"--redact", "--snapshot", plain, "--save-snapshot", hidden});
     const Outcome unknown = report({"--compare", hidden, plain, "--hardware-only"});
     EXPECT_EQ(unknown.status, 0) << unknown.out;
-    EXPECT_NE(unknown.out.find("  Memory module Controller0-ChannelA-DIMM0 16 GB DDR5 (serial (hidden)) / Serial number\n"),
-              std::string::npos) << unknown.out;
+    EXPECT_NE(
+        unknown.out.find("  Memory module Controller0-ChannelA-DIMM0 16 GB DDR5 (serial (hidden)) / Serial number\n"),
+        std::string::npos)
+        << unknown.out;
 }
 
 TEST(Compare, JsonHoldsWhatTheTextSays) {
@@ -182,18 +187,21 @@ TEST(Compare, JsonHoldsWhatTheTextSays) {
     EXPECT_EQ(document["new"], plain);
     EXPECT_TRUE(document["differs"]);
     for (const Json& field : document["changed"]["fields"])
-        EXPECT_NE(text.find(field["group"].get<std::string>() + " / " + field["label"].get<std::string>() + " " +
-                            field["old"].get<std::string>() + " \xE2\x86\x92 " + field["new"].get<std::string>() + "\n"),
-                  std::string::npos)
+        EXPECT_NE(
+            text.find(field["group"].get<std::string>() + " / " + field["label"].get<std::string>() + " " +
+                      field["old"].get<std::string>() + " \xE2\x86\x92 " + field["new"].get<std::string>() + "\n"),
+            std::string::npos)
             << field;
     EXPECT_EQ(document["changed"]["fields"].size(), 6u);
     EXPECT_EQ(document["expectedToChange"]["fields"].size(), 3u);
-    EXPECT_FALSE(Json::parse(report({"--compare", seller, plain, "--json", "--hardware-only"}).out).contains("expectedToChange"));
+    EXPECT_FALSE(Json::parse(report({"--compare", seller, plain, "--json", "--hardware-only"}).out)
+                     .contains("expectedToChange"));
 
     // A cell that holds the other of its two fields names both captions.
     const Json laptop = Json::parse(report({"--compare", plain, dataFile("laptop.json"), "--json"}).out);
     const Json& fields = laptop["changed"]["fields"];
-    auto drive = std::find_if(fields.begin(), fields.end(), [](const Json& f) { return f["group"] == "Drives" && f["label"] == "USB Drive:"; });
+    auto drive = std::find_if(fields.begin(), fields.end(),
+                              [](const Json& f) { return f["group"] == "Drives" && f["label"] == "USB Drive:"; });
     ASSERT_NE(drive, fields.end());
     EXPECT_EQ((*drive)["newLabel"], "HDD Spec:");
 }
@@ -248,8 +256,10 @@ CompareSide side(std::vector<InventoryItem> asRead, bool hides = false, std::vec
     std::vector<InventoryItem> both = hidden;  // hidden and steady never touch the same value here
     for (std::size_t i = 0; i < both.size() && i < steady.size(); ++i)
         for (std::size_t p = 0; p < both[i].properties.size(); ++p)
-            if (steady[i].properties[p].text != asRead[i].properties[p].text) both[i].properties[p] = steady[i].properties[p];
-    return CompareSide("side", hides, {SideView{{}, asRead}, SideView{{}, hidden}, SideView{{}, steady}, SideView{{}, both}});
+            if (steady[i].properties[p].text != asRead[i].properties[p].text)
+                both[i].properties[p] = steady[i].properties[p];
+    return CompareSide("side", hides,
+                       {SideView{{}, asRead}, SideView{{}, hidden}, SideView{{}, steady}, SideView{{}, both}});
 }
 
 std::string textOf(const Comparison& comparison, bool hardwareOnly = false) {
@@ -261,12 +271,14 @@ std::string textOf(const Comparison& comparison, bool hardwareOnly = false) {
 TEST(CompareItems, MatchedByIdentityNotByPlace) {
     const InventoryItem moduleA = item("Memory module", "DIMM_A1", {"serial A1", "slot DIMM_A1"}, {{"Size", "8 GB"}});
     const InventoryItem moduleB = item("Memory module", "DIMM_A1", {"serial B2", "slot DIMM_A1"}, {{"Size", "8 GB"}});
-    const InventoryItem wired = item("Network adapter", "Ethernet", {"MAC 00:1A:2B:3C:4D:5E"}, {{"Speed", "1000 Mb/s"}});
+    const InventoryItem wired =
+        item("Network adapter", "Ethernet", {"MAC 00:1A:2B:3C:4D:5E"}, {{"Speed", "1000 Mb/s"}});
     const InventoryItem wireless = item("Network adapter", "Wi-Fi", {"MAC 0A:0B:0C:0D:0E:0F"}, {{"Speed", "300 Mb/s"}});
     const InventoryItem disk = item("Disk", "S3Z", {"serial S3Z"}, {{"Size", "500 GB"}});
 
     // A swapped module in the same slot, a new disk, the adapters listed the other way round.
-    Comparison comparison = compareSides(side({moduleA, wired, wireless}), side({wireless, moduleB, wired, disk}), false);
+    Comparison comparison =
+        compareSides(side({moduleA, wired, wireless}), side({wireless, moduleB, wired, disk}), false);
     EXPECT_EQ(textOf(comparison), "Memory module DIMM_A1: removed\nMemory module DIMM_A1: added\nDisk S3Z: added\n");
 
     InventoryItem faster = wired;
@@ -278,11 +290,14 @@ TEST(CompareItems, MatchedByIdentityNotByPlace) {
 
 TEST(CompareItems, HiddenValuesAreUnknownAndMovingValuesExpected) {
     // The hidden side's serial tells nothing: the slot matches the module, its serial is not compared.
-    const InventoryItem plain = item("Memory module", "DIMM_A1", {"serial A1", "slot DIMM_A1"}, {{"Serial number", "A1"}});
-    InventoryItem hidden = item("Memory module", "DIMM_A1", {"serial (hidden)", "slot DIMM_A1"}, {{"Serial number", "(hidden)"}});
+    const InventoryItem plain =
+        item("Memory module", "DIMM_A1", {"serial A1", "slot DIMM_A1"}, {{"Serial number", "A1"}});
+    InventoryItem hidden =
+        item("Memory module", "DIMM_A1", {"serial (hidden)", "slot DIMM_A1"}, {{"Serial number", "(hidden)"}});
     Comparison comparison = compareSides(side({hidden}, true), side({plain}, false, {hidden}), false);
     EXPECT_FALSE(comparison.differs(false));
-    EXPECT_EQ(textOf(comparison), "No differences.\nHidden in a snapshot, not compared:\n  Memory module DIMM_A1 / Serial number\n");
+    EXPECT_EQ(textOf(comparison),
+              "No differences.\nHidden in a snapshot, not compared:\n  Memory module DIMM_A1 / Serial number\n");
 
     const InventoryItem fuller = item("Volume", "C:", {"C:"}, {{"Size", "250 GB"}, {"Free", "90 GB"}});
     InventoryItem emptier = fuller, held = fuller;

@@ -21,7 +21,8 @@ namespace fs = std::filesystem;
 class ReportFile : public ::testing::Test {
 protected:
     void SetUp() override {
-        folder_ = fs::path(::testing::TempDir()) / ("report_file_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        folder_ = fs::path(::testing::TempDir()) /
+                  ("report_file_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
         fs::remove_all(folder_);
         fs::create_directories(folder_);
     }

@@ -85,8 +85,10 @@ TEST(JsonReport, EscapesAndKeepsValidUtf8) {
     EXPECT_EQ(json({group("G", {field("L", "a \"quoted\" C:\\path\ttab\nline\x01")})}),
               "{\"groups\":[{\"label\":\"G\",\"fields\":[{\"label\":\"L\",\"text\":"
               "\"a \\\"quoted\\\" C:\\\\path\\ttab\\nline\\u0001\"}]}]}\n");
-    EXPECT_EQ(json({group("G", {field("L", "Gr\xC3\xA4" "fikkarte \xE2\x9C\x93")})}),
-              "{\"groups\":[{\"label\":\"G\",\"fields\":[{\"label\":\"L\",\"text\":\"Gr\xC3\xA4" "fikkarte \xE2\x9C\x93\"}]}]}\n");
+    EXPECT_EQ(json({group("G", {field("L", "Gr\xC3\xA4"
+                                           "fikkarte \xE2\x9C\x93")})}),
+              "{\"groups\":[{\"label\":\"G\",\"fields\":[{\"label\":\"L\",\"text\":\"Gr\xC3\xA4"
+              "fikkarte \xE2\x9C\x93\"}]}]}\n");
 }
 
 TEST(JsonReport, BytesThatAreNotUtf8BecomeReplacementCharacters) {
@@ -109,10 +111,14 @@ TEST(TextReport, CaptionsPaddedToOneColumnWithoutTrailingBlanks) {
 
 // A value cannot move the cursor, retitle or clear the terminal: control characters are shown.
 TEST(TextReport, ControlCharactersFromValuesAreShownNotWritten) {
-    EXPECT_EQ(moravel::visibleText("a\x1B]0;title\x07" "b\tc\nd\x7F\xC2\x9B" "2J \x9B \xE9 \xE2\x80\x8F ok"),
+    EXPECT_EQ(moravel::visibleText("a\x1B]0;title\x07"
+                                   "b\tc\nd\x7F\xC2\x9B"
+                                   "2J \x9B \xE9 \xE2\x80\x8F ok"),
               "a\\x1B]0;title\\x07b\\x09c\\x0Ad\\x7F\\u009B2J \\x9B \\xE9 \xE2\x80\x8F ok");
     // A lead byte no character starts with is one byte, not the start of one: the 8-bit CSI after it is shown too.
-    EXPECT_EQ(moravel::visibleText("\xF5\x9B" "31m \xED\xA0\x80 \xE2\x80\xAE" "txt.exe \xE2\x81\xA6 \xC3\xA9"),
+    EXPECT_EQ(moravel::visibleText("\xF5\x9B"
+                                   "31m \xED\xA0\x80 \xE2\x80\xAE"
+                                   "txt.exe \xE2\x81\xA6 \xC3\xA9"),
               "\\xF5\\x9B31m \\xED\\xA0\\x80 \\u202Etxt.exe \\u2066 \xC3\xA9");
     EXPECT_EQ(text({group("G", {field("L", "x\ry")})}), "G\n  L x\\x0Dy\n");
     EXPECT_EQ(json({group("G", {field("L", "\x7F\xC2\x85")})}),
@@ -135,12 +141,34 @@ TEST(TextReport, WindowsFilesEndLinesWithCrLf) {
 TEST(TextReport, NoByteOfAValueActsOnTheTerminal) {
     std::vector<std::string> forms;
     for (int byte = 0; byte < 256; ++byte) forms.emplace_back(1, static_cast<char>(byte));
-    for (int lead = 0xF5; lead < 256; ++lead) forms.push_back(std::string(1, static_cast<char>(lead)) + "\x9B" "31m");
-    for (const char* form : {"\xC0\x80", "\xC1\xBF", "\xE0\x80\x80", "\xE0\x9F\xBF", "\xF0\x80\x80\x80",
-                             "\xF0\x8F\xBF\xBF", "\xED\xA0\x80", "\xED\xBF\xBF", "\xF4\x90\x80\x80",
-                             "\xF7\xBF\xBF\xBF", "\xF8\x88\x80\x80\x80", "\xFC\x84\x80\x80\x80\x80", "\xC2",
-                             "\xE2\x82", "\xF0\x9F\x98", "\xE2\x82" "A", "\xE2\x9B" "31m", "\xC2\x85", "\xC2\x9F",
-                             "\xE2\x80\xAA", "\xE2\x80\xAE", "\xE2\x81\xA6", "\xE2\x81\xA9"})
+    for (int lead = 0xF5; lead < 256; ++lead)
+        forms.push_back(std::string(1, static_cast<char>(lead)) + "\x9B"
+                                                                  "31m");
+    for (const char* form : {"\xC0\x80",
+                             "\xC1\xBF",
+                             "\xE0\x80\x80",
+                             "\xE0\x9F\xBF",
+                             "\xF0\x80\x80\x80",
+                             "\xF0\x8F\xBF\xBF",
+                             "\xED\xA0\x80",
+                             "\xED\xBF\xBF",
+                             "\xF4\x90\x80\x80",
+                             "\xF7\xBF\xBF\xBF",
+                             "\xF8\x88\x80\x80\x80",
+                             "\xFC\x84\x80\x80\x80\x80",
+                             "\xC2",
+                             "\xE2\x82",
+                             "\xF0\x9F\x98",
+                             "\xE2\x82"
+                             "A",
+                             "\xE2\x9B"
+                             "31m",
+                             "\xC2\x85",
+                             "\xC2\x9F",
+                             "\xE2\x80\xAA",
+                             "\xE2\x80\xAE",
+                             "\xE2\x81\xA6",
+                             "\xE2\x81\xA9"})
         forms.emplace_back(form);
     std::ostringstream diagnostics;
     moravel::DiagnosticsTo quiet(diagnostics);
@@ -169,17 +197,32 @@ TEST(ReportRun, RefusalsAreOneLineWithStatusTwo) {
     SnapshotFile notJson("{\"classes\": [1, 2,\n\n");
     SnapshotFile unknownMember(R"({"classes": {}, "clases": {}})");
     // What a refusal quotes from the file, the command line or a file name is escaped too.
-    SnapshotFile rawByte("{\"classes\": {\"Win32_BIOS\": [{\"Name\": \"\x9B" "31m\"}]}}");
+    SnapshotFile rawByte("{\"classes\": {\"Win32_BIOS\": [{\"Name\": \"\x9B"
+                         "31m\"}]}}");
     SnapshotFile controlKey("{\"classes\": {}, \"\xC2\x9B\xE2\x80\xAE\x1B[2J\": 1}");
-    for (const std::vector<std::string>& arguments : std::vector<std::vector<std::string>>{
-             {"--jsn"}, {"-x"}, {"report.json"}, {"--snapshot"}, {"--snapshot="}, {"--save-snapshot"},
-             {"--snapshot", notJson.path()}, {"--snapshot=" + unknownMember.path()},
-             {"--snapshot", testing::TempDir() + "no-such-snapshot.json"}, {"--inventory", "xml"},
-             {"--inventory", "glpi", "--redact"}, {"--redact", "--submit", "http://h/ocsinventory"},
-             {"--submit", "ftp://h/ocsinventory"}, {"--submit", "https://h/glpi/"}, {"--timeout", "0"},
-             {"--inventory=ocs", "--submit=http://h/ocsinventory"}, {"--submit", "http://h/ocsinventory", "--output", "x"},
-             {"--snapshot", rawByte.path()},
-             {"--snapshot", controlKey.path()}, {"--\x9B" "2J\nx"}, {"--snapshot", "no\nsuch\xF5\x9B.json"}}) {
+    for (const std::vector<std::string>& arguments :
+         std::vector<std::vector<std::string>>{{"--jsn"},
+                                               {"-x"},
+                                               {"report.json"},
+                                               {"--snapshot"},
+                                               {"--snapshot="},
+                                               {"--save-snapshot"},
+                                               {"--snapshot", notJson.path()},
+                                               {"--snapshot=" + unknownMember.path()},
+                                               {"--snapshot", testing::TempDir() + "no-such-snapshot.json"},
+                                               {"--inventory", "xml"},
+                                               {"--inventory", "glpi", "--redact"},
+                                               {"--redact", "--submit", "http://h/ocsinventory"},
+                                               {"--submit", "ftp://h/ocsinventory"},
+                                               {"--submit", "https://h/glpi/"},
+                                               {"--timeout", "0"},
+                                               {"--inventory=ocs", "--submit=http://h/ocsinventory"},
+                                               {"--submit", "http://h/ocsinventory", "--output", "x"},
+                                               {"--snapshot", rawByte.path()},
+                                               {"--snapshot", controlKey.path()},
+                                               {"--\x9B"
+                                                "2J\nx"},
+                                               {"--snapshot", "no\nsuch\xF5\x9B.json"}}) {
         ReportResult result = report(arguments);
         EXPECT_EQ(result.status, 2) << arguments.back();
         EXPECT_EQ(result.out, "") << arguments.back();

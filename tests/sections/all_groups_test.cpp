@@ -11,10 +11,9 @@ namespace {
 TEST(AllGroups, EmptyMachineCostsAFixedNumberOfQueries) {
     const GroupRun run = runGroup(SnapshotBuilder{}, [](ReportSink& sink) { buildAllGroups(sink); });
     // System: name, owner and the computer system's name, system type, ending address, domain,
-    // and 50 adapters of two reads each (106); BIOS 4; OS 4; CPU: name, the four values of "Spec:", clock, family, maker, id (9);
-    // MotherBoard 4; VGA: three passes of eight controllers of two reads (48); Drives: six
-    // interface types; Other: drive name, eleven sound devices of two reads, battery name and
-    // twenty printer captions (44).
+    // and 50 adapters of two reads each (106); BIOS 4; OS 4; CPU: name, the four values of "Spec:", clock, family,
+    // maker, id (9); MotherBoard 4; VGA: three passes of eight controllers of two reads (48); Drives: six interface
+    // types; Other: drive name, eleven sound devices of two reads, battery name and twenty printer captions (44).
     EXPECT_EQ(run.queries, 106 + 4 + 4 + 9 + 4 + 48 + 6 + 44);
 }
 
@@ -22,8 +21,8 @@ TEST(AllGroups, GroupsInWindowOrderWithTheProgressPointsBetweenTheirFields) {
     const GroupRun run = runGroup(SnapshotBuilder{}, [](ReportSink& sink) { buildAllGroups(sink); });
     std::vector<std::string> groups;
     for (const GroupRecord& group : run.report.groups) groups.push_back(group.label);
-    EXPECT_EQ(groups, (std::vector<std::string>{"System", "BIOS", "OS", "CPU", "MotherBoard", "VGA", "Drives",
-                                                "Other"}));
+    EXPECT_EQ(groups,
+              (std::vector<std::string>{"System", "BIOS", "OS", "CPU", "MotherBoard", "VGA", "Drives", "Other"}));
     EXPECT_EQ(run.labels().size(), 38u);
 
     // Each progress point with the event just before it.

@@ -37,11 +37,10 @@ TEST(BiosGroup, AWholeFirmware) {
     for (const moravel::FieldRecord& field : run.report.groups[0].fields) texts.push_back(field.label + field.text);
     EXPECT_EQ(texts, (std::vector<std::string>{"Manufacturer:American Megatrends Inc.",
                                                "Description:BIOS Date: 08/30/13 Ver: 04.06.05",
-                                               "Version:ALASKA - 1072009 ( SM: 2103 )",
-                                               "Release Date:2013-08-30"}));
-    EXPECT_EQ(run.reads, (std::vector<std::string>{"Win32_BIOS.Manufacturer", "Win32_BIOS.Description",
-                                                   "Win32_BIOS.Version", "Win32_BIOS.SMBIOSBIOSVersion",
-                                                   "Win32_BIOS.ReleaseDate"}));
+                                               "Version:ALASKA - 1072009 ( SM: 2103 )", "Release Date:2013-08-30"}));
+    EXPECT_EQ(run.reads,
+              (std::vector<std::string>{"Win32_BIOS.Manufacturer", "Win32_BIOS.Description", "Win32_BIOS.Version",
+                                        "Win32_BIOS.SMBIOSBIOSVersion", "Win32_BIOS.ReleaseDate"}));
 }
 
 TEST(BiosGroup, ReleaseDateNeedsEightCharacters) {
@@ -80,10 +79,10 @@ TEST(OsGroup, AWholeSystem) {
     EXPECT_EQ(run.text("Product ID:"), "00371-OEM-8992671-00524");
     EXPECT_EQ(run.text("Version:"), "6.1.7601 ( Service Pack 1 )");
     EXPECT_EQ(run.text("Last BootUp Time:"), "2013-10-04 08:15:30");
-    EXPECT_EQ(run.reads, (std::vector<std::string>{
-        "Win32_OperatingSystem.Caption", "Win32_OperatingSystem.OSArchitecture",
-        "Win32_OperatingSystem.SerialNumber", "Win32_OperatingSystem.Version",
-        "Win32_OperatingSystem.CSDVersion", "Win32_OperatingSystem.LastBootUpTime"}));
+    EXPECT_EQ(run.reads,
+              (std::vector<std::string>{"Win32_OperatingSystem.Caption", "Win32_OperatingSystem.OSArchitecture",
+                                        "Win32_OperatingSystem.SerialNumber", "Win32_OperatingSystem.Version",
+                                        "Win32_OperatingSystem.CSDVersion", "Win32_OperatingSystem.LastBootUpTime"}));
 }
 
 TEST(OsGroup, NameNeedsFourCharactersAndShowsALongerArchitecture) {

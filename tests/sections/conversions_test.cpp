@@ -38,7 +38,7 @@ TEST(ScaledRound, ValuesBeyondThe32BitRangeSaturate) {
     EXPECT_EQ(scaledRound("inf", kPerMebi), kMax);
     EXPECT_EQ(scaledRound("-infinity", kPerGibi), kMin);
     EXPECT_EQ(scaledRound("nan", kPerMebi), 0);
-    EXPECT_EQ(scaledRound("2251799812636672", kPerMebi), kMax);  // 2^31 MiB in bytes
+    EXPECT_EQ(scaledRound("2251799812636672", kPerMebi), kMax);        // 2^31 MiB in bytes
     EXPECT_EQ(scaledRound("1125899906842624", kPerMebi), 1073741824);  // 2^30 MiB fits
 }
 

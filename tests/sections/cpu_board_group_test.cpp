@@ -26,11 +26,16 @@ GroupRun boardRun(json baseBoard, json device) {
 }
 
 const json kI7 = {{"Name", "Intel(R) Core(TM) i7-4790 CPU @ 3.60GHz"},
-                  {"NumberOfCores", 4}, {"NumberOfLogicalProcessors", 8},
-                  {"L2CacheSize", 1024}, {"L3CacheSize", 8192},
-                  {"CurrentClockSpeed", 3601}, {"MaxClockSpeed", 3601},
-                  {"Description", "Intel64 Family 6 Model 60 Stepping 3"}, {"DataWidth", 64},
-                  {"Manufacturer", "GenuineIntel"}, {"ProcessorId", "BFEBFBFF000306C3"}};
+                  {"NumberOfCores", 4},
+                  {"NumberOfLogicalProcessors", 8},
+                  {"L2CacheSize", 1024},
+                  {"L3CacheSize", 8192},
+                  {"CurrentClockSpeed", 3601},
+                  {"MaxClockSpeed", 3601},
+                  {"Description", "Intel64 Family 6 Model 60 Stepping 3"},
+                  {"DataWidth", 64},
+                  {"Manufacturer", "GenuineIntel"},
+                  {"ProcessorId", "BFEBFBFF000306C3"}};
 
 }  // namespace
 
@@ -45,9 +50,10 @@ TEST(CpuGroup, AWholeProcessorWithItsProgressPoints) {
     EXPECT_EQ(run.text("Family:"), "Intel64 Family 6 Model 60 Stepping 3 ( 64 Bits )");
     EXPECT_EQ(run.text("Manufacturer:"), "GenuineIntel");
     EXPECT_EQ(run.text("Unique ID:"), "BFEBFBFF000306C3");
-    EXPECT_EQ(run.report.events, (std::vector<std::string>{
-        "group CPU", "field Processor:", "field Spec:", "progress 0.5", "field Clock:", "field Family:",
-        "field Manufacturer:", "progress 0.75", "field Unique ID:", "end"}));
+    EXPECT_EQ(run.report.events,
+              (std::vector<std::string>{"group CPU", "field Processor:", "field Spec:", "progress 0.5",
+                                        "field Clock:", "field Family:", "field Manufacturer:", "progress 0.75",
+                                        "field Unique ID:", "end"}));
     EXPECT_EQ(run.queries, 11);
     EXPECT_EQ(run.reads.at(1), "Win32_Processor.NumberOfCores");
     EXPECT_EQ(run.reads.at(4), "Win32_Processor.L3CacheSize");
@@ -73,7 +79,8 @@ TEST(CpuGroup, SpecKeepsNullAndFillsOnlyMissingNumbers) {
 }
 
 TEST(CpuGroup, ClockAndFamilyCutOffs) {
-    EXPECT_EQ(cpuField({{"CurrentClockSpeed", 800}, {"MaxClockSpeed", 900}}, "Clock:"), "800 MHz   ( Max Clock: 900 MHz )");
+    EXPECT_EQ(cpuField({{"CurrentClockSpeed", 800}, {"MaxClockSpeed", 900}}, "Clock:"),
+              "800 MHz   ( Max Clock: 900 MHz )");
     EXPECT_EQ(cpuField({{"CurrentClockSpeed", 800}}, "Clock:"), "800 MHz");
     EXPECT_EQ(cpuField({{"MaxClockSpeed", 900}}, "Clock:"), "None");
     EXPECT_EQ(cpuField({{"CurrentClockSpeed", nullptr}, {"MaxClockSpeed", nullptr}}, "Clock:"),
@@ -87,16 +94,17 @@ TEST(CpuGroup, ClockAndFamilyCutOffs) {
 }
 
 TEST(MotherBoardGroup, AWholeBoard) {
-    GroupRun run = boardRun({{"Manufacturer", "ASUSTeK COMPUTER INC."}, {"SerialNumber", "130909586800497"},
-                             {"Product", "Z87-A"}},
-                            {{"PrimaryBusType", "PCI"}, {"SecondaryBusType", "ISA"}});
+    GroupRun run =
+        boardRun({{"Manufacturer", "ASUSTeK COMPUTER INC."}, {"SerialNumber", "130909586800497"}, {"Product", "Z87-A"}},
+                 {{"PrimaryBusType", "PCI"}, {"SecondaryBusType", "ISA"}});
     EXPECT_EQ(run.text("Manufacturer:"), "ASUSTeK COMPUTER INC.");
     EXPECT_EQ(run.text("Unique Serial No.:"), "130909586800497");
     EXPECT_EQ(run.text("Bus Type:"), "PCI   &   ISA");
     EXPECT_EQ(run.text("Model:"), "Z87-A");
-    EXPECT_EQ(run.reads, (std::vector<std::string>{
-        "Win32_BaseBoard.Manufacturer", "Win32_BaseBoard.SerialNumber", "Win32_MotherboardDevice.PrimaryBusType",
-        "Win32_MotherboardDevice.SecondaryBusType", "Win32_BaseBoard.Product"}));
+    EXPECT_EQ(run.reads,
+              (std::vector<std::string>{"Win32_BaseBoard.Manufacturer", "Win32_BaseBoard.SerialNumber",
+                                        "Win32_MotherboardDevice.PrimaryBusType",
+                                        "Win32_MotherboardDevice.SecondaryBusType", "Win32_BaseBoard.Product"}));
 }
 
 TEST(MotherBoardGroup, SerialNumbersOfOneCharacterAreMissing) {

@@ -14,12 +14,36 @@ struct Disk {
     std::string interfaceType, caption, serial, size, firmware, partitions, cylinders, heads, sectors, tracks;
 };
 
-const Disk kSamsung{"IDE", "Samsung SSD 850 EVO 500GB", "S21JNXAG812345X", "500105249280", "EMT02B6Q", "2",
-                    "60801", "255", "976768065", "15504255"};
-const Disk kSeagate{"IDE", "ST1000DM003-1CH162", "            Z1D5ABCD", "1000202273280", "CC47", "1",
-                    "121601", "255", "1953520065", "31008255"};
-const Disk kStick{"USB", "Kingston DataTraveler 3.0 USB Device", "60A44C3FACC93110B9970A2F", "30943995904", "",
-                  "1", "3762", "255", "60436530", "959310"};
+const Disk kSamsung{"IDE",
+                    "Samsung SSD 850 EVO 500GB",
+                    "S21JNXAG812345X",
+                    "500105249280",
+                    "EMT02B6Q",
+                    "2",
+                    "60801",
+                    "255",
+                    "976768065",
+                    "15504255"};
+const Disk kSeagate{"IDE",
+                    "ST1000DM003-1CH162",
+                    "            Z1D5ABCD",
+                    "1000202273280",
+                    "CC47",
+                    "1",
+                    "121601",
+                    "255",
+                    "1953520065",
+                    "31008255"};
+const Disk kStick{"USB",
+                  "Kingston DataTraveler 3.0 USB Device",
+                  "60A44C3FACC93110B9970A2F",
+                  "30943995904",
+                  "",
+                  "1",
+                  "3762",
+                  "255",
+                  "60436530",
+                  "959310"};
 
 void addDisk(SnapshotBuilder& inventory, int index, const Disk& d) {
     inventory.set(kDisk, index, "InterfaceType", d.interfaceType)
@@ -47,8 +71,9 @@ GroupRun runDrives(const SnapshotBuilder& inventory) {
     return run;
 }
 
-const std::vector<std::string> kNoDiskEvents = {"group Drives", "field HDD Name:", "field HDD Serial No.:",
-                                                "field HDD Size:", "field HDD Spec:", "end", "progress 1"};
+const std::vector<std::string> kNoDiskEvents = {"group Drives",    "field HDD Name:", "field HDD Serial No.:",
+                                                "field HDD Size:", "field HDD Spec:", "end",
+                                                "progress 1"};
 
 TEST(DrivesGroup, NothingAtAllGivesNoneAndStillEndsTheProgress) {
     const GroupRun run = runDrives(SnapshotBuilder{});
@@ -114,10 +139,11 @@ TEST(DrivesGroup, ScsiDisksTakeThePlaceOfMissingIdeDisks) {
     EXPECT_EQ(run.text("USB Drive:"),
               "Kingston DataTraveler 3.0 USB Device (Size: 29 GB) (Serial No.: 60A44C3FACC93110B9970A2F)");
     const std::vector<std::string> interfaceReads(run.reads.begin(), run.reads.begin() + 9);
-    EXPECT_EQ(interfaceReads, (std::vector<std::string>{
-        "Win32_DiskDrive.InterfaceType", "Win32_DiskDrive.InterfaceType", "Win32_DiskDrive.Caption",
-        "Win32_PhysicalMedia.SerialNumber", "Win32_DiskDrive.Size", "Win32_DiskDrive.InterfaceType",
-        "Win32_DiskDrive.InterfaceType", "Win32_DiskDrive.InterfaceType", "Win32_DiskDrive.InterfaceType"}));
+    EXPECT_EQ(interfaceReads,
+              (std::vector<std::string>{
+                  "Win32_DiskDrive.InterfaceType", "Win32_DiskDrive.InterfaceType", "Win32_DiskDrive.Caption",
+                  "Win32_PhysicalMedia.SerialNumber", "Win32_DiskDrive.Size", "Win32_DiskDrive.InterfaceType",
+                  "Win32_DiskDrive.InterfaceType", "Win32_DiskDrive.InterfaceType", "Win32_DiskDrive.InterfaceType"}));
     // Disk 0 examines C:, D:, E:; disk 2 finds C: and D: taken and reads nothing for them.
     EXPECT_EQ(run.queries, 6 + 3 + 9 + 3 + 2 * 2 + 9);
 
@@ -188,8 +214,7 @@ TEST(DrivesGroup, HugePartitionCountStopsAtTheLastLogicalDisk) {
     addLogicalDisk(inventory, 1, 3, "D:", "53687091200");
     const GroupRun run = runDrives(inventory);
     // The entries past the last logical disk are blanks, at most as many as a partition table holds.
-    EXPECT_EQ(run.text("HDD Size:"),
-              "466 GB   FreeSpace: 150 GB  Drives:  C: D:" + std::string(128 - 2, ' '));
+    EXPECT_EQ(run.text("HDD Size:"), "466 GB   FreeSpace: 150 GB  Drives:  C: D:" + std::string(128 - 2, ' '));
     EXPECT_EQ(run.queries, 6 + 9 + 3 + 4);
 }
 
@@ -210,8 +235,8 @@ TEST(DrivesGroup, SizesRoundHalfGigabytesAwayFromZero) {
         disk.partitions = "";
         SnapshotBuilder inventory;
         addDisk(inventory, 0, disk);
-        EXPECT_EQ(runDrives(inventory).text("HDD Size:"),
-                  gigabytes + "   FreeSpace: 0 GB  Drives: No drive found!") << bytes;
+        EXPECT_EQ(runDrives(inventory).text("HDD Size:"), gigabytes + "   FreeSpace: 0 GB  Drives: No drive found!")
+            << bytes;
     }
     for (const char* tooShort : {"", "512"}) {
         Disk disk = kSamsung;
@@ -270,8 +295,8 @@ TEST(DrivesGroup, SpecNeedsCylindersAndNamesAMissingFirmware) {
 TEST(DrivesGroup, NullValuesPassTheLengthTests) {
     SnapshotBuilder inventory;
     inventory.set(kDisk, 0, "InterfaceType", "IDE");
-    for (const char* property : {"Caption", "Size", "FirmwareRevision", "Partitions", "TotalCylinders",
-                                 "TotalHeads", "TotalSectors", "TotalTracks"})
+    for (const char* property : {"Caption", "Size", "FirmwareRevision", "Partitions", "TotalCylinders", "TotalHeads",
+                                 "TotalSectors", "TotalTracks"})
         inventory.setNull(kDisk, 0, property);
     inventory.setNull(kMedia, 0, "SerialNumber");
     addLogicalDisk(inventory, 0, 3, "C:", "107374182400");

@@ -13,9 +13,8 @@ const char* const kPrinter = "Win32_Printer";
 
 const std::vector<std::string> kSkipList = {
     "Fax", "Send To OneNote 2010", "Send To OneNote 2011", "Send To OneNote 2012", "Send To OneNote 2013",
-    "Microsoft XPS Document Writer", "Snagit 6", "Snagit 7", "Snagit 8", "Snagit 9", "Snagit 10",
-    "Snagit 11", "Snagit 12", "Snagit 13", "Snagit 14", "Snagit 15",
-    "Auto Microsoft XPS Document Writer on MORAVEL-BUILD",
+    "Microsoft XPS Document Writer", "Snagit 6", "Snagit 7", "Snagit 8", "Snagit 9", "Snagit 10", "Snagit 11",
+    "Snagit 12", "Snagit 13", "Snagit 14", "Snagit 15", "Auto Microsoft XPS Document Writer on MORAVEL-BUILD",
     // The virtual printers of current Windows, Office and CUPS-PDF.
     "Microsoft Print to PDF", "OneNote (Desktop)", "OneNote for Windows 10", "OneNote", "Send To OneNote 2016",
     "Microsoft XPS Document Writer v4", "PDF"};
@@ -34,8 +33,9 @@ void addSound(SnapshotBuilder& inventory, int index, const std::string& product,
     inventory.set(kSound, index, "ProductName", product).set(kSound, index, "Manufacturer", maker);
 }
 
-void addPrinter(SnapshotBuilder& inventory, int index, const std::string& caption, const std::string& horizontal = "600",
-                const std::string& vertical = "600", const std::string& status = "3") {
+void addPrinter(SnapshotBuilder& inventory, int index, const std::string& caption,
+                const std::string& horizontal = "600", const std::string& vertical = "600",
+                const std::string& status = "3") {
     inventory.set(kPrinter, index, "Caption", caption)
         .set(kPrinter, index, "HorizontalResolution", horizontal)
         .set(kPrinter, index, "VerticalResolution", vertical)
@@ -132,8 +132,9 @@ TEST(OtherGroup, BatteryTakesThePrinterPlace) {
 
 TEST(OtherGroup, ChargeIsLimitedToAPercentage) {
     const std::vector<std::pair<std::string, std::string>> cases = {
-        {"250", "100"}, {"100", "100"}, {"0", "0"}, {"", "0"}, {"Null", "0"}, {"-7", "0"},
-        {"42 percent", "42"}, {"99999999999999", "100"}, {"-99999999999999", "0"}};
+        {"250", "100"},          {"100", "100"}, {"0", "0"},           {"", "0"},
+        {"Null", "0"},           {"-7", "0"},    {"42 percent", "42"}, {"99999999999999", "100"},
+        {"-99999999999999", "0"}};
     for (const auto& [charge, shown] : cases) {
         SnapshotBuilder inventory;
         addBattery(inventory, "DELL 7FJ9277", "22SMPDELL 7FJ92772", charge);
@@ -165,7 +166,8 @@ TEST(OtherGroup, EverySkipListEntryIsPassedOver) {
         addPrinter(inventory, 0, caption);
         addPrinter(inventory, 1, "Canon MG3600 series", "1200", "600", "4");
         EXPECT_EQ(runOther(inventory).text("Printer:"),
-                  "Canon MG3600 series - Resolution: ( 1200, 600 )  Status: Printing") << caption;
+                  "Canon MG3600 series - Resolution: ( 1200, 600 )  Status: Printing")
+            << caption;
     }
 }
 
@@ -202,10 +204,17 @@ TEST(OtherGroup, ShortHorizontalResolutionShowsTheCaptionAlone) {
 }
 
 TEST(OtherGroup, StatusValuesBecomeTheirTexts) {
-    const std::vector<std::pair<std::string, std::string>> cases = {
-        {"1", "  Status: Unknown"}, {"2", "  Status: Unknown"}, {"3", "  Status: Idle"},
-        {"4", "  Status: Printing"}, {"5", "  Status: Warming Up"}, {"6", "  Status: Stopped printing"},
-        {"7", "  Status: Offline"}, {"8", "8"}, {"0", "0"}, {"", ""}, {"Null", "Null"}};
+    const std::vector<std::pair<std::string, std::string>> cases = {{"1", "  Status: Unknown"},
+                                                                    {"2", "  Status: Unknown"},
+                                                                    {"3", "  Status: Idle"},
+                                                                    {"4", "  Status: Printing"},
+                                                                    {"5", "  Status: Warming Up"},
+                                                                    {"6", "  Status: Stopped printing"},
+                                                                    {"7", "  Status: Offline"},
+                                                                    {"8", "8"},
+                                                                    {"0", "0"},
+                                                                    {"", ""},
+                                                                    {"Null", "Null"}};
     for (const auto& [status, text] : cases) {
         SnapshotBuilder inventory;
         addPrinter(inventory, 0, "HP LaserJet Pro M404dn", "600", "", status);

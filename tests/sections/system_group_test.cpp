@@ -130,12 +130,14 @@ TEST(SystemGroup, DomainOrNone) {
 
 TEST(SystemGroup, MacAddressOfTheFirstRealEthernetCard) {
     SnapshotBuilder machine;
-    machine.add("Win32_NetworkAdapter", adapter("Ethernet 802.3", "Microsoft", "Microsoft Kernel Debug Network Adapter"));
+    machine.add("Win32_NetworkAdapter",
+                adapter("Ethernet 802.3", "Microsoft", "Microsoft Kernel Debug Network Adapter"));
     machine.add("Win32_NetworkAdapter", adapter("Ethernet 802.3", "BitDefender LLC", "Bitdefender Firewall"));
     machine.add("Win32_NetworkAdapter", adapter("Wireless", "Intel Corporation", "Intel(R) Wi-Fi 6 AX201"));
     machine.add("Win32_NetworkAdapter", adapter("Ethernet 802.3", "Intel Corporation", "Intel(R) Ethernet I219-V"));
     machine.add("Win32_NetworkAdapter", adapter("Ethernet 802.3", "Realtek", "Realtek PCIe GbE"));
-    for (const char* mac : {"00:15:5D:00:00:01", "02:00:4C:4F:4F:50", "A0:B1:C2:D3:E4:F5", "00:1A:2B:3C:4D:5E", "11:22:33:44:55:66"})
+    for (const char* mac :
+         {"00:15:5D:00:00:01", "02:00:4C:4F:4F:50", "A0:B1:C2:D3:E4:F5", "00:1A:2B:3C:4D:5E", "11:22:33:44:55:66"})
         machine.add("Win32_NetworkAdapterConfiguration", {{"MACAddress", mac}});
     machine.adapters({{{0x0A, 0x0B, 0x0C, 0x0D, 0x0E, 0x0F}}});
 
@@ -200,16 +202,18 @@ TEST(SystemGroup, ReadsInOrderWithTheProgressPointAfterType) {
     machine.add("Win32_NetworkAdapterConfiguration", {{"MACAddress", "11:22:33:44:55:66"}});
 
     SystemRun system = runSystem(machine);
-    EXPECT_EQ(system.run.reads, (std::vector<std::string>{
-        "Win32_CDROMDrive.SystemName", "Win32_ComputerSystem.PrimaryOwnerName", "Win32_ComputerSystem.Name",
-        "Win32_ComputerSystem.SystemType", "Win32_ComputerSystem.Model", "Win32_ComputerSystem.Manufacturer",
-        "Win32_MemoryArray.EndingAddress", "Win32_ComputerSystem.TotalPhysicalMemory",
-        "Win32_ComputerSystem.Domain",
-        "Win32_NetworkAdapter.AdapterType", "Win32_NetworkAdapter.Manufacturer",
-        "Win32_NetworkAdapter.Name", "Win32_NetworkAdapterConfiguration.MACAddress"}));
-    EXPECT_EQ(system.run.report.events, (std::vector<std::string>{
-        "group System", "field Computer Name:", "field Type:", "progress 0.25", "field Memory:",
-        "field Available Memory:", "field Domain:", "field MAC Address:", "end"}));
+    EXPECT_EQ(
+        system.run.reads,
+        (std::vector<std::string>{
+            "Win32_CDROMDrive.SystemName", "Win32_ComputerSystem.PrimaryOwnerName", "Win32_ComputerSystem.Name",
+            "Win32_ComputerSystem.SystemType", "Win32_ComputerSystem.Model", "Win32_ComputerSystem.Manufacturer",
+            "Win32_MemoryArray.EndingAddress", "Win32_ComputerSystem.TotalPhysicalMemory",
+            "Win32_ComputerSystem.Domain", "Win32_NetworkAdapter.AdapterType", "Win32_NetworkAdapter.Manufacturer",
+            "Win32_NetworkAdapter.Name", "Win32_NetworkAdapterConfiguration.MACAddress"}));
+    EXPECT_EQ(system.run.report.events,
+              (std::vector<std::string>{
+                  "group System", "field Computer Name:", "field Type:", "progress 0.25",
+                  "field Memory:", "field Available Memory:", "field Domain:", "field MAC Address:", "end"}));
     const moravel::GroupRecord& group = system.run.report.groups.at(0);
     EXPECT_EQ(group.label, "System");
     EXPECT_EQ((std::vector<int>{group.x, group.y, group.w, group.h}), (std::vector<int>{10, 10, 705, 100}));

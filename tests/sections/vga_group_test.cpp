@@ -12,13 +12,27 @@ struct Adapter {
     std::string name, processor, maxRate, mode, currentRate, ram, version, date, dac;
 };
 
-const Adapter kInternal{"Intel(R) HD Graphics 4600", "Intel(R) HD Graphics Family", "75",
-                        "1920 x 1080 x 4294967296 colors", "60", "268435456", "20.19.15.4531",
-                        "20161017000000.000000-000", "Internal"};
-const Adapter kRamdac{"NVIDIA GeForce GTX 760", "GeForce GTX 760", "144", "2560 x 1440 x 4294967296 colors",
-                      "59", "2147483648", "23.21.13.8813", "20171020000000.000000-000", "Integrated RAMDAC"};
-const Adapter kOther{"AMD Radeon RX 580", "Radeon RX 580 Series", "165", "3840 x 2160 x 4294967296 colors",
-                     "30", "4293918720", "22.19.162.4", "20170912000000.000000-000", "AMD DAC1"};
+const Adapter kInternal{"Intel(R) HD Graphics 4600",
+                        "Intel(R) HD Graphics Family",
+                        "75",
+                        "1920 x 1080 x 4294967296 colors",
+                        "60",
+                        "268435456",
+                        "20.19.15.4531",
+                        "20161017000000.000000-000",
+                        "Internal"};
+const Adapter kRamdac{"NVIDIA GeForce GTX 760",
+                      "GeForce GTX 760",
+                      "144",
+                      "2560 x 1440 x 4294967296 colors",
+                      "59",
+                      "2147483648",
+                      "23.21.13.8813",
+                      "20171020000000.000000-000",
+                      "Integrated RAMDAC"};
+const Adapter kOther{
+    "AMD Radeon RX 580", "Radeon RX 580 Series",      "165",     "3840 x 2160 x 4294967296 colors", "30", "4293918720",
+    "22.19.162.4",       "20170912000000.000000-000", "AMD DAC1"};
 
 void addAdapter(SnapshotBuilder& inventory, int index, const Adapter& a) {
     inventory.set(kController, index, "Name", a.name)
@@ -45,8 +59,8 @@ void expectAllNone(const GroupRun& run) {
 
 TEST(VgaGroup, NoControllerGivesNoneEverywhereAfterFortyEightQueries) {
     const GroupRun run = runVga(SnapshotBuilder{});
-    EXPECT_EQ(run.labels(), (std::vector<std::string>{"Name:", "Chip Type:", "Video Mode:", "Memory:",
-                                                      "Driver Version:", "DAC Type:"}));
+    EXPECT_EQ(run.labels(), (std::vector<std::string>{
+                                "Name:", "Chip Type:", "Video Mode:", "Memory:", "Driver Version:", "DAC Type:"}));
     expectAllNone(run);
     EXPECT_EQ(run.queries, 48);
     ASSERT_EQ(run.report.groups.size(), 1u);
@@ -180,8 +194,7 @@ TEST(VgaGroup, OneInternalAdapterCostsFortyFiveQueries) {
 TEST(VgaGroup, NullValuesAreShownButDropTheirSuffixes) {
     SnapshotBuilder inventory;
     for (const char* property : {"Name", "VideoProcessor", "MaxRefreshRate", "VideoModeDescription",
-                                 "CurrentRefreshRate", "AdapterRAM", "DriverVersion", "DriverDate",
-                                 "AdapterDACType"})
+                                 "CurrentRefreshRate", "AdapterRAM", "DriverVersion", "DriverDate", "AdapterDACType"})
         inventory.setNull(kController, 0, property);
     const GroupRun run = runVga(inventory);
     EXPECT_EQ(run.text("Name:"), "Null");
@@ -204,9 +217,9 @@ TEST(VgaGroup, ZeroRefreshRatesStillGiveTheirSuffixes) {
 }
 
 TEST(VgaGroup, MemoryRoundsHalfMegabytesUp) {
-    const std::vector<std::pair<std::string, std::string>> cases = {
-        {"1572864", "2 MB"}, {"524288", "1 MB"}, {"524287", "0 MB"}, {"134217728", "128 MB"},
-        {"4293918720", "4095 MB"}, {"video", "0 MB"}};
+    const std::vector<std::pair<std::string, std::string>> cases = {{"1572864", "2 MB"},       {"524288", "1 MB"},
+                                                                    {"524287", "0 MB"},        {"134217728", "128 MB"},
+                                                                    {"4293918720", "4095 MB"}, {"video", "0 MB"}};
     for (const auto& [bytes, expected] : cases) {
         Adapter adapter = kOther;
         adapter.ram = bytes;

@@ -21,7 +21,8 @@ class AnsweringSource : public ObjectSource {
 public:
     explicit AnsweringSource(PropertyText text) : text_(text) {}
     ClassObjects objects(const std::string&, const std::string&) override {
-        return {1, [text = text_](std::size_t) -> std::unique_ptr<WmiObject> { return std::make_unique<Answering>(text); }};
+        return {
+            1, [text = text_](std::size_t) -> std::unique_ptr<WmiObject> { return std::make_unique<Answering>(text); }};
     }
 
 private:
@@ -55,7 +56,8 @@ public:
     std::optional<OsVersion> osVersion() override { return version; }
 };
 
-inline Backend makeFakeBackend(std::optional<OsVersion> version = std::nullopt, PropertyText text = PropertyText::Name) {
+inline Backend makeFakeBackend(std::optional<OsVersion> version = std::nullopt,
+                               PropertyText text = PropertyText::Name) {
     auto probes = std::make_unique<FakeProbes>();
     probes->memory = {42, std::uint64_t{3} << 30};
     probes->adapters = {{0x00, 0x1A, 0x2B, 0x3C, 0x4D, 0x5E}};

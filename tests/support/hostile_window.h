@@ -17,9 +17,12 @@ namespace moravel::testing {
 
 inline const std::vector<std::string> kHostileValues = {
     std::string(1 << 20, 'M') + "end",
-    "\x1B[2J\x1B]0;title\x07 bell\r\nnext\tline\x7F\xC2\x9B" "31m",
+    "\x1B[2J\x1B]0;title\x07 bell\r\nnext\tline\x7F\xC2\x9B"
+    "31m",
     "\xFF\xFE caf\xE9 \xC3( \xE2\x82 cut \xED\xA0\x80 surrogate",
-    "\xE2\x80\xAE" "evil.exe\xE2\x80\xAC \xE2\x80\x8F" "mark \xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D",
+    "\xE2\x80\xAE"
+    "evil.exe\xE2\x80\xAC \xE2\x80\x8F"
+    "mark \xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D",
 };
 
 // Builds, shows and draws a window whose fields hold `texts` in turn; seconds taken.

@@ -28,11 +28,9 @@ public:
     // Appends one object to a class; objects keep the order in which they are added.
     SnapshotBuilder& add(const std::string& className, nlohmann::json properties);
     // Sets one property of object `index`, creating empty objects up to it.
-    SnapshotBuilder& set(const std::string& className, int index, const std::string& property,
-                         nlohmann::json value);
+    SnapshotBuilder& set(const std::string& className, int index, const std::string& property, nlohmann::json value);
     // An integer property as WMI types uint16 and uint32 values.
-    SnapshotBuilder& setNumber(const std::string& className, int index, const std::string& property,
-                               long long value) {
+    SnapshotBuilder& setNumber(const std::string& className, int index, const std::string& property, long long value) {
         return set(className, index, property, value);
     }
     // A property without a value.

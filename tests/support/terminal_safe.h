@@ -27,8 +27,8 @@ inline bool isTerminalSafe(const std::string& text) {
         std::size_t n = std::mbrtowc(&c, text.data() + at, text.size() - at, &state);
         const auto code = static_cast<std::uint32_t>(c);
         safe = n != static_cast<std::size_t>(-1) && n != static_cast<std::size_t>(-2) && code <= 0x10FFFF &&
-               (code >= 0x20 || code == '\n') && (code < 0x7F || code >= 0xA0) &&
-               !(code >= 0x202A && code <= 0x202E) && !(code >= 0x2066 && code <= 0x2069);
+               (code >= 0x20 || code == '\n') && (code < 0x7F || code >= 0xA0) && !(code >= 0x202A && code <= 0x202E) &&
+               !(code >= 0x2066 && code <= 0x2069);
         at += n == 0 ? 1 : n;
     }
     uselocale(before);

@@ -71,11 +71,23 @@ int apartment() {
     return 0;
 }
 
-const char* const kClasses[] = {
-    "Win32_ComputerSystem", "Win32_MemoryArray", "Win32_NetworkAdapter", "Win32_NetworkAdapterConfiguration",
-    "Win32_BIOS", "Win32_OperatingSystem", "Win32_Processor", "Win32_BaseBoard", "Win32_MotherboardDevice",
-    "Win32_VideoController", "Win32_DiskDrive", "Win32_PhysicalMedia", "Win32_LogicalDisk",
-    "Win32_CDROMDrive", "Win32_SoundDevice", "Win32_Battery", "Win32_Printer"};
+const char* const kClasses[] = {"Win32_ComputerSystem",
+                                "Win32_MemoryArray",
+                                "Win32_NetworkAdapter",
+                                "Win32_NetworkAdapterConfiguration",
+                                "Win32_BIOS",
+                                "Win32_OperatingSystem",
+                                "Win32_Processor",
+                                "Win32_BaseBoard",
+                                "Win32_MotherboardDevice",
+                                "Win32_VideoController",
+                                "Win32_DiskDrive",
+                                "Win32_PhysicalMedia",
+                                "Win32_LogicalDisk",
+                                "Win32_CDROMDrive",
+                                "Win32_SoundDevice",
+                                "Win32_Battery",
+                                "Win32_Printer"};
 
 // The mean cost of one query cycle per class, then one whole inventory with its query count.
 int timing(int cycles) {
@@ -154,9 +166,9 @@ int codepage() {
     using moravel::windows::toNarrow;
     using moravel::windows::toWide;
     std::cout << "acp=" << GetACP() << std::endl;
-    showBytes("cut", toNarrow(L"Ab\0cd", 5));                  // stops at the first NUL
-    showBytes("latin", toNarrow(L"\u00AE\u00E9", 2));          // registered sign, e acute
-    showBytes("missing", toNarrow(L"x\u4E2Dy", 3));             // a character the code page lacks
+    showBytes("cut", toNarrow(L"Ab\0cd", 5));                        // stops at the first NUL
+    showBytes("latin", toNarrow(L"\u00AE\u00E9", 2));                // registered sign, e acute
+    showBytes("missing", toNarrow(L"x\u4E2Dy", 3));                  // a character the code page lacks
     showBytes("query", toNarrow(toWide("SELECT \xAE").c_str(), 8));  // narrow to wide and back
     return 0;
 }
@@ -218,6 +230,7 @@ int main(int argc, char** argv) {
     if (command == "variants") return variants();
     if (command == "codepage") return codepage();
     if (command == "recorded" && argc == 3) return recorded(argv[2]);
-    std::cerr << "usage: moravel-probe query INDEX WQL PROPERTY | version | apartment | time CYCLES | probes | variants | codepage | recorded SNAPSHOT\n";
+    std::cerr
+        << "usage: moravel-probe query INDEX WQL PROPERTY | version | apartment | time CYCLES | probes | variants | codepage | recorded SNAPSHOT\n";
     return 2;
 }

@@ -31,8 +31,7 @@ public:
     void pause(const std::string& line) {
         std::ofstream(steps_, std::ios::app | std::ios::binary) << line << std::endl;
         const std::string go = steps_ + "." + std::to_string(++count_);
-        for (int tick = 0; tick < 6000 && GetFileAttributesA(go.c_str()) == INVALID_FILE_ATTRIBUTES; ++tick)
-            Sleep(10);
+        for (int tick = 0; tick < 6000 && GetFileAttributesA(go.c_str()) == INVALID_FILE_ATTRIBUTES; ++tick) Sleep(10);
     }
 
 private:

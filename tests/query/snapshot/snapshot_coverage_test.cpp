@@ -60,7 +60,8 @@ Pairs groupReads() {
 
 TEST(SnapshotCoverage, TheWriterRecordsEverythingTheGroupsRead) {
     Pairs read = groupReads(), recorded = recordedPairs(), missing;
-    std::set_difference(read.begin(), read.end(), recorded.begin(), recorded.end(), std::inserter(missing, missing.end()));
+    std::set_difference(read.begin(), read.end(), recorded.begin(), recorded.end(),
+                        std::inserter(missing, missing.end()));
     EXPECT_EQ(missing, Pairs());
     EXPECT_EQ(read.count("Win32_PhysicalMedia.SerialNumber"), 1u);  // the trace saw the reads, not nothing
 }

@@ -107,8 +107,8 @@ TEST(SnapshotObjects, OnlyWholeClassQueriesAreUnderstood) {
     auto backend = InstalledBackend::fromJson(oneObject(R"("P": "x")"));
     EXPECT_EQ(testValue("P"), "x");
     EXPECT_EQ(backend.takeLines(), "");
-    const char* rejected[] = {"SELECT Name FROM Win32_Test", "SELECT * FROM Win32_Test WHERE P = 'x'",
-                              "SELECT * FROM ", "SELECT * FROM Win32_Test;"};
+    const char* rejected[] = {"SELECT Name FROM Win32_Test", "SELECT * FROM Win32_Test WHERE P = 'x'", "SELECT * FROM ",
+                              "SELECT * FROM Win32_Test;"};
     for (const char* query : rejected) {
         SCOPED_TRACE(query);
         EXPECT_EQ(queryWmiText(0, query, "P"), "");
@@ -169,7 +169,8 @@ TEST(SnapshotFailures, EachStepFailsOnlyItsOwnQuery) {
     for (const FailureCase& c : cases) {
         SCOPED_TRACE(c.step);
         auto backend = InstalledBackend::fromJson(oneObject(R"("P": "x")", std::string(R"(, "failures": {
-            "SELECT * FROM Win32_Test": {"step": ")") + c.step + R"(", "code": ")" + c.code + R"("}})"));
+            "SELECT * FROM Win32_Test": {"step": ")") + c.step + R"(", "code": ")" +
+                                                                               c.code + R"("}})"));
         EXPECT_EQ(testValue("P"), "");
         EXPECT_EQ(backend.takeLines(), c.line);
         EXPECT_EQ(queryWmiText(0, "SELECT * FROM Win32_Other", "P"), "");
@@ -183,7 +184,8 @@ TEST(SnapshotFailures, AcceptedInitialisationCodesLetTheQueryGoOn) {
     for (const char* code : {"0x80010106", "0x1"}) {
         SCOPED_TRACE(code);
         auto backend = InstalledBackend::fromJson(oneObject(R"("P": "x")", std::string(R"(, "failures": {
-            "SELECT * FROM Win32_Test": {"step": "CoInitializeEx", "code": ")") + code + R"("}})"));
+            "SELECT * FROM Win32_Test": {"step": "CoInitializeEx", "code": ")") +
+                                                                               code + R"("}})"));
         EXPECT_EQ(testValue("P"), "x");
         EXPECT_EQ(backend.takeLines(), "");
     }
@@ -309,7 +311,8 @@ TEST(SnapshotRefusal, FilesThatCannotBeReadAreNamed) {
         moravel::makeSnapshotBackend(MORAVEL_BINARY_DIR);
         ADD_FAILURE() << "a folder was accepted";
     } catch (const moravel::SnapshotError& e) {
-        EXPECT_EQ(std::string(e.what()), std::string("moravel: ") + MORAVEL_BINARY_DIR + ": is a folder, not a snapshot file");
+        EXPECT_EQ(std::string(e.what()),
+                  std::string("moravel: ") + MORAVEL_BINARY_DIR + ": is a folder, not a snapshot file");
     }
 }
 
@@ -346,8 +349,10 @@ std::string refusal(const std::string& text) {
 TEST(SnapshotBounds, NumbersNestingNulAndLongKeysAreBounded) {
     std::string deep(100000, '[');
     EXPECT_EQ(refusal(oneObject(R"("A": )" + deep)), "moravel: x.json: nested deeper than 64 levels at byte 95");
-    EXPECT_EQ(refusal(oneObject(R"("A": 1e400)")), "moravel: x.json: not valid JSON: number overflow parsing '1e400' at byte 39");
-    EXPECT_EQ(refusal(oneObject(R"("A": 1e-400)")), "moravel: x.json: not valid JSON: number underflow parsing '1e-400' at byte 40");
+    EXPECT_EQ(refusal(oneObject(R"("A": 1e400)")),
+              "moravel: x.json: not valid JSON: number overflow parsing '1e400' at byte 39");
+    EXPECT_EQ(refusal(oneObject(R"("A": 1e-400)")),
+              "moravel: x.json: not valid JSON: number underflow parsing '1e-400' at byte 40");
     EXPECT_EQ(refusal(oneObject(R"("A": {"vt": 5, "value": -0.)" + std::string(400, '0') + "1}")).substr(0, 68),
               "moravel: x.json: not valid JSON: number underflow parsing '-0.000000");
     std::string digits(100000, '7');
@@ -362,9 +367,9 @@ TEST(SnapshotBounds, NumbersNestingNulAndLongKeysAreBounded) {
                   .find(R"("failures": the key "Q" appears twice)"),
               std::string::npos);
 
-    InstalledBackend backend = InstalledBackend::fromJson(
-        "\xEF\xBB\xBF" + oneObject(R"("Zero": -0, "Whole": 4294967295.0, "List": )" + std::string(60, '[') +
-                                   std::string(60, ']')));
+    InstalledBackend backend =
+        InstalledBackend::fromJson("\xEF\xBB\xBF" + oneObject(R"("Zero": -0, "Whole": 4294967295.0, "List": )" +
+                                                              std::string(60, '[') + std::string(60, ']')));
     EXPECT_EQ(testValue("Zero"), "0");
     EXPECT_EQ(testValue("Whole"), "4294967295");
     EXPECT_EQ(testValue("List"), "");
@@ -392,8 +397,9 @@ TEST(SnapshotBounds, OnlyRegularFilesWithinTheLimitAreRead) {
             moravel::makeSnapshotBackend(path);
             ADD_FAILURE() << path << " was accepted";
         } catch (const moravel::SnapshotError& e) {
-            std::string expected = path == large ? ": is larger than 33554432 bytes, the most a snapshot may hold"
-                                                 : ": is not a regular file (a device, FIFO or socket), not a snapshot file";
+            std::string expected = path == large
+                                       ? ": is larger than 33554432 bytes, the most a snapshot may hold"
+                                       : ": is not a regular file (a device, FIFO or socket), not a snapshot file";
             EXPECT_EQ(std::string(e.what()), "moravel: " + path + expected);
         }
     }

@@ -112,7 +112,7 @@ TEST(SnapshotWriter, KeepsEveryTypeInItsOwnForm) {
     EXPECT_EQ(cpu["MaxClockSpeed"], json::parse(R"({"vt": 21, "value": 18446744073709551615})"));
     EXPECT_EQ(cpu["Manufacturer"], json::parse(R"({"vt": 7})"));
     EXPECT_EQ(cpu["NumberOfLogicalProcessors"], json::parse(R"({"vt": 0})"));
-    EXPECT_FALSE(cpu.contains("Family"));     // no group reads it
+    EXPECT_FALSE(cpu.contains("Family"));  // no group reads it
     const json& second = document["classes"]["Win32_Processor"][1];
     EXPECT_EQ(second, json::parse(R"({"Name": "Second CPU", "Description": {"vt": 8}})"));
     EXPECT_EQ(document["classes"]["Win32_NetworkAdapterConfiguration"],
@@ -122,7 +122,8 @@ TEST(SnapshotWriter, KeepsEveryTypeInItsOwnForm) {
                               {"MACAddress": {"vt": 5}}, {"MACAddress": null}])"));
     EXPECT_EQ(document["classes"]["Win32_Battery"], json::array());
     EXPECT_EQ(document["classes"]["Win32_MemoryArray"], json::array());  // a class the file lacks has none
-    EXPECT_EQ(document["classes"].size(), moravel::recordedClasses().size() - 3);  // every class less the three that fail
+    EXPECT_EQ(document["classes"].size(),
+              moravel::recordedClasses().size() - 3);  // every class less the three that fail
     EXPECT_FALSE(document["classes"].contains("Win32_BIOS"));
     EXPECT_EQ(document["failures"], json::parse(R"({
         "SELECT * FROM Win32_BIOS": {"step": "ExecQuery", "code": "0x80041017"},
@@ -169,8 +170,8 @@ TEST_F(WriterCycles, EachClassIsOneBalancedCycle) {
     EXPECT_EQ(std::count(log.begin(), log.end(), "CoUninitialize"), classes);
     EXPECT_EQ(std::count(log.begin(), log.end(), "release enumerator"), classes);
     EXPECT_EQ(provider.liveObjects(), 0);
-    const std::vector<std::string> ending = {"Next: none", "release services", "release locator",
-                                             "release enumerator", "CoUninitialize"};
+    const std::vector<std::string> ending = {"Next: none", "release services", "release locator", "release enumerator",
+                                             "CoUninitialize"};
     EXPECT_TRUE(std::equal(ending.rbegin(), ending.rend(), log.rbegin()));
     // A text that is not UTF-8 is written with a replacement character instead of failing.
     EXPECT_EQ(document["classes"]["Win32_Processor"], json::parse(R"([{"Name": "a\ufffd"}, {}])"));
@@ -188,7 +189,8 @@ TEST_F(WriterCycles, AFailingStepIsRecordedForEveryClassItStrikes) {
               json::parse(R"({"step": "ConnectServer", "code": "0x80041003"})"));
     EXPECT_EQ(provider.liveObjects(), 0);
     std::vector<std::string> log = provider.takeLog();
-    EXPECT_EQ(std::count(log.begin(), log.end(), "CoUninitialize"), static_cast<long>(moravel::recordedClasses().size()));
+    EXPECT_EQ(std::count(log.begin(), log.end(), "CoUninitialize"),
+              static_cast<long>(moravel::recordedClasses().size()));
 
     provider.script.connect = moravel::kOk;
     provider.script.initialize = moravel::kFailed;

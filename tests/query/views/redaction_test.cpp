@@ -41,9 +41,9 @@ std::string run(std::vector<std::string> arguments, std::string* err = nullptr) 
 // Every value of the machine that names it, its owner or its parts, as the snapshot holds it.
 std::vector<std::string> identifyingValues(const Json& snapshot) {
     const std::vector<std::pair<const char*, const char*>> sources = {
-        {"Win32_CDROMDrive", "SystemName"}, {"Win32_ComputerSystem", "PrimaryOwnerName"},
-        {"Win32_ComputerSystem", "Domain"}, {"Win32_NetworkAdapterConfiguration", "MACAddress"},
-        {"Win32_BaseBoard", "SerialNumber"}, {"Win32_PhysicalMedia", "SerialNumber"},
+        {"Win32_CDROMDrive", "SystemName"},        {"Win32_ComputerSystem", "PrimaryOwnerName"},
+        {"Win32_ComputerSystem", "Domain"},        {"Win32_NetworkAdapterConfiguration", "MACAddress"},
+        {"Win32_BaseBoard", "SerialNumber"},       {"Win32_PhysicalMedia", "SerialNumber"},
         {"Win32_OperatingSystem", "SerialNumber"}, {"Win32_Battery", "DeviceID"}};
     std::vector<std::string> values;
     for (const auto& [name, property] : sources)
@@ -64,8 +64,8 @@ std::map<std::string, std::string> fieldTexts(const std::string& jsonReport) {
 std::string queriesOf(const std::string& statsLine) { return statsLine.substr(0, statsLine.find(',')); }
 
 TEST(Redaction, IdentifyingValuesLeaveEveryOutputAndNothingElseChanges) {
-    const std::set<std::string> changing = {"Computer Name:", "Domain:", "MAC Address:", "Product ID:",
-                                            "Unique Serial No.:", "HDD Serial No.:", "USB Drive:", "Battery:"};
+    const std::set<std::string> changing = {"Computer Name:",     "Domain:",         "MAC Address:", "Product ID:",
+                                            "Unique Serial No.:", "HDD Serial No.:", "USB Drive:",   "Battery:"};
     for (const char* machine : {"desktop.json", "laptop.json"}) {
         const std::string file = dataFile(machine), saved = ::testing::TempDir() + "redacted-" + machine;
         std::string plainStats, hiddenStats;
@@ -93,8 +93,8 @@ TEST(Redaction, IdentifyingValuesLeaveEveryOutputAndNothingElseChanges) {
 }
 
 TEST(Redaction, AddressesKeepTheirFormAndEmptyOrValuelessAnswersStay) {
-    EXPECT_EQ(redactedValue("Win32_NetworkAdapterConfiguration", "MACAddress", WmiValue::string("00-1a-2B:3c"))
-                  .text, "XX-XX-XX:XX");
+    EXPECT_EQ(redactedValue("Win32_NetworkAdapterConfiguration", "MACAddress", WmiValue::string("00-1a-2B:3c")).text,
+              "XX-XX-XX:XX");
     EXPECT_EQ(redactedValue("win32_baseboard", "serialNUMBER", WmiValue::string("M80")).text, "(hidden)");
     EXPECT_EQ(redactedValue("Win32_Battery", "DeviceID", WmiValue::i4(7)).text, "(hidden)");
     EXPECT_EQ(redactedValue("Win32_Processor", "SystemName", WmiValue::string("DESK-7")).text, "(hidden)");
@@ -108,7 +108,8 @@ TEST(Redaction, InventorySerialsInEveryForm) {
     EXPECT_EQ(redactedValue("Win32_PhysicalMemory", "SerialNumber", WmiValue::string("47A1C2D3")).text, "(hidden)");
     EXPECT_EQ(redactedValue("Win32_PnPEntity", "DeviceID", WmiValue::string("USB\\VID_0781&PID_5581\\4C530001")).text,
               "USB\\VID_0781&PID_5581\\(hidden)");
-    WmiValue codes = redactedValue("WmiMonitorID", "SerialNumberID", WmiValue::array(vt::I4, {"55", "88", "74", "0", "0", "0", "0", "0", "0"}));
+    WmiValue codes = redactedValue("WmiMonitorID", "SerialNumberID",
+                                   WmiValue::array(vt::I4, {"55", "88", "74", "0", "0", "0", "0", "0", "0"}));
     EXPECT_EQ(codes.items, (std::vector<std::string>{"40", "104", "105", "100", "100", "101", "110", "41", "0"}));
     WmiValue none = redactedValue("WmiMonitorID", "SerialNumberID", WmiValue::array(vt::I4, {"0", "0"}));
     EXPECT_EQ(none.items, (std::vector<std::string>{"0", "0"}));  // no serial: nothing to hide
@@ -117,7 +118,8 @@ TEST(Redaction, InventorySerialsInEveryForm) {
 // Without an Ethernet adapter the address comes from the adapter list, hidden the same way,
 // and a saved snapshot keeps it hidden.
 TEST(Redaction, TheAdapterListProbeIsHiddenToo) {
-    const std::string file = ::testing::TempDir() + "adapters.json", saved = ::testing::TempDir() + "adapters-saved.json";
+    const std::string file = ::testing::TempDir() + "adapters.json",
+                      saved = ::testing::TempDir() + "adapters-saved.json";
     std::ofstream(file) << R"({"classes": {}, "adapters": ["00-1A-2B-3C-4D-5E", "0A-0B-0C-0D-0E-0F"]})";
     EXPECT_NE(run({"--snapshot", file}).find("MAC Address:       0A-0B-0C-0D-0E-0F\n"), std::string::npos);
     const std::string hidden = run({"--redact", "--snapshot", file});
@@ -150,7 +152,8 @@ TEST(Recording, PlaysBackAsTheMachineAnswered) {
         };
         long firstQueries = 0, againQueries = 0;
         std::string firstLines, againLines;
-        const std::string first = build(makeRecordingView(*live.provider, *live.probes, record), firstQueries, firstLines);
+        const std::string first =
+            build(makeRecordingView(*live.provider, *live.probes, record), firstQueries, firstLines);
         const std::string again = build(makeSnapshotBackend(*record), againQueries, againLines);
         EXPECT_EQ(again, first) << machine;
         EXPECT_EQ(againQueries, firstQueries) << machine;
@@ -162,7 +165,8 @@ TEST(Recording, PlaysBackAsTheMachineAnswered) {
 // over by the snapshot below, which jumps, instead of being walked through the views one by one.
 TEST(Views, ReadsStepOverObjectsBelowEveryView) {
     std::string objects;
-    for (int i = 0; i < 1000; ++i) objects += (i ? "," : "") + std::string(R"({"SerialNumber": "S)") + std::to_string(i) + "\"}";
+    for (int i = 0; i < 1000; ++i)
+        objects += (i ? "," : "") + std::string(R"({"SerialNumber": "S)") + std::to_string(i) + "\"}";
     Backend file = makeSnapshotBackendFromJson(R"({"classes": {"Win32_BaseBoard": [)" + objects + "]}}", "m.json");
     auto record = std::make_shared<SnapshotData>();
     Backend recording = makeRecordingView(*file.provider, *file.probes, record);

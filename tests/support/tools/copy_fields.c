@@ -6,7 +6,7 @@
    after 3 seconds, as when a window just shown does not take keys yet, is made again, up to four
    times.
    Usage: copy_fields WINDOW-ID < positions */
-#define _POSIX_C_SOURCE 200809L  /* clock_gettime */
+#define _POSIX_C_SOURCE 200809L /* clock_gettime */
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
 #include <X11/extensions/Xfixes.h>
@@ -20,7 +20,7 @@ static Display* display;
 static Window own;
 static Atom clipboard, utf8, property, nudge;
 static int fixesEvent;
-static Time taken;  /* when the program last took the clipboard */
+static Time taken; /* when the program last took the clipboard */
 
 static double now(void) {
     struct timespec t;
@@ -108,7 +108,7 @@ static int printClipboard(void) {
     unsigned char* text = NULL;
     XGetWindowProperty(display, own, property, 0, 1 << 20, True, AnyPropertyType, &type, &format, &length, &after,
                        &text);
-    if (type == None) return 0;  /* refused */
+    if (type == None) return 0; /* refused */
     printf("%.*s\n", (int)length, text ? (const char*)text : "");
     XFree(text);
     return 1;
