@@ -53,8 +53,8 @@ ObjectList readPnpEntities(const LinuxContext& context) {
         object->add("DeviceID", [id] { return WmiValue::string(id); })
             .add("PNPDeviceID", [id] { return WmiValue::string(id); })
             .add("Name", [fs, dir, c, v, p] {
-                std::optional<std::string> product = fs->line(dir + "/product");
-                return stringOrNull(product ? product : c->names.product("usb", v, p));
+                std::optional<std::string> told = fs->line(dir + "/product");
+                return stringOrNull(told ? told : c->names.product("usb", v, p));
             })
             .add("Manufacturer", [fs, dir, c, v] {
                 std::optional<std::string> maker = fs->line(dir + "/manufacturer");
