@@ -56,8 +56,8 @@ ObjectList readPnpEntities(const LinuxContext& context) {
             .add("PNPDeviceID", [id] { return WmiValue::string(id); })
             .add("Name",
                  [fs, dir, c, v, p] {
-                     std::optional<std::string> product = fs->line(dir + "/product");
-                     return stringOrNull(product ? product : c->names.product("usb", v, p));
+                     std::optional<std::string> told = fs->line(dir + "/product");
+                     return stringOrNull(told ? told : c->names.product("usb", v, p));
                  })
             .add("Manufacturer",
                  [fs, dir, c, v] {
