@@ -57,22 +57,22 @@ key "$dialog" Escape
 wait_gone '^Print$' 5 || fail "the print dialog stayed open"
 note "then About and Print"
 
-# The CPU group's Spec field (the 16th, clipped) scrolls to its end while Tab has put the focus
+# The CPU group's cores-and-caches field (the 16th, clipped) scrolls to its end while Tab has put the focus
 # there and shows its start again after Tab has left it.
-read -r spec_x spec_y < <(widget_at main "Spec:")
-spec="246x16+$((spec_x - 123))+$((spec_y - 8))"
-part() { convert "$1" -crop "$spec" +repage "$2"; }
-part "$WORK/start.png" "$WORK/spec-start.png"
+read -r cores_x cores_y < <(widget_at main "Spec:")
+box="246x16+$((cores_x - 123))+$((cores_y - 8))"
+part() { convert "$1" -crop "$box" +repage "$2"; }
+part "$WORK/start.png" "$WORK/cores-start.png"
 click_widget "$MAIN" main "Processor:"
 press Tab
-wait_until 3 copies "$(field_text 16)" || fail "Tab did not reach the Spec field"
+wait_until 3 copies "$(field_text 16)" || fail "Tab did not reach the cores-and-caches field"
 differs_from_start() {
-    import -window "$MAIN" "$WORK/now.png" && part "$WORK/now.png" "$WORK/spec-now.png" &&
-        [ "$(compare -metric AE "$WORK/spec-start.png" "$WORK/spec-now.png" null: 2>&1)" != 0 ]
+    import -window "$MAIN" "$WORK/now.png" && part "$WORK/now.png" "$WORK/cores-now.png" &&
+        [ "$(compare -metric AE "$WORK/cores-start.png" "$WORK/cores-now.png" null: 2>&1)" != 0 ]
 }
-wait_until 3 differs_from_start || fail "the focused Spec field shows what it showed before"
+wait_until 3 differs_from_start || fail "the focused cores-and-caches field shows what it showed before"
 press Tab
-wait_until 3 eval '! differs_from_start' || fail "the Spec field does not show its start after the focus left it"
+wait_until 3 eval '! differs_from_start' || fail "the cores-and-caches field does not show its start after the focus left it"
 note "a field Tab scrolled shows its start again when the focus leaves it"
 
 # Shift+F10 and the Menu key: the menu opens below the focused field (the 17th, Clock).
