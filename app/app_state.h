@@ -7,10 +7,10 @@
 #include <optional>
 #include <vector>
 
-#include "app/report_collector.h"
-#include "app/report_compare.h"
+#include "compare/compare.h"
 #include "query/backend.h"
 #include "query/snapshot/snapshot_data.h"
+#include "sections/collector.h"
 
 class Fl_Double_Window;
 class Fl_Progress;

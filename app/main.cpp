@@ -6,11 +6,13 @@
 #include <FL/Fl_Window.H>
 
 #include "app/platform.h"
-#include "app/report_escape.h"
-#include "app/report_file.h"
 #include "app/share.h"
 #include "app/startup.h"
+#include "io/file_writer.h"
+#include "providers/backends.h"
 #include "query/backend.h"
+#include "query/snapshot/snapshot_provider.h"
+#include "text/terminal.h"
 
 namespace {
 

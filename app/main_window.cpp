@@ -14,13 +14,13 @@
 
 #include "app/app_state.h"
 #include "app/platform.h"
-#include "app/report_collector.h"
 #include "app/share.h"
 #include "app/share_menu.h"
 #include "app/startup.h"
 #include "app/startup_rules.h"
 #include "app/wait_window.h"
 #include "commands/commands.h"
+#include "sections/collector.h"
 #include "sections/sections.h"
 
 #include <FL/fl_draw.H>  // last: its X11 headers define Bool and None

@@ -9,9 +9,9 @@
 #include <FL/Fl_Group.H>
 #include <FL/Fl_Output.H>
 
-#include "app/report_collector.h"
-#include "app/report_compare.h"
+#include "compare/compare.h"
 #include "moravel_version.h"
+#include "sections/collector.h"
 #include "sections/report_sink.h"
 
 namespace moravel {

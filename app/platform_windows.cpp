@@ -8,7 +8,7 @@
 #include <FL/Fl_Window.H>
 #include <FL/x.H>
 
-#include "query/windows/probes_windows.h"
+#include "providers/windows/probes_windows.h"
 
 namespace moravel {
 namespace {

@@ -6,12 +6,13 @@
 #include <sstream>
 
 #include "app/app_state.h"
-#include "app/report_writers.h"
 #include "inventory/read_inventory.h"
+#include "query/snapshot/snapshot_provider.h"
+#include "query/snapshot/snapshot_writer.h"
 #include "query/views/recording.h"
 #include "query/views/redaction.h"
-#include "query/snapshot/snapshot_writer.h"
 #include "query/wmi_query.h"
+#include "report/writers.h"
 #include "sections/sections.h"
 
 namespace moravel {

@@ -6,9 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "app/report_collector.h"
-#include "app/report_compare.h"
+#include "compare/compare.h"
 #include "query/backend.h"
+#include "query/snapshot/snapshot_provider.h"
+#include "sections/collector.h"
 
 namespace moravel {
 

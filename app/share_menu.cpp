@@ -13,10 +13,11 @@
 
 #include "app/app_state.h"
 #include "app/main_window.h"
-#include "app/report_file.h"
-#include "app/report_writers.h"
 #include "app/share.h"
+#include "io/file_writer.h"
+#include "query/snapshot/snapshot_provider.h"
 #include "query/snapshot/snapshot_writer.h"
+#include "report/writers.h"
 
 namespace moravel {
 namespace {

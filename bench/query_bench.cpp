@@ -14,10 +14,11 @@
 #include <vector>
 
 #include "inventory/read_inventory.h"
+#include "providers/backends.h"
+#include "providers/linux/system/device_names.h"
+#include "providers/linux/system/host_facts.h"
+#include "providers/linux/system/linux_provider.h"
 #include "query/backend.h"
-#include "query/linux/device_names.h"
-#include "query/linux/host_facts.h"
-#include "query/linux/linux_provider.h"
 #include "query/views/provider_tap.h"
 #include "query/wmi_provider.h"
 #include "query/wmi_query.h"

@@ -1,7 +1,5 @@
 #include "query/backend.h"
 
-#include <cstdlib>
-
 namespace moravel {
 
 void Backend::install() const {
@@ -19,12 +17,6 @@ ScopedBackend::ScopedBackend(WmiProvider* provider, SystemProbes* probes, std::o
     context_.provider = provider;
     context_.probes = probes;
     if (diagnostics) context_.diagnostics = diagnostics;
-}
-
-Backend makeBackendFromEnvironment() {
-    const char* snapshot = std::getenv("MORAVEL_SNAPSHOT");
-    if (snapshot && *snapshot) return makeSnapshotBackend(snapshot);
-    return makePlatformBackend();
 }
 
 }  // namespace moravel

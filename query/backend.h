@@ -3,7 +3,6 @@
 #pragma once
 
 #include <memory>
-#include <stdexcept>
 #include <string>
 
 #include "query/probes.h"
@@ -40,22 +39,5 @@ private:
     QueryContext context_;
     ContextScope scope_;
 };
-
-struct SnapshotData;
-
-// A snapshot file that cannot be used; what() is one line naming the file and the problem.
-class SnapshotError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
-
-Backend makePlatformBackend();                         // query/linux or query/windows
-Backend makeSnapshotBackend(const std::string& path);  // throws SnapshotError
-Backend makeSnapshotBackend(SnapshotData data);
-// The same from JSON text; `name` stands for the file in error messages.
-Backend makeSnapshotBackendFromJson(const std::string& json, const std::string& name);
-
-// The snapshot named by MORAVEL_SNAPSHOT if set, else the platform's backend.
-Backend makeBackendFromEnvironment();
 
 }  // namespace moravel

@@ -56,7 +56,7 @@ const char* stepName(CycleStep step);
 SnapshotData parseSnapshot(std::string json, const std::string& name);
 
 // The snapshot file at `path`, read whole (within kMaxSnapshotBytes) and parsed; throws
-// SnapshotError (query/backend.h) for a file that cannot be read or is not a snapshot.
+// SnapshotError (snapshot_provider.h) for a file that cannot be read or is not a snapshot.
 SnapshotData readSnapshotFile(const std::string& path);
 
 // The object of a class that `span` locates in `data.text`.

@@ -9,10 +9,11 @@
 #include <cerrno>
 #include <cstring>
 
+#include "io/fd.h"
 #include "query/backend.h"
-#include "query/fd_closer.h"
 #include "query/object_source.h"
 #include "query/snapshot/snapshot_data.h"
+#include "query/snapshot/snapshot_provider.h"
 #include "query/wmi_names.h"
 
 namespace moravel {

@@ -10,9 +10,9 @@
 
 #include <nlohmann/json.hpp>
 
-#include "query/backend.h"
 #include "query/snapshot/snapshot_data.h"
 #include "query/snapshot/snapshot_json.h"
+#include "query/snapshot/snapshot_provider.h"
 
 namespace moravel {
 namespace {

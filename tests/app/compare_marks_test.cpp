@@ -12,9 +12,10 @@
 
 #include "app/app_state.h"
 #include "app/main_window.h"
-#include "app/report_run.h"
 #include "app/share.h"
 #include "app/share_menu.h"
+#include "cli/run.h"
+#include "query/snapshot/snapshot_provider.h"
 
 namespace moravel {
 namespace {

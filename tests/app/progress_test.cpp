@@ -16,6 +16,7 @@
 #include "app/main_window.h"
 #include "app/startup.h"
 #include "query/backend.h"
+#include "query/snapshot/snapshot_provider.h"
 
 namespace moravel {
 namespace {

@@ -3,17 +3,17 @@
 #include <cstdint>
 #include <string>
 
-#include "query/linux/cim_dates.h"
-#include "query/linux/cpuinfo.h"
-#include "query/linux/cups_reply.h"
-#include "query/linux/edid.h"
-#include "query/linux/meminfo.h"
-#include "query/linux/os_release.h"
-#include "query/linux/smbios.h"
-#include "query/linux/udev_data.h"
-#include "query/linux/edid_identity.h"
-#include "query/linux/ip_configuration.h"
-#include "query/linux/memory_modules.h"
+#include "providers/linux/parsers/cpuinfo.h"
+#include "providers/linux/parsers/cups_reply.h"
+#include "providers/linux/parsers/edid.h"
+#include "providers/linux/parsers/edid_identity.h"
+#include "providers/linux/parsers/meminfo.h"
+#include "providers/linux/parsers/memory_modules.h"
+#include "providers/linux/parsers/os_release.h"
+#include "providers/linux/parsers/smbios.h"
+#include "providers/linux/parsers/udev_data.h"
+#include "providers/linux/system/cim_dates.h"
+#include "providers/linux/system/ip_configuration.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size == 0) return 0;

@@ -5,10 +5,11 @@
 #include <sstream>
 #include <string>
 
-#include "app/report_collector.h"
-#include "app/report_writers.h"
 #include "query/backend.h"
+#include "query/snapshot/snapshot_provider.h"
 #include "query/wmi_query.h"
+#include "report/writers.h"
+#include "sections/collector.h"
 #include "sections/sections.h"
 
 namespace {

@@ -6,6 +6,7 @@
 
 #include "query/backend.h"
 #include "query/snapshot/snapshot_data.h"
+#include "query/snapshot/snapshot_provider.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     try {

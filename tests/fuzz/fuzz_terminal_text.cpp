@@ -6,13 +6,14 @@
 #include <sstream>
 #include <string>
 
-#include "app/report_collector.h"
-#include "app/report_escape.h"
-#include "app/report_writers.h"
 #include "query/backend.h"
+#include "query/snapshot/snapshot_provider.h"
 #include "query/wmi_query.h"
+#include "report/writers.h"
+#include "sections/collector.h"
 #include "sections/sections.h"
 #include "tests/support/terminal_safe.h"
+#include "text/terminal.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string bytes(reinterpret_cast<const char*>(data), size);

@@ -3,6 +3,7 @@
 
 #include "inventory/read_inventory.h"
 #include "query/backend.h"
+#include "query/snapshot/snapshot_provider.h"
 #include "tests/support/snapshot_fixture.h"
 
 namespace moravel {

@@ -6,15 +6,16 @@
 #include <fstream>
 #include <sstream>
 
-#include "app/report_collector.h"
-#include "app/report_escape.h"
-#include "app/report_run.h"
-#include "app/report_writers.h"
+#include "cli/run.h"
 #include "moravel_version.h"
 #include "query/backend.h"
+#include "query/snapshot/snapshot_provider.h"
 #include "query/wmi_query.h"
+#include "report/writers.h"
+#include "sections/collector.h"
 #include "sections/sections.h"
 #include "tests/support/terminal_safe.h"
+#include "text/terminal.h"
 
 using moravel::FieldRecord;
 using moravel::GroupRecord;

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "query/backend.h"
+#include "query/snapshot/snapshot_provider.h"
 
 namespace moravel::testing {
 

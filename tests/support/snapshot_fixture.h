@@ -18,8 +18,8 @@
 
 #include <nlohmann/json.hpp>
 
-#include "app/report_collector.h"
 #include "query/probes.h"
+#include "sections/collector.h"
 
 namespace moravel::testing {
 

@@ -22,14 +22,16 @@
 #include <sstream>
 #include <string>
 
-#include "app/report_collector.h"
 #include "app/startup_rules.h"
+#include "providers/backends.h"
+#include "providers/windows/code_page.h"
+#include "providers/windows/probes_windows.h"
+#include "providers/windows/variant_value.h"
 #include "query/backend.h"
 #include "query/snapshot/snapshot_data.h"
-#include "query/windows/code_page.h"
-#include "query/windows/probes_windows.h"
-#include "query/windows/variant_value.h"
+#include "query/snapshot/snapshot_provider.h"
 #include "query/wmi_query.h"
+#include "sections/collector.h"
 #include "sections/sections.h"
 
 namespace {

@@ -20,6 +20,7 @@
 
 #include "app/app_state.h"
 #include "app/startup.h"
+#include "providers/backends.h"
 #include "query/backend.h"
 
 namespace {

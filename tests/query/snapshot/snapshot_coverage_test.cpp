@@ -9,9 +9,10 @@
 #include <set>
 #include <string>
 
-#include "app/report_collector.h"
 #include "inventory/read_inventory.h"
+#include "query/snapshot/snapshot_provider.h"
 #include "query/wmi_classes.h"
+#include "sections/collector.h"
 #include "sections/sections.h"
 #include "tests/support/fake_backend.h"
 #include "tests/support/installed_backend.h"

@@ -5,12 +5,14 @@
 #include <filesystem>
 #include <fstream>
 
+#include "providers/backends.h"
 #include "query/snapshot/snapshot_data.h"
 
 #include <gtest/gtest.h>
 
 #include "query/backend.h"
 #include "query/probes.h"
+#include "query/snapshot/snapshot_provider.h"
 #include "query/wmi_query.h"
 #include "tests/support/installed_backend.h"
 

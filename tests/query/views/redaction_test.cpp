@@ -9,13 +9,14 @@
 
 #include <nlohmann/json.hpp>
 
-#include "app/report_collector.h"
-#include "app/report_run.h"
+#include "cli/run.h"
 #include "query/backend.h"
 #include "query/snapshot/snapshot_data.h"
+#include "query/snapshot/snapshot_provider.h"
 #include "query/views/recording.h"
 #include "query/views/redaction.h"
 #include "query/wmi_query.h"
+#include "sections/collector.h"
 #include "sections/sections.h"
 
 namespace moravel {

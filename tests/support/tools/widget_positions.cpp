@@ -10,6 +10,7 @@
 
 #include "app/main_window.h"
 #include "commands/commands.h"
+#include "providers/backends.h"
 #include "query/backend.h"
 
 namespace {

@@ -1,0 +1,164 @@
+#include "cli/options.h"
+
+#include "export/submit.h"
+
+namespace moravel {
+namespace {
+
+// "--name VALUE" or "--name=VALUE"; advances `i` past a separate argument. `what` names the
+// value in the message for a missing one.
+bool takesValue(const std::vector<std::string>& arguments, std::size_t& i, const std::string& name, std::string& value,
+                const char* what = "a value") {
+    const std::string& argument = arguments[i];
+    bool joined = argument.compare(0, name.size() + 1, name + "=") == 0;
+    if (!joined && argument != name) return false;
+    if (!joined && i + 1 >= arguments.size()) throw UsageError("option '" + name + "' needs " + what);
+    value = joined ? argument.substr(name.size() + 1) : arguments[++i];
+    if (value.empty()) throw UsageError("option '" + name + "' needs " + what);
+    return true;
+}
+
+bool takesFile(const std::vector<std::string>& arguments, std::size_t& i, const std::string& name, std::string& file) {
+    return takesValue(arguments, i, name, file, "a file name");
+}
+
+int timeoutSeconds(const std::string& text) {
+    bool digits = !text.empty() && text.size() <= 6 && text.find_first_not_of("0123456789") == std::string::npos;
+    int seconds = digits ? std::stoi(text) : 0;
+    if (seconds < 1 || seconds > 86400)
+        throw UsageError("option '--timeout' takes a whole number of seconds from 1 to 86400");
+    return seconds;
+}
+
+void checkInventoryOptions(const ReportOptions& options) {
+    if (!options.inventory.empty() && options.inventory != "glpi" && options.inventory != "ocs")
+        throw UsageError("option '--inventory' takes 'glpi' or 'ocs', not '" + options.inventory + "'");
+    bool inventory = !options.inventory.empty(), submit = !options.submit.empty();
+    if (options.redact && (inventory || submit))
+        throw UsageError(
+            std::string("an inventory cannot be redacted: without serial numbers and addresses the server would take "
+                        "different machines for one; '--redact' cannot be used with '") +
+            (submit ? "--submit" : "--inventory") + "'");
+    if (inventory && submit)
+        throw UsageError("options '--inventory' and '--submit' each say what to do with the inventory; give one");
+    if ((inventory || submit) && (options.json || !options.saveSnapshot.empty()))
+        throw UsageError(std::string("option '") + (options.json ? "--json" : "--save-snapshot") +
+                         "' cannot be used with '" + (submit ? "--submit" : "--inventory") + "'");
+    if (submit && !serverKindOf(options.submit))
+        throw UsageError("'" + options.submit +
+                         "' is not the address of an inventory server: give http(s)://HOST/ocsinventory "
+                         "(OCS Inventory NG) or http(s)://HOST/front/inventory.php (GLPI)");
+    if (submit && !options.output.empty())
+        throw UsageError("option '--submit' writes nothing locally; '--output' goes with '--inventory'");
+}
+
+// The optional NEW after "--compare OLD": the next argument, unless it is an option.
+void takesNew(const std::vector<std::string>& arguments, std::size_t& i, std::string& file) {
+    if (i + 1 < arguments.size() && !arguments[i + 1].empty() && arguments[i + 1][0] != '-') file = arguments[++i];
+}
+
+void checkCompare(const ReportOptions& options) {
+    if (options.compare.empty()) {
+        if (options.hardwareOnly) throw UsageError("option '--hardware-only' goes with '--compare'");
+        return;
+    }
+    if (!options.saveSnapshot.empty()) throw UsageError("options '--compare' and '--save-snapshot' do not go together");
+    if (options.stats) throw UsageError("options '--compare' and '--stats' do not go together");
+    if (!options.compareWith.empty() && !options.snapshot.empty())
+        throw UsageError("'--compare OLD NEW' and '--snapshot' both name NEW; give one");
+    if (!options.inventory.empty() || !options.submit.empty())
+        throw UsageError(std::string("options '--compare' and '") +
+                         (options.submit.empty() ? "--inventory" : "--submit") + "' do not go together");
+}
+
+}  // namespace
+
+const char* const kReportUsage =
+    "Usage: moravel-report [OPTION]...\n"
+    "Print the computer's inventory as the Moravel window shows it.\n"
+    "\n"
+    "  --json                 print the groups and fields as one line of JSON\n"
+    "  --stats                after the report, print the number of queries and the time\n"
+    "                         taken to standard error (with --inventory or --submit, the\n"
+    "                         time the inventory pass took)\n"
+    "  --snapshot FILE        read the answers from a snapshot file instead of this computer\n"
+    "                         (also taken from MORAVEL_SNAPSHOT)\n"
+    "  --save-snapshot FILE   write what this computer (or the snapshot) answers to FILE\n"
+    "                         as a snapshot, and print no report\n"
+    "  --redact               hide what identifies the computer and its owner: computer,\n"
+    "                         owner and domain names and serial numbers become \"(hidden)\",\n"
+    "                         MAC addresses XX-XX-XX-XX-XX-XX; also in a saved snapshot\n"
+    "  --output FILE          write the report to FILE instead of standard output; FILE is\n"
+    "                         replaced whole or left as it was (status 2 when it cannot be)\n"
+    "  --compare OLD [NEW]    print what differs between snapshot OLD and snapshot NEW, or\n"
+    "                         this computer when NEW is left out: one line per field\n"
+    "                         (Group / Caption: old \xE2\x86\x92 new), then the inventory's memory\n"
+    "                         modules, disks, adapters, ... added, removed or changed\n"
+    "                         (matched by serial number, MAC, slot), then the values that\n"
+    "                         change by themselves under \"Expected to change\"; exit\n"
+    "                         status 0 when nothing differs, 1 when something does, 2 on\n"
+    "                         an unusable file\n"
+    "  --hardware-only        with --compare: leave out the values that change by themselves\n"
+    "                         (available memory, last boot, free space, charge, clock)\n"
+    "  --inventory FORMAT     print the fuller inventory (identity, memory modules, disks,\n"
+    "                         adapters, monitors, batteries, ...) for an inventory server:\n"
+    "                         'glpi' (GLPI native JSON) or 'ocs' (OCS Inventory XML); with\n"
+    "                         --output FILE.ocs the XML is zlib-compressed, as OCS imports it\n"
+    "  --submit URL           send the inventory to an OCS Inventory NG server\n"
+    "                         (http[s]://host/ocsinventory) or a GLPI server\n"
+    "                         (http[s]://host/front/inventory.php); status 3 when it fails\n"
+    "  --timeout SECONDS      the most the whole exchange with the server may take (30)\n"
+    "  --tag TAG              the server's tag for this machine (OCS TAG, GLPI tag)\n"
+    "  --help                 show this help and exit\n"
+    "  --version              show the version and exit\n"
+    "\n"
+    "The window, moravel, shares the same report: a right click on it opens a menu with\n"
+    "Copy report (Ctrl+Shift+C; to the clipboard and the selection), Save report... (Ctrl+S;\n"
+    "a name ending in .json gives the JSON form), Save snapshot... and the switch\n"
+    "Hide serial numbers and addresses, which works as --redact for all three.\n";
+
+ReportOptions parseReportOptions(const std::vector<std::string>& arguments) {
+    ReportOptions options;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        if (argument == "--json")
+            options.json = true;
+        else if (argument == "--stats")
+            options.stats = true;
+        else if (argument == "--help" || argument == "-h")
+            options.help = true;
+        else if (argument == "--version")
+            options.version = true;
+        else if (takesFile(arguments, i, "--snapshot", options.snapshot))
+            continue;
+        else if (argument == "--redact")
+            options.redact = true;
+        else if (takesFile(arguments, i, "--save-snapshot", options.saveSnapshot))
+            continue;
+        else if (takesFile(arguments, i, "--output", options.output))
+            continue;
+        else if (takesFile(arguments, i, "--compare", options.compare))
+            takesNew(arguments, i, options.compareWith);
+        else if (argument == "--hardware-only")
+            options.hardwareOnly = true;
+        else if (takesValue(arguments, i, "--inventory", options.inventory))
+            continue;
+        else if (takesValue(arguments, i, "--submit", options.submit))
+            continue;
+        else if (takesValue(arguments, i, "--tag", options.tag))
+            continue;
+        else if (std::string seconds; takesValue(arguments, i, "--timeout", seconds))
+            options.timeoutSeconds = timeoutSeconds(seconds);
+        else if (!argument.empty() && argument[0] == '-')
+            throw UsageError("unknown option '" + argument + "'");
+        else
+            throw UsageError("unexpected argument '" + argument + "'");
+    }
+    if (!options.output.empty() && !options.saveSnapshot.empty())
+        throw UsageError("options '--output' and '--save-snapshot' each name the one file to write; give one");
+    checkInventoryOptions(options);
+    checkCompare(options);
+    return options;
+}
+
+}  // namespace moravel

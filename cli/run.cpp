@@ -1,0 +1,216 @@
+#include "cli/run.h"
+
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <optional>
+#include <sstream>
+
+#include "cli/options.h"
+#include "compare/compare.h"
+#include "export/glpi_json.h"
+#include "export/ocs_xml.h"
+#include "export/submit.h"
+#include "export/zlib_data.h"
+#include "inventory/read_inventory.h"
+#include "io/file_writer.h"
+#include "io/http.h"
+#include "moravel_version.h"
+#include "providers/backends.h"
+#include "query/backend.h"
+#include "query/snapshot/snapshot_provider.h"
+#include "query/snapshot/snapshot_writer.h"
+#include "query/views/redaction.h"
+#include "query/wmi_query.h"
+#include "report/writers.h"
+#include "sections/collector.h"
+#include "sections/sections.h"
+#include "text/terminal.h"
+
+namespace moravel {
+namespace {
+
+const char* const kProgram = "moravel-report";
+
+// A refusal or failure: one line on standard error whatever the file name, the argument or the
+// refused file held, and status 2.
+int refuse(std::ostream& err, const std::string& line) {
+    err << visibleText(line) << std::endl;
+    return 2;
+}
+
+Backend selectBackend(const ReportOptions& options) {
+    Backend backend = options.snapshot.empty() ? makeBackendFromEnvironment() : makeSnapshotBackend(options.snapshot);
+    return options.redact ? makeRedactedBackend(std::move(backend)) : std::move(backend);
+}
+
+int cannotWrite(const std::string& path, const std::string& problem, std::ostream& err) {
+    return refuse(err, std::string(kProgram) + ": cannot write " + path + ": " + problem);
+}
+
+// The whole file or none of it; on failure one line naming the file and the reason.
+int writeFile(const std::string& path, const std::string& content, std::ostream& err) {
+    std::optional<std::string> problem = writeFileSafely(path, content);
+    return problem ? cannotWrite(path, *problem, err) : 0;
+}
+
+int saveSnapshot(const std::string& path, std::ostream& err) {
+    std::ostringstream stream;
+    writeSnapshot(stream);
+    const std::string snapshot = stream.str();
+    if (std::optional<std::string> problem = snapshotSizeProblem(snapshot.size()))
+        return cannotWrite(path, *problem, err);
+    return writeFile(path, snapshot, err);
+}
+
+// Standard output, flushed; a write that failed (a full disk, a file size limit) is status 2.
+int flushOutput(std::ostream& out, std::ostream& err) {
+    errno = 0;
+    out.flush();
+    return out ? 0 : cannotWrite("standard output", errno ? std::strerror(errno) : "write error", err);
+}
+
+void writeStats(long queries, std::chrono::steady_clock::duration elapsed, std::ostream& err) {
+    const double milliseconds = std::chrono::duration<double, std::milli>(elapsed).count();
+    char line[96];
+    std::snprintf(line, sizeof line, "queries: %ld, elapsed: %.1f ms", queries, milliseconds);
+    err << line << std::endl;
+}
+
+int printReport(const ReportOptions& options, std::ostream& out, std::ostream& err) {
+    ReportCollector report;
+    resetQueryCount();
+    const auto start = std::chrono::steady_clock::now();
+    buildAllGroups(report);
+    const auto elapsed = std::chrono::steady_clock::now() - start;
+    const long queries = queryCount();
+    std::ostringstream file;
+    std::ostream& to = options.output.empty() ? out : file;
+    if (options.json)
+        writeJsonReport(report.groups, to);
+    else
+        writeTextReport(report.groups, to);
+    if (int failed = flushOutput(out, err)) return failed;  // before the stats line, on a shared terminal
+    int status = options.output.empty()
+                     ? 0
+                     : writeFile(options.output, options.json ? file.str() : textFileContent(file.str()), err);
+    if (options.stats) writeStats(queries, elapsed, err);
+    return status;
+}
+
+CompareSide thisMachine() {
+    Backend machine = makeBackendFromEnvironment();
+    return CompareSide::fromMachine(*machine.provider, *machine.probes, "this machine");
+}
+
+// OLD first, so an unusable OLD is told before the machine is read; the exit status follows
+// diff and cmp.
+int printComparison(const ReportOptions& options, std::ostream& out, std::ostream& err) {
+    const CompareSide before = CompareSide::fromFile(options.compare);
+    const std::string& newFile = options.compareWith.empty() ? options.snapshot : options.compareWith;
+    const CompareSide after = newFile.empty() ? thisMachine() : CompareSide::fromFile(newFile);
+    const Comparison comparison = compareSides(before, after, options.redact);
+    std::ostringstream file;
+    std::ostream& to = options.output.empty() ? out : file;
+    if (options.json)
+        writeJsonComparison(comparison, options.hardwareOnly, to);
+    else
+        writeTextComparison(comparison, options.hardwareOnly, to);
+    errno = 0;
+    out.flush();
+    if (!out) return cannotWrite("standard output", errno ? std::strerror(errno) : "write error", err);
+    if (!options.output.empty()) {
+        const int status = writeFile(options.output, options.json ? file.str() : textFileContent(file.str()), err);
+        if (status != 0) return status;
+    }
+    return comparison.differs(options.hardwareOnly) ? 1 : 0;
+}
+
+bool endsWith(const std::string& text, const std::string& end) {
+    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+// The inventory in the asked format; an OCS inventory written to a .ocs file is compressed, as
+// OCS's local import and its injector take it.
+// The inventory pass, and for --stats the time it took (the line follows the inventory's output).
+struct TimedInventory {
+    Inventory inventory;
+    std::chrono::steady_clock::duration elapsed;
+};
+
+TimedInventory timedInventory() {
+    const auto start = std::chrono::steady_clock::now();
+    Inventory inventory = readInventory();
+    return {std::move(inventory), std::chrono::steady_clock::now() - start};
+}
+
+void writeInventoryStats(const TimedInventory& pass, std::ostream& err) {
+    char line[64];
+    std::snprintf(line, sizeof line, "inventory pass, elapsed: %.1f ms",
+                  std::chrono::duration<double, std::milli>(pass.elapsed).count());
+    err << line << std::endl;
+}
+
+int printInventory(const ReportOptions& options, std::ostream& out, std::ostream& err) {
+    ExportOptions exportOptions{options.tag};
+    TimedInventory pass = timedInventory();
+    std::string document = options.inventory == "glpi" ? glpiInventoryJson(pass.inventory, exportOptions)
+                                                       : ocsInventoryXml(pass.inventory, exportOptions);
+    int status = 0;
+    if (options.output.empty()) {
+        out << document;
+        status = flushOutput(out, err);
+    } else {
+        bool compressed = options.inventory == "ocs" && endsWith(options.output, ".ocs");
+        status = writeFile(options.output, compressed ? zlibCompress(document) : document, err);
+    }
+    if (options.stats && status == 0) writeInventoryStats(pass, err);
+    return status;
+}
+
+// Nothing is written locally; a failure is one line naming the server, the step and the reason.
+int submit(const ReportOptions& options, std::ostream& err) {
+    TimedInventory pass = timedInventory();
+    std::unique_ptr<HttpClient> http = makeHttpClient();
+    std::string problem = submitInventory(pass.inventory, ExportOptions{options.tag}, options.submit, *http,
+                                          std::chrono::seconds(options.timeoutSeconds));
+    if (problem.empty()) {
+        if (options.stats) writeInventoryStats(pass, err);
+        return 0;
+    }
+    refuse(err, std::string(kProgram) + ": " + options.submit + ": " + problem);
+    return 3;
+}
+
+}  // namespace
+
+int runReport(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
+    ReportOptions options;
+    try {
+        options = parseReportOptions(arguments);
+    } catch (const UsageError& error) {
+        return refuse(err, std::string(kProgram) + ": " + error.what() + " (see --help)");
+    }
+    if (options.help) {
+        out << kReportUsage;
+        return 0;
+    }
+    if (options.version) {
+        out << kProgram << " " MORAVEL_VERSION << std::endl;
+        return 0;
+    }
+    DiagnosticsTo diagnostics(err);
+    try {
+        if (!options.compare.empty()) return printComparison(options, out, err);
+        ScopedBackend backend(selectBackend(options));
+        if (!options.saveSnapshot.empty()) return saveSnapshot(options.saveSnapshot, err);
+        if (!options.inventory.empty()) return printInventory(options, out, err);
+        if (!options.submit.empty()) return submit(options, err);
+        return printReport(options, out, err);
+    } catch (const SnapshotError& error) {
+        return refuse(err, error.what());
+    }
+}
+
+}  // namespace moravel

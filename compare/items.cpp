@@ -1,0 +1,234 @@
+// The fuller inventory as the items a comparison matches: each thing with what identifies it
+// (serial number, MAC address, slot) and its properties as text. The machine's own parts
+// (computer, firmware, board, operating system) are one each and need no identity. What the 38
+// fields already say of the whole machine (its memory, the last boot) is not repeated.
+#include <cctype>
+#include <cstdio>
+
+#include "compare/compare.h"
+#include "query/wmi_names.h"
+
+namespace moravel {
+namespace {
+
+constexpr std::uint64_t kGibi = std::uint64_t{1} << 30;
+
+std::string number(const Number& value, const char* unit = "") {
+    return value ? std::to_string(*value) + unit : std::string();
+}
+
+constexpr std::uint64_t kMebi = std::uint64_t{1} << 20;
+
+// "8 GB" for whole gibibytes, "4095 MB" below 100 GB, else whole gigabytes: "466 GB".
+std::string bytes(const Number& value) {
+    if (!value) return {};
+    if (*value % kGibi == 0) return std::to_string(*value / kGibi) + " GB";
+    if (*value < 100 * kGibi) return std::to_string(*value / kMebi) + " MB";
+    char text[32];
+    std::snprintf(text, sizeof text, "%.0f GB", static_cast<double>(*value) / static_cast<double>(kGibi));
+    return text;
+}
+
+std::string flag(const Flag& value) { return value ? (*value ? "yes" : "no") : std::string(); }
+
+std::string joined(const std::vector<std::string>& list) {
+    std::string text;
+    for (const std::string& item : list) text += (text.empty() ? "" : ", ") + item;
+    return text;
+}
+
+// Firmware fills empty serial numbers with these.
+bool placeholder(const std::string& text) {
+    std::string lower;
+    for (char c : text) lower += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return lower.find_first_not_of("0 ") == std::string::npos || lower == "unknown" || lower == "not specified" ||
+           lower == "none" || lower == "default string" || lower == "to be filled by o.e.m." || lower == "n/a";
+}
+
+// An identity key, or empty text (which tells nothing) when the value is missing or a placeholder.
+std::string key(const char* what, const std::string& value) {
+    return placeholder(value) ? std::string() : std::string(what) + " " + value;
+}
+
+// "Kingston 8 GB (serial 1A2B)": the words given that are not empty.
+std::string named(std::initializer_list<std::string> words, const std::string& serial,
+                  const char* serialWord = "serial") {
+    std::string name;
+    for (const std::string& word : words)
+        if (!word.empty()) name += (name.empty() ? "" : " ") + word;
+    if (!placeholder(serial)) name += (name.empty() ? "" : " ") + std::string("(") + serialWord + " " + serial + ")";
+    return name;
+}
+
+// Each property that the machine said something about.
+InventoryItem item(std::string kind, std::string name, std::vector<std::string> identity,
+                   std::initializer_list<ItemProperty> properties) {
+    InventoryItem made{std::move(kind), std::move(name), std::move(identity), {}};
+    for (const ItemProperty& property : properties)
+        if (!property.text.empty()) made.properties.push_back(property);
+    return made;
+}
+
+void addMachine(const Inventory& inventory, std::vector<InventoryItem>& items) {
+    const ComputerIdentity& c = inventory.computer;
+    items.push_back(item("Computer", "", {},
+                         {{"Manufacturer", c.manufacturer},
+                          {"Model", c.model},
+                          {"Serial number", c.serialNumber},
+                          {"UUID", c.uuid},
+                          {"SKU", c.skuNumber},
+                          {"Chassis", c.chassisType},
+                          {"Asset tag", c.assetTag}}));
+    const FirmwareInfo& bios = inventory.bios;
+    items.push_back(item("Firmware", "", {},
+                         {{"Manufacturer", bios.manufacturer},
+                          {"Version", bios.version},
+                          {"Release date", bios.releaseDate},
+                          {"Serial number", bios.serialNumber}}));
+    const BoardInfo& board = inventory.board;
+    items.push_back(item(
+        "Board", "", {},
+        {{"Manufacturer", board.manufacturer}, {"Product", board.product}, {"Serial number", board.serialNumber}}));
+    const OperatingSystemInfo& os = inventory.os;
+    items.push_back(item("Operating system", "", {},
+                         {{"Name", os.name},
+                          {"Version", os.version},
+                          {"Build", os.build},
+                          {"Service pack", os.servicePack},
+                          {"Architecture", os.architecture},
+                          {"Installed", os.installDate},
+                          {"Time zone", os.timeZoneName},
+                          {"Product ID", os.productId}}));
+}
+
+void addProcessorsAndMemory(const Inventory& inventory, std::vector<InventoryItem>& items) {
+    for (const Processor& cpu : inventory.processors)
+        items.push_back(item("Processor", cpu.name, {key("socket", cpu.socket)},
+                             {{"Name", cpu.name},
+                              {"Socket", cpu.socket},
+                              {"Manufacturer", cpu.manufacturer},
+                              {"Description", cpu.description},
+                              {"Processor ID", cpu.processorId},
+                              {"Cores", number(cpu.cores)},
+                              {"Threads", number(cpu.threads)},
+                              {"Clock", number(cpu.currentMhz, " MHz")},
+                              {"Max clock", number(cpu.maxMhz, " MHz")},
+                              {"L2 cache", number(cpu.l2CacheKib, " KB")},
+                              {"L3 cache", number(cpu.l3CacheKib, " KB")}}));
+    for (const MemoryModule& module : inventory.memoryModules)
+        items.push_back(
+            item("Memory module",
+                 named({module.slot.empty() ? module.bank : module.slot, bytes(module.capacityBytes), module.type},
+                       module.serialNumber),
+                 {key("serial", module.serialNumber), key("slot", module.bank + " " + module.slot)},
+                 {{"Slot", module.slot},
+                  {"Bank", module.bank},
+                  {"Size", bytes(module.capacityBytes)},
+                  {"Type", module.type},
+                  {"Form factor", module.formFactor},
+                  {"Speed", number(module.speedMts, " MT/s")},
+                  {"Configured speed", number(module.configuredSpeedMts, " MT/s")},
+                  {"Manufacturer", module.manufacturer},
+                  {"Part number", module.partNumber},
+                  {"Serial number", module.serialNumber}}));
+}
+
+void addStorageAndAdapters(const Inventory& inventory, std::vector<InventoryItem>& items) {
+    for (const Disk& disk : inventory.disks)
+        items.push_back(item("Disk", named({disk.model, bytes(disk.sizeBytes)}, disk.serialNumber),
+                             {key("serial", disk.serialNumber), key("device", disk.name)},
+                             {{"Model", disk.model},
+                              {"Manufacturer", disk.manufacturer},
+                              {"Serial number", disk.serialNumber},
+                              {"Firmware", disk.firmware},
+                              {"Bus", diskBusName(disk.bus)},
+                              {"Media", disk.mediaType},
+                              {"Removable", disk.removable ? "yes" : "no"},
+                              {"Size", bytes(disk.sizeBytes)}}));
+    for (const NetworkAdapter& adapter : inventory.networkAdapters) {
+        const std::string& device = adapter.description.empty() ? adapter.name : adapter.description;
+        items.push_back(item("Network adapter", named({device}, adapter.macAddress, "MAC"),
+                             {key("MAC", adapter.macAddress), key("adapter", device)},
+                             {{"Name", adapter.name},
+                              {"Device", adapter.description},
+                              {"Manufacturer", adapter.manufacturer},
+                              {"MAC address", adapter.macAddress},
+                              {"Virtual", adapter.virtualAdapter ? "yes" : "no"},
+                              {"IPv4", joined(adapter.ipv4)},
+                              {"IPv6", joined(adapter.ipv6)},
+                              {"Gateways", joined(adapter.gateways)},
+                              {"DHCP", flag(adapter.dhcp)},
+                              {"DHCP server", adapter.dhcpServer},
+                              {"Connected", flag(adapter.connected)},
+                              {"Speed", number(adapter.speedBitsPerSecond, " bit/s")}}));
+    }
+    for (const VideoAdapter& video : inventory.videoAdapters)
+        items.push_back(item("Video adapter", video.name, {key("card", video.name)},
+                             {{"Name", video.name},
+                              {"Chip", video.chip},
+                              {"Memory", bytes(video.memoryBytes)},
+                              {"Driver version", video.driverVersion},
+                              {"Driver date", video.driverDate},
+                              {"Resolution", video.resolution}}));
+}
+
+void addDisplaysAndPower(const Inventory& inventory, std::vector<InventoryItem>& items) {
+    for (const Monitor& monitor : inventory.monitors)
+        items.push_back(item("Monitor", named({monitor.manufacturer, monitor.model}, monitor.serialNumber),
+                             {key("serial", monitor.serialNumber)},
+                             {{"Manufacturer", monitor.manufacturer},
+                              {"Model", monitor.model},
+                              {"Product code", monitor.productCode},
+                              {"Serial number", monitor.serialNumber},
+                              {"Year", number(monitor.year)},
+                              {"Width", number(monitor.widthCm, " cm")},
+                              {"Height", number(monitor.heightCm, " cm")}}));
+    for (const Battery& battery : inventory.batteries)
+        items.push_back(item("Battery", named({battery.name}, battery.serialNumber),
+                             {key("serial", battery.serialNumber)},
+                             {{"Name", battery.name},
+                              {"Manufacturer", battery.manufacturer},
+                              {"Chemistry", battery.chemistry},
+                              {"Serial number", battery.serialNumber},
+                              {"Made", battery.manufactureDate},
+                              {"Design capacity", number(battery.designCapacityMwh, " mWh")},
+                              {"Full charge capacity", number(battery.fullChargeCapacityMwh, " mWh")},
+                              {"Cycles", number(battery.cycleCount)}}));
+}
+
+// Where each kind of item comes from.
+struct KindSource {
+    const char* kind;
+    const char* className;
+};
+const KindSource kKindSources[] = {
+    {"Processor", "Win32_Processor"},
+    {"Memory module", "Win32_PhysicalMemory"},
+    {"Disk", "Win32_DiskDrive"},
+    {"Network adapter", "Win32_NetworkAdapter"},
+    {"Video adapter", "Win32_VideoController"},
+    {"Monitor", "WmiMonitorID"},
+    {"Battery", "Win32_Battery"},
+};
+
+}  // namespace
+
+std::vector<std::string> unlistedKinds(const SnapshotData& snapshot) {
+    std::vector<std::string> kinds;
+    for (const KindSource& source : kKindSources)
+        if (findWmiName(snapshot.classes, source.className) == snapshot.classes.end() &&
+            findWmiName(snapshot.fileClasses, source.className) == snapshot.fileClasses.end())
+            kinds.push_back(source.kind);
+    return kinds;
+}
+
+std::vector<InventoryItem> inventoryItems(const Inventory& inventory) {
+    std::vector<InventoryItem> items;
+    addMachine(inventory, items);
+    addProcessorsAndMemory(inventory, items);
+    addStorageAndAdapters(inventory, items);
+    addDisplaysAndPower(inventory, items);
+    return items;
+}
+
+}  // namespace moravel

@@ -1,0 +1,78 @@
+// Win32_OperatingSystem: the distribution, the kernel and the boot time.
+#include <sstream>
+
+#include "providers/linux/parsers/os_release.h"
+#include "providers/linux/system/linux_classes.h"
+
+namespace moravel::lx {
+namespace {
+
+std::optional<std::string> osReleaseField(const RootFs& fs, const std::string& key) {
+    std::optional<std::string> text = fs.read("/etc/os-release");
+    if (!text) text = fs.read("/usr/lib/os-release");
+    return text ? osReleaseValue(*text, key) : std::nullopt;
+}
+
+std::optional<std::string> caption(const RootFs& fs) {
+    if (std::optional<std::string> pretty = osReleaseField(fs, "PRETTY_NAME")) return pretty;
+    return osReleaseField(fs, "NAME");
+}
+
+std::optional<std::string> architecture(const std::string& machine) {
+    if (machine.empty()) return std::nullopt;
+    bool wide = machine.find("64") != std::string::npos || machine == "s390x";
+    return std::string(wide ? "64-bit" : "32-bit");
+}
+
+std::optional<std::string> machineId(const RootFs& fs) {
+    if (std::optional<std::string> id = fs.line("/etc/machine-id")) return id;
+    return fs.line("/var/lib/dbus/machine-id");
+}
+
+std::optional<std::string> lastBootUpTime(const LinuxContext& context) {
+    std::optional<std::string> stat = context.fs.read("/proc/stat");
+    if (!stat) return std::nullopt;
+    std::istringstream lines(*stat);
+    for (std::string line; std::getline(lines, line);) {
+        if (line.compare(0, 6, "btime ") != 0) continue;
+        std::optional<std::uint64_t> seconds = parseNumber(line.substr(6));
+        if (seconds) return cimDateTime(context.host, static_cast<std::time_t>(*seconds));
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+constexpr std::int64_t kOsTypeLinux = 36;  // CIM_OperatingSystem OSType
+
+ObjectList readOperatingSystems(const LinuxContext& context) {
+    const LinuxContext* c = &context;
+    auto object = std::make_unique<LinuxObject>();
+    object->add("Caption", [c] { return stringOrNull(caption(c->fs)); })
+        .add("Name", [c] { return stringOrNull(caption(c->fs)); })
+        .add("OSArchitecture", [c] { return stringOrNull(architecture(c->host.machine())); })
+        .add("SerialNumber", [c] { return stringOrNull(machineId(c->fs)); })
+        .add("Version", [c] { return stringOrNull(c->fs.line("/proc/sys/kernel/osrelease")); })
+        .addNull("CSDVersion")  // Linux has no service packs
+        .add("LastBootUpTime", [c] { return stringOrNull(lastBootUpTime(*c)); })
+        .add("CSName", [c] { return stringOrNull(hostName(c->fs)); })
+        .add("Manufacturer", [c] { return stringOrNull(osReleaseField(c->fs, "NAME")); })
+        .add("BuildNumber", [c] { return stringOrNull(osReleaseField(c->fs, "VERSION_ID")); })
+        .add("OSType", [] { return WmiValue::i4(kOsTypeLinux); })
+        .add("InstallDate",
+             [c] {
+                 // The root file system was made when the system was installed.
+                 std::optional<std::time_t> made = c->host.birthTime(c->fs.path("/"));
+                 return made ? WmiValue::string(cimDateTime(c->host, *made)) : WmiValue::null();
+             })
+        .add("CurrentTimeZone", [c] {
+            return WmiValue::integerOf(vt::I2,
+                                       c->host.utcOffsetMinutes(std::time(nullptr)));  // sint16, as WMI types it
+        });
+    ObjectList objects;
+    objects.push_back(std::move(object));
+    return objects;
+}
+const RegisteredReader operatingSystemReader{"Win32_OperatingSystem", readOperatingSystems};
+
+}  // namespace moravel::lx

@@ -1,0 +1,22 @@
+// Win32_Printer: the queues of the local CUPS scheduler.
+#include "providers/linux/system/linux_classes.h"
+
+namespace moravel::lx {
+
+ObjectList readPrinters(const LinuxContext& context) {
+    ObjectList objects;
+    for (const PrinterInfo& printer : context.host.printers()) {
+        auto object = std::make_unique<LinuxObject>();
+        object->add("Caption", [printer] { return WmiValue::string(printer.name); })
+            .add("Name", [printer] { return WmiValue::string(printer.name); })
+            .add("DeviceID", [printer] { return WmiValue::string(printer.name); })
+            .add("HorizontalResolution", [printer] { return uint32OrNull(printer.horizontalResolution); })
+            .add("VerticalResolution", [printer] { return uint32OrNull(printer.verticalResolution); })
+            .add("PrinterStatus", [printer] { return uint32OrNull(printer.status); });
+        objects.push_back(std::move(object));
+    }
+    return objects;
+}
+const RegisteredReader printerReader{"Win32_Printer", readPrinters};
+
+}  // namespace moravel::lx

@@ -1,0 +1,68 @@
+// Win32_ComputerSystemProduct, Win32_SystemEnclosure and Win32_TimeZone: what tells the machine
+// apart (serial number, UUID, SKU, asset tag, chassis) and its time zone. The DMI serial numbers
+// and UUID are readable by root only; a board without DMI may carry a serial in its device tree.
+#include "providers/linux/system/linux_classes.h"
+#include "providers/linux/system/machine_identity.h"
+
+namespace moravel::lx {
+namespace {
+
+// The zone's name as the system configures it: /etc/timezone, else the zoneinfo file
+// /etc/localtime links to ("/usr/share/zoneinfo/Europe/Paris" is "Europe/Paris").
+std::optional<std::string> timeZoneName(const RootFs& fs) {
+    if (std::optional<std::string> name = fs.line("/etc/timezone")) return name;
+    std::string target = fs.resolved("/etc/localtime");
+    std::size_t zoneinfo = target.find("/zoneinfo/");
+    if (zoneinfo == std::string::npos) return std::nullopt;
+    std::string name = target.substr(zoneinfo + 10);
+    if (name.compare(0, 6, "posix/") == 0 || name.compare(0, 6, "right/") == 0) name = name.substr(6);
+    return name.empty() ? std::nullopt : std::optional<std::string>(name);
+}
+
+}  // namespace
+
+ObjectList readComputerSystemProducts(const LinuxContext& context) {
+    const LinuxContext* c = &context;
+    auto object = std::make_unique<LinuxObject>();
+    object
+        ->add("IdentifyingNumber",
+              [c] { return stringOrNull(dmiOr(dmiField(c->fs, "product_serial"), &MachineIdentity::serial, *c)); })
+        .add("UUID", [c] { return stringOrNull(dmiField(c->fs, "product_uuid")); })
+        .add("SKUNumber", [c] { return stringOrNull(dmiField(c->fs, "product_sku")); })
+        .add("Vendor", [c] { return stringOrNull(dmiOr(dmiField(c->fs, "sys_vendor"), &MachineIdentity::maker, *c)); })
+        .add("Name", [c] { return stringOrNull(dmiOr(dmiField(c->fs, "product_name"), &MachineIdentity::model, *c)); })
+        .add("Version", [c] { return stringOrNull(dmiField(c->fs, "product_version")); });
+    ObjectList objects;
+    objects.push_back(std::move(object));
+    return objects;
+}
+const RegisteredReader computerSystemProductReader{"Win32_ComputerSystemProduct", readComputerSystemProducts};
+
+ObjectList readSystemEnclosures(const LinuxContext& context) {
+    ObjectList objects;
+    const RootFs* fs = &context.fs;
+    std::optional<std::uint64_t> chassis = fs->number("/sys/class/dmi/id/chassis_type");
+    if (!chassis) return objects;  // no firmware table
+    auto object = std::make_unique<LinuxObject>();
+    object->add("ChassisTypes", [chassis] { return WmiValue::array(vt::I4, {std::to_string(*chassis)}); })
+        .add("SMBIOSAssetTag", [fs] { return stringOrNull(dmiField(*fs, "chassis_asset_tag")); })
+        .add("SerialNumber", [fs] { return stringOrNull(dmiField(*fs, "chassis_serial")); })
+        .add("Manufacturer", [fs] { return stringOrNull(dmiField(*fs, "chassis_vendor")); });
+    objects.push_back(std::move(object));
+    return objects;
+}
+const RegisteredReader systemEnclosureReader{"Win32_SystemEnclosure", readSystemEnclosures};
+
+ObjectList readTimeZones(const LinuxContext& context) {
+    const LinuxContext* c = &context;
+    auto object = std::make_unique<LinuxObject>();
+    object->add("StandardName", [c] { return stringOrNull(timeZoneName(c->fs)); }).add("Caption", [c] {
+        return stringOrNull(timeZoneName(c->fs));
+    });
+    ObjectList objects;
+    objects.push_back(std::move(object));
+    return objects;
+}
+const RegisteredReader timeZoneReader{"Win32_TimeZone", readTimeZones};
+
+}  // namespace moravel::lx

@@ -1,0 +1,34 @@
+#include "providers/linux/parsers/os_release.h"
+
+#include <sstream>
+
+#include "providers/linux/parsers/plain_text.h"
+
+namespace moravel::lx {
+namespace {
+
+// A shell-style value of os-release: quotes removed, backslash escapes resolved.
+std::string unquote(const std::string& value) {
+    if (value.size() < 2 || (value.front() != '"' && value.front() != '\'') || value.back() != value.front())
+        return value;
+    std::string text;
+    for (std::size_t i = 1; i + 1 < value.size(); ++i) {
+        if (value[i] == '\\' && i + 2 < value.size()) ++i;
+        text += value[i];
+    }
+    return text;
+}
+
+}  // namespace
+
+std::optional<std::string> osReleaseValue(const std::string& text, const std::string& key) {
+    std::istringstream lines(text);
+    for (std::string line; std::getline(lines, line);) {
+        if (line.compare(0, key.size() + 1, key + "=") != 0) continue;
+        std::string value = unquote(trim(line.substr(key.size() + 1)));
+        if (!value.empty()) return value;
+    }
+    return std::nullopt;
+}
+
+}  // namespace moravel::lx

@@ -1,0 +1,20 @@
+// Times and dates in the CIM form WMI gives them, yyyymmddHHMMSS.mmmmmmsUUU (UUU: the offset from
+// UTC in minutes).
+#pragma once
+
+#include <ctime>
+#include <optional>
+#include <string>
+
+#include "providers/linux/system/linux_context.h"
+
+namespace moravel::lx {
+
+// A time in local time with its offset.
+std::string cimDateTime(const HostFacts& host, std::time_t when);
+// A date alone (midnight, offset +000), as WMI gives firmware and driver dates.
+std::string cimDate(int year, int month, int day);
+// DMI's "MM/DD/YYYY" as a CIM date; takes any text at all.
+std::optional<std::string> cimReleaseDate(const std::string& dmiDate);
+
+}  // namespace moravel::lx

@@ -1,0 +1,122 @@
+#include "providers/linux/system/host_facts.h"
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <ifaddrs.h>
+#include <netinet/in.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <sys/statvfs.h>
+#include <sys/utsname.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <bitset>
+#include <memory>
+#include <vector>
+
+namespace moravel::lx {
+namespace {
+
+std::string addressText(const sockaddr* address) {
+    char text[INET6_ADDRSTRLEN] = "";
+    if (address->sa_family == AF_INET)
+        ::inet_ntop(AF_INET, &reinterpret_cast<const sockaddr_in*>(address)->sin_addr, text, sizeof text);
+    else
+        ::inet_ntop(AF_INET6, &reinterpret_cast<const sockaddr_in6*>(address)->sin6_addr, text, sizeof text);
+    return text;
+}
+
+// An IPv6 mask as its prefix length, as Windows lists it among the subnets.
+std::string prefixLength(const sockaddr* mask) {
+    const auto* bytes = reinterpret_cast<const sockaddr_in6*>(mask)->sin6_addr.s6_addr;
+    std::size_t bits = 0;
+    for (int i = 0; i < 16; ++i) bits += std::bitset<8>(bytes[i]).count();
+    return std::to_string(bits);
+}
+
+std::vector<InterfaceAddress> readInterfaceAddresses() {
+    ifaddrs* list = nullptr;
+    if (::getifaddrs(&list) != 0) return {};
+    std::unique_ptr<ifaddrs, void (*)(ifaddrs*)> owner(list, ::freeifaddrs);
+    std::vector<InterfaceAddress> addresses;
+    for (const ifaddrs* entry = list; entry; entry = entry->ifa_next) {
+        if (!entry->ifa_addr || !entry->ifa_netmask) continue;
+        int family = entry->ifa_addr->sa_family;
+        if (family != AF_INET && family != AF_INET6) continue;
+        std::string mask = family == AF_INET ? addressText(entry->ifa_netmask) : prefixLength(entry->ifa_netmask);
+        addresses.push_back({entry->ifa_name, addressText(entry->ifa_addr), mask});
+    }
+    std::stable_partition(addresses.begin(), addresses.end(),
+                          [](const InterfaceAddress& a) { return a.address.find(':') == std::string::npos; });
+    return addresses;
+}
+
+class SystemHostFacts : public HostFacts {
+public:
+    std::string machine() const override {
+        utsname names;
+        return ::uname(&names) == 0 ? names.machine : "";
+    }
+
+    std::optional<std::string> userFullName() const override {
+        long size = ::sysconf(_SC_GETPW_R_SIZE_MAX);
+        std::vector<char> buffer(size > 0 ? static_cast<std::size_t>(size) : 16384);
+        passwd entry;
+        passwd* found = nullptr;
+        if (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &found) != 0 || !found) return std::nullopt;
+        // The GECOS field: full name, then room, phones and others after commas.
+        std::string gecos = found->pw_gecos ? found->pw_gecos : "";
+        std::string name = trim(gecos.substr(0, gecos.find(',')));
+        if (name.empty()) name = found->pw_name;
+        return name;
+    }
+
+    std::optional<std::uint64_t> freeBytes(const std::string& mountPoint) const override {
+        struct statvfs info;
+        if (::statvfs(mountPoint.c_str(), &info) != 0) return std::nullopt;
+        return static_cast<std::uint64_t>(info.f_bavail) * info.f_frsize;
+    }
+
+    std::optional<std::uint64_t> sizeBytes(const std::string& mountPoint) const override {
+        struct statvfs info;
+        if (::statvfs(mountPoint.c_str(), &info) != 0) return std::nullopt;
+        return static_cast<std::uint64_t>(info.f_blocks) * info.f_frsize;
+    }
+
+    int utcOffsetMinutes(std::time_t when) const override {
+        std::tm local{};
+        if (!::localtime_r(&when, &local)) return 0;
+        return static_cast<int>(local.tm_gmtoff / 60);
+    }
+
+    std::vector<PrinterInfo> printers() const override { return readCupsPrinters(); }
+
+    std::vector<InterfaceAddress> interfaceAddresses() const override { return readInterfaceAddresses(); }
+
+    std::optional<std::time_t> birthTime(const std::string& path) const override {
+        struct statx info {};
+        if (::statx(AT_FDCWD, path.c_str(), 0, STATX_BTIME, &info) != 0 || !(info.stx_mask & STATX_BTIME) ||
+            info.stx_btime.tv_sec <= 0)
+            return std::nullopt;  // a file system that keeps no birth time may answer 0
+        return static_cast<std::time_t>(info.stx_btime.tv_sec);
+    }
+
+    // CPUID answers the same for the process's life, and in a guest every use of it is a trip to
+    // the hypervisor: asked once.
+    std::optional<std::string> cpuidHypervisorVendor() const override {
+        static const std::optional<std::string> vendor = readCpuidHypervisorVendor();
+        return vendor;
+    }
+
+    std::optional<CpuidLeaf> cpuidLeafOne() const override {
+        static const std::optional<CpuidLeaf> leaf = readCpuidLeafOne();
+        return leaf;
+    }
+};
+
+}  // namespace
+
+std::unique_ptr<HostFacts> makeSystemHostFacts() { return std::make_unique<SystemHostFacts>(); }
+
+}  // namespace moravel::lx

@@ -1,0 +1,34 @@
+// One reader per WMI class: each lists the class's objects on this machine, in a stable order,
+// with properties that are computed only when asked for. The provider finds a class's reader by
+// the class's name.
+#pragma once
+
+#include "providers/linux/system/cim_dates.h"
+#include "providers/linux/system/linux_context.h"
+#include "providers/linux/system/linux_object.h"
+
+namespace moravel::lx {
+
+using ClassReader = ObjectList (*)(const LinuxContext& context);
+
+// Makes `read` the reader of the class named `className` (which the class table lists). Each
+// reader file registers its classes itself, right after the reader:
+//     const RegisteredReader biosReader{"Win32_BIOS", readBioses};
+struct RegisteredReader {
+    RegisteredReader(const char* className, ClassReader read);
+};
+
+// The reader registered for a class (names compared as WMI does); nullptr when none is.
+ClassReader registeredReader(const std::string& className);
+// The classes that have a reader, in no particular order.
+std::vector<std::string> registeredClasses();
+
+// Facts more than one class reads.
+// The machine's own batteries in /sys/class/power_supply (not those of mice, whose scope is
+// "Device"), in the order Win32_Battery and the ROOT\WMI battery classes share.
+std::vector<std::string> systemBatteries(const RootFs& fs);
+std::optional<std::string> dmiField(const RootFs& fs, const char* name);     // /sys/class/dmi/id/<name>
+std::optional<std::uint64_t> meminfoKib(const RootFs& fs, const char* key);  // "MemTotal", ...
+std::optional<std::string> hostName(const RootFs& fs);
+
+}  // namespace moravel::lx

@@ -1,0 +1,80 @@
+// What every class reader is given: the file tree to read, the device-name database and the
+// few facts that come from system calls rather than files. Tests replace all three.
+#pragma once
+
+#include <cstdint>
+#include <ctime>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "providers/linux/parsers/cups_reply.h"
+#include "providers/linux/system/root_fs.h"
+
+namespace moravel::lx {
+
+// Vendor and product names of PCI and USB devices by their numeric ids.
+class DeviceNames {
+public:
+    virtual ~DeviceNames() = default;
+    // bus is "pci" or "usb".
+    virtual std::optional<std::string> vendor(const std::string& bus, unsigned vendorId) const = 0;
+    virtual std::optional<std::string> product(const std::string& bus, unsigned vendorId, unsigned productId) const = 0;
+};
+
+// One address of a network interface, as getifaddrs gives it.
+struct InterfaceAddress {
+    std::string interface;  // "eth0"
+    std::string address;    // "192.168.1.20", "fe80::1"
+    std::string mask;       // "255.255.255.0"; the prefix length for IPv6 ("64")
+};
+
+// CPUID leaf 1: EAX the processor's signature, EDX its feature flags.
+struct CpuidLeaf {
+    std::uint32_t eax = 0;
+    std::uint32_t edx = 0;
+};
+
+class HostFacts {
+public:
+    virtual ~HostFacts() = default;
+    virtual std::string machine() const = 0;  // uname's machine, e.g. "x86_64"
+    virtual std::optional<std::string> userFullName() const = 0;
+    virtual std::optional<std::uint64_t> freeBytes(const std::string& mountPoint) const = 0;
+    virtual std::optional<std::uint64_t> sizeBytes(const std::string& mountPoint) const = 0;
+    // The local time zone's offset from UTC at `when`, in minutes east.
+    virtual int utcOffsetMinutes(std::time_t when) const = 0;
+    virtual std::vector<PrinterInfo> printers() const = 0;
+    // The vendor signature of CPUID leaf 0x40000000 ("KVMKVMKVM", "Microsoft Hv", ...) when the
+    // processor says it runs under a hypervisor; nothing where there is no CPUID.
+    virtual std::optional<std::string> cpuidHypervisorVendor() const { return std::nullopt; }
+    // CPUID leaf 1 of the processor this runs on; nothing where there is no CPUID.
+    virtual std::optional<CpuidLeaf> cpuidLeafOne() const { return std::nullopt; }
+    // Every IPv4 and IPv6 address of every interface, IPv4 first.
+    virtual std::vector<InterfaceAddress> interfaceAddresses() const { return {}; }
+    // When a file was created (statx's birth time), where the file system keeps it.
+    virtual std::optional<std::time_t> birthTime(const std::string& path) const {
+        (void)path;
+        return std::nullopt;
+    }
+};
+
+struct LinuxContext {
+    RootFs fs;
+    const DeviceNames& names;
+    const HostFacts& host;
+};
+
+// The PCI or USB device a sysfs device belongs to: the nearest such ancestor.
+struct BusDevice {
+    std::string bus;   // "pci" or "usb"
+    std::string path;  // its sysfs directory, relative to the root
+    unsigned vendorId = 0;
+    unsigned productId = 0;
+};
+std::optional<BusDevice> busDeviceOf(const RootFs& fs, const std::string& devicePath);
+
+std::optional<std::string> vendorName(const LinuxContext& context, const BusDevice& device);
+std::optional<std::string> productName(const LinuxContext& context, const BusDevice& device);
+
+}  // namespace moravel::lx

@@ -1,0 +1,51 @@
+// Memory status from /proc/meminfo, the adapter list from /sys/class/net, and the installation's
+// id from /etc/machine-id.
+#include <algorithm>
+
+#include "providers/linux/system/linux_classes.h"
+#include "providers/linux/system/linux_provider.h"
+#include "providers/linux/system/network_interfaces.h"
+
+namespace moravel::lx {
+namespace {
+
+class LinuxProbes : public SystemProbes {
+public:
+    explicit LinuxProbes(const std::string& root) : fs_(root) {}
+
+    // Load as the share of memory not available to new programs, the way
+    // GlobalMemoryStatusEx counts it.
+    bool memoryStatus(MemoryStatus& status) override {
+        std::optional<std::uint64_t> total = meminfoKib(fs_, "MemTotal");
+        std::optional<std::uint64_t> available = meminfoKib(fs_, "MemAvailable");
+        if (!total || !available || *total == 0) return false;
+        std::uint64_t free = std::min(*available, *total);
+        status.availPhys = free * 1024;
+        status.memoryLoad = static_cast<std::uint32_t>(100 * (*total - free) / *total);
+        return true;
+    }
+
+    std::vector<HardwareAddress> adapterAddresses() override {
+        std::vector<HardwareAddress> addresses;
+        for (const NetworkInterface& interface : listInterfaces(fs_, InterfaceOrder::ByIndex)) {
+            if (interface.hardwareAddress) addresses.push_back(*interface.hardwareAddress);
+        }
+        return addresses;
+    }
+
+    // systemd's file, else D-Bus's older copy of the same id.
+    std::optional<std::string> machineGuid() override {
+        for (const char* file : {"/etc/machine-id", "/var/lib/dbus/machine-id"})
+            if (std::optional<std::string> id = fs_.line(file)) return id;
+        return std::nullopt;
+    }
+
+private:
+    RootFs fs_;
+};
+
+}  // namespace
+
+std::unique_ptr<SystemProbes> makeLinuxProbes(const std::string& root) { return std::make_unique<LinuxProbes>(root); }
+
+}  // namespace moravel::lx

@@ -1,0 +1,18 @@
+// The Linux provider: answers "SELECT * FROM <class>" from the kernel's files below a root.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "providers/linux/system/linux_context.h"
+#include "query/probes.h"
+#include "query/wmi_provider.h"
+
+namespace moravel::lx {
+
+// `names` and `host` must outlive the provider.
+std::unique_ptr<WmiProvider> makeLinuxProvider(const std::string& root, const DeviceNames& names,
+                                               const HostFacts& host);
+std::unique_ptr<SystemProbes> makeLinuxProbes(const std::string& root);
+
+}  // namespace moravel::lx

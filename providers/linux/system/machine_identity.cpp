@@ -1,0 +1,144 @@
+#include "providers/linux/system/machine_identity.h"
+
+#include <algorithm>
+#include <array>
+#include <sstream>
+#include <vector>
+
+#include "providers/linux/parsers/arm_processor.h"
+
+namespace moravel::lx {
+namespace {
+
+const char* const kDeviceTree = "/proc/device-tree/";
+
+struct KnownName {
+    const char* key;
+    const char* maker;
+};
+
+// Device-tree vendor prefixes of common boards, with the names the kernel's list gives them.
+const KnownName kBoardMakers[] = {
+    {"raspberrypi", "Raspberry Pi Foundation"},
+    {"pine64", "Pine64"},
+    {"radxa", "Radxa Technology Co., Ltd."},
+    {"hardkernel", "Hardkernel Co., Ltd"},
+    {"xunlong", "Shenzhen Xunlong Software CO.,Limited"},
+    {"friendlyarm", "Guangzhou FriendlyARM Computer Tech Co., Ltd"},
+    {"nvidia", "NVIDIA"},
+    {"khadas", "Khadas"},
+};
+
+// Hypervisors by every name they go by: their CPUID signature (compared without its blanks),
+// /sys/hypervisor/type, or the paravirtual clock source they offer; with the names a user knows
+// them by, or their own virtual firmware's where it names the machine readably.
+struct KnownHypervisor {
+    std::array<const char*, 3> keys;
+    const char* maker;
+    const char* model;
+};
+
+const KnownHypervisor kHypervisors[] = {
+    {{"KVMKVMKVM", "LinuxKVMHv", "kvm-clock"}, "KVM", "KVM Virtual Machine"},  // the second: with Hyper-V's interface
+    {{"TCGTCGTCGTCG"}, "QEMU", "QEMU Virtual Machine"},                        // QEMU without KVM
+    {{"bhyvebhyve", "BHyVEBHyVE"}, "FreeBSD bhyve", "bhyve Virtual Machine"},
+    {{"XenVMMXenVMM", "xen"}, "Xen", "HVM domU"},
+    {{"MicrosoftHv", "hyperv_clocksource_tsc_page"}, "Microsoft Corporation", "Virtual Machine"},
+    {{"VMwareVMware"}, "VMware, Inc.", "VMware Virtual Platform"},
+    {{"VBoxVBoxVBox"}, "innotek GmbH", "VirtualBox"},
+    {{"prlhyperv", "lrpepyhvr"},
+     "Parallels International GmbH",
+     "Parallels Virtual Platform"},  // the second: byte-swapped
+    {{"ACRNACRNACRN"}, "Project ACRN", "ACRN Virtual Machine"},
+    {{"QNXQVMBSQG"}, "BlackBerry QNX", "QNX Hypervisor Virtual Machine"},
+    {{"AppleVZ"}, "Apple Inc.", "Apple Virtualization Generic Platform"},
+};
+
+std::string withoutBlanks(std::string text) {
+    text.erase(std::remove(text.begin(), text.end(), ' '), text.end());
+    return text;
+}
+
+// A device-tree property: text ending in NUL, sometimes several NUL-separated strings.
+std::vector<std::string> deviceTreeStrings(const RootFs& fs, const char* property) {
+    // The firmware's device tree cannot change while the process runs: read each property once.
+    std::string path = std::string(kDeviceTree) + property;
+    std::optional<std::string> text =
+        *fs.keptWhile<std::optional<std::string>>(path, "", [&] { return fs.read(path); });
+    std::vector<std::string> strings;
+    std::istringstream parts(text.value_or(""));
+    for (std::string part; std::getline(parts, part, '\0');)
+        if (!trim(part).empty()) strings.push_back(trim(part));
+    return strings;
+}
+
+std::optional<std::string> deviceTreeString(const RootFs& fs, const char* property) {
+    std::vector<std::string> strings = deviceTreeStrings(fs, property);
+    if (strings.empty()) return std::nullopt;
+    return strings.front();
+}
+
+std::optional<std::string> boardMaker(const RootFs& fs) {
+    std::optional<std::string> compatible = deviceTreeString(fs, "compatible");  // "vendor,board"
+    if (!compatible || compatible->find(',') == std::string::npos) return std::nullopt;
+    std::string prefix = compatible->substr(0, compatible->find(','));
+    for (const KnownName& known : kBoardMakers)
+        if (prefix == known.key) return std::string(known.maker);
+    return prefix;
+}
+
+std::optional<MachineIdentity> knownHypervisor(const std::string& name) {
+    const std::string key = withoutBlanks(name);
+    for (const KnownHypervisor& known : kHypervisors)
+        for (const char* knownKey : known.keys)
+            if (knownKey && key == knownKey)
+                return MachineIdentity{std::string(known.maker), std::string(known.model), std::nullopt};
+    return std::nullopt;
+}
+
+// An unknown hypervisor is still named by its own word for itself.
+MachineIdentity hypervisorNamed(const std::string& key) {
+    return knownHypervisor(key).value_or(MachineIdentity{key, key + " Virtual Machine", std::nullopt});
+}
+
+// A guest's kernel offers its hypervisor's paravirtual clock among the clock sources.
+MachineIdentity fromClockSources(const RootFs& fs) {
+    std::istringstream sources(
+        fs.line("/sys/devices/system/clocksource/clocksource0/available_clocksource").value_or(""));
+    for (std::string source; sources >> source;)
+        if (std::optional<MachineIdentity> identity = knownHypervisor(source)) return *identity;
+    return {};
+}
+
+}  // namespace
+
+MachineIdentity deviceTreeIdentity(const RootFs& fs) {
+    return {boardMaker(fs), deviceTreeString(fs, "model"), deviceTreeString(fs, "serial-number")};
+}
+
+std::optional<std::string> deviceTreeSoc(const RootFs& fs) {
+    std::vector<std::string> compatible = deviceTreeStrings(fs, "compatible");  // the board, then its SoC
+    if (compatible.size() < 2) return std::nullopt;
+    return socName(compatible.back());
+}
+
+MachineIdentity hypervisorIdentity(const LinuxContext& context) {
+    if (std::optional<std::string> vendor = context.host.cpuidHypervisorVendor()) return hypervisorNamed(*vendor);
+    if (std::optional<std::string> type = context.fs.line("/sys/hypervisor/type")) return hypervisorNamed(*type);
+    // Without CPUID (other architectures, or left out of the build) the clock still tells.
+    return fromClockSources(context.fs);
+}
+
+MachineIdentity identityWithoutDmi(const LinuxContext& context) {
+    MachineIdentity board = deviceTreeIdentity(context.fs);
+    if (board.maker && board.model) return board;
+    MachineIdentity guest = hypervisorIdentity(context);
+    return {board.maker ? board.maker : guest.maker, board.model ? board.model : guest.model, board.serial};
+}
+
+std::optional<std::string> dmiOr(const std::optional<std::string>& dmi, IdentityPart part,
+                                 const LinuxContext& context) {
+    return dmi ? dmi : identityWithoutDmi(context).*part;
+}
+
+}  // namespace moravel::lx

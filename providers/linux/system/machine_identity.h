@@ -1,0 +1,35 @@
+// Model and maker of machines without firmware (DMI) tables: ARM boards describe themselves in
+// their device tree, virtual machines through their hypervisor.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "providers/linux/system/linux_context.h"
+
+namespace moravel::lx {
+
+struct MachineIdentity {
+    std::optional<std::string> maker;
+    std::optional<std::string> model;
+    std::optional<std::string> serial;
+};
+
+// The device tree's model, the maker named by its first "compatible" entry and its serial number.
+MachineIdentity deviceTreeIdentity(const RootFs& fs);
+
+// The SoC the device tree's "compatible" list ends with, named with its maker: "Broadcom BCM2711".
+std::optional<std::string> deviceTreeSoc(const RootFs& fs);
+
+// The hypervisor's name, from CPUID, /sys/hypervisor/type or the paravirtual clock it offers.
+MachineIdentity hypervisorIdentity(const LinuxContext& context);
+
+// The device tree's identity, else the hypervisor's; each part separately.
+MachineIdentity identityWithoutDmi(const LinuxContext& context);
+
+using IdentityPart = std::optional<std::string> MachineIdentity::*;
+
+// The firmware's text when it has one, else that part of the identity without DMI.
+std::optional<std::string> dmiOr(const std::optional<std::string>& dmi, IdentityPart part, const LinuxContext& context);
+
+}  // namespace moravel::lx

@@ -1,0 +1,151 @@
+#include "providers/linux/system/root_fs.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <limits.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+
+#include "io/fd.h"
+
+namespace moravel::lx {
+namespace {
+
+struct DirCloser {
+    void operator()(DIR* d) const { ::closedir(d); }
+};
+
+}  // namespace
+
+namespace {
+// The kernel's own name for the file behind an open descriptor: three system calls, where the
+// C library's realpath asks about every component of the path in turn (about eight in sysfs).
+std::string realPath(const std::string& path) {
+    FdCloser file{::open(path.c_str(), O_PATH | O_CLOEXEC)};
+    if (file.fd < 0) return {};
+    char link[32];
+    std::snprintf(link, sizeof link, "/proc/self/fd/%d", file.fd);
+    char target[PATH_MAX];
+    ssize_t n = ::readlink(link, target, sizeof target);
+    if (n > 0 && n < static_cast<ssize_t>(sizeof target) && target[0] == '/')
+        return std::string(target, static_cast<std::size_t>(n));
+    std::unique_ptr<char, decltype(&std::free)> real(::realpath(path.c_str(), nullptr), &std::free);  // no /proc
+    return real ? std::string(real.get()) : std::string();
+}
+}  // namespace
+
+RootFs::RootFs(std::string root) : root_(std::move(root)) {
+    while (!root_.empty() && root_.back() == '/') root_.pop_back();
+    realRoot_ = root_.empty() ? std::string() : realPath(root_);
+    if (realRoot_ == "/") realRoot_.clear();
+}
+
+std::string RootFs::path(const std::string& rel) const { return root_ + rel; }
+
+std::optional<std::string> RootFs::read(const std::string& rel, std::size_t limit) const {
+    const auto key = std::make_pair(rel, limit);
+    if (auto kept = kept_->unending.find(key); kept != kept_->unending.end()) return kept->second;
+    FdCloser file{::open(path(rel).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK)};
+    if (file.fd < 0) return std::nullopt;
+    std::string text;
+    char buffer[8192];
+    std::optional<bool> regular;  // asked only of a file longer than one buffer: small files cost no more
+    for (;;) {
+        ssize_t n = ::read(file.fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return std::nullopt;  // a directory, or a sysfs attribute that refuses
+        if (n == 0) break;
+        if (!regular && text.size() >= sizeof buffer) {
+            struct stat info;
+            regular = ::fstat(file.fd, &info) == 0 && S_ISREG(info.st_mode);
+        }
+        text.append(buffer, static_cast<std::size_t>(n));
+        if (text.size() > limit) return kept_->unending[key] = std::nullopt;
+    }
+    if (regular == false) kept_->unending[key] = text;
+    return text;
+}
+
+std::optional<std::string> RootFs::line(const std::string& rel) const {
+    // One read is enough for a first line: sysfs hands out a whole attribute at once, and
+    // this saves the system call that would only report the end of the file.
+    FdCloser file{::open(path(rel).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK)};
+    if (file.fd < 0) return std::nullopt;
+    char buffer[4096];
+    ssize_t n = ::read(file.fd, buffer, sizeof buffer);
+    if (n <= 0) return std::nullopt;
+    std::string text(buffer, static_cast<std::size_t>(n));
+    std::string first = trim(text.substr(0, text.find('\n')));
+    if (first.empty()) return std::nullopt;
+    return first;
+}
+
+std::optional<std::uint64_t> RootFs::number(const std::string& rel) const {
+    std::optional<std::string> text = line(rel);
+    return text ? parseNumber(*text) : std::nullopt;
+}
+
+std::vector<std::string> RootFs::list(const std::string& rel) const {
+    std::vector<std::string> names;
+    std::unique_ptr<DIR, DirCloser> dir(::opendir(path(rel).c_str()));
+    if (!dir) return names;
+    while (dirent* entry = ::readdir(dir.get())) {
+        if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0)
+            names.emplace_back(entry->d_name);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+bool RootFs::exists(const std::string& rel) const {
+    struct stat info;
+    return ::stat(path(rel).c_str(), &info) == 0;
+}
+
+bool RootFs::isDirectory(const std::string& rel) const {
+    struct stat info;
+    return ::stat(path(rel).c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+std::string RootFs::resolved(const std::string& rel) const {
+    std::string real = realPath(path(rel));
+    if (real.empty() || real.compare(0, realRoot_.size(), realRoot_) != 0) return {};
+    real.erase(0, realRoot_.size());
+    return real.empty() ? "/" : real;
+}
+
+namespace {
+// The kept answer for `key`, computed by `compute` on first use.
+template <typename Map, typename Compute>
+const typename Map::mapped_type& keptOr(Map& map, const std::string& key, Compute compute) {
+    auto found = map.find(key);
+    if (found == map.end()) found = map.emplace(key, compute()).first;
+    return found->second;
+}
+}  // namespace
+
+std::optional<std::string> RootFs::lineOnce(const std::string& rel) const {
+    return keptOr(kept_->lines, rel, [&] { return line(rel); });
+}
+
+std::optional<std::uint64_t> RootFs::numberOnce(const std::string& rel) const {
+    std::optional<std::string> text = lineOnce(rel);
+    return text ? parseNumber(*text) : std::nullopt;
+}
+
+std::vector<std::string> RootFs::listOnce(const std::string& rel) const {
+    return keptOr(kept_->lists, rel, [&] { return list(rel); });
+}
+
+std::string RootFs::resolvedOnce(const std::string& rel) const {
+    return keptOr(kept_->links, rel, [&] { return resolved(rel); });
+}
+
+}  // namespace moravel::lx
