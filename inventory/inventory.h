@@ -205,6 +205,20 @@ struct UsbDevice {
     std::string deviceClass;  // "HIDClass", "USB", ... as the system names it
 };
 
+// A program installed on the machine: a package, an application, an update.
+struct Software {
+    std::string name;
+    std::string version;
+    std::string publisher;
+    std::string installDate;   // yyyy-mm-dd, then " HH:MM:SS" where the system keeps the time
+    std::string architecture;  // as its source names it: "x86_64", "i586", "amd64", "all", "noarch"
+    std::string guid;          // the Windows uninstall record's key: a product code or a name
+    std::string source;        // as the agents name it: "registry", "WMI", "uwp", "deb", "rpm", ...
+    std::string category;      // "application", "update", "security_update", "hotfix"; a package's section
+    std::string folder;        // where it is installed
+    Number sizeBytes;
+};
+
 struct Inventory {
     ComputerIdentity computer;
     FirmwareInfo bios;
@@ -222,6 +236,7 @@ struct Inventory {
     std::vector<Printer> printers;
     std::vector<InputDevice> inputs;
     std::vector<UsbDevice> usbDevices;
+    std::vector<Software> software;  // by name, then version and architecture
 };
 
 // The name inventory servers know the bus by: "NVMe", "SATA", "USB", ...; empty when unknown.

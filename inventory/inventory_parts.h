@@ -19,6 +19,8 @@ void readVideoAdapters(ClassSource& source, Inventory& inventory);
 void readMonitors(ClassSource& source, Inventory& inventory);
 void readBatteries(ClassSource& source, Inventory& inventory);
 void readPeripherals(ClassSource& source, Inventory& inventory);  // sound, printers, inputs, USB
+// Programs, Windows updates and Store applications, as the Programs list shows them.
+void readSoftware(ClassSource& source, Inventory& inventory);
 
 // The first non-empty text.
 std::string firstOf(std::initializer_list<std::string> texts);

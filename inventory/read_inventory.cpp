@@ -32,6 +32,7 @@ Inventory readInventory(WmiProvider* provider, SystemProbes* probes) {
     parts::readMonitors(source, inventory);
     parts::readBatteries(source, inventory);
     parts::readPeripherals(source, inventory);
+    parts::readSoftware(source, inventory);
     return inventory;
 }
 

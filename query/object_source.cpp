@@ -104,4 +104,8 @@ std::unique_ptr<WmiProvider> makeListingProvider(std::shared_ptr<ObjectSource> s
     return std::make_unique<ListingProvider>(std::move(source));
 }
 
+std::unique_ptr<WmiEnumerator> makeListEnumerator(ClassObjects objects) {
+    return std::make_unique<ListEnumerator>(std::move(objects));
+}
+
 }  // namespace moravel

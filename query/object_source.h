@@ -43,4 +43,8 @@ public:
 // namespace connected to, none otherwise.
 std::unique_ptr<WmiProvider> makeListingProvider(std::shared_ptr<ObjectSource> source);
 
+// An enumerator over listed objects, for a provider that answers one class from elsewhere than
+// its platform's WMI (the Windows provider's installed software, from the registry).
+std::unique_ptr<WmiEnumerator> makeListEnumerator(ClassObjects objects);
+
 }  // namespace moravel

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "query/installed_software.h"
 #include "query/wmi_names.h"
 #include "query/wmi_value.h"
 
@@ -112,6 +113,20 @@ const std::vector<WmiClass> kClasses = {
         {"SerialNumber", T::String, kHidden}, {"Chemistry", T::Uint32}, {"DesignedCapacity", T::Uint32}}},
     {"BatteryFullChargedCapacity", kWmiDataNamespace, {{"InstanceName", T::String}, {"FullChargedCapacity", T::Uint32}}},
     {"BatteryCycleCount", kWmiDataNamespace, {{"InstanceName", T::String}, {"CycleCount", T::Uint32}}},
+    // Installed software (query/installed_software.h): each provider answers it from the system's
+    // own records. Every record is listed, the Programs list's left-outs with the marks that leave
+    // them out (SystemComponent, ParentKeyName), so the inventory decides the same on any machine.
+    {kInstalledSoftwareClass, kWmiNamespace, {
+        {"Name", T::String}, {"Version", T::String}, {"Publisher", T::String}, {"InstallDate", T::DateTime},
+        {"Size", T::Uint64}, {"InstallLocation", T::String}, {"ProductCode", T::String},
+        {"Architecture", T::String}, {"Source", T::String}, {"Category", T::String},
+        {"SystemComponent", T::Boolean}, {"ParentKeyName", T::String}}},
+    {"Win32_QuickFixEngineering", kWmiNamespace, {
+        {"HotFixID", T::String}, {"Description", T::String}, {"InstalledOn", T::String},
+        {"InstalledBy", T::String, kHidden, kNotRead}}},
+    {"Win32_InstalledStoreProgram", kWmiNamespace, {
+        {"Name", T::String}, {"Version", T::String}, {"Vendor", T::String}, {"Architecture", T::String},
+        {"ProgramId", T::String}}},
 };
 // clang-format on
 

@@ -16,16 +16,24 @@ std::wstring toWide(const std::string& text) {
     return wide;
 }
 
-std::string toNarrow(const wchar_t* text, std::size_t length) {
+namespace {
+
+std::string narrowIn(UINT codePage, const wchar_t* text, std::size_t length) {
     if (!text) return {};
     const wchar_t* nul = std::wmemchr(text, L'\0', length);
     int size = static_cast<int>(nul ? nul - text : length);
     if (size == 0) return {};
-    int needed = WideCharToMultiByte(CP_ACP, 0, text, size, nullptr, 0, nullptr, nullptr);
+    int needed = WideCharToMultiByte(codePage, 0, text, size, nullptr, 0, nullptr, nullptr);
     if (needed <= 0) return {};
     std::string narrow(static_cast<std::size_t>(needed), '\0');
-    WideCharToMultiByte(CP_ACP, 0, text, size, narrow.data(), needed, nullptr, nullptr);
+    WideCharToMultiByte(codePage, 0, text, size, narrow.data(), needed, nullptr, nullptr);
     return narrow;
 }
+
+}  // namespace
+
+std::string toNarrow(const wchar_t* text, std::size_t length) { return narrowIn(CP_ACP, text, length); }
+
+std::string toUtf8(const wchar_t* text, std::size_t length) { return narrowIn(CP_UTF8, text, length); }
 
 }  // namespace moravel::windows

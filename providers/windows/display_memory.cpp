@@ -6,36 +6,10 @@
 #include <utility>
 
 #include "providers/windows/code_page.h"
+#include "providers/windows/registry_key.h"
 
 namespace moravel::windows {
 namespace {
-
-// An open registry key, closed when its owner goes.
-class RegistryKey {
-public:
-    RegistryKey(HKEY parent, const std::wstring& path) {
-        if (RegOpenKeyExW(parent, path.c_str(), 0, KEY_QUERY_VALUE, &key_) != ERROR_SUCCESS) key_ = nullptr;
-    }
-    RegistryKey(const RegistryKey&) = delete;
-    RegistryKey& operator=(const RegistryKey&) = delete;
-    ~RegistryKey() {
-        if (key_) RegCloseKey(key_);
-    }
-    explicit operator bool() const { return key_ != nullptr; }
-
-    // The raw bytes of a value and its type; nothing when it is missing or larger than `limit`.
-    std::optional<std::pair<DWORD, std::string>> value(const wchar_t* name, DWORD limit) const {
-        std::string bytes(limit, '\0');
-        DWORD type = 0, size = limit;
-        if (RegQueryValueExW(key_, name, nullptr, &type, reinterpret_cast<BYTE*>(&bytes[0]), &size) != ERROR_SUCCESS)
-            return std::nullopt;
-        bytes.resize(size);
-        return std::make_pair(type, bytes);
-    }
-
-private:
-    HKEY key_ = nullptr;
-};
 
 // The device key's "Driver" value: "{4d36e968-e325-11ce-bfc1-08002be10318}\0001".
 std::optional<std::wstring> driverKeyName(const std::string& pnpDeviceId) {

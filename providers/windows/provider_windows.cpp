@@ -13,7 +13,9 @@
 #include "providers/windows/code_page.h"
 #include "providers/windows/com_handles.h"
 #include "providers/windows/display_memory.h"
+#include "providers/windows/installed_programs.h"
 #include "providers/windows/variant_value.h"
+#include "query/installed_software.h"
 #include "query/wmi_names.h"
 
 namespace moravel::windows {
@@ -77,6 +79,10 @@ public:
 
     HResult execQuery(const std::string& language, const std::string& query, long flags,
                       std::unique_ptr<WmiEnumerator>& enumerator) override {
+        if (sameWmiName(queriedClassName(query), kInstalledSoftwareClass)) {  // no WMI class: the registry answers
+            enumerator = makeListEnumerator(installedPrograms());
+            return S_OK;
+        }
         Bstr languageName(toWide(language));
         Bstr queryText(toWide(query));
         if (!languageName || !queryText) return E_OUTOFMEMORY;

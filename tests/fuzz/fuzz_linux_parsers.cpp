@@ -3,14 +3,18 @@
 #include <cstdint>
 #include <string>
 
+#include "providers/linux/parsers/appstream.h"
 #include "providers/linux/parsers/cpuinfo.h"
 #include "providers/linux/parsers/cups_reply.h"
+#include "providers/linux/parsers/dpkg_status.h"
 #include "providers/linux/parsers/edid.h"
 #include "providers/linux/parsers/edid_identity.h"
 #include "providers/linux/parsers/meminfo.h"
 #include "providers/linux/parsers/memory_modules.h"
 #include "providers/linux/parsers/os_release.h"
+#include "providers/linux/parsers/rpm_header.h"
 #include "providers/linux/parsers/smbios.h"
+#include "providers/linux/parsers/snap_yaml.h"
 #include "providers/linux/parsers/udev_data.h"
 #include "providers/linux/system/cim_dates.h"
 #include "providers/linux/system/ip_configuration.h"
@@ -19,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size == 0) return 0;
     const std::string content(reinterpret_cast<const char*>(data) + 1, size - 1);
     using namespace moravel::lx;
-    switch (data[0] % 10) {
+    switch (data[0] % 14) {
     case 0:
         for (const CpuBlock& cpu : cpuinfoBlocks(content)) {
             cpuDescription(cpu);
@@ -55,6 +59,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         break;
     case 8: defaultGateways(content, content, "eth0"); break;
     case 9: edidIdentity(content); break;
+    case 10:
+        for (const DpkgPackage& package : parseDpkgStatus(content, 100).installed) personName(package.maintainer);
+        break;
+    case 11: parseRpmHeader(content); break;
+    case 12: appStreamComponent(content); break;
+    case 13:
+        snapYamlValue(content, "version");
+        snapYamlValue(content, "architectures");
+        break;
     }
     return 0;
 }

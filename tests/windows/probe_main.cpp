@@ -8,7 +8,8 @@
 //   moravel-probe probes                     the memory texts and the adapter address
 //   moravel-probe variants                   platform VARIANTs of each type through the conversion
 //   moravel-probe codepage                   narrow/wide conversions in the system code page
-//   moravel-probe recorded SNAPSHOT          every value of a snapshot the way wmic prints it
+//   moravel-probe recorded SNAPSHOT          every value of a snapshot the way wmic prints it (the
+//                                            installed software, which no WMI class holds, aside)
 //
 // Diagnostic lines of the query layer go to standard output, as in the window program.
 #include <objbase.h>
@@ -28,8 +29,10 @@
 #include "providers/windows/probes_windows.h"
 #include "providers/windows/variant_value.h"
 #include "query/backend.h"
+#include "query/installed_software.h"
 #include "query/snapshot/snapshot_data.h"
 #include "query/snapshot/snapshot_provider.h"
+#include "query/wmi_names.h"
 #include "query/wmi_query.h"
 #include "sections/collector.h"
 #include "sections/sections.h"
@@ -202,6 +205,7 @@ int recorded(const char* path) {
         return 1;
     }
     for (const auto& [className, spans] : data.fileClasses) {
+        if (moravel::sameWmiName(className, moravel::kInstalledSoftwareClass)) continue;  // the registry's: no WMI class
         std::vector<moravel::SnapshotObject> objects;
         for (moravel::ObjectSpan span : spans) objects.push_back(moravel::snapshotObject(data, span));
         // The object count first, with a property to count wmic's rows by ("Name" for none).

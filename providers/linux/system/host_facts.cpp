@@ -102,6 +102,12 @@ public:
         return static_cast<std::time_t>(info.stx_btime.tv_sec);
     }
 
+    std::optional<std::time_t> modifiedTime(const std::string& path) const override {
+        struct stat info;
+        if (::stat(path.c_str(), &info) != 0) return std::nullopt;
+        return info.st_mtime;
+    }
+
     // CPUID answers the same for the process's life, and in a guest every use of it is a trip to
     // the hypervisor: asked once.
     std::optional<std::string> cpuidHypervisorVendor() const override {

@@ -57,6 +57,11 @@ public:
         (void)path;
         return std::nullopt;
     }
+    // When a file's contents last changed; nothing when it is missing.
+    virtual std::optional<std::time_t> modifiedTime(const std::string& path) const {
+        (void)path;
+        return std::nullopt;
+    }
 };
 
 struct LinuxContext {

@@ -73,6 +73,23 @@ std::optional<std::string> RootFs::read(const std::string& rel, std::size_t limi
     return text;
 }
 
+std::optional<std::string> RootFs::readStart(const std::string& rel, std::size_t bytes) const {
+    FdCloser file{::open(path(rel).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK)};
+    struct stat info;
+    if (file.fd < 0 || ::fstat(file.fd, &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
+    std::string text(std::min(bytes, static_cast<std::size_t>(info.st_size)), '\0');
+    std::size_t filled = 0;
+    while (filled < text.size()) {  // a file that shrinks meanwhile is read as it now is
+        ssize_t n = ::read(file.fd, &text[filled], text.size() - filled);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return std::nullopt;
+        if (n == 0) break;
+        filled += static_cast<std::size_t>(n);
+    }
+    text.resize(filled);
+    return text;
+}
+
 std::optional<std::string> RootFs::line(const std::string& rel) const {
     // One read is enough for a first line: sysfs hands out a whole attribute at once, and
     // this saves the system call that would only report the end of the file.

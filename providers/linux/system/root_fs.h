@@ -32,6 +32,9 @@ public:
     // regular file (a device, a FIFO) once it gives more than a few kilobytes, is read once: this
     // object and its copies keep its answer, so a file without end costs one read per process.
     std::optional<std::string> read(const std::string& rel, std::size_t limit = kMaxFileBytes) const;
+    // The first `bytes` bytes of the file (all of a shorter one), for databases that may grow
+    // beyond what is read of them; nothing when it is missing or unreadable. Never kept.
+    std::optional<std::string> readStart(const std::string& rel, std::size_t bytes) const;
     // The first line without surrounding whitespace; nothing when missing or blank.
     std::optional<std::string> line(const std::string& rel) const;
     // The first line as a decimal or (with 0x) hexadecimal number.

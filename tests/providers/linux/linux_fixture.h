@@ -1,6 +1,7 @@
 // Runs the Linux provider over a fixture tree of tests/data/linux with fixed host facts.
 #pragma once
 
+#include <filesystem>
 #include <map>
 #include <memory>
 #include <string>
@@ -31,6 +32,10 @@ public:
     std::optional<CpuidLeaf> cpuidLeafOne() const override { return cpuidLeaf; }
     std::vector<InterfaceAddress> interfaceAddresses() const override { return addresses; }
     std::optional<std::time_t> birthTime(const std::string&) const override { return rootBirth; }
+    // Every file of a fixture tree last changed at one time: git keeps no times.
+    std::optional<std::time_t> modifiedTime(const std::string& path) const override {
+        return std::filesystem::exists(path) ? std::optional<std::time_t>(fileTime) : std::nullopt;
+    }
 
     std::string machineName = "x86_64";
     std::optional<std::string> fullName = std::string("Jane Doe");
@@ -41,6 +46,7 @@ public:
     std::optional<CpuidLeaf> cpuidLeaf;     // none: the flags of /proc/cpuinfo stand for it
     std::vector<InterfaceAddress> addresses;
     std::optional<std::time_t> rootBirth;
+    std::time_t fileTime = 1714000000;  // 2024-04-24 23:06:40 UTC
 };
 
 // Every machine of tests/data/linux (written by its make_fixtures.py).

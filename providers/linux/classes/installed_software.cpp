@@ -1,0 +1,168 @@
+// Moravel_InstalledSoftware: what dpkg and RPM have installed, and the Flatpak and Snap
+// applications. Read only when asked for (an inventory, a snapshot, a comparison): the 38 fields
+// never ask.
+#include "providers/linux/classes/installed_software.h"
+
+#include <memory>
+
+#include "providers/linux/parsers/dpkg_status.h"
+#include "providers/linux/parsers/rpm_header.h"
+#include "providers/linux/system/linux_classes.h"
+#include "providers/linux/system/rpm_database.h"
+#include "query/installed_software.h"
+#include "query/wmi_query.h"
+
+namespace moravel::lx {
+namespace {
+
+constexpr const char* kDpkgStatus = "/var/lib/dpkg/status";
+constexpr std::size_t kMaxDpkgStatusBytes = 64u << 20;  // 20,000 packages take about 20 MB
+constexpr std::size_t kMaxRpmHeaderBytes = 256u << 20;
+// rpm 4.16 moved its database from /var/lib/rpm (often a link now) to /usr/lib/sysimage/rpm.
+constexpr const char* kRpmFolders[] = {"/var/lib/rpm", "/usr/lib/sysimage/rpm"};
+
+std::optional<std::string> dpkgStatusText(const RootFs& fs, SoftwareList& list) {
+    std::optional<std::string> text = fs.readStart(kDpkgStatus, kMaxDpkgStatusBytes + 1);
+    if (!text || text->size() <= kMaxDpkgStatusBytes) return text;
+    text->resize(text->rfind("\n\n", kMaxDpkgStatusBytes) + 1);  // the records read whole; npos + 1 is 0
+    list.problems.push_back(std::string(kDpkgStatus) + " is larger than " + std::to_string(kMaxDpkgStatusBytes >> 20) +
+                            " MB: the packages after that are left out");
+    return text;
+}
+
+SoftwareEntry dpkgEntry(const DpkgPackage& package) {
+    SoftwareEntry entry;
+    entry.name = package.name;
+    entry.version = package.version;
+    entry.publisher = personName(package.maintainer);
+    entry.architecture = package.architecture;
+    entry.source = "deb";
+    entry.category = package.section;
+    if (package.installedKib && *package.installedKib <= UINT64_MAX / 1024) entry.sizeBytes = *package.installedKib * 1024;
+    // dpkg writes a package's file list when it installs or upgrades it, as the agents read it;
+    // a package that may be installed for several architectures has one per architecture.
+    if (package.name.find('/') == std::string::npos) {
+        std::string info = "/var/lib/dpkg/info/" + package.name;
+        std::string qualified = info + ":" + package.architecture + ".list", plain = info + ".list";
+        entry.installedAsOf = package.multiArchSame ? std::vector<std::string>{qualified, plain}
+                                                    : std::vector<std::string>{plain, qualified};
+    }
+    return entry;
+}
+
+SoftwareEntry rpmEntry(const RpmPackage& package) {
+    SoftwareEntry entry;
+    entry.name = package.name;
+    entry.version = package.version;
+    entry.publisher = package.vendor;
+    entry.architecture = package.architecture;
+    entry.source = "rpm";
+    entry.category = package.group;
+    entry.sizeBytes = package.sizeBytes;
+    if (package.installTime) entry.installed = static_cast<std::time_t>(*package.installTime);
+    return entry;
+}
+
+std::optional<std::string> installDate(const LinuxContext& context, const SoftwareEntry& entry) {
+    std::optional<std::time_t> when = entry.installed;
+    for (const std::string& file : entry.installedAsOf) {
+        if (when) break;
+        when = context.host.modifiedTime(context.fs.path(file));
+    }
+    if (!when) return std::nullopt;
+    return cimDateTime(context.host, *when);
+}
+
+std::optional<std::string> nonEmpty(const std::string& text) {
+    return text.empty() ? std::nullopt : std::optional<std::string>(text);
+}
+
+std::unique_ptr<LinuxObject> softwareObject(const LinuxContext& context,
+                                            std::shared_ptr<const std::vector<SoftwareEntry>> entries,
+                                            std::size_t index) {
+    const SoftwareEntry* e = &(*entries)[index];
+    const LinuxContext* c = &context;
+    auto object = std::make_unique<LinuxObject>();
+    // The first reader holds the list for the object's life; the others point into it.
+    object->add("Name", [e, entries] { return WmiValue::string(e->name); })
+        .add("Version", [e] { return stringOrNull(nonEmpty(e->version)); })
+        .add("Publisher", [e] { return stringOrNull(nonEmpty(e->publisher)); })
+        .add("InstallDate", [c, e] { return stringOrNull(installDate(*c, *e)); })
+        .add("Size", [e] { return uint64OrNull(e->sizeBytes); })
+        .add("InstallLocation", [e] { return stringOrNull(nonEmpty(e->location)); })
+        .add("ProductCode", [e] { return stringOrNull(nonEmpty(e->productCode)); })
+        .add("Architecture", [e] { return stringOrNull(nonEmpty(e->architecture)); })
+        .add("Source", [e] { return WmiValue::string(e->source); })
+        .add("Category", [e] { return stringOrNull(nonEmpty(e->category)); })
+        .addNull("SystemComponent")  // Windows' marks: nothing on Linux is left out of the list
+        .addNull("ParentKeyName");
+    return object;
+}
+
+// One line for everything the sources could not read, so a broken database costs one line.
+void tellProblems(const SoftwareList& list) {
+    if (list.problems.empty()) return;
+    std::string line = "Installed software:";
+    for (std::size_t i = 0; i < list.problems.size(); ++i) line += (i ? "; " : " ") + list.problems[i];
+    diagnosticStream() << line << std::endl;
+}
+
+}  // namespace
+
+std::size_t SoftwareList::room() const {
+    return entries.size() < kMaxInstalledSoftware ? kMaxInstalledSoftware - entries.size() : 0;
+}
+
+void addDpkgPackages(const LinuxContext& context, SoftwareList& list) {
+    std::optional<std::string> text = dpkgStatusText(context.fs, list);
+    if (!text) return;
+    DpkgStatus status = parseDpkgStatus(*text, list.room());
+    for (const DpkgPackage& package : status.installed) list.entries.push_back(dpkgEntry(package));
+    list.cut = list.cut || status.cut;
+    if (status.unreadable > 0)
+        list.problems.push_back(std::string(kDpkgStatus) + ": " + std::to_string(status.unreadable) +
+                                (status.unreadable == 1 ? " record is" : " records are") +
+                                " not a package and left out");
+}
+
+void addRpmPackages(const LinuxContext& context, SoftwareList& list) {
+    for (const char* folder : kRpmFolders) {
+        const std::string database = std::string(folder) + "/rpmdb.sqlite";
+        if (!context.fs.exists(database)) {
+            if (context.fs.exists(std::string(folder) + "/Packages") || context.fs.exists(std::string(folder) + "/Packages.db")) {
+                list.problems.push_back(std::string("the RPM database in ") + folder +
+                                        " is not kept in SQLite, the one form read here: its packages are left out");
+                return;
+            }
+            continue;
+        }
+        RpmHeaders headers = readRpmHeaders(context.fs.path(database), list.room(), kMaxRpmHeaderBytes);
+        list.cut = list.cut || headers.cut;
+        std::size_t unreadable = 0;
+        for (const std::string& blob : headers.blobs) {
+            if (std::optional<RpmPackage> package = parseRpmHeader(blob))
+                list.entries.push_back(rpmEntry(*package));
+            else
+                ++unreadable;
+        }
+        if (!headers.problem.empty()) list.problems.push_back(database + ": " + headers.problem);
+        if (unreadable > 0) list.problems.push_back(database + ": " + std::to_string(unreadable) + " unreadable headers left out");
+        return;  // one database: the other folder is the same one, linked
+    }
+}
+
+ObjectList readInstalledSoftware(const LinuxContext& context) {
+    SoftwareList list;
+    for (auto add : {addDpkgPackages, addRpmPackages, addFlatpakApplications, addSnaps}) add(context, list);
+    if (list.cut) list.problems.push_back("more than " + std::to_string(kMaxInstalledSoftware) +
+                                             " programs: those after them are left out");
+    tellProblems(list);
+    auto entries = std::make_shared<const std::vector<SoftwareEntry>>(std::move(list.entries));
+    ObjectList objects;
+    objects.reserve(entries->size());
+    for (std::size_t i = 0; i < entries->size(); ++i) objects.push_back(softwareObject(context, entries, i));
+    return objects;
+}
+const RegisteredReader installedSoftwareReader{kInstalledSoftwareClass, readInstalledSoftware};
+
+}  // namespace moravel::lx
