@@ -229,6 +229,7 @@ const KindHandler<Comparing> kComparisons[] = {
     {InventoryKind::Printer, {}, "not compared: the Printer field compares the first queue"},
     {InventoryKind::InputDevice, {}, "not compared"},
     {InventoryKind::UsbDevice, {}, "not compared: the USB Drive field compares USB disks"},
+    {InventoryKind::Software, {}, "not compared yet"},
 };
 
 bool lists(const SnapshotData& snapshot, const std::string& className) {

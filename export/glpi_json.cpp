@@ -273,6 +273,21 @@ Json usbDevice(const UsbDevice& device) {
         .json();
 }
 
+Json software(const Software& program) {
+    return Object()
+        .text("name", program.name)
+        .text("version", program.version)
+        .text("publisher", program.publisher)
+        .text("install_date", program.installDate)
+        .number("filesize", program.sizeBytes)
+        .text("arch", program.architecture)
+        .text("guid", program.guid)
+        .text("from", program.source)
+        .text("system_category", program.category)
+        .text("folder", program.folder)
+        .json();
+}
+
 template <typename Item, typename Write>
 Json listOf(const std::vector<Item>& items, Write write) {
     Json list = Json::array();
@@ -317,6 +332,7 @@ const KindHandler<Writer> kWriters[] = {
     {InventoryKind::InputDevice, [](const Inventory& i, Json& c) { add(c, "inputs", listOf(i.inputs, input)); }},
     {InventoryKind::UsbDevice,
      [](const Inventory& i, Json& c) { add(c, "usbdevices", listOf(i.usbDevices, usbDevice)); }},
+    {InventoryKind::Software, [](const Inventory& i, Json& c) { add(c, "softwares", listOf(i.software, software)); }},
 };
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "export/ocs_xml.h"
 
 #include <algorithm>
+#include <cctype>
 
 namespace moravel {
 namespace {
@@ -315,6 +316,41 @@ void usbDevices(const Inventory& inventory, std::string& out) {
             .text("PRODUCTID", usb.productId);
 }
 
+// The width the server keeps a program's build for (BITSWIDTH), from its architecture's name;
+// nothing for a program of any architecture ("all", "noarch") or one the name does not tell.
+Number bitsWidth(const std::string& architecture) {
+    std::string name;
+    for (char c : architecture) name += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (name.find("64") != std::string::npos || name == "s390x") return 64;
+    if (name.find("86") != std::string::npos || name.rfind("arm", 0) == 0) return 32;
+    return std::nullopt;
+}
+
+// INSTALLDATE as the unix agent sends it, "yyyy/mm/dd" and the time where known: the server's
+// DATETIME column takes it, where the format's DD/MM/YYYY would be read as another day.
+std::string agentDateTime(const std::string& isoDateTime) {
+    std::string date = isoDateTime;
+    for (std::size_t at : {4, 7})
+        if (at < date.size()) date[at] = '/';
+    return date;
+}
+
+void softwares(const Inventory& inventory, std::string& out) {
+    constexpr std::uint64_t kLargestFileSize = 2147483647;  // FILESIZE is a signed 32-bit column
+    for (const Software& program : inventory.software)
+        Section(out, "SOFTWARES")
+            .text("NAME", program.name)
+            .text("VERSION", program.version)
+            .text("PUBLISHER", program.publisher)
+            .text("FOLDER", program.folder)
+            .number("FILESIZE", program.sizeBytes.value_or(0) <= kLargestFileSize ? program.sizeBytes : Number())
+            .text("GUID", program.guid)
+            .text("INSTALLDATE", agentDateTime(program.installDate), 19)
+            .number("BITSWIDTH", bitsWidth(program.architecture))
+            .text("ARCH", program.architecture)
+            .text("FROM", program.source);
+}
+
 // Each kind's sections, in the order the request has them.
 using Writer = void (*)(const Inventory& inventory, std::string& out);
 const KindHandler<Writer> kWriters[] = {
@@ -335,6 +371,7 @@ const KindHandler<Writer> kWriters[] = {
     {InventoryKind::Printer, printers},
     {InventoryKind::InputDevice, inputs},
     {InventoryKind::UsbDevice, usbDevices},
+    {InventoryKind::Software, softwares},
 };
 
 std::string request(const std::string& content, const std::string& deviceId, const char* query) {

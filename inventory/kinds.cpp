@@ -1,6 +1,7 @@
 #include "inventory/kinds.h"
 
 #include "inventory/inventory_parts.h"
+#include "query/installed_software.h"
 
 namespace moravel {
 
@@ -33,6 +34,10 @@ const std::vector<InventoryKindInfo>& inventoryKinds() {
          {"Win32_Keyboard", "Win32_PointingDevice"},
          readInputs},
         {InventoryKind::UsbDevice, "USB devices", {"Win32_PnPEntity"}, readUsbDevices},
+        {InventoryKind::Software,
+         "software",
+         {kInstalledSoftwareClass, "Win32_QuickFixEngineering", "Win32_InstalledStoreProgram"},
+         readSoftware},
     };
     return kinds;
 }

@@ -27,6 +27,7 @@ enum class InventoryKind {
     Printer,
     InputDevice,
     UsbDevice,
+    Software,  // programs, packages, applications, Windows updates
 };
 
 struct InventoryKindInfo {

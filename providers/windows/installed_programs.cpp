@@ -16,7 +16,7 @@ namespace {
 
 const wchar_t* const kUninstall = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 // A value larger than this is read as missing; one below it is read whole and then clipped.
-constexpr DWORD kMaxValueBytes = 16u << 20;
+constexpr DWORD kMaxValueBytes = 32u << 20;
 
 // One uninstall record's values, by the class's property names.
 class RecordObject : public WmiObject {

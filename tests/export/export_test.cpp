@@ -106,6 +106,46 @@ TEST(OcsXml, EveryValueWellFormedAndClippedToItsColumn) {
     EXPECT_EQ(ocsPrologXml(inventory).find("<QUERY>PROLOG</QUERY>") != std::string::npos, true);
 }
 
+// Programs as the servers take them: GLPI's members by the schema, OCS's in the columns the
+// server's software table has (a signed 32-bit FILESIZE, a DATETIME INSTALLDATE).
+TEST(Software, BothServersGetEachProgramInTheirOwnTerms) {
+    Inventory inventory = sample();
+    Software program;
+    program.name = "Tool \x1b[31m<x> & \"y\" \xff";
+    program.version = "1:2.3-4";
+    program.installDate = "2024-01-15 10:22:33";
+    program.architecture = "amd64";
+    program.source = "deb";
+    program.category = "utils";
+    program.sizeBytes = 3ull << 30;  // beyond the OCS column
+    inventory.software.push_back(program);
+    program = Software{};
+    program.name = "Library";
+    program.installDate = "2023-05-01";
+    program.architecture = "i586";
+    program.sizeBytes = 2048;
+    program.guid = "{0C9E8D7B-6A5F-4E3D-2C1B-0A9F8E7D6C5B}";
+    inventory.software.push_back(program);
+
+    const nlohmann::json glpi = nlohmann::json::parse(glpiInventoryJson(inventory, {}))["content"]["softwares"];
+    ASSERT_EQ(glpi.size(), 2u);
+    EXPECT_EQ(glpi[0]["name"], "Tool \x1b[31m<x> & \"y\" \xEF\xBF\xBD");  // a stray byte as U+FFFD
+    EXPECT_EQ(glpi[0]["filesize"], 3ull << 30);
+    EXPECT_EQ(glpi[0]["from"], "deb");
+    EXPECT_EQ(glpi[0]["system_category"], "utils");
+    EXPECT_EQ(glpi[1]["guid"], "{0C9E8D7B-6A5F-4E3D-2C1B-0A9F8E7D6C5B}");
+    EXPECT_FALSE(glpi[1].contains("version"));
+
+    const std::string xml = ocsInventoryXml(inventory, {});
+    EXPECT_NE(xml.find("<SOFTWARES>\n      <NAME>Tool [31m&lt;x&gt; &amp; &quot;y&quot; \xEF\xBF\xBD</NAME>\n"
+                       "      <VERSION>1:2.3-4</VERSION>\n      <INSTALLDATE>2024/01/15 10:22:33</INSTALLDATE>\n"
+                       "      <BITSWIDTH>64</BITSWIDTH>\n      <ARCH>amd64</ARCH>\n      <FROM>deb</FROM>\n    </SOFTWARES>"),
+              std::string::npos)
+        << xml;
+    EXPECT_NE(xml.find("<FILESIZE>2048</FILESIZE>"), std::string::npos);
+    EXPECT_NE(xml.find("<INSTALLDATE>2023/05/01</INSTALLDATE>\n      <BITSWIDTH>32</BITSWIDTH>"), std::string::npos);
+}
+
 TEST(Zlib, RoundTripAndRefusals) {
     std::string xml = ocsInventoryXml(sample());
     std::string stream = zlibCompress(xml);

@@ -3,7 +3,8 @@
 # and MariaDB on loopback (tests/support/ocs_server.sh). Moravel submits this machine and every
 # test snapshot; the server's database must hold the host name, serial number, UUID, operating
 # system, processors, memory modules, disks, adapters (MAC) and monitors that --inventory ocs
-# wrote. Three submissions of one machine leave one machine, updated. A stopped server ends the
+# wrote, and its software: as many rows as dpkg-query lists packages for this machine. Three
+# submissions of one machine leave one machine, updated. A stopped server ends the
 # submission with one line and status 3. The test installs and starts services, so it runs in CI
 # (CI is set there) and with make test-server; elsewhere it says so and is skipped.
 set -u
@@ -40,7 +41,15 @@ compare() {
         ocs_sql "SELECT 'storages', NAME, MODEL, DISKSIZE, SERIALNUMBER FROM storages WHERE HARDWARE_ID = $id" --raw
         ocs_sql "SELECT 'networks', MACADDR FROM networks WHERE HARDWARE_ID = $id" --raw
         ocs_sql "SELECT 'monitors', MANUFACTURER, CAPTION, SERIAL FROM monitors WHERE HARDWARE_ID = $id" --raw
+        ocs_sql "SELECT 'software', n.NAME FROM software s JOIN software_name n ON n.ID = s.NAME_ID WHERE s.HARDWARE_ID = $id" --raw
     } >"$work/$name.rows"
+    # This machine: a software row for each package its package manager lists as installed.
+    if [ "$name" = live ] && command -v dpkg-query >/dev/null; then
+        local rows packages
+        rows=$(ocs_sql "SELECT COUNT(*) FROM software WHERE HARDWARE_ID = $id")
+        packages=$(dpkg-query -W -f '${db:Status-Status}\n' | grep -cx installed)
+        [ "$rows" = "$packages" ] || fail "live: $rows software rows on the server, dpkg-query lists $packages installed packages"
+    fi
     python3 - "$xml" "$work/$name.rows" "$name" <<'PY' || failures=$((failures + 1))
 import sys, xml.etree.ElementTree as ET
 content = ET.parse(sys.argv[1]).getroot().find('CONTENT')
@@ -55,11 +64,13 @@ expected = {
     # One NETWORKS entry per address; an adapter without a MAC is kept with the server's zeros.
     'networks': sorted((e.findtext('MACADDR') or '00:00:00:00:00:00',) for e in content.findall('NETWORKS')),
     'monitors': fields('MONITORS', ['MANUFACTURER', 'CAPTION', 'SERIAL']),
+    # The server keeps each name once, compared without case (its collation): the first spelling.
+    'software': sorted((e.findtext('NAME').lower(),) for e in content.findall('SOFTWARES')),
 }
 found = {section: [] for section in expected}
 for line in open(sys.argv[2]).read().splitlines():
     section, *values = line.split('\t')
-    found[section].append(tuple('' if v == 'NULL' else v for v in values))
+    found[section].append(tuple('' if v == 'NULL' else v.lower() if section == 'software' else v for v in values))
 bad = 0
 for section in expected:
     if sorted(found[section]) != expected[section]:

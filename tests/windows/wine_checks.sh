@@ -319,6 +319,70 @@ PY
   wait $server 2>/dev/null
 }
 
+# Programs installed in the prefix as their installers record them (reg add; reg import for what
+# a command line cannot carry: a name beyond ASCII, one of 10 MB): --inventory glpi lists exactly
+# those the Programs list shows, each with its record's fields, in the registry view it was
+# recorded in; and the updates wmic lists. A value of the wrong type is as good as none.
+check_installed_software() {
+  local machine='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall'
+  local user='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall'
+  local probe="$machine\{7D2A91C4-0B3E-4F5A-9C61-2E8D4B7A1F03}" today
+  today=$(date +%F)
+  record() { wine reg add "$@" /f >/dev/null 2>&1 || fail "reg add $*"; }
+  record "$probe" /v DisplayName /d "Moravel Probe (64-bit)" /reg:64
+  record "$probe" /v DisplayVersion /d 4.5.6 /reg:64
+  record "$probe" /v Publisher /d "Moravel Tests" /reg:64
+  record "$probe" /v InstallDate /d 20240115 /reg:64
+  record "$probe" /v EstimatedSize /t REG_DWORD /d 2048 /reg:64
+  record "$probe" /v InstallLocation /d 'C:\Program Files\Moravel Probe' /reg:64
+  record "$machine\Moravel Probe 32" /v DisplayName /d "Moravel Probe (32-bit)" /reg:32
+  record "$machine\Moravel Probe 32" /v DisplayVersion /d 1.0 /reg:32
+  record "$machine\Moravel Probe 32" /v EstimatedSize /d "not a number" /reg:32
+  record "$user\MoravelUserTool" /v DisplayName /d "Moravel User Tool"
+  record "$machine\MoravelComponent" /v DisplayName /d "Moravel Hidden Component" /reg:64
+  record "$machine\MoravelComponent" /v SystemComponent /t REG_DWORD /d 1 /reg:64
+  record "$machine\MoravelUpdate" /v DisplayName /d "Update for Moravel Probe (KB000001)" /reg:64
+  record "$machine\MoravelUpdate" /v ParentKeyName /d "{7D2A91C4-0B3E-4F5A-9C61-2E8D4B7A1F03}" /reg:64
+  record "$machine\MoravelNumber" /v DisplayName /t REG_DWORD /d 7 /reg:64
+  python3 - <<'PY'
+head = 'Windows Registry Editor Version 5.00\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\'
+text = (head + 'MoravelHuge]\r\n"DisplayName"="' + 'x' * (10 << 20) + '"\r\n"DisplayVersion"="2.0"\r\n\r\n' +
+        head[head.index('['):] + 'MoravelWorld]\r\n"DisplayName"="Prüfprogramm ✓ 測試 \U0001F4DD <&>"\r\n\r\n')
+open('programs.reg', 'wb').write(b'\xff\xfe' + text.encode('utf-16-le'))
+PY
+  wine reg import programs.reg /reg:64 >/dev/null 2>&1 || fail "reg import programs.reg"
+  run_wine software.json moravel-report.exe --inventory glpi || { fail "--inventory glpi: $(cat software.json.err)"; return; }
+  run_wmic updates.txt Win32_QuickFixEngineering HotFixID
+  python3 - software.json updates.txt "$today" "$(date +%F)" <<'PY' && pass "the programs installed in the prefix, as the Programs list shows them" || fail "the installed software under Wine"
+import json, sys
+document, updates, days = json.load(open(sys.argv[1])), open(sys.argv[2]).read().split(), set(sys.argv[3:])
+listed = document['content'].get('softwares', [])
+programs = {s['name']: s for s in listed if s.get('from') == 'registry'}
+def fields(s): return {k: s.get(k) for k in ('version', 'publisher', 'install_date', 'filesize', 'arch', 'guid', 'folder')}
+expected = {
+    'Moravel Probe (64-bit)': {'version': '4.5.6', 'publisher': 'Moravel Tests', 'install_date': '2024-01-15',
+                               'filesize': 2048 * 1024, 'arch': 'x86_64', 'guid': '{7D2A91C4-0B3E-4F5A-9C61-2E8D4B7A1F03}',
+                               'folder': 'C:\\Program Files\\Moravel Probe'},
+    'Moravel Probe (32-bit)': {'version': '1.0', 'arch': 'i586', 'guid': 'Moravel Probe 32'},
+    'Moravel User Tool': {'guid': 'MoravelUserTool'},
+    'x' * 512: {'version': '2.0', 'arch': 'x86_64', 'guid': 'MoravelHuge'},
+    'Prüfprogramm ✓ 測試 \U0001F4DD <&>': {'arch': 'x86_64', 'guid': 'MoravelWorld'},
+}
+bad = 0
+if sorted(programs) != sorted(expected):
+    print(f'FAIL: listed {sorted(n[:40] for n in programs)}, expected {sorted(n[:40] for n in expected)}'); bad += 1
+for name, want in expected.items():
+    got = fields(programs.get(name, {}))
+    if 'install_date' not in want and got['install_date'] in days:  # the day its key was written
+        got['install_date'] = None
+    want = {k: want.get(k) for k in got}
+    if got != want: print(f'FAIL: {name[:40]}: {got}, expected {want}'); bad += 1
+wmi = sorted(s['name'] for s in listed if s.get('from') == 'WMI')
+if wmi != sorted(updates): print(f'FAIL: updates {wmi}, wmic lists {updates}'); bad += 1
+sys.exit(bad)
+PY
+}
+
 # A card of 4 GiB or more: WMI's uint32 AdapterRAM stops at 0xFFF00000 (Wine reports a card of
 # 4095 MiB so, as Windows reports larger ones). Then the size the display driver recorded in its
 # class key (named by the card's device key) is answered, as decimal text; without that record,

@@ -37,7 +37,7 @@ std::optional<SoftwareEntry> flatpakEntry(const RootFs& fs, const std::string& i
     entry.productCode = id;
     entry.architecture = baseName(current.substr(0, current.rfind('/')));
     entry.source = "flatpak";
-    entry.installedAsOf = {deploy};  // made when the commit was deployed
+    entry.installedAsOf = deploy;  // made when the commit was deployed
     return entry;
 }
 
@@ -54,7 +54,7 @@ std::optional<SoftwareEntry> snapEntry(const RootFs& fs, const std::string& fold
     entry.source = "snap";
     entry.category = snapYamlValue(*yaml, "type");
     if (entry.category.empty()) entry.category = "app";  // snap.yaml leaves the common type out
-    entry.installedAsOf = {"/var/lib/snapd/snaps/" + name + "_" + baseName(current) + ".snap"};
+    entry.installedAsOf = "/var/lib/snapd/snaps/" + name + "_" + baseName(current) + ".snap";
     return entry;
 }
 

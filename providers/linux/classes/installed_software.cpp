@@ -3,6 +3,9 @@
 // never ask.
 #include "providers/linux/classes/installed_software.h"
 
+#include <strings.h>
+
+#include <cstring>
 #include <memory>
 
 #include "providers/linux/parsers/dpkg_status.h"
@@ -39,15 +42,34 @@ SoftwareEntry dpkgEntry(const DpkgPackage& package) {
     entry.source = "deb";
     entry.category = package.section;
     if (package.installedKib && *package.installedKib <= UINT64_MAX / 1024) entry.sizeBytes = *package.installedKib * 1024;
-    // dpkg writes a package's file list when it installs or upgrades it, as the agents read it;
-    // a package that may be installed for several architectures has one per architecture.
-    if (package.name.find('/') == std::string::npos) {
-        std::string info = "/var/lib/dpkg/info/" + package.name;
-        std::string qualified = info + ":" + package.architecture + ".list", plain = info + ".list";
-        entry.installedAsOf = package.multiArchSame ? std::vector<std::string>{qualified, plain}
-                                                    : std::vector<std::string>{plain, qualified};
-    }
     return entry;
+}
+
+// The name of a package's file list in dpkg's info folder: "<name>.list", or
+// "<name>:<architecture>.list" for a package that may be installed for several architectures.
+std::string fileList(const DpkgPackage& package, bool qualified) {
+    if (package.name.find('/') != std::string::npos) return {};  // no name of a file: none found
+    return package.name + (qualified ? ":" + package.architecture : "") + ".list";
+}
+
+// dpkg writes a package's file list when it installs or upgrades it: its last change is when the
+// package was installed, as the agents take it. The list's other name is asked only where the
+// expected one is missing (a system upgraded from a dpkg before multiple architectures).
+void addInstallDates(const LinuxContext& context, const std::vector<DpkgPackage>& packages, SoftwareEntry* entries) {
+    const std::string info = context.fs.path("/var/lib/dpkg/info");
+    std::vector<std::string> names;
+    for (const DpkgPackage& package : packages) names.push_back(fileList(package, package.multiArchSame));
+    std::vector<std::optional<std::time_t>> times = context.host.modifiedTimes(info, names);
+    std::vector<std::size_t> missing;
+    names.clear();
+    for (std::size_t i = 0; i < packages.size(); ++i) {
+        if (times[i]) continue;
+        missing.push_back(i);
+        names.push_back(fileList(packages[i], !packages[i].multiArchSame));
+    }
+    std::vector<std::optional<std::time_t>> others = context.host.modifiedTimes(info, names);
+    for (std::size_t i = 0; i < missing.size(); ++i) times[missing[i]] = others[i];
+    for (std::size_t i = 0; i < packages.size(); ++i) entries[i].installed = times[i];
 }
 
 SoftwareEntry rpmEntry(const RpmPackage& package) {
@@ -65,10 +87,7 @@ SoftwareEntry rpmEntry(const RpmPackage& package) {
 
 std::optional<std::string> installDate(const LinuxContext& context, const SoftwareEntry& entry) {
     std::optional<std::time_t> when = entry.installed;
-    for (const std::string& file : entry.installedAsOf) {
-        if (when) break;
-        when = context.host.modifiedTime(context.fs.path(file));
-    }
+    if (!when && !entry.installedAsOf.empty()) when = context.host.modifiedTime(context.fs.path(entry.installedAsOf));
     if (!when) return std::nullopt;
     return cimDateTime(context.host, *when);
 }
@@ -77,27 +96,50 @@ std::optional<std::string> nonEmpty(const std::string& text) {
     return text.empty() ? std::nullopt : std::optional<std::string>(text);
 }
 
-std::unique_ptr<LinuxObject> softwareObject(const LinuxContext& context,
-                                            std::shared_ptr<const std::vector<SoftwareEntry>> entries,
-                                            std::size_t index) {
-    const SoftwareEntry* e = &(*entries)[index];
-    const LinuxContext* c = &context;
-    auto object = std::make_unique<LinuxObject>();
-    // The first reader holds the list for the object's life; the others point into it.
-    object->add("Name", [e, entries] { return WmiValue::string(e->name); })
-        .add("Version", [e] { return stringOrNull(nonEmpty(e->version)); })
-        .add("Publisher", [e] { return stringOrNull(nonEmpty(e->publisher)); })
-        .add("InstallDate", [c, e] { return stringOrNull(installDate(*c, *e)); })
-        .add("Size", [e] { return uint64OrNull(e->sizeBytes); })
-        .add("InstallLocation", [e] { return stringOrNull(nonEmpty(e->location)); })
-        .add("ProductCode", [e] { return stringOrNull(nonEmpty(e->productCode)); })
-        .add("Architecture", [e] { return stringOrNull(nonEmpty(e->architecture)); })
-        .add("Source", [e] { return WmiValue::string(e->source); })
-        .add("Category", [e] { return stringOrNull(nonEmpty(e->category)); })
-        .addNull("SystemComponent")  // Windows' marks: nothing on Linux is left out of the list
-        .addNull("ParentKeyName");
-    return object;
-}
+using Entries = std::shared_ptr<const std::vector<SoftwareEntry>>;
+using PropertyOf = WmiValue (*)(const LinuxContext& context, const SoftwareEntry& entry);
+
+// The class's properties, computed from a program's entry when asked for.
+const std::pair<const char*, PropertyOf> kProperties[] = {
+    {"Name", [](const LinuxContext&, const SoftwareEntry& e) { return WmiValue::string(e.name); }},
+    {"Version", [](const LinuxContext&, const SoftwareEntry& e) { return stringOrNull(nonEmpty(e.version)); }},
+    {"Publisher", [](const LinuxContext&, const SoftwareEntry& e) { return stringOrNull(nonEmpty(e.publisher)); }},
+    {"InstallDate", [](const LinuxContext& c, const SoftwareEntry& e) { return stringOrNull(installDate(c, e)); }},
+    {"Size", [](const LinuxContext&, const SoftwareEntry& e) { return uint64OrNull(e.sizeBytes); }},
+    {"InstallLocation", [](const LinuxContext&, const SoftwareEntry& e) { return stringOrNull(nonEmpty(e.location)); }},
+    {"ProductCode", [](const LinuxContext&, const SoftwareEntry& e) { return stringOrNull(nonEmpty(e.productCode)); }},
+    {"Architecture",
+     [](const LinuxContext&, const SoftwareEntry& e) { return stringOrNull(nonEmpty(e.architecture)); }},
+    {"Source", [](const LinuxContext&, const SoftwareEntry& e) { return WmiValue::string(e.source); }},
+    {"Category", [](const LinuxContext&, const SoftwareEntry& e) { return stringOrNull(nonEmpty(e.category)); }},
+    // Windows' marks of what the Programs list leaves out: nothing on Linux is left out.
+    {"SystemComponent", [](const LinuxContext&, const SoftwareEntry&) { return WmiValue::null(); }},
+    {"ParentKeyName", [](const LinuxContext&, const SoftwareEntry&) { return WmiValue::null(); }},
+};
+
+// One program of the list. Every program answers through the one table above, so a long list
+// costs no table of readers per program.
+class SoftwareObject final : public LinuxObject {
+public:
+    SoftwareObject(const LinuxContext& context, Entries entries, std::size_t index)
+        : context_(context), entries_(std::move(entries)), entry_((*entries_)[index]) {}
+
+    HResult get(const std::string& property, WmiValue& value) override {
+        for (const auto& [name, read] : kProperties) {
+            // As sameWmiName compares, without making a string of each name each time.
+            if (std::strlen(name) != property.size() || strncasecmp(name, property.data(), property.size()) != 0)
+                continue;
+            value = answered(read(context_, entry_));
+            return kOk;
+        }
+        return kNotFound;
+    }
+
+private:
+    const LinuxContext& context_;
+    Entries entries_;  // the list lives as long as its objects
+    const SoftwareEntry& entry_;
+};
 
 // One line for everything the sources could not read, so a broken database costs one line.
 void tellProblems(const SoftwareList& list) {
@@ -117,7 +159,9 @@ void addDpkgPackages(const LinuxContext& context, SoftwareList& list) {
     std::optional<std::string> text = dpkgStatusText(context.fs, list);
     if (!text) return;
     DpkgStatus status = parseDpkgStatus(*text, list.room());
+    const std::size_t first = list.entries.size();
     for (const DpkgPackage& package : status.installed) list.entries.push_back(dpkgEntry(package));
+    addInstallDates(context, status.installed, list.entries.data() + first);
     list.cut = list.cut || status.cut;
     if (status.unreadable > 0)
         list.problems.push_back(std::string(kDpkgStatus) + ": " + std::to_string(status.unreadable) +
@@ -157,10 +201,10 @@ ObjectList readInstalledSoftware(const LinuxContext& context) {
     if (list.cut) list.problems.push_back("more than " + std::to_string(kMaxInstalledSoftware) +
                                              " programs: those after them are left out");
     tellProblems(list);
-    auto entries = std::make_shared<const std::vector<SoftwareEntry>>(std::move(list.entries));
+    Entries entries = std::make_shared<const std::vector<SoftwareEntry>>(std::move(list.entries));
     ObjectList objects;
     objects.reserve(entries->size());
-    for (std::size_t i = 0; i < entries->size(); ++i) objects.push_back(softwareObject(context, entries, i));
+    for (std::size_t i = 0; i < entries->size(); ++i) objects.push_back(std::make_unique<SoftwareObject>(context, entries, i));
     return objects;
 }
 const RegisteredReader installedSoftwareReader{kInstalledSoftwareClass, readInstalledSoftware};

@@ -23,9 +23,9 @@ struct SoftwareEntry {
     std::string source;    // as the agents name it: "deb", "rpm", "flatpak", "snap"
     std::string category;  // dpkg's section, RPM's group, the snap's type
     std::optional<std::uint64_t> sizeBytes;
-    std::optional<std::time_t> installed;  // where the database says
-    // Else the files whose last change tells it (the first that exists), asked only when read.
-    std::vector<std::string> installedAsOf;
+    std::optional<std::time_t> installed;  // where the database says, or a file's change tells
+    // Else the file whose last change tells it, asked only when read.
+    std::string installedAsOf;
 };
 
 // What the sources found, within the list's bound, and what they could not read: one short

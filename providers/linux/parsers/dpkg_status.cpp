@@ -23,7 +23,11 @@ bool blank(const char* begin, const char* end) {
     return true;
 }
 
-bool isField(const std::string& field, const char* name) { return strcasecmp(field.c_str(), name) == 0; }
+// Whether the field name [begin, end) is `name`, ignoring case as dpkg does.
+template <std::size_t N>
+bool isField(const char* begin, const char* end, const char (&name)[N]) {
+    return static_cast<std::size_t>(end - begin) == N - 1 && strncasecmp(begin, name, N - 1) == 0;
+}
 
 // Keeps the one field of a "Field: value" line the list reads; the others (and their indented
 // further lines, which only long descriptions and file lists have) are passed over.
@@ -33,22 +37,21 @@ void takeField(Paragraph& paragraph, const char* begin, const char* end) {
         paragraph.broken = true;
         return;
     }
-    std::string field(begin, colon);
-    if (field.size() > 40) return;  // no field the list reads has so long a name
     DpkgPackage& package = paragraph.package;
     std::string* to = nullptr;
-    if (isField(field, "Package")) to = &package.name;
-    else if (isField(field, "Status")) to = &paragraph.status;
-    else if (isField(field, "Version")) to = &package.version;
-    else if (isField(field, "Architecture")) to = &package.architecture;
-    else if (isField(field, "Maintainer")) to = &package.maintainer;
-    else if (isField(field, "Section")) to = &package.section;
-    std::string value;
-    if (to || isField(field, "Installed-Size") || isField(field, "Multi-Arch"))
-        value = clippedSoftwareText(trim(std::string(colon + 1, end)));
+    if (isField(begin, colon, "Package")) to = &package.name;
+    else if (isField(begin, colon, "Status")) to = &paragraph.status;
+    else if (isField(begin, colon, "Version")) to = &package.version;
+    else if (isField(begin, colon, "Architecture")) to = &package.architecture;
+    else if (isField(begin, colon, "Maintainer")) to = &package.maintainer;
+    else if (isField(begin, colon, "Section")) to = &package.section;
+    const bool size = !to && isField(begin, colon, "Installed-Size");
+    const bool multiArch = !to && !size && isField(begin, colon, "Multi-Arch");
+    if (!to && !size && !multiArch) return;
+    std::string value = clippedSoftwareText(trim(std::string(colon + 1, end)));
     if (to) *to = std::move(value);
-    else if (isField(field, "Installed-Size")) package.installedKib = parseNumber(value);
-    else if (isField(field, "Multi-Arch")) package.multiArchSame = value == "same";
+    else if (size) package.installedKib = parseNumber(value);
+    else package.multiArchSame = value == "same";
 }
 
 // "install ok installed", "hold ok installed": the third word is the package's state.

@@ -62,6 +62,13 @@ public:
         (void)path;
         return std::nullopt;
     }
+    // The same for many files of one folder (a database's thousand file lists), each by its name.
+    virtual std::vector<std::optional<std::time_t>> modifiedTimes(const std::string& folder,
+                                                                  const std::vector<std::string>& names) const {
+        std::vector<std::optional<std::time_t>> times;
+        for (const std::string& name : names) times.push_back(modifiedTime(folder + "/" + name));
+        return times;
+    }
 };
 
 struct LinuxContext {

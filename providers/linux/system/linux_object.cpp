@@ -18,14 +18,17 @@ LinuxObject& LinuxObject::addNull(const char* name) {
 HResult LinuxObject::get(const std::string& property, WmiValue& value) {
     for (const auto& [name, reader] : properties_) {
         if (sameWmiName(name, property)) {
-            value = reader();
-            // Linux itself never says "null": a value without a source here is answered as WMI
-            // answers an empty property, so its field reads "None", never "Null".
-            if (value.type == vt::Null) value = WmiValue::string({});
+            value = answered(reader());
             return kOk;
         }
     }
     return kNotFound;
+}
+
+WmiValue LinuxObject::answered(WmiValue value) {
+    // Linux itself never says "null": a value without a source here is answered as WMI answers
+    // an empty property, so its field reads "None", never "Null".
+    return value.type == vt::Null ? WmiValue::string({}) : value;
 }
 
 WmiValue stringOrNull(const std::optional<std::string>& text) {

@@ -26,6 +26,10 @@ public:
     // source on this machine) is handed out as empty text.
     HResult get(const std::string& property, WmiValue& value) override;
 
+protected:
+    // A reader's value as the object hands it out: VT_NULL as empty text.
+    static WmiValue answered(WmiValue value);
+
 private:
     std::vector<std::pair<const char*, PropertyReader>> properties_;
 };
