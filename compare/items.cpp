@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "compare/compare.h"
+#include "inventory/health.h"
 #include "query/wmi_names.h"
 
 namespace moravel {
@@ -67,6 +68,12 @@ InventoryItem item(std::string kind, std::string name, std::vector<std::string> 
     for (const ItemProperty& property : properties)
         if (!property.text.empty()) made.properties.push_back(property);
     return made;
+}
+
+// A part's health after its other properties: its changes are expected (a disk ages), but a
+// disk that turns to failing is a change.
+void withHealth(const std::vector<HealthLine>& health, InventoryItem& item) {
+    for (const HealthLine& line : health) item.properties.push_back({line.label, line.text});
 }
 
 void addMachine(const Inventory& inventory, std::vector<InventoryItem>& items) {
@@ -134,7 +141,7 @@ void addProcessorsAndMemory(const Inventory& inventory, std::vector<InventoryIte
 }
 
 void addStorageAndAdapters(const Inventory& inventory, std::vector<InventoryItem>& items) {
-    for (const Disk& disk : inventory.disks)
+    for (const Disk& disk : inventory.disks) {
         items.push_back(item("Disk", named({disk.model, bytes(disk.sizeBytes)}, disk.serialNumber),
                              {key("serial", disk.serialNumber), key("device", disk.name)},
                              {{"Model", disk.model},
@@ -145,6 +152,8 @@ void addStorageAndAdapters(const Inventory& inventory, std::vector<InventoryItem
                               {"Media", disk.mediaType},
                               {"Removable", disk.removable ? "yes" : "no"},
                               {"Size", bytes(disk.sizeBytes)}}));
+        withHealth(diskHealthLines(disk), items.back());
+    }
     for (const NetworkAdapter& adapter : inventory.networkAdapters) {
         const std::string& device = adapter.description.empty() ? adapter.name : adapter.description;
         items.push_back(item("Network adapter", named({device}, adapter.macAddress, "MAC"),
@@ -183,7 +192,7 @@ void addDisplaysAndPower(const Inventory& inventory, std::vector<InventoryItem>&
                               {"Year", number(monitor.year)},
                               {"Width", number(monitor.widthCm, " cm")},
                               {"Height", number(monitor.heightCm, " cm")}}));
-    for (const Battery& battery : inventory.batteries)
+    for (const Battery& battery : inventory.batteries) {
         items.push_back(item("Battery", named({battery.name}, battery.serialNumber),
                              {key("serial", battery.serialNumber)},
                              {{"Name", battery.name},
@@ -194,6 +203,8 @@ void addDisplaysAndPower(const Inventory& inventory, std::vector<InventoryItem>&
                               {"Design capacity", number(battery.designCapacityMwh, " mWh")},
                               {"Full charge capacity", number(battery.fullChargeCapacityMwh, " mWh")},
                               {"Cycles", number(battery.cycleCount)}}));
+        withHealth(batteryHealthLines(battery), items.back());
+    }
 }
 
 // Where each kind of item comes from.

@@ -227,6 +227,12 @@ Json battery(const Battery& cell) {
         .json();
 }
 
+// The format has a place for the sensors a machine has, not for their readings, which change
+// with every inventory.
+Json sensor(const TemperatureSensor& temperature) {
+    return Object().text("name", temperature.name).text("type", "TEMPERATURE").json();
+}
+
 Json printer(const Printer& queue) {
     return Object()
         .text("name", queue.name.empty() ? "printer" : queue.name)
@@ -302,6 +308,7 @@ std::string glpiInventoryJson(const Inventory& inventory, const ExportOptions& o
                        .add("printers", listOf(inventory.printers, printer))
                        .add("inputs", listOf(inventory.inputs, input))
                        .add("usbdevices", listOf(inventory.usbDevices, usbDevice))
+                       .add("sensors", listOf(inventory.temperatures, sensor))
                        .json();
     content["versionclient"] = versionClient();
     Json document = {{"action", "inventory"},

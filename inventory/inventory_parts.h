@@ -13,6 +13,8 @@ void readOperatingSystem(ClassSource& source, Inventory& inventory);
 void readProcessors(ClassSource& source, Inventory& inventory);
 void readMemoryModules(ClassSource& source, Inventory& inventory);
 void readDisks(ClassSource& source, Inventory& inventory);
+void readDiskHealth(ClassSource& source, Inventory& inventory);  // after readDisks: the same disks
+void readTemperatures(ClassSource& source, Inventory& inventory);
 void readVolumes(ClassSource& source, Inventory& inventory);
 void readNetworkAdapters(ClassSource& source, Inventory& inventory);
 void readVideoAdapters(ClassSource& source, Inventory& inventory);

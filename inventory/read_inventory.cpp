@@ -26,12 +26,14 @@ Inventory readInventory(WmiProvider* provider, SystemProbes* probes) {
     parts::readProcessors(source, inventory);
     parts::readMemoryModules(source, inventory);
     parts::readDisks(source, inventory);
+    parts::readDiskHealth(source, inventory);
     parts::readVolumes(source, inventory);
     parts::readNetworkAdapters(source, inventory);
     parts::readVideoAdapters(source, inventory);
     parts::readMonitors(source, inventory);
     parts::readBatteries(source, inventory);
     parts::readPeripherals(source, inventory);
+    parts::readTemperatures(source, inventory);
     return inventory;
 }
 
