@@ -3,9 +3,12 @@
 // what is said when health is refused or there is none, and records no disk could have.
 #include <gtest/gtest.h>
 
+#include "export/glpi_json.h"
 #include "inventory/health.h"
 #include "inventory/read_inventory.h"
 #include "inventory/smart_attributes.h"
+#include <nlohmann/json.hpp>
+
 #include "query/snapshot/snapshot_provider.h"
 #include "tests/providers/linux/linux_fixture.h"
 
@@ -47,6 +50,10 @@ TEST(DiskHealth, WindowsCountersTheAttributeTableAndTheBattery) {
     EXPECT_EQ(inventory.temperatures[0].celsius, 48);
     EXPECT_EQ(inventory.temperatures[0].criticalCelsius, 105);
     EXPECT_EQ(diskHealthNote(inventory), "");
+    // GLPI has a place for the sensors and the battery's real capacity.
+    nlohmann::json glpi = nlohmann::json::parse(glpiInventoryJson(inventory, {}))["content"];
+    EXPECT_EQ(glpi["sensors"], nlohmann::json::parse(R"([{"name":"ACPI\\ThermalZone\\TZ00_0","type":"TEMPERATURE"}])"));
+    EXPECT_EQ(glpi["batteries"][0]["real_capacity"], 40470);
 }
 
 TEST(DiskHealth, LinuxDisksAsTheyAnswered) {
