@@ -108,6 +108,12 @@ const WmiRows& ClassSource::rows(const std::string& className) { return read(cla
 
 std::optional<CycleFailure> ClassSource::failure(const std::string& className) { return read(className).failure; }
 
+std::vector<std::string> ClassSource::classesRead() const {
+    std::vector<std::string> names;
+    for (const auto& read : read_) names.push_back(read.first);
+    return names;
+}
+
 WmiRows readRows(WmiProvider& provider, const std::string& className, std::optional<CycleFailure>* failure) {
     WmiRows rows;
     const WmiClass* recorded = findWmiClass(className);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "inventory/inventory.h"
+#include "query/probes.h"
 #include "query/wmi_provider.h"
 
 namespace moravel {
@@ -38,10 +39,13 @@ using WmiRows = std::vector<WmiRow>;
 // is first asked for.
 class ClassSource {
 public:
-    explicit ClassSource(WmiProvider* provider) : provider_(provider) {}
+    ClassSource(WmiProvider* provider, SystemProbes* probes) : provider_(provider), probes_(probes) {}
     const WmiRows& rows(const std::string& className);
     // Where the class's query failed, if it did (kAccessDenied: the program needs more rights).
     std::optional<CycleFailure> failure(const std::string& className);
+    SystemProbes* probes() const { return probes_; }  // may be null: it then gives nothing
+    // The classes asked for so far.
+    std::vector<std::string> classesRead() const;
 
 private:
     struct Read {
@@ -50,6 +54,7 @@ private:
     };
     const Read& read(const std::string& className);
     WmiProvider* provider_;
+    SystemProbes* probes_;
     std::map<std::string, Read> read_;
 };
 

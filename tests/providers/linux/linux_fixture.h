@@ -68,8 +68,8 @@ public:
     std::string answers;  // the fixture's answers/ folder, with its slash
 };
 
-// Every machine of tests/data/linux (written by its make_fixtures.py).
-inline const char* const kFixtureMachines[] = {"desktop", "laptop", "container", "kvm", "arm", "hybrid", "secondhand"};
+// Every machine of tests/data/linux (written by its make_fixtures.py and make_workstation.py).
+inline const char* const kFixtureMachines[] = {"desktop", "laptop", "container", "kvm", "arm", "hybrid", "workstation", "secondhand"};
 
 inline std::string fixtureRoot(const std::string& name) {
     return std::string(MORAVEL_SOURCE_DIR) + "/tests/data/linux/" + name;
