@@ -309,7 +309,8 @@ const KindHandler<Writer> kWriters[] = {
          for (const NetworkAdapter& adapter : inventory.networkAdapters) addNetworks(adapter, networks);
          add(content, "networks", networks);
      }},
-    {InventoryKind::VideoAdapter, [](const Inventory& i, Json& c) { add(c, "videos", listOf(i.videoAdapters, video)); }},
+    {InventoryKind::VideoAdapter,
+     [](const Inventory& i, Json& c) { add(c, "videos", listOf(i.videoAdapters, video)); }},
     {InventoryKind::Monitor, [](const Inventory& i, Json& c) { add(c, "monitors", listOf(i.monitors, monitor)); }},
     {InventoryKind::Battery, [](const Inventory& i, Json& c) { add(c, "batteries", listOf(i.batteries, battery)); }},
     {InventoryKind::SoundDevice, [](const Inventory& i, Json& c) { add(c, "sounds", listOf(i.soundDevices, sound)); }},
