@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "compare/compare.h"
+#include "inventory/health.h"
 #include "query/wmi_names.h"
 #include "sections/section_support.h"
 
@@ -60,6 +61,12 @@ InventoryItem item(std::string kind, std::string name, std::vector<std::string> 
     for (const ItemProperty& property : properties)
         if (!property.text.empty()) made.properties.push_back(property);
     return made;
+}
+
+// A part's health after its other properties: its changes are expected (a disk ages), but a
+// disk that turns to failing is a change.
+void withHealth(const std::vector<HealthLine>& health, InventoryItem& item) {
+    for (const HealthLine& line : health) item.properties.push_back({line.label, line.text});
 }
 
 void addMachine(const Inventory& inventory, std::vector<InventoryItem>& items) {
@@ -130,7 +137,7 @@ void addMemoryModules(const Inventory& inventory, std::vector<InventoryItem>& it
 }
 
 void addDisks(const Inventory& inventory, std::vector<InventoryItem>& items) {
-    for (const Disk& disk : inventory.disks)
+    for (const Disk& disk : inventory.disks) {
         items.push_back(item("Disk", named({disk.model, bytes(disk.sizeBytes)}, disk.serialNumber),
                              {key("serial", disk.serialNumber), key("device", disk.name)},
                              {{"Model", disk.model},
@@ -141,6 +148,8 @@ void addDisks(const Inventory& inventory, std::vector<InventoryItem>& items) {
                               {"Media", disk.mediaType},
                               {"Removable", disk.removable ? "yes" : "no"},
                               {"Size", bytes(disk.sizeBytes)}}));
+        withHealth(diskHealthLines(disk), items.back());
+    }
 }
 
 void addNetworkAdapters(const Inventory& inventory, std::vector<InventoryItem>& items) {
@@ -188,7 +197,7 @@ void addMonitors(const Inventory& inventory, std::vector<InventoryItem>& items) 
 }
 
 void addBatteries(const Inventory& inventory, std::vector<InventoryItem>& items) {
-    for (const Battery& battery : inventory.batteries)
+    for (const Battery& battery : inventory.batteries) {
         items.push_back(item("Battery", named({battery.name}, battery.serialNumber),
                              {key("serial", battery.serialNumber)},
                              {{"Name", battery.name},
@@ -199,6 +208,8 @@ void addBatteries(const Inventory& inventory, std::vector<InventoryItem>& items)
                               {"Design capacity", number(battery.designCapacityMwh, " mWh")},
                               {"Full charge capacity", number(battery.fullChargeCapacityMwh, " mWh")},
                               {"Cycles", number(battery.cycleCount)}}));
+        withHealth(batteryHealthLines(battery), items.back());
+    }
 }
 
 // How each kind of the inventory becomes items, and the kind of item it makes where a snapshot
@@ -222,6 +233,7 @@ const KindHandler<Comparing> kComparisons[] = {
     {InventoryKind::Printer, {}, "not compared: the Printer field compares the first queue"},
     {InventoryKind::InputDevice, {}, "not compared"},
     {InventoryKind::UsbDevice, {}, "not compared: the USB Drive field compares USB disks"},
+    {InventoryKind::Temperature, {}, "not compared: readings, not parts; disks show theirs beside them"},
 };
 
 bool lists(const SnapshotData& snapshot, const std::string& className) {

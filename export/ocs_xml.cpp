@@ -333,6 +333,7 @@ const KindHandler<Writer> kWriters[] = {
     {InventoryKind::Printer, printers},
     {InventoryKind::InputDevice, inputs},
     {InventoryKind::UsbDevice, usbDevices},
+    {InventoryKind::Temperature, nullptr, "none: the server keeps no sensors"},
 };
 
 std::string request(const std::string& content, const std::string& deviceId, const char* query) {
