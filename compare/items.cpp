@@ -99,6 +99,7 @@ void addMachine(const Inventory& inventory, std::vector<InventoryItem>& items) {
                           {"Installed", os.installDate},
                           {"Time zone", os.timeZoneName},
                           {"Product ID", os.productId}}));
+    for (ItemProperty& property : items.back().properties) property.software = true;  // updates, not hardware
 }
 
 void addProcessorsAndMemory(const Inventory& inventory, std::vector<InventoryItem>& items) {
@@ -134,7 +135,7 @@ void addProcessorsAndMemory(const Inventory& inventory, std::vector<InventoryIte
 }
 
 void addStorageAndAdapters(const Inventory& inventory, std::vector<InventoryItem>& items) {
-    for (const Disk& disk : inventory.disks)
+    for (const Disk& disk : inventory.disks) {
         items.push_back(item("Disk", named({disk.model, bytes(disk.sizeBytes)}, disk.serialNumber),
                              {key("serial", disk.serialNumber), key("device", disk.name)},
                              {{"Model", disk.model},
@@ -145,6 +146,8 @@ void addStorageAndAdapters(const Inventory& inventory, std::vector<InventoryItem
                               {"Media", disk.mediaType},
                               {"Removable", disk.removable ? "yes" : "no"},
                               {"Size", bytes(disk.sizeBytes)}}));
+        items.back().fixed = !disk.removable;
+    }
     for (const NetworkAdapter& adapter : inventory.networkAdapters) {
         const std::string& device = adapter.description.empty() ? adapter.name : adapter.description;
         items.push_back(item("Network adapter", named({device}, adapter.macAddress, "MAC"),
@@ -161,14 +164,15 @@ void addStorageAndAdapters(const Inventory& inventory, std::vector<InventoryItem
                               {"DHCP server", adapter.dhcpServer},
                               {"Connected", flag(adapter.connected)},
                               {"Speed", number(adapter.speedBitsPerSecond, " bit/s")}}));
+        items.back().fixed = !adapter.virtualAdapter;
     }
     for (const VideoAdapter& video : inventory.videoAdapters)
         items.push_back(item("Video adapter", video.name, {key("card", video.name)},
                              {{"Name", video.name},
                               {"Chip", video.chip},
                               {"Memory", bytes(video.memoryBytes)},
-                              {"Driver version", video.driverVersion},
-                              {"Driver date", video.driverDate},
+                              {"Driver version", video.driverVersion, true},
+                              {"Driver date", video.driverDate, true},
                               {"Resolution", video.resolution}}));
 }
 
@@ -220,6 +224,13 @@ std::vector<std::string> unlistedKinds(const SnapshotData& snapshot) {
             findWmiName(snapshot.fileClasses, source.className) == snapshot.fileClasses.end())
             kinds.push_back(source.kind);
     return kinds;
+}
+
+std::string kindInPlural(const std::string& kind) {
+    if (kind == "Battery") return "batteries";
+    std::string plural = kind + "s";
+    if (!plural.empty()) plural[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(plural[0])));
+    return plural;
 }
 
 std::vector<InventoryItem> inventoryItems(const Inventory& inventory) {
