@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "inventory/inventory.h"
+#include "inventory/kinds.h"
 #include "query/backend.h"
 #include "query/snapshot/snapshot_data.h"
 #include "query/snapshot/snapshot_provider.h"
@@ -56,6 +57,9 @@ std::vector<std::string> unlistedKinds(const SnapshotData& snapshot);
 
 // "memory modules" for "Memory module": how a sentence names every item of a kind.
 std::string kindInPlural(const std::string& kind);
+
+// How the comparison takes each kind of the inventory.
+std::vector<KindCoverage> comparisonKindCoverage();
 
 // What one side says about the machine, as one way of looking at its answers gives it.
 struct SideView {
