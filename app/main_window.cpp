@@ -401,7 +401,7 @@ void showComparison(Fl_Window& window, const Comparison* comparison, const std::
     std::string note = comparisonCount(*comparison, name);
     note[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(note[0])));
     for (const std::string& sentence : uncomparedSentences(*comparison)) note += "\n" + sentence;
-    window.copy_tooltip(tooltipText(note).c_str());
+    window.copy_tooltip(literalLabel(note).c_str());
     for (const FieldChange& change : comparison->fields) {
         if (change.difference == Difference::Unknown || change.position >= fields.size()) continue;
         const FieldMark mark = change.difference == Difference::ByItself ? FieldMark::ByItself : FieldMark::Changed;
