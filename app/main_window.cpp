@@ -356,7 +356,9 @@ namespace {
 
 // "3 fields and 2 parts differ", "1 part differs".
 std::string differingCount(int fields, int parts) {
-    auto counted = [](int n, const char* one, const char* many) { return std::to_string(n) + " " + (n == 1 ? one : many); };
+    auto counted = [](int n, const char* one, const char* many) {
+        return std::to_string(n) + " " + (n == 1 ? one : many);
+    };
     std::string text;
     if (fields > 0) text = counted(fields, "field", "fields");
     if (fields > 0 && parts > 0) text += " and ";

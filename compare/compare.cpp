@@ -253,7 +253,8 @@ ItemChange changedItem(const PairLook& look, std::uint32_t i, std::uint32_t j) {
         };
         if (text(look.before, kAsRead, i).empty() || text(look.after, kAsRead, j).empty()) continue;
         auto same = [&](Lens lens) { return text(look.before, lens, i) == text(look.after, lens, j); };
-        std::optional<Difference> difference = differenceOf(same(kAsRead), same(look.lenses.key), same(look.lenses.steady));
+        std::optional<Difference> difference =
+            differenceOf(same(kAsRead), same(look.lenses.key), same(look.lenses.steady));
         if (!difference) continue;
         const ItemProperty* property = findProperty(shownAfter, label);
         if (*difference == Difference::Changed)
@@ -275,8 +276,7 @@ ItemChange replacedItem(const PairLook& look, std::uint32_t i, std::uint32_t j) 
         const std::string keyBefore = propertyText(look.before.item(look.lenses.key, i), label);
         const std::string keyAfter = propertyText(look.after.item(look.lenses.key, j), label);
         if (keyBefore.empty() || keyAfter.empty() || keyBefore == keyAfter) continue;
-        change.properties.push_back(
-            {label, propertyText(shownBefore, label), propertyText(shownAfter, label), nature});
+        change.properties.push_back({label, propertyText(shownBefore, label), propertyText(shownAfter, label), nature});
     }
     return change;
 }
@@ -309,8 +309,7 @@ std::vector<std::pair<std::size_t, std::size_t>> unequalPairs(const ItemPairs& p
     std::vector<std::pair<std::size_t, std::size_t>> unequal;
     for (const auto& [i, j] : pairs.same) {
         bool equal = before[i].content == after[j].content;
-        if (equal && asReadBefore)
-            equal = (*asReadBefore)[before[i].at].content == (*asReadAfter)[after[j].at].content;
+        if (equal && asReadBefore) equal = (*asReadBefore)[before[i].at].content == (*asReadAfter)[after[j].at].content;
         if (!equal) unequal.emplace_back(i, j);
     }
     return unequal;
@@ -325,10 +324,12 @@ std::vector<ItemChange> compareItems(const CompareSide& before, const CompareSid
 
     std::vector<std::uint32_t> wantedBefore, wantedAfter;
     for (const auto* list : {&unequal, &pairs.replaced})
-        for (const auto& [i, j] : *list) wantedBefore.push_back(digestsBefore[i].at), wantedAfter.push_back(digestsAfter[j].at);
+        for (const auto& [i, j] : *list)
+            wantedBefore.push_back(digestsBefore[i].at), wantedAfter.push_back(digestsAfter[j].at);
     for (std::size_t i : pairs.removed) wantedBefore.push_back(digestsBefore[i].at);
     for (std::size_t j : pairs.added) wantedAfter.push_back(digestsAfter[j].at);
-    const CloseLook lookBefore(before, lenses, std::move(wantedBefore)), lookAfter(after, lenses, std::move(wantedAfter));
+    const CloseLook lookBefore(before, lenses, std::move(wantedBefore)),
+        lookAfter(after, lenses, std::move(wantedAfter));
     const PairLook look{lookBefore, lookAfter, lenses};
 
     std::vector<ItemChange> changes;
@@ -347,7 +348,8 @@ std::vector<ItemChange> compareItems(const CompareSide& before, const CompareSid
                         const CloseLook& side, ItemChange::Kind kind) {
         for (std::size_t p : places) {
             const InventoryItem& item = side.item(lenses.shown, digests[p].at);
-            const Difference nature = side.item(kAsRead, digests[p].at).fixed ? Difference::Changed : Difference::Attached;
+            const Difference nature =
+                side.item(kAsRead, digests[p].at).fixed ? Difference::Changed : Difference::Attached;
             const bool added = kind == ItemChange::Kind::Added;
             placed(itemChange(kind, item.kind, item.name, allProperties(item, added, nature), nature),
                    added ? nullptr : &digests[p], added ? &digests[p] : nullptr);

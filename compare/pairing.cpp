@@ -128,7 +128,8 @@ public:
         CandidateRuns runs(std::move(candidates));
         for (std::size_t i = 0; i < before_.size(); ++i)
             if (!pairedBefore_[i] && (before_[i].known & place))
-                if (auto found = runs.first(before_[i].key[1], static_cast<std::uint8_t>(before_[i].fixed), takenAfter()))
+                if (auto found =
+                        runs.first(before_[i].key[1], static_cast<std::uint8_t>(before_[i].fixed), takenAfter()))
                     pair(i, *found, pairs_.replaced);
         onlyOneOfItsKind();
     }

@@ -15,12 +15,12 @@ struct InventoryItem;
 // An item as the pairing sees it.
 struct ItemDigest {
     static constexpr std::size_t kLevels = 2;  // what it is, then where it is
-    std::uint64_t key[kLevels] = {};  // each known identity key, hashed with the item's kind
-    std::uint64_t content = 0;        // the kind, identity and properties, hashed
-    std::uint32_t at = 0;             // its place among the side's items
-    std::uint32_t ordinal = 0;        // its place among the side's items of its kind
-    std::uint16_t kind = 0;           // an index into the comparison's list of kinds
-    std::uint8_t known = 0;           // bit k: identity key k is known
+    std::uint64_t key[kLevels] = {};           // each known identity key, hashed with the item's kind
+    std::uint64_t content = 0;                 // the kind, identity and properties, hashed
+    std::uint32_t at = 0;                      // its place among the side's items
+    std::uint32_t ordinal = 0;                 // its place among the side's items of its kind
+    std::uint16_t kind = 0;                    // an index into the comparison's list of kinds
+    std::uint8_t known = 0;                    // bit k: identity key k is known
     bool fixed = true;
 };
 

@@ -60,7 +60,9 @@ public:
         WmiProvider& provider = *answers.provider;
         SystemProbes& probes = *answers.probes;
         switch (lens) {
-        case kAsRead: tapped_ = makeTappedProvider(provider, spotter), provider_ = tapped_.get(), probes_ = &probes; break;
+        case kAsRead:
+            tapped_ = makeTappedProvider(provider, spotter), provider_ = tapped_.get(), probes_ = &probes;
+            break;
         case kHidden: use(makeRedactedView(provider, probes), outer_); break;
         case kSteady: use(makeSteadyView(provider, probes), outer_); break;
         case kHiddenSteady:
@@ -122,9 +124,7 @@ CompareSide::CompareSide(std::shared_ptr<Source> source, std::string name, std::
 
 CompareSide::CompareSide(std::string name, bool hides, std::array<SideView, kLensCount> views,
                          std::vector<std::string> silentKinds)
-    : source_(std::make_shared<ViewsSource>(std::move(views))),
-      name_(std::move(name)),
-      hides_(hides),
+    : source_(std::make_shared<ViewsSource>(std::move(views))), name_(std::move(name)), hides_(hides),
       silentKinds_(std::move(silentKinds)) {}
 
 CompareSide CompareSide::fromFile(const std::string& path) {

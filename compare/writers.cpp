@@ -177,8 +177,8 @@ void addItemJson(const ItemChange& item, bool hardwareOnly, JsonParts& parts) {
     for (Part part : {Part::Hardware, Part::Attached, Part::Software, Part::Expected, Part::NotCompared}) {
         Json properties = Json::array();
         for (const PropertyChange& property : item.properties) {
-            const Part propertyPart = item.change == ItemChange::Kind::Replaced ? itemPart
-                                                                                : partOf(property.difference, hardwareOnly);
+            const Part propertyPart =
+                item.change == ItemChange::Kind::Replaced ? itemPart : partOf(property.difference, hardwareOnly);
             if (propertyPart != part) continue;
             Json change = {{"label", property.label}};
             if (part != Part::NotCompared) change.update({{"old", property.before}, {"new", property.after}});
@@ -196,8 +196,8 @@ Json uncomparedJson(const Comparison& comparison) {
     for (const UncomparedKind& kind : comparison.uncompared)
         kinds.push_back({{"kind", kind.kind},
                          {"notRecordedBy", kind.unrecordedBefore && kind.unrecordedAfter ? "both"
-                                           : kind.unrecordedBefore                      ? "old"
-                                                                                        : "new"}});
+                                           : kind.unrecordedBefore                       ? "old"
+                                                                                         : "new"}});
     return kinds;
 }
 
@@ -257,8 +257,10 @@ std::vector<std::string> uncomparedSentences(const Comparison& comparison) {
         list.push_back(kindInPlural(kind.kind));
     }
     std::vector<std::string> sentences;
-    if (!byOld.empty()) sentences.push_back("Not compared: " + joined(byOld) + " (the older snapshot does not record them)");
-    if (!byNew.empty()) sentences.push_back("Not compared: " + joined(byNew) + " (the newer snapshot does not record them)");
+    if (!byOld.empty())
+        sentences.push_back("Not compared: " + joined(byOld) + " (the older snapshot does not record them)");
+    if (!byNew.empty())
+        sentences.push_back("Not compared: " + joined(byNew) + " (the newer snapshot does not record them)");
     if (!byBoth.empty()) sentences.push_back("Not compared: " + joined(byBoth) + " (neither snapshot records them)");
     return sentences;
 }

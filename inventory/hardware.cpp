@@ -122,7 +122,8 @@ void readDisks(ClassSource& source, Inventory& inventory) {
         disk.name = row.text("DeviceID");
         disk.model = firstOf({row.text("Model"), row.text("Caption")});
         disk.manufacturer = diskMaker(row.text("Manufacturer"));
-        disk.serialNumber = firstOf({row.text("SerialNumber"), media.of(row, inventory.disks.size() - 1, disks.size())});
+        disk.serialNumber =
+            firstOf({row.text("SerialNumber"), media.of(row, inventory.disks.size() - 1, disks.size())});
         disk.firmware = row.text("FirmwareRevision");
         disk.interfaceType = row.text("InterfaceType");
         disk.mediaType = row.text("MediaType");

@@ -67,8 +67,11 @@ TEST(Compare, StatusAndTheFirstLineSayWhatDiffers) {
     Outcome run = report({"--compare", plain, laterFile});
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.out, "No differences in hardware; expected to change:\n"
-                       "  System / Available Memory: 38485 MB   ( In Use: 41% )" + kArrow + "8960 MB   ( In Use: 45% )\n"
-                       "  OS / Last BootUp Time: 2024-05-02 08:15:30" + kArrow + "2024-05-07 09:00:00\n");
+                       "  System / Available Memory: 38485 MB   ( In Use: 41% )" +
+                           kArrow +
+                           "8960 MB   ( In Use: 45% )\n"
+                           "  OS / Last BootUp Time: 2024-05-02 08:15:30" +
+                           kArrow + "2024-05-07 09:00:00\n");
     run = report({"--compare", plain, laterFile, "--hardware-only"});
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.out, "No differences in hardware.\n");
@@ -82,12 +85,14 @@ TEST(Compare, StatusAndTheFirstLineSayWhatDiffers) {
     run = report({"--compare", plain, updatedFile});
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.out, "Firmware / Version: N3YET62W (1.37 )" + kArrow + "N3YET70W (1.45 ); Release date: 2024-03-08" +
-                           kArrow + "2024-08-12\n"
+                           kArrow +
+                           "2024-08-12\n"
                            "Drivers and operating system:\n"
-                           "  Operating system / Version: 10.0.22631" + kArrow + "10.0.22635; Build: 22631" + kArrow +
-                           "22635\n");
+                           "  Operating system / Version: 10.0.22631" +
+                           kArrow + "10.0.22635; Build: 22631" + kArrow + "22635\n");
     EXPECT_EQ(run.err, "");
-    EXPECT_EQ(report({"--compare", plain, updatedFile, "--hardware-only"}).status, 1) << "the firmware is the machine's";
+    EXPECT_EQ(report({"--compare", plain, updatedFile, "--hardware-only"}).status, 1)
+        << "the firmware is the machine's";
 
     // The adapters and their configurations listed the other way round: the same machine.
     Json reordered = machine("desktop.json");
@@ -132,8 +137,9 @@ TEST(Compare, WhatASideDoesNotRecordIsNamedNeverDropped) {
                        "Not compared: memory modules, monitors (the older snapshot does not record them)\n");
     const Json document = Json::parse(report({"--compare", olderFile, changedFile, "--json"}).out);
     EXPECT_FALSE(document["differs"]);
-    EXPECT_EQ(document["notCompared"]["kinds"],
-              Json::parse(R"([{"kind":"Memory module","notRecordedBy":"old"},{"kind":"Monitor","notRecordedBy":"old"}])"));
+    EXPECT_EQ(
+        document["notCompared"]["kinds"],
+        Json::parse(R"([{"kind":"Memory module","notRecordedBy":"old"},{"kind":"Monitor","notRecordedBy":"old"}])"));
     run = report({"--compare", changedFile, olderFile, "--hardware-only"});
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.out, "No differences in what was compared.\n"
@@ -143,8 +149,9 @@ TEST(Compare, WhatASideDoesNotRecordIsNamedNeverDropped) {
     changed["classes"]["Win32_BIOS"][0]["SMBIOSBIOSVersion"] = "N3YET70W (1.45 )";
     run = report({"--compare", olderFile, saved(changed, "fewer-modules-updated")});
     EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.out, "Firmware / Version: N3YET62W (1.37 )" + kArrow + "N3YET70W (1.45 )\n"
-                       "Not compared: memory modules, monitors (the older snapshot does not record them)\n");
+    EXPECT_EQ(run.out, "Firmware / Version: N3YET62W (1.37 )" + kArrow +
+                           "N3YET70W (1.45 )\n"
+                           "Not compared: memory modules, monitors (the older snapshot does not record them)\n");
 }
 
 // Windows 7 left Win32_DiskDrive's serial number empty; Win32_PhysicalMedia holds it, under the
@@ -156,15 +163,17 @@ TEST(Compare, ADiskSwapIsFoundThroughPhysicalMedia) {
     Json media = classes["Win32_PhysicalMedia"];
     classes["Win32_PhysicalMedia"] = {media[2], media[0], media[1]};
     const std::string before = saved(windows7, "windows7");
-    EXPECT_EQ(Json::parse(report({"--compare", before, dataFile("workstation.json"), "--json"}).out)["changed"]["items"],
-              Json::array())
+    EXPECT_EQ(
+        Json::parse(report({"--compare", before, dataFile("workstation.json"), "--json"}).out)["changed"]["items"],
+        Json::array())
         << "the serial numbers joined by Tag are the disks' own";
 
     classes["Win32_PhysicalMedia"][2]["SerialNumber"] = "S5GENG0N309999Z";
     const Outcome run = report({"--compare", before, saved(windows7, "windows7-swapped")});
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.out, "Disk Samsung SSD 860 EVO M.2 1TB 932 GB (serial S5GENG0N301234T): replaced; Serial number: "
-                       "S5GENG0N301234T" + kArrow + "S5GENG0N309999Z\n");
+                       "S5GENG0N301234T" +
+                           kArrow + "S5GENG0N309999Z\n");
 }
 
 // The same machine with its USB stick gone, a container network more and a newer graphics
@@ -211,16 +220,17 @@ TEST(Compare, AHiddenSideIsUnknownNeverChanged) {
         return std::string("Not compared: memory modules, monitors (the ") + side +
                " snapshot does not record them)\n"
                "Hidden in a snapshot, not compared:\n"
-        "  System / Computer Name\n  System / Domain\n  System / MAC Address\n"
-        "  OS / Product ID\n  MotherBoard / Unique Serial No.\n  Drives / HDD Serial No.\n"
-        "  Drives / USB Drive\n  Board / Serial number\n  Operating system / Product ID\n"
-        "  Disk Samsung SSD 840 EVO 250GB 233 GB (serial (hidden)) / Serial number\n"
-        "  Disk WDC WD10EZEX-00BN5A0 ATA Device 932 GB (serial (hidden)) / Serial number\n"
-        "  Disk SanDisk Cruzer Blade USB Device 15264 MB (serial (hidden)) / Serial number\n"
-        "  Network adapter WAN Miniport (IP) (MAC XX:XX:XX:XX:XX:XX) / MAC address\n"
+               "  System / Computer Name\n  System / Domain\n  System / MAC Address\n"
+               "  OS / Product ID\n  MotherBoard / Unique Serial No.\n  Drives / HDD Serial No.\n"
+               "  Drives / USB Drive\n  Board / Serial number\n  Operating system / Product ID\n"
+               "  Disk Samsung SSD 840 EVO 250GB 233 GB (serial (hidden)) / Serial number\n"
+               "  Disk WDC WD10EZEX-00BN5A0 ATA Device 932 GB (serial (hidden)) / Serial number\n"
+               "  Disk SanDisk Cruzer Blade USB Device 15264 MB (serial (hidden)) / Serial number\n"
+               "  Network adapter WAN Miniport (IP) (MAC XX:XX:XX:XX:XX:XX) / MAC address\n"
                "  Network adapter Realtek PCIe GBE Family Controller (MAC XX:XX:XX:XX:XX:XX) / MAC address\n";
     };
-    EXPECT_EQ(report({"--compare", hidden, plain}).out, "No differences in what was compared.\n" + notCompared("newer"));
+    EXPECT_EQ(report({"--compare", hidden, plain}).out,
+              "No differences in what was compared.\n" + notCompared("newer"));
     EXPECT_EQ(report({"--compare", plain, hidden}).status, 0);
 
     Json other = desktop();
@@ -237,7 +247,8 @@ TEST(Compare, AHiddenSideIsUnknownNeverChanged) {
     // Output hidden on request still compares the values as read.
     const Outcome redacted = report({"--compare", plain, saved(other, "other"), "--redact", "--hardware-only"});
     EXPECT_NE(redacted.out.find("Disk WDC WD10EZEX-00BN5A0 ATA Device 932 GB (serial (hidden)): replaced; Serial "
-                                "number: (hidden)" + kArrow + "(hidden)\n"),
+                                "number: (hidden)" +
+                                kArrow + "(hidden)\n"),
               std::string::npos)
         << redacted.out;
     EXPECT_EQ(redacted.out.find("WD-"), std::string::npos);
@@ -249,19 +260,24 @@ TEST(Compare, ItemsAreMatchedByIdentity) {
     const std::string plain = dataFile("workstation.json");
     Json swapped = workstation();
     Json& classes = swapped["classes"];
-    classes["Win32_PhysicalMemory"][3].update({{"SerialNumber", "2D4F6B00"}, {"Manufacturer", "Kingston"},
-                                               {"PartNumber", "KF556C40-16"}});
+    classes["Win32_PhysicalMemory"][3].update(
+        {{"SerialNumber", "2D4F6B00"}, {"Manufacturer", "Kingston"}, {"PartNumber", "KF556C40-16"}});
     Json disk = classes["Win32_DiskDrive"][0];
     disk.update({{"SerialNumber", "0025_38B1_31A2_9F01."}, {"Index", 3}, {"DeviceID", "\\\\.\\PHYSICALDRIVE3"}});
     classes["Win32_DiskDrive"].push_back(disk);
-    classes["Win32_PhysicalMedia"].push_back({{"SerialNumber", "0025_38B1_31A2_9F01."}, {"Tag", "\\\\.\\PHYSICALDRIVE3"}});
+    classes["Win32_PhysicalMedia"].push_back(
+        {{"SerialNumber", "0025_38B1_31A2_9F01."}, {"Tag", "\\\\.\\PHYSICALDRIVE3"}});
     const std::string swappedFile = saved(swapped, "swapped");
     const Outcome run = report({"--compare", plain, swappedFile});
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.out, "Memory module Controller1-ChannelB-DIMM0 16 GB DDR5 (serial 2D4F6A9C): replaced; Manufacturer: "
-                       "SK Hynix" + kArrow + "Kingston; Part number: HMCG78AGBSA095N" + kArrow + "KF556C40-16; Serial "
-                       "number: 2D4F6A9C" + kArrow + "2D4F6B00\n"
-                       "Disk SAMSUNG MZVL21T0HCLR-00BL7 954 GB (serial 0025_38B1_31A2_9F01.): added\n");
+                       "SK Hynix" +
+                           kArrow + "Kingston; Part number: HMCG78AGBSA095N" + kArrow +
+                           "KF556C40-16; Serial "
+                           "number: 2D4F6A9C" +
+                           kArrow +
+                           "2D4F6B00\n"
+                           "Disk SAMSUNG MZVL21T0HCLR-00BL7 954 GB (serial 0025_38B1_31A2_9F01.): added\n");
     // Hidden, the maker and part number still say what differs.
     EXPECT_NE(report({"--compare", plain, swappedFile, "--redact"})
                   .out.find("(serial (hidden)): replaced; Manufacturer: SK Hynix" + kArrow +
@@ -445,20 +461,21 @@ TEST(CompareItems, PairingWithoutKeysAndReplacements) {
     };
     const InventoryItem module = item("Memory module", "M", {}, {{"Size", "8 GB"}});
     // Nothing tells these disks apart: the first two pair in order, the third went.
-    Comparison comparison = compareSides(side({disk("A", {}, "1 TB"), module, disk("B", {}, "2 TB"), disk("C", {}, "3 TB")}),
-                                         side({module, disk("A", {}, "1 TB"), disk("B", {}, "4 TB")}), false);
+    Comparison comparison =
+        compareSides(side({disk("A", {}, "1 TB"), module, disk("B", {}, "2 TB"), disk("C", {}, "3 TB")}),
+                     side({module, disk("A", {}, "1 TB"), disk("B", {}, "4 TB")}), false);
     EXPECT_EQ(textOf(comparison), "Disk B / Size: 2 TB \xE2\x86\x92 4 TB\nDisk C: removed\n");
 
     // A serial on one side, the device on both: the device tells.
-    comparison = compareSides(side({disk("A", {"serial 1", "device sda"}, "1 TB")}),
-                              side({disk("A", {"", "device sda"}, "1 TB"), disk("B", {"serial 2", "device sdb"}, "2 TB")}),
-                              false);
+    comparison = compareSides(
+        side({disk("A", {"serial 1", "device sda"}, "1 TB")}),
+        side({disk("A", {"", "device sda"}, "1 TB"), disk("B", {"serial 2", "device sdb"}, "2 TB")}), false);
     EXPECT_EQ(textOf(comparison), "Disk B: added\n");
 
     // Another serial where one was is a replacement; another serial elsewhere is not.
-    comparison = compareSides(side({disk("A", {"serial 1", "device sda"}, "1 TB"), disk("B", {"serial 2", "device sdb"}, "2 TB")}),
-                              side({disk("C", {"serial 3", "device sda"}, "1 TB"), disk("D", {"serial 4", "device sdc"}, "4 TB")}),
-                              false);
+    comparison = compareSides(
+        side({disk("A", {"serial 1", "device sda"}, "1 TB"), disk("B", {"serial 2", "device sdb"}, "2 TB")}),
+        side({disk("C", {"serial 3", "device sda"}, "1 TB"), disk("D", {"serial 4", "device sdc"}, "4 TB")}), false);
     EXPECT_EQ(textOf(comparison), "Disk A: replaced\nDisk B: removed\nDisk D: added\n");
 
     // The one monitor gone and the one come, whatever their places; a stick is no fixed disk.
