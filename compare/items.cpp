@@ -2,12 +2,12 @@
 // (serial number, MAC address, slot) and its properties as text. The machine's own parts
 // (computer, firmware, board, operating system) are one each and need no identity. What the 38
 // fields already say of the whole machine (its memory, the last boot) is not repeated.
-#include <cctype>
 #include <cstdio>
 
 #include "compare/compare.h"
 #include "inventory/health.h"
 #include "query/wmi_names.h"
+#include "sections/section_support.h"
 
 namespace moravel {
 namespace {
@@ -38,17 +38,9 @@ std::string joined(const std::vector<std::string>& list) {
     return text;
 }
 
-// Firmware fills empty serial numbers with these.
-bool placeholder(const std::string& text) {
-    std::string lower;
-    for (char c : text) lower += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return lower.find_first_not_of("0 ") == std::string::npos || lower == "unknown" || lower == "not specified" ||
-           lower == "none" || lower == "default string" || lower == "to be filled by o.e.m." || lower == "n/a";
-}
-
 // An identity key, or empty text (which tells nothing) when the value is missing or a placeholder.
 std::string key(const char* what, const std::string& value) {
-    return placeholder(value) ? std::string() : std::string(what) + " " + value;
+    return isPlaceholderSerial(value) ? std::string() : std::string(what) + " " + value;
 }
 
 // "Kingston 8 GB (serial 1A2B)": the words given that are not empty.
@@ -57,7 +49,8 @@ std::string named(std::initializer_list<std::string> words, const std::string& s
     std::string name;
     for (const std::string& word : words)
         if (!word.empty()) name += (name.empty() ? "" : " ") + word;
-    if (!placeholder(serial)) name += (name.empty() ? "" : " ") + std::string("(") + serialWord + " " + serial + ")";
+    if (!isPlaceholderSerial(serial))
+        name += (name.empty() ? "" : " ") + std::string("(") + serialWord + " " + serial + ")";
     return name;
 }
 
