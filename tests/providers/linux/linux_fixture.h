@@ -2,8 +2,10 @@
 #pragma once
 
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <memory>
+#include <sstream>
 #include <string>
 
 #include "providers/linux/system/device_names.h"
@@ -32,6 +34,28 @@ public:
     std::optional<CpuidLeaf> cpuidLeafOne() const override { return cpuidLeaf; }
     std::vector<InterfaceAddress> interfaceAddresses() const override { return addresses; }
     std::optional<std::time_t> birthTime(const std::string&) const override { return rootBirth; }
+    DiskAnswer nvmeHealthLog(const std::string& controller) const override {
+        return answer(controller + ".health-log");
+    }
+    DiskAnswer ataSmartData(const std::string& disk) const override { return answer(disk + ".smart-data"); }
+    DiskAnswer udisksHealth(const std::string& disk) const override { return answer(disk + ".udisks"); }
+
+    // What the disks answered, a file each below the fixture's answers/ folder ("nvme0.health-log",
+    // "sda.smart-data"); "<device>.denied" stands for a request refused for want of rights, and
+    // "<device>.failing" for a drive whose verdict is failing.
+    DiskAnswer answer(const std::string& file) const {
+        DiskAnswer result;
+        const std::string device = file.substr(0, file.find('.'));
+        if (std::ifstream(answers + device + ".denied")) result.status = DiskAnswer::Status::Denied;
+        std::ifstream in(answers + file, std::ios::binary);
+        if (!in) return result;
+        std::ostringstream bytes;
+        bytes << in.rdbuf();
+        result.status = DiskAnswer::Status::Answered;
+        result.data = bytes.str();
+        result.failing = static_cast<bool>(std::ifstream(answers + device + ".failing"));
+        return result;
+    }
     // Every file of a fixture tree last changed at one time: git keeps no times.
     std::optional<std::time_t> modifiedTime(const std::string& path) const override {
         return std::filesystem::exists(path) ? std::optional<std::time_t>(fileTime) : std::nullopt;
@@ -46,11 +70,12 @@ public:
     std::optional<CpuidLeaf> cpuidLeaf;     // none: the flags of /proc/cpuinfo stand for it
     std::vector<InterfaceAddress> addresses;
     std::optional<std::time_t> rootBirth;
+    std::string answers;  // the fixture's answers/ folder, with its slash
     std::time_t fileTime = 1714000000;  // 2024-04-24 23:06:40 UTC
 };
 
 // Every machine of tests/data/linux (written by its make_fixtures.py and make_workstation.py).
-inline const char* const kFixtureMachines[] = {"desktop", "laptop", "container", "kvm", "arm", "hybrid", "workstation"};
+inline const char* const kFixtureMachines[] = {"desktop", "laptop", "container", "kvm", "arm", "hybrid", "workstation", "secondhand"};
 
 inline std::string fixtureRoot(const std::string& name) {
     return std::string(MORAVEL_SOURCE_DIR) + "/tests/data/linux/" + name;
@@ -61,7 +86,9 @@ class FixtureMachine {
 public:
     explicit FixtureMachine(const std::string& root)
         : names_(RootFs(root)), provider_(makeLinuxProvider(root, names_, host)), probes(makeLinuxProbes(root)),
-          installed_(provider_.get(), nullptr) {}
+          installed_(provider_.get(), nullptr) {
+        host.answers = root + "/answers/";
+    }
     FixtureMachine(const FixtureMachine&) = delete;
     FixtureMachine& operator=(const FixtureMachine&) = delete;
 
