@@ -9,6 +9,7 @@
 #include "app/share.h"
 #include "app/startup.h"
 #include "io/file_writer.h"
+#include "io/process.h"
 #include "providers/backends.h"
 #include "query/backend.h"
 #include "query/snapshot/snapshot_provider.h"
@@ -38,6 +39,8 @@ int main(int argc, char** argv) {
     moravel::useArialMetricFaces();
     Fl_Window::default_xclass("moravel");  // desktops match the window to moravel.desktop by this
 
-    moravel::startMainWindow(argc, argv);
+    // The toolkit takes UTF-8; on Windows the C runtime's argv is in the system code page.
+    static moravel::ArgumentVector arguments(moravel::commandLineArguments(argc, argv));
+    moravel::startMainWindow(arguments.argc(), arguments.argv());
     return Fl::run();
 }

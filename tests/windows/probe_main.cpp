@@ -7,7 +7,7 @@
 //   moravel-probe time CYCLES                cost of one query cycle per class, and of the inventory
 //   moravel-probe probes                     the memory texts and the adapter address
 //   moravel-probe variants                   platform VARIANTs of each type through the conversion
-//   moravel-probe codepage                   narrow/wide conversions in the system code page
+//   moravel-probe utf8                       wide/UTF-8 conversions
 //   moravel-probe recorded SNAPSHOT          every value of a snapshot the way wmic prints it
 //
 // Diagnostic lines of the query layer go to standard output, as in the window program.
@@ -24,7 +24,6 @@
 
 #include "app/startup_rules.h"
 #include "providers/backends.h"
-#include "providers/windows/code_page.h"
 #include "providers/windows/probes_windows.h"
 #include "providers/windows/variant_value.h"
 #include "query/backend.h"
@@ -33,6 +32,7 @@
 #include "query/wmi_query.h"
 #include "sections/collector.h"
 #include "sections/sections.h"
+#include "text/wide.h"
 
 namespace {
 
@@ -164,14 +164,18 @@ void showBytes(const char* name, const std::string& text) {
     std::cout << std::endl;
 }
 
-int codepage() {
-    using moravel::windows::toNarrow;
-    using moravel::windows::toWide;
-    std::cout << "acp=" << GetACP() << std::endl;
-    showBytes("cut", toNarrow(L"Ab\0cd", 5));                        // stops at the first NUL
-    showBytes("latin", toNarrow(L"\u00AE\u00E9", 2));                // registered sign, e acute
-    showBytes("missing", toNarrow(L"x\u4E2Dy", 3));                  // a character the code page lacks
-    showBytes("query", toNarrow(toWide("SELECT \xAE").c_str(), 8));  // narrow to wide and back
+// The conversions at Windows' edges: wide text to UTF-8 and back, whatever the system code page.
+int utf8() {
+    using moravel::toUtf8;
+    using moravel::toWide;
+    showBytes("cut", toUtf8(L"Ab\0cd", 5));                  // stops at the first NUL
+    showBytes("latin", toUtf8(L"\u00AE\u00E9", 2));          // registered sign, e acute
+    showBytes("beyond", toUtf8(L"x\u4E2Dy\u2192", 4));       // letters no ANSI code page of the West has
+    showBytes("pair", toUtf8(L"\U0001F600", 2));              // a character beyond the first 65536
+    showBytes("lone", toUtf8(L"a\xD800" L"b", 3));             // a lone surrogate: the replacement character
+    showBytes("bad", toUtf8(toWide("a\xFF")));               // a byte that begins no character
+    const std::string names = "J\u00FCrgen \u0418\u0432\u0430\u043D\u043E\u0432";
+    std::cout << "round=" << (toUtf8(toWide(names)) == names ? "same" : "changed") << std::endl;
     return 0;
 }
 
@@ -230,9 +234,9 @@ int main(int argc, char** argv) {
     if (command == "time" && argc == 3) return timing(std::atoi(argv[2]));
     if (command == "probes") return probes();
     if (command == "variants") return variants();
-    if (command == "codepage") return codepage();
+    if (command == "utf8") return utf8();
     if (command == "recorded" && argc == 3) return recorded(argv[2]);
     std::cerr
-        << "usage: moravel-probe query INDEX WQL PROPERTY | version | apartment | time CYCLES | probes | variants | codepage | recorded SNAPSHOT\n";
+        << "usage: moravel-probe query INDEX WQL PROPERTY | version | apartment | time CYCLES | probes | variants | utf8 | recorded SNAPSHOT\n";
     return 2;
 }

@@ -2,7 +2,7 @@
 # The Windows build under Wine, in one temporary prefix for the whole run:
 #   resources    icon group 101, the version block and the manifest, read back from each exe
 #   line ends    --output's text with CRLF, its JSON unchanged; the zip's README.txt and licence
-#   conversions  platform VARIANTs of each type and the code page conversions
+#   conversions  platform VARIANTs of each type, and wide text to UTF-8 and back
 #   failures     an absent class, a property the class lacks, a malformed query, an index past
 #                the last object: empty text and exactly the diagnostic lines of the query layer
 #   probes       the adapter address and memory texts against ipconfig and wmic

@@ -246,19 +246,15 @@ check_line_ends() {
   [ -z "$(find unzipped -name README.md)" ] || fail "the zip holds the developer README.md"
 }
 
-# Platform VARIANTs of every row of the conversion table, and the code page conversions.
+# Platform VARIANTs of every row of the conversion table, and the conversions between wide text
+# and UTF-8.
 check_conversions() {
   run_wine variants.txt moravel-probe.exe variants
   expect_file "VARIANTs of each type convert by the table, with their type lines" variants.txt \
     "empty=[Empty]\nnull=[Null]\nVT_I2: -5\ni2=[]\ni4=[4294967295]\ndate=[DATE is not available!]\nbstr=[abc]\nnullbstr=[]\nbool=[VT_BOOL!]\nVT_UI4: -2147483648\nui4=[]\nVT_UI8: 5\nui8=[]\nr8=[]\narray=[]"
-  run_wine codepage.txt moravel-probe.exe codepage
-  if grep -qx "acp=1252" codepage.txt; then
-    expect_file "wide text to the system code page (1252): cut at NUL, default character, round trip" \
-      codepage.txt "acp=1252\ncut=41 62 \nlatin=ae e9 \nmissing=78 3f 79 \nquery=53 45 4c 45 43 54 20 ae "
-  else
-    sed -n '2p' codepage.txt >cut.txt
-    expect_file "wide text cut at its first NUL ($(head -1 codepage.txt))" cut.txt "cut=41 62 "
-  fi
+  run_wine utf8.txt moravel-probe.exe utf8
+  expect_file "wide text to UTF-8 and back: cut at NUL, any letter, pairs, the replacement character" utf8.txt \
+    "cut=41 62 \nlatin=c2 ae c3 a9 \nbeyond=78 e4 b8 ad 79 e2 86 92 \npair=f0 9f 98 80 \nlone=61 ef bf bd 62 \nbad=61 ef bf bd \nround=same"
 }
 
 # The direct probes: the adapter address against ipconfig's last adapter, the memory texts
@@ -306,17 +302,33 @@ PY
   port=$(cat port.txt)
   run_wine sent.txt moravel-report.exe --submit "http://127.0.0.1:$port/ocs/ocsinventory" --timeout 20
   local status=$?
-  if [ $status -eq 0 ] && [ "$(grep -c '"agent": "OCS-NG_unified_unix_agent' requests.log)" = 2 ]; then
-    pass "--submit over WinHTTP: PROLOG and INVENTORY taken"
+  if [ $status -eq 0 ] && [ "$(grep -c '"agent": "OCS-NG_WINDOWS_AGENT_v' requests.log)" = 2 ]; then
+    pass "--submit over WinHTTP: PROLOG and INVENTORY taken, sent as OCS's Windows agent"
   else fail "--submit over WinHTTP: status $status, $(cat sent.txt.err), $(wc -l <requests.log) requests"; fi
-  # A missing bound shows as status 124 after a minute rather than as a hang.
+  # Whichever timeout ends the wait (WinHTTP's, the socket's or the deadline's own), it is told in
+  # the same words; a missing bound shows as status 124 after a minute rather than as a hang.
   timeout 60 wine moravel-report.exe --submit "http://127.0.0.1:$port/silent/ocsinventory" --timeout 2 >silent.txt 2>silent.txt.err
   status=$?
   if [ $status -eq 3 ] && grep -q "PROLOG: no reply within the time allowed" silent.txt.err; then
-    pass "--submit to a server that never answers: status 3 after --timeout"
+    pass "--submit to a server that never answers: status 3, no reply within the time allowed"
   else fail "--submit to a silent server: status $status, $(cat silent.txt.err)"; fi
   kill $server 2>/dev/null
   wait $server 2>/dev/null
+  check_network_words "$port"
+}
+
+# A failed exchange is told in words, never as a bare error number: a name no resolver knows, a
+# port nobody listens on (the stand-in server's, now closed).
+check_network_words() {  # CLOSED-PORT
+  local url status
+  for url in "http://nowhere.invalid/ocsinventory" "http://127.0.0.1:$1/ocs/ocsinventory"; do
+    timeout 60 wine moravel-report.exe --submit "$url" --timeout 10 >refused.txt 2>refused.txt.err
+    status=$?
+    if [ $status -eq 3 ] && grep -q "^moravel-report: $url: PROLOG: [A-Za-z]" refused.txt.err &&
+      ! grep -q 'error [0-9]' refused.txt.err; then
+      pass "--submit to $url: status 3, $(tr -d '\r' <refused.txt.err)"
+    else fail "--submit to $url: status $status, $(cat refused.txt.err)"; fi
+  done
 }
 
 # A card of 4 GiB or more: WMI's uint32 AdapterRAM stops at 0xFFF00000 (Wine reports a card of
