@@ -23,7 +23,7 @@ moravel::Backend chooseBackend() {
     try {
         return moravel::makeBackendFromEnvironment();
     } catch (const moravel::SnapshotError& error) {
-        std::cerr << moravel::visibleText(error.what()) << std::endl;  // one line, whatever the name holds
+        moravel::tellStartFailure(moravel::visibleText(error.what()));  // one line, whatever the name holds
         std::exit(2);
     }
 }

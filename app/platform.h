@@ -2,6 +2,9 @@
 // the program icon. platform_linux.cpp and platform_windows.cpp implement them.
 #pragma once
 
+#include <string>
+
+#include "app/startup_rules.h"
 #include "query/probes.h"
 
 class Fl_Window;
@@ -17,6 +20,14 @@ void restoreStartEnvironment();
 
 // GetVersionExA's major and minor numbers, or the platform's own equivalent.
 OsVersion platformOsVersion();
+
+// The frame the system will draw around the main window (a resizable window with a title bar),
+// so that start-up can keep it on the screen; none where the window manager keeps it there.
+FrameSize mainWindowFrame();
+
+// Why the program cannot start (one line, made visible text): on standard error, and on
+// Windows, where a window program has no console to show it, in a message box as well.
+void tellStartFailure(const std::string& line);
 
 // A modal notice with the caption "Information"; returns when the user dismisses it.
 void showNoticeBox(const char* text);

@@ -4,6 +4,7 @@
 #include <sys/utsname.h>
 
 #include <cstdlib>
+#include <iostream>
 
 #include <FL/Fl.H>
 #include <FL/Fl_RGB_Image.H>
@@ -79,6 +80,12 @@ void setProgramIcon(Fl_Window& window) {
     const Fl_RGB_Image* images[] = {&large, &small};
     window.icons(images, 2);
 }
+
+// The window manager draws the frame, and keeps its title bar on the screen (the toolkit asks it
+// to place a window whose frame would not fit).
+FrameSize mainWindowFrame() { return {}; }
+
+void tellStartFailure(const std::string& line) { std::cerr << line << std::endl; }
 
 void runIconPass() {
     // The most recently shown top-level window comes first, as in Windows' enumeration.

@@ -4,11 +4,14 @@
 #include <windows.h>
 #include <process.h>
 
+#include <iostream>
+
 #include <FL/Fl.H>
 #include <FL/Fl_Window.H>
 #include <FL/x.H>
 
 #include "providers/windows/probes_windows.h"
+#include "text/wide.h"
 
 namespace moravel {
 namespace {
@@ -71,6 +74,19 @@ void useArialMetricFaces() {}
 void presentDrawing() {
     Fl::flush();
     MsgWaitForMultipleObjects(0, nullptr, FALSE, 0, QS_ALLINPUT);
+}
+
+// The toolkit gives a resizable window with a title bar the styles of WS_OVERLAPPEDWINDOW. Windows
+// places the frame where it is told, title bar above the screen included.
+FrameSize mainWindowFrame() {
+    RECT frame{0, 0, 0, 0};
+    if (!AdjustWindowRectEx(&frame, WS_OVERLAPPEDWINDOW, FALSE, 0)) return {};
+    return {-frame.left, -frame.top, frame.right, frame.bottom};
+}
+
+void tellStartFailure(const std::string& line) {
+    std::cerr << line << std::endl;
+    MessageBoxW(nullptr, toWide(line).c_str(), L"Moravel", MB_OK | MB_ICONERROR);
 }
 
 void showNoticeBox(const char* text) { MessageBoxA(nullptr, text, "Information", MB_OK | MB_ICONINFORMATION); }

@@ -12,7 +12,9 @@
 #                reports for the same class, object and property
 #   report       moravel-report.exe --json equals the Linux build's report of that snapshot
 #   inventory    --inventory glpi valid against the GLPI schema, --inventory ocs compressed, and
-#                --submit over WinHTTP to a stand-in server, bounded by --timeout
+#                --submit over WinHTTP to a stand-in server as OCS's Windows agent, bounded by
+#                --timeout; timeouts and unreachable servers told in words
+#   task         the zip's scheduled task registered with schtasks /XML, its action run
 #   card memory  a card of 4 GiB or more: the size its driver recorded, else WMI's AdapterRAM
 # Wine's children are never read through a pipe: its server inherits the pipe and keeps it open.
 set -uo pipefail

@@ -312,9 +312,50 @@ PY
   if [ $status -eq 3 ] && grep -q "PROLOG: no reply within the time allowed" silent.txt.err; then
     pass "--submit to a server that never answers: status 3, no reply within the time allowed"
   else fail "--submit to a silent server: status $status, $(cat silent.txt.err)"; fi
+  check_scheduled_task "$port"
   kill $server 2>/dev/null
   wait $server 2>/dev/null
   check_network_words "$port"
+}
+
+# The zip's scheduled task as README.txt sets it up: the folders made, the program copied, the
+# server's address put in, schtasks /Create /XML. Wine's Task Scheduler keeps a task's settings
+# but not its trigger and action, so the action's command line is run as Task Scheduler runs it:
+# sent, it leaves the log empty; failed, the log holds the failure's line.
+check_scheduled_task() {  # PORT of the stand-in server
+  local task
+  task=$(find unzipped -name moravel-inventory-task.xml | head -n1)
+  [ -n "$task" ] || { fail "the zip holds no moravel-inventory-task.xml"; return; }
+  crlf_only "$task" || fail "the task's XML has bare line feeds"
+  mkdir -p "$WINEPREFIX/drive_c/Program Files/Moravel" "$WINEPREFIX/drive_c/ProgramData/Moravel"
+  cp moravel-report.exe "$WINEPREFIX/drive_c/Program Files/Moravel/"
+  sed "s|https://ocs.example.org/ocsinventory|http://127.0.0.1:$1/ocs/ocsinventory|" "$task" >task.xml
+  # The Wine server that ran wineboot has no service manager to start the Task Scheduler with.
+  wineserver -k >/dev/null 2>&1
+  wineserver -w >/dev/null 2>&1
+  wine schtasks /Create /TN "Moravel inventory" /XML task.xml >schtasks.txt 2>&1 || fail "schtasks /Create /XML: $(cat schtasks.txt)"
+  local stored="$WINEPREFIX/drive_c/windows/system32/tasks/Moravel inventory"
+  grep -q '<StartWhenAvailable>true</StartWhenAvailable>' "$stored" 2>/dev/null || fail "the registered task does not start when available"
+  python3 - task.xml >action.txt <<'PY' || fail "the task's XML: $(cat action.txt)"
+import sys, xml.etree.ElementTree as ET
+ns = {'t': 'http://schemas.microsoft.com/windows/2004/02/mit/task'}
+task = ET.parse(sys.argv[1]).getroot()
+assert task.findtext('t:Triggers/t:CalendarTrigger/t:RandomDelay', namespaces=ns) == 'PT4H'
+assert task.findtext('t:Triggers/t:CalendarTrigger/t:ScheduleByDay/t:DaysInterval', namespaces=ns) == '1'
+assert task.findtext('t:Settings/t:StartWhenAvailable', namespaces=ns) == 'true'
+assert task.findtext('t:Principals/t:Principal/t:UserId', namespaces=ns) == 'S-1-5-18'
+print('"%s" %s' % (task.findtext('t:Actions/t:Exec/t:Command', namespaces=ns),
+                   task.findtext('t:Actions/t:Exec/t:Arguments', namespaces=ns)))
+PY
+  local log="$WINEPREFIX/drive_c/ProgramData/Moravel/inventory.log" before
+  before=$(wc -l <requests.log)
+  wine moravel-probe.exe run "$(cat action.txt)" >run.txt 2>&1 || fail "the task's action: $(cat run.txt)"
+  [ "$(wc -l <requests.log)" = $((before + 2)) ] && [ ! -s "$log" ] ||
+    fail "the task's action sent $(( $(wc -l <requests.log) - before )) requests, its log: $(cat "$log" 2>/dev/null)"
+  wine moravel-probe.exe run "$(sed 's|/ocs/ocsinventory|/error500/ocsinventory|' action.txt)" >run.txt 2>&1
+  grep -q "^moravel-report: http://127.0.0.1:$1/error500/ocsinventory: PROLOG: " "$log" ||
+    fail "a failed run left no line in the log: $(cat "$log" 2>/dev/null)"
+  pass "the zip's scheduled task: registered with schtasks /XML (catch-up, random delay, SYSTEM); its action sends, and logs a failure"
 }
 
 # A failed exchange is told in words, never as a bare error number: a name no resolver knows, a
@@ -326,7 +367,7 @@ check_network_words() {  # CLOSED-PORT
     status=$?
     if [ $status -eq 3 ] && grep -q "^moravel-report: $url: PROLOG: [A-Za-z]" refused.txt.err &&
       ! grep -q 'error [0-9]' refused.txt.err; then
-      pass "--submit to $url: status 3, $(tr -d '\r' <refused.txt.err)"
+      pass "--submit to $url: status 3, $(grep '^moravel-report' refused.txt.err | tr -d '\r')"
     else fail "--submit to $url: status $status, $(cat refused.txt.err)"; fi
   done
 }
