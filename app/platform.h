@@ -25,9 +25,10 @@ OsVersion platformOsVersion();
 // so that start-up can keep it on the screen; none where the window manager keeps it there.
 FrameSize mainWindowFrame();
 
-// Why the program cannot start (one line, made visible text): on standard error, and on
-// Windows, where a window program has no console to show it, in a message box as well.
-void tellStartFailure(const std::string& line);
+// The box that tells why the program cannot start, titled `title`; returns when it is
+// dismissed. Windows' own message box there, whose text a screen reader reads and Ctrl+C copies;
+// the toolkit's elsewhere.
+void showRefusalBox(const char* title, const std::string& text);
 
 // A modal notice with the caption "Information"; returns when the user dismisses it.
 void showNoticeBox(const char* text);

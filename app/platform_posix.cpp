@@ -4,13 +4,13 @@
 #include <sys/utsname.h>
 
 #include <cstdlib>
-#include <iostream>
 
 #include <FL/Fl.H>
 #include <FL/Fl_RGB_Image.H>
 #include <FL/Fl_Window.H>
 #include <FL/fl_ask.H>
 
+#include "commands/message_box.h"
 #include "resources/icon_pixels.h"
 
 namespace moravel {
@@ -85,7 +85,7 @@ void setProgramIcon(Fl_Window& window) {
 // to place a window whose frame would not fit).
 FrameSize mainWindowFrame() { return {}; }
 
-void tellStartFailure(const std::string& line) { std::cerr << line << std::endl; }
+void showRefusalBox(const char* title, const std::string& text) { alertBox(title, text); }
 
 void runIconPass() {
     // The most recently shown top-level window comes first, as in Windows' enumeration.

@@ -4,8 +4,6 @@
 #include <windows.h>
 #include <process.h>
 
-#include <iostream>
-
 #include <FL/Fl.H>
 #include <FL/Fl_Window.H>
 #include <FL/x.H>
@@ -84,9 +82,8 @@ FrameSize mainWindowFrame() {
     return {-frame.left, -frame.top, frame.right, frame.bottom};
 }
 
-void tellStartFailure(const std::string& line) {
-    std::cerr << line << std::endl;
-    MessageBoxW(nullptr, toWide(line).c_str(), L"Moravel", MB_OK | MB_ICONERROR);
+void showRefusalBox(const char* title, const std::string& text) {
+    MessageBoxW(nullptr, toWide(text).c_str(), toWide(title).c_str(), MB_OK | MB_ICONERROR);
 }
 
 void showNoticeBox(const char* text) { MessageBoxA(nullptr, text, "Information", MB_OK | MB_ICONINFORMATION); }

@@ -12,6 +12,8 @@
 #   devices    --output NUL; a named pipe gets the report; a pipe nobody serves is refused
 #   window     Save report with the JSON type picked (the name follows the type), Save snapshot
 #              and Compare with snapshot through the Windows file dialogs, in that folder
+#   file       moravel.exe FILE and moravel.exe --snapshot FILE show FILE's machine; a file that is
+#              no snapshot: the reason in a message box (its text read back), status 2
 #   short      at 1366 x 680 and 1024 x 600 the window's frame, title bar included, on the screen
 #              (Wine's own desktop draws the frame as Windows does; screenshots)
 # Every wait is for an event and bounded. Wine's children write to files, never to a pipe: its
@@ -177,6 +179,39 @@ check_window_files() {
     unset MORAVEL_SNAPSHOT
 }
 
+# A snapshot named on the command line as a file manager passes it (alone) or with --snapshot:
+# the window shows that machine; a file that is no snapshot: its one-line reason in Windows'
+# message box, then status 2.
+expect_shown() {  # SNAPSHOT ARGUMENTS...: moravel.exe ARGUMENTS shows the machine of SNAPSHOT
+    run_wine shown.txt moravel-report.exe --snapshot "$1"
+    start_exe moravel.exe "${@:2}"
+    MAIN=$(find_window "$MAIN_TITLE" 120) || fail "moravel.exe ${*:2}: no main window"
+    menu_item 1
+    wait_until 30 clipboard_holds shown.txt || fail "moravel.exe ${*:2} shows another machine: $(diff shown.txt held.txt | head -5)"
+    end_with ok
+    pass "moravel.exe ${*:2} shows that snapshot's machine"
+}
+
+check_file_argument() {
+    expect_shown 'Иван\desktop_seller.json' 'Иван\desktop_seller.json'
+    expect_shown 'Иван\desktop.json' --snapshot 'Иван\desktop.json'
+    start_exe moravel.exe 'Иван\report.txt'
+    wine moravel-probe.exe box 'Snapshot not opened' box.txt >box.out 2>&1 || fail "no message box for a file that is no snapshot"
+    wait_for_exit 30
+    local line
+    line=$(grep '^moravel' "$WORK/stderr" | tr -d '\r')
+    [ "$EXIT_STATUS" = 2 ] && [ "$(cat box.txt)" = "$line" ] && [[ $line == 'moravel: Иван\report.txt: '* ]] ||
+        fail "moravel.exe with a file that is no snapshot: status $EXIT_STATUS, box [$(cat box.txt)], line [$line]"
+    pass "moravel.exe with a file that is no snapshot: a message box says [$line], status 2"
+}
+
+# Whether the window at X Y of W x H shows its light face below the title bar, not the black of
+# a window not drawn yet.
+window_drawn() {
+    import -window root "$WORK/screen.png" 2>/dev/null &&
+        [ "$(convert "$WORK/screen.png" -crop "$(($3 - 20))x$(($4 - 60))+$(($1 + 10))+$(($2 + 40))" -format '%[fx:mean > 0.5]' info:)" = 1 ]
+}
+
 # The framed window, as Wine's desktop of SIZE draws it (as Windows does, title bar included),
 # lies on the screen.
 check_short_screen() {  # SIZE
@@ -188,6 +223,7 @@ check_short_screen() {  # SIZE
     MAIN=$(find_window "$MAIN_TITLE" 120) || fail "no main window at $1"
     local x y w h
     read -r x y w h < <(window_geometry "$MAIN")
+    wait_until 60 window_drawn "$x" "$y" "$w" "$h" || fail "at $1 the window's fields were never drawn"
     shot root "short-screen-$1"
     [ "$w" -gt 725 ] && [ "$x" -ge 0 ] && [ "$y" -ge 0 ] && [ $((x + w)) -le "$width" ] && [ $((y + h)) -le "$height" ] ||
         fail "at $1 the framed window is at $x,$y, $w x $h: not inside the screen"
@@ -205,5 +241,6 @@ check_exports
 check_console
 check_devices
 check_window_files
+check_file_argument
 check_short_screen 1366x680
 check_short_screen 1024x600
