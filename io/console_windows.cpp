@@ -7,7 +7,7 @@
 #include <streambuf>
 
 #include "io/console_windows.h"
-#include "text/terminal.h"
+#include "text/utf8.h"
 #include "text/wide.h"
 
 namespace moravel {

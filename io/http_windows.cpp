@@ -9,6 +9,7 @@
 
 #include "io/http.h"
 #include "io/network_errors_windows.h"
+#include "io/process.h"
 
 namespace moravel {
 namespace {
@@ -79,9 +80,8 @@ std::wstring wide(const std::string& text) {
 }
 
 std::string environment(const char* upper, const char* lower) {
-    const char* value = std::getenv(upper);
-    if (!value || !*value) value = std::getenv(lower);
-    return value ? value : "";
+    std::string value = environmentValue(upper).value_or("");
+    return value.empty() ? environmentValue(lower).value_or("") : value;
 }
 
 // "http://proxy:3128" as WinHTTP names a proxy: "proxy:3128".

@@ -3,7 +3,6 @@
 #pragma once
 
 #include <string>
-#include <string_view>
 
 namespace moravel {
 
@@ -15,10 +14,5 @@ namespace moravel {
 // U+2066 to U+2069), which can make text read differently from what it holds, as \u202E and so
 // on. Every other character is kept.
 std::string visibleText(const std::string& text);
-
-// How much of `bytes` can be passed on without cutting a character: all of it, but for a last
-// character whose remaining bytes have not come yet. A byte that cannot begin or continue a
-// character is passed on at once (its reader replaces it).
-std::size_t completeUtf8Length(std::string_view bytes);
 
 }  // namespace moravel

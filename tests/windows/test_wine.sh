@@ -15,6 +15,8 @@
 #                --submit over WinHTTP to a stand-in server as OCS's Windows agent, bounded by
 #                --timeout; timeouts and unreachable servers told in words
 #   task         the zip's scheduled task registered with schtasks /XML, its action run
+#   health       a snapshot's disk and battery health and temperatures, and the live storage
+#                classes Wine lacks recorded as failures
 #   card memory  a card of 4 GiB or more: the size its driver recorded, else WMI's AdapterRAM
 # Wine's children are never read through a pipe: its server inherits the pipe and keeps it open.
 set -uo pipefail
@@ -72,6 +74,7 @@ check_version
 check_snapshot_against_wmic
 check_report_against_linux
 check_inventory
+check_health
 check_adapter_memory
 
 echo "$failures failure(s)"

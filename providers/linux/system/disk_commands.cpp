@@ -17,19 +17,10 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-constexpr unsigned kCommandTimeoutMs = 500;
+constexpr unsigned kCommandTimeoutMs = 250;
 // Every request of the process together: past it, the disks are not asked.
-constexpr std::chrono::milliseconds kBudget{1500};
+constexpr std::chrono::milliseconds kBudget{1000};
 constexpr std::size_t kBlock = 512;
-
-// Whether there is time left for one more request.
-bool withinBudget() {
-    static std::mutex lock;
-    static std::optional<Clock::time_point> start;
-    std::lock_guard<std::mutex> hold(lock);
-    if (!start) start = Clock::now();
-    return Clock::now() - *start < kBudget;
-}
 
 bool deniedError(int error) { return error == EACCES || error == EPERM; }
 
@@ -98,8 +89,16 @@ AtaResult ataCommand(int fd, std::uint8_t command, std::uint8_t feature, std::ui
 
 }  // namespace
 
+bool healthTimeLeft() {
+    static std::mutex lock;
+    static std::optional<Clock::time_point> start;
+    std::lock_guard<std::mutex> hold(lock);
+    if (!start) start = Clock::now();
+    return Clock::now() - *start < kBudget;
+}
+
 DiskAnswer askNvmeHealthLog(const std::string& device) {
-    if (!withinBudget()) return {};
+    if (!healthTimeLeft()) return {};
     FdCloser fd(openDevice(device));
     if (fd.fd < 0) return refused(errno);
     std::string log(kBlock, '\0');
@@ -118,7 +117,7 @@ DiskAnswer askNvmeHealthLog(const std::string& device) {
 }
 
 DiskAnswer askAtaSmartData(const std::string& device) {
-    if (!withinBudget()) return {};
+    if (!healthTimeLeft()) return {};
     FdCloser fd(openDevice(device));
     if (fd.fd < 0) return refused(errno);
     // A disk in standby stays there: asking for its SMART data would spin it up.

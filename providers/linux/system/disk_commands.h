@@ -9,6 +9,10 @@
 
 namespace moravel::lx {
 
+// Whether the process's health requests (to the disks and to UDisks2) have time left: one second
+// from the first, so the window that shows health never waits longer.
+bool healthTimeLeft();
+
 // `device` is the node's name below /dev ("nvme0", "sda").
 DiskAnswer askNvmeHealthLog(const std::string& device);
 DiskAnswer askAtaSmartData(const std::string& device);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "providers/linux/parsers/udisks_health.h"
+#include "providers/linux/system/disk_commands.h"
 
 namespace moravel::lx {
 namespace {
@@ -16,7 +17,7 @@ constexpr const char* kService = "org.freedesktop.UDisks2";
 constexpr const char* kBlock = "org.freedesktop.UDisks2.Block";
 constexpr const char* kAta = "org.freedesktop.UDisks2.Drive.Ata";
 constexpr const char* kNvme = "org.freedesktop.UDisks2.NVMe.Controller";
-constexpr std::uint64_t kCallTimeoutUsec = 300000;
+constexpr std::uint64_t kCallTimeoutUsec = 250000;
 
 // The few sd-bus functions used, from libsystemd loaded on first use.
 struct SdBus {
@@ -206,7 +207,7 @@ std::optional<std::uint64_t> count(const Properties& properties, const char* nam
 
 DiskAnswer ataAnswer(const SdBus& bus, sd_bus* connection, const std::string& drive, const Properties& ata) {
     DiskAnswer answer;
-    if (number(ata, "SmartSupported") == 0 || number(ata, "SmartEnabled") == 0) return answer;
+    if (number(ata, "SmartSupported") == 0 || number(ata, "SmartEnabled") == 0 || !healthTimeLeft()) return answer;
     Reply reply(bus, connection, drive.c_str(), kAta, "SmartGetAttributes", true);
     if (!reply.get()) return answer;
     std::vector<UdisksAttribute> attributes = Reader(bus, reply.get()).attributes();
@@ -219,7 +220,7 @@ DiskAnswer ataAnswer(const SdBus& bus, sd_bus* connection, const std::string& dr
 
 DiskAnswer nvmeAnswer(const SdBus& bus, sd_bus* connection, const std::string& drive, const Properties& controller) {
     DiskAnswer answer;
-    if (number(controller, "SmartUpdated") == 0) return answer;
+    if (number(controller, "SmartUpdated") == 0 || !healthTimeLeft()) return answer;
     Reply reply(bus, connection, drive.c_str(), kNvme, "SmartGetAttributes", true);
     if (!reply.get()) return answer;
     Properties smart = Reader(bus, reply.get()).properties();
@@ -279,7 +280,7 @@ std::map<std::string, DiskAnswer> askUdisksHealth() {
     std::map<std::string, DiskAnswer> answers;
     const SdBus* bus = sdBus();
     sd_bus* connection = nullptr;
-    if (!bus || bus->openSystem(&connection) < 0 || !connection) return answers;
+    if (!healthTimeLeft() || !bus || bus->openSystem(&connection) < 0 || !connection) return answers;
     std::unique_ptr<sd_bus, decltype(bus->closeBus)> owner(connection, bus->closeBus);
     bus->setTimeout(connection, kCallTimeoutUsec);
     Objects objects = managedObjects(*bus, connection);

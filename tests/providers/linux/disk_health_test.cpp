@@ -6,7 +6,9 @@
 #include <cstdio>
 #include <fstream>
 
+#include "inventory/smart_attributes.h"
 #include "providers/linux/parsers/nvme_health.h"
+#include "providers/linux/parsers/udisks_health.h"
 #include "query/wmi_names.h"
 #include "query/wmi_query.h"
 #include "tests/providers/linux/linux_fixture.h"
@@ -82,6 +84,60 @@ TEST(LinuxDiskHealth, AFailingVerdictAndARefusal) {
     EXPECT_EQ(text(machine, "MSFT_StorageReliabilityCounter", "PowerOnHours", 0),
               "100");  // what could be read still is
     for (const char* file : {"nvme0.health-log", "sda.denied"}) std::remove((machine.host.answers + file).c_str());
+    ::rmdir(folder);
+}
+
+// ATA PASS-THROUGH goes to disks on an ATA controller only, never to a USB stick's bridge.
+TEST(LinuxDiskHealth, AUsbDiskIsNotSentAtaCommands) {
+    FixtureMachine machine{fixtureRoot("workstation")};  // nvme0n1, sda on SATA, sdb a USB stick
+    char folder[] = "/tmp/moravel-answers-XXXXXX";
+    ASSERT_TRUE(::mkdtemp(folder));
+    machine.host.answers = std::string(folder) + "/";
+    const std::string table = ataTableFromUdisks({{9, 0x32, 100, 100, 3600000, 2}});
+    for (const char* disk : {"sda", "sdb"}) std::ofstream(machine.host.answers + disk + ".smart-data") << table;
+    EXPECT_EQ(text(machine, "MSStorageDriver_FailurePredictData", "InstanceName", 0),
+              machine.text("Win32_DiskDrive", "PNPDeviceID", 1) + "_0");
+    EXPECT_EQ(text(machine, "MSStorageDriver_FailurePredictData", "InstanceName", 1), "");
+    for (const char* disk : {"sda", "sdb"}) std::remove((machine.host.answers + disk + ".smart-data").c_str());
+    ::rmdir(folder);
+}
+
+// A user who may not ask the disks reads what UDisks2 holds of them, written as the drives answer.
+TEST(LinuxDiskHealth, WithoutRootUdisksAnswersForTheDrives) {
+    UdisksNvme nvme;
+    nvme.criticalWarning = {"spare"};
+    nvme.temperatureKelvin = 318;
+    nvme.powerOnHours = 14200;
+    nvme.percentUsed = 23;
+    nvme.powerCycles = 1873;
+    std::optional<NvmeHealth> health = nvmeHealth(nvmeLogFromUdisks(nvme));
+    ASSERT_TRUE(health);
+    EXPECT_EQ(health->criticalWarning, 1u);
+    EXPECT_EQ(health->temperatureKelvin, 318u);
+    EXPECT_EQ(health->powerCycles, 1873u);
+    // libatasmart's units: hours in milliseconds, temperatures in millikelvin, sectors as counted
+    std::string table = ataTableFromUdisks({{9, 0x32, 71, 71, 76824000000, 2},
+                                            {194, 0x22, 108, 92, 308150, 4},
+                                            {5, 0x33, 199, 199, 8, 3},
+                                            {0, 0, 0, 0, 5, 1}});
+    SmartReadings readings = smartReadings(smartAttributes(table));
+    EXPECT_EQ(readings.powerOnHours, 21340u);
+    EXPECT_EQ(readings.temperatureCelsius, 35u);
+    EXPECT_EQ(readings.reallocatedSectors, 8u);
+    EXPECT_EQ(smartAttributes(table).size(), 3u);
+
+    FixtureMachine machine{fixtureRoot("hybrid")};  // its drive refuses the request
+    EXPECT_EQ(text(machine, "MSFT_PhysicalDisk", "HealthStatus", 0), "");
+    char folder[] = "/tmp/moravel-answers-XXXXXX";
+    ASSERT_TRUE(::mkdtemp(folder));
+    FixtureMachine served{fixtureRoot("hybrid")};
+    served.host.answers = std::string(folder) + "/";
+    std::ofstream(served.host.answers + "nvme0.denied");
+    std::ofstream(served.host.answers + "nvme0n1.udisks", std::ios::binary) << nvmeLogFromUdisks(nvme);
+    EXPECT_EQ(text(served, "MSFT_PhysicalDisk", "HealthStatus", 0), "1");  // spare below its threshold
+    EXPECT_EQ(text(served, "MSFT_StorageReliabilityCounter", "PowerOnHours", 0), "14200");
+    EXPECT_EQ(text(served, "MSStorageDriver_FailurePredictStatus", "PredictFailure", 0), "0");  // not refused
+    for (const char* file : {"nvme0.denied", "nvme0n1.udisks"}) std::remove((served.host.answers + file).c_str());
     ::rmdir(folder);
 }
 

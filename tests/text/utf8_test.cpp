@@ -1,7 +1,7 @@
 // Text handed to a console a piece at a time: a character is never cut between two writes.
 #include <gtest/gtest.h>
 
-#include "text/terminal.h"
+#include "text/utf8.h"
 
 namespace moravel {
 namespace {
