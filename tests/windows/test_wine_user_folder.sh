@@ -170,7 +170,7 @@ check_window_files() {
     run_wine comparison.txt moravel-report.exe --compare 'Иван\desktop_seller.json'
     menu_item 5
     use_dialog 'Compare with snapshot' desktop_seller.json
-    find_window ' fields differ from desktop_seller\.json' 30 >/dev/null || fail "no comparison in the title: $(xdotool getwindowname "$MAIN")"
+    find_window ' differ from desktop_seller\.json' 30 >/dev/null || fail "no comparison in the title: $(xdotool getwindowname "$MAIN")"
     menu_item 1
     wait_until 30 clipboard_holds comparison.txt || fail "Copy report of the comparison: $(diff comparison.txt held.txt | head -5)"
     shot "$MAIN" user-folder-compared
