@@ -5,8 +5,8 @@
 #include <cstring>
 #include <utility>
 
-#include "providers/windows/code_page.h"
 #include "providers/windows/registry_key.h"
+#include "text/wide.h"
 
 namespace moravel::windows {
 namespace {

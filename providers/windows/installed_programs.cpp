@@ -6,10 +6,10 @@
 #include <memory>
 #include <vector>
 
-#include "providers/windows/code_page.h"
 #include "providers/windows/registry_key.h"
 #include "query/installed_software.h"
 #include "query/wmi_names.h"
+#include "text/wide.h"
 
 namespace moravel::windows {
 namespace {

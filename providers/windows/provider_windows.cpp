@@ -10,13 +10,13 @@
 #include <optional>
 #include <string>
 
-#include "providers/windows/code_page.h"
 #include "providers/windows/com_handles.h"
 #include "providers/windows/display_memory.h"
 #include "providers/windows/installed_programs.h"
 #include "providers/windows/variant_value.h"
 #include "query/installed_software.h"
 #include "query/wmi_names.h"
+#include "text/wide.h"
 
 namespace moravel::windows {
 namespace {

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <cwchar>
 
-#include "providers/windows/code_page.h"
+#include "text/wide.h"
 
 namespace moravel::windows {
 
