@@ -48,15 +48,6 @@ RowText rowText(const DetailsList& list, const DetailsRow& row, std::size_t item
     return {property.label, property.text, FL_HELVETICA, kPropertyText};
 }
 
-// The items of `group` that the rows show (all but those a search leaves out).
-std::size_t itemsShownOf(const DetailsRows& rows, std::size_t groupRow) {
-    const std::vector<DetailsRow>& all = rows.rows();
-    std::size_t count = 0;
-    for (std::size_t row = groupRow + 1; row < all.size() && all[row].level != DetailsRow::Level::Group; ++row)
-        count += all[row].level == DetailsRow::Level::Item;
-    return count;
-}
-
 void drawTriangle(int x, int y, int h, bool open) {
     const int top = y + (h - kTriangle) / 2;
     if (open)
@@ -70,6 +61,7 @@ void drawTriangle(int x, int y, int h, bool open) {
 DetailsView::DetailsView(int x, int y, int w, int h) : Fl_Group(x, y, w, h) {
     box(FL_DOWN_BOX);
     color(FL_BACKGROUND2_COLOR);
+    selection_color(FL_SELECTION_COLOR);
     const int bar = Fl::scrollbar_size();
     scrollbar_ = new Fl_Scrollbar(x + w - Fl::box_dx(box()) - bar, y + Fl::box_dy(box()), bar,
                                   h - Fl::box_dh(box()));
@@ -216,7 +208,7 @@ void DetailsView::drawRow(std::size_t index, int rowY) {
     fl_color(background);
     fl_rectf(left, rowY, right - left, height);
     const Fl_Color ink = selected ? fl_contrast(FL_FOREGROUND_COLOR, background) : FL_FOREGROUND_COLOR;
-    const RowText text = rowText(*list_, row, row.level == DetailsRow::Level::Group ? itemsShownOf(*rows_, index) : 0);
+    const RowText text = rowText(*list_, row, rows_->itemsShownIn(row.group));
     fl_color(ink);
     if (rows_->opens(index))
         drawTriangle(left + (row.level == DetailsRow::Level::Group ? 4 : kItemTriangle), rowY, height,

@@ -24,11 +24,39 @@ Fl_Button* addButton(Fl_Button* button, Fl_Callback* callback, void* data) {
     return button;
 }
 
+// The search field passes Down and Enter on to the list and takes Escape to clear itself; a
+// one-line field would keep them.
+class SearchField : public Fl_Input {
+public:
+    SearchField(int x, int y, int w, int h, const char* label, DetailsView& list)
+        : Fl_Input(x, y, w, h, label), list_(list) {}
+    int handle(int event) override {
+        const int key = Fl::event_key();
+        if (event == FL_KEYBOARD && (key == FL_Down || key == FL_Enter || key == FL_KP_Enter)) {
+            list_.take_focus();  // on to what was found
+            if (list_.selected() == DetailsView::kNone) list_.select(0);
+            return 1;
+        }
+        if (event == FL_KEYBOARD && key == FL_Escape && size() > 0) {
+            value("");  // Escape first clears the search, then closes the window
+            do_callback();
+            return 1;
+        }
+        return Fl_Input::handle(event);
+    }
+
+private:
+    DetailsView& list_;
+};
+
 }  // namespace
 
 DetailsWindow::DetailsWindow() : Fl_Double_Window(kWidth, kHeight, kDetailsTitle) {
     color(fl_rgb_color(240, 240, 240));
-    search_ = new Fl_Input(kMargin + 50, kMargin, 300, kRowHeight, "Search:");
+    const int listTop = kMargin + kRowHeight + 8, buttonsY = kHeight - kMargin - kRowHeight;
+    view_ = new DetailsView(kMargin, listTop, kWidth - 2 * kMargin, buttonsY - 8 - listTop);
+    search_ = new SearchField(kMargin + 50, kMargin, 300, kRowHeight, "Search:", *view_);
+    insert(*search_, 0);  // first: it has the focus when the window opens, and Tab goes on to the list
     search_->labelsize(kLabelSize);
     search_->textsize(kLabelSize);
     search_->when(FL_WHEN_CHANGED);
@@ -37,8 +65,6 @@ DetailsWindow::DetailsWindow() : Fl_Double_Window(kWidth, kHeight, kDetailsTitle
     count_ = new Fl_Box(kMargin + 360, kMargin, kWidth - 2 * kMargin - 360, kRowHeight);
     count_->align(FL_ALIGN_RIGHT | FL_ALIGN_INSIDE);
     count_->labelsize(kLabelSize);
-    const int listTop = kMargin + kRowHeight + 8, buttonsY = kHeight - kMargin - kRowHeight;
-    view_ = new DetailsView(kMargin, listTop, kWidth - 2 * kMargin, buttonsY - 8 - listTop);
     addButton(new Fl_Button(kMargin, buttonsY, kButtonWidth, kRowHeight, "Copy row"), onCopyRow, this)
         ->tooltip("Copies the selected row: a property, an item with its properties, or a group (Ctrl+C)");
     addButton(new Fl_Button(kMargin + kButtonWidth + 5, buttonsY, kButtonWidth, kRowHeight, "Copy all"), onCopyAll,
@@ -95,16 +121,6 @@ int DetailsWindow::handle(int event) {
     if (key && (Fl::event_state() & FL_CTRL) && pressed == 'f') {  // back to the search field
         search_->take_focus();
         search_->position(search_->size(), 0);
-        return 1;
-    }
-    if (key && Fl::focus() == search_ && (pressed == FL_Down || pressed == FL_Enter || pressed == FL_KP_Enter)) {
-        view_->take_focus();  // on to what was found
-        if (view_->selected() == DetailsView::kNone) view_->select(0);
-        return 1;
-    }
-    if (key && pressed == FL_Escape && Fl::focus() == search_ && search_->size() > 0) {
-        search_->value("");  // Escape first clears the search, then closes the window
-        onSearch(search_, this);
         return 1;
     }
     return Fl_Double_Window::handle(event);

@@ -34,10 +34,6 @@ const GroupKinds kGroups[] = {
 // A kind no group names yet still shows, here.
 const char* const kOtherGroup = "Other";
 
-std::string count(const Number& value, const char* unit = "") {
-    return value ? std::to_string(*value) + unit : std::string();
-}
-
 std::string yesNo(const Flag& value) { return value ? (*value ? "yes" : "no") : std::string(); }
 
 // A volume's size to a tenth of a gigabyte (GiB), where free space is read closely.
@@ -57,6 +53,19 @@ std::string driveType(const std::optional<int>& type) {
     case 5: return "optical disc";
     case 6: return "RAM disk";
     default: return std::to_string(*type);
+    }
+}
+
+// WMI's PrinterStatus in words.
+std::string printerState(const Number& status) {
+    if (!status) return {};
+    switch (*status) {
+    case 3: return "idle";
+    case 4: return "printing";
+    case 5: return "warming up";
+    case 6: return "stopped printing";
+    case 7: return "offline";
+    default: return std::to_string(*status);
     }
 }
 
@@ -132,7 +141,7 @@ void addPrinters(const Inventory& inventory, std::vector<InventoryItem>& items) 
                                      {"Shared", yesNo(printer.shared)},
                                      {"Share name", printer.shareName},
                                      {"Comment", printer.comment},
-                                     {"Status", count(printer.status)}}));
+                                     {"Status", printerState(printer.status)}}));
 }
 
 // The item of `kind` (the machine's own parts are one each), made where the list has none.

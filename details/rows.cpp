@@ -56,6 +56,7 @@ bool DetailsRows::matches(std::size_t group, std::size_t item) const {
 void DetailsRows::rebuild() {
     rows_.clear();
     itemsShown_ = 0;
+    groupShown_.assign(list_.size(), 0);
     const bool searching = !query_.empty();
     auto holds = [&](const std::string& folded) { return searching && folded.find(query_) != std::string::npos; };
     for (std::size_t group = 0; group < list_.size(); ++group) {
@@ -75,6 +76,7 @@ void DetailsRows::rebuild() {
                                  holds(folded_[text + 2 + 2 * property]) || holds(folded_[text + 3 + 2 * property])});
         }
         itemsShown_ += shown;
+        groupShown_[group] = shown;
         if (shown == 0) rows_.resize(groupRow);  // nothing of the group is found
     }
 }

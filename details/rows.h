@@ -31,6 +31,8 @@ public:
 
     const std::vector<DetailsRow>& rows() const { return rows_; }
     std::size_t itemsShown() const { return itemsShown_; }
+    // The items of group `group` (of the list) that the search leaves, open or closed.
+    std::size_t itemsShownIn(std::size_t group) const { return groupShown_[group]; }
     std::size_t itemCount() const { return itemCount_; }
 
     // Group and item rows open and close; a property row has nothing to open.
@@ -59,6 +61,7 @@ private:
     std::vector<std::size_t> itemStart_;  // each group's first item in the flat item numbering
     std::vector<char> groupOpen_, itemOpen_;
     std::vector<DetailsRow> rows_;
+    std::vector<std::size_t> groupShown_;
     std::size_t itemsShown_ = 0, itemCount_ = 0;
 };
 
