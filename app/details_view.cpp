@@ -40,7 +40,9 @@ RowText rowText(const DetailsList& list, const DetailsRow& row, std::size_t item
     const DetailsGroup& group = list[row.group];
     switch (row.level) {
     case DetailsRow::Level::Group:
-        return {group.title, "(" + std::to_string(itemsShown) + ")", FL_HELVETICA_BOLD, kGroupText};
+        // The count, and the group's note: said once, beside the title (why disks show no health).
+        return {group.title, "(" + std::to_string(itemsShown) + ")" + (group.note.empty() ? "" : "   " + group.note),
+                FL_HELVETICA_BOLD, kGroupText};
     case DetailsRow::Level::Item: return {itemTitle(group.items[row.item]), "", FL_HELVETICA_BOLD, kItemText};
     case DetailsRow::Level::Property: break;
     }

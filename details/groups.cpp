@@ -7,10 +7,13 @@
 #include <cstdio>
 
 #include "details/details.h"
+#include "inventory/health.h"
 #include "inventory/kinds.h"
 
 namespace moravel {
 namespace {
+
+const char* const kDiskGroup = "Disks and volumes";
 
 // The groups in the order a person looks through a machine, and the kinds of item each holds.
 struct GroupKinds {
@@ -22,10 +25,11 @@ const GroupKinds kGroups[] = {
     {"Firmware and board", {"Firmware", "Board"}},
     {"Processors", {"Processor"}},
     {"Memory modules", {"Memory module"}},
-    {"Disks and volumes", {"Disk", "Volume"}},
+    {kDiskGroup, {"Disk", "Volume"}},
     {"Graphics and monitors", {"Video adapter", "Monitor"}},
     {"Network", {"Network adapter"}},
     {"Battery", {"Battery"}},
+    {"Temperatures", {"Temperature"}},
     {"Sound and input", {"Sound device", "Keyboard", "Pointing device"}},
     {"USB", {"USB device"}},
     {"Printers", {"Printer"}},
@@ -176,6 +180,15 @@ void addMachine(const Inventory& inventory, std::vector<InventoryItem>& items) {
     for (InventoryItem& part : parts) items.push_back(std::move(part));
 }
 
+void addTemperatures(const Inventory& inventory, std::vector<InventoryItem>& items) {
+    auto degrees = [](const std::optional<int>& celsius) {
+        return celsius ? std::to_string(*celsius) + " \xC2\xB0""C" : std::string();
+    };
+    for (const TemperatureSensor& sensor : inventory.temperatures)
+        items.push_back(detailsItem("Temperature", sensor.name,
+                                    {{"Temperature", degrees(sensor.celsius)}, {"Critical", degrees(sensor.criticalCelsius)}}));
+}
+
 // The items of a kind the comparison makes, as it makes and names them, so that its marks find
 // them in the Details window.
 template <InventoryKind kind>
@@ -202,6 +215,7 @@ const KindHandler<Showing> kShown[] = {
     {InventoryKind::Printer, {addPrinters}},
     {InventoryKind::InputDevice, {addInputs}},
     {InventoryKind::UsbDevice, {addUsbDevices}},
+    {InventoryKind::Temperature, {addTemperatures}},
 };
 
 // The items of every kind, in the order the inventory lists its kinds. A kind the table above
@@ -250,6 +264,9 @@ DetailsList detailsList(const Inventory& inventory) {
         });
         list[static_cast<std::size_t>(group - std::begin(kGroups))].items.push_back(std::move(item));
     }
+    // Where the disks have no health to show, why: once, beside their group's title.
+    for (DetailsGroup& group : list)
+        if (group.title == kDiskGroup) group.note = diskHealthNote(inventory);
     list.erase(std::remove_if(list.begin(), list.end(), [](const DetailsGroup& g) { return g.items.empty(); }),
                list.end());
     return list;

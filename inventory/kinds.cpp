@@ -14,7 +14,11 @@ const std::vector<InventoryKindInfo>& inventoryKinds() {
          readComputer},
         {InventoryKind::Processor, "processors", {"Win32_Processor"}, readProcessors},
         {InventoryKind::MemoryModule, "memory modules", {"Win32_PhysicalMemory"}, readMemoryModules},
-        {InventoryKind::Disk, "disks", {"Win32_DiskDrive"}, readDisks},
+        {InventoryKind::Disk,
+         "disks",
+         {"Win32_DiskDrive", "MSFT_PhysicalDisk", "MSFT_StorageReliabilityCounter",
+          "MSStorageDriver_FailurePredictStatus", "MSStorageDriver_FailurePredictData"},
+         readDisks},
         {InventoryKind::Volume, "volumes", {"Win32_LogicalDisk"}, readVolumes},
         {InventoryKind::NetworkAdapter,
          "network adapters",
@@ -33,6 +37,7 @@ const std::vector<InventoryKindInfo>& inventoryKinds() {
          {"Win32_Keyboard", "Win32_PointingDevice"},
          readInputs},
         {InventoryKind::UsbDevice, "USB devices", {"Win32_PnPEntity"}, readUsbDevices},
+        {InventoryKind::Temperature, "temperatures", {"MSAcpi_ThermalZoneTemperature"}, readTemperatures},
     };
     return kinds;
 }

@@ -27,6 +27,7 @@ enum class InventoryKind {
     Printer,
     InputDevice,
     UsbDevice,
+    Temperature,  // the temperatures the system reports
 };
 
 struct InventoryKindInfo {

@@ -35,7 +35,7 @@ open_details() {
 }
 
 start_display 1280x1024x24
-for machine in desktop laptop win11-desktop win11-laptop workstation; do
+for machine in desktop laptop win11-desktop win11-laptop secondhand workstation; do
     "$REPORT" --details --snapshot "$DATA/$machine.json" > "$WORK/expected.txt"
     open_machine "$DATA/$machine.json"
     open_details

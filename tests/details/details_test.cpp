@@ -56,9 +56,10 @@ std::size_t itemsOfKind(const DetailsList& list, const std::string& kind) {
 TEST(DetailsList, EveryFixtureHasEachThingInItsGroupAndNothingIsLeftOver) {
     const std::vector<std::string> order{"Computer", "Firmware and board", "Processors", "Memory modules",
                                          "Disks and volumes", "Graphics and monitors", "Network", "Battery",
-                                         "Sound and input", "USB", "Printers", "Software"};
+                                         "Temperatures", "Sound and input", "USB", "Printers", "Software"};
     for (const char* name : {"desktop.json", "laptop.json", "workstation.json", "win11-desktop.json",
-                             "win11-laptop.json", "app_window.json", "snapshot_example.json"}) {
+                             "win11-laptop.json", "app_window.json", "snapshot_example.json", "secondhand.json",
+                             "workstation_health.json"}) {
         SCOPED_TRACE(name);
         const Inventory inventory = fixture(name);
         const DetailsList list = detailsList(inventory);
@@ -81,6 +82,7 @@ TEST(DetailsList, EveryFixtureHasEachThingInItsGroupAndNothingIsLeftOver) {
         EXPECT_EQ(itemsOfKind(list, "Keyboard") + itemsOfKind(list, "Pointing device"), inventory.inputs.size());
         EXPECT_EQ(itemsOfKind(list, "USB device"), inventory.usbDevices.size());
         EXPECT_EQ(itemsOfKind(list, "Printer"), inventory.printers.size());
+        EXPECT_EQ(itemsOfKind(list, "Temperature"), inventory.temperatures.size());
     }
 }
 
@@ -107,6 +109,7 @@ TEST(DetailsReport, TextAndJsonListTheSameAndRedactHidesSerials) {
     std::ostringstream again;  // the JSON's titles, labels and texts laid out as the text form
     for (const Json& group : document["groups"]) {
         again << group["title"].get<std::string>() << '\n';
+        if (group.contains("note")) again << "  (" << group["note"].get<std::string>() << ")\n";
         for (const Json& item : group["items"]) {
             again << "  " << item["name"].get<std::string>() << '\n';
             std::size_t column = 0;
@@ -120,6 +123,7 @@ TEST(DetailsReport, TextAndJsonListTheSameAndRedactHidesSerials) {
         }
     }
     EXPECT_EQ(again.str(), text.out);
+    EXPECT_NE(text.out.find("Disks and volumes\n  (no disk reports its health)\n"), std::string::npos);
 
     const Printed hidden = details({"--redact", "--snapshot", dataFile("workstation.json")});
     ASSERT_EQ(hidden.status, 0);
