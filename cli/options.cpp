@@ -130,9 +130,9 @@ const char* const kReportUsage =
     "\n"
     "The window, moravel, shares the same report: a right click on it opens a menu with\n"
     "Copy report (Ctrl+Shift+C; to the clipboard and the selection), Save report... (Ctrl+S;\n"
-    "a name ending in .json gives the JSON form), Save snapshot..., the switch Hide serial\n"
-    "numbers and addresses, which works as --redact for all three and the Details window,\n"
-    "and Details... (Ctrl+D), which shows what --details prints.\n";
+    "the JSON type, or a name ending in .json, gives the JSON form), Save snapshot..., the\n"
+    "switch Hide serial numbers and addresses, which works as --redact for all three and the\n"
+    "Details window, and Details... (Ctrl+D), which shows what --details prints.\n";
 
 ReportOptions parseReportOptions(const std::vector<std::string>& arguments) {
     ReportOptions options;
