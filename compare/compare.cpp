@@ -18,15 +18,6 @@
 namespace moravel {
 namespace {
 
-// Notes whether any value read is one that redaction had already hidden.
-class HiddenValueSpotter : public ProviderTap {
-public:
-    void valueRead(const std::string& query, std::size_t, const std::string& property, WmiValue& value) override {
-        spotted = spotted || isHiddenValue(queriedClassName(query), property, value);
-    }
-    bool spotted = false;
-};
-
 // The 38 fields and the inventory, as a report and an inventory read them.
 SideView readView(WmiProvider& provider, SystemProbes& probes) {
     ScopedBackend installed(&provider, &probes);

@@ -116,17 +116,36 @@ std::string systemMessage(DWORD error) {
                        GetModuleHandleA("winhttp.dll"), error, 0, text, sizeof text, nullptr);
     while (length > 0 && (text[length - 1] == '\n' || text[length - 1] == '\r' || text[length - 1] == ' '))
         text[--length] = '\0';
-    if (error == ERROR_WINHTTP_TIMEOUT) return "no reply within the time allowed";
+    if (error == ERROR_WINHTTP_TIMEOUT) return kTimeRanOut;
     return length ? std::string(text) : "error " + std::to_string(error);
+}
+
+// Our words for what WinHTTP ran into; past the deadline, that is the reason whatever it says.
+std::string failureText(DWORD error, bool expired) {
+    if (expired) return kTimeRanOut;
+    if (error == ERROR_WINHTTP_HEADER_SIZE_OVERFLOW || error == ERROR_WINHTTP_CHUNKED_ENCODING_HEADER_SIZE_OVERFLOW)
+        return kHeadersTooLarge;
+    return systemMessage(error);
+}
+
+// The bytes of the reply's status line and headers, as WinHTTP keeps them (it refuses more than
+// WINHTTP_OPTION_MAX_RESPONSE_HEADER_SIZE itself).
+std::size_t headerBytes(HINTERNET request) {
+    DWORD size = 0;
+    WinHttpQueryHeaders(request, WINHTTP_QUERY_RAW_HEADERS_CRLF, WINHTTP_HEADER_NAME_BY_INDEX, WINHTTP_NO_OUTPUT_BUFFER,
+                        &size, WINHTTP_NO_HEADER_INDEX);
+    return size / sizeof(wchar_t);
 }
 
 class WinHttpClient : public HttpClient {
 public:
+    explicit WinHttpClient(HttpCredentials credentials) : credentials_(std::move(credentials)) {}
+
     HttpReply post(const std::string& url, const std::string& contentType, const std::string& userAgent,
                    const std::string& body, std::chrono::steady_clock::time_point deadline) override {
         HttpReply reply;
         auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-        if (left.count() <= 0) return fail(reply, "the time allowed ran out");
+        if (left.count() <= 0) return fail(reply, kTimeRanOut);
         std::wstring wideUrl = wide(url);
         URL_COMPONENTS parts{};
         parts.dwStructSize = sizeof parts;
@@ -150,18 +169,24 @@ public:
         WinHttpSetTimeouts(request.get(), ms, ms, ms, ms);
         DWORD replyWait = static_cast<DWORD>(ms);
         WinHttpSetOption(request.get(), WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, &replyWait, sizeof replyWait);
+        // Headers, and the bodies of replies WinHTTP reads past by itself, within the caps.
+        DWORD headerCap = kMaxHeaderBytes, drainCap = kMaxReplyBytes;
+        WinHttpSetOption(request.get(), WINHTTP_OPTION_MAX_RESPONSE_HEADER_SIZE, &headerCap, sizeof headerCap);
+        WinHttpSetOption(request.get(), WINHTTP_OPTION_MAX_RESPONSE_DRAIN_SIZE, &drainCap, sizeof drainCap);
         std::wstring header = L"Content-Type: " + wide(contentType);
+        if (!credentials_.user.empty()) header += L"\r\nAuthorization: " + wide(basicAuthorization(credentials_));
         Deadline deadlineWatch(request, deadline);
         if (!WinHttpSendRequest(request.get(), header.c_str(), static_cast<DWORD>(-1), const_cast<char*>(body.data()),
                                 static_cast<DWORD>(body.size()), static_cast<DWORD>(body.size()), 0) ||
             !WinHttpReceiveResponse(request.get(), nullptr))
-            return fail(reply,
-                        deadlineWatch.expired() ? "no reply within the time allowed" : systemMessage(GetLastError()));
+            return fail(reply, failureText(GetLastError(), deadlineWatch.expired()));
         DWORD status = 0, size = sizeof status;
         WinHttpQueryHeaders(request.get(), WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
                             WINHTTP_HEADER_NAME_BY_INDEX, &status, &size, WINHTTP_NO_HEADER_INDEX);
-        if (!readBody(request.get(), reply, deadline)) {
-            if (deadlineWatch.expired()) fail(reply, "no reply within the time allowed");
+        ReplyBudget budget(exchangeLeft_);
+        if (!budget.take(headerBytes(request.get()), true)) return fail(reply, budget.problem());
+        if (!readBody(request.get(), reply, budget, deadline)) {
+            if (deadlineWatch.expired()) fail(reply, kTimeRanOut);  // a read cut by the watch says little
             return reply;
         }
         reply.status = static_cast<long>(status);
@@ -175,27 +200,31 @@ private:
         return reply;
     }
 
-    static bool readBody(HINTERNET request, HttpReply& reply, std::chrono::steady_clock::time_point deadline) {
+    static bool readBody(HINTERNET request, HttpReply& reply, ReplyBudget& budget,
+                         std::chrono::steady_clock::time_point deadline) {
         for (;;) {
-            if (std::chrono::steady_clock::now() > deadline)
-                return fail(reply, "no reply within the time allowed"), false;
+            if (std::chrono::steady_clock::now() > deadline) return fail(reply, kTimeRanOut), false;
             DWORD available = 0;
             if (!WinHttpQueryDataAvailable(request, &available))
-                return fail(reply, systemMessage(GetLastError())), false;
+                return fail(reply, failureText(GetLastError(), false)), false;
             if (available == 0) return true;
-            if (reply.body.size() + available > kMaxReplyBytes)
-                return fail(reply, "the reply is larger than 1 MiB"), false;
+            if (!budget.take(available, false)) return fail(reply, budget.problem()), false;
             std::vector<char> chunk(available);
             DWORD read = 0;
             if (!WinHttpReadData(request, chunk.data(), available, &read))
-                return fail(reply, systemMessage(GetLastError())), false;
+                return fail(reply, failureText(GetLastError(), false)), false;
             reply.body.append(chunk.data(), read);
         }
     }
+
+    HttpCredentials credentials_;
+    std::size_t exchangeLeft_ = kMaxExchangeBytes;
 };
 
 }  // namespace
 
-std::unique_ptr<HttpClient> makeHttpClient() { return std::make_unique<WinHttpClient>(); }
+std::unique_ptr<HttpClient> makeHttpClient(HttpCredentials credentials) {
+    return std::make_unique<WinHttpClient>(std::move(credentials));
+}
 
 }  // namespace moravel

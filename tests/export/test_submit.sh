@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # --submit against a stand-in server on loopback: the OCS exchange (PROLOG, then INVENTORY, both
 # zlib, the XML that --inventory ocs prints) and the GLPI one (the JSON of --inventory glpi); a
-# stopped server, one that never answers, an HTTP 500, a garbage reply, a refusal and an https
-# server with a certificate nobody signed each end with one line and status 3, bounded by
-# --timeout; nothing is written locally.
+# stopped server, one that never answers, an HTTP 500, a garbage reply, a refusal, an https
+# server with a certificate nobody signed, and servers that flood headers or trailers, trickle,
+# send a zlib bomb or a reply too long to quote each end with one line and status 3, bounded by
+# --timeout and the reply caps; nothing is written locally.
 set -u
 build=${MORAVEL_BUILD_DIR:?set by ctest}
 source=${MORAVEL_SOURCE_DIR:-$(cd "$(dirname "$0")/../.." && pwd)}
@@ -70,6 +71,27 @@ failure untrusted "https://127.0.0.1:$(cat "$work/tls-port")/ocs/ocsinventory" "
 [ ! -s "$work/tls.log" ] || fail "untrusted: the inventory went to a server whose certificate nobody vouches for"
 submit glpirefuses "$base/glpirefuses/front/inventory.php"
 failure glpirefuses "$base/glpirefuses/front/inventory.php" "inventory: the server answered HTTP 400: 'JSON does not validate'"
+
+# Hostile servers: every byte they send counts (headers and trailers with the body) and the
+# deadline holds in every phase; what they say is named truly and quoted short, UTF-8 kept.
+submit trailers "$base/trailers/ocsinventory"
+failure trailers "$base/trailers/ocsinventory" "PROLOG: the reply's headers (and trailers) are larger than 64 KiB"
+submit trickle "$base/trickle/front/inventory.php" 2
+failure trickle "$base/trickle/front/inventory.php" "inventory: no reply within the time allowed"
+submit headers "$base/headers/ocsinventory"
+failure headers "$base/headers/ocsinventory" "PROLOG: the reply's headers (and trailers) are larger than 64 KiB"
+submit longheader "$base/longheader/ocsinventory"
+failure longheader "$base/longheader/ocsinventory" "PROLOG: the reply's headers (and trailers) are larger than 64 KiB"
+submit bomb "$base/bomb/ocsinventory"
+failure bomb "$base/bomb/ocsinventory" "PROLOG: the reply inflates to more than 1 MiB"
+submit longresponse "$base/longresponse/ocsinventory"
+failure longresponse "$base/longresponse/ocsinventory" "INVENTORY: the server did not take the inventory (RESPONSE 'RRRRR"
+[ "$(wc -c <"$work/longresponse/err")" -lt 300 ] || fail "longresponse: a line of $(wc -c <"$work/longresponse/err") bytes"
+submit glpistatus "$base/glpistatus/front/inventory.php"
+failure glpistatus "$base/glpistatus/front/inventory.php" "inventory: the server refused the inventory (status '1')"
+submit glpiutf8 "$base/glpiutf8/front/inventory.php"
+failure glpiutf8 "$base/glpiutf8/front/inventory.php" \
+    "inventory: the server answered HTTP 400: 'Ungültiges Inventar: «content» fehlt'"
 
 [ "$failures" -eq 0 ] && echo "ok: OCS and GLPI exchanges as their agents make them; every failure one line and status 3"
 exit $((failures > 0))
