@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "compare/compare.h"
+#include "inventory/health.h"
 #include "query/wmi_names.h"
 
 namespace moravel {
@@ -69,6 +70,12 @@ InventoryItem item(std::string kind, std::string name, std::vector<std::string> 
     return made;
 }
 
+// A part's health after its other properties: its changes are expected (a disk ages), but a
+// disk that turns to failing is a change.
+void withHealth(const std::vector<HealthLine>& health, InventoryItem& item) {
+    for (const HealthLine& line : health) item.properties.push_back({line.label, line.text});
+}
+
 void addMachine(const Inventory& inventory, std::vector<InventoryItem>& items) {
     const ComputerIdentity& c = inventory.computer;
     items.push_back(item("Computer", "", {},
@@ -101,7 +108,7 @@ void addMachine(const Inventory& inventory, std::vector<InventoryItem>& items) {
                           {"Product ID", os.productId}}));
 }
 
-void addProcessorsAndMemory(const Inventory& inventory, std::vector<InventoryItem>& items) {
+void addProcessors(const Inventory& inventory, std::vector<InventoryItem>& items) {
     for (const Processor& cpu : inventory.processors)
         items.push_back(item("Processor", cpu.name, {key("socket", cpu.socket)},
                              {{"Name", cpu.name},
@@ -115,6 +122,9 @@ void addProcessorsAndMemory(const Inventory& inventory, std::vector<InventoryIte
                               {"Max clock", number(cpu.maxMhz, " MHz")},
                               {"L2 cache", number(cpu.l2CacheKib, " KB")},
                               {"L3 cache", number(cpu.l3CacheKib, " KB")}}));
+}
+
+void addMemoryModules(const Inventory& inventory, std::vector<InventoryItem>& items) {
     for (const MemoryModule& module : inventory.memoryModules)
         items.push_back(
             item("Memory module",
@@ -133,8 +143,8 @@ void addProcessorsAndMemory(const Inventory& inventory, std::vector<InventoryIte
                   {"Serial number", module.serialNumber}}));
 }
 
-void addStorageAndAdapters(const Inventory& inventory, std::vector<InventoryItem>& items) {
-    for (const Disk& disk : inventory.disks)
+void addDisks(const Inventory& inventory, std::vector<InventoryItem>& items) {
+    for (const Disk& disk : inventory.disks) {
         items.push_back(item("Disk", named({disk.model, bytes(disk.sizeBytes)}, disk.serialNumber),
                              {key("serial", disk.serialNumber), key("device", disk.name)},
                              {{"Model", disk.model},
@@ -145,6 +155,11 @@ void addStorageAndAdapters(const Inventory& inventory, std::vector<InventoryItem
                               {"Media", disk.mediaType},
                               {"Removable", disk.removable ? "yes" : "no"},
                               {"Size", bytes(disk.sizeBytes)}}));
+        withHealth(diskHealthLines(disk), items.back());
+    }
+}
+
+void addNetworkAdapters(const Inventory& inventory, std::vector<InventoryItem>& items) {
     for (const NetworkAdapter& adapter : inventory.networkAdapters) {
         const std::string& device = adapter.description.empty() ? adapter.name : adapter.description;
         items.push_back(item("Network adapter", named({device}, adapter.macAddress, "MAC"),
@@ -162,6 +177,9 @@ void addStorageAndAdapters(const Inventory& inventory, std::vector<InventoryItem
                               {"Connected", flag(adapter.connected)},
                               {"Speed", number(adapter.speedBitsPerSecond, " bit/s")}}));
     }
+}
+
+void addVideoAdapters(const Inventory& inventory, std::vector<InventoryItem>& items) {
     for (const VideoAdapter& video : inventory.videoAdapters)
         items.push_back(item("Video adapter", video.name, {key("card", video.name)},
                              {{"Name", video.name},
@@ -172,7 +190,7 @@ void addStorageAndAdapters(const Inventory& inventory, std::vector<InventoryItem
                               {"Resolution", video.resolution}}));
 }
 
-void addDisplaysAndPower(const Inventory& inventory, std::vector<InventoryItem>& items) {
+void addMonitors(const Inventory& inventory, std::vector<InventoryItem>& items) {
     for (const Monitor& monitor : inventory.monitors)
         items.push_back(item("Monitor", named({monitor.manufacturer, monitor.model}, monitor.serialNumber),
                              {key("serial", monitor.serialNumber)},
@@ -183,7 +201,10 @@ void addDisplaysAndPower(const Inventory& inventory, std::vector<InventoryItem>&
                               {"Year", number(monitor.year)},
                               {"Width", number(monitor.widthCm, " cm")},
                               {"Height", number(monitor.heightCm, " cm")}}));
-    for (const Battery& battery : inventory.batteries)
+}
+
+void addBatteries(const Inventory& inventory, std::vector<InventoryItem>& items) {
+    for (const Battery& battery : inventory.batteries) {
         items.push_back(item("Battery", named({battery.name}, battery.serialNumber),
                              {key("serial", battery.serialNumber)},
                              {{"Name", battery.name},
@@ -194,40 +215,56 @@ void addDisplaysAndPower(const Inventory& inventory, std::vector<InventoryItem>&
                               {"Design capacity", number(battery.designCapacityMwh, " mWh")},
                               {"Full charge capacity", number(battery.fullChargeCapacityMwh, " mWh")},
                               {"Cycles", number(battery.cycleCount)}}));
+        withHealth(batteryHealthLines(battery), items.back());
+    }
 }
 
-// Where each kind of item comes from.
-struct KindSource {
-    const char* kind;
-    const char* className;
+// How each kind of the inventory becomes items, and the kind of item it makes where a snapshot
+// saved before the inventory was recorded says nothing of it.
+struct Comparing {
+    const char* unlisted = nullptr;  // null: every snapshot records it
+    void (*add)(const Inventory& inventory, std::vector<InventoryItem>& items) = nullptr;
+    explicit operator bool() const { return add != nullptr; }
 };
-const KindSource kKindSources[] = {
-    {"Processor", "Win32_Processor"},
-    {"Memory module", "Win32_PhysicalMemory"},
-    {"Disk", "Win32_DiskDrive"},
-    {"Network adapter", "Win32_NetworkAdapter"},
-    {"Video adapter", "Win32_VideoController"},
-    {"Monitor", "WmiMonitorID"},
-    {"Battery", "Win32_Battery"},
+const KindHandler<Comparing> kComparisons[] = {
+    {InventoryKind::Computer, {nullptr, addMachine}},
+    {InventoryKind::Processor, {"Processor", addProcessors}},
+    {InventoryKind::MemoryModule, {"Memory module", addMemoryModules}},
+    {InventoryKind::Disk, {"Disk", addDisks}},
+    {InventoryKind::Volume, {}, "not compared: the Drives fields compare the system drive"},
+    {InventoryKind::NetworkAdapter, {"Network adapter", addNetworkAdapters}},
+    {InventoryKind::VideoAdapter, {"Video adapter", addVideoAdapters}},
+    {InventoryKind::Monitor, {"Monitor", addMonitors}},
+    {InventoryKind::Battery, {"Battery", addBatteries}},
+    {InventoryKind::SoundDevice, {}, "not compared: the Sound field compares the first device"},
+    {InventoryKind::Printer, {}, "not compared: the Printer field compares the first queue"},
+    {InventoryKind::InputDevice, {}, "not compared"},
+    {InventoryKind::UsbDevice, {}, "not compared: the USB Drive field compares USB disks"},
+    {InventoryKind::Temperature, {}, "not compared: readings, not parts; disks show theirs beside them"},
 };
+
+bool lists(const SnapshotData& snapshot, const std::string& className) {
+    return findWmiName(snapshot.classes, className) != snapshot.classes.end() ||
+           findWmiName(snapshot.fileClasses, className) != snapshot.fileClasses.end();
+}
 
 }  // namespace
 
+std::vector<KindCoverage> comparisonKindCoverage() { return coverageOf(kComparisons); }
+
 std::vector<std::string> unlistedKinds(const SnapshotData& snapshot) {
     std::vector<std::string> kinds;
-    for (const KindSource& source : kKindSources)
-        if (findWmiName(snapshot.classes, source.className) == snapshot.classes.end() &&
-            findWmiName(snapshot.fileClasses, source.className) == snapshot.fileClasses.end())
-            kinds.push_back(source.kind);
+    for (const KindHandler<Comparing>& comparing : kComparisons)
+        for (const InventoryKindInfo& kind : inventoryKinds())
+            if (kind.kind == comparing.kind && comparing.handle.unlisted && !lists(snapshot, kind.classes.front()))
+                kinds.push_back(comparing.handle.unlisted);
     return kinds;
 }
 
 std::vector<InventoryItem> inventoryItems(const Inventory& inventory) {
     std::vector<InventoryItem> items;
-    addMachine(inventory, items);
-    addProcessorsAndMemory(inventory, items);
-    addStorageAndAdapters(inventory, items);
-    addDisplaysAndPower(inventory, items);
+    for (const KindHandler<Comparing>& comparing : kComparisons)
+        if (comparing.handle) comparing.handle.add(inventory, items);
     return items;
 }
 

@@ -246,7 +246,7 @@ void networks(const Inventory& inventory, std::string& out) {
     }
 }
 
-void videosAndMonitors(const Inventory& inventory, std::string& out) {
+void videos(const Inventory& inventory, std::string& out) {
     for (const VideoAdapter& video : inventory.videoAdapters)
         Section(out, "VIDEOS")
             .text("NAME", video.name)
@@ -254,6 +254,9 @@ void videosAndMonitors(const Inventory& inventory, std::string& out) {
             .number("MEMORY", mebibytes(video.memoryBytes))
             .text("RESOLUTION", video.resolution)
             .text("DRIVER_VERSION", video.driverVersion);
+}
+
+void monitors(const Inventory& inventory, std::string& out) {
     for (const Monitor& monitor : inventory.monitors) {
         std::string made =
             monitor.year ? (monitor.week ? std::to_string(*monitor.week) + "/" : "") + std::to_string(*monitor.year)
@@ -283,12 +286,15 @@ void batteries(const Inventory& inventory, std::string& out) {
             .text("OEMSPECIFIC", battery.cycleCount ? std::to_string(*battery.cycleCount) + " cycles" : "");
 }
 
-void devices(const Inventory& inventory, std::string& out) {
+void sounds(const Inventory& inventory, std::string& out) {
     for (const SoundDevice& sound : inventory.soundDevices)
         Section(out, "SOUNDS")
             .text("NAME", sound.name)
             .text("MANUFACTURER", sound.manufacturer)
             .text("DESCRIPTION", sound.description);
+}
+
+void printers(const Inventory& inventory, std::string& out) {
     for (const Printer& printer : inventory.printers)
         Section(out, "PRINTERS")
             .text("NAME", printer.name)
@@ -299,6 +305,9 @@ void devices(const Inventory& inventory, std::string& out) {
             .text("RESOLUTION", printer.resolution, 50)
             .flag("NETWORK", printer.network)
             .flag("SHARED", printer.shared);
+}
+
+void inputs(const Inventory& inventory, std::string& out) {
     for (const InputDevice& input : inventory.inputs)
         Section(out, "INPUTS")
             .text("TYPE", input.kind == InputKind::Keyboard ? "Keyboard" : "Pointing")
@@ -308,6 +317,9 @@ void devices(const Inventory& inventory, std::string& out) {
             .text("INTERFACE", input.interfaceType)
             .text("POINTTYPE", input.pointingType)
             .text("LAYOUT", input.layout);
+}
+
+void usbDevices(const Inventory& inventory, std::string& out) {
     for (const UsbDevice& usb : inventory.usbDevices)
         Section(out, "USBDEVICES")
             .text("DESCRIPTION", usb.name)
@@ -319,6 +331,29 @@ void devices(const Inventory& inventory, std::string& out) {
             .text("PRODUCTID", usb.productId);
 }
 
+// Each kind's sections, in the order the request has them.
+using Writer = void (*)(const Inventory& inventory, std::string& out);
+const KindHandler<Writer> kWriters[] = {
+    {InventoryKind::Computer,
+     [](const Inventory& inventory, std::string& out) {
+         hardware(inventory, out);
+         bios(inventory, out);
+     }},
+    {InventoryKind::Processor, cpus},
+    {InventoryKind::MemoryModule, memories},
+    {InventoryKind::Disk, storages},
+    {InventoryKind::Volume, drives},
+    {InventoryKind::NetworkAdapter, networks},
+    {InventoryKind::VideoAdapter, videos},
+    {InventoryKind::Monitor, monitors},
+    {InventoryKind::Battery, batteries},
+    {InventoryKind::SoundDevice, sounds},
+    {InventoryKind::Printer, printers},
+    {InventoryKind::InputDevice, inputs},
+    {InventoryKind::UsbDevice, usbDevices},
+    {InventoryKind::Temperature, nullptr, "none: the server keeps no sensors"},
+};
+
 std::string request(const std::string& content, const std::string& deviceId, const char* query) {
     return "<?xml version=\"1.0\" encoding=\"UTF-8\" ?>\n<REQUEST>\n" + content + "  <DEVICEID>" + escaped(deviceId) +
            "</DEVICEID>\n  <QUERY>" + query + "</QUERY>\n</REQUEST>\n";
@@ -328,20 +363,14 @@ std::string request(const std::string& content, const std::string& deviceId, con
 
 std::string ocsInventoryXml(const Inventory& inventory, const ExportOptions& options) {
     std::string out = "  <CONTENT>\n";
-    hardware(inventory, out);
-    bios(inventory, out);
-    cpus(inventory, out);
-    memories(inventory, out);
-    storages(inventory, out);
-    drives(inventory, out);
-    networks(inventory, out);
-    videosAndMonitors(inventory, out);
-    batteries(inventory, out);
-    devices(inventory, out);
+    for (const KindHandler<Writer>& writer : kWriters)
+        if (writer.handle) writer.handle(inventory, out);
     if (!options.tag.empty()) Section(out, "ACCOUNTINFO").text("KEYNAME", "TAG").text("KEYVALUE", options.tag);
     out += "    <VERSIONCLIENT>" + escaped(versionClient()) + "</VERSIONCLIENT>\n  </CONTENT>\n";
     return request(out, inventoryDeviceId(inventory), "INVENTORY");
 }
+
+std::vector<KindCoverage> ocsKindCoverage() { return coverageOf(kWriters); }
 
 std::string ocsPrologXml(const Inventory& inventory) { return request("", inventoryDeviceId(inventory), "PROLOG"); }
 

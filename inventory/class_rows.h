@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "inventory/inventory.h"
+#include "query/probes.h"
 #include "query/wmi_provider.h"
 
 namespace moravel {
@@ -38,16 +39,28 @@ using WmiRows = std::vector<WmiRow>;
 // is first asked for.
 class ClassSource {
 public:
-    explicit ClassSource(WmiProvider* provider) : provider_(provider) {}
+    ClassSource(WmiProvider* provider, SystemProbes* probes) : provider_(provider), probes_(probes) {}
     const WmiRows& rows(const std::string& className);
+    // Where the class's query failed, if it did (kAccessDenied: the program needs more rights).
+    std::optional<CycleFailure> failure(const std::string& className);
+    SystemProbes* probes() const { return probes_; }  // may be null: it then gives nothing
+    // The classes asked for so far.
+    std::vector<std::string> classesRead() const;
 
 private:
+    struct Read {
+        WmiRows rows;
+        std::optional<CycleFailure> failure;
+    };
+    const Read& read(const std::string& className);
     WmiProvider* provider_;
-    std::map<std::string, WmiRows> read_;
+    SystemProbes* probes_;
+    std::map<std::string, Read> read_;
 };
 
 // Every object of `className` (a class the snapshot writer records, in its namespace) with the
-// properties recorded for it, through `provider`; no objects when the class cannot be read.
-WmiRows readRows(WmiProvider& provider, const std::string& className);
+// properties recorded for it, through `provider`; no objects when the class cannot be read, and
+// then `failure` says where it failed.
+WmiRows readRows(WmiProvider& provider, const std::string& className, std::optional<CycleFailure>* failure = nullptr);
 
 }  // namespace moravel

@@ -96,6 +96,7 @@ void readDisks(ClassSource& source, Inventory& inventory) {
                          disk.mediaType == "External hard disk media";
         disk.sizeBytes = row.number("Size");
     }
+    readDiskHealth(source, inventory);
 }
 
 void readVolumes(ClassSource& source, Inventory& inventory) {

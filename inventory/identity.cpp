@@ -29,7 +29,7 @@ std::string chassisType(const WmiRow& enclosure) {
     return {};
 }
 
-void readComputer(ClassSource& source, SystemProbes* probes, Inventory& inventory) {
+void readIdentity(ClassSource& source, Inventory& inventory) {
     const WmiRow& system = firstRow(source, "Win32_ComputerSystem");
     const WmiRow& product = firstRow(source, "Win32_ComputerSystemProduct");
     const WmiRow& enclosure = firstRow(source, "Win32_SystemEnclosure");
@@ -48,7 +48,7 @@ void readComputer(ClassSource& source, SystemProbes* probes, Inventory& inventor
     computer.chassisType = chassisType(enclosure);
     computer.assetTag = enclosure.text("SMBIOSAssetTag");
     computer.memoryBytes = system.number("TotalPhysicalMemory");
-    if (probes) computer.deviceId = probes->machineGuid().value_or("");
+    if (source.probes()) computer.deviceId = source.probes()->machineGuid().value_or("");
 }
 
 void readFirmware(ClassSource& source, Inventory& inventory) {
@@ -71,13 +71,6 @@ std::string kernelName(const WmiRow& os) {
     return os.text("Caption").find("Windows") != std::string::npos ? "windows" : "";
 }
 
-}  // namespace
-
-void readIdentity(ClassSource& source, SystemProbes* probes, Inventory& inventory) {
-    readComputer(source, probes, inventory);
-    readFirmware(source, inventory);
-}
-
 void readOperatingSystem(ClassSource& source, Inventory& inventory) {
     const WmiRow& os = firstRow(source, "Win32_OperatingSystem");
     OperatingSystemInfo& info = inventory.os;
@@ -94,6 +87,14 @@ void readOperatingSystem(ClassSource& source, Inventory& inventory) {
         offset && *offset > -1440 && *offset < 1440)
         info.utcOffsetMinutes = static_cast<int>(*offset);
     if (info.kernelName == "windows") info.productId = os.text("SerialNumber");
+}
+
+}  // namespace
+
+void readComputer(ClassSource& source, Inventory& inventory) {
+    readIdentity(source, inventory);
+    readFirmware(source, inventory);
+    readOperatingSystem(source, inventory);
 }
 
 }  // namespace moravel::parts

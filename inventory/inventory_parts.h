@@ -1,24 +1,27 @@
-// The parts of the inventory pass, one per kind of device; each reads the classes it needs from
-// the shared source and fills its part of the model.
+// The readers of the inventory's kinds (kinds.h), one per kind; each reads the classes it needs
+// from the shared source and fills its part of the model.
 #pragma once
 
 #include "inventory/class_rows.h"
 #include "inventory/inventory.h"
-#include "query/probes.h"
 
 namespace moravel::parts {
 
-void readIdentity(ClassSource& source, SystemProbes* probes, Inventory& inventory);
-void readOperatingSystem(ClassSource& source, Inventory& inventory);
+void readComputer(ClassSource& source, Inventory& inventory);  // identity, firmware, board, system
 void readProcessors(ClassSource& source, Inventory& inventory);
 void readMemoryModules(ClassSource& source, Inventory& inventory);
-void readDisks(ClassSource& source, Inventory& inventory);
+void readDisks(ClassSource& source, Inventory& inventory);  // with their health
+void readDiskHealth(ClassSource& source, Inventory& inventory);  // of the disks readDisks listed
+void readTemperatures(ClassSource& source, Inventory& inventory);
 void readVolumes(ClassSource& source, Inventory& inventory);
 void readNetworkAdapters(ClassSource& source, Inventory& inventory);
 void readVideoAdapters(ClassSource& source, Inventory& inventory);
 void readMonitors(ClassSource& source, Inventory& inventory);
 void readBatteries(ClassSource& source, Inventory& inventory);
-void readPeripherals(ClassSource& source, Inventory& inventory);  // sound, printers, inputs, USB
+void readSoundDevices(ClassSource& source, Inventory& inventory);
+void readPrinters(ClassSource& source, Inventory& inventory);
+void readInputs(ClassSource& source, Inventory& inventory);
+void readUsbDevices(ClassSource& source, Inventory& inventory);
 
 // The first non-empty text.
 std::string firstOf(std::initializer_list<std::string> texts);

@@ -26,6 +26,7 @@ enum class CimType {
     Sint32,
     Uint64,
     StringArray,
+    Uint8Array,
     Uint16Array
 };
 
@@ -67,7 +68,7 @@ const WmiProperty* findWmiProperty(const WmiClass& wmiClass, const std::string& 
 // The namespace a class lives in: the table's, else ROOT\CIMV2 (where the WQL of the groups goes).
 std::string namespaceOf(const std::string& className);
 // Whether `path` is one of the namespaces the classes live in (ignoring case): ROOT\CIMV2,
-// ROOT\WMI, ROOT\StandardCimv2.
+// ROOT\WMI, ROOT\StandardCimv2, ROOT\Microsoft\Windows\Storage.
 bool isKnownNamespace(const std::string& path);
 
 // What `property` of `className` tells of the machine: the table's answer, and for properties

@@ -13,6 +13,8 @@ constexpr const char* kWmiNamespace = "ROOT\\CIMV2";
 // network adapters' physical media (ROOT\StandardCimv2).
 constexpr const char* kWmiDataNamespace = "ROOT\\WMI";
 constexpr const char* kStandardCimNamespace = "ROOT\\StandardCimv2";
+// The storage management classes: physical disks, their health and reliability counters.
+constexpr const char* kStorageNamespace = "ROOT\\Microsoft\\Windows\\Storage";
 
 // The class any WQL query reads: the word after FROM; empty when there is none.
 std::string queriedClassName(const std::string& query);

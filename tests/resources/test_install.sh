@@ -22,7 +22,7 @@ share/man/man1/moravel-report.1.gz
 share/man/man1/moravel.1.gz
 share/metainfo/org.example.moravel.metainfo.xml"
 for size in 16 32 48 128 256; do expected+=$'\n'"share/icons/hicolor/${size}x$size/apps/moravel.png"; done
-[ -x "$build/moravel" ] && expected+=$'\n'"bin/moravel"
+[ -x "$build/moravel" ] && expected+=$'\n'"bin/moravel"$'\n'"share/bash-completion/completions/moravel"
 # The configuration file goes to the configured prefix's etc (/etc for /usr), not under --prefix.
 conf=$(cd "$stage" && find . -name inventory.conf | sed 's|^\.||')
 [ "$(wc -l <<<"$conf")" = 1 ] && [ "${conf%/moravel/inventory.conf}" != "$conf" ] || fail "inventory.conf installed as '$conf'"
@@ -38,7 +38,7 @@ grep -rlIF -e "$build" -e "$source_dir" "$root" && fail "a build or source folde
 
 # The desktop entry starts the installed program and names the installed icon.
 desktop-file-validate "$share/applications/moravel.desktop" || fail "desktop entry"
-grep -qx 'Exec=moravel' "$share/applications/moravel.desktop" || fail "desktop entry: Exec"
+grep -qx 'Exec=moravel %f' "$share/applications/moravel.desktop" || fail "desktop entry: Exec"
 grep -qx 'Icon=moravel' "$share/applications/moravel.desktop" || fail "desktop entry: Icon"
 metainfo=$share/metainfo/org.example.moravel.metainfo.xml
 appstreamcli validate --no-net "$metainfo" >"$stage/appstream.log" || { cat "$stage/appstream.log"; fail "metainfo"; }
@@ -102,6 +102,17 @@ complete_words() { COMP_WORDS=("$@") COMP_CWORD=$(($# - 1)); _moravel_report; ec
   fail "--compare OLD does not complete NEW as a snapshot"
 [ "$(complete_words moravel-report --save-snapshot=ma)" = "--save-snapshot=machine.json" ] ||
   fail "--save-snapshot=ma as one word does not complete"
+# The window's own options too, and a snapshot alone.
+if [ -x "$build/moravel" ]; then
+  . "$share/bash-completion/completions/moravel"
+  complete_window() { COMP_WORDS=("$@") COMP_CWORD=$(($# - 1)); _moravel; echo "${COMPREPLY[*]}"; }
+  for option in $("$root/bin/moravel" --help | grep -o -- '--[a-z-]*' | sort -u); do
+    [[ " $(complete_window moravel --) " == *" $option "* ]] || fail "moravel's bash completion lacks $option"
+    grep -qF -- "${option//-/\\-}" "$stage/moravel.1" || fail "moravel.1 lacks $option"
+  done
+  [ "$(complete_window moravel "")" = "machine.json records" ] || fail "moravel does not complete a snapshot alone"
+  [ "$(complete_window moravel --snapshot=ma)" = "--snapshot=machine.json" ] || fail "moravel --snapshot=ma"
+fi
 cd "$stage"
 echo "ok: $(wc -l <<<"$expected") files installed and checked"
 
