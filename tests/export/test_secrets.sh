@@ -12,12 +12,10 @@ work=$(mktemp -d)
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
-python3 "$source/tests/support/fake_inventory_server.py" "$work/requests.log" >"$work/port" &
-server=$!
-trap 'kill $server 2>/dev/null; wait $server 2>/dev/null; rm -rf "$work"' EXIT
-for _ in $(seq 100); do [ -s "$work/port" ] && break; sleep 0.05; done
-host=127.0.0.1:$(cat "$work/port")
 source "$source/tests/support/submit_checks.sh"
+trap 'stop_fake_servers; rm -rf "$work"' EXIT
+start_fake_server requests
+host=127.0.0.1:$fake_port
 
 # The stand-in server takes alice with S3cr3t; Wr0ngPa55 is refused.
 umask 077

@@ -14,21 +14,18 @@ work=$(mktemp -d)
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
-python3 "$source/tests/support/fake_inventory_server.py" "$work/requests.log" >"$work/port" &
-server=$!
+source "$source/tests/support/submit_checks.sh"
+trap 'stop_fake_servers; rm -rf "$work"' EXIT
+start_fake_server requests
+base="http://127.0.0.1:$fake_port"
 # The same over https, with a certificate no authority signed.
 openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj /CN=127.0.0.1 -keyout "$work/key.pem" -out "$work/cert.pem" \
     >/dev/null 2>&1
-python3 "$source/tests/support/fake_inventory_server.py" "$work/tls.log" "$work/cert.pem" "$work/key.pem" >"$work/tls-port" &
-tls_server=$!
-trap 'kill $server $tls_server 2>/dev/null; wait $server $tls_server 2>/dev/null; rm -rf "$work"' EXIT
-for _ in $(seq 100); do [ -s "$work/port" ] && [ -s "$work/tls-port" ] && break; sleep 0.05; done
-port=$(cat "$work/port")
-base="http://127.0.0.1:$port"
+start_fake_server tls "$work/cert.pem" "$work/key.pem"
+tls_port=$fake_port
 # A port nothing listens on: taken from the system, then let go.
 stopped=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
 
-source "$source/tests/support/submit_checks.sh"
 # submit NAME URL [TIMEOUT]: the workstation snapshot sent to URL, in a folder named NAME.
 submit() { submit_in "$work/$1" --snapshot "$snapshot" --submit "$2" --timeout "${3:-10}" --tag lab; }
 
@@ -66,8 +63,8 @@ submit garbage "$base/garbage/ocsinventory"
 failure garbage "$base/garbage/ocsinventory" "PROLOG: the reply is not an OCS Inventory reply"
 submit glpisilent "$base/silent/front/inventory.php" 2
 failure glpisilent "$base/silent/front/inventory.php" "inventory: no reply within the time allowed"
-submit untrusted "https://127.0.0.1:$(cat "$work/tls-port")/ocs/ocsinventory"
-failure untrusted "https://127.0.0.1:$(cat "$work/tls-port")/ocs/ocsinventory" "PROLOG: SSL certificate problem"
+submit untrusted "https://127.0.0.1:$tls_port/ocs/ocsinventory"
+failure untrusted "https://127.0.0.1:$tls_port/ocs/ocsinventory" "PROLOG: SSL certificate problem"
 [ ! -s "$work/tls.log" ] || fail "untrusted: the inventory went to a server whose certificate nobody vouches for"
 submit glpirefuses "$base/glpirefuses/front/inventory.php"
 failure glpirefuses "$base/glpirefuses/front/inventory.php" "inventory: the server answered HTTP 400: 'JSON does not validate'"

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <optional>
 #include <sstream>
 #include <string>
 
@@ -14,8 +15,8 @@
 #include "export/ocs_xml.h"
 #include "inventory/read_inventory.h"
 #include "query/backend.h"
-#include "query/snapshot/snapshot_provider.h"
 #include "query/wmi_query.h"
+#include "tests/support/fuzz_snapshot.h"
 
 namespace {
 
@@ -30,15 +31,10 @@ bool wellFormedXml(const std::string& document) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    moravel::Backend backend;
-    try {
-        backend =
-            moravel::makeSnapshotBackendFromJson(std::string(reinterpret_cast<const char*>(data), size), "f.json");
-    } catch (const moravel::SnapshotError&) {
-        return 0;
-    }
+    std::optional<moravel::Backend> backend = moravel::testing::snapshotOfBytes(data, size);
+    if (!backend) return 0;
     std::ostringstream diagnostics;
-    moravel::ScopedBackend installed(std::move(backend), &diagnostics);
+    moravel::ScopedBackend installed(std::move(*backend), &diagnostics);
     const moravel::Inventory inventory = moravel::readInventory();
     const moravel::ExportOptions options{"lab \x01\xEF\xBF\xBF"};  // a tag that XML cannot hold as it is
     const nlohmann::json glpi = nlohmann::json::parse(moravel::glpiInventoryJson(inventory, options), nullptr, false);
