@@ -137,25 +137,34 @@ std::size_t headerBytes(HINTERNET request) {
     return size / sizeof(wchar_t);
 }
 
-class WinHttpClient : public HttpClient {
-public:
-    explicit WinHttpClient(HttpCredentials credentials) : credentials_(std::move(credentials)) {}
+HttpReply& fail(HttpReply& reply, const std::string& reason) {
+    reply.status = 0;
+    reply.failure = reason;
+    return reply;
+}
 
-    HttpReply post(const std::string& url, const std::string& contentType, const std::string& userAgent,
-                   const std::string& body, std::chrono::steady_clock::time_point deadline) override {
-        HttpReply reply;
+// One request, with everything it reads and writes, shared by the thread that makes it and the
+// caller that waits for it.
+struct Exchange {
+    std::string url, contentType, userAgent, body;
+    HttpCredentials credentials;
+    std::chrono::steady_clock::time_point deadline;
+    std::size_t exchangeLeft;
+    HttpReply reply;
+
+    void run() {
         auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-        if (left.count() <= 0) return fail(reply, kTimeRanOut);
+        if (left.count() <= 0) return void(fail(reply, kTimeRanOut));
         std::wstring wideUrl = wide(url);
         URL_COMPONENTS parts{};
         parts.dwStructSize = sizeof parts;
         parts.dwHostNameLength = parts.dwUrlPathLength = parts.dwExtraInfoLength = static_cast<DWORD>(-1);
-        if (!WinHttpCrackUrl(wideUrl.c_str(), 0, 0, &parts)) return fail(reply, "not a URL WinHTTP can use");
+        if (!WinHttpCrackUrl(wideUrl.c_str(), 0, 0, &parts)) return void(fail(reply, "not a URL WinHTTP can use"));
         bool secure = parts.nScheme == INTERNET_SCHEME_HTTPS;
         std::wstring host(parts.lpszHostName, parts.dwHostNameLength);
         std::wstring path(parts.lpszUrlPath, parts.dwUrlPathLength + parts.dwExtraInfoLength);
         Handle session = openSession(userAgent, secure);
-        if (!session) return fail(reply, systemMessage(GetLastError()));
+        if (!session) return void(fail(reply, systemMessage(GetLastError())));
         int ms = static_cast<int>(left.count());
         WinHttpSetTimeouts(session.get(), ms, ms, ms, ms);
         Handle connection(WinHttpConnect(session.get(), host.c_str(), parts.nPort, 0));
@@ -163,7 +172,7 @@ public:
                            ? WinHttpOpenRequest(connection.get(), L"POST", path.c_str(), nullptr, WINHTTP_NO_REFERER,
                                                 WINHTTP_DEFAULT_ACCEPT_TYPES, secure ? WINHTTP_FLAG_SECURE : 0)
                            : nullptr);
-        if (!request) return fail(reply, systemMessage(GetLastError()));
+        if (!request) return void(fail(reply, systemMessage(GetLastError())));
         // Not every WinHTTP passes the session's timeouts on, and the wait for a reply's headers
         // has a timeout of its own.
         WinHttpSetTimeouts(request.get(), ms, ms, ms, ms);
@@ -174,34 +183,25 @@ public:
         WinHttpSetOption(request.get(), WINHTTP_OPTION_MAX_RESPONSE_HEADER_SIZE, &headerCap, sizeof headerCap);
         WinHttpSetOption(request.get(), WINHTTP_OPTION_MAX_RESPONSE_DRAIN_SIZE, &drainCap, sizeof drainCap);
         std::wstring header = L"Content-Type: " + wide(contentType);
-        if (!credentials_.user.empty()) header += L"\r\nAuthorization: " + wide(basicAuthorization(credentials_));
+        if (!credentials.user.empty()) header += L"\r\nAuthorization: " + wide(basicAuthorization(credentials));
         Deadline deadlineWatch(request, deadline);
         if (!WinHttpSendRequest(request.get(), header.c_str(), static_cast<DWORD>(-1), const_cast<char*>(body.data()),
                                 static_cast<DWORD>(body.size()), static_cast<DWORD>(body.size()), 0) ||
             !WinHttpReceiveResponse(request.get(), nullptr))
-            return fail(reply, failureText(GetLastError(), deadlineWatch.expired()));
+            return void(fail(reply, failureText(GetLastError(), deadlineWatch.expired())));
         DWORD status = 0, size = sizeof status;
         WinHttpQueryHeaders(request.get(), WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
                             WINHTTP_HEADER_NAME_BY_INDEX, &status, &size, WINHTTP_NO_HEADER_INDEX);
-        ReplyBudget budget(exchangeLeft_);
-        if (!budget.take(headerBytes(request.get()), true)) return fail(reply, budget.problem());
-        if (!readBody(request.get(), reply, budget, deadline)) {
+        ReplyBudget budget(exchangeLeft);
+        if (!budget.take(headerBytes(request.get()), true)) return void(fail(reply, budget.problem()));
+        if (!readBody(request.get(), budget)) {
             if (deadlineWatch.expired()) fail(reply, kTimeRanOut);  // a read cut by the watch says little
-            return reply;
+            return;
         }
         reply.status = static_cast<long>(status);
-        return reply;
     }
 
-private:
-    static HttpReply fail(HttpReply& reply, const std::string& reason) {
-        reply.status = 0;
-        reply.failure = reason;
-        return reply;
-    }
-
-    static bool readBody(HINTERNET request, HttpReply& reply, ReplyBudget& budget,
-                         std::chrono::steady_clock::time_point deadline) {
+    bool readBody(HINTERNET request, ReplyBudget& budget) {
         for (;;) {
             if (std::chrono::steady_clock::now() > deadline) return fail(reply, kTimeRanOut), false;
             DWORD available = 0;
@@ -216,7 +216,47 @@ private:
             reply.body.append(chunk.data(), read);
         }
     }
+};
 
+DWORD WINAPI runExchange(void* shared) {
+    std::unique_ptr<std::shared_ptr<Exchange>> exchange(static_cast<std::shared_ptr<Exchange>*>(shared));
+    (*exchange)->run();
+    return 0;
+}
+
+// How long after the deadline a request closed by the watch may take to give up.
+constexpr DWORD kGiveUpMs = 500;
+
+// Each request runs on a thread of its own. At the deadline the watch closes it, which ends any
+// wait of Windows' WinHTTP; a WinHTTP that reads on regardless (Wine's reads header lines without
+// end, and has no header cap) is left behind half a second later: the caller has its answer in
+// time, and the process's end takes the thread with it.
+class WinHttpClient : public HttpClient {
+public:
+    explicit WinHttpClient(HttpCredentials credentials) : credentials_(std::move(credentials)) {}
+
+    HttpReply post(const std::string& url, const std::string& contentType, const std::string& userAgent,
+                   const std::string& body, std::chrono::steady_clock::time_point deadline) override {
+        auto exchange = std::make_shared<Exchange>(
+            Exchange{url, contentType, userAgent, body, credentials_, deadline, exchangeLeft_, {}});
+        auto* shared = new std::shared_ptr<Exchange>(exchange);
+        HANDLE thread = CreateThread(nullptr, 0, runExchange, shared, 0, nullptr);
+        if (!thread) {
+            delete shared;
+            exchange->run();
+        } else {
+            auto left =
+                std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+            DWORD wait = static_cast<DWORD>(std::max<long long>(0, left.count())) + kGiveUpMs;
+            bool gaveUp = WaitForSingleObject(thread, wait) == WAIT_TIMEOUT;
+            CloseHandle(thread);
+            if (gaveUp) return HttpReply{0, {}, kTimeRanOut};
+        }
+        exchangeLeft_ = exchange->exchangeLeft;
+        return exchange->reply;
+    }
+
+private:
     HttpCredentials credentials_;
     std::size_t exchangeLeft_ = kMaxExchangeBytes;
 };
