@@ -1,6 +1,8 @@
 #include "app/share.h"
 
+#include <algorithm>
 #include <cctype>
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <sstream>
@@ -99,6 +101,28 @@ ReportForm reportFormFor(const std::string& fileName) {
         if (std::tolower(static_cast<unsigned char>(c)) != suffix[i]) return ReportForm::Text;
     }
     return ReportForm::Json;
+}
+
+namespace {
+
+std::string lowerCase(std::string text) {
+    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+}  // namespace
+
+SaveChoice resolveSaveChoice(const std::string& name, const std::vector<std::string>& extensions, int chosenType,
+                             int startType) {
+    if (chosenType < 0 || chosenType >= static_cast<int>(extensions.size())) return {name, -1};
+    std::filesystem::path file = std::filesystem::u8path(name);
+    const std::string extension = lowerCase(file.extension().u8string());
+    const auto known = std::find(extensions.begin(), extensions.end(), extension);
+    const bool ofAType = known != extensions.end();
+    if (ofAType && chosenType == startType) return {name, static_cast<int>(known - extensions.begin())};
+    if (!extension.empty() && extension != "." && !ofAType) return {name, chosenType};
+    file.replace_extension(std::filesystem::u8path(extensions[static_cast<std::size_t>(chosenType)]));
+    return {file.u8string(), chosenType};
 }
 
 }  // namespace moravel

@@ -5,7 +5,9 @@
 #include <vector>
 
 #include "cli/run.h"
+#include "io/console.h"
 #include "io/file_writer.h"
+#include "io/process.h"
 #include "io/url.h"
 
 namespace {
@@ -22,7 +24,9 @@ void hidePasswordArguments(int argc, char** argv) {
 
 int main(int argc, char** argv) {
     moravel::ignoreFileSizeSignal();  // also for a report on standard output beyond ulimit -f
-    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    std::vector<std::string> arguments = moravel::commandLineArguments(argc, argv);
+    if (!arguments.empty()) arguments.erase(arguments.begin());  // the program's name
     hidePasswordArguments(argc, argv);
+    moravel::ConsoleStreams console;
     return moravel::runReport(arguments, std::cout, std::cerr);
 }

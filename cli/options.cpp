@@ -141,8 +141,8 @@ const char* const kReportUsage =
     "\n"
     "The window, moravel, shares the same report: a right click on it opens a menu with\n"
     "Copy report (Ctrl+Shift+C; to the clipboard and the selection), Save report... (Ctrl+S;\n"
-    "a name ending in .json gives the JSON form), Save snapshot... and the switch\n"
-    "Hide serial numbers and addresses, which works as --redact for all three.\n";
+    "the JSON type, or a name ending in .json, gives the JSON form), Save snapshot... and the\n"
+    "switch Hide serial numbers and addresses, which works as --redact for all three.\n";
 
 ReportOptions parseReportOptions(const std::vector<std::string>& arguments) {
     ReportOptions options;

@@ -2,12 +2,12 @@
 // (serial number, MAC address, slot) and its properties as text. The machine's own parts
 // (computer, firmware, board, operating system) are one each and need no identity. What the 38
 // fields already say of the whole machine (its memory, the last boot) is not repeated.
-#include <cctype>
 #include <cstdio>
 
 #include "compare/compare.h"
 #include "inventory/health.h"
 #include "query/wmi_names.h"
+#include "sections/section_support.h"
 
 namespace moravel {
 namespace {
@@ -38,17 +38,9 @@ std::string joined(const std::vector<std::string>& list) {
     return text;
 }
 
-// Firmware fills empty serial numbers with these.
-bool placeholder(const std::string& text) {
-    std::string lower;
-    for (char c : text) lower += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return lower.find_first_not_of("0 ") == std::string::npos || lower == "unknown" || lower == "not specified" ||
-           lower == "none" || lower == "default string" || lower == "to be filled by o.e.m." || lower == "n/a";
-}
-
 // An identity key, or empty text (which tells nothing) when the value is missing or a placeholder.
 std::string key(const char* what, const std::string& value) {
-    return placeholder(value) ? std::string() : std::string(what) + " " + value;
+    return isPlaceholderSerial(value) ? std::string() : std::string(what) + " " + value;
 }
 
 // "Kingston 8 GB (serial 1A2B)": the words given that are not empty.
@@ -57,7 +49,8 @@ std::string named(std::initializer_list<std::string> words, const std::string& s
     std::string name;
     for (const std::string& word : words)
         if (!word.empty()) name += (name.empty() ? "" : " ") + word;
-    if (!placeholder(serial)) name += (name.empty() ? "" : " ") + std::string("(") + serialWord + " " + serial + ")";
+    if (!isPlaceholderSerial(serial))
+        name += (name.empty() ? "" : " ") + std::string("(") + serialWord + " " + serial + ")";
     return name;
 }
 
@@ -106,6 +99,7 @@ void addMachine(const Inventory& inventory, std::vector<InventoryItem>& items) {
                           {"Installed", os.installDate},
                           {"Time zone", os.timeZoneName},
                           {"Product ID", os.productId}}));
+    for (ItemProperty& property : items.back().properties) property.software = true;  // updates, not hardware
 }
 
 void addProcessors(const Inventory& inventory, std::vector<InventoryItem>& items) {
@@ -155,6 +149,7 @@ void addDisks(const Inventory& inventory, std::vector<InventoryItem>& items) {
                               {"Media", disk.mediaType},
                               {"Removable", disk.removable ? "yes" : "no"},
                               {"Size", bytes(disk.sizeBytes)}}));
+        items.back().fixed = !disk.removable;
         withHealth(diskHealthLines(disk), items.back());
     }
 }
@@ -176,6 +171,7 @@ void addNetworkAdapters(const Inventory& inventory, std::vector<InventoryItem>& 
                               {"DHCP server", adapter.dhcpServer},
                               {"Connected", flag(adapter.connected)},
                               {"Speed", number(adapter.speedBitsPerSecond, " bit/s")}}));
+        items.back().fixed = !adapter.virtualAdapter;
     }
 }
 
@@ -185,8 +181,8 @@ void addVideoAdapters(const Inventory& inventory, std::vector<InventoryItem>& it
                              {{"Name", video.name},
                               {"Chip", video.chip},
                               {"Memory", bytes(video.memoryBytes)},
-                              {"Driver version", video.driverVersion},
-                              {"Driver date", video.driverDate},
+                              {"Driver version", video.driverVersion, true},
+                              {"Driver date", video.driverDate, true},
                               {"Resolution", video.resolution}}));
 }
 
@@ -259,6 +255,13 @@ std::vector<std::string> unlistedKinds(const SnapshotData& snapshot) {
             if (kind.kind == comparing.kind && comparing.handle.unlisted && !lists(snapshot, kind.classes.front()))
                 kinds.push_back(comparing.handle.unlisted);
     return kinds;
+}
+
+std::string kindInPlural(const std::string& kind) {
+    if (kind == "Battery") return "batteries";
+    std::string plural = kind + "s";
+    if (!plural.empty()) plural[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(plural[0])));
+    return plural;
 }
 
 std::vector<InventoryItem> inventoryItems(const Inventory& inventory) {

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "inventory/inventory.h"
+#include "text/utf8.h"
 
 namespace moravel {
 
@@ -38,8 +39,5 @@ std::string ipv4Subnet(const std::string& address, const std::string& mask);
 std::string firstIpv4(const std::vector<std::string>& addresses);
 std::string firstIpv4Gateway(const Inventory& inventory);
 std::string firstIpv4Address(const Inventory& inventory);
-
-// Text as valid UTF-8: each byte that is not part of a UTF-8 character becomes U+FFFD.
-std::string validUtf8(const std::string& text);
 
 }  // namespace moravel

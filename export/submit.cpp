@@ -4,16 +4,13 @@
 #include "export/ocs_xml.h"
 #include "export/server_replies.h"
 #include "export/zlib_data.h"
+#include "text/utf8.h"
 #include "moravel_version.h"
 
 namespace moravel {
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-bool endsWith(const std::string& text, const std::string& end) {
-    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
-}
 
 // The URL without its query, fragment and a last slash.
 std::string urlPath(const std::string& url) {
@@ -63,7 +60,12 @@ std::optional<ServerKind> serverKindOf(const std::string& url) {
     return std::nullopt;
 }
 
+// The agent OCS's server knows for this platform, then ours.
+#ifdef _WIN32
+std::string ocsUserAgent() { return "OCS-NG_WINDOWS_AGENT_v2.0 Moravel/" MORAVEL_VERSION; }
+#else
 std::string ocsUserAgent() { return "OCS-NG_unified_unix_agent_v2.0 Moravel/" MORAVEL_VERSION; }
+#endif
 
 std::string submitInventory(const Inventory& inventory, const ExportOptions& options, const std::string& url,
                             HttpClient& http, std::chrono::milliseconds budget) {
