@@ -10,6 +10,7 @@
 #include "cli/options.h"
 #include "cli/submission.h"
 #include "compare/compare.h"
+#include "details/details.h"
 #include "export/glpi_json.h"
 #include "export/ocs_xml.h"
 #include "export/submit.h"
@@ -178,6 +179,23 @@ int printInventory(const ReportOptions& options, const Backend& backend, std::os
     return status;
 }
 
+// Everything the inventory holds, grouped as the Details window shows it (a redacted snapshot's
+// too: nothing leaves the machine).
+int printDetails(const ReportOptions& options, const Backend& backend, std::ostream& out, std::ostream& err) {
+    TimedInventory pass = timedInventory(backend);
+    const DetailsList list = detailsList(pass.inventory);
+    std::ostringstream text;
+    if (options.json)
+        writeJsonDetails(list, text);
+    else
+        writeTextDetails(list, text);
+    const int status = options.output.empty()
+                           ? (out << text.str(), flushOutput(out, err))
+                           : writeFile(options.output, options.json ? text.str() : textFileContent(text.str()), err);
+    if (options.stats && status == 0) writeInventoryStats(pass, err);
+    return status;
+}
+
 // Nothing is written locally; a failure is one line naming the server (its password hidden),
 // the step and the reason.
 int submit(const ReportOptions& options, const Backend& backend, std::ostream& err) {
@@ -225,6 +243,7 @@ int runReport(const std::vector<std::string>& arguments, std::ostream& out, std:
         if (!options.saveSnapshot.empty()) return saveSnapshot(options.saveSnapshot, err);
         if (!options.inventory.empty()) return printInventory(options, backend.backend(), out, err);
         if (!options.submit.empty() || !options.config.empty()) return submit(options, backend.backend(), err);
+        if (options.details) return printDetails(options, backend.backend(), out, err);
         return printReport(options, out, err);
     } catch (const SnapshotError& error) {
         return refuse(err, error.what());

@@ -1,15 +1,14 @@
 #include "export/server_replies.h"
 
+#include <algorithm>
+
 #include <nlohmann/json.hpp>
 
-#include "export/export_common.h"
 #include "export/zlib_data.h"
+#include "text/utf8.h"
 
 namespace moravel {
 namespace {
-
-// The bytes of the character a byte of valid UTF-8 begins.
-std::size_t characterLength(unsigned char lead) { return lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4; }
 
 std::string bodyExcerpt(const std::string& body) { return body.empty() ? "an empty reply" : quotedExcerpt(body); }
 
@@ -33,21 +32,19 @@ std::optional<std::string> element(const std::string& xml, const std::string& ta
 }  // namespace
 
 std::string quotedExcerpt(const std::string& text) {
-    // Enough bytes for the characters shown; a character cut at the end of them is not shown.
-    const std::string valid = validUtf8(text.substr(0, 4 * kExcerptCharacters));
     std::string shown;
     std::size_t at = 0;
-    for (std::size_t characters = 0; at < valid.size() && characters < kExcerptCharacters; ++characters) {
-        const auto lead = static_cast<unsigned char>(valid[at]);
-        const std::size_t length = characterLength(lead);
-        if (lead < 0x20 || lead == 0x7F)
+    for (std::size_t characters = 0; at < text.size() && characters < kExcerptCharacters; ++characters) {
+        const Utf8Character character = decodeUtf8(text, at);
+        if (character.length == 0)
+            shown += "\xEF\xBF\xBD";
+        else if (character.code < 0x20 || character.code == 0x7F)
             shown += '.';
         else
-            shown.append(valid, at, length);
-        at += length;
+            shown.append(text, at, character.length);
+        at += std::max<std::size_t>(character.length, 1);
     }
-    const bool more = at < valid.size() || text.size() > 4 * kExcerptCharacters;
-    return "'" + shown + (more ? "...'" : "'");
+    return "'" + shown + (at < text.size() ? "...'" : "'");
 }
 
 OcsReply readOcsReply(const HttpReply& reply) {

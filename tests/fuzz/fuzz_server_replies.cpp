@@ -6,9 +6,9 @@
 #include <cstdlib>
 #include <string>
 
-#include "export/export_common.h"
 #include "export/server_replies.h"
 #include "export/zlib_data.h"
+#include "text/utf8.h"
 
 namespace {
 
