@@ -354,31 +354,37 @@ void WindowSink::progress(float fraction) {
 
 namespace {
 
-// "3 fields and 2 parts differ", "1 part differs".
-std::string differingCount(int fields, int parts) {
-    auto counted = [](int n, const char* one, const char* many) {
-        return std::to_string(n) + " " + (n == 1 ? one : many);
+// "3 fields and 2 parts differ", "1 part differs", "1 field, 2 parts and 14 programs differ".
+std::string differingCount(int fields, int parts, int programs) {
+    std::vector<std::string> counts;
+    auto count = [&](int n, const char* one, const char* many) {
+        if (n > 0) counts.push_back(std::to_string(n) + " " + (n == 1 ? one : many));
     };
+    count(fields, "field", "fields");
+    count(parts, "part", "parts");
+    count(programs, "program", "programs");
     std::string text;
-    if (fields > 0) text = counted(fields, "field", "fields");
-    if (fields > 0 && parts > 0) text += " and ";
-    if (parts > 0) text += counted(parts, "part", "parts");
-    return text + (fields + parts == 1 ? " differs" : " differ");
+    for (std::size_t i = 0; i < counts.size(); ++i)
+        text += (i == 0 ? "" : i + 1 == counts.size() ? " and " : ", ") + counts[i];
+    return text + (fields + parts + programs == 1 ? " differs" : " differ");
 }
 
 }  // namespace
 
 std::string comparisonCount(const Comparison& comparison, const std::string& name) {
-    int fields = 0, parts = 0, byItself = 0;
+    int fields = 0, parts = 0, programs = 0, byItself = 0;
     for (const FieldChange& change : comparison.fields) {
         fields += change.difference != Difference::Unknown;
         byItself += change.difference == Difference::ByItself;
     }
     for (const ItemChange& change : comparison.items) {
-        parts += change.difference != Difference::Unknown;
+        // A program installed, removed or updated is no part of the machine: counted apart.
+        programs += change.difference == Difference::Program;
+        parts += change.difference != Difference::Unknown && change.difference != Difference::Program;
         byItself += change.difference == Difference::ByItself;
     }
-    std::string count = fields + parts == 0 ? "nothing differs" : differingCount(fields, parts);
+    std::string count =
+        fields + parts + programs == 0 ? "nothing differs" : differingCount(fields, parts, programs);
     count += " from " + name;
     if (byItself > 0) count += " (" + std::to_string(byItself) + " expected to change)";
     return count;

@@ -215,8 +215,10 @@ ItemChange itemChange(ItemChange::Kind change, const std::string& kind, const st
     return made;
 }
 
-// The item's own nature: removable media and virtual adapters are not the machine's hardware.
+// The item's own nature: removable media and virtual adapters are not the machine's hardware,
+// installed software is not the machine at all.
 Difference natureOf(const InventoryItem& before, const InventoryItem& after) {
+    if (before.program || after.program) return Difference::Program;
     return before.fixed && after.fixed ? Difference::Changed : Difference::Attached;
 }
 
@@ -348,8 +350,8 @@ std::vector<ItemChange> compareItems(const CompareSide& before, const CompareSid
                         const CloseLook& side, ItemChange::Kind kind) {
         for (std::size_t p : places) {
             const InventoryItem& item = side.item(lenses.shown, digests[p].at);
-            const Difference nature =
-                side.item(kAsRead, digests[p].at).fixed ? Difference::Changed : Difference::Attached;
+            const InventoryItem& asRead = side.item(kAsRead, digests[p].at);
+            const Difference nature = natureOf(asRead, asRead);
             const bool added = kind == ItemChange::Kind::Added;
             placed(itemChange(kind, item.kind, item.name, allProperties(item, added, nature), nature),
                    added ? nullptr : &digests[p], added ? &digests[p] : nullptr);
@@ -389,7 +391,8 @@ bool counts(Difference difference, bool hardwareOnly) {
     switch (difference) {
     case Difference::Changed: return true;
     case Difference::Attached:
-    case Difference::Software: return !hardwareOnly;
+    case Difference::Software:
+    case Difference::Program: return !hardwareOnly;
     case Difference::ByItself:
     case Difference::Unknown: break;
     }

@@ -43,6 +43,9 @@ struct InventoryItem {
     // False for what is not the machine's own hardware: removable media (USB disks and sticks)
     // and network adapters with no device behind them (VPNs, bridges, container networks).
     bool fixed = true;
+    // Installed software: a program is installed, removed or updated, never the hardware, and
+    // one gone with another come is two changes, not a replacement.
+    bool program = false;
 };
 
 // The inventory as items: the computer, its firmware, board and operating system (one each, no
@@ -113,12 +116,13 @@ private:
     std::vector<std::string> silentKinds_;
 };
 
-// Why something differs, and so where it is told. The first three count as differences (the
+// Why something differs, and so where it is told. The first four count as differences (the
 // first alone with --hardware-only); the last two never do.
 enum class Difference {
     Changed,   // the machine's fixed hardware or its firmware differs
     Attached,  // removable media or a virtual adapter: not the machine's own hardware
     Software,  // a driver or the operating system: an update or a new installation
+    Program,   // installed software: a program installed, removed or updated
     ByItself,  // only values that change by themselves differ: expected to change
     Unknown,   // only values one side hides differ: not compared
 };
@@ -155,8 +159,8 @@ struct ItemChange {
     // Changed or replaced: the properties that differ; added or removed: all of its properties,
     // as `after` or `before`.
     std::vector<PropertyChange> properties;
-    // Changed: the strongest of its properties'; otherwise Changed, or Attached for removable
-    // media and virtual adapters.
+    // Changed: the strongest of its properties'; otherwise Changed, Attached for removable
+    // media and virtual adapters, Program for installed software.
     Difference difference = Difference::Changed;
     // Where the item stands among the items of its kind on each side, as the inventory lists
     // them (the i-th of Inventory::disks); none on the side that does not have it.
@@ -188,9 +192,9 @@ struct Comparison {
 Comparison compareSides(const CompareSide& before, const CompareSide& after, bool hidden);
 
 // The comparison for people: a line when nothing differs, one line per change of the hardware
-// (fields in window order, then items), then "Removable media and virtual adapters:" and
-// "Drivers and operating system:" and "Expected to change:" (unless `hardwareOnly`), then what
-// was not compared and why.
+// (fields in window order, then items), then "Removable media and virtual adapters:",
+// "Drivers and operating system:", "Installed software:" and "Expected to change:" (unless
+// `hardwareOnly`), then what was not compared and why.
 void writeTextComparison(const Comparison& comparison, bool hardwareOnly, std::ostream& out);
 // The same as one line of JSON.
 void writeJsonComparison(const Comparison& comparison, bool hardwareOnly, std::ostream& out);

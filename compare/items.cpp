@@ -215,6 +215,20 @@ void addBatteries(const Inventory& inventory, std::vector<InventoryItem>& items)
     }
 }
 
+// A program by its name and architecture (one may be installed for two), an update of Windows
+// by its number: what is installed, removed or updated. Its install date and size change with
+// each update and tell nothing the version does not.
+void addSoftware(const Inventory& inventory, std::vector<InventoryItem>& items) {
+    for (const Software& program : inventory.software) {
+        const std::string arch = program.architecture.empty() ? "" : " " + program.architecture;
+        items.push_back(item("Program", program.name, {"program " + program.name + arch},
+                             {{"Version", program.version},
+                              {"Publisher", program.publisher},
+                              {"Architecture", program.architecture}}));
+        items.back().program = true;
+    }
+}
+
 // How each kind of the inventory becomes items, and the kind of item it makes where a snapshot
 // saved before the inventory was recorded says nothing of it.
 struct Comparing {
@@ -237,7 +251,7 @@ const KindHandler<Comparing> kComparisons[] = {
     {InventoryKind::InputDevice, {}, "not compared"},
     {InventoryKind::UsbDevice, {}, "not compared: the USB Drive field compares USB disks"},
     {InventoryKind::Temperature, {}, "not compared: readings, not parts; disks show theirs beside them"},
-    {InventoryKind::Software, {}, "not compared yet"},
+    {InventoryKind::Software, {"Program", addSoftware}},
 };
 
 bool lists(const SnapshotData& snapshot, const std::string& className) {

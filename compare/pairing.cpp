@@ -156,7 +156,8 @@ private:
         pairedBefore_[i] = pairedAfter_[j] = true;
     }
 
-    // One item of a kind gone and one come, of the same nature, not known to be in two places.
+    // One item of a kind gone and one come, of the same nature, not known to be in two places. A
+    // program gone and another come were uninstalled and installed: never one in the other's place.
     void onlyOneOfItsKind() {
         struct Lone {
             std::size_t count = 0, at = 0;
@@ -173,7 +174,8 @@ private:
         for (std::size_t kind = 0; kind < std::min(gone.size(), come.size()); ++kind) {
             if (gone[kind].count != 1 || come[kind].count != 1) continue;
             const ItemDigest &b = before_[gone[kind].at], &a = after_[come[kind].at];
-            if (b.fixed == a.fixed && !(b.known & a.known & 2)) pair(gone[kind].at, come[kind].at, pairs_.replaced);
+            if (b.fixed == a.fixed && !b.program && !a.program && !(b.known & a.known & 2))
+                pair(gone[kind].at, come[kind].at, pairs_.replaced);
         }
     }
 
@@ -193,6 +195,7 @@ bool knownKey(const std::string& key) {
 ItemDigest digestOf(const InventoryItem& item, std::uint16_t kind, std::uint32_t at, std::uint32_t ordinal) {
     ItemDigest digest;
     digest.kind = kind, digest.at = at, digest.ordinal = ordinal, digest.fixed = item.fixed;
+    digest.program = item.program;
     std::string text;
     for (std::size_t level = 0; level < std::min(ItemDigest::kLevels, item.identity.size()); ++level) {
         if (!knownKey(item.identity[level])) continue;

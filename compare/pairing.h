@@ -22,6 +22,7 @@ struct ItemDigest {
     std::uint16_t kind = 0;                    // an index into the comparison's list of kinds
     std::uint8_t known = 0;                    // bit k: identity key k is known
     bool fixed = true;
+    bool program = false;
 };
 
 // A kind of item as a number, the same for the whole run, and back.

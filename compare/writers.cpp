@@ -14,14 +14,15 @@ const char* const kArrow = " \xE2\x86\x92 ";  // " → "
 using Json = nlohmann::ordered_json;  // keys in the order they are written
 
 // Which part of the output a difference belongs in; nowhere for what --hardware-only leaves out.
-enum class Part { Hardware, Attached, Software, Expected, NotCompared, Nowhere };
-constexpr int kParts = 5;
+enum class Part { Hardware, Attached, Software, Programs, Expected, NotCompared, Nowhere };
+constexpr int kParts = 6;
 
 Part partOf(Difference difference, bool hardwareOnly) {
     switch (difference) {
     case Difference::Changed: return Part::Hardware;
     case Difference::Attached: return hardwareOnly ? Part::Nowhere : Part::Attached;
     case Difference::Software: return hardwareOnly ? Part::Nowhere : Part::Software;
+    case Difference::Program: return hardwareOnly ? Part::Nowhere : Part::Programs;
     case Difference::ByItself: return hardwareOnly ? Part::Nowhere : Part::Expected;
     case Difference::Unknown: return Part::NotCompared;
     }
@@ -90,7 +91,8 @@ void addItemLines(const Comparison& comparison, bool hardwareOnly, TextParts& pa
             continue;
         case ItemChange::Kind::Changed: break;
         }
-        for (Part part : {Part::Hardware, Part::Attached, Part::Software, Part::Expected, Part::NotCompared}) {
+        for (Part part : {Part::Hardware, Part::Attached, Part::Software, Part::Programs, Part::Expected,
+                          Part::NotCompared}) {
             std::vector<const PropertyChange*> inPart;
             for (const PropertyChange* property : all)
                 if (partOf(property->difference, hardwareOnly) == part) inPart.push_back(property);
@@ -116,10 +118,12 @@ bool anyDifference(const Comparison& comparison, Difference difference) {
 std::string headline(const Comparison& comparison, bool hardwareOnly, TextParts& parts) {
     const bool partial = comparison.partial();
     const std::string hardware = partial ? "No differences in the hardware compared" : "No differences in hardware";
-    const bool others = !parts[Part::Attached].empty() || !parts[Part::Software].empty();
+    const bool others =
+        !parts[Part::Attached].empty() || !parts[Part::Software].empty() || !parts[Part::Programs].empty();
     if (!others && !parts[Part::Expected].empty()) return hardware + "; expected to change:";
     const bool leftOut = hardwareOnly && (anyDifference(comparison, Difference::Attached) ||
                                           anyDifference(comparison, Difference::Software) ||
+                                          anyDifference(comparison, Difference::Program) ||
                                           anyDifference(comparison, Difference::ByItself));
     if (others || leftOut) return hardware + ".";
     return partial ? "No differences in what was compared." : "No differences.";
@@ -174,7 +178,8 @@ void addItemJson(const ItemChange& item, bool hardwareOnly, JsonParts& parts) {
         parts[itemPart]["items"].push_back(std::move(entry));
         return;
     }
-    for (Part part : {Part::Hardware, Part::Attached, Part::Software, Part::Expected, Part::NotCompared}) {
+    for (Part part : {Part::Hardware, Part::Attached, Part::Software, Part::Programs, Part::Expected,
+                      Part::NotCompared}) {
         Json properties = Json::array();
         for (const PropertyChange& property : item.properties) {
             const Part propertyPart =
@@ -222,6 +227,7 @@ void writeTextComparison(const Comparison& comparison, bool hardwareOnly, std::o
     for (const std::string& line : parts[Part::Hardware]) out << line << '\n';
     writeSection(out, "Removable media and virtual adapters:", parts[Part::Attached]);
     writeSection(out, "Drivers and operating system:", parts[Part::Software]);
+    writeSection(out, "Installed software:", parts[Part::Programs]);
     writeSection(out, expectedHeaded ? nullptr : "Expected to change:", parts[Part::Expected]);
     for (const std::string& sentence : uncomparedSentences(comparison)) out << sentence << '\n';
     writeSection(out, "Hidden in a snapshot, not compared:", parts[Part::NotCompared]);
@@ -242,6 +248,7 @@ void writeJsonComparison(const Comparison& comparison, bool hardwareOnly, std::o
     if (!hardwareOnly) {
         document["removableOrVirtual"] = std::move(parts[Part::Attached]);
         document["software"] = std::move(parts[Part::Software]);
+        document["installedSoftware"] = std::move(parts[Part::Programs]);
         document["expectedToChange"] = std::move(parts[Part::Expected]);
     }
     document["notCompared"] = std::move(parts[Part::NotCompared]);

@@ -33,7 +33,7 @@ const GroupKinds kGroups[] = {
     {"Sound and input", {"Sound device", "Keyboard", "Pointing device"}},
     {"USB", {"USB device"}},
     {"Printers", {"Printer"}},
-    {"Software", {"Software", "Update"}},
+    {"Software", {"Program"}},
 };
 // A kind no group names yet still shows, here.
 const char* const kOtherGroup = "Other";
@@ -189,6 +189,36 @@ void addTemperatures(const Inventory& inventory, std::vector<InventoryItem>& ite
                                     {{"Temperature", degrees(sensor.celsius)}, {"Critical", degrees(sensor.criticalCelsius)}}));
 }
 
+// A program's size as people read it: "640 KB", "12.5 MB", "1.2 GB".
+std::string programSize(const Number& bytes) {
+    if (!bytes) return {};
+    const double kib = static_cast<double>(*bytes) / 1024.0;
+    char text[32];
+    if (kib < 1024)
+        std::snprintf(text, sizeof text, "%.0f KB", kib);
+    else if (kib < 1024 * 1024)
+        std::snprintf(text, sizeof text, "%.1f MB", kib / 1024);
+    else
+        std::snprintf(text, sizeof text, "%.1f GB", kib / (1024 * 1024));
+    return text;
+}
+
+// The comparison's programs, each with what the comparison leaves aside: when it was installed,
+// its size, where it came from and where it lives.
+void addSoftware(const Inventory& inventory, std::vector<InventoryItem>& items) {
+    std::vector<InventoryItem> programs = inventoryItems(inventory, InventoryKind::Software);
+    for (std::size_t i = 0; i < programs.size() && i < inventory.software.size(); ++i) {
+        const Software& program = inventory.software[i];
+        addTo(programs[i], {{"Installed", program.installDate},
+                            {"Size", programSize(program.sizeBytes)},
+                            {"Source", program.source},
+                            {"Category", program.category},
+                            {"Folder", program.folder},
+                            {"Product code", program.guid}});
+        items.push_back(std::move(programs[i]));
+    }
+}
+
 // The items of a kind the comparison makes, as it makes and names them, so that its marks find
 // them in the Details window.
 template <InventoryKind kind>
@@ -216,6 +246,7 @@ const KindHandler<Showing> kShown[] = {
     {InventoryKind::InputDevice, {addInputs}},
     {InventoryKind::UsbDevice, {addUsbDevices}},
     {InventoryKind::Temperature, {addTemperatures}},
+    {InventoryKind::Software, {addSoftware}},
 };
 
 // The items of every kind, in the order the inventory lists its kinds. A kind the table above

@@ -80,10 +80,10 @@ TEST(CompareMarks, ExactlyTheDifferingFieldsUntilCleared) {
     // The disk and the graphics card replaced count as parts; the snapshot lists no modules.
     EXPECT_STREQ(window->label(), (std::string(kMainWindowTitle) +
                                    " - 9 fields and 2 parts differ from desktop_seller.json (3 expected to change); "
-                                   "not compared: memory modules, monitors")
+                                   "not compared: memory modules, monitors, programs")
                                       .c_str());
     EXPECT_STREQ(window->tooltip(), "9 fields and 2 parts differ from desktop_seller.json (3 expected to change)\n"
-                                    "Not compared: memory modules, monitors (the older snapshot does not record them)");
+                                    "Not compared: memory modules, monitors, programs (the older snapshot does not record them)");
     EXPECT_TRUE(geometryOf(*window) == before) << "a widget moved";
     setenv("MORAVEL_SNAPSHOT", dataFile("desktop.json").c_str(), 1);  // moravel-report's machine is the window's
     EXPECT_EQ(shareReport(ReportForm::Text, false), printed({"--compare", seller}));
@@ -114,7 +114,8 @@ TEST(CompareMarks, ASwappedPartCountsInTheTitle) {
     appState().mainWindow = window.get();
     ASSERT_TRUE(compareWithSnapshot(dataFile("workstation_seller.json")));
     EXPECT_STREQ(window->label(), (std::string(kMainWindowTitle) +
-                                   " - 5 fields and 2 parts differ from workstation_seller.json (2 expected to change)")
+                                   " - 5 fields and 2 parts differ from workstation_seller.json (2 expected to change); "
+                                   "not compared: programs")
                                       .c_str());
     const std::string report = shareReport(ReportForm::Text, false);
     EXPECT_NE(report.find("Memory module Controller1-ChannelB-DIMM0 16 GB DDR5 (serial 47A1C31F): replaced; "
@@ -128,6 +129,23 @@ TEST(CompareMarks, ASwappedPartCountsInTheTitle) {
               "In workstation_seller.json, another one:\nManufacturer: Samsung\nPart number: M425R2GA3BB0-CWMOD\n"
               "Serial number: 47A1C31F");
     appState() = AppState();
+}
+
+// Programs installed, removed or updated are counted apart from the machine's parts.
+TEST(CompareMarks, ProgramsCountApartFromParts) {
+    Comparison comparison;
+    comparison.fields.push_back({});
+    for (Difference difference : {Difference::Changed, Difference::Program, Difference::Program, Difference::Unknown}) {
+        ItemChange change;
+        change.difference = difference;
+        comparison.items.push_back(change);
+    }
+    EXPECT_EQ(comparisonCount(comparison, "old.json"), "1 field, 1 part and 2 programs differ from old.json");
+    comparison.fields.clear();
+    comparison.items.erase(comparison.items.begin());
+    EXPECT_EQ(comparisonCount(comparison, "old.json"), "2 programs differ from old.json");
+    comparison.items.resize(1);
+    EXPECT_EQ(comparisonCount(comparison, "old.json"), "1 program differs from old.json");
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // machine, and the items matched by identity.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 
@@ -116,6 +117,41 @@ TEST(Compare, StatusAndTheFirstLineSayWhatDiffers) {
     EXPECT_EQ(report({"--compare", plain, "--save-snapshot", garbage}).status, 2);
 }
 
+// Software installed, removed and updated: its own section after the hardware, never a part
+// replaced, and nothing at all with --hardware-only.
+TEST(Compare, InstalledSoftwareHasASectionOfItsOwn) {
+    Json after = workstation();
+    Json& programs = after["classes"]["Moravel_InstalledSoftware"];
+    for (Json& program : programs)
+        if (program["Name"] == "7-Zip 23.01 (x64)") program["Version"] = "24.08";
+    programs.erase(std::find_if(programs.begin(), programs.end(), [](const Json& p) { return p["Name"] == "VLC media player"; }));
+    programs.push_back({{"Name", "LibreOffice 24.2"}, {"Version", "24.2.5.2"}, {"Architecture", "x86_64"}, {"Source", "registry"}});
+    after["classes"]["Win32_QuickFixEngineering"].push_back({{"HotFixID", "KB5040442"}, {"Description", "Security Update"}});
+    const std::string before = dataFile("workstation.json"), changed = saved(after, "software");
+
+    Outcome run = report({"--compare", before, changed});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, "No differences in hardware.\n"
+                       "Installed software:\n"
+                       "  Program 7-Zip 23.01 (x64) / Version: 23.01" + kArrow + "24.08\n"
+                       "  Program VLC media player: removed\n"
+                       "  Program KB5040442: added\n"
+                       "  Program LibreOffice 24.2: added\n");
+    const Json document = Json::parse(report({"--compare", before, changed, "--json"}).out);
+    EXPECT_EQ(document["installedSoftware"]["items"].size(), 4u);
+    EXPECT_EQ(document["installedSoftware"]["items"][1],
+              Json::parse(R"({"kind":"Program","name":"VLC media player","change":"removed","properties":[
+                  {"label":"Version","text":"3.0.21"},{"label":"Publisher","text":"VideoLAN"},
+                  {"label":"Architecture","text":"x86_64"}]})"));
+    EXPECT_TRUE(document["changed"]["items"].empty());
+
+    run = report({"--compare", before, changed, "--hardware-only"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, "No differences in hardware.\n");
+    EXPECT_FALSE(Json::parse(report({"--compare", before, changed, "--json", "--hardware-only"}).out)
+                     .contains("installedSoftware"));
+}
+
 // A snapshot saved before the inventory was recorded against a machine with three modules
 // removed and a monitor added: what was compared is equal, and the text says no more than that.
 TEST(Compare, WhatASideDoesNotRecordIsNamedNeverDropped) {
@@ -217,7 +253,7 @@ TEST(Compare, AHiddenSideIsUnknownNeverChanged) {
     report({"--redact", "--snapshot", plain, "--save-snapshot", hidden});
     // A saved snapshot lists the inventory's classes, empty or not; desktop.json does not.
     auto notCompared = [](const char* side) {
-        return std::string("Not compared: memory modules, monitors (the ") + side +
+        return std::string("Not compared: memory modules, monitors, programs (the ") + side +
                " snapshot does not record them)\n"
                "Hidden in a snapshot, not compared:\n"
                "  System / Computer Name\n  System / Domain\n  System / MAC Address\n"
