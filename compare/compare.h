@@ -49,6 +49,8 @@ struct InventoryItem {
 // batteries, each with its serial number, MAC address, slot or socket as identity. Each kind's
 // items keep the inventory's order, so the i-th disk item is inventory.disks[i].
 std::vector<InventoryItem> inventoryItems(const Inventory& inventory);
+// The items of one kind, as the comparison makes them; none for a kind it does not compare.
+std::vector<InventoryItem> inventoryItems(const Inventory& inventory, InventoryKind kind);
 
 // The kinds of the inventory a comparison takes, in the order it tells them.
 std::vector<InventoryKind> comparedKinds();

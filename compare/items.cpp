@@ -310,4 +310,11 @@ void readItems(WmiProvider* provider, SystemProbes* probes, InventoryKind kind,
     }
 }
 
+std::vector<InventoryItem> inventoryItems(const Inventory& inventory, InventoryKind kind) {
+    std::vector<InventoryItem> items;
+    for (const KindHandler<Comparing>& comparing : kComparisons)
+        if (comparing.kind == kind && comparing.handle) comparing.handle.add(inventory, items);
+    return items;
+}
+
 }  // namespace moravel

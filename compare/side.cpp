@@ -62,20 +62,6 @@ private:
     bool hides_;
 };
 
-// Notes whether any value read is one that redaction had already hidden.
-class HiddenValueSpotter : public ProviderTap {
-public:
-    void valueRead(const std::string& query, std::size_t, const std::string& property, WmiValue& value) override {
-        // Only a text that holds what redaction writes can be one it wrote; the class is looked
-        // up for those alone, as a side may read millions of values.
-        if (spotted || value.type != vt::Bstr ||
-            (value.text.find(kHiddenText) == std::string::npos && value.text.find("XX") == std::string::npos))
-            return;
-        spotted = isHiddenValue(queriedClassName(query), property, value);
-    }
-    bool spotted = false;
-};
-
 // Kept answers, looked at through one lens: the views' wrappers stacked on them.
 class LensView {
 public:
