@@ -30,6 +30,25 @@ std::vector<GroupRecord> hiddenReport() {
     return report.groups;
 }
 
+// The inventory, read once through the recording, so that the kept answers hold it: the
+// window's build read the 38 fields only.
+const Inventory& keptInventory() {
+    AppState& state = appState();
+    if (!state.inventory) {
+        state.inventory = readInventory(state.recording.provider.get(), state.recording.probes.get());
+    }
+    return *state.inventory;
+}
+
+// The inventory again from the kept answers, hidden as moravel-report --redact hides it.
+Inventory hiddenInventory() {
+    keptInventory();
+    Backend replay = makeRedactedBackend(makeSnapshotBackend(*appState().record));
+    std::ostringstream discarded;
+    DiagnosticsTo diagnostics(discarded);
+    return readInventory(replay.provider.get(), replay.probes.get());
+}
+
 }  // namespace
 
 void installRecordedBackend(Backend& live) {
@@ -64,10 +83,7 @@ std::string shareReport(ReportForm form, bool hidden) {
 void compareShownWith(const std::string& path) {
     AppState& state = appState();
     CompareSide snapshot = CompareSide::fromFile(path);
-    if (!state.inventoryKept) {  // the window's build read the 38 fields only: the inventory once now
-        readInventory(state.recording.provider.get(), state.recording.probes.get());
-        state.inventoryKept = true;
-    }
+    keptInventory();
     state.compared.emplace(
         AppState::Compared{std::move(snapshot), CompareSide::fromAnswers(*state.record, "this machine")});
 }
@@ -81,6 +97,13 @@ std::optional<Comparison> shownComparison(bool hidden) {
 }
 
 bool comparing() { return appState().compared.has_value(); }
+
+const DetailsList& shownDetails(bool hidden) {
+    AppState& state = appState();
+    std::optional<DetailsList>& details = hidden ? state.hiddenDetails : state.details;
+    if (!details) details = detailsList(hidden ? hiddenInventory() : keptInventory());
+    return *details;
+}
 
 std::string shareSnapshot(bool hidden) {
     std::ostringstream snapshot;

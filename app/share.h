@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "compare/compare.h"
+#include "details/details.h"
 #include "query/backend.h"
 #include "query/snapshot/snapshot_provider.h"
 #include "sections/collector.h"
@@ -37,6 +38,10 @@ void clearComparison();
 bool comparing();
 // The comparison that is on, its texts with identifying values hidden when `hidden`.
 std::optional<Comparison> shownComparison(bool hidden);
+
+// Everything the inventory holds, as moravel-report --details (with --redact when `hidden`)
+// prints it: read through the kept answers the first time it is asked for, then kept.
+const DetailsList& shownDetails(bool hidden);
 
 // What moravel-report --save-snapshot (with --redact when `hidden`) writes, read now.
 std::string shareSnapshot(bool hidden);

@@ -11,6 +11,7 @@
 #include <FL/Fl_Native_File_Chooser.H>
 
 #include "app/app_state.h"
+#include "app/details_window.h"
 #include "app/main_window.h"
 #include "app/share.h"
 #include "commands/message_box.h"
@@ -25,7 +26,7 @@ namespace {
 
 // Built afresh for each use, so the switch's check mark and Clear comparison show their state.
 struct ShareMenu {
-    Fl_Menu_Item items[7];
+    Fl_Menu_Item items[8];
     ShareMenu()
         : items{{"Copy report", FL_CTRL + FL_SHIFT + 'c', onCopyReport, nullptr, 0, 0, 0, 0, 0},
                 {"Save report\xE2\x80\xA6", FL_CTRL + 's', onSaveReport, nullptr, 0, 0, 0, 0, 0},
@@ -33,7 +34,9 @@ struct ShareMenu {
                 {"Hide serial numbers and addresses", 0, onHideSwitch, nullptr,
                  FL_MENU_TOGGLE | FL_MENU_DIVIDER | (appState().hideIdentifiers ? FL_MENU_VALUE : 0), 0, 0, 0, 0},
                 {"Compare with snapshot\xE2\x80\xA6", 0, onCompareWithSnapshot, nullptr, 0, 0, 0, 0, 0},
-                {"Clear comparison", 0, onClearComparison, nullptr, comparing() ? 0 : FL_MENU_INACTIVE, 0, 0, 0, 0},
+                {"Clear comparison", 0, onClearComparison, nullptr,
+                 FL_MENU_DIVIDER | (comparing() ? 0 : FL_MENU_INACTIVE), 0, 0, 0, 0},
+                {"Details\xE2\x80\xA6", FL_CTRL + 'd', onDetails, nullptr, 0, 0, 0, 0, 0},
                 {nullptr, 0, nullptr, nullptr, 0, 0, 0, 0, 0}} {}
 };
 
@@ -189,6 +192,7 @@ void onHideSwitch(Fl_Widget*, void*) {
     if (auto* window = dynamic_cast<MainWindow*>(state.mainWindow))
         window->showReport(reportGroups(state.hideIdentifiers));
     showShownComparison();
+    refreshDetailsWindow();
 }
 
 void onCompareWithSnapshot(Fl_Widget*, void*) {
