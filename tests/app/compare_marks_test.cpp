@@ -80,10 +80,10 @@ TEST(CompareMarks, ExactlyTheDifferingFieldsUntilCleared) {
     // The disk and the graphics card replaced count as parts; the snapshot lists no modules.
     EXPECT_STREQ(window->label(), (std::string(kMainWindowTitle) +
                                    " - 9 fields and 2 parts differ from desktop_seller.json (3 expected to change); "
-                                   "not compared: memory modules, monitors, programs")
+                                   "not compared: memory modules, monitors, software")
                                       .c_str());
     EXPECT_STREQ(window->tooltip(), "9 fields and 2 parts differ from desktop_seller.json (3 expected to change)\n"
-                                    "Not compared: memory modules, monitors, programs (the older snapshot does not record them)");
+                                    "Not compared: memory modules, monitors, software (the older snapshot does not record them)");
     EXPECT_TRUE(geometryOf(*window) == before) << "a widget moved";
     EXPECT_EQ(static_cast<MainWindow*>(window.get())->legendFor(), "desktop_seller.json");
     setenv("MORAVEL_SNAPSHOT", dataFile("desktop.json").c_str(), 1);  // moravel-report's machine is the window's
@@ -117,7 +117,7 @@ TEST(CompareMarks, ASwappedPartCountsInTheTitle) {
     ASSERT_TRUE(compareWithSnapshot(dataFile("workstation_seller.json")));
     EXPECT_STREQ(window->label(), (std::string(kMainWindowTitle) +
                                    " - 5 fields and 2 parts differ from workstation_seller.json (2 expected to change); "
-                                   "not compared: programs")
+                                   "not compared: software")
                                       .c_str());
     const std::string report = shareReport(ReportForm::Text, false);
     EXPECT_NE(report.find("Memory module Controller1-ChannelB-DIMM0 16 GB DDR5 (serial 47A1C31F): replaced; "

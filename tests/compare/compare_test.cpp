@@ -253,7 +253,7 @@ TEST(Compare, AHiddenSideIsUnknownNeverChanged) {
     report({"--redact", "--snapshot", plain, "--save-snapshot", hidden});
     // A saved snapshot lists the inventory's classes, empty or not; desktop.json does not.
     auto notCompared = [](const char* side) {
-        return std::string("Not compared: memory modules, monitors, programs (the ") + side +
+        return std::string("Not compared: memory modules, monitors, software (the ") + side +
                " snapshot does not record them)\n"
                "Hidden in a snapshot, not compared:\n"
                "  System / Computer Name\n  System / Domain\n  System / MAC Address\n"
