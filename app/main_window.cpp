@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "app/app_state.h"
+#include "app/difference_marks.h"
 #include "app/platform.h"
 #include "app/share.h"
 #include "app/share_menu.h"
@@ -38,15 +39,9 @@ const char* const kEllipsis = "\xE2\x80\xA6";  // "…"
 constexpr int kButtonWidth = 90;
 constexpr int kButtonHeight = 20;
 constexpr int kButtonRowY = 725;
-constexpr int kMarkFlag = 9;  // the side of a marked field's corner flag
 
 Fl_Color fieldColour() { return fl_rgb_color(249, 249, 249); }
 
-// A difference reads without colour: a solid double frame with a corner flag for a change, a
-// dashed frame for a value that changes by itself. The dark blue and the pale yellow behind a
-// change stay apart in every kind of colour blindness and in grey print.
-Fl_Color markColour() { return fl_rgb_color(0, 84, 147); }
-Fl_Color changedColour() { return fl_rgb_color(255, 238, 170); }
 
 Fl_Box* addFrame() {
     auto* frame = new Fl_Box(5, 5, 715, 745);
@@ -262,20 +257,7 @@ void ReportField::draw() {
 }
 
 // Over the box's border, so the text keeps its place and its room.
-void ReportField::drawMark() {
-    if (mark_ == FieldMark::Plain) return;
-    fl_color(markColour());
-    if (mark_ == FieldMark::Changed) {
-        fl_rect(x(), y(), w(), h());
-        fl_rect(x() + 1, y() + 1, w() - 2, h() - 2);
-        const int right = x() + w() - 1;
-        fl_polygon(right - kMarkFlag, y(), right, y(), right, y() + kMarkFlag);
-    } else {
-        fl_line_style(FL_DASH, 2);
-        fl_rect(x() + 1, y() + 1, w() - 2, h() - 2);
-        fl_line_style(0);
-    }
-}
+void ReportField::drawMark() { drawDifferenceMark(x(), y(), w(), h(), mark_); }
 
 int ReportField::handle(int event) {
     if ((event == FL_KEYBOARD || event == FL_SHORTCUT) && isShareShortcut()) return 0;
@@ -406,8 +388,7 @@ void showComparison(Fl_Window& window, const Comparison* comparison, const std::
     window.copy_tooltip(literalLabel(note).c_str());
     for (const FieldChange& change : comparison->fields) {
         if (change.difference == Difference::Unknown || change.position >= fields.size()) continue;
-        const FieldMark mark = change.difference == Difference::ByItself ? FieldMark::ByItself : FieldMark::Changed;
-        fields[change.position]->markDifference(mark, wasText(change, name));
+        fields[change.position]->markDifference(markOf(change.difference), wasText(change, name));
     }
 }
 

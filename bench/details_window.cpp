@@ -85,7 +85,7 @@ Measured measure(std::size_t items) {
 
     start = Clock::now();
     moravel::DetailsWindow window;
-    window.showList(list);
+    window.showList(list, nullptr, "");
     window.show();
     while (!window.visible()) Fl::wait(0.01);
     Fl::flush();
