@@ -384,8 +384,13 @@ check_health() {
   run_wine health-inventory.json moravel-report.exe --snapshot health.json --inventory glpi ||
     fail "--inventory glpi of health.json: $(cat health-inventory.json.err)"
   run_wine health-compare.txt moravel-report.exe --compare health.json health.json || true
-  python3 - health-inventory.json health-compare.txt <<'PY' && pass "health under Wine: sensors, real capacity, no difference with itself" || fail "health under Wine"
-import json, sys
+  run_wine health-details.txt moravel-report.exe --details --snapshot health.json ||
+    fail "--details of health.json: $(cat health-details.txt.err)"
+  python3 - health-inventory.json health-compare.txt health-details.txt <<'PY' && pass "health under Wine: --details's hours, wear and battery, sensors, real capacity, no difference with itself" || fail "health under Wine"
+import json, re, sys
+details = [re.sub(' +', ' ', line.strip()) for line in open(sys.argv[3], encoding='utf-8')]
+for line in ('Power-on 14,200 hours', 'Wear 23 %', 'Holds 71 % of its design capacity'):
+    assert line in details, (line, details)
 content = json.load(open(sys.argv[1]))['content']
 assert content['sensors'] == [{'name': 'ACPI\\ThermalZone\\TZ00_0', 'type': 'TEMPERATURE'}], content.get('sensors')
 assert content['batteries'][0]['real_capacity'] == 40470, content['batteries']
