@@ -42,6 +42,29 @@ constexpr int kButtonRowY = 725;
 
 Fl_Color fieldColour() { return fl_rgb_color(249, 249, 249); }
 
+// The marks' legend and the snapshot's name, on one line left of the buttons, where the window
+// has room: on the screen and on every printed page of the comparison.
+void drawLegend(const std::string& snapshotName) {
+    constexpr int kLeft = 14, kRight = 425, kSampleW = 26, kSampleH = 14, kGap = 6;
+    const int top = kButtonRowY + (kButtonHeight - kSampleH) / 2;
+    fl_push_clip(kLeft, kButtonRowY, kRight - kLeft, kButtonHeight);
+    fl_font(FL_HELVETICA, kLabelSize);
+    int x = kLeft;
+    const std::pair<FieldMark, std::string> entries[] = {{FieldMark::Changed, "differs"},
+                                                         {FieldMark::ByItself, "changes by itself"}};
+    for (const auto& [mark, text] : entries) {
+        fl_color(FL_WHITE);
+        fl_rectf(x, top, kSampleW, kSampleH);
+        drawDifferenceMark(x, top, kSampleW, kSampleH, mark);
+        x += kSampleW + kGap;
+        fl_color(FL_BLACK);
+        fl_draw(text.c_str(), x, top + kSampleH - 3);
+        x += static_cast<int>(fl_width(text.c_str())) + 2 * kGap;
+    }
+    const std::string compared = "compared with " + snapshotName;
+    fl_draw(compared.c_str(), x, top + kSampleH - 3);
+    fl_pop_clip();
+}
 
 Fl_Box* addFrame() {
     auto* frame = new Fl_Box(5, 5, 715, 745);
@@ -267,6 +290,16 @@ int ReportField::handle(int event) {
     return handled;
 }
 
+void MainWindow::draw() {
+    Fl_Double_Window::draw();
+    if (!legendFor_.empty()) drawLegend(legendFor_);
+}
+
+void MainWindow::showLegend(const std::string& snapshotName) {
+    legendFor_ = snapshotName;
+    redraw();
+}
+
 int MainWindow::handle(int event) {
     // A Tab reaches the window as a shortcut when nothing in it has the focus.
     const bool plainTab = (event == FL_KEYBOARD || event == FL_SHORTCUT) && Fl::event_key() == FL_Tab &&
@@ -380,6 +413,7 @@ void showComparison(Fl_Window& window, const Comparison* comparison, const std::
     for (ReportField* field : fields) field->markDifference(FieldMark::Plain, {});
     window.copy_label(comparison ? comparisonTitle(*comparison, name).c_str() : kMainWindowTitle);
     window.copy_tooltip(nullptr);
+    if (auto* main = dynamic_cast<MainWindow*>(&window)) main->showLegend(comparison ? name : std::string());
     if (!comparison) return;
     // Wherever nothing else has a tooltip, the window's says what the title says, whole.
     std::string note = comparisonCount(*comparison, name);
