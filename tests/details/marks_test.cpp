@@ -125,7 +125,8 @@ TEST(DetailsMarks, AGroupWhoseKindTheSnapshotDoesNotRecordSaysSo) {
     std::string notes;
     for (std::size_t g = 0; g < marked.list.size(); ++g)
         if (!marked.uncompared[g].empty()) notes += marked.list[g].title + ": " + marked.uncompared[g] + ";";
-    EXPECT_EQ(notes, "Memory modules: not compared: memory modules (older.json does not record them);");
+    EXPECT_EQ(notes, "Memory modules: not compared: memory modules (older.json does not record them);"
+                     "Software: not compared: software (older.json does not record them);");
     EXPECT_EQ(find(marked, "Controller1-ChannelB-DIMM0 16 GB DDR5 (serial 2D4F6A9C)").mark->mark, DifferenceMark::Plain);
     EXPECT_EQ(marked.comparedWith, "older.json");
 
