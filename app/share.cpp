@@ -19,30 +19,31 @@ namespace moravel {
 namespace {
 
 // The sections once more over the kept answers, hidden; the diagnostics were already written.
-std::vector<GroupRecord> hiddenReport() {
-    ScopedBackend replay(makeRedactedBackend(makeSnapshotBackend(*appState().record)));
+std::vector<GroupRecord> hiddenReport(const AppState& state) {
+    const Backend replay = makeRedactedBackend(makeSnapshotBackend(*state.record));
     std::ostringstream discarded;
-    DiagnosticsTo diagnostics(discarded);
+    QueryContext context = replay.context(&discarded);
     ReportCollector report;
-    buildAllGroups(report);
+    buildAllGroups(context, report);
     return report.groups;
 }
 
 }  // namespace
 
-void installRecordedBackend(Backend& live) {
-    AppState& state = appState();
+void installRecordedBackend(AppState& state, Backend& live) {
     state.live = &live;
     state.recording = makeRecordingView(*live.provider, *live.probes, state.record);
-    state.recording.install();
+    state.context = state.recording.context();
 }
 
-void setShownReport(std::vector<GroupRecord> groups) { appState().shown = std::move(groups); }
+void setShownReport(AppState& state, std::vector<GroupRecord> groups) { state.shown = std::move(groups); }
 
-std::vector<GroupRecord> reportGroups(bool hidden) { return hidden ? hiddenReport() : appState().shown; }
+std::vector<GroupRecord> reportGroups(const AppState& state, bool hidden) {
+    return hidden ? hiddenReport(state) : state.shown;
+}
 
-std::string shareReport(ReportForm form, bool hidden) {
-    if (std::optional<Comparison> changes = shownComparison(hidden)) {
+std::string shareReport(const AppState& state, ReportForm form, bool hidden) {
+    if (std::optional<Comparison> changes = shownComparison(state, hidden)) {
         std::ostringstream text;
         if (form == ReportForm::Json)
             writeJsonComparison(*changes, false, text);
@@ -50,7 +51,7 @@ std::string shareReport(ReportForm form, bool hidden) {
             writeTextComparison(*changes, false, text);
         return text.str();
     }
-    const std::vector<GroupRecord> groups = reportGroups(hidden);
+    const std::vector<GroupRecord> groups = reportGroups(state, hidden);
     std::ostringstream text;
     if (form == ReportForm::Json)
         writeJsonReport(groups, text);
@@ -59,8 +60,7 @@ std::string shareReport(ReportForm form, bool hidden) {
     return text.str();
 }
 
-void compareShownWith(const std::string& path) {
-    AppState& state = appState();
+void compareShownWith(AppState& state, const std::string& path) {
     CompareSide snapshot = CompareSide::fromFile(path);
     if (!state.inventoryKept) {  // the window's build read the 38 fields only: the inventory once now
         readInventory(state.recording.provider.get(), state.recording.probes.get());
@@ -70,24 +70,19 @@ void compareShownWith(const std::string& path) {
         AppState::Compared{std::move(snapshot), CompareSide::fromAnswers(*state.record, "this machine")});
 }
 
-void clearComparison() { appState().compared.reset(); }
-
-std::optional<Comparison> shownComparison(bool hidden) {
-    const auto& compared = appState().compared;
+std::optional<Comparison> shownComparison(const AppState& state, bool hidden) {
+    const auto& compared = state.compared;
     if (!compared) return std::nullopt;
     return compareSides(compared->snapshot, compared->machine, hidden);
 }
 
-bool comparing() { return appState().compared.has_value(); }
-
-std::string shareSnapshot(bool hidden) {
+std::string shareSnapshot(const AppState& state, bool hidden) {
     std::ostringstream snapshot;
-    Backend* live = appState().live;
+    Backend* live = state.live;
     if (!live || !live->provider || !live->probes) return {};
     Backend redacted = hidden ? makeRedactedView(*live->provider, *live->probes) : Backend{};
-    ScopedBackend view(hidden ? redacted.provider.get() : live->provider.get(),
-                       hidden ? redacted.probes.get() : live->probes.get());
-    writeSnapshot(snapshot);
+    const Backend& view = hidden ? redacted : *live;
+    writeSnapshot(view.provider.get(), view.probes.get(), snapshot);
     return snapshot.str();
 }
 

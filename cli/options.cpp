@@ -30,10 +30,16 @@ int timeoutSeconds(const std::string& text) {
     return seconds;
 }
 
-void checkInventoryOptions(const ReportOptions& options) {
-    if (!options.inventory.empty() && options.inventory != "glpi" && options.inventory != "ocs")
-        throw UsageError("option '--inventory' takes 'glpi' or 'ocs', not '" + options.inventory + "'");
-    bool inventory = !options.inventory.empty(), submit = !options.submit.empty();
+// The options as given, before they are one mode.
+struct Given {
+    bool help = false, version = false;
+    std::string inventory;  // "glpi" or "ocs"
+};
+
+void checkInventoryOptions(const ReportOptions& options, const Given& given) {
+    if (!given.inventory.empty() && given.inventory != "glpi" && given.inventory != "ocs")
+        throw UsageError("option '--inventory' takes 'glpi' or 'ocs', not '" + given.inventory + "'");
+    bool inventory = !given.inventory.empty(), submit = !options.submit.empty();
     if (options.redact && (inventory || submit))
         throw UsageError(
             std::string("an inventory cannot be redacted: without serial numbers and addresses the server would take "
@@ -57,7 +63,7 @@ void takesNew(const std::vector<std::string>& arguments, std::size_t& i, std::st
     if (i + 1 < arguments.size() && !arguments[i + 1].empty() && arguments[i + 1][0] != '-') file = arguments[++i];
 }
 
-void checkCompare(const ReportOptions& options) {
+void checkCompare(const ReportOptions& options, const Given& given) {
     if (options.compare.empty()) {
         if (options.hardwareOnly) throw UsageError("option '--hardware-only' goes with '--compare'");
         return;
@@ -66,9 +72,20 @@ void checkCompare(const ReportOptions& options) {
     if (options.stats) throw UsageError("options '--compare' and '--stats' do not go together");
     if (!options.compareWith.empty() && !options.snapshot.empty())
         throw UsageError("'--compare OLD NEW' and '--snapshot' both name NEW; give one");
-    if (!options.inventory.empty() || !options.submit.empty())
+    if (!given.inventory.empty() || !options.submit.empty())
         throw UsageError(std::string("options '--compare' and '") +
                          (options.submit.empty() ? "--inventory" : "--submit") + "' do not go together");
+}
+
+// In the order the program has always weighed them.
+ReportMode modeOf(const ReportOptions& options, const Given& given) {
+    if (given.help) return ReportMode::Help;
+    if (given.version) return ReportMode::Version;
+    if (!options.compare.empty()) return ReportMode::Compare;
+    if (!options.saveSnapshot.empty()) return ReportMode::SaveSnapshot;
+    if (!given.inventory.empty()) return ReportMode::Inventory;
+    if (!options.submit.empty()) return ReportMode::Submit;
+    return ReportMode::Report;
 }
 
 }  // namespace
@@ -121,6 +138,7 @@ const char* const kReportUsage =
 
 ReportOptions parseReportOptions(const std::vector<std::string>& arguments) {
     ReportOptions options;
+    Given given;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
         if (argument == "--json")
@@ -128,9 +146,9 @@ ReportOptions parseReportOptions(const std::vector<std::string>& arguments) {
         else if (argument == "--stats")
             options.stats = true;
         else if (argument == "--help" || argument == "-h")
-            options.help = true;
+            given.help = true;
         else if (argument == "--version")
-            options.version = true;
+            given.version = true;
         else if (takesFile(arguments, i, "--snapshot", options.snapshot))
             continue;
         else if (argument == "--redact")
@@ -143,7 +161,7 @@ ReportOptions parseReportOptions(const std::vector<std::string>& arguments) {
             takesNew(arguments, i, options.compareWith);
         else if (argument == "--hardware-only")
             options.hardwareOnly = true;
-        else if (takesValue(arguments, i, "--inventory", options.inventory))
+        else if (takesValue(arguments, i, "--inventory", given.inventory))
             continue;
         else if (takesValue(arguments, i, "--submit", options.submit))
             continue;
@@ -158,8 +176,10 @@ ReportOptions parseReportOptions(const std::vector<std::string>& arguments) {
     }
     if (!options.output.empty() && !options.saveSnapshot.empty())
         throw UsageError("options '--output' and '--save-snapshot' each name the one file to write; give one");
-    checkInventoryOptions(options);
-    checkCompare(options);
+    checkInventoryOptions(options, given);
+    checkCompare(options, given);
+    options.mode = modeOf(options, given);
+    options.format = given.inventory == "ocs" ? InventoryFormat::Ocs : InventoryFormat::Glpi;
     return options;
 }
 

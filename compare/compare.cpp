@@ -28,10 +28,10 @@ public:
 };
 
 // The 38 fields and the inventory, as a report and an inventory read them.
-SideView readView(WmiProvider& provider, SystemProbes& probes) {
-    ScopedBackend installed(&provider, &probes);
+SideView readView(WmiProvider& provider, SystemProbes& probes, std::ostream& diagnostics) {
+    QueryContext context{&provider, &probes, &diagnostics};
     ReportCollector report;
-    buildAllGroups(report);
+    buildAllGroups(context, report);
     return {std::move(report.groups), inventoryItems(readInventory(&provider, &probes))};
 }
 
@@ -267,18 +267,17 @@ CompareSide::CompareSide(std::string name, bool hides, std::array<SideView, kLen
 CompareSide::CompareSide(Backend answers, std::string name, std::vector<std::string> silentKinds)
     : name_(std::move(name)), silentKinds_(std::move(silentKinds)) {
     std::ostringstream discarded;
-    DiagnosticsTo diagnostics(discarded);
     WmiProvider& provider = *answers.provider;
     SystemProbes& probes = *answers.probes;
     auto spotter = std::make_shared<HiddenValueSpotter>();
-    views_[kAsRead] = readView(*makeTappedProvider(provider, spotter), probes);
+    views_[kAsRead] = readView(*makeTappedProvider(provider, spotter), probes, discarded);
     hides_ = spotter->spotted || probes.addressesHidden();
     Backend hidden = makeRedactedView(provider, probes);
-    views_[kHidden] = readView(*hidden.provider, *hidden.probes);
+    views_[kHidden] = readView(*hidden.provider, *hidden.probes, discarded);
     Backend steady = makeSteadyView(provider, probes);
-    views_[kSteady] = readView(*steady.provider, *steady.probes);
+    views_[kSteady] = readView(*steady.provider, *steady.probes, discarded);
     Backend hiddenSteady = makeRedactedView(*steady.provider, *steady.probes);
-    views_[kHiddenSteady] = readView(*hiddenSteady.provider, *hiddenSteady.probes);
+    views_[kHiddenSteady] = readView(*hiddenSteady.provider, *hiddenSteady.probes, discarded);
 }
 
 CompareSide CompareSide::fromFile(const std::string& path) {
@@ -291,10 +290,11 @@ CompareSide CompareSide::fromAnswers(SnapshotData answers, std::string name) {
     return CompareSide(makeSnapshotBackend(std::move(answers)), std::move(name), {});
 }
 
-CompareSide CompareSide::fromMachine(WmiProvider& provider, SystemProbes& probes, std::string name) {
+CompareSide CompareSide::fromMachine(WmiProvider& provider, SystemProbes& probes, std::string name,
+                                     std::ostream& diagnostics) {
     auto answers = std::make_shared<SnapshotData>();
     Backend recording = makeRecordingView(provider, probes, answers);
-    readView(*recording.provider, *recording.probes);  // the one read
+    readView(*recording.provider, *recording.probes, diagnostics);  // the one read
     return fromAnswers(std::move(*answers), std::move(name));
 }
 

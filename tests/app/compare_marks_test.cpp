@@ -58,10 +58,11 @@ std::string printed(const std::vector<std::string>& arguments) {
 
 TEST(CompareMarks, ExactlyTheDifferingFieldsUntilCleared) {
     Backend live = makeSnapshotBackend(dataFile("desktop.json"));
-    installRecordedBackend(live);
-    appState().noticeMode = true;  // no wait window
-    std::unique_ptr<Fl_Double_Window> window(makeMainWindow());
-    appState().mainWindow = window.get();
+    AppState state;
+    installRecordedBackend(state, live);
+    state.noticeMode = true;  // no wait window
+    std::unique_ptr<Fl_Double_Window> window(makeMainWindow(state));
+    state.mainWindow = window.get();
     const std::vector<ReportField*> fields = fieldsOf(*window);
     ASSERT_EQ(fields.size(), 38u);
     std::vector<std::string> tooltips;
@@ -69,7 +70,7 @@ TEST(CompareMarks, ExactlyTheDifferingFieldsUntilCleared) {
     const std::vector<Geometry> before = geometryOf(*window);
 
     const std::string seller = dataFile("desktop_seller.json");
-    ASSERT_TRUE(compareWithSnapshot(seller));
+    ASSERT_TRUE(compareWithSnapshot(state, seller));
     std::vector<FieldMark> expected(fields.size(), FieldMark::Plain);
     expected[2] = expected[24] = expected[25] = expected[27] = expected[28] = expected[31] = FieldMark::Changed;
     expected[3] = expected[13] = expected[32] = FieldMark::ByItself;  // available memory, last boot, free space
@@ -80,21 +81,21 @@ TEST(CompareMarks, ExactlyTheDifferingFieldsUntilCleared) {
         window->label(),
         (std::string(kMainWindowTitle) + " - 9 fields differ from desktop_seller.json (3 expected to change)").c_str());
     EXPECT_TRUE(geometryOf(*window) == before) << "a widget moved";
-    EXPECT_EQ(shareReport(ReportForm::Text, false), printed({"--compare", seller, dataFile("desktop.json")}));
-    EXPECT_EQ(shareReport(ReportForm::Text, true),
+    EXPECT_EQ(shareReport(state, ReportForm::Text, false), printed({"--compare", seller, dataFile("desktop.json")}));
+    EXPECT_EQ(shareReport(state, ReportForm::Text, true),
               printed({"--compare", seller, dataFile("desktop.json"), "--redact"}));
-    EXPECT_EQ(shareReport(ReportForm::Json, false).rfind("{\"old\":\"" + seller + "\",\"new\":\"this machine\",", 0),
-              0u);
+    EXPECT_EQ(
+        shareReport(state, ReportForm::Json, false).rfind("{\"old\":\"" + seller + "\",\"new\":\"this machine\",", 0),
+        0u);
 
-    onClearComparison(nullptr, nullptr);
+    onClearComparison(nullptr, &state);
     for (std::size_t i = 0; i < fields.size(); ++i) {
         EXPECT_EQ(fields[i]->mark(), FieldMark::Plain) << fields[i]->label();
         EXPECT_EQ(tooltipOf(fields[i]), tooltips[i]) << fields[i]->label();
     }
     EXPECT_STREQ(window->label(), kMainWindowTitle);
-    EXPECT_FALSE(comparing());
-    EXPECT_EQ(shareReport(ReportForm::Text, false), printed({"--snapshot", dataFile("desktop.json")}));
-    appState() = AppState();
+    EXPECT_FALSE(state.compared);
+    EXPECT_EQ(shareReport(state, ReportForm::Text, false), printed({"--snapshot", dataFile("desktop.json")}));
 }
 
 }  // namespace
