@@ -1,6 +1,8 @@
 #include "app/share.h"
 
+#include <algorithm>
 #include <cctype>
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <sstream>
@@ -26,6 +28,22 @@ std::vector<GroupRecord> hiddenReport(const AppState& state) {
     ReportCollector report;
     buildAllGroups(context, report);
     return report.groups;
+}
+
+// The inventory, read once through the recording, so that the kept answers hold it: the
+// window's build read the 38 fields only.
+const Inventory& keptInventory(AppState& state) {
+    if (!state.inventory) {
+        state.inventory = readInventory(state.recording.provider.get(), state.recording.probes.get());
+    }
+    return *state.inventory;
+}
+
+// The inventory again from the kept answers, hidden as moravel-report --redact hides it.
+Inventory hiddenInventory(AppState& state) {
+    keptInventory(state);
+    Backend replay = makeRedactedBackend(makeSnapshotBackend(*state.record));
+    return readInventory(replay.provider.get(), replay.probes.get());
 }
 
 }  // namespace
@@ -62,10 +80,7 @@ std::string shareReport(const AppState& state, ReportForm form, bool hidden) {
 
 void compareShownWith(AppState& state, const std::string& path) {
     CompareSide snapshot = CompareSide::fromFile(path);
-    if (!state.inventoryKept) {  // the window's build read the 38 fields only: the inventory once now
-        readInventory(state.recording.provider.get(), state.recording.probes.get());
-        state.inventoryKept = true;
-    }
+    keptInventory(state);
     state.compared.emplace(
         AppState::Compared{std::move(snapshot), CompareSide::fromAnswers(*state.record, "this machine")});
 }
@@ -74,6 +89,12 @@ std::optional<Comparison> shownComparison(const AppState& state, bool hidden) {
     const auto& compared = state.compared;
     if (!compared) return std::nullopt;
     return compareSides(compared->snapshot, compared->machine, hidden);
+}
+
+const DetailsList& shownDetails(AppState& state, bool hidden) {
+    std::optional<DetailsList>& details = hidden ? state.hiddenDetails : state.details;
+    if (!details) details = detailsList(hidden ? hiddenInventory(state) : keptInventory(state));
+    return *details;
 }
 
 std::string shareSnapshot(const AppState& state, bool hidden) {
@@ -94,6 +115,28 @@ ReportForm reportFormFor(const std::string& fileName) {
         if (std::tolower(static_cast<unsigned char>(c)) != suffix[i]) return ReportForm::Text;
     }
     return ReportForm::Json;
+}
+
+namespace {
+
+std::string lowerCase(std::string text) {
+    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+}  // namespace
+
+SaveChoice resolveSaveChoice(const std::string& name, const std::vector<std::string>& extensions, int chosenType,
+                             int startType) {
+    if (chosenType < 0 || chosenType >= static_cast<int>(extensions.size())) return {name, -1};
+    std::filesystem::path file = std::filesystem::u8path(name);
+    const std::string extension = lowerCase(file.extension().u8string());
+    const auto known = std::find(extensions.begin(), extensions.end(), extension);
+    const bool ofAType = known != extensions.end();
+    if (ofAType && chosenType == startType) return {name, static_cast<int>(known - extensions.begin())};
+    if (!extension.empty() && extension != "." && !ofAType) return {name, chosenType};
+    file.replace_extension(std::filesystem::u8path(extensions[static_cast<std::size_t>(chosenType)]));
+    return {file.u8string(), chosenType};
 }
 
 }  // namespace moravel

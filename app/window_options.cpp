@@ -28,25 +28,27 @@ void takeFile(const std::string& argument, WindowOptions& options) {
 
 }  // namespace
 
-const char* const kWindowUsage = "Usage: moravel [OPTION]... [SNAPSHOT]\n"
-                                 "Show the computer's inventory in one window: 38 fields in eight groups.\n"
-                                 "\n"
-                                 "  --snapshot FILE   show the machine recorded in the snapshot FILE instead of this\n"
-                                 "                    computer; a file given alone (as a file manager passes it) is\n"
-                                 "                    taken the same way, and so is MORAVEL_SNAPSHOT\n"
-                                 "  --help            show this help and exit\n"
-                                 "  --version         show the version and exit\n"
-                                 "\n"
-                                 "The toolkit's own options apply to the window:\n"
-                                 "  -geometry WxH+X+Y, -display HOST:N.N, -scheme NAME, -title TEXT, -name CLASS,\n"
-                                 "  -iconic, -bg COLOUR, -bg2 COLOUR, -fg COLOUR, -[no]kbd, -[no]dnd, -[no]tooltips\n"
-                                 "\n"
-                                 "A right click on the window opens its menu: Copy report (Ctrl+Shift+C), Save\n"
-                                 "report... (Ctrl+S), Save snapshot..., Hide serial numbers and addresses, Compare\n"
-                                 "with snapshot... and Clear comparison.\n"
-                                 "\n"
-                                 "Exit status: 0 when the window is closed; 2 when the command line or the snapshot\n"
-                                 "cannot be used (a message box gives the reason for a snapshot).\n";
+const char* const kWindowUsage =
+    "Usage: moravel [OPTION]... [SNAPSHOT]\n"
+    "Show the computer's inventory in one window: 38 fields in eight groups, and\n"
+    "everything else it holds in the Details window.\n"
+    "\n"
+    "  --snapshot FILE   show the machine recorded in the snapshot FILE instead of this\n"
+    "                    computer; a file given alone (as a file manager passes it) is\n"
+    "                    taken the same way, and so is MORAVEL_SNAPSHOT\n"
+    "  --help            show this help and exit\n"
+    "  --version         show the version and exit\n"
+    "\n"
+    "The toolkit's own options apply to the window:\n"
+    "  -geometry WxH+X+Y, -display HOST:N.N, -scheme NAME, -title TEXT, -name CLASS,\n"
+    "  -iconic, -bg COLOUR, -bg2 COLOUR, -fg COLOUR, -[no]kbd, -[no]dnd, -[no]tooltips\n"
+    "\n"
+    "A right click on the window opens its menu: Copy report (Ctrl+Shift+C), Save\n"
+    "report... (Ctrl+S), Save snapshot..., Hide serial numbers and addresses, Compare\n"
+    "with snapshot..., Clear comparison and Details... (Ctrl+D).\n"
+    "\n"
+    "Exit status: 0 when the window is closed; 2 when the command line or the snapshot\n"
+    "cannot be used (a message box gives the reason for a snapshot).\n";
 
 WindowOptions parseWindowOptions(const std::vector<std::string>& arguments, const ToolkitOption& toolkitOption) {
     WindowOptions options;

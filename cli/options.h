@@ -16,6 +16,7 @@ enum class ReportMode {
     Inventory,     // the fuller inventory, in `format`
     Submit,        // the fuller inventory, sent to `submit`
     Compare,       // `compare` against `compareWith` or this machine
+    Details,       // everything the inventory holds, grouped
 };
 
 enum class InventoryFormat { Glpi, Ocs };

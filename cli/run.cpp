@@ -9,6 +9,7 @@
 
 #include "cli/options.h"
 #include "compare/compare.h"
+#include "details/details.h"
 #include "export/glpi_json.h"
 #include "export/ocs_xml.h"
 #include "export/submit.h"
@@ -165,6 +166,22 @@ int printInventory(const Backend& backend, const ReportOptions& options, std::os
     return status;
 }
 
+// Everything the inventory holds, grouped as the Details window shows it.
+int printDetails(const Backend& backend, const ReportOptions& options, std::ostream& out, std::ostream& err) {
+    TimedInventory pass = timedInventory(backend);
+    const DetailsList list = detailsList(pass.inventory);
+    std::ostringstream text;
+    if (options.json)
+        writeJsonDetails(list, text);
+    else
+        writeTextDetails(list, text);
+    const int status = options.output.empty()
+                           ? (out << text.str(), flushOutput(out, err))
+                           : writeFile(options.output, options.json ? text.str() : textFileContent(text.str()), err);
+    if (options.stats && status == 0) writeInventoryStats(pass, err);
+    return status;
+}
+
 // Nothing is written locally; a failure is one line naming the server, the step and the reason.
 int submit(const Backend& backend, const ReportOptions& options, std::ostream& err) {
     TimedInventory pass = timedInventory(backend);
@@ -187,6 +204,7 @@ int run(const ReportOptions& options, std::ostream& out, std::ostream& err) {
     case ReportMode::SaveSnapshot: return saveSnapshot(selectBackend(options), options.saveSnapshot, err);
     case ReportMode::Inventory: return printInventory(selectBackend(options), options, out, err);
     case ReportMode::Submit: return submit(selectBackend(options), options, err);
+    case ReportMode::Details: return printDetails(selectBackend(options), options, out, err);
     case ReportMode::Report: break;
     }
     return printReport(selectBackend(options), options, out, err);

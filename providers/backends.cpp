@@ -1,14 +1,16 @@
 #include "providers/backends.h"
 
-#include <cstdlib>
+#include <optional>
+#include <string>
 
+#include "io/process.h"
 #include "query/snapshot/snapshot_provider.h"
 
 namespace moravel {
 
 Backend makeBackendFromEnvironment() {
-    const char* snapshot = std::getenv("MORAVEL_SNAPSHOT");
-    if (snapshot && *snapshot) return makeSnapshotBackend(snapshot);
+    const std::optional<std::string> snapshot = environmentValue("MORAVEL_SNAPSHOT");
+    if (snapshot && !snapshot->empty()) return makeSnapshotBackend(*snapshot);
     return makePlatformBackend();
 }
 
