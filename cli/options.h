@@ -1,6 +1,7 @@
 // The command line of moravel-report.
 #pragma once
 
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -14,12 +15,14 @@ enum class ReportMode {
     Version,       // the version line
     SaveSnapshot,  // the backend's answers, to `saveSnapshot`
     Inventory,     // the fuller inventory, in `format`
-    Submit,        // the fuller inventory, sent to `submit`
+    Submit,        // the fuller inventory, sent to `submit` or as `config` says
     Compare,       // `compare` against `compareWith` or this machine
     Details,       // everything the inventory holds, grouped
 };
 
 enum class InventoryFormat { Glpi, Ocs };
+
+constexpr int kDefaultTimeoutSeconds = 30;
 
 struct ReportOptions {
     ReportMode mode = ReportMode::Report;
@@ -32,10 +35,13 @@ struct ReportOptions {
     InventoryFormat format = InventoryFormat::Glpi;
     std::string submit;         // the server (OCS or GLPI) the inventory is sent to
     std::string tag;            // the server's tag for this machine
-    int timeoutSeconds = 30;    // bounds the whole exchange with the server
+    std::string credentials;    // a file holding USER:PASSWORD for the server
+    std::string config;         // a file that names the server, tag, timeout and credentials
     std::string compare;        // compare this snapshot (OLD) with NEW, or with this machine
     std::string compareWith;    // NEW, when given
     bool hardwareOnly = false;  // leave out the values that change by themselves
+    // The seconds the whole exchange with the server may take, when given.
+    std::optional<int> timeout;
 };
 
 // A command line that cannot be used; what() is one line for standard error.
@@ -45,6 +51,13 @@ public:
 };
 
 ReportOptions parseReportOptions(const std::vector<std::string>& arguments);  // throws UsageError
+
+// The seconds a timeout of `text` gives: any decimal whole number from 1 to 86400, leading
+// zeros allowed; else throws UsageError saying what `name` takes.
+int timeoutSecondsOf(const std::string& text, const std::string& name);
+
+// Why `url` is not that of an inventory server, in a usage error's words; empty when it is one.
+std::string serverAddressProblem(const std::string& url);
 
 extern const char* const kReportUsage;
 

@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "cli/options.h"
+#include "cli/submission.h"
 #include "compare/compare.h"
 #include "details/details.h"
 #include "export/glpi_json.h"
@@ -17,11 +18,13 @@
 #include "inventory/read_inventory.h"
 #include "io/file_writer.h"
 #include "io/http.h"
+#include "io/url.h"
 #include "moravel_version.h"
 #include "providers/backends.h"
 #include "query/backend.h"
 #include "query/snapshot/snapshot_provider.h"
 #include "query/snapshot/snapshot_writer.h"
+#include "query/views/provider_tap.h"
 #include "query/views/redaction.h"
 #include "query/wmi_query.h"
 #include "report/writers.h"
@@ -36,9 +39,9 @@ namespace {
 const char* const kProgram = "moravel-report";
 
 // A refusal or failure: one line on standard error whatever the file name, the argument or the
-// refused file held, and status 2.
+// refused file held, with the password of any URL in it hidden, and status 2.
 int refuse(std::ostream& err, const std::string& line) {
-    err << visibleText(line) << std::endl;
+    err << visibleText(hidePasswords(line)) << std::endl;
     return 2;
 }
 
@@ -127,18 +130,26 @@ int printComparison(const ReportOptions& options, std::ostream& out, std::ostrea
     return comparison.differs(options.hardwareOnly) ? 1 : 0;
 }
 
-// The inventory in the asked format; an OCS inventory written to a .ocs file is compressed, as
-// OCS's local import and its injector take it.
 // The inventory pass, and for --stats the time it took (the line follows the inventory's output).
 struct TimedInventory {
     Inventory inventory;
     std::chrono::steady_clock::duration elapsed;
+    bool redacted;  // read from a redacted snapshot, which may not say so: it is no machine's inventory
 };
 
 TimedInventory timedInventory(const Backend& backend) {
+    auto spotter = std::make_shared<HiddenValueSpotter>();
+    std::unique_ptr<WmiProvider> watched = backend.provider ? makeTappedProvider(*backend.provider, spotter) : nullptr;
     const auto start = std::chrono::steady_clock::now();
-    Inventory inventory = readInventory(backend.provider.get(), backend.probes.get());
-    return {std::move(inventory), std::chrono::steady_clock::now() - start};
+    Inventory inventory = readInventory(watched.get(), backend.probes.get());
+    const bool redacted = spotter->spotted || (backend.probes && backend.probes->redacted());
+    return {std::move(inventory), std::chrono::steady_clock::now() - start, redacted};
+}
+
+// Serial numbers "(hidden)" and addresses XX-XX-...: a server would take every such machine for one.
+int refuseRedacted(const char* option, std::ostream& err) {
+    return refuse(err, std::string(kProgram) + ": a redacted snapshot cannot identify a machine: '" + option +
+                           "' needs one saved without '--redact'");
 }
 
 void writeInventoryStats(const TimedInventory& pass, std::ostream& err) {
@@ -148,9 +159,12 @@ void writeInventoryStats(const TimedInventory& pass, std::ostream& err) {
     err << line << std::endl;
 }
 
+// The inventory in the asked format; an OCS inventory written to a .ocs file is compressed, as
+// OCS's local import and its injector take it.
 int printInventory(const Backend& backend, const ReportOptions& options, std::ostream& out, std::ostream& err) {
     ExportOptions exportOptions{options.tag};
     TimedInventory pass = timedInventory(backend);
+    if (pass.redacted) return refuseRedacted("--inventory", err);
     const bool ocs = options.format == InventoryFormat::Ocs;
     std::string document =
         ocs ? ocsInventoryXml(pass.inventory, exportOptions) : glpiInventoryJson(pass.inventory, exportOptions);
@@ -166,7 +180,8 @@ int printInventory(const Backend& backend, const ReportOptions& options, std::os
     return status;
 }
 
-// Everything the inventory holds, grouped as the Details window shows it.
+// Everything the inventory holds, grouped as the Details window shows it (a redacted snapshot's
+// too: nothing leaves the machine).
 int printDetails(const Backend& backend, const ReportOptions& options, std::ostream& out, std::ostream& err) {
     TimedInventory pass = timedInventory(backend);
     const DetailsList list = detailsList(pass.inventory);
@@ -182,17 +197,26 @@ int printDetails(const Backend& backend, const ReportOptions& options, std::ostr
     return status;
 }
 
-// Nothing is written locally; a failure is one line naming the server, the step and the reason.
+// Nothing is written locally; a failure is one line naming the server (its password hidden),
+// the step and the reason.
 int submit(const Backend& backend, const ReportOptions& options, std::ostream& err) {
+    std::optional<Submission> submission;
+    try {
+        submission = submissionOf(options, err);
+    } catch (const SubmissionError& error) {
+        return refuse(err, error.what());
+    }
+    if (!submission) return 0;  // a configuration that names no server: nothing to send
     TimedInventory pass = timedInventory(backend);
-    std::unique_ptr<HttpClient> http = makeHttpClient();
-    std::string problem = submitInventory(pass.inventory, ExportOptions{options.tag}, options.submit, *http,
-                                          std::chrono::seconds(options.timeoutSeconds));
+    if (pass.redacted) return refuseRedacted(options.config.empty() ? "--submit" : "--config", err);
+    std::unique_ptr<HttpClient> http = makeHttpClient(submission->credentials);
+    std::string problem = submitInventory(pass.inventory, ExportOptions{submission->tag}, submission->url, *http,
+                                          std::chrono::seconds(submission->timeoutSeconds));
     if (problem.empty()) {
         if (options.stats) writeInventoryStats(pass, err);
         return 0;
     }
-    refuse(err, std::string(kProgram) + ": " + options.submit + ": " + problem);
+    refuse(err, std::string(kProgram) + ": " + submission->server + ": " + problem);
     return 3;
 }
 
