@@ -76,11 +76,19 @@ public:
     void showReport(const std::vector<GroupRecord>& groups);
     AppState& state() { return state_; }
     AboutHost& about() { return about_; }
+    // Draws the marks' legend and the name of the snapshot compared with left of the buttons,
+    // so a printed page says what its marks mean; an empty name removes it.
+    void showLegend(const std::string& snapshotName);
+    const std::string& legendFor() const { return legendFor_; }
+
+protected:
+    void draw() override;
 
 private:
     bool moveFocus(bool forward);
     AppState& state_;
     AboutHost about_;  // the About command keeps its window in the program's state
+    std::string legendFor_;
 };
 
 // Turns what the sections hand over into widgets of the current window, each field holding its

@@ -2,7 +2,6 @@
 #include <cctype>
 #include <cstdlib>
 #include <cstring>
-#include <unordered_map>
 
 #include "inventory/codes.h"
 #include "inventory/inventory_parts.h"
@@ -41,36 +40,27 @@ DiskBus diskBus(const std::string& interfaceType, const std::string& pnpId) {
     return DiskBus::Unknown;
 }
 
+std::string upper(std::string text) {
+    for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return text;
+}
+
+std::string byTag(const WmiRow& row) { return upper(row.text("Tag")); }
+
 // Windows 7 leaves most disks' own SerialNumber empty; Win32_PhysicalMedia has it, its Tag
 // being the disk's DeviceID ("\\.\PHYSICALDRIVE0"). Where either is missing (a snapshot saved
 // before both were recorded) the media stand in the disks' order, as the Drives group reads them.
-class MediaSerials {
-public:
-    explicit MediaSerials(const WmiRows& media) : media_(media) {
-        for (const WmiRow& row : media) {
-            std::string tag = upper(row.text("Tag"));
-            if (!tag.empty()) byTag_.emplace(std::move(tag), row.text("SerialNumber"));
-        }
+std::string mediaSerial(ClassSource& source, const WmiRow& disk, std::size_t position) {
+    const WmiRows& media = source.rows("Win32_PhysicalMedia");
+    std::string device = disk.text("DeviceID");
+    if (device.empty())
+        if (Number index = disk.number("Index")) device = "\\\\.\\PHYSICALDRIVE" + std::to_string(*index);
+    if (!device.empty() && !media.empty() && !media.front().text("Tag").empty()) {
+        const WmiRow* medium = source.find("Win32_PhysicalMedia", byTag, upper(device));
+        return medium ? medium->text("SerialNumber") : std::string();
     }
-    std::string of(const WmiRow& disk, std::size_t position, std::size_t disks) const {
-        std::string device = disk.text("DeviceID");
-        if (device.empty())
-            if (Number index = disk.number("Index")) device = "\\\\.\\PHYSICALDRIVE" + std::to_string(*index);
-        if (!byTag_.empty() && !device.empty()) {
-            auto found = byTag_.find(upper(device));
-            return found == byTag_.end() ? std::string() : found->second;
-        }
-        return media_.size() == disks ? media_[position].text("SerialNumber") : std::string();
-    }
-
-private:
-    static std::string upper(std::string text) {
-        for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-        return text;
-    }
-    const WmiRows& media_;
-    std::unordered_map<std::string, std::string> byTag_;
-};
+    return position < media.size() ? media[position].text("SerialNumber") : std::string();
+}
 
 }  // namespace
 
@@ -115,15 +105,14 @@ void readMemoryModules(ClassSource& source, Inventory& inventory) {
 }
 
 void readDisks(ClassSource& source, Inventory& inventory) {
-    const WmiRows& disks = source.rows("Win32_DiskDrive");
-    const MediaSerials media(source.rows("Win32_PhysicalMedia"));
-    for (const WmiRow& row : disks) {
+    const std::size_t first = source.firstRow("Win32_DiskDrive");  // the disks may be read a piece at a time
+    for (const WmiRow& row : source.rows("Win32_DiskDrive")) {
         Disk& disk = inventory.disks.emplace_back();
         disk.name = row.text("DeviceID");
         disk.model = firstOf({row.text("Model"), row.text("Caption")});
         disk.manufacturer = diskMaker(row.text("Manufacturer"));
         disk.serialNumber =
-            firstOf({row.text("SerialNumber"), media.of(row, inventory.disks.size() - 1, disks.size())});
+            firstOf({row.text("SerialNumber"), mediaSerial(source, row, first + inventory.disks.size() - 1)});
         disk.firmware = row.text("FirmwareRevision");
         disk.interfaceType = row.text("InterfaceType");
         disk.mediaType = row.text("MediaType");

@@ -121,13 +121,20 @@ convert "$WORK/page.png" -crop "${width}x${height}+$(awk -v v="$left" 'BEGIN { p
 [ -n "$shots" ] && cp "$WORK/printed.png" "$shots/compare-printed.png"
 expect_marks "$WORK/printed.png" colour "$WORK/expected" "the printed page does not mark the differing fields"
 expect_marks "$WORK/printed.png" grey "$WORK/expected" "the printed marks do not read in grey"
-echo "ok: the printed page keeps the marks, in colour and in grey"
+# The legend left of the buttons: a sample of each mark in the marks' colour, then the snapshot.
+legend_ink() {  # picture: pixels of the mark's colour where the legend's samples stand
+    convert "$1" -crop 200x20+14+725 +repage -fuzz 8% -fill white +opaque '#005493' -fill black -opaque '#005493' \
+        -depth 8 txt:- | grep -c '#000000'
+}
+[ "$(legend_ink "$WORK/printed.png")" -ge 40 ] || fail "the printed page has no legend of the marks"
+echo "ok: the printed page keeps the marks, in colour and in grey, with their legend"
 
 menu_item 6
 find_window "$MAIN_TITLE" 10 >/dev/null || fail "Clear comparison left the title: $(xdotool getwindowname "$MAIN")"
 sed 's/.*/plain/' "$WORK/expected" > "$WORK/none"
 window_with_marks "$WORK/none" "$WORK/cleared.png"
 expect_marks "$WORK/cleared.png" colour "$WORK/none" "Clear comparison left marks"
+[ "$(legend_ink "$WORK/cleared.png")" -eq 0 ] || fail "Clear comparison left the legend"
 "$REPORT" > "$WORK/plain.txt"
 press ctrl+shift+c
 wait_until 5 eval 'xclip -o -selection clipboard 2>/dev/null | cmp -s - "$WORK/plain.txt"' ||
