@@ -12,6 +12,7 @@
 #include "app/app_state.h"
 #include "commands/commands.h"
 #include "compare/compare.h"
+#include "details/marks.h"
 #include "moravel_version.h"
 #include "sections/collector.h"
 #include "sections/report_sink.h"
@@ -31,7 +32,7 @@ public:
 };
 
 // How a field differs from the snapshot it is compared with.
-enum class FieldMark { Plain, Changed, ByItself };
+using FieldMark = DifferenceMark;
 
 // A one-line, read-only field with its caption to its left, holding a copy of `text`. It
 // leaves the window's menu keys to the window; Ctrl+C still copies its selection. A text wider

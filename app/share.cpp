@@ -91,6 +91,10 @@ std::optional<Comparison> shownComparison(const AppState& state, bool hidden) {
     return compareSides(compared->snapshot, compared->machine, hidden);
 }
 
+std::string comparedName(const Comparison& comparison) {
+    return std::filesystem::u8path(comparison.before).filename().u8string();
+}
+
 const DetailsList& shownDetails(AppState& state, bool hidden) {
     std::optional<DetailsList>& details = hidden ? state.hiddenDetails : state.details;
     if (!details) details = detailsList(hidden ? hiddenInventory(state) : keptInventory(state));

@@ -37,6 +37,8 @@ std::string shareReport(const AppState& state, ReportForm form, bool hidden);
 void compareShownWith(AppState& state, const std::string& path);
 // The comparison that is on, its texts with identifying values hidden when `hidden`.
 std::optional<Comparison> shownComparison(const AppState& state, bool hidden);
+// The compared snapshot's file name, as the marks' tooltips and the title name it.
+std::string comparedName(const Comparison& comparison);
 
 // Everything the inventory holds, as moravel-report --details (with --redact when `hidden`)
 // prints it: read through the kept answers the first time it is asked for, then kept.

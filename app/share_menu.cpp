@@ -128,12 +128,12 @@ void tellNotSaved(const char* path, const std::string& problem) {
 
 // The marks of the comparison that is on, none when it is off; the tooltips hide identifying
 // values while the window does.
-void showShownComparison(const AppState& state) {
+void showShownComparison(AppState& state) {
     Fl_Double_Window* mainWindow = state.mainWindow;
     if (!mainWindow) return;
     const std::optional<Comparison> changes = shownComparison(state, state.hideIdentifiers);
-    const std::string name = changes ? std::filesystem::u8path(changes->before).filename().u8string() : std::string();
-    showComparison(*mainWindow, changes ? &*changes : nullptr, name);
+    showComparison(*mainWindow, changes ? &*changes : nullptr, changes ? comparedName(*changes) : std::string());
+    refreshDetailsWindow(state);
 }
 
 }  // namespace
@@ -197,7 +197,6 @@ void onHideSwitch(Fl_Widget*, void* data) {
     if (auto* window = dynamic_cast<MainWindow*>(state.mainWindow))
         window->showReport(reportGroups(state, state.hideIdentifiers));
     showShownComparison(state);
-    refreshDetailsWindow(state);
 }
 
 void onCompareWithSnapshot(Fl_Widget*, void* data) {
