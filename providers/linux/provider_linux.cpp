@@ -21,6 +21,7 @@ const ClassEntry kClasses[] = {
     {"BatteryFullChargedCapacity", readBatteryFullChargedCapacities},
     {"BatteryStaticData", readBatteryStaticData},
     {"MSAcpi_ThermalZoneTemperature", readThermalZones},
+    {"Moravel_InstalledSoftware", readInstalledSoftware},
     {"MSFT_NetAdapter", readNetAdapters},
     {"MSFT_PhysicalDisk", readPhysicalDisks},
     {"MSFT_StorageReliabilityCounter", readReliabilityCounters},

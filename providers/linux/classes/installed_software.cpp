@@ -3,6 +3,7 @@
 // never ask.
 #include "providers/linux/classes/installed_software.h"
 
+#include <iostream>
 #include <strings.h>
 
 #include <cstring>
@@ -146,7 +147,7 @@ void tellProblems(const SoftwareList& list) {
     if (list.problems.empty()) return;
     std::string line = "Installed software:";
     for (std::size_t i = 0; i < list.problems.size(); ++i) line += (i ? "; " : " ") + list.problems[i];
-    diagnosticStream() << line << std::endl;
+    std::cerr << line << std::endl;
 }
 
 }  // namespace
@@ -207,6 +208,5 @@ ObjectList readInstalledSoftware(const LinuxContext& context) {
     for (std::size_t i = 0; i < entries->size(); ++i) objects.push_back(std::make_unique<SoftwareObject>(context, entries, i));
     return objects;
 }
-const RegisteredReader installedSoftwareReader{kInstalledSoftwareClass, readInstalledSoftware};
 
 }  // namespace moravel::lx

@@ -17,6 +17,7 @@ ObjectList readFailurePredictData(const LinuxContext& context);
 ObjectList readKeyboards(const LinuxContext& context);
 ObjectList readPointingDevices(const LinuxContext& context);
 ObjectList readThermalZones(const LinuxContext& context);
+ObjectList readInstalledSoftware(const LinuxContext& context);
 ObjectList readNetAdapters(const LinuxContext& context);
 ObjectList readBaseBoards(const LinuxContext& context);
 ObjectList readMotherboardDevices(const LinuxContext& context);
