@@ -254,7 +254,10 @@ void DetailsView::drawRow(std::size_t index, int rowY) {
     RowText text = rowText(*list_, row, rows_->itemsShownIn(row.group));
     const ItemMark* item = itemMark(row);
     if (row.level == DetailsRow::Level::Item && item) text.value = item->change;  // "replaced", in words too
-    if (row.level == DetailsRow::Level::Group && marked_) text.value += differing(marked_->marks[row.group]);
+    if (row.level == DetailsRow::Level::Group && marked_) {
+        text.value += differing(marked_->marks[row.group]);
+        if (row.group < marked_->uncompared.size() && !marked_->uncompared[row.group].empty()) text.value += "   " + marked_->uncompared[row.group];
+    }
     fl_color(ink);
     if (rows_->opens(index))
         drawTriangle(left + (row.level == DetailsRow::Level::Group ? 4 : kItemTriangle), rowY, height,

@@ -90,9 +90,10 @@ std::string DetailsWindow::countText() const {
     const std::size_t all = rows->itemCount(), shown = rows->itemsShown();
     const std::string items = std::to_string(all) + (all == 1 ? " item" : " items");
     std::string count = shown == all ? items : std::to_string(shown) + " of " + items;
-    if (const std::size_t differing = marked_.marked())
-        count += ", " + std::to_string(differing) + (differing == 1 ? " differs" : " differ");
-    return count;
+    if (marked_.comparedWith.empty()) return count;
+    const std::size_t differing = marked_.marked();
+    count += differing == 0 ? ", none differs" : ", " + std::to_string(differing) + (differing == 1 ? " differs" : " differ");
+    return count + " from " + marked_.comparedWith;
 }
 
 void DetailsWindow::showCount() {

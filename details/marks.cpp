@@ -71,8 +71,10 @@ void markProperties(const ItemChange& change, const std::string& name, Inventory
 Place putBack(const ItemChange& change, MarkedDetails& marked) {
     const std::size_t groups = marked.list.size();
     const std::size_t group = addToGroup(marked.list, removedItem(change));
-    if (marked.list.size() > groups)
+    if (marked.list.size() > groups) {
         marked.marks.insert(marked.marks.begin() + static_cast<long>(group), std::vector<ItemMark>());
+        marked.uncompared.insert(marked.uncompared.begin() + static_cast<long>(group), std::string());
+    }
     marked.marks[group].emplace_back();
     return {group, marked.list[group].items.size() - 1, true};
 }
@@ -94,6 +96,20 @@ void markItem(const ItemChange& change, const std::string& name, MarkedDetails& 
         markProperties(change, name, item, itemMark);
 }
 
+// What group `group` cannot show marks for: its kinds of item that a side does not record.
+std::string uncomparedIn(const DetailsGroup& group, const Comparison& comparison, const std::string& name) {
+    std::string kinds;
+    bool byThisMachine = false;
+    for (const UncomparedKind& kind : comparison.uncompared) {
+        const auto held = [&kind](const InventoryItem& item) { return item.kind == kind.kind; };
+        if (std::none_of(group.items.begin(), group.items.end(), held)) continue;
+        kinds += (kinds.empty() ? "" : ", ") + kindInPlural(kind.kind);
+        byThisMachine = byThisMachine || !kind.unrecordedBefore;
+    }
+    if (kinds.empty()) return {};
+    return "not compared: " + kinds + " (" + (byThisMachine ? "the shown snapshot" : name) + " does not record them)";
+}
+
 }  // namespace
 
 DifferenceMark markOf(Difference difference) {
@@ -112,9 +128,12 @@ std::size_t MarkedDetails::marked() const {
 }
 
 MarkedDetails markedDetails(const DetailsList& machine, const Comparison* comparison, const std::string& name) {
-    MarkedDetails marked{machine, {}};
+    MarkedDetails marked{machine, {}, std::vector<std::string>(machine.size()), {}};
     for (const DetailsGroup& group : marked.list) marked.marks.emplace_back(group.items.size());
     if (!comparison) return marked;
+    marked.comparedWith = name;
+    for (std::size_t group = 0; group < machine.size(); ++group)
+        marked.uncompared[group] = uncomparedIn(machine[group], *comparison, name);
     // The machine's items first, while the list still counts each kind as the inventory does;
     // then the removed ones, each put back in its group.
     for (const ItemChange& change : comparison->items)

@@ -34,6 +34,10 @@ struct ItemMark {
 struct MarkedDetails {
     DetailsList list;  // the machine's, with the items only the snapshot has in their groups
     std::vector<std::vector<ItemMark>> marks;  // [group][item], as `list`
+    // [group]: the kinds of its items a side does not record, so nothing there could be
+    // marked: "not compared: memory modules (seller.json does not record them)"; empty for none.
+    std::vector<std::string> uncompared;
+    std::string comparedWith;  // the snapshot's name; empty without a comparison
     std::size_t marked() const;                 // the items marked
 };
 

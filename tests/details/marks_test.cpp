@@ -3,6 +3,7 @@
 // of its kind), values that change by themselves dashed, and nothing without a comparison.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 
 #include <nlohmann/json.hpp>
@@ -111,6 +112,26 @@ TEST(DetailsMarks, ARemovedItemIsPutBackInItsGroupAndAnAddedOneMarked) {
     EXPECT_EQ(again.mark->change, "added");
     EXPECT_EQ(again.mark->was, "Not in fewer.json: added");
     EXPECT_EQ(back.list.size(), added.machine.size());
+}
+
+// A snapshot saved before modules were recorded: their group says it was not compared rather than
+// showing nothing marked, and only that group says so.
+TEST(DetailsMarks, AGroupWhoseKindTheSnapshotDoesNotRecordSaysSo) {
+    Json older = machine("workstation_seller.json");
+    older["classes"].erase("Win32_PhysicalMemory");
+    const Compared pair = compared(saved(older, "older"), dataFile("workstation.json"));
+    const MarkedDetails marked = markedDetails(pair.machine, &pair.comparison, "older.json");
+    ASSERT_EQ(marked.uncompared.size(), marked.list.size());
+    std::string notes;
+    for (std::size_t g = 0; g < marked.list.size(); ++g)
+        if (!marked.uncompared[g].empty()) notes += marked.list[g].title + ": " + marked.uncompared[g] + ";";
+    EXPECT_EQ(notes, "Memory modules: not compared: memory modules (older.json does not record them);");
+    EXPECT_EQ(find(marked, "Controller1-ChannelB-DIMM0 16 GB DDR5 (serial 2D4F6A9C)").mark->mark, DifferenceMark::Plain);
+    EXPECT_EQ(marked.comparedWith, "older.json");
+
+    const MarkedDetails plain = markedDetails(pair.machine, nullptr, "");
+    EXPECT_TRUE(std::all_of(plain.uncompared.begin(), plain.uncompared.end(), [](const std::string& note) { return note.empty(); }));
+    EXPECT_TRUE(plain.comparedWith.empty());
 }
 
 TEST(DetailsMarks, ValuesThatChangeByThemselvesAreDashedAndHiddenOnesNotMarked) {
