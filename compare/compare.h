@@ -90,8 +90,10 @@ class CompareSide {
 public:
     // A snapshot file; throws SnapshotError when it cannot be used.
     static CompareSide fromFile(const std::string& path);
-    // One normal read of a machine through `provider` and `probes`.
-    static CompareSide fromMachine(WmiProvider& provider, SystemProbes& probes, std::string name);
+    // One normal read of a machine through `provider` and `probes`; its diagnostic lines go to
+    // `diagnostics`.
+    static CompareSide fromMachine(WmiProvider& provider, SystemProbes& probes, std::string name,
+                                   std::ostream& diagnostics);
     // Answers read before (the window's).
     static CompareSide fromAnswers(SnapshotData answers, std::string name);
 

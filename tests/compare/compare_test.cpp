@@ -375,17 +375,14 @@ TEST(Compare, TheMachineIsReadOnceLikeAReportAndAnInventory) {
     Backend machine = makeSnapshotBackend(dataFile("desktop.json"));
     auto counter = std::make_shared<ReadCounter>();
     std::unique_ptr<WmiProvider> counted = makeTappedProvider(*machine.provider, counter);
-    {
-        ScopedBackend installed(counted.get(), machine.probes.get());
-        std::ostringstream discarded;
-        DiagnosticsTo diagnostics(discarded);
-        ReportCollector once;
-        buildAllGroups(once);
-        readInventory();
-    }
+    std::ostringstream discarded;
+    QueryContext context{counted.get(), machine.probes.get(), &discarded};
+    ReportCollector once;
+    buildAllGroups(context, once);
+    readInventory(counted.get(), machine.probes.get());
     const int oneReport = counter->reads;
     counter->reads = 0;
-    const CompareSide side = CompareSide::fromMachine(*counted, *machine.probes, "this machine");
+    const CompareSide side = CompareSide::fromMachine(*counted, *machine.probes, "this machine", discarded);
     EXPECT_EQ(counter->reads, oneReport);
     EXPECT_EQ(side.groups(kAsRead).size(), 8u);
 }

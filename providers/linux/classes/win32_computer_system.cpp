@@ -3,7 +3,7 @@
 #include <sstream>
 #include <vector>
 
-#include "providers/linux/system/linux_classes.h"
+#include "providers/linux/classes/readers.h"
 #include "providers/linux/system/machine_identity.h"
 
 namespace moravel::lx {
@@ -98,6 +98,5 @@ ObjectList readComputerSystems(const LinuxContext& context) {
     objects.push_back(std::move(object));
     return objects;
 }
-const RegisteredReader computerSystemReader{"Win32_ComputerSystem", readComputerSystems};
 
 }  // namespace moravel::lx

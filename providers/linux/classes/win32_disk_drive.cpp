@@ -3,7 +3,7 @@
 #include <sstream>
 
 #include "providers/linux/system/block_disks.h"
-#include "providers/linux/system/linux_classes.h"
+#include "providers/linux/classes/readers.h"
 
 namespace moravel::lx {
 namespace {
@@ -149,7 +149,6 @@ ObjectList readDiskDrives(const LinuxContext& context) {
     for (const Disk& disk : listDisks(context.fs)) objects.push_back(diskObject(context, disk, objects.size()));
     return objects;
 }
-const RegisteredReader diskDriveReader{"Win32_DiskDrive", readDiskDrives};
 
 ObjectList readPhysicalMedia(const LinuxContext& context) {
     ObjectList objects;
@@ -165,6 +164,5 @@ ObjectList readPhysicalMedia(const LinuxContext& context) {
     }
     return objects;
 }
-const RegisteredReader physicalMediaReader{"Win32_PhysicalMedia", readPhysicalMedia};
 
 }  // namespace moravel::lx

@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "providers/linux/system/ip_configuration.h"
-#include "providers/linux/system/linux_classes.h"
+#include "providers/linux/classes/readers.h"
 #include "providers/linux/system/network_interfaces.h"
 
 namespace moravel::lx {
@@ -129,7 +129,6 @@ ObjectList readNetworkAdapters(const LinuxContext& context) {
     }
     return objects;
 }
-const RegisteredReader networkAdapterReader{"Win32_NetworkAdapter", readNetworkAdapters};
 
 ObjectList readNetworkAdapterConfigurations(const LinuxContext& context) {
     ObjectList objects;
@@ -148,7 +147,5 @@ ObjectList readNetworkAdapterConfigurations(const LinuxContext& context) {
     }
     return objects;
 }
-const RegisteredReader networkAdapterConfigurationReader{"Win32_NetworkAdapterConfiguration",
-                                                         readNetworkAdapterConfigurations};
 
 }  // namespace moravel::lx

@@ -2,7 +2,7 @@
 // their interfaces, not the root hubs), with Windows' device instance paths.
 #include <cstdio>
 
-#include "providers/linux/system/linux_classes.h"
+#include "providers/linux/classes/readers.h"
 
 namespace moravel::lx {
 namespace {
@@ -69,6 +69,5 @@ ObjectList readPnpEntities(const LinuxContext& context) {
     }
     return objects;
 }
-const RegisteredReader pnpEntityReader{"Win32_PnPEntity", readPnpEntities};
 
 }  // namespace moravel::lx

@@ -168,13 +168,11 @@ TEST(Recording, PlaysBackAsTheMachineAnswered) {
         Backend live = makeSnapshotBackend(dataFile(machine));
         auto record = std::make_shared<SnapshotData>();
         auto build = [](Backend backend, long& queries, std::string& diagnostics) {
-            ScopedBackend installed(std::move(backend));
             std::ostringstream lines;
-            DiagnosticsTo to(lines);
+            QueryContext context = backend.context(&lines);
             ReportCollector report;
-            resetQueryCount();
-            buildAllGroups(report);
-            queries = queryCount();
+            buildAllGroups(context, report);
+            queries = context.queries;
             diagnostics = lines.str();
             std::ostringstream text;
             for (const GroupRecord& group : report.groups)
@@ -202,9 +200,9 @@ TEST(Views, ReadsStepOverObjectsBelowEveryView) {
     auto record = std::make_shared<SnapshotData>();
     Backend recording = makeRecordingView(*file.provider, *file.probes, record);
     Backend redacted = makeRedactedView(*recording.provider, *recording.probes);
-    ScopedBackend installed(redacted.provider.get(), redacted.probes.get());
-    EXPECT_EQ(queryWmiText(999, "SELECT * FROM Win32_BaseBoard", "SerialNumber"), "(hidden)");
-    EXPECT_EQ(queryWmiText(1000, "SELECT * FROM Win32_BaseBoard", "SerialNumber"), "");
+    QueryContext context = redacted.context();
+    EXPECT_EQ(queryWmiText(context, 999, "SELECT * FROM Win32_BaseBoard", "SerialNumber"), "(hidden)");
+    EXPECT_EQ(queryWmiText(context, 1000, "SELECT * FROM Win32_BaseBoard", "SerialNumber"), "");
     const std::vector<SnapshotObject>& kept = record->classes["Win32_BaseBoard"];
     ASSERT_EQ(kept.size(), 1000u);
     EXPECT_EQ(kept[999].at("SerialNumber").text, "S999");

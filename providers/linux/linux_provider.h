@@ -1,8 +1,10 @@
-// The Linux provider: answers "SELECT * FROM <class>" from the kernel's files below a root.
+// The Linux provider: answers "SELECT * FROM <class>" from the kernel's files below a root, each
+// class through its reader (classes/).
 #pragma once
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "providers/linux/system/linux_context.h"
 #include "query/probes.h"
@@ -14,5 +16,7 @@ namespace moravel::lx {
 std::unique_ptr<WmiProvider> makeLinuxProvider(const std::string& root, const DeviceNames& names,
                                                const HostFacts& host);
 std::unique_ptr<SystemProbes> makeLinuxProbes(const std::string& root);
+// The classes the provider answers, in no particular order.
+std::vector<std::string> linuxClasses();
 
 }  // namespace moravel::lx
