@@ -163,6 +163,9 @@ struct PropertyChange {
     std::string label;
     std::string before, after;
     Difference difference = Difference::Changed;
+    // "old" or "new" where that side does not record the value (then it is Unknown): named as
+    // not compared, never taken for equal.
+    const char* notRecordedBy = nullptr;
 };
 
 struct ItemChange {
