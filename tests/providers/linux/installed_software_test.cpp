@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iostream>
 #include <sstream>
 
 #include "query/installed_software.h"
@@ -19,11 +20,11 @@ namespace fs = std::filesystem;
 
 // Every listed program of the installed machine as
 // "name|version|publisher|date|size|location|code|arch|source|category".
-std::vector<std::string> softwareRows() {
+std::vector<std::string> softwareRows(FixtureMachine& machine) {
     const char* properties[] = {"Name",        "Version",      "Publisher",    "InstallDate", "Size",
                                 "InstallLocation", "ProductCode", "Architecture", "Source",     "Category"};
     std::vector<std::string> rows;
-    runQueryCycle(*wmiProvider(), kWmiNamespace, selectAllFrom(kInstalledSoftwareClass), [&](WmiObject& object) {
+    runQueryCycle(machine.provider(), kWmiNamespace, selectAllFrom(kInstalledSoftwareClass), [&](WmiObject& object) {
         std::string row;
         for (const char* property : properties) {
             WmiValue value;
@@ -39,7 +40,7 @@ std::vector<std::string> softwareRows() {
 TEST(InstalledSoftware, DebianWorkstationPackagesFlatpaksAndSnaps) {
     FixtureMachine machine(fixtureRoot("workstation"));
     const std::string when = "20240425010640.000000+120";  // the fake file time, two hours east
-    EXPECT_EQ(softwareRows(),
+    EXPECT_EQ(softwareRows(machine),
               (std::vector<std::string>{
                   "bash|5.2.15-2+b7|Matthias Klose|" + when + "|7335936|||amd64|deb|shells",
                   "libc6|2.36-9+deb12u7|GNU Libc Maintainers|" + when + "|13297664|||amd64|deb|libs",
@@ -56,7 +57,7 @@ TEST(InstalledSoftware, DebianWorkstationPackagesFlatpaksAndSnaps) {
 
 TEST(InstalledSoftware, FedoraGuestPackagesFromItsRpmDatabase) {
     FixtureMachine machine(fixtureRoot("kvm"));
-    EXPECT_EQ(softwareRows(),
+    EXPECT_EQ(softwareRows(machine),
               (std::vector<std::string>{
                   "bash|5.2.26-3.fc40|Fedora Project|20240425010640.000000+120|8372411|||x86_64|rpm|Unspecified",
                   "perl-Errno|0:1.37-506.fc40|Fedora Project|20240425010820.000000+120|8925|||x86_64|rpm|Unspecified",
@@ -68,7 +69,7 @@ TEST(InstalledSoftware, FedoraGuestPackagesFromItsRpmDatabase) {
 
 TEST(InstalledSoftware, NothingWhereThereIsNoDatabase) {
     FixtureMachine machine(fixtureRoot("container"));
-    EXPECT_TRUE(softwareRows().empty());
+    EXPECT_TRUE(softwareRows(machine).empty());
 }
 
 // A machine of its own in a temporary folder, for databases no fixture should hold.
@@ -82,13 +83,14 @@ public:
         fs::create_directories((root_ / rel.substr(1)).parent_path());
         std::ofstream(root_ / rel.substr(1), std::ios::binary) << content;
     }
-    // The names listed, and what the reading said on the diagnostic stream.
+    // The names listed, and the line the reading wrote to stderr.
     std::pair<std::vector<std::string>, std::string> read() const {
         FixtureMachine machine(root_.string());
         std::ostringstream said;
-        DiagnosticsTo diagnostics(said);
+        std::streambuf* const saved = std::cerr.rdbuf(said.rdbuf());
         std::vector<std::string> names;
-        for (const std::string& row : softwareRows()) names.push_back(row.substr(0, row.find('|')));
+        for (const std::string& row : softwareRows(machine)) names.push_back(row.substr(0, row.find('|')));
+        std::cerr.rdbuf(saved);
         return {names, said.str()};
     }
 

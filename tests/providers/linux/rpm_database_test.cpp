@@ -64,7 +64,7 @@ TEST(RpmDatabase, ListsWhatRpmItselfLists) {
 
     FixtureMachine machine((work / "root").string());
     std::vector<std::string> read;
-    runQueryCycle(*wmiProvider(), kWmiNamespace, selectAllFrom(kInstalledSoftwareClass), [&](WmiObject& object) {
+    runQueryCycle(machine.provider(), kWmiNamespace, selectAllFrom(kInstalledSoftwareClass), [&](WmiObject& object) {
         std::string row;
         for (const char* property : {"Name", "Version", "Publisher", "InstallDate", "Size", "Architecture", "Source",
                                      "Category"}) {
