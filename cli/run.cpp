@@ -14,6 +14,7 @@
 #include "export/submit.h"
 #include "export/zlib_data.h"
 #include "inventory/read_inventory.h"
+#include "io/device_state.h"
 #include "io/file_writer.h"
 #include "io/http.h"
 #include "moravel_version.h"
@@ -153,7 +154,8 @@ void writeInventoryStats(const TimedInventory& pass, std::ostream& err) {
 }
 
 int printInventory(const ReportOptions& options, std::ostream& out, std::ostream& err) {
-    ExportOptions exportOptions{options.tag};
+    ExportOptions exportOptions;
+    exportOptions.tag = options.tag;
     TimedInventory pass = timedInventory();
     std::string document = options.inventory == "glpi" ? glpiInventoryJson(pass.inventory, exportOptions)
                                                        : ocsInventoryXml(pass.inventory, exportOptions);
@@ -169,13 +171,23 @@ int printInventory(const ReportOptions& options, std::ostream& out, std::ostream
     return status;
 }
 
-// Nothing is written locally; a failure is one line naming the server, the step and the reason.
+// Nothing is written locally but, where the service keeps its state, the device id sent; a
+// failure is one line naming the server, the step and the reason.
 int submit(const ReportOptions& options, std::ostream& err) {
     TimedInventory pass = timedInventory();
+    ExportOptions exportOptions;
+    exportOptions.tag = options.tag;
+    // The machine itself, not a snapshot of another, remembers what it was last sent as.
+    std::optional<std::string> state =
+        options.snapshot.empty() && environmentGivesThisMachine() ? stateDirectory() : std::nullopt;
+    if (state) exportOptions.oldDeviceId = keptDeviceId(*state).value_or("");
     std::unique_ptr<HttpClient> http = makeHttpClient();
-    std::string problem = submitInventory(pass.inventory, ExportOptions{options.tag}, options.submit, *http,
+    std::string problem = submitInventory(pass.inventory, exportOptions, options.submit, *http,
                                           std::chrono::seconds(options.timeoutSeconds));
     if (problem.empty()) {
+        std::string sentAs = inventoryDeviceId(pass.inventory);
+        // A state place that takes no file leaves the run as it was without one.
+        if (state && sentAs != exportOptions.oldDeviceId) keepDeviceId(*state, sentAs);
         if (options.stats) writeInventoryStats(pass, err);
         return 0;
     }

@@ -104,7 +104,7 @@ WmiRows readRows(WmiProvider& provider, const std::string& className) {
     WmiRows rows;
     const WmiClass* recorded = findWmiClass(className);
     if (!recorded) return rows;
-    runQueryCycle(provider, recorded->nameSpace, selectAllFrom(recorded->name), [&](WmiObject& object) {
+    runQueryCycle(provider, recorded->nameSpace, classQuery(*recorded), [&](WmiObject& object) {
         WmiRow& row = rows.emplace_back();
         for (const WmiProperty& property : recorded->properties) {
             WmiValue value;

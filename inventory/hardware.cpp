@@ -1,6 +1,7 @@
 // Processors, memory modules, disks and file systems.
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 
 #include "inventory/codes.h"
 #include "inventory/inventory_parts.h"
@@ -39,13 +40,34 @@ DiskBus diskBus(const std::string& interfaceType, const std::string& pnpId) {
     return DiskBus::Unknown;
 }
 
+// The maker as people name it, where the processor gives its CPUID vendor signature.
+std::string processorMaker(const std::string& vendor) {
+    const std::pair<const char*, const char*> known[] = {
+        {"GenuineIntel", "Intel"},  {"AuthenticAMD", "AMD"},  {"HygonGenuine", "Hygon"},
+        {"CentaurHauls", "Centaur"}, {"VIA VIA VIA", "VIA"},  {"Shanghai", "Zhaoxin"},
+        {"CyrixInstead", "Cyrix"},   {"GenuineTMx86", "Transmeta"}, {"NexGenDriven", "NexGen"},
+        {"Geode by NSC", "National Semiconductor"}, {"RiseRiseRise", "Rise"}, {"UMC UMC UMC", "UMC"}};
+    for (const auto& [signature, name] : known)
+        if (vendor == signature) return name;
+    return vendor;
+}
+
+// The storage stack's own view of each disk (MSFT_Disk, numbered as Win32_DiskDrive's Index):
+// its true size, and on Linux its device file.
+const WmiRow* storageDisk(const WmiRows& disks, Number index) {
+    if (!index) return nullptr;
+    for (const WmiRow& disk : disks)
+        if (disk.number("Number") == index) return &disk;
+    return nullptr;
+}
+
 }  // namespace
 
 void readProcessors(ClassSource& source, Inventory& inventory) {
     for (const WmiRow& row : source.rows("Win32_Processor")) {
         Processor& cpu = inventory.processors.emplace_back();
         cpu.name = row.text("Name");
-        cpu.manufacturer = row.text("Manufacturer");
+        cpu.manufacturer = processorMaker(row.text("Manufacturer"));
         cpu.description = row.text("Description");
         cpu.processorId = row.text("ProcessorId");
         if (Number architecture = row.number("Architecture"))
@@ -82,9 +104,12 @@ void readMemoryModules(ClassSource& source, Inventory& inventory) {
 }
 
 void readDisks(ClassSource& source, Inventory& inventory) {
+    const WmiRows& storage = source.rows("MSFT_Disk");
     for (const WmiRow& row : source.rows("Win32_DiskDrive")) {
         Disk& disk = inventory.disks.emplace_back();
-        disk.name = row.text("DeviceID");
+        const WmiRow* whole = storageDisk(storage, row.number("Index"));
+        std::string device = whole ? whole->text("Path") : std::string();
+        disk.name = device.compare(0, 5, "/dev/") == 0 ? device : row.text("DeviceID");
         disk.model = firstOf({row.text("Model"), row.text("Caption")});
         disk.manufacturer = diskMaker(row.text("Manufacturer"));
         disk.serialNumber = row.text("SerialNumber");
@@ -94,7 +119,7 @@ void readDisks(ClassSource& source, Inventory& inventory) {
         disk.bus = diskBus(disk.interfaceType, row.text("PNPDeviceID"));
         disk.removable = disk.bus == DiskBus::Usb || disk.mediaType == "Removable Media" ||
                          disk.mediaType == "External hard disk media";
-        disk.sizeBytes = row.number("Size");
+        disk.sizeBytes = whole && whole->number("Size") ? whole->number("Size") : row.number("Size");
     }
 }
 

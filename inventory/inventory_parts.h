@@ -19,6 +19,9 @@ void readVideoAdapters(ClassSource& source, Inventory& inventory);
 void readMonitors(ClassSource& source, Inventory& inventory);
 void readBatteries(ClassSource& source, Inventory& inventory);
 void readPeripherals(ClassSource& source, Inventory& inventory);  // sound, printers, inputs, USB
+void readControllers(ClassSource& source, Inventory& inventory);  // the PCI bus
+void readAccounts(ClassSource& source, Inventory& inventory);     // local users and groups
+void readAntivirus(ClassSource& source, Inventory& inventory);
 
 // The first non-empty text.
 std::string firstOf(std::initializer_list<std::string> texts);

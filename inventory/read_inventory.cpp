@@ -32,6 +32,9 @@ Inventory readInventory(WmiProvider* provider, SystemProbes* probes) {
     parts::readMonitors(source, inventory);
     parts::readBatteries(source, inventory);
     parts::readPeripherals(source, inventory);
+    parts::readControllers(source, inventory);
+    parts::readAccounts(source, inventory);
+    parts::readAntivirus(source, inventory);
     return inventory;
 }
 

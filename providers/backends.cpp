@@ -6,10 +6,13 @@
 
 namespace moravel {
 
-Backend makeBackendFromEnvironment() {
+bool environmentGivesThisMachine() {
     const char* snapshot = std::getenv("MORAVEL_SNAPSHOT");
-    if (snapshot && *snapshot) return makeSnapshotBackend(snapshot);
-    return makePlatformBackend();
+    return !snapshot || !*snapshot;
+}
+
+Backend makeBackendFromEnvironment() {
+    return environmentGivesThisMachine() ? makePlatformBackend() : makeSnapshotBackend(std::getenv("MORAVEL_SNAPSHOT"));
 }
 
 }  // namespace moravel

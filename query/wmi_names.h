@@ -13,6 +13,10 @@ constexpr const char* kWmiNamespace = "ROOT\\CIMV2";
 // network adapters' physical media (ROOT\StandardCimv2).
 constexpr const char* kWmiDataNamespace = "ROOT\\WMI";
 constexpr const char* kStandardCimNamespace = "ROOT\\StandardCimv2";
+// Whole disks as the storage stack sees them (their true size), and the security products
+// Windows' Security Center knows.
+constexpr const char* kStorageNamespace = "ROOT\\Microsoft\\Windows\\Storage";
+constexpr const char* kSecurityCenterNamespace = "ROOT\\SecurityCenter2";
 
 // The class any WQL query reads: the word after FROM; empty when there is none.
 std::string queriedClassName(const std::string& query);

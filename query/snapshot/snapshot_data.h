@@ -44,6 +44,7 @@ struct SnapshotData {
     bool adaptersHidden = false;  // the file lists the addresses as "XX-XX-...": all zero bytes here
     std::optional<OsVersion> osVersion;
     std::optional<std::string> machineGuid;
+    std::optional<std::string> hypervisor;  // empty text: the machine said it runs on hardware
     std::map<std::string, StagedFailure> failures;  // by query text
 };
 

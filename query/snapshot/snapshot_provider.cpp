@@ -98,6 +98,7 @@ public:
     std::optional<OsVersion> osVersion() override { return data_->osVersion; }
     bool addressesHidden() override { return data_->adaptersHidden; }
     std::optional<std::string> machineGuid() override { return data_->machineGuid; }
+    std::optional<std::string> hypervisor() override { return data_->hypervisor; }
 
 private:
     Data data_;

@@ -51,6 +51,7 @@ public:
     std::optional<OsVersion> osVersion() override { return record_->osVersion = inner_.osVersion(); }
     bool addressesHidden() override { return inner_.addressesHidden(); }
     std::optional<std::string> machineGuid() override { return record_->machineGuid = inner_.machineGuid(); }
+    std::optional<std::string> hypervisor() override { return record_->hypervisor = inner_.hypervisor(); }
 
 private:
     SystemProbes& inner_;

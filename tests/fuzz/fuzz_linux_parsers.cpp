@@ -3,10 +3,12 @@
 #include <cstdint>
 #include <string>
 
+#include "providers/linux/parsers/accounts.h"
 #include "providers/linux/parsers/cpuinfo.h"
 #include "providers/linux/parsers/cups_reply.h"
 #include "providers/linux/parsers/edid.h"
 #include "providers/linux/parsers/edid_identity.h"
+#include "providers/linux/parsers/login_records.h"
 #include "providers/linux/parsers/meminfo.h"
 #include "providers/linux/parsers/memory_modules.h"
 #include "providers/linux/parsers/os_release.h"
@@ -19,7 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size == 0) return 0;
     const std::string content(reinterpret_cast<const char*>(data) + 1, size - 1);
     using namespace moravel::lx;
-    switch (data[0] % 10) {
+    switch (data[0] % 13) {
     case 0:
         for (const CpuBlock& cpu : cpuinfoBlocks(content)) {
             cpuDescription(cpu);
@@ -55,6 +57,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         break;
     case 8: defaultGateways(content, content, "eth0"); break;
     case 9: edidIdentity(content); break;
+    case 10:
+        passwdEntries(content);
+        groupEntries(content);
+        break;
+    case 11:
+        nameServers(content);
+        distributionRelease(content, content);
+        break;
+    case 12: lastLoginUser(content); break;
     }
     return 0;
 }

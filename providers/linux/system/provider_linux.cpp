@@ -77,7 +77,8 @@ std::unique_ptr<WmiProvider> makeLinuxProvider(const std::string& root, const De
 namespace moravel {
 
 Backend makePlatformBackend() {
-    return {makeListingProvider(std::make_shared<lx::PlatformSource>()), lx::makeLinuxProbes("/")};
+    return {makeListingProvider(std::make_shared<lx::PlatformSource>()),
+            lx::makeLinuxProbes("/", lx::makeSystemHostFacts())};
 }
 
 }  // namespace moravel

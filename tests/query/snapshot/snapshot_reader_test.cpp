@@ -205,7 +205,7 @@ TEST(SnapshotRefusal, EachKindOfBadFileIsNamedInOneLine) {
         {"[]", "moravel: x.json: expected the document to be an object, found an array"},
         {"{}", R"(moravel: x.json: "classes" is missing)"},
         {R"({"classes": {}, "adapter": []})",
-         R"(moravel: x.json: "adapter": unknown member (expected "classes", "memoryStatus", "adapters", "osVersion", "machineGuid", "failures"))"},
+         R"(moravel: x.json: "adapter": unknown member (expected "classes", "memoryStatus", "adapters", "osVersion", "machineGuid", "hypervisor", "failures"))"},
         {R"({"classes": []})", R"(moravel: x.json: "classes": expected an object of class names, found an array)"},
         {R"({"classes": {"Win32_BIOS": {}}})",
          R"(moravel: x.json: "classes"."Win32_BIOS": expected an array of objects, found an object)"},
