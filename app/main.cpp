@@ -1,10 +1,13 @@
 // moravel: the inventory window.
-#include <cstdlib>
 #include <iostream>
+#include <optional>
+#include <string>
+#include <vector>
 
 #include <FL/Fl.H>
 #include <FL/Fl_Window.H>
 
+#include "app/command_line.h"
 #include "app/platform.h"
 #include "app/share.h"
 #include "app/startup.h"
@@ -12,18 +15,16 @@
 #include "providers/backends.h"
 #include "query/backend.h"
 #include "query/snapshot/snapshot_provider.h"
-#include "text/terminal.h"
 
 namespace {
 
-// MORAVEL_SNAPSHOT=FILE shows a recorded machine; a file that cannot be used ends the program
-// before any window opens.
-moravel::Backend chooseBackend() {
+// --snapshot FILE (or a file given alone), else MORAVEL_SNAPSHOT, else this machine. A snapshot
+// that cannot be used ends the program before the version test.
+moravel::Backend chooseBackend(const std::string& snapshot) {
     try {
-        return moravel::makeBackendFromEnvironment();
+        return snapshot.empty() ? moravel::makeBackendFromEnvironment() : moravel::makeSnapshotBackend(snapshot);
     } catch (const moravel::SnapshotError& error) {
-        std::cerr << moravel::visibleText(error.what()) << std::endl;  // one line, whatever the name holds
-        std::exit(2);
+        moravel::refuseSnapshot(error.what(), std::cerr);
     }
 }
 
@@ -32,12 +33,17 @@ moravel::Backend chooseBackend() {
 int main(int argc, char** argv) {
     moravel::ignoreFileSizeSignal();  // a save beyond ulimit -f is told in its message box
     moravel::prepareDisplay();
-    moravel::Backend backend = chooseBackend();
+    Fl::scheme("plastic");  // before the command line, whose -scheme may name another
+    // The toolkit keeps pointers into the arguments until the main window is shown.
+    const std::vector<std::string> arguments(argv, argv + argc);
+    moravel::WindowOptions options;
+    if (std::optional<int> status = moravel::readCommandLine(arguments, options, std::cout, std::cerr)) return *status;
+    moravel::Backend backend = chooseBackend(options.snapshot);
     moravel::installRecordedBackend(backend);  // the share menu composes its reports from the answers kept
-    Fl::scheme("plastic");
     moravel::useArialMetricFaces();
     Fl_Window::default_xclass("moravel");  // desktops match the window to moravel.desktop by this
 
-    moravel::startMainWindow(argc, argv);
+    std::vector<char*> toolkitArgv = moravel::toolkitArgv(options.toolkitArguments);
+    moravel::startMainWindow(static_cast<int>(options.toolkitArguments.size()), toolkitArgv.data());
     return Fl::run();
 }

@@ -20,6 +20,7 @@
 #include "app/startup_rules.h"
 #include "app/wait_window.h"
 #include "commands/commands.h"
+#include "commands/message_box.h"
 #include "sections/collector.h"
 #include "sections/sections.h"
 
@@ -45,17 +46,6 @@ Fl_Color fieldColour() { return fl_rgb_color(249, 249, 249); }
 // change stay apart in every kind of colour blindness and in grey print.
 Fl_Color markColour() { return fl_rgb_color(0, 84, 147); }
 Fl_Color changedColour() { return fl_rgb_color(255, 238, 170); }
-
-// The toolkit draws a tooltip's text with its symbols: an "@" would end the text there and draw
-// the rest as a symbol's name ("CPU @ 3.60GHz" shows as "CPU"); "@@" draws one "@".
-std::string tooltipText(const std::string& text) {
-    std::string escaped;
-    escaped.reserve(text.size());
-    std::size_t from = 0;
-    for (std::size_t at; (at = text.find('@', from)) != std::string::npos; from = at + 1)
-        escaped.append(text, from, at + 1 - from).push_back('@');
-    return escaped.append(text, from);
-}
 
 Fl_Box* addFrame() {
     auto* frame = new Fl_Box(5, 5, 715, 745);
@@ -204,7 +194,7 @@ void ReportField::offerClippedText() {
     clipped_ = fl_width(displayedText(value(), size()).c_str()) + 1 > w() - Fl::box_dw(box());
     std::string tip = clipped_ ? std::string(value(), static_cast<std::size_t>(size())) : std::string();
     if (mark_ != FieldMark::Plain) tip += (tip.empty() ? "" : "\n\n") + was_;
-    copy_tooltip(tip.empty() ? nullptr : tooltipText(tip).c_str());
+    copy_tooltip(tip.empty() ? nullptr : literalLabel(tip).c_str());
 }
 
 // From the right edge of what stands left of the field in its row (the field before it, or the

@@ -9,15 +9,16 @@
 #include <FL/Fl_Double_Window.H>
 #include <FL/Fl_Menu_Item.H>
 #include <FL/Fl_Native_File_Chooser.H>
-#include <FL/fl_ask.H>
 
 #include "app/app_state.h"
 #include "app/main_window.h"
 #include "app/share.h"
+#include "commands/message_box.h"
 #include "io/file_writer.h"
 #include "query/snapshot/snapshot_provider.h"
 #include "query/snapshot/snapshot_writer.h"
 #include "report/writers.h"
+#include "text/terminal.h"
 
 namespace moravel {
 namespace {
@@ -75,8 +76,8 @@ std::string withExtension(std::filesystem::path chosen, const FileTypes& types, 
         return chosen.string();
     chosen += types.extensions[static_cast<std::size_t>(chosenType)];
     std::error_code error;
-    if (std::filesystem::exists(chosen, error) && fl_choice("%s already exists.\nDo you want to replace it?", "Cancel",
-                                                            "Replace", nullptr, chosen.string().c_str()) != 1)
+    if (std::filesystem::exists(chosen, error) &&
+        !confirmBox("File exists", chosen.string() + " already exists.\nDo you want to replace it?", "Cancel", "Replace"))
         return {};
     return chosen.string();
 }
@@ -113,8 +114,7 @@ std::string chooseSnapshot() {
 }
 
 void tellNotSaved(const char* path, const std::string& problem) {
-    fl_message_title("Not saved");
-    fl_alert("%s could not be saved:\n%s", path, problem.c_str());
+    alertBox("Not saved", std::string(path) + " could not be saved:\n" + problem);
 }
 
 // The marks of the comparison that is on, none when it is off; the tooltips hide identifying
@@ -200,8 +200,7 @@ bool compareWithSnapshot(const std::string& path) {
     try {
         compareShownWith(path);
     } catch (const SnapshotError& error) {
-        fl_message_title("Not compared");
-        fl_alert("%s", error.what());
+        alertBox("Not compared", visibleText(error.what()));  // one line, as on a terminal
         return false;
     }
     showShownComparison();

@@ -1,6 +1,7 @@
 #include "commands/about_window.h"
 
 #include "commands/commands.h"
+#include "commands/message_box.h"
 #include "moravel_version.h"
 
 #include <FL/Fl.H>
@@ -8,7 +9,6 @@
 #include <FL/Fl_Double_Window.H>
 #include <FL/Fl_Help_View.H>
 #include <FL/Fl_Return_Button.H>
-#include <FL/fl_ask.H>
 
 #include <sstream>
 
@@ -54,8 +54,7 @@ Fl_Box* makePanel() {
 // when none could take one; it would then replace the document with an error page, so the
 // user is told in a message box instead and the document stays.
 const char* onAboutLink(Fl_Widget*, const char* uri) {
-    fl_message_title("Link not opened");
-    fl_alert("No program to open this link was found:\n%s", uri);
+    alertBox("Link not opened", std::string("No program to open this link was found:\n") + uri);
     return nullptr;
 }
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "inventory/inventory.h"
+#include "inventory/kinds.h"
 #include "query/backend.h"
 #include "query/snapshot/snapshot_data.h"
 #include "query/snapshot/snapshot_provider.h"
@@ -40,6 +41,9 @@ std::vector<InventoryItem> inventoryItems(const Inventory& inventory);
 // The kinds of item whose classes a snapshot does not list at all (one saved before the
 // inventory was recorded): it says nothing about them, so they are not compared.
 std::vector<std::string> unlistedKinds(const SnapshotData& snapshot);
+
+// How the comparison takes each kind of the inventory.
+std::vector<KindCoverage> comparisonKindCoverage();
 
 // What one side says about the machine, as one way of looking at its answers gives it.
 struct SideView {

@@ -101,7 +101,7 @@ void addMachine(const Inventory& inventory, std::vector<InventoryItem>& items) {
                           {"Product ID", os.productId}}));
 }
 
-void addProcessorsAndMemory(const Inventory& inventory, std::vector<InventoryItem>& items) {
+void addProcessors(const Inventory& inventory, std::vector<InventoryItem>& items) {
     for (const Processor& cpu : inventory.processors)
         items.push_back(item("Processor", cpu.name, {key("socket", cpu.socket)},
                              {{"Name", cpu.name},
@@ -115,6 +115,9 @@ void addProcessorsAndMemory(const Inventory& inventory, std::vector<InventoryIte
                               {"Max clock", number(cpu.maxMhz, " MHz")},
                               {"L2 cache", number(cpu.l2CacheKib, " KB")},
                               {"L3 cache", number(cpu.l3CacheKib, " KB")}}));
+}
+
+void addMemoryModules(const Inventory& inventory, std::vector<InventoryItem>& items) {
     for (const MemoryModule& module : inventory.memoryModules)
         items.push_back(
             item("Memory module",
@@ -133,7 +136,7 @@ void addProcessorsAndMemory(const Inventory& inventory, std::vector<InventoryIte
                   {"Serial number", module.serialNumber}}));
 }
 
-void addStorageAndAdapters(const Inventory& inventory, std::vector<InventoryItem>& items) {
+void addDisks(const Inventory& inventory, std::vector<InventoryItem>& items) {
     for (const Disk& disk : inventory.disks)
         items.push_back(item("Disk", named({disk.model, bytes(disk.sizeBytes)}, disk.serialNumber),
                              {key("serial", disk.serialNumber), key("device", disk.name)},
@@ -145,6 +148,9 @@ void addStorageAndAdapters(const Inventory& inventory, std::vector<InventoryItem
                               {"Media", disk.mediaType},
                               {"Removable", disk.removable ? "yes" : "no"},
                               {"Size", bytes(disk.sizeBytes)}}));
+}
+
+void addNetworkAdapters(const Inventory& inventory, std::vector<InventoryItem>& items) {
     for (const NetworkAdapter& adapter : inventory.networkAdapters) {
         const std::string& device = adapter.description.empty() ? adapter.name : adapter.description;
         items.push_back(item("Network adapter", named({device}, adapter.macAddress, "MAC"),
@@ -162,6 +168,9 @@ void addStorageAndAdapters(const Inventory& inventory, std::vector<InventoryItem
                               {"Connected", flag(adapter.connected)},
                               {"Speed", number(adapter.speedBitsPerSecond, " bit/s")}}));
     }
+}
+
+void addVideoAdapters(const Inventory& inventory, std::vector<InventoryItem>& items) {
     for (const VideoAdapter& video : inventory.videoAdapters)
         items.push_back(item("Video adapter", video.name, {key("card", video.name)},
                              {{"Name", video.name},
@@ -172,7 +181,7 @@ void addStorageAndAdapters(const Inventory& inventory, std::vector<InventoryItem
                               {"Resolution", video.resolution}}));
 }
 
-void addDisplaysAndPower(const Inventory& inventory, std::vector<InventoryItem>& items) {
+void addMonitors(const Inventory& inventory, std::vector<InventoryItem>& items) {
     for (const Monitor& monitor : inventory.monitors)
         items.push_back(item("Monitor", named({monitor.manufacturer, monitor.model}, monitor.serialNumber),
                              {key("serial", monitor.serialNumber)},
@@ -183,6 +192,9 @@ void addDisplaysAndPower(const Inventory& inventory, std::vector<InventoryItem>&
                               {"Year", number(monitor.year)},
                               {"Width", number(monitor.widthCm, " cm")},
                               {"Height", number(monitor.heightCm, " cm")}}));
+}
+
+void addBatteries(const Inventory& inventory, std::vector<InventoryItem>& items) {
     for (const Battery& battery : inventory.batteries)
         items.push_back(item("Battery", named({battery.name}, battery.serialNumber),
                              {key("serial", battery.serialNumber)},
@@ -196,38 +208,71 @@ void addDisplaysAndPower(const Inventory& inventory, std::vector<InventoryItem>&
                               {"Cycles", number(battery.cycleCount)}}));
 }
 
-// Where each kind of item comes from.
-struct KindSource {
-    const char* kind;
-    const char* className;
+// A PCI device is told apart by its ids (two of one kind pair in order); its slot is not kept.
+void addControllers(const Inventory& inventory, std::vector<InventoryItem>& items) {
+    for (const Controller& controller : inventory.controllers) {
+        std::string ids = controller.vendorId + ":" + controller.productId;
+        items.push_back(item("Controller", controller.name,
+                             {key("PCI", ids + (controller.subsystemId.empty() ? "" : " " + controller.subsystemId))},
+                             {{"Name", controller.name},
+                              {"Manufacturer", controller.manufacturer},
+                              {"Type", controller.type},
+                              {"PCI ids", ids},
+                              {"Subsystem", controller.subsystemId},
+                              {"Revision", controller.revision},
+                              {"Driver", controller.driver}}));
+    }
+}
+
+// How each kind of the inventory becomes items, and the kind of item it makes where a snapshot
+// saved before the inventory was recorded says nothing of it.
+struct Comparing {
+    const char* unlisted = nullptr;  // null: every snapshot records it
+    void (*add)(const Inventory& inventory, std::vector<InventoryItem>& items) = nullptr;
+    explicit operator bool() const { return add != nullptr; }
 };
-const KindSource kKindSources[] = {
-    {"Processor", "Win32_Processor"},
-    {"Memory module", "Win32_PhysicalMemory"},
-    {"Disk", "Win32_DiskDrive"},
-    {"Network adapter", "Win32_NetworkAdapter"},
-    {"Video adapter", "Win32_VideoController"},
-    {"Monitor", "WmiMonitorID"},
-    {"Battery", "Win32_Battery"},
+const KindHandler<Comparing> kComparisons[] = {
+    {InventoryKind::Computer, {nullptr, addMachine}},
+    {InventoryKind::Processor, {"Processor", addProcessors}},
+    {InventoryKind::MemoryModule, {"Memory module", addMemoryModules}},
+    {InventoryKind::Disk, {"Disk", addDisks}},
+    {InventoryKind::Volume, {}, "not compared: the Drives fields compare the system drive"},
+    {InventoryKind::NetworkAdapter, {"Network adapter", addNetworkAdapters}},
+    {InventoryKind::VideoAdapter, {"Video adapter", addVideoAdapters}},
+    {InventoryKind::Monitor, {"Monitor", addMonitors}},
+    {InventoryKind::Battery, {"Battery", addBatteries}},
+    {InventoryKind::SoundDevice, {}, "not compared: the Sound field compares the first device"},
+    {InventoryKind::Printer, {}, "not compared: the Printer field compares the first queue"},
+    {InventoryKind::InputDevice, {}, "not compared"},
+    {InventoryKind::UsbDevice, {}, "not compared: the USB Drive field compares USB disks"},
+    {InventoryKind::Controller, {"Controller", addControllers}},
+    {InventoryKind::LocalUser, {}, "not compared: accounts belong to the installation, not the machine"},
+    {InventoryKind::LocalGroup, {}, "not compared: accounts belong to the installation, not the machine"},
+    {InventoryKind::Antivirus, {}, "not compared: an antivirus product is installed software"},
 };
+
+bool lists(const SnapshotData& snapshot, const std::string& className) {
+    return findWmiName(snapshot.classes, className) != snapshot.classes.end() ||
+           findWmiName(snapshot.fileClasses, className) != snapshot.fileClasses.end();
+}
 
 }  // namespace
 
+std::vector<KindCoverage> comparisonKindCoverage() { return coverageOf(kComparisons); }
+
 std::vector<std::string> unlistedKinds(const SnapshotData& snapshot) {
     std::vector<std::string> kinds;
-    for (const KindSource& source : kKindSources)
-        if (findWmiName(snapshot.classes, source.className) == snapshot.classes.end() &&
-            findWmiName(snapshot.fileClasses, source.className) == snapshot.fileClasses.end())
-            kinds.push_back(source.kind);
+    for (const KindHandler<Comparing>& comparing : kComparisons)
+        for (const InventoryKindInfo& kind : inventoryKinds())
+            if (kind.kind == comparing.kind && comparing.handle.unlisted && !lists(snapshot, kind.classes.front()))
+                kinds.push_back(comparing.handle.unlisted);
     return kinds;
 }
 
 std::vector<InventoryItem> inventoryItems(const Inventory& inventory) {
     std::vector<InventoryItem> items;
-    addMachine(inventory, items);
-    addProcessorsAndMemory(inventory, items);
-    addStorageAndAdapters(inventory, items);
-    addDisplaysAndPower(inventory, items);
+    for (const KindHandler<Comparing>& comparing : kComparisons)
+        if (comparing.handle) comparing.handle.add(inventory, items);
     return items;
 }
 

@@ -258,6 +258,14 @@ Json input(const InputDevice& device) {
         .json();
 }
 
+Json sound(const SoundDevice& device) {
+    return Object()
+        .text("name", device.name)
+        .text("manufacturer", device.manufacturer)
+        .text("description", device.description)
+        .json();
+}
+
 Json usbDevice(const UsbDevice& device) {
     return Object()
         .text("name", device.name)
@@ -312,41 +320,60 @@ Json listOf(const std::vector<Item>& items, Write write) {
     return list;
 }
 
+// Each kind's members of the document's content, in the order the document has them.
+using Writer = void (*)(const Inventory& inventory, Json& content);
+void add(Json& content, const char* key, Json value) {
+    if (!value.empty()) content[key] = std::move(value);
+}
+
+const KindHandler<Writer> kWriters[] = {
+    {InventoryKind::Computer,
+     [](const Inventory& inventory, Json& content) {
+         add(content, "hardware", hardware(inventory));
+         add(content, "bios", bios(inventory));
+         add(content, "operatingsystem", operatingSystem(inventory));
+     }},
+    {InventoryKind::Processor, [](const Inventory& i, Json& c) { add(c, "cpus", listOf(i.processors, processor)); }},
+    {InventoryKind::MemoryModule,
+     [](const Inventory& inventory, Json& content) {
+         Json memories = Json::array();
+         for (std::size_t i = 0; i < inventory.memoryModules.size(); ++i)
+             memories.push_back(memory(inventory.memoryModules[i], i));
+         add(content, "memories", memories);
+     }},
+    {InventoryKind::Disk, [](const Inventory& i, Json& c) { add(c, "storages", listOf(i.disks, storage)); }},
+    {InventoryKind::Volume, [](const Inventory& i, Json& c) { add(c, "drives", listOf(i.volumes, drive)); }},
+    {InventoryKind::NetworkAdapter,
+     [](const Inventory& inventory, Json& content) {
+         Json networks = Json::array();
+         for (const NetworkAdapter& adapter : inventory.networkAdapters) addNetworks(adapter, networks);
+         add(content, "networks", networks);
+     }},
+    {InventoryKind::VideoAdapter, [](const Inventory& i, Json& c) { add(c, "videos", listOf(i.videoAdapters, video)); }},
+    {InventoryKind::Monitor, [](const Inventory& i, Json& c) { add(c, "monitors", listOf(i.monitors, monitor)); }},
+    {InventoryKind::Battery, [](const Inventory& i, Json& c) { add(c, "batteries", listOf(i.batteries, battery)); }},
+    {InventoryKind::SoundDevice, [](const Inventory& i, Json& c) { add(c, "sounds", listOf(i.soundDevices, sound)); }},
+    {InventoryKind::Printer, [](const Inventory& i, Json& c) { add(c, "printers", listOf(i.printers, printer)); }},
+    {InventoryKind::InputDevice, [](const Inventory& i, Json& c) { add(c, "inputs", listOf(i.inputs, input)); }},
+    {InventoryKind::UsbDevice,
+     [](const Inventory& i, Json& c) { add(c, "usbdevices", listOf(i.usbDevices, usbDevice)); }},
+    {InventoryKind::Controller,
+     [](const Inventory& i, Json& c) { add(c, "controllers", listOf(i.controllers, controller)); }},
+    {InventoryKind::LocalUser,
+     [](const Inventory& i, Json& c) { add(c, "local_users", listOf(i.localUsers, localUser)); }},
+    {InventoryKind::LocalGroup,
+     [](const Inventory& i, Json& c) { add(c, "local_groups", listOf(i.localGroups, localGroup)); }},
+    {InventoryKind::Antivirus, [](const Inventory& i, Json& c) { add(c, "antivirus", listOf(i.antivirus, antivirus)); }},
+};
+
 }  // namespace
 
+std::vector<KindCoverage> glpiKindCoverage() { return coverageOf(kWriters); }
+
 std::string glpiInventoryJson(const Inventory& inventory, const ExportOptions& options) {
-    Json memories = Json::array(), networks = Json::array();
-    for (std::size_t i = 0; i < inventory.memoryModules.size(); ++i)
-        memories.push_back(memory(inventory.memoryModules[i], i));
-    for (const NetworkAdapter& adapter : inventory.networkAdapters) addNetworks(adapter, networks);
-    Json content = Object()
-                       .add("hardware", hardware(inventory))
-                       .add("bios", bios(inventory))
-                       .add("operatingsystem", operatingSystem(inventory))
-                       .add("cpus", listOf(inventory.processors, processor))
-                       .add("memories", memories)
-                       .add("storages", listOf(inventory.disks, storage))
-                       .add("drives", listOf(inventory.volumes, drive))
-                       .add("networks", networks)
-                       .add("videos", listOf(inventory.videoAdapters, video))
-                       .add("monitors", listOf(inventory.monitors, monitor))
-                       .add("batteries", listOf(inventory.batteries, battery))
-                       .add("sounds", listOf(inventory.soundDevices,
-                                             [](const SoundDevice& d) {
-                                                 return Object()
-                                                     .text("name", d.name)
-                                                     .text("manufacturer", d.manufacturer)
-                                                     .text("description", d.description)
-                                                     .json();
-                                             }))
-                       .add("printers", listOf(inventory.printers, printer))
-                       .add("inputs", listOf(inventory.inputs, input))
-                       .add("usbdevices", listOf(inventory.usbDevices, usbDevice))
-                       .add("controllers", listOf(inventory.controllers, controller))
-                       .add("local_users", listOf(inventory.localUsers, localUser))
-                       .add("local_groups", listOf(inventory.localGroups, localGroup))
-                       .add("antivirus", listOf(inventory.antivirus, antivirus))
-                       .json();
+    Json content = Json::object();
+    for (const KindHandler<Writer>& writer : kWriters)
+        if (writer.handle) writer.handle(inventory, content);
     content["versionclient"] = versionClient();
     content["versionprovider"] = {{"name", "Moravel"}, {"version", MORAVEL_VERSION}};
     Json document = {{"action", "inventory"},

@@ -5,11 +5,15 @@
 
 #include "export/export_common.h"
 #include "inventory/inventory.h"
+#include "inventory/kinds.h"
 
 namespace moravel {
 
 // The document, pretty-printed, ending with a line end. Only what is known is written, each
 // value with the type the format's schema gives it.
 std::string glpiInventoryJson(const Inventory& inventory, const ExportOptions& options = {});
+
+// How the document holds each kind of the inventory.
+std::vector<KindCoverage> glpiKindCoverage();
 
 }  // namespace moravel

@@ -230,7 +230,7 @@ void networks(const Inventory& inventory, std::string& out) {
         for (const AddressEntry& entry : addressEntries(adapter)) networkEntry(adapter, entry, out);
 }
 
-void videosAndMonitors(const Inventory& inventory, std::string& out) {
+void videos(const Inventory& inventory, std::string& out) {
     for (const VideoAdapter& video : inventory.videoAdapters)
         Section(out, "VIDEOS")
             .text("NAME", video.name)
@@ -238,6 +238,9 @@ void videosAndMonitors(const Inventory& inventory, std::string& out) {
             .number("MEMORY", mebibytes(video.memoryBytes))
             .text("RESOLUTION", video.resolution)
             .text("DRIVER_VERSION", video.driverVersion);
+}
+
+void monitors(const Inventory& inventory, std::string& out) {
     for (const Monitor& monitor : inventory.monitors) {
         std::string made =
             monitor.year ? (monitor.week ? std::to_string(*monitor.week) + "/" : "") + std::to_string(*monitor.year)
@@ -267,12 +270,15 @@ void batteries(const Inventory& inventory, std::string& out) {
             .text("OEMSPECIFIC", battery.cycleCount ? std::to_string(*battery.cycleCount) + " cycles" : "");
 }
 
-void devices(const Inventory& inventory, std::string& out) {
+void sounds(const Inventory& inventory, std::string& out) {
     for (const SoundDevice& sound : inventory.soundDevices)
         Section(out, "SOUNDS")
             .text("NAME", sound.name)
             .text("MANUFACTURER", sound.manufacturer)
             .text("DESCRIPTION", sound.description);
+}
+
+void printers(const Inventory& inventory, std::string& out) {
     for (const Printer& printer : inventory.printers)
         Section(out, "PRINTERS")
             .text("NAME", printer.name)
@@ -283,6 +289,9 @@ void devices(const Inventory& inventory, std::string& out) {
             .text("RESOLUTION", printer.resolution, 50)
             .flag("NETWORK", printer.network)
             .flag("SHARED", printer.shared);
+}
+
+void inputs(const Inventory& inventory, std::string& out) {
     for (const InputDevice& input : inventory.inputs)
         Section(out, "INPUTS")
             .text("TYPE", input.kind == InputKind::Keyboard ? "Keyboard" : "Pointing")
@@ -292,6 +301,9 @@ void devices(const Inventory& inventory, std::string& out) {
             .text("INTERFACE", input.interfaceType)
             .text("POINTTYPE", input.pointingType)
             .text("LAYOUT", input.layout);
+}
+
+void usbDevices(const Inventory& inventory, std::string& out) {
     for (const UsbDevice& usb : inventory.usbDevices)
         Section(out, "USBDEVICES")
             .text("DESCRIPTION", usb.name)
@@ -303,9 +315,7 @@ void devices(const Inventory& inventory, std::string& out) {
             .text("PRODUCTID", usb.productId);
 }
 
-// PCI devices, local accounts and antivirus products, in the format's sections; a server that
-// keeps no table for one leaves it aside.
-void systemSections(const Inventory& inventory, std::string& out) {
+void controllers(const Inventory& inventory, std::string& out) {
     for (const Controller& controller : inventory.controllers)
         Section(out, "CONTROLLERS")
             .text("NAME", controller.name)
@@ -318,10 +328,21 @@ void systemSections(const Inventory& inventory, std::string& out) {
             .text("PCISUBSYSTEMID", controller.subsystemId)
             .text("REV", controller.revision)
             .text("DRIVER", controller.driver);
+}
+
+// Accounts and antivirus products have sections of the format that OCS 2.8 keeps no table for:
+// it leaves them aside, as it does an agent's.
+void localUsers(const Inventory& inventory, std::string& out) {
     for (const LocalUser& user : inventory.localUsers)
         Section(out, "LOCAL_USERS").text("LOGIN", user.login).text("NAME", user.name).text("ID", user.id);
+}
+
+void localGroups(const Inventory& inventory, std::string& out) {
     for (const LocalGroup& group : inventory.localGroups)
         Section(out, "LOCAL_GROUPS").text("NAME", group.name).text("ID", group.id);
+}
+
+void antivirus(const Inventory& inventory, std::string& out) {
     for (const Antivirus& product : inventory.antivirus)
         Section(out, "ANTIVIRUS")
             .text("NAME", product.name)
@@ -332,6 +353,32 @@ void systemSections(const Inventory& inventory, std::string& out) {
             .flag("UPTODATE", product.upToDate);
 }
 
+// Each kind's sections, in the order the request has them.
+using Writer = void (*)(const Inventory& inventory, std::string& out);
+const KindHandler<Writer> kWriters[] = {
+    {InventoryKind::Computer,
+     [](const Inventory& inventory, std::string& out) {
+         hardware(inventory, out);
+         bios(inventory, out);
+     }},
+    {InventoryKind::Processor, cpus},
+    {InventoryKind::MemoryModule, memories},
+    {InventoryKind::Disk, storages},
+    {InventoryKind::Volume, drives},
+    {InventoryKind::NetworkAdapter, networks},
+    {InventoryKind::VideoAdapter, videos},
+    {InventoryKind::Monitor, monitors},
+    {InventoryKind::Battery, batteries},
+    {InventoryKind::SoundDevice, sounds},
+    {InventoryKind::Printer, printers},
+    {InventoryKind::InputDevice, inputs},
+    {InventoryKind::UsbDevice, usbDevices},
+    {InventoryKind::Controller, controllers},
+    {InventoryKind::LocalUser, localUsers},
+    {InventoryKind::LocalGroup, localGroups},
+    {InventoryKind::Antivirus, antivirus},
+};
+
 std::string request(const std::string& content, const std::string& deviceId, const char* query) {
     return "<?xml version=\"1.0\" encoding=\"UTF-8\" ?>\n<REQUEST>\n" + content + "  <DEVICEID>" + escaped(deviceId) +
            "</DEVICEID>\n  <QUERY>" + query + "</QUERY>\n</REQUEST>\n";
@@ -341,23 +388,17 @@ std::string request(const std::string& content, const std::string& deviceId, con
 
 std::string ocsInventoryXml(const Inventory& inventory, const ExportOptions& options) {
     std::string out = "  <CONTENT>\n";
-    hardware(inventory, out);
-    bios(inventory, out);
-    cpus(inventory, out);
-    memories(inventory, out);
-    storages(inventory, out);
-    drives(inventory, out);
-    networks(inventory, out);
-    videosAndMonitors(inventory, out);
-    batteries(inventory, out);
-    devices(inventory, out);
-    systemSections(inventory, out);
+    for (const KindHandler<Writer>& writer : kWriters)
+        if (writer.handle) writer.handle(inventory, out);
+    // A renamed machine names the id it was sent under before: the server carries its record over.
     if (!options.oldDeviceId.empty() && options.oldDeviceId != inventoryDeviceId(inventory))
         out += "    <OLD_DEVICEID>" + escaped(options.oldDeviceId) + "</OLD_DEVICEID>\n";
     if (!options.tag.empty()) Section(out, "ACCOUNTINFO").text("KEYNAME", "TAG").text("KEYVALUE", options.tag);
     out += "    <VERSIONCLIENT>" + escaped(versionClient()) + "</VERSIONCLIENT>\n  </CONTENT>\n";
     return request(out, inventoryDeviceId(inventory), "INVENTORY");
 }
+
+std::vector<KindCoverage> ocsKindCoverage() { return coverageOf(kWriters); }
 
 std::string ocsPrologXml(const Inventory& inventory) { return request("", inventoryDeviceId(inventory), "PROLOG"); }
 

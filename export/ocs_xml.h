@@ -6,6 +6,7 @@
 
 #include "export/export_common.h"
 #include "inventory/inventory.h"
+#include "inventory/kinds.h"
 
 namespace moravel {
 
@@ -16,5 +17,8 @@ std::string ocsInventoryXml(const Inventory& inventory, const ExportOptions& opt
 
 // The PROLOG request an agent sends first, asking whether the server wants an inventory.
 std::string ocsPrologXml(const Inventory& inventory);
+
+// How the request holds each kind of the inventory.
+std::vector<KindCoverage> ocsKindCoverage();
 
 }  // namespace moravel

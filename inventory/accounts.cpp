@@ -20,10 +20,13 @@ bool isDefender(const std::string& name) {
 
 }  // namespace
 
-void readAccounts(ClassSource& source, Inventory& inventory) {
+void readLocalUsers(ClassSource& source, Inventory& inventory) {
     for (const WmiRow& row : source.rows("Win32_UserAccount"))
         inventory.localUsers.push_back(
             {row.text("Name"), row.text("FullName"), accountId(row.text("SID")), row.flag("Disabled")});
+}
+
+void readLocalGroups(ClassSource& source, Inventory& inventory) {
     for (const WmiRow& row : source.rows("Win32_Group"))
         inventory.localGroups.push_back({row.text("Name"), accountId(row.text("SID"))});
 }

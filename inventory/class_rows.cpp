@@ -100,6 +100,12 @@ const WmiRows& ClassSource::rows(const std::string& className) {
     return it->second;
 }
 
+std::vector<std::string> ClassSource::classesRead() const {
+    std::vector<std::string> names;
+    for (const auto& read : read_) names.push_back(read.first);
+    return names;
+}
+
 WmiRows readRows(WmiProvider& provider, const std::string& className) {
     WmiRows rows;
     const WmiClass* recorded = findWmiClass(className);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "inventory/inventory.h"
+#include "query/probes.h"
 #include "query/wmi_provider.h"
 
 namespace moravel {
@@ -38,11 +39,15 @@ using WmiRows = std::vector<WmiRow>;
 // is first asked for.
 class ClassSource {
 public:
-    explicit ClassSource(WmiProvider* provider) : provider_(provider) {}
+    ClassSource(WmiProvider* provider, SystemProbes* probes) : provider_(provider), probes_(probes) {}
     const WmiRows& rows(const std::string& className);
+    SystemProbes* probes() const { return probes_; }  // may be null: it then gives nothing
+    // The classes asked for so far.
+    std::vector<std::string> classesRead() const;
 
 private:
     WmiProvider* provider_;
+    SystemProbes* probes_;
     std::map<std::string, WmiRows> read_;
 };
 

@@ -65,7 +65,7 @@ std::string vmSystem(SystemProbes* probes, const ComputerIdentity& computer, con
 // "DOMAIN\user" or "user": the login.
 std::string loginOf(const std::string& userName) { return userName.substr(userName.find('\\') + 1); }
 
-void readComputer(ClassSource& source, SystemProbes* probes, Inventory& inventory) {
+void readIdentity(ClassSource& source, Inventory& inventory) {
     const WmiRow& system = firstRow(source, "Win32_ComputerSystem");
     const WmiRow& product = firstRow(source, "Win32_ComputerSystemProduct");
     const WmiRow& enclosure = firstRow(source, "Win32_SystemEnclosure");
@@ -84,6 +84,7 @@ void readComputer(ClassSource& source, SystemProbes* probes, Inventory& inventor
     computer.chassisType = chassisType(enclosure);
     computer.assetTag = enclosure.text("SMBIOSAssetTag");
     computer.memoryBytes = system.number("TotalPhysicalMemory");
+    SystemProbes* probes = source.probes();
     if (probes) computer.deviceId = probes->machineGuid().value_or("");
     computer.vmSystem = vmSystem(probes, computer, kernelName(firstRow(source, "Win32_OperatingSystem")));
     computer.lastLoggedUser = loginOf(system.text("UserName"));
@@ -130,13 +131,6 @@ std::string windowsVersion(const std::string& caption, const std::string& build)
     return text;
 }
 
-}  // namespace
-
-void readIdentity(ClassSource& source, SystemProbes* probes, Inventory& inventory) {
-    readComputer(source, probes, inventory);
-    readFirmware(source, inventory);
-}
-
 void readOperatingSystem(ClassSource& source, Inventory& inventory) {
     const WmiRow& os = firstRow(source, "Win32_OperatingSystem");
     OperatingSystemInfo& info = inventory.os;
@@ -154,6 +148,14 @@ void readOperatingSystem(ClassSource& source, Inventory& inventory) {
         offset && *offset > -1440 && *offset < 1440)
         info.utcOffsetMinutes = static_cast<int>(*offset);
     if (info.kernelName == "windows") info.productId = os.text("SerialNumber");
+}
+
+}  // namespace
+
+void readComputer(ClassSource& source, Inventory& inventory) {
+    readIdentity(source, inventory);
+    readFirmware(source, inventory);
+    readOperatingSystem(source, inventory);
 }
 
 }  // namespace moravel::parts

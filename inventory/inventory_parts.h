@@ -1,15 +1,13 @@
-// The parts of the inventory pass, one per kind of device; each reads the classes it needs from
-// the shared source and fills its part of the model.
+// The readers of the inventory's kinds (kinds.h), one per kind; each reads the classes it needs
+// from the shared source and fills its part of the model.
 #pragma once
 
 #include "inventory/class_rows.h"
 #include "inventory/inventory.h"
-#include "query/probes.h"
 
 namespace moravel::parts {
 
-void readIdentity(ClassSource& source, SystemProbes* probes, Inventory& inventory);
-void readOperatingSystem(ClassSource& source, Inventory& inventory);
+void readComputer(ClassSource& source, Inventory& inventory);  // identity, firmware, board, system
 void readProcessors(ClassSource& source, Inventory& inventory);
 void readMemoryModules(ClassSource& source, Inventory& inventory);
 void readDisks(ClassSource& source, Inventory& inventory);
@@ -18,9 +16,13 @@ void readNetworkAdapters(ClassSource& source, Inventory& inventory);
 void readVideoAdapters(ClassSource& source, Inventory& inventory);
 void readMonitors(ClassSource& source, Inventory& inventory);
 void readBatteries(ClassSource& source, Inventory& inventory);
-void readPeripherals(ClassSource& source, Inventory& inventory);  // sound, printers, inputs, USB
+void readSoundDevices(ClassSource& source, Inventory& inventory);
+void readPrinters(ClassSource& source, Inventory& inventory);
+void readInputs(ClassSource& source, Inventory& inventory);
+void readUsbDevices(ClassSource& source, Inventory& inventory);
 void readControllers(ClassSource& source, Inventory& inventory);  // the PCI bus
-void readAccounts(ClassSource& source, Inventory& inventory);     // local users and groups
+void readLocalUsers(ClassSource& source, Inventory& inventory);
+void readLocalGroups(ClassSource& source, Inventory& inventory);
 void readAntivirus(ClassSource& source, Inventory& inventory);
 
 // The first non-empty text.

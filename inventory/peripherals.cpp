@@ -40,7 +40,9 @@ bool isUsbDevice(const std::string& pnpId) {
     return pnpId.compare(0, 8, "USB\\VID_") == 0 && pnpId.find("&MI_") == std::string::npos;
 }
 
-void readSound(ClassSource& source, Inventory& inventory) {
+}  // namespace
+
+void readSoundDevices(ClassSource& source, Inventory& inventory) {
     for (const WmiRow& row : source.rows("Win32_SoundDevice"))
         inventory.soundDevices.push_back({row.text("ProductName"), row.text("Manufacturer"), {}});
 }
@@ -94,15 +96,6 @@ void readUsbDevices(ClassSource& source, Inventory& inventory) {
         device.serialNumber = usbSerial(id);
         device.deviceClass = row.text("PNPClass");
     }
-}
-
-}  // namespace
-
-void readPeripherals(ClassSource& source, Inventory& inventory) {
-    readSound(source, inventory);
-    readPrinters(source, inventory);
-    readInputs(source, inventory);
-    readUsbDevices(source, inventory);
 }
 
 }  // namespace moravel::parts

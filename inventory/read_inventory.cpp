@@ -1,6 +1,7 @@
 #include "inventory/read_inventory.h"
 
 #include "inventory/inventory_parts.h"
+#include "inventory/kinds.h"
 #include "query/wmi_query.h"
 
 namespace moravel {
@@ -19,22 +20,9 @@ const char* diskBusName(DiskBus bus) {
 }
 
 Inventory readInventory(WmiProvider* provider, SystemProbes* probes) {
-    ClassSource source(provider);
+    ClassSource source(provider, probes);
     Inventory inventory;
-    parts::readIdentity(source, probes, inventory);
-    parts::readOperatingSystem(source, inventory);
-    parts::readProcessors(source, inventory);
-    parts::readMemoryModules(source, inventory);
-    parts::readDisks(source, inventory);
-    parts::readVolumes(source, inventory);
-    parts::readNetworkAdapters(source, inventory);
-    parts::readVideoAdapters(source, inventory);
-    parts::readMonitors(source, inventory);
-    parts::readBatteries(source, inventory);
-    parts::readPeripherals(source, inventory);
-    parts::readControllers(source, inventory);
-    parts::readAccounts(source, inventory);
-    parts::readAntivirus(source, inventory);
+    for (const InventoryKindInfo& kind : inventoryKinds()) kind.read(source, inventory);
     return inventory;
 }
 

@@ -15,6 +15,10 @@ configure_file(${_here}/moravel.metainfo.xml.in ${_out}/org.example.moravel.meta
 moravel_install(FILES ${_out}/org.example.moravel.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 moravel_install(FILES ${_here}/moravel-report.bash-completion RENAME moravel-report
         DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions)
+if(TARGET moravel)
+  moravel_install(FILES ${_here}/moravel.bash-completion RENAME moravel
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions)
+endif()
 
 # The service reads its server from /etc/moravel/inventory.conf whatever the prefix: one machine
 # has one place for it, the one README and the man page name (GNUInstallDirs would make it

@@ -22,10 +22,14 @@ share/man/man1/moravel-report.1.gz
 share/man/man1/moravel.1.gz
 share/metainfo/org.example.moravel.metainfo.xml"
 for size in 16 32 48 128 256; do expected+=$'\n'"share/icons/hicolor/${size}x$size/apps/moravel.png"; done
-[ -x "$build/moravel" ] && expected+=$'\n'"bin/moravel"
-# The configuration file goes to the configured prefix's etc (/etc for /usr), not under --prefix.
+[ -x "$build/moravel" ] && expected+=$'\n'"bin/moravel"$'\n'"share/bash-completion/completions/moravel"
+# The configuration file is /etc/moravel/inventory.conf whatever the prefix, as README and the man
+# page say.
 conf=$(cd "$stage" && find . -name inventory.conf | sed 's|^\.||')
-[ "$(wc -l <<<"$conf")" = 1 ] && [ "${conf%/moravel/inventory.conf}" != "$conf" ] || fail "inventory.conf installed as '$conf'"
+[ "$conf" = /etc/moravel/inventory.conf ] || fail "inventory.conf installed as '$conf'"
+grep -qF /etc/moravel/inventory.conf "$source_dir/README.md" &&
+  zcat "$share/man/man1/moravel-report.1.gz" | grep -qF /etc/moravel/inventory.conf ||
+  fail "README or the man page names another configuration file"
 diff <(sort <<<"$expected") <(cd "$root" && find . \( -type f -o -type l \) ! -name inventory.conf | sed 's|^\./||' | sort) ||
   fail "the installed files differ from the expected ones (< expected, > installed)"
 
@@ -38,7 +42,7 @@ grep -rlIF -e "$build" -e "$source_dir" "$root" && fail "a build or source folde
 
 # The desktop entry starts the installed program and names the installed icon.
 desktop-file-validate "$share/applications/moravel.desktop" || fail "desktop entry"
-grep -qx 'Exec=moravel' "$share/applications/moravel.desktop" || fail "desktop entry: Exec"
+grep -qx 'Exec=moravel %f' "$share/applications/moravel.desktop" || fail "desktop entry: Exec"
 grep -qx 'Icon=moravel' "$share/applications/moravel.desktop" || fail "desktop entry: Icon"
 metainfo=$share/metainfo/org.example.moravel.metainfo.xml
 appstreamcli validate --no-net "$metainfo" >"$stage/appstream.log" || { cat "$stage/appstream.log"; fail "metainfo"; }
@@ -61,10 +65,17 @@ grep -qx 'WantedBy=timers.target' "$root/lib/systemd/system/moravel-inventory.ti
 if command -v systemd-analyze >/dev/null; then
   systemd-analyze verify --man=no "$service" "$root/lib/systemd/system/moravel-inventory.timer" 2>"$stage/verify.log" ||
     { cat "$stage/verify.log"; fail "systemd-analyze verify"; }
+  # Hardened as systemd rates it: an exposure of 3.0 or less is "OK".
+  systemd-analyze security --offline=yes --no-pager "$service" >"$stage/security.log" 2>&1 || true
+  exposure=$(sed -n 's/.*Overall exposure level for [^:]*: \([0-9.]*\) .*/\1/p' "$stage/security.log")
+  [ -n "$exposure" ] && awk -v e="$exposure" 'BEGIN { exit !(e <= 3.0) }' ||
+    { tail -20 "$stage/security.log"; fail "systemd-analyze security rates the service ${exposure:-unknown}, above 3.0"; }
 fi
 command=$(sed -n "s|^ExecStart=/bin/sh -c '\(.*\)'$|\1|p" "$service" | sed 's/\$\$/$/g; s|exec [^ ]*moravel-report|exec "$report"|')
-status=0; env -i report="$root/bin/moravel-report" SERVER= sh -c "$command" 2>"$stage/none.err" || status=$?
-[ "$status" = 2 ] && grep -q "'--submit' needs a value" "$stage/none.err" || fail "the service without a server: $status $(cat "$stage/none.err")"
+# No server named yet: one line for the journal, and no failure.
+status=0; env -i report="$root/bin/moravel-report" SERVER= sh -c "$command" >"$stage/none.out" 2>&1 || status=$?
+[ "$status" = 0 ] && [ "$(wc -l <"$stage/none.out")" = 1 ] && grep -q "no SERVER in $conf" "$stage/none.out" ||
+  fail "the service without a server: $status $(cat "$stage/none.out")"
 status=0; env -i report="$root/bin/moravel-report" SERVER=http://127.0.0.1:9/ocsinventory TAG="lab 2" TIMEOUT=3 sh -c "$command" \
   2>"$stage/sent.err" || status=$?
 [ "$status" = 3 ] && grep -q '^moravel-report: http://127.0.0.1:9/ocsinventory: PROLOG: ' "$stage/sent.err" ||
@@ -91,6 +102,17 @@ complete_words() { COMP_WORDS=("$@") COMP_CWORD=$(($# - 1)); _moravel_report; ec
   fail "--compare OLD does not complete NEW as a snapshot"
 [ "$(complete_words moravel-report --save-snapshot=ma)" = "--save-snapshot=machine.json" ] ||
   fail "--save-snapshot=ma as one word does not complete"
+# The window's own options too, and a snapshot alone.
+if [ -x "$build/moravel" ]; then
+  . "$share/bash-completion/completions/moravel"
+  complete_window() { COMP_WORDS=("$@") COMP_CWORD=$(($# - 1)); _moravel; echo "${COMPREPLY[*]}"; }
+  for option in $("$root/bin/moravel" --help | grep -o -- '--[a-z-]*' | sort -u); do
+    [[ " $(complete_window moravel --) " == *" $option "* ]] || fail "moravel's bash completion lacks $option"
+    grep -qF -- "${option//-/\\-}" "$stage/moravel.1" || fail "moravel.1 lacks $option"
+  done
+  [ "$(complete_window moravel "")" = "machine.json records" ] || fail "moravel does not complete a snapshot alone"
+  [ "$(complete_window moravel --snapshot=ma)" = "--snapshot=machine.json" ] || fail "moravel --snapshot=ma"
+fi
 cd "$stage"
 echo "ok: $(wc -l <<<"$expected") files installed and checked"
 

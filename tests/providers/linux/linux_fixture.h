@@ -43,8 +43,8 @@ public:
     std::optional<std::time_t> rootBirth;
 };
 
-// Every machine of tests/data/linux (written by its make_fixtures.py).
-inline const char* const kFixtureMachines[] = {"desktop", "laptop", "container", "kvm", "arm", "hybrid"};
+// Every machine of tests/data/linux (written by its make_fixtures.py and make_workstation.py).
+inline const char* const kFixtureMachines[] = {"desktop", "laptop", "container", "kvm", "arm", "hybrid", "workstation"};
 
 inline std::string fixtureRoot(const std::string& name) {
     return std::string(MORAVEL_SOURCE_DIR) + "/tests/data/linux/" + name;

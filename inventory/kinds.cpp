@@ -1,0 +1,44 @@
+#include "inventory/kinds.h"
+
+#include "inventory/inventory_parts.h"
+
+namespace moravel {
+
+const std::vector<InventoryKindInfo>& inventoryKinds() {
+    using namespace parts;
+    static const std::vector<InventoryKindInfo> kinds = {
+        {InventoryKind::Computer,
+         "computer",
+         {"Win32_ComputerSystem", "Win32_ComputerSystemProduct", "Win32_SystemEnclosure", "Win32_BIOS",
+          "Win32_BaseBoard", "Win32_OperatingSystem", "Win32_TimeZone"},
+         readComputer},
+        {InventoryKind::Processor, "processors", {"Win32_Processor"}, readProcessors},
+        {InventoryKind::MemoryModule, "memory modules", {"Win32_PhysicalMemory"}, readMemoryModules},
+        {InventoryKind::Disk, "disks", {"Win32_DiskDrive", "MSFT_Disk"}, readDisks},
+        {InventoryKind::Volume, "volumes", {"Win32_LogicalDisk"}, readVolumes},
+        {InventoryKind::NetworkAdapter,
+         "network adapters",
+         {"Win32_NetworkAdapter", "Win32_NetworkAdapterConfiguration", "MSFT_NetAdapter"},
+         readNetworkAdapters},
+        {InventoryKind::VideoAdapter, "video adapters", {"Win32_VideoController"}, readVideoAdapters},
+        {InventoryKind::Monitor, "monitors", {"WmiMonitorID", "WmiMonitorBasicDisplayParams"}, readMonitors},
+        {InventoryKind::Battery,
+         "batteries",
+         {"Win32_Battery", "BatteryStaticData", "BatteryFullChargedCapacity", "BatteryCycleCount"},
+         readBatteries},
+        {InventoryKind::SoundDevice, "sound devices", {"Win32_SoundDevice"}, readSoundDevices},
+        {InventoryKind::Printer, "printers", {"Win32_Printer"}, readPrinters},
+        {InventoryKind::InputDevice,
+         "keyboards and pointing devices",
+         {"Win32_Keyboard", "Win32_PointingDevice"},
+         readInputs},
+        {InventoryKind::UsbDevice, "USB devices", {"Win32_PnPEntity"}, readUsbDevices},
+        {InventoryKind::Controller, "controllers", {"Win32_PnPEntity"}, readControllers},
+        {InventoryKind::LocalUser, "local users", {"Win32_UserAccount"}, readLocalUsers},
+        {InventoryKind::LocalGroup, "local groups", {"Win32_Group"}, readLocalGroups},
+        {InventoryKind::Antivirus, "antivirus products", {"AntiVirusProduct"}, readAntivirus},
+    };
+    return kinds;
+}
+
+}  // namespace moravel
