@@ -3,6 +3,7 @@
 // recorded Windows workstation and from machines made for one rule each.
 #include <gtest/gtest.h>
 
+#include "compare/compare.h"
 #include "inventory/read_inventory.h"
 #include "query/snapshot/snapshot_provider.h"
 #include "tests/support/snapshot_fixture.h"
@@ -62,6 +63,16 @@ TEST_F(RecordedWorkstation, AccountsDnsAntivirusAndTrueDiskSizes) {
     EXPECT_EQ(inventory.disks.at(0).name, "\\\\.\\PHYSICALDRIVE0");  // Windows' own name stays
     EXPECT_EQ(inventory.disks.at(0).sizeBytes, 1024209543168u);
     EXPECT_EQ(inventory.networkAdapters.at(0).ipv6Prefixes, std::vector<unsigned>{64});
+}
+
+// A PCI card is compared by its ids: a replaced Wi-Fi card is one removed, one added.
+TEST_F(RecordedWorkstation, ControllersAreComparedByTheirIds) {
+    std::vector<std::string> identities;
+    for (const InventoryItem& item : inventoryItems(inventory))
+        if (item.kind == "Controller") identities.push_back(item.identity.at(0));
+    ASSERT_EQ(identities.size(), 4u);
+    EXPECT_EQ(identities[0], "PCI 8086:7a70 8086:0094");
+    EXPECT_EQ(identities[1], "PCI 8086:a706 17aa:22d0");
 }
 
 TEST(WindowsRelease, TheReleaseItsFeatureUpdateAndItsBuild) {
