@@ -70,6 +70,14 @@ def opened_files(report):
     return files, opens, failed
 
 
+HEALTH = re.compile(r'open(?:at)?\((?:AT_FDCWD, )?"(/dev/(?:nvme|sd)[^"]*|[^"]*libsystemd[^"]*)"')
+
+
+def health_opens(argv):
+    """The disks and the D-Bus library a run opened to read disk health."""
+    return sorted({m.group(1) for line in strace_lines(argv, "-e", "trace=openat,open") if (m := HEALTH.search(line))})
+
+
 def syscall_summary(argv):
     """Total system calls of one run and the busiest ones, from strace -c -f."""
     lines = strace_lines(argv, "-c")
@@ -154,7 +162,14 @@ def main():
     out(f"- queries: {queries_of(report)}")
     out(f"- files opened: {opens} opens ({failed} of files that do not exist), {len(files)} distinct files")
     out(f"- system calls (strace -c -f): {total}; the floor: {floor_total}")
-    out("- busiest: " + ", ".join(f"{name} {count}" for count, name in busiest) + "\n")
+    out("- busiest: " + ", ".join(f"{name} {count}" for count, name in busiest))
+    # Disk health is read by the inventory alone: the plain report neither asks a disk nor loads
+    # libsystemd for UDisks2.
+    plain_health = health_opens([report])
+    if plain_health:
+        raise SystemExit(f"bench: the plain report opened {', '.join(plain_health)} for disk health")
+    out(f"- disk health: the plain report opens no disk and no libsystemd; the inventory opens "
+        f"{', '.join(health_opens([report, '--inventory', 'glpi'])) or 'nothing (no NVMe or SCSI disk here)'}\n")
 
     tools = {
         "moravel-report": [report],

@@ -28,6 +28,7 @@
 #include "sections/collector.h"
 #include "sections/sections.h"
 #include "text/terminal.h"
+#include "text/utf8.h"
 
 namespace moravel {
 namespace {
@@ -118,18 +119,12 @@ int printComparison(const ReportOptions& options, std::ostream& out, std::ostrea
         writeJsonComparison(comparison, options.hardwareOnly, to);
     else
         writeTextComparison(comparison, options.hardwareOnly, to);
-    errno = 0;
-    out.flush();
-    if (!out) return cannotWrite("standard output", errno ? std::strerror(errno) : "write error", err);
+    if (const int status = flushOutput(out, err)) return status;
     if (!options.output.empty()) {
         const int status = writeFile(options.output, options.json ? file.str() : textFileContent(file.str()), err);
         if (status != 0) return status;
     }
     return comparison.differs(options.hardwareOnly) ? 1 : 0;
-}
-
-bool endsWith(const std::string& text, const std::string& end) {
-    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
 }
 
 // The inventory in the asked format; an OCS inventory written to a .ocs file is compressed, as

@@ -2,11 +2,12 @@
 // (serial number, MAC address, slot) and its properties as text. The machine's own parts
 // (computer, firmware, board, operating system) are one each and need no identity. What the 38
 // fields already say of the whole machine (its memory, the last boot) is not repeated.
-#include <cctype>
 #include <cstdio>
 
 #include "compare/compare.h"
+#include "inventory/health.h"
 #include "query/wmi_names.h"
+#include "sections/section_support.h"
 
 namespace moravel {
 namespace {
@@ -37,17 +38,9 @@ std::string joined(const std::vector<std::string>& list) {
     return text;
 }
 
-// Firmware fills empty serial numbers with these.
-bool placeholder(const std::string& text) {
-    std::string lower;
-    for (char c : text) lower += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return lower.find_first_not_of("0 ") == std::string::npos || lower == "unknown" || lower == "not specified" ||
-           lower == "none" || lower == "default string" || lower == "to be filled by o.e.m." || lower == "n/a";
-}
-
 // An identity key, or empty text (which tells nothing) when the value is missing or a placeholder.
 std::string key(const char* what, const std::string& value) {
-    return placeholder(value) ? std::string() : std::string(what) + " " + value;
+    return isPlaceholderSerial(value) ? std::string() : std::string(what) + " " + value;
 }
 
 // "Kingston 8 GB (serial 1A2B)": the words given that are not empty.
@@ -56,7 +49,8 @@ std::string named(std::initializer_list<std::string> words, const std::string& s
     std::string name;
     for (const std::string& word : words)
         if (!word.empty()) name += (name.empty() ? "" : " ") + word;
-    if (!placeholder(serial)) name += (name.empty() ? "" : " ") + std::string("(") + serialWord + " " + serial + ")";
+    if (!isPlaceholderSerial(serial))
+        name += (name.empty() ? "" : " ") + std::string("(") + serialWord + " " + serial + ")";
     return name;
 }
 
@@ -67,6 +61,12 @@ InventoryItem item(std::string kind, std::string name, std::vector<std::string> 
     for (const ItemProperty& property : properties)
         if (!property.text.empty()) made.properties.push_back(property);
     return made;
+}
+
+// A part's health after its other properties: its changes are expected (a disk ages), but a
+// disk that turns to failing is a change.
+void withHealth(const std::vector<HealthLine>& health, InventoryItem& item) {
+    for (const HealthLine& line : health) item.properties.push_back({line.label, line.text});
 }
 
 void addMachine(const Inventory& inventory, std::vector<InventoryItem>& items) {
@@ -137,7 +137,7 @@ void addMemoryModules(const Inventory& inventory, std::vector<InventoryItem>& it
 }
 
 void addDisks(const Inventory& inventory, std::vector<InventoryItem>& items) {
-    for (const Disk& disk : inventory.disks)
+    for (const Disk& disk : inventory.disks) {
         items.push_back(item("Disk", named({disk.model, bytes(disk.sizeBytes)}, disk.serialNumber),
                              {key("serial", disk.serialNumber), key("device", disk.name)},
                              {{"Model", disk.model},
@@ -148,6 +148,8 @@ void addDisks(const Inventory& inventory, std::vector<InventoryItem>& items) {
                               {"Media", disk.mediaType},
                               {"Removable", disk.removable ? "yes" : "no"},
                               {"Size", bytes(disk.sizeBytes)}}));
+        withHealth(diskHealthLines(disk), items.back());
+    }
 }
 
 void addNetworkAdapters(const Inventory& inventory, std::vector<InventoryItem>& items) {
@@ -195,7 +197,7 @@ void addMonitors(const Inventory& inventory, std::vector<InventoryItem>& items) 
 }
 
 void addBatteries(const Inventory& inventory, std::vector<InventoryItem>& items) {
-    for (const Battery& battery : inventory.batteries)
+    for (const Battery& battery : inventory.batteries) {
         items.push_back(item("Battery", named({battery.name}, battery.serialNumber),
                              {key("serial", battery.serialNumber)},
                              {{"Name", battery.name},
@@ -206,6 +208,8 @@ void addBatteries(const Inventory& inventory, std::vector<InventoryItem>& items)
                               {"Design capacity", number(battery.designCapacityMwh, " mWh")},
                               {"Full charge capacity", number(battery.fullChargeCapacityMwh, " mWh")},
                               {"Cycles", number(battery.cycleCount)}}));
+        withHealth(batteryHealthLines(battery), items.back());
+    }
 }
 
 // A PCI device is told apart by its ids (two of one kind pair in order); its slot is not kept.
@@ -245,6 +249,7 @@ const KindHandler<Comparing> kComparisons[] = {
     {InventoryKind::Printer, {}, "not compared: the Printer field compares the first queue"},
     {InventoryKind::InputDevice, {}, "not compared"},
     {InventoryKind::UsbDevice, {}, "not compared: the USB Drive field compares USB disks"},
+    {InventoryKind::Temperature, {}, "not compared: readings, not parts; disks show theirs beside them"},
     {InventoryKind::Controller, {"Controller", addControllers}},
     {InventoryKind::LocalUser, {}, "not compared: accounts belong to the installation, not the machine"},
     {InventoryKind::LocalGroup, {}, "not compared: accounts belong to the installation, not the machine"},

@@ -41,23 +41,6 @@ bool dottedQuad(const std::string& text, std::uint32_t& value) {
     return true;
 }
 
-// The length of the UTF-8 character at `i`, or 0 when the bytes there are not one.
-std::size_t utf8Length(const std::string& text, std::size_t i) {
-    auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
-    unsigned char c = byte(i);
-    std::size_t length = c < 0x80                ? 1
-                         : c >= 0xC2 && c < 0xE0 ? 2
-                         : c >= 0xE0 && c < 0xF0 ? 3
-                         : c >= 0xF0 && c < 0xF5 ? 4
-                                                 : 0;
-    if (length == 0 || i + length > text.size()) return 0;
-    for (std::size_t k = 1; k < length; ++k)
-        if ((byte(i + k) & 0xC0) != 0x80) return 0;
-    if (length == 3 && ((c == 0xE0 && byte(i + 1) < 0xA0) || (c == 0xED && byte(i + 1) >= 0xA0))) return 0;
-    if (length == 4 && ((c == 0xF0 && byte(i + 1) < 0x90) || (c == 0xF4 && byte(i + 1) >= 0x90))) return 0;
-    return length;
-}
-
 using Ipv6 = std::array<std::uint16_t, 8>;
 
 // "fe80:0:12" as its groups; false for anything but one to four hexadecimal digits between colons.
@@ -222,22 +205,6 @@ std::string firstIpv4Address(const Inventory& inventory) {
     for (const NetworkAdapter& adapter : inventory.networkAdapters)
         if (std::string address = firstIpv4(adapter.ipv4); !address.empty()) return address;
     return {};
-}
-
-std::string validUtf8(const std::string& text) {
-    std::string out;
-    out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size();) {
-        std::size_t length = utf8Length(text, i);
-        if (length == 0) {
-            out += "\xEF\xBF\xBD";
-            ++i;
-        } else {
-            out.append(text, i, length);
-            i += length;
-        }
-    }
-    return out;
 }
 
 }  // namespace moravel

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "inventory/inventory.h"
+#include "text/utf8.h"
 
 namespace moravel {
 
@@ -60,8 +61,5 @@ std::string dnsServers(const Inventory& inventory);
 std::string firstIpv4(const std::vector<std::string>& addresses);
 std::string firstIpv4Gateway(const Inventory& inventory);
 std::string firstIpv4Address(const Inventory& inventory);
-
-// Text as valid UTF-8: each byte that is not part of a UTF-8 character becomes U+FFFD.
-std::string validUtf8(const std::string& text);
 
 }  // namespace moravel

@@ -231,6 +231,12 @@ Json battery(const Battery& cell) {
         .json();
 }
 
+// The format has a place for the sensors a machine has, not for their readings, which change
+// with every inventory.
+Json sensor(const TemperatureSensor& temperature) {
+    return Object().text("name", temperature.name).text("type", "TEMPERATURE").json();
+}
+
 Json printer(const Printer& queue) {
     return Object()
         .text("name", queue.name.empty() ? "printer" : queue.name)
@@ -349,7 +355,8 @@ const KindHandler<Writer> kWriters[] = {
          for (const NetworkAdapter& adapter : inventory.networkAdapters) addNetworks(adapter, networks);
          add(content, "networks", networks);
      }},
-    {InventoryKind::VideoAdapter, [](const Inventory& i, Json& c) { add(c, "videos", listOf(i.videoAdapters, video)); }},
+    {InventoryKind::VideoAdapter,
+     [](const Inventory& i, Json& c) { add(c, "videos", listOf(i.videoAdapters, video)); }},
     {InventoryKind::Monitor, [](const Inventory& i, Json& c) { add(c, "monitors", listOf(i.monitors, monitor)); }},
     {InventoryKind::Battery, [](const Inventory& i, Json& c) { add(c, "batteries", listOf(i.batteries, battery)); }},
     {InventoryKind::SoundDevice, [](const Inventory& i, Json& c) { add(c, "sounds", listOf(i.soundDevices, sound)); }},
@@ -357,6 +364,8 @@ const KindHandler<Writer> kWriters[] = {
     {InventoryKind::InputDevice, [](const Inventory& i, Json& c) { add(c, "inputs", listOf(i.inputs, input)); }},
     {InventoryKind::UsbDevice,
      [](const Inventory& i, Json& c) { add(c, "usbdevices", listOf(i.usbDevices, usbDevice)); }},
+    {InventoryKind::Temperature,
+     [](const Inventory& i, Json& c) { add(c, "sensors", listOf(i.temperatures, sensor)); }},
     {InventoryKind::Controller,
      [](const Inventory& i, Json& c) { add(c, "controllers", listOf(i.controllers, controller)); }},
     {InventoryKind::LocalUser,

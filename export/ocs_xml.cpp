@@ -36,12 +36,10 @@ std::string escaped(const std::string& text) {
 // At most `width` characters, never cutting one in two.
 std::string clipped(const std::string& text, std::size_t width) {
     std::string valid = validUtf8(text);
-    std::size_t characters = 0, i = 0;
-    for (; i < valid.size(); ++i) {
-        if ((static_cast<unsigned char>(valid[i]) & 0xC0) == 0x80) continue;
-        if (characters++ == width) break;
-    }
-    return valid.substr(0, i);
+    std::size_t at = 0;
+    for (std::size_t characters = 0; at < valid.size() && characters < width; ++characters)
+        at += decodeUtf8(valid, at).length;
+    return valid.substr(0, at);
 }
 
 class Section {
@@ -373,6 +371,7 @@ const KindHandler<Writer> kWriters[] = {
     {InventoryKind::Printer, printers},
     {InventoryKind::InputDevice, inputs},
     {InventoryKind::UsbDevice, usbDevices},
+    {InventoryKind::Temperature, nullptr, "none: the server keeps no sensors"},
     {InventoryKind::Controller, controllers},
     {InventoryKind::LocalUser, localUsers},
     {InventoryKind::LocalGroup, localGroups},

@@ -8,16 +8,13 @@
 #include "export/glpi_json.h"
 #include "export/ocs_xml.h"
 #include "export/zlib_data.h"
+#include "text/utf8.h"
 #include "moravel_version.h"
 
 namespace moravel {
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-bool endsWith(const std::string& text, const std::string& end) {
-    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
-}
 
 // The URL without its query, fragment and a last slash.
 std::string urlPath(const std::string& url) {

@@ -94,11 +94,19 @@ std::vector<std::string> WmiRow::list(const char* property) const {
     return value && (value->type & vt::Array) ? value->items : std::vector<std::string>();
 }
 
-const WmiRows& ClassSource::rows(const std::string& className) {
+const ClassSource::Read& ClassSource::read(const std::string& className) {
     auto it = read_.find(className);
-    if (it == read_.end()) it = read_.emplace(className, provider_ ? readRows(*provider_, className) : WmiRows()).first;
+    if (it == read_.end()) {
+        Read read;
+        if (provider_) read.rows = readRows(*provider_, className, &read.failure);
+        it = read_.emplace(className, std::move(read)).first;
+    }
     return it->second;
 }
+
+const WmiRows& ClassSource::rows(const std::string& className) { return read(className).rows; }
+
+std::optional<CycleFailure> ClassSource::failure(const std::string& className) { return read(className).failure; }
 
 std::vector<std::string> ClassSource::classesRead() const {
     std::vector<std::string> names;
@@ -106,19 +114,21 @@ std::vector<std::string> ClassSource::classesRead() const {
     return names;
 }
 
-WmiRows readRows(WmiProvider& provider, const std::string& className) {
+WmiRows readRows(WmiProvider& provider, const std::string& className, std::optional<CycleFailure>* failure) {
     WmiRows rows;
     const WmiClass* recorded = findWmiClass(className);
     if (!recorded) return rows;
-    runQueryCycle(provider, recorded->nameSpace, classQuery(*recorded), [&](WmiObject& object) {
-        WmiRow& row = rows.emplace_back();
-        for (const WmiProperty& property : recorded->properties) {
-            WmiValue value;
-            if (property.recorded && !failed(object.get(property.name, value)))
-                row.set(property.name, std::move(value));
-        }
-        return true;
-    });
+    std::optional<CycleFailure> stopped =
+        runQueryCycle(provider, recorded->nameSpace, classQuery(*recorded), [&](WmiObject& object) {
+            WmiRow& row = rows.emplace_back();
+            for (const WmiProperty& property : recorded->properties) {
+                WmiValue value;
+                if (property.recorded && !failed(object.get(property.name, value)))
+                    row.set(property.name, std::move(value));
+            }
+            return true;
+        });
+    if (failure) *failure = stopped;
     return rows;
 }
 

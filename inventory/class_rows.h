@@ -41,18 +41,26 @@ class ClassSource {
 public:
     ClassSource(WmiProvider* provider, SystemProbes* probes) : provider_(provider), probes_(probes) {}
     const WmiRows& rows(const std::string& className);
+    // Where the class's query failed, if it did (kAccessDenied: the program needs more rights).
+    std::optional<CycleFailure> failure(const std::string& className);
     SystemProbes* probes() const { return probes_; }  // may be null: it then gives nothing
     // The classes asked for so far.
     std::vector<std::string> classesRead() const;
 
 private:
+    struct Read {
+        WmiRows rows;
+        std::optional<CycleFailure> failure;
+    };
+    const Read& read(const std::string& className);
     WmiProvider* provider_;
     SystemProbes* probes_;
-    std::map<std::string, WmiRows> read_;
+    std::map<std::string, Read> read_;
 };
 
 // Every object of `className` (a class the snapshot writer records, in its namespace) with the
-// properties recorded for it, through `provider`; no objects when the class cannot be read.
-WmiRows readRows(WmiProvider& provider, const std::string& className);
+// properties recorded for it, through `provider`; no objects when the class cannot be read, and
+// then `failure` says where it failed.
+WmiRows readRows(WmiProvider& provider, const std::string& className, std::optional<CycleFailure>* failure = nullptr);
 
 }  // namespace moravel

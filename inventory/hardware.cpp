@@ -121,6 +121,7 @@ void readDisks(ClassSource& source, Inventory& inventory) {
                          disk.mediaType == "External hard disk media";
         disk.sizeBytes = whole && whole->number("Size") ? whole->number("Size") : row.number("Size");
     }
+    readDiskHealth(source, inventory);
 }
 
 void readVolumes(ClassSource& source, Inventory& inventory) {

@@ -93,6 +93,26 @@ struct MemoryModule {
 // How a disk is attached.
 enum class DiskBus { Unknown, Nvme, Sata, Usb, Scsi, Ide, Virtual };
 
+enum class DiskMedia { Unknown, HardDisk, SolidState };
+enum class HealthStatus { Unknown, Healthy, Warning, Failing };
+
+// What a disk says of its health; each value absent where the disk does not say, the program
+// may not ask, or the value is beyond what any disk can have.
+struct DiskHealth {
+    HealthStatus status = HealthStatus::Unknown;
+    Number powerOnHours;
+    Number powerCycles;
+    Number temperatureCelsius;
+    Number wearPercent;  // of an SSD's rated life; NVMe drives count on past 100
+    Number mediaErrors;  // SSDs: uncorrectable media and data integrity errors
+    Number reallocatedSectors;
+    Number pendingSectors;
+    bool any() const {
+        return status != HealthStatus::Unknown || powerOnHours || powerCycles || temperatureCelsius || wearPercent ||
+               mediaErrors || reallocatedSectors || pendingSectors;
+    }
+};
+
 struct Disk {
     std::string name;  // as the system names it: "\\.\PHYSICALDRIVE0", "/dev/nvme0n1"
     std::string model;
@@ -102,8 +122,10 @@ struct Disk {
     std::string interfaceType;  // as WMI words it: "IDE", "SCSI", "USB"
     std::string mediaType;      // "Fixed hard disk media", "Removable Media", ...
     DiskBus bus = DiskBus::Unknown;
+    DiskMedia media = DiskMedia::Unknown;
     bool removable = false;
     Number sizeBytes;  // the whole disk (Windows' WMI reports it cut to whole cylinders)
+    DiskHealth health;
 };
 
 // A mounted file system: a drive letter on Windows, a mount point elsewhere.
@@ -169,6 +191,13 @@ struct Battery {
     Number fullChargeCapacityMwh;  // below the design capacity as the battery wears
     Number cycleCount;
     Number designVoltageMv;
+};
+
+// A temperature the system reports: a thermal zone, a processor's or a disk's sensor.
+struct TemperatureSensor {
+    std::string name;  // "ACPI\\ThermalZone\\TZ00_0", "coretemp Package id 0"
+    std::optional<int> celsius;
+    std::optional<int> criticalCelsius;
 };
 
 struct SoundDevice {
@@ -263,6 +292,9 @@ struct Inventory {
     std::vector<Printer> printers;
     std::vector<InputDevice> inputs;
     std::vector<UsbDevice> usbDevices;
+    std::vector<TemperatureSensor> temperatures;
+    // The disks' health was refused to this program: it needs to run as administrator or root.
+    bool diskHealthNeedsRights = false;
     std::vector<Controller> controllers;
     std::vector<LocalUser> localUsers;
     std::vector<LocalGroup> localGroups;
@@ -271,5 +303,9 @@ struct Inventory {
 
 // The name inventory servers know the bus by: "NVMe", "SATA", "USB", ...; empty when unknown.
 const char* diskBusName(DiskBus bus);
+
+// How much of its design capacity a battery holds when full, in percent; absent where either is
+// unknown or the two make no sense together.
+Number batteryCapacityPercent(const Battery& battery);
 
 }  // namespace moravel

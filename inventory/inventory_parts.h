@@ -10,7 +10,9 @@ namespace moravel::parts {
 void readComputer(ClassSource& source, Inventory& inventory);  // identity, firmware, board, system
 void readProcessors(ClassSource& source, Inventory& inventory);
 void readMemoryModules(ClassSource& source, Inventory& inventory);
-void readDisks(ClassSource& source, Inventory& inventory);
+void readDisks(ClassSource& source, Inventory& inventory);  // with their health
+void readDiskHealth(ClassSource& source, Inventory& inventory);  // of the disks readDisks listed
+void readTemperatures(ClassSource& source, Inventory& inventory);
 void readVolumes(ClassSource& source, Inventory& inventory);
 void readNetworkAdapters(ClassSource& source, Inventory& inventory);
 void readVideoAdapters(ClassSource& source, Inventory& inventory);

@@ -27,6 +27,7 @@ enum class InventoryKind {
     Printer,
     InputDevice,
     UsbDevice,
+    Temperature,  // the temperatures the system reports
     Controller,  // the PCI bus
     LocalUser,
     LocalGroup,

@@ -1,5 +1,5 @@
-// Closes a file descriptor when it goes out of scope; -1 holds nothing. Setting `fd` to -1
-// hands the descriptor on instead.
+// The one owner of a file descriptor (a file, a socket): closed when it goes out of scope; -1
+// holds nothing. Setting `fd` to -1 hands the descriptor on instead.
 #pragma once
 
 #include <unistd.h>

@@ -13,6 +13,8 @@
 #include <cstring>
 #include <random>
 
+#include "io/fd.h"
+
 namespace moravel {
 namespace {
 
@@ -30,20 +32,6 @@ extern "C" void removeTemporaryAndEnd(int number) {
 }
 
 std::string reason(int error) { return std::strerror(error); }
-
-class Descriptor {
-public:
-    explicit Descriptor(int fd) : fd_(fd) {}
-    ~Descriptor() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int get() const { return fd_; }
-
-private:
-    int fd_;
-};
 
 // Holds SIGINT, SIGTERM and SIGHUP back while the temporary file's name changes hands.
 class EndingSignalsHeld {
@@ -86,8 +74,8 @@ public:
             return;
         }
         EndingSignalsHeld held;
-        fd_ = createExclusive(name_, mode);
-        if (fd_ < 0) {
+        file_.fd = createExclusive(name_, mode);
+        if (file_.fd < 0) {
             error_ = errno;
             return;
         }
@@ -101,21 +89,21 @@ public:
         }
     }
     ~TemporaryFile() {
-        if (fd_ < 0) return;
+        if (error_) return;
         EndingSignalsHeld held;
         if (namePending) ::unlink(name_.c_str());
         namePending = 0;
         for (std::size_t i = 0; i < std::size(kEndingSignals); ++i) sigaction(kEndingSignals[i], &before_[i], nullptr);
-        if (open_) ::close(fd_);
     }
     TemporaryFile(const TemporaryFile&) = delete;
     TemporaryFile& operator=(const TemporaryFile&) = delete;
 
-    int fd() const { return fd_; }
+    int fd() const { return file_.fd; }
     int error() const { return error_; }
     int close() {  // the error a close reports (a network file system may only tell it then)
-        open_ = false;
-        return ::close(fd_) == 0 ? 0 : errno;
+        const int fd = file_.fd;
+        file_.fd = -1;
+        return ::close(fd) == 0 ? 0 : errno;
     }
     // Takes the target's name, unless a signal to end the program came meanwhile.
     int moveTo(const std::string& target) {
@@ -131,9 +119,8 @@ public:
 
 private:
     std::string name_;
-    int fd_ = -1;
+    FdCloser file_{-1};
     int error_ = 0;
-    bool open_ = true;
     struct sigaction before_[std::size(kEndingSignals)];
 };
 
@@ -239,17 +226,17 @@ std::optional<std::string> writeFileSafely(const std::string& path, const std::s
     if (path.empty()) return reason(ENOENT);
     // Opening without O_CREAT or O_TRUNC changes nothing, and asks the kernel what the shell's
     // open would meet: permission, a read-only file system, a FIFO without a reader, a folder.
-    Descriptor existing(::open(path.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
-    if (existing.get() < 0 && errno != ENOENT) return openProblem(path, errno);
+    FdCloser existing{::open(path.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC)};
+    if (existing.fd < 0 && errno != ENOENT) return openProblem(path, errno);
     struct stat old;
-    if (existing.get() >= 0) {
-        if (::fstat(existing.get(), &old) != 0) return reason(errno);
-        if (!S_ISREG(old.st_mode)) return writeDirectly(existing.get(), content);
+    if (existing.fd >= 0) {
+        if (::fstat(existing.fd, &old) != 0) return reason(errno);
+        if (!S_ISREG(old.st_mode)) return writeDirectly(existing.fd, content);
     }
     int error = 0;
     std::string name = finalName(path, error);
     if (error) return reason(error);
-    return replace(name, content, existing.get() >= 0 ? &old : nullptr, existing.get());
+    return replace(name, content, existing.fd >= 0 ? &old : nullptr, existing.fd);
 }
 
 }  // namespace moravel

@@ -121,12 +121,32 @@ const std::vector<WmiClass> kClasses = {
         {"SerialNumber", T::String, kHidden}, {"Chemistry", T::Uint32}, {"DesignedCapacity", T::Uint32}}},
     {"BatteryFullChargedCapacity", kWmiDataNamespace, {{"InstanceName", T::String}, {"FullChargedCapacity", T::Uint32}}},
     {"BatteryCycleCount", kWmiDataNamespace, {{"InstanceName", T::String}, {"CycleCount", T::Uint32}}},
+    // Disk health. MSFT_PhysicalDisk's DeviceId is the disk's number (Win32_DiskDrive.Index) and
+    // names its reliability counters; the ROOT\WMI classes name the disk by its device instance
+    // path and "_0". Windows answers the counters and the ROOT\WMI classes only to an elevated
+    // program (WBEM_E_ACCESS_DENIED otherwise), the Linux provider only to root or through
+    // UDisks2. FailurePredictData holds the drive's SMART attribute table as ATA returns it.
+    {"MSFT_PhysicalDisk", kStorageNamespace, {
+        {"DeviceId", T::String}, {"FriendlyName", T::String}, {"SerialNumber", T::String, kHidden},
+        {"MediaType", T::Uint16}, {"BusType", T::Uint16}, {"HealthStatus", T::Uint16}}},
+    {"MSFT_StorageReliabilityCounter", kStorageNamespace, {
+        {"DeviceId", T::String}, {"Temperature", T::Uint8}, {"Wear", T::Uint8}, {"PowerOnHours", T::Uint32},
+        {"StartStopCycleCount", T::Uint32}, {"ReadErrorsUncorrected", T::Uint64}}},
+    {"MSStorageDriver_FailurePredictStatus", kWmiDataNamespace, {
+        {"InstanceName", T::String}, {"PredictFailure", T::Boolean}, {"Reason", T::Uint32}}},
+    {"MSStorageDriver_FailurePredictData", kWmiDataNamespace, {
+        {"InstanceName", T::String}, {"VendorSpecific", T::Uint8Array}}},
+    // Temperatures the firmware (ACPI thermal zones; on Linux every hwmon sensor) reports, in
+    // tenths of a kelvin.
+    {"MSAcpi_ThermalZoneTemperature", kWmiDataNamespace, {
+        {"InstanceName", T::String}, {"CurrentTemperature", T::Uint32}, {"CriticalTripPoint", T::Uint32}}},
 };
 // clang-format on
 
 // The namespaces a listing provider connects to: the groups' classes in ROOT\CIMV2, the device
-// data of monitors and batteries in ROOT\WMI, network adapters' media in ROOT\StandardCimv2,
-// whole disks in the storage namespace, antivirus products in the Security Center's.
+// data of monitors, batteries and disks in ROOT\WMI, network adapters' media in
+// ROOT\StandardCimv2, whole and physical disks in ROOT\Microsoft\Windows\Storage, antivirus
+// products in the Security Center's.
 const char* const kNamespaces[] = {kWmiNamespace, kWmiDataNamespace, kStandardCimNamespace, kStorageNamespace,
                                    kSecurityCenterNamespace};
 
@@ -146,6 +166,7 @@ std::uint16_t variantTypeOf(CimType type) {
     case CimType::Uint32:
     case CimType::Sint32: return vt::I4;
     case CimType::StringArray: return vt::Array | vt::Bstr;
+    case CimType::Uint8Array: return vt::Array | vt::UI1;
     case CimType::Uint16Array: return vt::Array | vt::I4;
     case CimType::String:
     case CimType::DateTime:

@@ -27,6 +27,7 @@ enum class CimType {
     Sint32,
     Uint64,
     StringArray,
+    Uint8Array,
     Uint16Array
 };
 

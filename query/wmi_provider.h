@@ -19,6 +19,7 @@ constexpr HResult kChangedMode = static_cast<HResult>(0x80010106u);   // RPC_E_C
 constexpr HResult kInvalidQuery = static_cast<HResult>(0x80041017u);  // WBEM_E_INVALID_QUERY
 constexpr HResult kNotFound = static_cast<HResult>(0x80041002u);      // WBEM_E_NOT_FOUND
 constexpr HResult kFailed = static_cast<HResult>(0x80004005u);        // E_FAIL
+constexpr HResult kAccessDenied = static_cast<HResult>(0x80041003u);  // WBEM_E_ACCESS_DENIED
 
 constexpr long kQueryFlags = 48;  // WBEM_FLAG_FORWARD_ONLY | WBEM_FLAG_RETURN_IMMEDIATELY
 

@@ -12,12 +12,7 @@ const char* const kComputerSystem = "Win32_ComputerSystem";
 const char* const kNetworkAdapter = "Win32_NetworkAdapter";
 const int kAdapterCandidates = 50;
 
-// Board makers leave these in the model and maker slots; both spellings occur.
-bool isPlaceholder(const std::string& text) {
-    return text == "To be filled by O.E.M." || text == "To Be Filled By O.E.M.";
-}
-
-bool isShown(const std::string& text) { return !text.empty() && !isPlaceholder(text); }
+bool isShown(const std::string& text) { return !text.empty() && !isOemPlaceholder(text); }
 
 // The owner is read even when the name is missing: the query order is part of the behaviour.
 // Most machines have no optical drive to report the name; the computer system itself knows it,

@@ -2,33 +2,10 @@
 
 #include <cstdio>
 
+#include "text/utf8.h"
+
 namespace moravel {
 namespace {
-
-// A well-formed UTF-8 character: its code and length; length 0 where none begins.
-struct Character {
-    char32_t code;
-    std::size_t length;
-};
-
-Character decode(const std::string& text, std::size_t at) {
-    static constexpr char32_t kLeast[] = {0, 0, 0x80, 0x800, 0x10000};  // by length: shorter is overlong
-    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
-    const unsigned char lead = byte(at);
-    if (lead < 0x80) return {lead, 1};
-    const std::size_t length = lead >= 0xC2 && lead <= 0xDF   ? 2
-                               : lead >= 0xE0 && lead <= 0xEF ? 3
-                               : lead >= 0xF0 && lead <= 0xF4 ? 4
-                                                              : 0;
-    if (length == 0 || text.size() - at < length) return {0, 0};
-    char32_t code = lead & (0x7Fu >> length);
-    for (std::size_t i = 1; i < length; ++i) {
-        if ((byte(at + i) & 0xC0) != 0x80) return {0, 0};
-        code = code << 6 | (byte(at + i) & 0x3Fu);
-    }
-    if (code < kLeast[length] || (code >= 0xD800 && code <= 0xDFFF) || code > 0x10FFFF) return {0, 0};
-    return {code, length};
-}
 
 bool isBidiControl(char32_t code) { return (code >= 0x202A && code <= 0x202E) || (code >= 0x2066 && code <= 0x2069); }
 
@@ -44,7 +21,7 @@ std::string visibleText(const std::string& text) {
     std::string shown;
     shown.reserve(text.size());
     for (std::size_t at = 0; at < text.size();) {
-        const Character c = decode(text, at);
+        const Utf8Character c = decodeUtf8(text, at);
         if (c.length == 0)
             appendEscape(shown, "\\x%02X", static_cast<unsigned char>(text[at]));
         else if (c.code < 0x20 || c.code == 0x7F)

@@ -34,12 +34,35 @@ const MovingProperty kMoving[] = {
     // A battery wears: its cycles grow and the charge it holds when full shrinks.
     {"BatteryCycleCount", "CycleCount"},
     {"BatteryFullChargedCapacity", "FullChargedCapacity"},
+    // A disk ages and warms: its hours, cycles, wear, errors, attribute table and temperature
+    // move, as do the temperatures of the machine.
+    {"MSFT_StorageReliabilityCounter", "Temperature"},
+    {"MSFT_StorageReliabilityCounter", "Wear"},
+    {"MSFT_StorageReliabilityCounter", "PowerOnHours"},
+    {"MSFT_StorageReliabilityCounter", "StartStopCycleCount"},
+    {"MSFT_StorageReliabilityCounter", "ReadErrorsUncorrected"},
+    {"MSStorageDriver_FailurePredictData", "VendorSpecific"},
+    {"MSAcpi_ThermalZoneTemperature", "CurrentTemperature"},
 };
+
+// A disk's verdict (MSFT_PhysicalDisk's HealthStatus, the drive's PredictFailure) moves by
+// itself between good and a warning; one that says failing is held as it is, so a disk that
+// turns to failing is a change.
+bool isVerdict(const std::string& className, const std::string& property) {
+    return (sameWmiName(className, "MSFT_PhysicalDisk") && sameWmiName(property, "HealthStatus")) ||
+           (sameWmiName(className, "MSStorageDriver_FailurePredictStatus") && sameWmiName(property, "PredictFailure"));
+}
+
+bool saysFailing(const WmiValue& value) {
+    return (value.type == vt::I4 && value.integer == 2) || (value.type == vt::Bool && value.integer != 0);
+}
 
 class SteadyTap : public ProviderTap {
 public:
     void valueRead(const std::string& query, std::size_t, const std::string& property, WmiValue& value) override {
-        if (changesByItself(queriedClassName(query), property)) value = WmiValue::null();
+        const std::string className = queriedClassName(query);
+        if (changesByItself(className, property) || (isVerdict(className, property) && !saysFailing(value)))
+            value = WmiValue::null();
     }
 };
 

@@ -1,7 +1,8 @@
 // Values that change by themselves between two reads of an unchanged machine (free space, the
-// battery's charge, cycles and full capacity, the last boot, the current clock, a printer's
-// state, the memory in use, a network's addresses and link), held still, so a comparison can
-// tell them from changes of the hardware.
+// battery's charge, cycles and full capacity, a disk's hours, wear, errors and verdict until it
+// says failing, temperatures, the last boot, the current clock, a printer's state, the memory in
+// use, a network's addresses and link), held still, so a comparison can tell them from changes
+// of the hardware.
 #pragma once
 
 #include <string>

@@ -311,3 +311,30 @@ TEST(CompareItems, HiddenValuesAreUnknownAndMovingValuesExpected) {
 
 }  // namespace
 }  // namespace moravel
+
+namespace moravel {
+namespace {
+
+// A disk ages and a battery wears between two snapshots of one machine: expected, not a change of
+// the hardware; a disk that turns to failing is one.
+TEST(CompareHealth, AgeingIsExpectedAndFailingIsAChange) {
+    const std::string before = dataFile("workstation_health.json");
+    Json aged = machine("workstation_health.json");
+    aged["classes"]["MSFT_StorageReliabilityCounter"][0]["PowerOnHours"] = 14950;
+    aged["classes"]["MSFT_PhysicalDisk"][1]["HealthStatus"] = 1;  // a warning
+    aged["classes"]["BatteryFullChargedCapacity"][0]["FullChargedCapacity"] = 39900;
+    Outcome run = report({"--compare", before, saved(aged, "aged"), "--hardware-only"});
+    EXPECT_EQ(run.status, 0) << run.out;
+    run = report({"--compare", before, saved(aged, "aged")});
+    EXPECT_NE(run.out.find("Expected to change:"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("/ Power-on: 14,200 hours → 14,950 hours"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("/ Holds: 71 % of its design capacity → 70 % of its design capacity"), std::string::npos);
+
+    aged["classes"]["MSFT_PhysicalDisk"][0]["HealthStatus"] = 2;
+    run = report({"--compare", before, saved(aged, "failing"), "--hardware-only"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.out.find("/ Health: OK → Failing"), std::string::npos) << run.out;
+}
+
+}  // namespace
+}  // namespace moravel

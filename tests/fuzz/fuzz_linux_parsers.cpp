@@ -1,8 +1,10 @@
-// The Linux provider's parsers of file contents and of the print scheduler's reply. The first
-// byte chooses the parser; the rest is the content.
+// The Linux provider's parsers of file contents, of the print scheduler's reply and of what disks
+// answer (the NVMe health log, the ATA SMART table). The first byte chooses the parser; the rest
+// is the content.
 #include <cstdint>
 #include <string>
 
+#include "inventory/smart_attributes.h"
 #include "providers/linux/parsers/accounts.h"
 #include "providers/linux/parsers/cpuinfo.h"
 #include "providers/linux/parsers/cups_reply.h"
@@ -10,6 +12,7 @@
 #include "providers/linux/parsers/edid_identity.h"
 #include "providers/linux/parsers/login_records.h"
 #include "providers/linux/parsers/meminfo.h"
+#include "providers/linux/parsers/nvme_health.h"
 #include "providers/linux/parsers/memory_modules.h"
 #include "providers/linux/parsers/os_release.h"
 #include "providers/linux/parsers/smbios.h"
@@ -21,7 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size == 0) return 0;
     const std::string content(reinterpret_cast<const char*>(data) + 1, size - 1);
     using namespace moravel::lx;
-    switch (data[0] % 13) {
+    switch (data[0] % 15) {
     case 0:
         for (const CpuBlock& cpu : cpuinfoBlocks(content)) {
             cpuDescription(cpu);
@@ -57,15 +60,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         break;
     case 8: defaultGateways(content, content, "eth0"); break;
     case 9: edidIdentity(content); break;
-    case 10:
+    case 10: nvmeHealth(content); break;
+    case 11: moravel::smartReadings(moravel::smartAttributes(content)); break;
+    case 12:
         passwdEntries(content);
         groupEntries(content);
         break;
-    case 11:
+    case 13:
         nameServers(content);
         distributionRelease(content, content);
         break;
-    case 12: lastLoginUser(content); break;
+    case 14: lastLoginUser(content); break;
     }
     return 0;
 }

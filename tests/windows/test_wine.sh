@@ -13,6 +13,8 @@
 #   report       moravel-report.exe --json equals the Linux build's report of that snapshot
 #   inventory    --inventory glpi valid against the GLPI schema, --inventory ocs compressed, and
 #                --submit over WinHTTP to a stand-in server, bounded by --timeout
+#   health       a snapshot's disk and battery health and temperatures, and the live storage
+#                classes Wine lacks recorded as failures
 #   card memory  a card of 4 GiB or more: the size its driver recorded, else WMI's AdapterRAM
 # Wine's children are never read through a pipe: its server inherits the pipe and keeps it open.
 set -uo pipefail
@@ -70,6 +72,7 @@ check_version
 check_snapshot_against_wmic
 check_report_against_linux
 check_inventory
+check_health
 check_adapter_memory
 
 echo "$failures failure(s)"

@@ -323,6 +323,31 @@ PY
 # 4095 MiB so, as Windows reports larger ones). Then the size the display driver recorded in its
 # class key (named by the card's device key) is answered, as decimal text; without that record,
 # WMI's answer stands. Wine reports a card only with a display, of the size its settings give.
+# Disk and battery health from a snapshot with the storage classes (the Windows build reads them as
+# the Linux build does), and live: Wine's storage and ROOT\WMI disk classes list no disk, so the
+# snapshot records none (an empty class, or the query's failure), never a made-up one.
+check_health() {
+  cp "$source_dir/tests/data/workstation_health.json" health.json
+  run_wine health-inventory.json moravel-report.exe --snapshot health.json --inventory glpi ||
+    fail "--inventory glpi of health.json: $(cat health-inventory.json.err)"
+  run_wine health-compare.txt moravel-report.exe --compare health.json health.json || true
+  python3 - health-inventory.json health-compare.txt <<'PY' && pass "health under Wine: sensors, real capacity, no difference with itself" || fail "health under Wine"
+import json, sys
+content = json.load(open(sys.argv[1]))['content']
+assert content['sensors'] == [{'name': 'ACPI\\ThermalZone\\TZ00_0', 'type': 'TEMPERATURE'}], content.get('sensors')
+assert content['batteries'][0]['real_capacity'] == 40470, content['batteries']
+assert open(sys.argv[2]).read().strip() == 'No differences.', open(sys.argv[2]).read()
+PY
+  run_wine live.json moravel-report.exe --save-snapshot live-snapshot.json || fail "--save-snapshot: $(cat live.json.err)"
+  python3 - live-snapshot.json <<'PY' && pass "live under Wine: no disk health recorded, as Wine has none" || fail "live storage classes under Wine"
+import json, sys
+classes = json.load(open(sys.argv[1]))['classes']
+for name in ('MSFT_PhysicalDisk', 'MSFT_StorageReliabilityCounter', 'MSStorageDriver_FailurePredictStatus',
+             'MSStorageDriver_FailurePredictData'):
+    assert not classes.get(name), (name, classes.get(name))
+PY
+}
+
 check_adapter_memory() {
   if [ -z "$display" ]; then echo "skipped: card memory needs a display"; return; fi
   # The Wine server and its desktop start again, now with the display, which sets up the card.

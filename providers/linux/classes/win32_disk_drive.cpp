@@ -108,6 +108,14 @@ std::string pnpDeviceId(const LinuxContext& context, const Disk& disk) {
     return "SCSI\\DISK&VEN_" + vendor + "&PROD_" + product + "\\" + disk.name;
 }
 
+}  // namespace
+
+std::string diskInstancePath(const LinuxContext& context, const std::string& name, const std::string& path) {
+    return pnpDeviceId(context, Disk{name, path});
+}
+
+namespace {
+
 std::unique_ptr<LinuxObject> diskObject(const LinuxContext& context, const Disk& disk, std::size_t index) {
     const LinuxContext* c = &context;
     const RootFs* fs = &context.fs;

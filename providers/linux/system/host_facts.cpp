@@ -12,8 +12,13 @@
 
 #include <algorithm>
 #include <bitset>
+#include <map>
 #include <memory>
+#include <mutex>
 #include <vector>
+
+#include "providers/linux/system/disk_commands.h"
+#include "providers/linux/system/udisks.h"
 
 namespace moravel::lx {
 namespace {
@@ -51,6 +56,21 @@ std::vector<InterfaceAddress> readInterfaceAddresses() {
                           [](const InterfaceAddress& a) { return a.address.find(':') == std::string::npos; });
     return addresses;
 }
+
+// Each disk is asked once per process: the inventory's classes read the same answers.
+class DiskAnswers {
+public:
+    DiskAnswer get(const std::string& device, DiskAnswer (*ask)(const std::string&)) {
+        std::lock_guard<std::mutex> hold(lock_);
+        auto it = answers_.find(device);
+        if (it == answers_.end()) it = answers_.emplace(device, ask(device)).first;
+        return it->second;
+    }
+
+private:
+    std::mutex lock_;
+    std::map<std::string, DiskAnswer> answers_;
+};
 
 class SystemHostFacts : public HostFacts {
 public:
@@ -113,6 +133,19 @@ public:
         static const std::optional<CpuidLeaf> leaf = readCpuidLeafOne();
         return leaf;
     }
+
+    DiskAnswer nvmeHealthLog(const std::string& controller) const override {
+        return answers_.get(controller, askNvmeHealthLog);
+    }
+    DiskAnswer ataSmartData(const std::string& disk) const override { return answers_.get(disk, askAtaSmartData); }
+    DiskAnswer udisksHealth(const std::string& disk) const override {
+        static const std::map<std::string, DiskAnswer> drives = askUdisksHealth();
+        auto it = drives.find("/dev/" + disk);
+        return it == drives.end() ? DiskAnswer() : it->second;
+    }
+
+private:
+    mutable DiskAnswers answers_;
 };
 
 }  // namespace

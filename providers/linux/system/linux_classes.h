@@ -10,16 +10,21 @@
 namespace moravel::lx {
 
 using ClassReader = ObjectList (*)(const LinuxContext& context);
+// Whether the program may list a class on this machine: the code its query then fails with
+// (kAccessDenied, as WMI answers a program that is not elevated), or nothing.
+using ClassAccess = std::optional<HResult> (*)(const LinuxContext& context);
 
 // Makes `read` the reader of the class named `className` (which the class table lists). Each
 // reader file registers its classes itself, right after the reader:
 //     const RegisteredReader biosReader{"Win32_BIOS", readBioses};
 struct RegisteredReader {
-    RegisteredReader(const char* className, ClassReader read);
+    RegisteredReader(const char* className, ClassReader read, ClassAccess access = nullptr);
 };
 
 // The reader registered for a class (names compared as WMI does); nullptr when none is.
 ClassReader registeredReader(const std::string& className);
+// The access check registered for a class; nullptr when anyone may list it.
+ClassAccess registeredAccess(const std::string& className);
 // The classes that have a reader, in no particular order.
 std::vector<std::string> registeredClasses();
 
@@ -30,5 +35,7 @@ std::vector<std::string> systemBatteries(const RootFs& fs);
 std::optional<std::string> dmiField(const RootFs& fs, const char* name);     // /sys/class/dmi/id/<name>
 std::optional<std::uint64_t> meminfoKib(const RootFs& fs, const char* key);  // "MemTotal", ...
 std::optional<std::string> hostName(const RootFs& fs);
+// The device instance path Win32_DiskDrive gives the disk at `path` ("SCSI\DISK&VEN_NVME&...").
+std::string diskInstancePath(const LinuxContext& context, const std::string& name, const std::string& path);
 
 }  // namespace moravel::lx

@@ -35,6 +35,14 @@ struct CpuidLeaf {
     std::uint32_t edx = 0;
 };
 
+// What a disk answered to one health request.
+struct DiskAnswer {
+    enum class Status { NoAnswer, Answered, Denied };  // Denied: the program lacks the rights to ask
+    Status status = Status::NoAnswer;
+    std::string data;      // the bytes the command returned
+    bool failing = false;  // ATA: the drive's own verdict (SMART RETURN STATUS) says a threshold is passed
+};
+
 class HostFacts {
 public:
     virtual ~HostFacts() = default;
@@ -56,6 +64,23 @@ public:
     virtual std::optional<std::time_t> birthTime(const std::string& path) const {
         (void)path;
         return std::nullopt;
+    }
+    // The SMART / health log page of an NVMe controller ("nvme0"), through the kernel's admin
+    // command interface (root's). Each request is bounded in time; a disk asleep is not woken.
+    virtual DiskAnswer nvmeHealthLog(const std::string& controller) const {
+        (void)controller;
+        return {};
+    }
+    // An ATA disk's ("sda") SMART data (512 bytes) and verdict, through SCSI ATA PASS-THROUGH.
+    virtual DiskAnswer ataSmartData(const std::string& disk) const {
+        (void)disk;
+        return {};
+    }
+    // What UDisks2 says of the disk ("sda", "nvme0n1"), in the form the disk itself answers
+    // (an ATA table or an NVMe log); any user may ask it.
+    virtual DiskAnswer udisksHealth(const std::string& disk) const {
+        (void)disk;
+        return {};
     }
 };
 

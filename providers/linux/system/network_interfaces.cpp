@@ -10,15 +10,10 @@
 #include <cstdio>
 #include <cstring>
 
+#include "io/fd.h"
+
 namespace moravel::lx {
 namespace {
-
-struct SocketCloser {
-    int fd;
-    ~SocketCloser() {
-        if (fd >= 0) ::close(fd);
-    }
-};
 
 // One RTM_NEWLINK message: the interface's index, type, name and a six-byte hardware address.
 NetworkInterface linkOf(const nlmsghdr* message) {
@@ -78,7 +73,7 @@ std::vector<NetworkInterface> interfacesFromFiles(const RootFs& fs) {
 // opened files per interface, on every query. Whether a device backs an interface is not in
 // the table, so that one fact still comes from sysfs.
 std::optional<std::vector<NetworkInterface>> interfacesFromKernel(const RootFs& fs) {
-    SocketCloser socket{::socket(AF_NETLINK, SOCK_RAW | SOCK_CLOEXEC, NETLINK_ROUTE)};
+    FdCloser socket{::socket(AF_NETLINK, SOCK_RAW | SOCK_CLOEXEC, NETLINK_ROUTE)};
     if (socket.fd < 0) return std::nullopt;
     struct {
         nlmsghdr header;

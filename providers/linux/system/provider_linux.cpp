@@ -10,7 +10,12 @@
 namespace moravel::lx {
 namespace {
 
-using Registry = std::vector<std::pair<const char*, ClassReader>>;
+struct Registered {
+    const char* className;
+    ClassReader read;
+    ClassAccess access;
+};
+using Registry = std::vector<Registered>;
 
 // Filled while the program starts, by the reader files; read-only afterwards.
 Registry& registry() {
@@ -30,6 +35,13 @@ public:
         return {objects->size(),
                 [objects](std::size_t at) -> std::unique_ptr<WmiObject> { return std::move((*objects)[at]); }};
     }
+    std::optional<CycleFailure> stagedFailure(const std::string& query) const override {
+        std::optional<std::string> className = queriedClass(query);
+        ClassAccess access = className ? registeredAccess(*className) : nullptr;
+        std::optional<HResult> refused = access ? access(context_) : std::nullopt;
+        if (!refused) return std::nullopt;
+        return CycleFailure{CycleStep::ExecQuery, *refused};
+    }
 
 private:
     LinuxContext context_;
@@ -42,6 +54,9 @@ public:
     ClassObjects objects(const std::string& nameSpace, const std::string& className) override {
         return source_.objects(nameSpace, className);
     }
+    std::optional<CycleFailure> stagedFailure(const std::string& query) const override {
+        return source_.stagedFailure(query);
+    }
 
 private:
     std::unique_ptr<DeviceNames> names_;
@@ -51,19 +66,31 @@ private:
 
 }  // namespace
 
-RegisteredReader::RegisteredReader(const char* className, ClassReader read) {
-    registry().emplace_back(className, read);
+RegisteredReader::RegisteredReader(const char* className, ClassReader read, ClassAccess access) {
+    registry().push_back({className, read, access});
 }
 
-ClassReader registeredReader(const std::string& className) {
-    for (const auto& [name, read] : registry())
-        if (sameWmiName(name, className)) return read;
+namespace {
+const Registered* registered(const std::string& className) {
+    for (const Registered& entry : registry())
+        if (sameWmiName(entry.className, className)) return &entry;
     return nullptr;
+}
+}  // namespace
+
+ClassReader registeredReader(const std::string& className) {
+    const Registered* entry = registered(className);
+    return entry ? entry->read : nullptr;
+}
+
+ClassAccess registeredAccess(const std::string& className) {
+    const Registered* entry = registered(className);
+    return entry ? entry->access : nullptr;
 }
 
 std::vector<std::string> registeredClasses() {
     std::vector<std::string> names;
-    for (const auto& entry : registry()) names.push_back(entry.first);
+    for (const Registered& entry : registry()) names.push_back(entry.className);
     return names;
 }
 

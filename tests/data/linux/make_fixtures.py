@@ -318,3 +318,83 @@ w(R, "/usr/share/misc/pci.ids", "10de  NVIDIA Corporation\n\t2820  AD106M [GeFor
   "144d  Samsung Electronics Co Ltd\n\ta80a  NVMe SSD Controller PM9A1/PM9A3/980PRO\n"
   "8086  Intel Corporation\n\t46a6  Alder Lake-P GT2 [Iris Xe Graphics]\n\t51c8  Alder Lake PCH-P High Definition Audio Controller\n"
   "\t51f0  Alder Lake-P PCH CNVi WiFi\n")
+
+# ---------------- secondhand: a used workstation laptop read as root, its disks' health as they answer ----------------
+# answers/ holds what each disk answered to its health request (the NVMe SMART / health log page,
+# ATA SMART READ DATA), as the tests' host hands them to the provider.
+R = "secondhand"
+def nvme_log(warning, kelvin, spare, threshold, used, cycles, hours, unsafe, media):
+    b = bytearray(512)
+    b[0], b[3], b[4], b[5] = warning, spare, threshold, used
+    b[1:3] = struct.pack("<H", kelvin)
+    for at, value in ((112, cycles), (128, hours), (144, unsafe), (160, media)): b[at:at + 16] = value.to_bytes(16, "little")
+    return bytes(b)
+def smart_table(attributes):  # (id, flags, value, worst, raw)
+    b = bytearray(512)
+    b[0:2] = struct.pack("<H", 16)
+    for i, (ident, flags, value, worst, raw) in enumerate(attributes):
+        at = 2 + 12 * i
+        b[at], b[at + 3], b[at + 4] = ident, value, worst
+        b[at + 1:at + 3] = struct.pack("<H", flags)
+        b[at + 5:at + 11] = raw.to_bytes(6, "little")
+    b[511] = (256 - sum(b[:511]) % 256) % 256
+    return bytes(b)
+common(R, "p52-used", "6.1.0-25-amd64", "Debian GNU/Linux 12 (bookworm)", "9a8b7c6d5e4f30211203f4e5d6c7b8a9", 1725000000, 32594000, 25000000)
+w(R, "/proc/cpuinfo", cpuinfo([(0, 0), (0, 1), (0, 2), (0, 3)], "GenuineIntel", 6, 158, "Intel(R) Core(TM) i7-8850H CPU @ 2.60GHz", 10,
+                              "2600.000", EDX + " syscall nx lm constant_tsc", 4))
+for cpu in range(4):
+    cache(R, cpu, 2, 2, "Unified", "256K", str(cpu)); cache(R, cpu, 3, 3, "Unified", "9216K", "0-3")
+dmi = {"sys_vendor": "LENOVO", "product_name": "20M9CTO1WW", "bios_vendor": "LENOVO", "bios_version": "N2CET67W (1.50 )",
+       "bios_date": "11/21/2022", "board_vendor": "LENOVO", "board_name": "20M9CTO1WW"}
+for k, v in dmi.items(): w(R, "/sys/class/dmi/id/" + k, v + "\n")
+memmap(R, [("0x0", "0x9efff", "System RAM"), ("0x100000", "0x7fffffff", "System RAM"), ("0x100000000", "0x87fffffff", "System RAM")])
+pci(R, "0000:00:14.3", "0x8086", "0xa370", "0x028000")
+net(R, "lo", 1, 772, "00:00:00:00:00:00")
+net(R, "wlp0s20f3", 2, 1, "8c:16:45:aa:bb:01", "../../../devices/pci0000:00/0000:00:14.3")
+# An NVMe SSD that has run 14,200 hours and used 23 % of its rated life.
+nvme_pci = pci(R, "0000:3c:00.0", "0x144d", "0xa808", "0x010802", "pci0000:00/0000:00:1d.0")
+ctrl = nvme_pci + "/nvme/nvme0"
+w(R, ctrl + "/model", "SAMSUNG MZVLB512HAJQ-000L7              \n"); w(R, ctrl + "/serial", "S3TNNX0K812345      \n"); w(R, ctrl + "/firmware_rev", "5M2QEXF7\n")
+ns = ctrl + "/nvme0n1"
+w(R, ns + "/size", "1000215216\n"); w(R, ns + "/dev", "259:0\n"); w(R, ns + "/removable", "0\n"); w(R, ns + "/queue/logical_block_size", "512\n")
+w(R, ns + "/queue/rotational", "0\n"); w(R, ns + "/nvme0n1p1/partition", "1\n"); w(R, ns + "/nvme0n1p2/partition", "2\n")
+ln(R, ns + "/device", "../../nvme0")
+ln(R, "/sys/block/nvme0n1", "../devices/pci0000:00/0000:00:1d.0/0000:3c:00.0/nvme/nvme0/nvme0n1")
+w(R, ctrl + "/hwmon1/name", "nvme\n"); w(R, ctrl + "/hwmon1/temp1_input", "36850\n"); w(R, ctrl + "/hwmon1/temp1_label", "Composite\n")
+ln(R, "/sys/class/hwmon/hwmon1", "../../devices/pci0000:00/0000:00:1d.0/0000:3c:00.0/nvme/nvme0/hwmon1")
+w(R, "/answers/nvme0.health-log", nvme_log(0, 310, 100, 10, 23, 1873, 14200, 61, 0), "wb")
+# A SATA SSD (12 % of its life used, by its remaining-life attribute) and a hard disk with
+# reallocated and pending sectors, on the SATA controller.
+ahci = pci(R, "0000:00:17.0", "0x8086", "0xa352", "0x010601")
+for n, (name, model, rev, sectors, rotational, major) in enumerate((("sda", "CT1000MX500SSD1", "M3CR046", "1953525168", "0", "8:0"),
+                                                                     ("sdb", "WDC WD10SPZX-08Z10", "04.01A04", "1953525168", "1", "8:16"))):
+    sd = f"{ahci}/ata{n + 1}/host{n}/target{n}:0:0/{n}:0:0:0"
+    w(R, sd + "/model", model + "\n"); w(R, sd + "/vendor", "ATA     \n"); w(R, sd + "/rev", rev + "\n")
+    w(R, sd + f"/block/{name}/size", sectors + "\n"); w(R, sd + f"/block/{name}/dev", major + "\n"); w(R, sd + f"/block/{name}/removable", "0\n")
+    w(R, sd + f"/block/{name}/queue/logical_block_size", "512\n"); w(R, sd + f"/block/{name}/queue/rotational", rotational + "\n")
+    w(R, sd + f"/block/{name}/{name}1/partition", "1\n")
+    ln(R, sd + f"/block/{name}/device", f"../../../{n}:0:0:0")
+    ln(R, f"/sys/block/{name}", f"../devices/pci0000:00/0000:00:17.0/ata{n + 1}/host{n}/target{n}:0:0/{n}:0:0:0/block/{name}")
+w(R, "/answers/sda.smart-data", smart_table([(5, 0x33, 100, 100, 0), (9, 0x32, 100, 100, 9870), (12, 0x32, 100, 100, 2104),
+                                             (187, 0x32, 100, 100, 0), (194, 0x22, 69, 52, 31 | 18 << 16 | 48 << 32),
+                                             (197, 0x32, 100, 100, 0), (202, 0x30, 88, 88, 12)]), "wb")
+w(R, "/answers/sdb.smart-data", smart_table([(1, 0x2F, 200, 200, 0), (4, 0x32, 97, 97, 3420), (5, 0x33, 199, 199, 8),
+                                             (9, 0x32, 71, 71, 21340), (12, 0x32, 97, 97, 3311), (194, 0x22, 108, 92, 35 | 17 << 16 | 51 << 32),
+                                             (197, 0x32, 200, 200, 2), (198, 0x30, 100, 253, 0)]), "wb")
+for chip, label, milli, crit in (("hwmon0", "Package id 0", "52000", "100000"), ("hwmon2", None, "45000", "98000")):
+    d = f"/sys/class/hwmon/{chip}"
+    w(R, d + "/name", ("coretemp" if label else "acpitz") + "\n"); w(R, d + "/temp1_input", milli + "\n"); w(R, d + "/temp1_crit", crit + "\n")
+    if label: w(R, d + "/temp1_label", label + "\n")
+w(R, "/sys/class/hwmon/hwmon3/name", "broken\n"); w(R, "/sys/class/hwmon/hwmon3/temp1_input", "9223372036854775807\n")
+# A battery that holds 71 % of its design capacity, after 512 cycles.
+b = "/sys/class/power_supply/BAT0"
+for k, v in {"type": "Battery", "scope": "System", "model_name": "01AV430", "manufacturer": "SMP", "serial_number": "2314",
+             "technology": "Li-poly", "capacity": "64", "status": "Discharging", "energy_full_design": "57000000",
+             "energy_full": "40470000", "cycle_count": "512", "voltage_min_design": "11400000"}.items(): w(R, b + "/" + k, v + "\n")
+w(R, "/sys/class/power_supply/AC/type", "Mains\n")
+w(R, "/proc/self/mounts", "/dev/nvme0n1p2 / ext4 rw,relatime 0 0\n/dev/sda1 /srv ext4 rw 0 0\n/dev/sdb1 /backup ext4 rw 0 0\n")
+w(R, "/usr/share/misc/pci.ids", "144d  Samsung Electronics Co Ltd\n\ta808  NVMe SSD Controller SM981/PM981/PM983\n"
+  "8086  Intel Corporation\n\ta370  Wireless-AC 9560 [Jefferson Peak]\n\ta352  Cannon Lake Mobile PCH SATA AHCI Controller\n")
+
+# The hybrid laptop is read without root: its NVMe drive refuses the health request.
+w("hybrid", "/answers/nvme0.denied", "")

@@ -1,8 +1,10 @@
 // Runs the Linux provider over a fixture tree of tests/data/linux with fixed host facts.
 #pragma once
 
+#include <fstream>
 #include <map>
 #include <memory>
+#include <sstream>
 #include <string>
 
 #include "providers/linux/system/device_names.h"
@@ -31,6 +33,28 @@ public:
     std::optional<CpuidLeaf> cpuidLeafOne() const override { return cpuidLeaf; }
     std::vector<InterfaceAddress> interfaceAddresses() const override { return addresses; }
     std::optional<std::time_t> birthTime(const std::string&) const override { return rootBirth; }
+    DiskAnswer nvmeHealthLog(const std::string& controller) const override {
+        return answer(controller + ".health-log");
+    }
+    DiskAnswer ataSmartData(const std::string& disk) const override { return answer(disk + ".smart-data"); }
+    DiskAnswer udisksHealth(const std::string& disk) const override { return answer(disk + ".udisks"); }
+
+    // What the disks answered, a file each below the fixture's answers/ folder ("nvme0.health-log",
+    // "sda.smart-data"); "<device>.denied" stands for a request refused for want of rights, and
+    // "<device>.failing" for a drive whose verdict is failing.
+    DiskAnswer answer(const std::string& file) const {
+        DiskAnswer result;
+        const std::string device = file.substr(0, file.find('.'));
+        if (std::ifstream(answers + device + ".denied")) result.status = DiskAnswer::Status::Denied;
+        std::ifstream in(answers + file, std::ios::binary);
+        if (!in) return result;
+        std::ostringstream bytes;
+        bytes << in.rdbuf();
+        result.status = DiskAnswer::Status::Answered;
+        result.data = bytes.str();
+        result.failing = static_cast<bool>(std::ifstream(answers + device + ".failing"));
+        return result;
+    }
 
     std::string machineName = "x86_64";
     std::optional<std::string> fullName = std::string("Jane Doe");
@@ -41,10 +65,11 @@ public:
     std::optional<CpuidLeaf> cpuidLeaf;     // none: the flags of /proc/cpuinfo stand for it
     std::vector<InterfaceAddress> addresses;
     std::optional<std::time_t> rootBirth;
+    std::string answers;  // the fixture's answers/ folder, with its slash
 };
 
 // Every machine of tests/data/linux (written by its make_fixtures.py and make_workstation.py).
-inline const char* const kFixtureMachines[] = {"desktop", "laptop", "container", "kvm", "arm", "hybrid", "workstation"};
+inline const char* const kFixtureMachines[] = {"desktop", "laptop", "container", "kvm", "arm", "hybrid", "workstation", "secondhand"};
 
 inline std::string fixtureRoot(const std::string& name) {
     return std::string(MORAVEL_SOURCE_DIR) + "/tests/data/linux/" + name;
@@ -55,7 +80,9 @@ class FixtureMachine {
 public:
     explicit FixtureMachine(const std::string& root)
         : names_(RootFs(root)), provider_(makeLinuxProvider(root, names_, host)), probes(makeLinuxProbes(root)),
-          installed_(provider_.get(), nullptr) {}
+          installed_(provider_.get(), nullptr) {
+        host.answers = root + "/answers/";
+    }
     FixtureMachine(const FixtureMachine&) = delete;
     FixtureMachine& operator=(const FixtureMachine&) = delete;
 
