@@ -1,6 +1,7 @@
 #include "app/main_window.h"
 
 #include <algorithm>
+#include <cctype>
 
 #include <FL/Fl.H>
 #include <FL/Fl_Box.H>
@@ -351,16 +352,44 @@ void WindowSink::progress(float fraction) {
     if (!appState().noticeMode) setProgress(fraction);
 }
 
-std::string comparisonTitle(const Comparison& comparison, const std::string& name) {
-    int differing = 0, byItself = 0;
+namespace {
+
+// "3 fields and 2 parts differ", "1 part differs".
+std::string differingCount(int fields, int parts) {
+    auto counted = [](int n, const char* one, const char* many) {
+        return std::to_string(n) + " " + (n == 1 ? one : many);
+    };
+    std::string text;
+    if (fields > 0) text = counted(fields, "field", "fields");
+    if (fields > 0 && parts > 0) text += " and ";
+    if (parts > 0) text += counted(parts, "part", "parts");
+    return text + (fields + parts == 1 ? " differs" : " differ");
+}
+
+}  // namespace
+
+std::string comparisonCount(const Comparison& comparison, const std::string& name) {
+    int fields = 0, parts = 0, byItself = 0;
     for (const FieldChange& change : comparison.fields) {
-        differing += change.difference != Difference::Unknown;
+        fields += change.difference != Difference::Unknown;
         byItself += change.difference == Difference::ByItself;
     }
-    std::string title = std::string(kMainWindowTitle) + " - ";
-    if (differing == 0) return title + "no field differs from " + name;
-    title += std::to_string(differing) + (differing == 1 ? " field differs from " : " fields differ from ") + name;
-    if (byItself > 0) title += " (" + std::to_string(byItself) + " expected to change)";
+    for (const ItemChange& change : comparison.items) {
+        parts += change.difference != Difference::Unknown;
+        byItself += change.difference == Difference::ByItself;
+    }
+    std::string count = fields + parts == 0 ? "nothing differs" : differingCount(fields, parts);
+    count += " from " + name;
+    if (byItself > 0) count += " (" + std::to_string(byItself) + " expected to change)";
+    return count;
+}
+
+std::string comparisonTitle(const Comparison& comparison, const std::string& name) {
+    std::string title = std::string(kMainWindowTitle) + " - " + comparisonCount(comparison, name);
+    std::string uncompared;
+    for (const UncomparedKind& kind : comparison.uncompared)
+        uncompared += (uncompared.empty() ? "" : ", ") + kindInPlural(kind.kind);
+    if (!uncompared.empty()) title += "; not compared: " + uncompared;
     return title;
 }
 
@@ -368,10 +397,16 @@ void showComparison(Fl_Window& window, const Comparison* comparison, const std::
     const std::vector<ReportField*> fields = reportFields(window);
     for (ReportField* field : fields) field->markDifference(FieldMark::Plain, {});
     window.copy_label(comparison ? comparisonTitle(*comparison, name).c_str() : kMainWindowTitle);
+    window.copy_tooltip(nullptr);
     if (!comparison) return;
+    // Wherever nothing else has a tooltip, the window's says what the title says, whole.
+    std::string note = comparisonCount(*comparison, name);
+    note[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(note[0])));
+    for (const std::string& sentence : uncomparedSentences(*comparison)) note += "\n" + sentence;
+    window.copy_tooltip(literalLabel(note).c_str());
     for (const FieldChange& change : comparison->fields) {
         if (change.difference == Difference::Unknown || change.position >= fields.size()) continue;
-        const FieldMark mark = change.difference == Difference::Changed ? FieldMark::Changed : FieldMark::ByItself;
+        const FieldMark mark = change.difference == Difference::ByItself ? FieldMark::ByItself : FieldMark::Changed;
         fields[change.position]->markDifference(mark, wasText(change, name));
     }
 }

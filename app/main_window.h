@@ -99,7 +99,10 @@ Fl_Double_Window* makeMainWindow();
 // marks change: no widget moves.
 void showComparison(Fl_Window& window, const Comparison* comparison, const std::string& name);
 
-// The title that says how many fields differ from the snapshot `name`.
+// "3 fields and 2 parts differ from seller.json (1 expected to change)": the fields the window
+// marks, the parts (inventory items) that differ.
+std::string comparisonCount(const Comparison& comparison, const std::string& name);
+// The title that says it, and the kinds of part not compared.
 std::string comparisonTitle(const Comparison& comparison, const std::string& name);
 
 }  // namespace moravel

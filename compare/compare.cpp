@@ -1,39 +1,12 @@
 #include "compare/compare.h"
 
 #include <algorithm>
-#include <map>
-#include <optional>
 #include <sstream>
 
-#include "inventory/read_inventory.h"
-#include "query/snapshot/snapshot_provider.h"
-#include "query/views/provider_tap.h"
-#include "query/views/recording.h"
-#include "query/views/redaction.h"
-#include "query/views/steady_values.h"
-#include "query/wmi_names.h"
-#include "query/wmi_query.h"
-#include "sections/sections.h"
+#include "compare/pairing.h"
 
 namespace moravel {
 namespace {
-
-// Notes whether any value read is one that redaction had already hidden.
-class HiddenValueSpotter : public ProviderTap {
-public:
-    void valueRead(const std::string& query, std::size_t, const std::string& property, WmiValue& value) override {
-        spotted = spotted || isHiddenValue(queriedClassName(query), property, value);
-    }
-    bool spotted = false;
-};
-
-// The 38 fields and the inventory, as a report and an inventory read them.
-SideView readView(WmiProvider& provider, SystemProbes& probes) {
-    ScopedBackend installed(&provider, &probes);
-    ReportCollector report;
-    buildAllGroups(report);
-    return {std::move(report.groups), inventoryItems(readInventory(&provider, &probes))};
-}
 
 // ---- fields -------------------------------------------------------------------------------
 
@@ -42,9 +15,9 @@ struct PlacedField {
     const FieldRecord* field;
 };
 
-std::vector<PlacedField> inWindowOrder(const SideView& view) {
+std::vector<PlacedField> inWindowOrder(const std::vector<GroupRecord>& groups) {
     std::vector<PlacedField> fields;
-    for (const GroupRecord& group : view.groups)
+    for (const GroupRecord& group : groups)
         for (const FieldRecord& field : group.fields) fields.push_back({&group.label, &field});
     return fields;
 }
@@ -74,102 +47,148 @@ std::optional<Difference> differenceOf(bool sameAsRead, bool sameKey, bool sameS
     return sameSteady ? Difference::ByItself : Difference::Changed;
 }
 
+// What a field shows, when it is not the hardware: its own nature, and the kind of item that
+// tells the same (the BIOS fields and the firmware, the drives and the disks).
+struct FieldNature {
+    const char* group;
+    const char* label;  // null: every field of the group
+    const char* kind;   // the items that tell the same; null: none
+    Difference own = Difference::Changed;
+};
+
+const FieldNature kFieldNatures[] = {
+    {"System", "Computer Name:", nullptr, Difference::Software},  // the system's set-up, not the hardware
+    {"System", "Type:", "Computer"},
+    {"System", "Domain:", nullptr, Difference::Software},
+    {"System", "Memory:", "Memory module"},
+    {"System", "MAC Address:", "Network adapter"},
+    {"BIOS", nullptr, "Firmware"},
+    {"OS", "Name:", "Operating system", Difference::Software},
+    {"OS", "Product ID:", "Operating system", Difference::Software},
+    {"OS", "Version:", "Operating system", Difference::Software},
+    {"CPU", nullptr, "Processor"},
+    {"MotherBoard", "Manufacturer:", "Board"},
+    {"MotherBoard", "Unique Serial No.:", "Board"},
+    {"MotherBoard", "Model:", "Board"},
+    {"VGA", "Driver Version:", "Video adapter", Difference::Software},
+    {"VGA", nullptr, "Video adapter"},
+    {"Drives", "USB Drive:", "Disk", Difference::Attached},
+    {"Drives", nullptr, "Disk"},
+    {"Other", "Network:", "Network adapter"},
+};
+
+const FieldNature* natureOf(const FieldChange& field) {
+    for (const FieldNature& nature : kFieldNatures)
+        if (field.group == nature.group && (!nature.label || field.label == nature.label)) return &nature;
+    return nullptr;
+}
+
+// Changed, then Attached, then Software: the one a person must hear of first.
+bool stronger(Difference a, Difference b) { return static_cast<int>(a) < static_cast<int>(b); }
+
 std::vector<FieldChange> compareFields(const CompareSide& before, const CompareSide& after, const Lenses& lenses) {
+    const std::vector<PlacedField> asRead[2] = {inWindowOrder(before.groups(kAsRead)),
+                                                inWindowOrder(after.groups(kAsRead))};
+    const std::size_t count = std::max(asRead[0].size(), asRead[1].size());
+    std::vector<std::size_t> differing;
+    for (std::size_t at = 0; at < count; ++at)
+        if (!sameField(asRead[0], asRead[1], at)) differing.push_back(at);
+    if (differing.empty()) return {};  // the other lenses are looked through only where needed
     std::vector<PlacedField> fields[2][kLensCount];
-    for (Lens lens : {kAsRead, lenses.shown, lenses.key, lenses.steady}) {
-        fields[0][lens] = inWindowOrder(before.view(lens));
-        fields[1][lens] = inWindowOrder(after.view(lens));
+    for (Lens lens : {lenses.shown, lenses.key, lenses.steady}) {
+        fields[0][lens] = inWindowOrder(before.groups(lens));
+        fields[1][lens] = inWindowOrder(after.groups(lens));
     }
     const auto& shownBefore = fields[0][lenses.shown];
     const auto& shownAfter = fields[1][lenses.shown];
     std::vector<FieldChange> changes;
-    for (std::size_t at = 0; at < std::max(shownBefore.size(), shownAfter.size()); ++at) {
+    for (std::size_t at : differing) {
         auto same = [&](Lens lens) { return sameField(fields[0][lens], fields[1][lens], at); };
-        std::optional<Difference> difference = differenceOf(same(kAsRead), same(lenses.key), same(lenses.steady));
+        std::optional<Difference> difference = differenceOf(false, same(lenses.key), same(lenses.steady));
         if (!difference) continue;
         const PlacedField* b = at < shownBefore.size() ? &shownBefore[at] : nullptr;
         const PlacedField* a = at < shownAfter.size() ? &shownAfter[at] : nullptr;
         const PlacedField& either = b ? *b : *a;
-        changes.push_back({at, *either.group, either.field->label, a ? a->field->label : either.field->label,
-                           b ? b->field->text : std::string(), a ? a->field->text : std::string(), *difference});
+        FieldChange change;
+        change.position = at, change.group = *either.group, change.label = either.field->label;
+        change.newLabel = a ? a->field->label : either.field->label;
+        change.before = b ? b->field->text : std::string(), change.after = a ? a->field->text : std::string();
+        change.difference = *difference;
+        const FieldNature* nature = natureOf(change);
+        if (nature && change.difference == Difference::Changed) change.difference = nature->own;
+        changes.push_back(std::move(change));
     }
     return changes;
 }
 
+// A field whose change an item tells too takes that item's nature, and the text tells it once:
+// a USB stick's field is no hardware when the stick is what came or went.
+void tellOnce(std::vector<FieldChange>& fields, const std::vector<ItemChange>& items) {
+    for (FieldChange& field : fields) {
+        const FieldNature* nature = natureOf(field);
+        if (!nature || !nature->kind || !counts(field.difference, false)) continue;
+        std::optional<Difference> told;
+        for (const ItemChange& item : items)
+            if (item.kind == nature->kind && counts(item.difference, false) &&
+                (!told || stronger(item.difference, *told)))
+                told = item.difference;
+        if (!told) continue;
+        field.difference = *told;
+        field.toldBy = nature->kind;
+    }
+}
+
 // ---- items --------------------------------------------------------------------------------
 
-// An identity key tells nothing when it is missing or redaction has hidden it.
-bool knownKey(const std::string& key) {
-    return !key.empty() && key.find(kHiddenText) == std::string::npos && key.find("XX:XX:XX") == std::string::npos &&
-           key.find("XX-XX-XX") == std::string::npos;
-}
-
-enum class Verdict { Same, Different, CannotTell };
-
-// Two items are the same one when the first identity key both know is equal.
-Verdict identify(const InventoryItem& a, const InventoryItem& b) {
-    if (a.kind != b.kind) return Verdict::Different;
-    for (std::size_t level = 0; level < std::min(a.identity.size(), b.identity.size()); ++level) {
-        if (!knownKey(a.identity[level]) || !knownKey(b.identity[level])) continue;
-        return a.identity[level] == b.identity[level] ? Verdict::Same : Verdict::Different;
+// The items of one side at the places `wanted` (sorted), as `lens` shows them.
+class HeldItems {
+public:
+    HeldItems(const CompareSide& side, Lens lens, std::vector<std::uint32_t> wanted) : wanted_(std::move(wanted)) {
+        if (wanted_.empty()) return;
+        items_.resize(wanted_.size());
+        std::uint32_t at = 0;
+        std::size_t next = 0;
+        side.visitItems(lens, [&](const InventoryItem& item) {
+            if (next < wanted_.size() && wanted_[next] == at) items_[next++] = item;
+            ++at;
+        });
     }
-    return Verdict::CannotTell;
-}
-
-using Pairs = std::vector<std::pair<std::size_t, std::size_t>>;  // (before, after) item indexes
-
-// Pairs items by identity, then pairs what cannot be told apart in order; the rest was added
-// or removed. Candidates are looked up by key, so a long list costs no more than its length.
-Pairs pairItems(const std::vector<InventoryItem>& before, const std::vector<InventoryItem>& after,
-                std::vector<bool>& pairedBefore, std::vector<bool>& pairedAfter) {
-    std::map<std::string, std::vector<std::size_t>> byKey;
-    auto keyOf = [](const InventoryItem& item, std::size_t level) {
-        return item.kind + '\n' + std::to_string(level) + '\n' + item.identity[level];
-    };
-    for (std::size_t j = after.size(); j-- > 0;)
-        for (std::size_t level = 0; level < after[j].identity.size(); ++level)
-            if (knownKey(after[j].identity[level])) byKey[keyOf(after[j], level)].push_back(j);
-    Pairs pairs;
-    auto pair = [&](std::size_t i, std::size_t j) {
-        pairs.emplace_back(i, j);
-        pairedBefore[i] = pairedAfter[j] = true;
-    };
-    for (std::size_t i = 0; i < before.size(); ++i)
-        for (std::size_t level = 0; level < before[i].identity.size() && !pairedBefore[i]; ++level) {
-            if (!knownKey(before[i].identity[level])) continue;
-            auto candidates = byKey.find(keyOf(before[i], level));
-            if (candidates == byKey.end()) continue;
-            auto& list = candidates->second;
-            while (!list.empty() && pairedAfter[list.back()]) list.pop_back();
-            for (auto j = list.rbegin(); j != list.rend(); ++j)
-                if (!pairedAfter[*j] && identify(before[i], after[*j]) == Verdict::Same) {
-                    pair(i, *j);
-                    break;
-                }
-        }
-    std::size_t next = 0;  // in order: the first unpaired item after it that cannot be told apart
-    for (std::size_t i = 0; i < before.size(); ++i) {
-        if (pairedBefore[i]) continue;
-        for (std::size_t j = next; j < after.size(); ++j)
-            if (!pairedAfter[j] && identify(before[i], after[j]) == Verdict::CannotTell) {
-                pair(i, j);
-                next = j + 1;
-                break;
-            }
+    const InventoryItem& at(std::uint32_t place) const {
+        static const InventoryItem none;
+        auto it = std::lower_bound(wanted_.begin(), wanted_.end(), place);
+        return it != wanted_.end() && *it == place ? items_[static_cast<std::size_t>(it - wanted_.begin())] : none;
     }
-    std::sort(pairs.begin(), pairs.end());
-    return pairs;
-}
 
-const InventoryItem* itemAt(const SideView& view, std::size_t index) {
-    return index < view.items.size() ? &view.items[index] : nullptr;
-}
+private:
+    std::vector<std::uint32_t> wanted_;
+    std::vector<InventoryItem> items_;
+};
 
-std::string propertyText(const InventoryItem* item, const std::string& label) {
-    if (!item) return {};
-    for (const ItemProperty& property : item->properties)
+// Each side's items at the places a comparison looks at closely, through every lens it needs.
+class CloseLook {
+public:
+    CloseLook(const CompareSide& side, const Lenses& lenses, std::vector<std::uint32_t> wanted) {
+        std::sort(wanted.begin(), wanted.end());
+        wanted.erase(std::unique(wanted.begin(), wanted.end()), wanted.end());
+        for (Lens lens : {kAsRead, lenses.shown, lenses.key, lenses.steady})
+            if (!held_[lens]) held_[lens].emplace(side, lens, wanted);
+    }
+    const InventoryItem& item(Lens lens, std::uint32_t place) const { return held_[lens]->at(place); }
+
+private:
+    std::optional<HeldItems> held_[kLensCount];
+};
+
+std::string propertyText(const InventoryItem& item, const std::string& label) {
+    for (const ItemProperty& property : item.properties)
         if (property.label == label) return property.text;
     return {};
+}
+
+const ItemProperty* findProperty(const InventoryItem& item, const std::string& label) {
+    for (const ItemProperty& property : item.properties)
+        if (property.label == label) return &property;
+    return nullptr;
 }
 
 std::vector<std::string> propertyLabels(const InventoryItem& before, const InventoryItem& after) {
@@ -181,144 +200,229 @@ std::vector<std::string> propertyLabels(const InventoryItem& before, const Inven
     return labels;
 }
 
-std::vector<PropertyChange> allProperties(const InventoryItem& item, bool added) {
+std::vector<PropertyChange> allProperties(const InventoryItem& item, bool added, Difference difference) {
     std::vector<PropertyChange> properties;
     for (const ItemProperty& property : item.properties)
-        properties.push_back(
-            {property.label, added ? "" : property.text, added ? property.text : "", Difference::Changed});
+        properties.push_back({property.label, added ? "" : property.text, added ? property.text : "", difference});
     return properties;
 }
 
+ItemChange itemChange(ItemChange::Kind change, const std::string& kind, const std::string& name,
+                      std::vector<PropertyChange> properties = {}, Difference difference = Difference::Changed) {
+    ItemChange made;
+    made.change = change, made.kind = kind, made.name = name, made.difference = difference;
+    made.properties = std::move(properties);
+    return made;
+}
+
+// The item's own nature: removable media and virtual adapters are not the machine's hardware.
+Difference natureOf(const InventoryItem& before, const InventoryItem& after) {
+    return before.fixed && after.fixed ? Difference::Changed : Difference::Attached;
+}
+
+Difference strongestOf(const std::vector<PropertyChange>& properties) {
+    Difference strongest = Difference::Unknown;
+    for (const PropertyChange& property : properties)
+        if (stronger(property.difference, strongest)) strongest = property.difference;
+    return strongest;
+}
+
+// Both sides' items, the places of a pair and the lenses: what one pair's change is made of.
+struct PairLook {
+    const CloseLook& before;
+    const CloseLook& after;
+    const Lenses& lenses;
+    const InventoryItem& shownBefore(std::uint32_t at) const { return before.item(lenses.shown, at); }
+    const InventoryItem& shownAfter(std::uint32_t at) const { return after.item(lenses.shown, at); }
+    // Where a side hides values, the item is named as hidden whichever side is the older.
+    const std::string& name(std::uint32_t at) const {
+        return before.item(lenses.key == kHidden ? kHidden : lenses.shown, at).name;
+    }
+};
+
 // What one side does not say about an item is unknown: only properties both sides give are
 // compared.
-ItemChange changedItem(const CompareSide& before, std::size_t i, const CompareSide& after, std::size_t j,
-                       const Lenses& lenses) {
-    const InventoryItem& shownBefore = before.view(lenses.shown).items[i];
-    const InventoryItem& shownAfter = after.view(lenses.shown).items[j];
-    // Where a side hides values, the item is named as hidden whichever side is the older.
-    const InventoryItem& named = before.view(lenses.key == kHidden ? kHidden : lenses.shown).items[i];
-    ItemChange change{ItemChange::Kind::Changed, named.kind, named.name, {}};
+ItemChange changedItem(const PairLook& look, std::uint32_t i, std::uint32_t j) {
+    const InventoryItem& shownBefore = look.shownBefore(i);
+    const InventoryItem& shownAfter = look.shownAfter(j);
+    const Difference nature = natureOf(look.before.item(kAsRead, i), look.after.item(kAsRead, j));
+    ItemChange change = itemChange(ItemChange::Kind::Changed, shownBefore.kind, look.name(i));
     for (const std::string& label : propertyLabels(shownBefore, shownAfter)) {
-        auto text = [&](const CompareSide& side, Lens lens, std::size_t at) {
-            return propertyText(itemAt(side.view(lens), at), label);
+        auto text = [&](const CloseLook& side, Lens lens, std::uint32_t at) {
+            return propertyText(side.item(lens, at), label);
         };
-        if (text(before, kAsRead, i).empty() || text(after, kAsRead, j).empty()) continue;
-        auto same = [&](Lens lens) { return text(before, lens, i) == text(after, lens, j); };
-        std::optional<Difference> difference = differenceOf(same(kAsRead), same(lenses.key), same(lenses.steady));
-        if (difference)
-            change.properties.push_back(
-                {label, propertyText(&shownBefore, label), propertyText(&shownAfter, label), *difference});
+        if (text(look.before, kAsRead, i).empty() || text(look.after, kAsRead, j).empty()) continue;
+        auto same = [&](Lens lens) { return text(look.before, lens, i) == text(look.after, lens, j); };
+        std::optional<Difference> difference =
+            differenceOf(same(kAsRead), same(look.lenses.key), same(look.lenses.steady));
+        if (!difference) continue;
+        const ItemProperty* property = findProperty(shownAfter, label);
+        if (*difference == Difference::Changed)
+            difference = property && property->software ? Difference::Software : nature;
+        change.properties.push_back(
+            {label, propertyText(shownBefore, label), propertyText(shownAfter, label), *difference});
+    }
+    change.difference = strongestOf(change.properties);
+    return change;
+}
+
+// Another item where one was: the properties that tell them apart, as compared.
+ItemChange replacedItem(const PairLook& look, std::uint32_t i, std::uint32_t j) {
+    const InventoryItem& shownBefore = look.shownBefore(i);
+    const InventoryItem& shownAfter = look.shownAfter(j);
+    const Difference nature = natureOf(look.before.item(kAsRead, i), look.after.item(kAsRead, j));
+    ItemChange change = itemChange(ItemChange::Kind::Replaced, shownBefore.kind, look.name(i), {}, nature);
+    for (const std::string& label : propertyLabels(shownBefore, shownAfter)) {
+        const std::string keyBefore = propertyText(look.before.item(look.lenses.key, i), label);
+        const std::string keyAfter = propertyText(look.after.item(look.lenses.key, j), label);
+        if (keyBefore.empty() || keyAfter.empty() || keyBefore == keyAfter) continue;
+        change.properties.push_back({label, propertyText(shownBefore, label), propertyText(shownAfter, label), nature});
     }
     return change;
 }
 
-// Items of a kind one side says nothing about are left out on both sides.
-std::vector<InventoryItem> toldOf(const std::vector<InventoryItem>& items, const CompareSide& before,
-                                  const CompareSide& after, std::vector<std::size_t>& places) {
-    std::vector<InventoryItem> told;
-    for (std::size_t i = 0; i < items.size(); ++i)
-        if (before.tellsOf(items[i].kind) && after.tellsOf(items[i].kind)) {
-            told.push_back(items[i]);
-            places.push_back(i);
-        }
+// The digests of the kinds both sides tell of; the places stay those of the side's items.
+std::vector<ItemDigest> toldOf(const std::vector<ItemDigest>& digests, const std::vector<std::string>& silent) {
+    if (silent.empty()) return digests;
+    std::vector<ItemDigest> told;
+    for (const ItemDigest& digest : digests)
+        if (std::find(silent.begin(), silent.end(), itemKindName(digest.kind)) == silent.end()) told.push_back(digest);
     return told;
 }
 
-std::vector<ItemChange> compareItems(const CompareSide& before, const CompareSide& after, const Lenses& lenses) {
-    std::vector<std::size_t> placesBefore, placesAfter;
-    const auto itemsBefore = toldOf(before.view(kAsRead).items, before, after, placesBefore);
-    const auto itemsAfter = toldOf(after.view(kAsRead).items, before, after, placesAfter);
-    std::vector<bool> pairedBefore(itemsBefore.size()), pairedAfter(itemsAfter.size());
-    std::vector<ItemChange> changes;
-    for (const auto& [i, j] : pairItems(itemsBefore, itemsAfter, pairedBefore, pairedAfter)) {
-        ItemChange change = changedItem(before, placesBefore[i], after, placesAfter[j], lenses);
-        if (!change.properties.empty()) changes.push_back(std::move(change));
+std::vector<std::string> silentOnEither(const CompareSide& before, const CompareSide& after) {
+    std::vector<std::string> silent = before.silentKinds();
+    for (const std::string& kind : after.silentKinds())
+        if (std::find(silent.begin(), silent.end(), kind) == silent.end()) silent.push_back(kind);
+    return silent;
+}
+
+// Which pairs need a close look: those not wholly equal as compared, or (where a side hides
+// values) as read.
+std::vector<std::pair<std::size_t, std::size_t>> unequalPairs(const ItemPairs& pairs,
+                                                              const std::vector<ItemDigest>& before,
+                                                              const std::vector<ItemDigest>& after,
+                                                              const CompareSide& sideBefore,
+                                                              const CompareSide& sideAfter, const Lenses& lenses) {
+    const std::vector<ItemDigest>* asReadBefore = lenses.key == kAsRead ? nullptr : &sideBefore.digests(kAsRead);
+    const std::vector<ItemDigest>* asReadAfter = lenses.key == kAsRead ? nullptr : &sideAfter.digests(kAsRead);
+    std::vector<std::pair<std::size_t, std::size_t>> unequal;
+    for (const auto& [i, j] : pairs.same) {
+        bool equal = before[i].content == after[j].content;
+        if (equal && asReadBefore) equal = (*asReadBefore)[before[i].at].content == (*asReadAfter)[after[j].at].content;
+        if (!equal) unequal.emplace_back(i, j);
     }
-    auto unpaired = [&](const CompareSide& side, const std::vector<bool>& paired,
-                        const std::vector<std::size_t>& places, ItemChange::Kind kind) {
-        for (std::size_t i = 0; i < paired.size(); ++i)
-            if (!paired[i])
-                if (const InventoryItem* item = itemAt(side.view(lenses.shown), places[i]))
-                    changes.push_back(
-                        {kind, item->kind, item->name, allProperties(*item, kind == ItemChange::Kind::Added)});
+    return unequal;
+}
+
+std::vector<ItemChange> compareItems(const CompareSide& before, const CompareSide& after, const Lenses& lenses) {
+    const std::vector<std::string> silent = silentOnEither(before, after);
+    const std::vector<ItemDigest> digestsBefore = toldOf(before.digests(lenses.key), silent);
+    const std::vector<ItemDigest> digestsAfter = toldOf(after.digests(lenses.key), silent);
+    const ItemPairs pairs = pairItems(digestsBefore, digestsAfter);
+    const auto unequal = unequalPairs(pairs, digestsBefore, digestsAfter, before, after, lenses);
+
+    std::vector<std::uint32_t> wantedBefore, wantedAfter;
+    for (const auto* list : {&unequal, &pairs.replaced})
+        for (const auto& [i, j] : *list)
+            wantedBefore.push_back(digestsBefore[i].at), wantedAfter.push_back(digestsAfter[j].at);
+    for (std::size_t i : pairs.removed) wantedBefore.push_back(digestsBefore[i].at);
+    for (std::size_t j : pairs.added) wantedAfter.push_back(digestsAfter[j].at);
+    const CloseLook lookBefore(before, lenses, std::move(wantedBefore)),
+        lookAfter(after, lenses, std::move(wantedAfter));
+    const PairLook look{lookBefore, lookAfter, lenses};
+
+    std::vector<ItemChange> changes;
+    auto placed = [&](ItemChange change, const ItemDigest* b, const ItemDigest* a) {
+        if (b) change.before = b->ordinal;
+        if (a) change.after = a->ordinal;
+        changes.push_back(std::move(change));
     };
-    unpaired(before, pairedBefore, placesBefore, ItemChange::Kind::Removed);
-    unpaired(after, pairedAfter, placesAfter, ItemChange::Kind::Added);
+    for (const auto& [i, j] : unequal) {
+        ItemChange change = changedItem(look, digestsBefore[i].at, digestsAfter[j].at);
+        if (!change.properties.empty()) placed(std::move(change), &digestsBefore[i], &digestsAfter[j]);
+    }
+    for (const auto& [i, j] : pairs.replaced)
+        placed(replacedItem(look, digestsBefore[i].at, digestsAfter[j].at), &digestsBefore[i], &digestsAfter[j]);
+    auto unpaired = [&](const std::vector<std::size_t>& places, const std::vector<ItemDigest>& digests,
+                        const CloseLook& side, ItemChange::Kind kind) {
+        for (std::size_t p : places) {
+            const InventoryItem& item = side.item(lenses.shown, digests[p].at);
+            const Difference nature =
+                side.item(kAsRead, digests[p].at).fixed ? Difference::Changed : Difference::Attached;
+            const bool added = kind == ItemChange::Kind::Added;
+            placed(itemChange(kind, item.kind, item.name, allProperties(item, added, nature), nature),
+                   added ? nullptr : &digests[p], added ? &digests[p] : nullptr);
+        }
+    };
+    unpaired(pairs.removed, digestsBefore, lookBefore, ItemChange::Kind::Removed);
+    unpaired(pairs.added, digestsAfter, lookAfter, ItemChange::Kind::Added);
+
     // Each kind together, in the inventory's order: what changed, then what went, then what came.
-    std::vector<std::string> kinds;
-    for (const auto* items : {&itemsBefore, &itemsAfter})
-        for (const InventoryItem& item : *items)
-            if (std::find(kinds.begin(), kinds.end(), item.kind) == kinds.end()) kinds.push_back(item.kind);
+    std::vector<std::uint16_t> kinds;
+    for (const auto* digests : {&digestsBefore, &digestsAfter})
+        for (const ItemDigest& digest : *digests)
+            if (kinds.empty() || kinds.back() != digest.kind)
+                if (std::find(kinds.begin(), kinds.end(), digest.kind) == kinds.end()) kinds.push_back(digest.kind);
     auto rank = [&](const ItemChange& change) {
-        return std::find(kinds.begin(), kinds.end(), change.kind) - kinds.begin();
+        return std::find(kinds.begin(), kinds.end(), itemKindNumber(change.kind)) - kinds.begin();
     };
     std::stable_sort(changes.begin(), changes.end(),
                      [&](const ItemChange& a, const ItemChange& b) { return rank(a) < rank(b); });
     return changes;
 }
 
+std::vector<UncomparedKind> uncomparedKinds(const CompareSide& before, const CompareSide& after) {
+    std::vector<UncomparedKind> kinds;
+    for (const std::string& kind : silentOnEither(before, after))
+        kinds.push_back({kind, !before.tellsOf(kind), !after.tellsOf(kind)});
+    return kinds;
+}
+
 }  // namespace
-
-CompareSide::CompareSide(std::string name, bool hides, std::array<SideView, kLensCount> views,
-                         std::vector<std::string> silentKinds)
-    : name_(std::move(name)), hides_(hides), views_(std::move(views)), silentKinds_(std::move(silentKinds)) {}
-
-// Every view replays the kept answers; their diagnostic lines were written when they were read.
-CompareSide::CompareSide(Backend answers, std::string name, std::vector<std::string> silentKinds)
-    : name_(std::move(name)), silentKinds_(std::move(silentKinds)) {
-    std::ostringstream discarded;
-    DiagnosticsTo diagnostics(discarded);
-    WmiProvider& provider = *answers.provider;
-    SystemProbes& probes = *answers.probes;
-    auto spotter = std::make_shared<HiddenValueSpotter>();
-    views_[kAsRead] = readView(*makeTappedProvider(provider, spotter), probes);
-    hides_ = spotter->spotted || probes.addressesHidden();
-    Backend hidden = makeRedactedView(provider, probes);
-    views_[kHidden] = readView(*hidden.provider, *hidden.probes);
-    Backend steady = makeSteadyView(provider, probes);
-    views_[kSteady] = readView(*steady.provider, *steady.probes);
-    Backend hiddenSteady = makeRedactedView(*steady.provider, *steady.probes);
-    views_[kHiddenSteady] = readView(*hiddenSteady.provider, *hiddenSteady.probes);
-}
-
-CompareSide CompareSide::fromFile(const std::string& path) {
-    SnapshotData snapshot = readSnapshotFile(path);
-    std::vector<std::string> silent = unlistedKinds(snapshot);
-    return CompareSide(makeSnapshotBackend(std::move(snapshot)), path, std::move(silent));
-}
-
-CompareSide CompareSide::fromAnswers(SnapshotData answers, std::string name) {
-    return CompareSide(makeSnapshotBackend(std::move(answers)), std::move(name), {});
-}
-
-CompareSide CompareSide::fromMachine(WmiProvider& provider, SystemProbes& probes, std::string name) {
-    auto answers = std::make_shared<SnapshotData>();
-    Backend recording = makeRecordingView(provider, probes, answers);
-    readView(*recording.provider, *recording.probes);  // the one read
-    return fromAnswers(std::move(*answers), std::move(name));
-}
 
 bool CompareSide::tellsOf(const std::string& kind) const {
     return std::find(silentKinds_.begin(), silentKinds_.end(), kind) == silentKinds_.end();
 }
 
-bool Comparison::differs(bool hardwareOnly) const {
-    auto counts = [hardwareOnly](Difference difference) {
-        return difference == Difference::Changed || (difference == Difference::ByItself && !hardwareOnly);
-    };
-    for (const FieldChange& field : fields)
-        if (counts(field.difference)) return true;
-    for (const ItemChange& item : items) {
-        if (item.change != ItemChange::Kind::Changed) return true;
-        for (const PropertyChange& property : item.properties)
-            if (counts(property.difference)) return true;
+bool counts(Difference difference, bool hardwareOnly) {
+    switch (difference) {
+    case Difference::Changed: return true;
+    case Difference::Attached:
+    case Difference::Software: return !hardwareOnly;
+    case Difference::ByItself:
+    case Difference::Unknown: break;
     }
+    return false;
+}
+
+bool Comparison::differs(bool hardwareOnly) const {
+    for (const FieldChange& field : fields)
+        if (counts(field.difference, hardwareOnly)) return true;
+    for (const ItemChange& item : items) {
+        if (item.change != ItemChange::Kind::Changed && counts(item.difference, hardwareOnly)) return true;
+        for (const PropertyChange& property : item.properties)
+            if (item.change == ItemChange::Kind::Changed && counts(property.difference, hardwareOnly)) return true;
+    }
+    return false;
+}
+
+bool Comparison::partial() const {
+    if (!uncompared.empty()) return true;
+    for (const FieldChange& field : fields)
+        if (field.difference == Difference::Unknown) return true;
+    for (const ItemChange& item : items)
+        for (const PropertyChange& property : item.properties)
+            if (property.difference == Difference::Unknown) return true;
     return false;
 }
 
 Comparison compareSides(const CompareSide& before, const CompareSide& after, bool hidden) {
     const Lenses lenses = lensesFor(before, after, hidden);
-    return {before.name(), after.name(), compareFields(before, after, lenses), compareItems(before, after, lenses)};
+    Comparison comparison{before.name(), after.name(), compareFields(before, after, lenses),
+                          compareItems(before, after, lenses), uncomparedKinds(before, after)};
+    tellOnce(comparison.fields, comparison.items);
+    return comparison;
 }
 
 }  // namespace moravel

@@ -1,10 +1,14 @@
 // What changed between two descriptions of a machine: the 38 fields in window order, then the
-// inventory items matched by identity, with the values that change by themselves kept apart and
-// the values one side hides left uncompared.
+// inventory items matched by identity, each difference sorted by why it is there (the fixed
+// hardware, removable media and virtual adapters, drivers and the operating system, values that
+// change by themselves, values one side hides), and the kinds of item a side does not record.
 #pragma once
 
 #include <array>
 #include <cstddef>
+#include <functional>
+#include <memory>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -18,29 +22,41 @@
 
 namespace moravel {
 
+struct ItemDigest;
+
 struct ItemProperty {
     std::string label;  // "Size", "Serial number"
     std::string text;
+    bool software = false;  // a driver's or the operating system's: an update, not the hardware
 };
 
 // One thing of the fuller inventory: a memory module, a disk, an adapter, the BIOS.
 struct InventoryItem {
     std::string kind;  // "Memory module"
     std::string name;  // how the output names it: "DIMM_A2 Kingston 8 GB"
-    // What tells it from others of its kind, strongest first ("serial 1A2B", "slot DIMM_A2"):
-    // two items are the same one when the first key both sides know is equal.
+    // What tells it from others of its kind, at most two keys: what it is ("serial 1A2B", "MAC
+    // ..."), then where it is ("slot DIMM_A2", "device \\.\PHYSICALDRIVE1"). Two items are the
+    // same one when the first key both sides know is equal; one that is not, found where the
+    // other was, replaced it.
     std::vector<std::string> identity;
     std::vector<ItemProperty> properties;
+    // False for what is not the machine's own hardware: removable media (USB disks and sticks)
+    // and network adapters with no device behind them (VPNs, bridges, container networks).
+    bool fixed = true;
 };
 
 // The inventory as items: the computer, its firmware, board and operating system (one each, no
 // identity), then processors, memory modules, disks, network and video adapters, monitors and
-// batteries, each with its serial number, MAC address, slot or socket as identity.
+// batteries, each with its serial number, MAC address, slot or socket as identity. Each kind's
+// items keep the inventory's order, so the i-th disk item is inventory.disks[i].
 std::vector<InventoryItem> inventoryItems(const Inventory& inventory);
 
 // The kinds of item whose classes a snapshot does not list at all (one saved before the
 // inventory was recorded): it says nothing about them, so they are not compared.
 std::vector<std::string> unlistedKinds(const SnapshotData& snapshot);
+
+// "memory modules" for "Memory module": how a sentence names every item of a kind.
+std::string kindInPlural(const std::string& kind);
 
 // How the comparison takes each kind of the inventory.
 std::vector<KindCoverage> comparisonKindCoverage();
@@ -56,7 +72,8 @@ struct SideView {
 enum Lens : std::size_t { kAsRead = 0, kHidden = 1, kSteady = 2, kHiddenSteady = 3, kLensCount = 4 };
 
 // One side of a comparison. Its answers are read once and kept; every view is composed from the
-// kept answers, so a machine is never asked twice.
+// kept answers when first needed, so a machine is never asked twice and a side whose fields and
+// items all equal the other's is looked at only as read.
 class CompareSide {
 public:
     // A snapshot file; throws SnapshotError when it cannot be used.
@@ -73,23 +90,39 @@ public:
     // Stands for the side in the output: the file's name, or "this machine".
     const std::string& name() const { return name_; }
     bool hidesValues() const { return hides_; }
-    const SideView& view(Lens lens) const { return views_[lens]; }
+    // The 38 fields as `lens` shows them.
+    const std::vector<GroupRecord>& groups(Lens lens) const;
+    // Each item in the inventory's order, as `lens` shows it; the item lives for the call only.
+    void visitItems(Lens lens, const std::function<void(const InventoryItem&)>& visit) const;
     // Whether the side says anything about items of `kind`.
     bool tellsOf(const std::string& kind) const;
+    // The kinds it says nothing about.
+    const std::vector<std::string>& silentKinds() const { return silentKinds_; }
+    // Its items as the pairing sees them (pairing.h), through `lens`.
+    const std::vector<ItemDigest>& digests(Lens lens) const;
+
+    struct Source;  // where the views come from
 
 private:
-    CompareSide(Backend answers, std::string name, std::vector<std::string> silentKinds);
+    CompareSide(std::shared_ptr<Source> source, std::string name, std::vector<std::string> silentKinds);
+    std::shared_ptr<Source> source_;
     std::string name_;
     bool hides_ = false;
-    std::array<SideView, kLensCount> views_;
     std::vector<std::string> silentKinds_;
 };
 
+// Why something differs, and so where it is told. The first three count as differences (the
+// first alone with --hardware-only); the last two never do.
 enum class Difference {
-    Changed,   // the hardware or its set-up differs
+    Changed,   // the machine's fixed hardware or its firmware differs
+    Attached,  // removable media or a virtual adapter: not the machine's own hardware
+    Software,  // a driver or the operating system: an update or a new installation
     ByItself,  // only values that change by themselves differ: expected to change
     Unknown,   // only values one side hides differ: not compared
 };
+
+// Whether a difference of that kind makes the machines differ.
+bool counts(Difference difference, bool hardwareOnly);
 
 struct FieldChange {
     std::size_t position = 0;  // the field's place in window order, from 0
@@ -98,6 +131,10 @@ struct FieldChange {
     std::string newLabel;  // the new side's caption, where a cell holds the other of its two fields
     std::string before, after;
     Difference difference = Difference::Changed;
+    // The kind of the item that tells the same change ("Firmware" for the BIOS fields of a
+    // firmware update), empty when none does: the window marks the field, the text tells the
+    // item only, the JSON names the kind beside the field.
+    std::string toldBy;
 };
 
 struct PropertyChange {
@@ -107,21 +144,40 @@ struct PropertyChange {
 };
 
 struct ItemChange {
-    enum class Kind { Added, Removed, Changed };
+    // Added or removed: no item of the other side is the same one. Replaced: another item
+    // (another serial number) is where it was. Changed: the same item, with other values.
+    enum class Kind { Added, Removed, Changed, Replaced };
     Kind change = Kind::Changed;
     std::string kind;
-    std::string name;  // as the side that has it names it; the old side's for a change
-    // A change: the properties that differ; an item added or removed: all of its properties,
+    std::string name;  // as the side that has it names it; the old side's for a change or replacement
+    // Changed or replaced: the properties that differ; added or removed: all of its properties,
     // as `after` or `before`.
     std::vector<PropertyChange> properties;
+    // Changed: the strongest of its properties'; otherwise Changed, or Attached for removable
+    // media and virtual adapters.
+    Difference difference = Difference::Changed;
+    // Where the item stands among the items of its kind on each side, as the inventory lists
+    // them (the i-th of Inventory::disks); none on the side that does not have it.
+    std::optional<std::size_t> before, after;
+};
+
+// A kind of item a side does not record, and which side.
+struct UncomparedKind {
+    std::string kind;  // "Memory module"
+    bool unrecordedBefore = false, unrecordedAfter = false;
 };
 
 struct Comparison {
     std::string before, after;  // the sides' names
     std::vector<FieldChange> fields;
     std::vector<ItemChange> items;
-    // Whether anything differs; values that change by themselves count unless `hardwareOnly`.
+    std::vector<UncomparedKind> uncompared;
+    // Whether anything differs: the fixed hardware, and unless `hardwareOnly` removable media,
+    // virtual adapters, drivers and the operating system. Values that change by themselves and
+    // values one side hides never count.
     bool differs(bool hardwareOnly) const;
+    // Whether something was left uncompared: a kind a side does not record, a hidden value.
+    bool partial() const;
 };
 
 // `before` against `after`. Fields are compared by their place in the window, items by
@@ -129,11 +185,20 @@ struct Comparison {
 // are still compared as read); where a side hides them, they are unknown and never changed.
 Comparison compareSides(const CompareSide& before, const CompareSide& after, bool hidden);
 
-// The comparison for people: one line "Group / Caption: old → new" per field that differs in
-// window order, then the items added, removed or changed, then "Expected to change:" (unless
-// `hardwareOnly`) and what one side hides; "No differences." when nothing differs.
+// The comparison for people: a line when nothing differs, one line per change of the hardware
+// (fields in window order, then items), then "Removable media and virtual adapters:" and
+// "Drivers and operating system:" and "Expected to change:" (unless `hardwareOnly`), then what
+// was not compared and why.
 void writeTextComparison(const Comparison& comparison, bool hardwareOnly, std::ostream& out);
 // The same as one line of JSON.
 void writeJsonComparison(const Comparison& comparison, bool hardwareOnly, std::ostream& out);
+
+// The sentences that say what was not compared because a side does not record it: "Not
+// compared: memory modules, monitors (the older snapshot does not record them)".
+std::vector<std::string> uncomparedSentences(const Comparison& comparison);
+
+// What a changed item's mark tells, the side compared with named `name`: "Not in seller.json",
+// "In seller.json: ..." with the values there.
+std::string itemChangeNote(const ItemChange& change, const std::string& name);
 
 }  // namespace moravel

@@ -99,6 +99,7 @@ void addMachine(const Inventory& inventory, std::vector<InventoryItem>& items) {
                           {"Installed", os.installDate},
                           {"Time zone", os.timeZoneName},
                           {"Product ID", os.productId}}));
+    for (ItemProperty& property : items.back().properties) property.software = true;  // updates, not hardware
 }
 
 void addProcessors(const Inventory& inventory, std::vector<InventoryItem>& items) {
@@ -148,6 +149,7 @@ void addDisks(const Inventory& inventory, std::vector<InventoryItem>& items) {
                               {"Media", disk.mediaType},
                               {"Removable", disk.removable ? "yes" : "no"},
                               {"Size", bytes(disk.sizeBytes)}}));
+        items.back().fixed = !disk.removable;
         withHealth(diskHealthLines(disk), items.back());
     }
 }
@@ -169,6 +171,7 @@ void addNetworkAdapters(const Inventory& inventory, std::vector<InventoryItem>& 
                               {"DHCP server", adapter.dhcpServer},
                               {"Connected", flag(adapter.connected)},
                               {"Speed", number(adapter.speedBitsPerSecond, " bit/s")}}));
+        items.back().fixed = !adapter.virtualAdapter;
     }
 }
 
@@ -178,8 +181,8 @@ void addVideoAdapters(const Inventory& inventory, std::vector<InventoryItem>& it
                              {{"Name", video.name},
                               {"Chip", video.chip},
                               {"Memory", bytes(video.memoryBytes)},
-                              {"Driver version", video.driverVersion},
-                              {"Driver date", video.driverDate},
+                              {"Driver version", video.driverVersion, true},
+                              {"Driver date", video.driverDate, true},
                               {"Resolution", video.resolution}}));
 }
 
@@ -272,6 +275,13 @@ std::vector<std::string> unlistedKinds(const SnapshotData& snapshot) {
             if (kind.kind == comparing.kind && comparing.handle.unlisted && !lists(snapshot, kind.classes.front()))
                 kinds.push_back(comparing.handle.unlisted);
     return kinds;
+}
+
+std::string kindInPlural(const std::string& kind) {
+    if (kind == "Battery") return "batteries";
+    std::string plural = kind + "s";
+    if (!plural.empty()) plural[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(plural[0])));
+    return plural;
 }
 
 std::vector<InventoryItem> inventoryItems(const Inventory& inventory) {

@@ -1,6 +1,8 @@
 // Processors, memory modules, disks and file systems.
+#include <cctype>
 #include <cstdlib>
 #include <cstring>
+#include <unordered_map>
 #include <utility>
 
 #include "inventory/codes.h"
@@ -61,6 +63,37 @@ const WmiRow* storageDisk(const WmiRows& disks, Number index) {
     return nullptr;
 }
 
+// Windows 7 leaves most disks' own SerialNumber empty; Win32_PhysicalMedia has it, its Tag
+// being the disk's DeviceID ("\\.\PHYSICALDRIVE0"). Where either is missing (a snapshot saved
+// before both were recorded) the media stand in the disks' order, as the Drives group reads them.
+class MediaSerials {
+public:
+    explicit MediaSerials(const WmiRows& media) : media_(media) {
+        for (const WmiRow& row : media) {
+            std::string tag = upper(row.text("Tag"));
+            if (!tag.empty()) byTag_.emplace(std::move(tag), row.text("SerialNumber"));
+        }
+    }
+    std::string of(const WmiRow& disk, std::size_t position, std::size_t disks) const {
+        std::string device = disk.text("DeviceID");
+        if (device.empty())
+            if (Number index = disk.number("Index")) device = "\\\\.\\PHYSICALDRIVE" + std::to_string(*index);
+        if (!byTag_.empty() && !device.empty()) {
+            auto found = byTag_.find(upper(device));
+            return found == byTag_.end() ? std::string() : found->second;
+        }
+        return media_.size() == disks ? media_[position].text("SerialNumber") : std::string();
+    }
+
+private:
+    static std::string upper(std::string text) {
+        for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        return text;
+    }
+    const WmiRows& media_;
+    std::unordered_map<std::string, std::string> byTag_;
+};
+
 }  // namespace
 
 void readProcessors(ClassSource& source, Inventory& inventory) {
@@ -104,15 +137,18 @@ void readMemoryModules(ClassSource& source, Inventory& inventory) {
 }
 
 void readDisks(ClassSource& source, Inventory& inventory) {
+    const WmiRows& disks = source.rows("Win32_DiskDrive");
+    const MediaSerials media(source.rows("Win32_PhysicalMedia"));
     const WmiRows& storage = source.rows("MSFT_Disk");
-    for (const WmiRow& row : source.rows("Win32_DiskDrive")) {
+    for (const WmiRow& row : disks) {
         Disk& disk = inventory.disks.emplace_back();
         const WmiRow* whole = storageDisk(storage, row.number("Index"));
         std::string device = whole ? whole->text("Path") : std::string();
         disk.name = device.compare(0, 5, "/dev/") == 0 ? device : row.text("DeviceID");
         disk.model = firstOf({row.text("Model"), row.text("Caption")});
         disk.manufacturer = diskMaker(row.text("Manufacturer"));
-        disk.serialNumber = row.text("SerialNumber");
+        disk.serialNumber =
+            firstOf({row.text("SerialNumber"), media.of(row, inventory.disks.size() - 1, disks.size())});
         disk.firmware = row.text("FirmwareRevision");
         disk.interfaceType = row.text("InterfaceType");
         disk.mediaType = row.text("MediaType");

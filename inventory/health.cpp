@@ -125,6 +125,7 @@ void readDiskHealth(ClassSource& source, Inventory& inventory) {
         disk.media = mediaOf(rows.physical);
         disk.health = healthOf(rows, disk.media);
     }
+    inventory.diskHealthListed = !physical.empty();
     inventory.diskHealthNeedsRights = refused(source.failure("MSFT_StorageReliabilityCounter")) ||
                                       refused(source.failure("MSStorageDriver_FailurePredictStatus"));
 }

@@ -20,7 +20,8 @@ std::vector<HealthLine> diskHealthLines(const Disk& disk);
 std::vector<HealthLine> batteryHealthLines(const Battery& battery);
 
 // What keeps disk health from showing, said once: the program needs to run as administrator or
-// root (it was refused), or no disk reports any (virtual disks, say); empty otherwise.
+// root (it was refused), the source records none (an older snapshot), or no disk reports any
+// (virtual disks, say); empty otherwise.
 std::string diskHealthNote(const Inventory& inventory);
 
 // A whole number with its thousands grouped: "14,200".

@@ -56,6 +56,7 @@ std::string diskHealthNote(const Inventory& inventory) {
     if (inventory.diskHealthNeedsRights && !disks.empty()) return "run as administrator/root to read disk health";
     if (disks.empty() || std::any_of(disks.begin(), disks.end(), [](const Disk& d) { return d.health.any(); }))
         return {};
+    if (!inventory.diskHealthListed) return "no disk health recorded";
     if (std::all_of(disks.begin(), disks.end(), [](const Disk& d) { return d.bus == DiskBus::Virtual; }))
         return "virtual disks report no health";
     return "no disk reports its health";

@@ -295,6 +295,8 @@ struct Inventory {
     std::vector<TemperatureSensor> temperatures;
     // The disks' health was refused to this program: it needs to run as administrator or root.
     bool diskHealthNeedsRights = false;
+    // The source lists its physical disks' health at all (an older snapshot, or Wine, does not).
+    bool diskHealthListed = false;
     std::vector<Controller> controllers;
     std::vector<LocalUser> localUsers;
     std::vector<LocalGroup> localGroups;

@@ -16,7 +16,7 @@ const std::vector<InventoryKindInfo>& inventoryKinds() {
         {InventoryKind::MemoryModule, "memory modules", {"Win32_PhysicalMemory"}, readMemoryModules},
         {InventoryKind::Disk,
          "disks",
-         {"Win32_DiskDrive", "MSFT_Disk", "MSFT_PhysicalDisk", "MSFT_StorageReliabilityCounter",
+         {"Win32_DiskDrive", "Win32_PhysicalMedia", "MSFT_Disk", "MSFT_PhysicalDisk", "MSFT_StorageReliabilityCounter",
           "MSStorageDriver_FailurePredictStatus", "MSStorageDriver_FailurePredictData"},
          readDisks},
         {InventoryKind::Volume, "volumes", {"Win32_LogicalDisk"}, readVolumes},

@@ -68,7 +68,7 @@ const std::vector<WmiClass> kClasses = {
         {"TotalSectors", T::Uint64}, {"TotalTracks", T::Uint64}, {"Index", T::Uint32}, {"DeviceID", T::String},
         {"Model", T::String}, {"Manufacturer", T::String}, {"SerialNumber", T::String, kHidden},
         {"MediaType", T::String}, {"PNPDeviceID", T::String, kInstance}}},
-    {"Win32_PhysicalMedia", kWmiNamespace, {{"SerialNumber", T::String, kHidden}}},
+    {"Win32_PhysicalMedia", kWmiNamespace, {{"SerialNumber", T::String, kHidden}, {"Tag", T::String}}},
     {"Win32_LogicalDisk", kWmiNamespace, {
         {"DriveType", T::Uint32}, {"DeviceID", T::String}, {"FreeSpace", T::Uint64}, {"FileSystem", T::String},
         {"Size", T::Uint64}, {"VolumeName", T::String}, {"VolumeSerialNumber", T::String, kHidden},

@@ -54,21 +54,38 @@ public:
         : enumerator_(std::move(enumerator)), videoController_(videoController) {}
 
     std::unique_ptr<WmiObject> next() override {
+        if (peeked_) return std::move(peeked_);
         ComPtr<IWbemClassObject> object;
         ULONG returned = 0;
-        enumerator_->Next(static_cast<long>(WBEM_INFINITE), 1, object.receive(), &returned);
+        last_ = enumerator_->Next(static_cast<long>(WBEM_INFINITE), 1, object.receive(), &returned);
         if (returned == 0 || !object) return nullptr;
         return std::make_unique<ComObject>(std::move(object), videoController_);
+    }
+
+    // The first object, fetched now and handed out by the first next(): with
+    // WBEM_FLAG_RETURN_IMMEDIATELY a provider's refusal arrives with it, not with ExecQuery.
+    HRESULT peek() {
+        peeked_ = next();
+        return last_;
     }
 
 private:
     ComPtr<IEnumWbemClassObject> enumerator_;
     bool videoController_;
+    std::unique_ptr<WmiObject> peeked_;
+    HRESULT last_ = S_OK;
 };
+
+constexpr HRESULT kWbemAccessDenied = static_cast<HRESULT>(0x80041003u);
+
+// Whether a refusal means the program is not elevated (the storage provider's reliability
+// counters, ROOT\WMI's disk classes).
+bool refused(HRESULT hr) { return hr == kWbemAccessDenied || hr == E_ACCESSDENIED; }
 
 class ComServices : public WmiServices {
 public:
-    explicit ComServices(ComPtr<IWbemServices> services) : services_(std::move(services)) {}
+    ComServices(ComPtr<IWbemServices> services, bool groupsNamespace)
+        : services_(std::move(services)), groupsNamespace_(groupsNamespace) {}
 
     HResult setProxyBlanket() override {
         return CoSetProxyBlanket(services_.get(), RPC_C_AUTHN_WINNT, RPC_C_AUTHZ_NONE, nullptr, RPC_C_AUTHN_LEVEL_CALL,
@@ -83,12 +100,18 @@ public:
         ComPtr<IEnumWbemClassObject> result;
         HRESULT hr = services_->ExecQuery(languageName.get(), queryText.get(), flags, nullptr, result.receive());
         const bool videoController = sameWmiName(queriedClassName(query), "Win32_VideoController");
-        if (SUCCEEDED(hr) && result) enumerator = std::make_unique<ComEnumerator>(std::move(result), videoController);
+        if (FAILED(hr) || !result) return hr;
+        auto objects = std::make_unique<ComEnumerator>(std::move(result), videoController);
+        // Outside ROOT\CIMV2 (the inventory's device data), a class refused to a program that is
+        // not elevated fails its query, as a snapshot records it; the groups' queries stay as they are.
+        if (!groupsNamespace_ && refused(objects->peek())) return kWbemAccessDenied;
+        enumerator = std::move(objects);
         return hr;
     }
 
 private:
     ComPtr<IWbemServices> services_;
+    bool groupsNamespace_;
 };
 
 class ComLocator : public WmiLocator {
@@ -101,7 +124,8 @@ public:
         ComPtr<IWbemServices> result;
         HRESULT hr = locator_->ConnectServer(namespacePath.get(), nullptr, nullptr, nullptr, 0, nullptr, nullptr,
                                              result.receive());
-        if (SUCCEEDED(hr) && result) services = std::make_unique<ComServices>(std::move(result));
+        if (SUCCEEDED(hr) && result)
+            services = std::make_unique<ComServices>(std::move(result), sameWmiName(path, kWmiNamespace));
         return hr;
     }
 

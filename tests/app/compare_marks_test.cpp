@@ -5,6 +5,7 @@
 
 #include <FL/Fl_Double_Window.H>
 
+#include <cstdlib>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -76,13 +77,18 @@ TEST(CompareMarks, ExactlyTheDifferingFieldsUntilCleared) {
     for (std::size_t i = 0; i < fields.size(); ++i) EXPECT_EQ(fields[i]->mark(), expected[i]) << fields[i]->label();
     EXPECT_EQ(tooltipOf(fields[24]), "In desktop_seller.json:\nNVIDIA GeForce GTX 970");
     EXPECT_EQ(tooltipOf(fields[13]), "In desktop_seller.json (changes by itself):\n2013-09-15 19:30:02");
-    EXPECT_STREQ(
-        window->label(),
-        (std::string(kMainWindowTitle) + " - 9 fields differ from desktop_seller.json (3 expected to change)").c_str());
+    // The disk and the graphics card replaced count as parts; the snapshot lists no modules.
+    EXPECT_STREQ(window->label(), (std::string(kMainWindowTitle) +
+                                   " - 9 fields and 2 parts differ from desktop_seller.json (3 expected to change); "
+                                   "not compared: memory modules, monitors")
+                                      .c_str());
+    EXPECT_STREQ(window->tooltip(), "9 fields and 2 parts differ from desktop_seller.json (3 expected to change)\n"
+                                    "Not compared: memory modules, monitors (the older snapshot does not record them)");
     EXPECT_TRUE(geometryOf(*window) == before) << "a widget moved";
-    EXPECT_EQ(shareReport(ReportForm::Text, false), printed({"--compare", seller, dataFile("desktop.json")}));
-    EXPECT_EQ(shareReport(ReportForm::Text, true),
-              printed({"--compare", seller, dataFile("desktop.json"), "--redact"}));
+    setenv("MORAVEL_SNAPSHOT", dataFile("desktop.json").c_str(), 1);  // moravel-report's machine is the window's
+    EXPECT_EQ(shareReport(ReportForm::Text, false), printed({"--compare", seller}));
+    EXPECT_EQ(shareReport(ReportForm::Text, true), printed({"--compare", seller, "--redact"}));
+    unsetenv("MORAVEL_SNAPSHOT");
     EXPECT_EQ(shareReport(ReportForm::Json, false).rfind("{\"old\":\"" + seller + "\",\"new\":\"this machine\",", 0),
               0u);
 
@@ -92,8 +98,35 @@ TEST(CompareMarks, ExactlyTheDifferingFieldsUntilCleared) {
         EXPECT_EQ(tooltipOf(fields[i]), tooltips[i]) << fields[i]->label();
     }
     EXPECT_STREQ(window->label(), kMainWindowTitle);
+    EXPECT_EQ(window->tooltip(), nullptr);
     EXPECT_FALSE(comparing());
     EXPECT_EQ(shareReport(ReportForm::Text, false), printed({"--snapshot", dataFile("desktop.json")}));
+    appState() = AppState();
+}
+
+// A module swapped in its slot changes no field: the title counts it as a part, and the report
+// says what differs.
+TEST(CompareMarks, ASwappedPartCountsInTheTitle) {
+    Backend live = makeSnapshotBackend(dataFile("workstation.json"));
+    installRecordedBackend(live);
+    appState().noticeMode = true;
+    std::unique_ptr<Fl_Double_Window> window(makeMainWindow());
+    appState().mainWindow = window.get();
+    ASSERT_TRUE(compareWithSnapshot(dataFile("workstation_seller.json")));
+    EXPECT_STREQ(window->label(), (std::string(kMainWindowTitle) +
+                                   " - 5 fields and 2 parts differ from workstation_seller.json (2 expected to change)")
+                                      .c_str());
+    const std::string report = shareReport(ReportForm::Text, false);
+    EXPECT_NE(report.find("Memory module Controller1-ChannelB-DIMM0 16 GB DDR5 (serial 47A1C31F): replaced; "
+                          "Manufacturer: Samsung \xE2\x86\x92 SK Hynix"),
+              std::string::npos)
+        << report;
+    const std::optional<Comparison> shown = shownComparison(false);
+    ASSERT_TRUE(shown);
+    ASSERT_EQ(shown->items.size(), 2u);
+    EXPECT_EQ(itemChangeNote(shown->items[0], "workstation_seller.json"),
+              "In workstation_seller.json, another one:\nManufacturer: Samsung\nPart number: M425R2GA3BB0-CWMOD\n"
+              "Serial number: 47A1C31F");
     appState() = AppState();
 }
 

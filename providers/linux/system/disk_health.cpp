@@ -34,9 +34,13 @@ void take(const DiskAnswer& answer, DiskHealthRead& read) {
 
 bool isNvme(const Disk& disk) { return startsWith(disk.name, "nvme"); }
 
-// The disk's own answer (root's), else what UDisks2 holds of it.
+// The disk's own answer (root's), else what UDisks2 holds of it. ATA PASS-THROUGH goes to disks on
+// an ATA controller only: some USB bridges hang on commands they do not know (UDisks2 knows which
+// of them take it).
 DiskAnswer ask(const LinuxContext& context, const Disk& disk, const std::string& device, DiskHealthRead& read) {
-    DiskAnswer own = isNvme(disk) ? context.host.nvmeHealthLog(baseName(device)) : context.host.ataSmartData(disk.name);
+    DiskAnswer own = isNvme(disk)                               ? context.host.nvmeHealthLog(baseName(device))
+                     : interfaceType(context.fs, disk) == "IDE" ? context.host.ataSmartData(disk.name)
+                                                                : DiskAnswer();
     take(own, read);
     if (own.status == DiskAnswer::Status::Answered) return own;
     DiskAnswer service = context.host.udisksHealth(disk.name);

@@ -87,6 +87,21 @@ TEST(LinuxDiskHealth, AFailingVerdictAndARefusal) {
     ::rmdir(folder);
 }
 
+// ATA PASS-THROUGH goes to disks on an ATA controller only, never to a USB stick's bridge.
+TEST(LinuxDiskHealth, AUsbDiskIsNotSentAtaCommands) {
+    FixtureMachine machine{fixtureRoot("workstation")};  // nvme0n1, sda on SATA, sdb a USB stick
+    char folder[] = "/tmp/moravel-answers-XXXXXX";
+    ASSERT_TRUE(::mkdtemp(folder));
+    machine.host.answers = std::string(folder) + "/";
+    const std::string table = ataTableFromUdisks({{9, 0x32, 100, 100, 3600000, 2}});
+    for (const char* disk : {"sda", "sdb"}) std::ofstream(machine.host.answers + disk + ".smart-data") << table;
+    EXPECT_EQ(text(machine, "MSStorageDriver_FailurePredictData", "InstanceName", 0),
+              machine.text("Win32_DiskDrive", "PNPDeviceID", 1) + "_0");
+    EXPECT_EQ(text(machine, "MSStorageDriver_FailurePredictData", "InstanceName", 1), "");
+    for (const char* disk : {"sda", "sdb"}) std::remove((machine.host.answers + disk + ".smart-data").c_str());
+    ::rmdir(folder);
+}
+
 // A user who may not ask the disks reads what UDisks2 holds of them, written as the drives answer.
 TEST(LinuxDiskHealth, WithoutRootUdisksAnswersForTheDrives) {
     UdisksNvme nvme;
