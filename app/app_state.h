@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "compare/compare.h"
+#include "details/details.h"
+#include "inventory/inventory.h"
 #include "query/backend.h"
 #include "query/snapshot/snapshot_data.h"
 #include "sections/collector.h"
@@ -22,6 +24,7 @@ struct AppState {
     Fl_Double_Window* waitWindow = nullptr;   // set while the progress window is shown
     Fl_Progress* progressBar = nullptr;       // set by makeWaitWindow, never cleared
     Fl_Double_Window* aboutWindow = nullptr;  // set while an About window is open
+    Fl_Double_Window* detailsWindow = nullptr;  // set while the Details window is open
     bool noticeMode = false;                  // taken once at start-up
 
     bool hideIdentifiers = false;  // the share menu's "Hide serial numbers and addresses"
@@ -32,13 +35,16 @@ struct AppState {
     std::shared_ptr<SnapshotData> record = std::make_shared<SnapshotData>();
     std::vector<GroupRecord> shown;
     // The snapshot the window is compared with and the machine's side of it, while a comparison
-    // is on; whether the inventory has been read into `record` (once, for the first one).
+    // is on.
     struct Compared {
         CompareSide snapshot;
         CompareSide machine;
     };
     std::optional<Compared> compared;
-    bool inventoryKept = false;
+    // The inventory as read into `record`, once, for the first comparison or the Details window;
+    // the Details list as read and hidden.
+    std::optional<Inventory> inventory;
+    std::optional<DetailsList> details, hiddenDetails;
 };
 
 // The program's one state.

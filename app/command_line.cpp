@@ -5,8 +5,8 @@
 
 #include <FL/Fl.H>
 
+#include "app/platform.h"
 #include "cli/options.h"
-#include "commands/message_box.h"
 #include "moravel_version.h"
 #include "text/terminal.h"
 
@@ -50,7 +50,7 @@ void refuseSnapshot(const std::string& reason, std::ostream& err) {
     const std::string line = visibleText(reason);  // one line, whatever the file's name holds
     err << line << std::endl;
     Fl::fatal = endRefused;
-    alertBox(kSnapshotRefusedTitle, line);
+    showRefusalBox(kSnapshotRefusedTitle, line);
     std::exit(2);
 }
 

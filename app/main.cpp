@@ -12,6 +12,7 @@
 #include "app/share.h"
 #include "app/startup.h"
 #include "io/file_writer.h"
+#include "io/process.h"
 #include "providers/backends.h"
 #include "query/backend.h"
 #include "query/snapshot/snapshot_provider.h"
@@ -34,8 +35,9 @@ int main(int argc, char** argv) {
     moravel::ignoreFileSizeSignal();  // a save beyond ulimit -f is told in its message box
     moravel::prepareDisplay();
     Fl::scheme("plastic");  // before the command line, whose -scheme may name another
-    // The toolkit keeps pointers into the arguments until the main window is shown.
-    const std::vector<std::string> arguments(argv, argv + argc);
+    // The toolkit keeps pointers into the arguments until the main window is shown. UTF-8, as
+    // typed: on Windows read wide, where the C runtime's argv has the system code page's letters.
+    const std::vector<std::string> arguments = moravel::commandLineArguments(argc, argv);
     moravel::WindowOptions options;
     if (std::optional<int> status = moravel::readCommandLine(arguments, options, std::cout, std::cerr)) return *status;
     moravel::Backend backend = chooseBackend(options.snapshot);

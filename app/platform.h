@@ -2,6 +2,9 @@
 // the program icon. platform_linux.cpp and platform_windows.cpp implement them.
 #pragma once
 
+#include <string>
+
+#include "app/startup_rules.h"
 #include "query/probes.h"
 
 class Fl_Window;
@@ -17,6 +20,15 @@ void restoreStartEnvironment();
 
 // GetVersionExA's major and minor numbers, or the platform's own equivalent.
 OsVersion platformOsVersion();
+
+// The frame the system will draw around the main window (a resizable window with a title bar),
+// so that start-up can keep it on the screen; none where the window manager keeps it there.
+FrameSize mainWindowFrame();
+
+// The box that tells why the program cannot start, titled `title`; returns when it is
+// dismissed. Windows' own message box there, whose text a screen reader reads and Ctrl+C copies;
+// the toolkit's elsewhere.
+void showRefusalBox(const char* title, const std::string& text);
 
 // A modal notice with the caption "Information"; returns when the user dismisses it.
 void showNoticeBox(const char* text);

@@ -10,6 +10,7 @@
 #include <FL/Fl_Window.H>
 #include <FL/fl_ask.H>
 
+#include "commands/message_box.h"
 #include "resources/icon_pixels.h"
 
 namespace moravel {
@@ -79,6 +80,12 @@ void setProgramIcon(Fl_Window& window) {
     const Fl_RGB_Image* images[] = {&large, &small};
     window.icons(images, 2);
 }
+
+// The window manager draws the frame, and keeps its title bar on the screen (the toolkit asks it
+// to place a window whose frame would not fit).
+FrameSize mainWindowFrame() { return {}; }
+
+void showRefusalBox(const char* title, const std::string& text) { alertBox(title, text); }
 
 void runIconPass() {
     // The most recently shown top-level window comes first, as in Windows' enumeration.

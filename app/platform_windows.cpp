@@ -9,6 +9,7 @@
 #include <FL/x.H>
 
 #include "providers/windows/probes_windows.h"
+#include "text/wide.h"
 
 namespace moravel {
 namespace {
@@ -71,6 +72,18 @@ void useArialMetricFaces() {}
 void presentDrawing() {
     Fl::flush();
     MsgWaitForMultipleObjects(0, nullptr, FALSE, 0, QS_ALLINPUT);
+}
+
+// The toolkit gives a resizable window with a title bar the styles of WS_OVERLAPPEDWINDOW. Windows
+// places the frame where it is told, title bar above the screen included.
+FrameSize mainWindowFrame() {
+    RECT frame{0, 0, 0, 0};
+    if (!AdjustWindowRectEx(&frame, WS_OVERLAPPEDWINDOW, FALSE, 0)) return {};
+    return {-frame.left, -frame.top, frame.right, frame.bottom};
+}
+
+void showRefusalBox(const char* title, const std::string& text) {
+    MessageBoxW(nullptr, toWide(text).c_str(), toWide(title).c_str(), MB_OK | MB_ICONERROR);
 }
 
 void showNoticeBox(const char* text) { MessageBoxA(nullptr, text, "Information", MB_OK | MB_ICONINFORMATION); }

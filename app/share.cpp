@@ -1,6 +1,8 @@
 #include "app/share.h"
 
+#include <algorithm>
 #include <cctype>
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <sstream>
@@ -26,6 +28,25 @@ std::vector<GroupRecord> hiddenReport() {
     ReportCollector report;
     buildAllGroups(report);
     return report.groups;
+}
+
+// The inventory, read once through the recording, so that the kept answers hold it: the
+// window's build read the 38 fields only.
+const Inventory& keptInventory() {
+    AppState& state = appState();
+    if (!state.inventory) {
+        state.inventory = readInventory(state.recording.provider.get(), state.recording.probes.get());
+    }
+    return *state.inventory;
+}
+
+// The inventory again from the kept answers, hidden as moravel-report --redact hides it.
+Inventory hiddenInventory() {
+    keptInventory();
+    Backend replay = makeRedactedBackend(makeSnapshotBackend(*appState().record));
+    std::ostringstream discarded;
+    DiagnosticsTo diagnostics(discarded);
+    return readInventory(replay.provider.get(), replay.probes.get());
 }
 
 }  // namespace
@@ -62,10 +83,7 @@ std::string shareReport(ReportForm form, bool hidden) {
 void compareShownWith(const std::string& path) {
     AppState& state = appState();
     CompareSide snapshot = CompareSide::fromFile(path);
-    if (!state.inventoryKept) {  // the window's build read the 38 fields only: the inventory once now
-        readInventory(state.recording.provider.get(), state.recording.probes.get());
-        state.inventoryKept = true;
-    }
+    keptInventory();
     state.compared.emplace(
         AppState::Compared{std::move(snapshot), CompareSide::fromAnswers(*state.record, "this machine")});
 }
@@ -79,6 +97,13 @@ std::optional<Comparison> shownComparison(bool hidden) {
 }
 
 bool comparing() { return appState().compared.has_value(); }
+
+const DetailsList& shownDetails(bool hidden) {
+    AppState& state = appState();
+    std::optional<DetailsList>& details = hidden ? state.hiddenDetails : state.details;
+    if (!details) details = detailsList(hidden ? hiddenInventory() : keptInventory());
+    return *details;
+}
 
 std::string shareSnapshot(bool hidden) {
     std::ostringstream snapshot;
@@ -99,6 +124,28 @@ ReportForm reportFormFor(const std::string& fileName) {
         if (std::tolower(static_cast<unsigned char>(c)) != suffix[i]) return ReportForm::Text;
     }
     return ReportForm::Json;
+}
+
+namespace {
+
+std::string lowerCase(std::string text) {
+    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+}  // namespace
+
+SaveChoice resolveSaveChoice(const std::string& name, const std::vector<std::string>& extensions, int chosenType,
+                             int startType) {
+    if (chosenType < 0 || chosenType >= static_cast<int>(extensions.size())) return {name, -1};
+    std::filesystem::path file = std::filesystem::u8path(name);
+    const std::string extension = lowerCase(file.extension().u8string());
+    const auto known = std::find(extensions.begin(), extensions.end(), extension);
+    const bool ofAType = known != extensions.end();
+    if (ofAType && chosenType == startType) return {name, static_cast<int>(known - extensions.begin())};
+    if (!extension.empty() && extension != "." && !ofAType) return {name, chosenType};
+    file.replace_extension(std::filesystem::u8path(extensions[static_cast<std::size_t>(chosenType)]));
+    return {file.u8string(), chosenType};
 }
 
 }  // namespace moravel

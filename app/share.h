@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "compare/compare.h"
+#include "details/details.h"
 #include "query/backend.h"
 #include "query/snapshot/snapshot_provider.h"
 #include "sections/collector.h"
@@ -38,10 +39,29 @@ bool comparing();
 // The comparison that is on, its texts with identifying values hidden when `hidden`.
 std::optional<Comparison> shownComparison(bool hidden);
 
+// Everything the inventory holds, as moravel-report --details (with --redact when `hidden`)
+// prints it: read through the kept answers the first time it is asked for, then kept.
+const DetailsList& shownDetails(bool hidden);
+
 // What moravel-report --save-snapshot (with --redact when `hidden`) writes, read now.
 std::string shareSnapshot(bool hidden);
 
 // "report.json" and "REPORT.JSON" are saved in the JSON form, any other name as text.
 ReportForm reportFormFor(const std::string& fileName);
+
+// A save dialog's answer: the file (UTF-8, as the dialog hands it) and the index of the type it
+// is saved as, among the dialog's types; -1 when the dialog told no type (the name decides).
+struct SaveChoice {
+    std::string name;
+    int type = -1;
+};
+
+// A type the user picked decides, and the name follows it: a name without an extension, or with
+// the extension of another of the types (`extensions`, one per type, ".txt"), takes the type's
+// (report.txt saved as "JSON report" is report.json), as Windows' own dialogs do; any other
+// extension stays. Left at the type the dialog started with (`startType`), a name with one of
+// the types' extensions decides instead.
+SaveChoice resolveSaveChoice(const std::string& name, const std::vector<std::string>& extensions, int chosenType,
+                             int startType);
 
 }  // namespace moravel

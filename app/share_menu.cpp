@@ -11,6 +11,7 @@
 #include <FL/Fl_Native_File_Chooser.H>
 
 #include "app/app_state.h"
+#include "app/details_window.h"
 #include "app/main_window.h"
 #include "app/share.h"
 #include "commands/message_box.h"
@@ -25,7 +26,7 @@ namespace {
 
 // Built afresh for each use, so the switch's check mark and Clear comparison show their state.
 struct ShareMenu {
-    Fl_Menu_Item items[7];
+    Fl_Menu_Item items[8];
     ShareMenu()
         : items{{"Copy report", FL_CTRL + FL_SHIFT + 'c', onCopyReport, nullptr, 0, 0, 0, 0, 0},
                 {"Save report\xE2\x80\xA6", FL_CTRL + 's', onSaveReport, nullptr, 0, 0, 0, 0, 0},
@@ -33,7 +34,9 @@ struct ShareMenu {
                 {"Hide serial numbers and addresses", 0, onHideSwitch, nullptr,
                  FL_MENU_TOGGLE | FL_MENU_DIVIDER | (appState().hideIdentifiers ? FL_MENU_VALUE : 0), 0, 0, 0, 0},
                 {"Compare with snapshot\xE2\x80\xA6", 0, onCompareWithSnapshot, nullptr, 0, 0, 0, 0, 0},
-                {"Clear comparison", 0, onClearComparison, nullptr, comparing() ? 0 : FL_MENU_INACTIVE, 0, 0, 0, 0},
+                {"Clear comparison", 0, onClearComparison, nullptr,
+                 FL_MENU_DIVIDER | (comparing() ? 0 : FL_MENU_INACTIVE), 0, 0, 0, 0},
+                {"Details\xE2\x80\xA6", FL_CTRL + 'd', onDetails, nullptr, 0, 0, 0, 0, 0},
                 {nullptr, 0, nullptr, nullptr, 0, 0, 0, 0, 0}} {}
 };
 
@@ -63,43 +66,45 @@ const Fl_Menu_Item* popUpAtFocus(const ShareMenu& menu) {
 }
 
 struct FileTypes {
-    const char* filter;                   // the dialog's "Files of type" entries, one a line
-    std::vector<const char*> extensions;  // each entry's, in the same order
+    const char* filter;                    // the dialog's "Files of type" entries, one a line
+    std::vector<std::string> extensions;   // each entry's, in the same order
 };
 const FileTypes kReportTypes{"Text report\t*.txt\nJSON report\t*.json", {".txt", ".json"}};
+constexpr int kTextReportType = 0, kJsonReportType = 1;
 const FileTypes kSnapshotTypes{"Moravel snapshot\t*.json", {".json"}};
 
-// A name typed without an extension gets the chosen file type's; the dialog confirmed
-// replacing only the name as typed, so a file of the longer name is not replaced unasked.
-std::string withExtension(std::filesystem::path chosen, const FileTypes& types, int chosenType) {
-    if (chosen.has_extension() || chosenType < 0 || chosenType >= static_cast<int>(types.extensions.size()))
-        return chosen.string();
-    chosen += types.extensions[static_cast<std::size_t>(chosenType)];
+// The dialog confirmed replacing only the name as typed, so a file of the name the type gives
+// is not replaced unasked.
+bool mayWrite(const std::string& typed, const std::string& named) {
     std::error_code error;
-    if (std::filesystem::exists(chosen, error) &&
-        !confirmBox("File exists", chosen.string() + " already exists.\nDo you want to replace it?", "Cancel", "Replace"))
-        return {};
-    return chosen.string();
+    return named == typed || !std::filesystem::exists(std::filesystem::u8path(named), error) ||
+           confirmBox("File exists", named + " already exists.\nDo you want to replace it?", "Cancel", "Replace");
 }
 
 // Else the dialog may open on a list of recent files.
 void startInCurrentFolder(Fl_Native_File_Chooser& chooser) {
     std::error_code error;
-    const std::string folder = std::filesystem::current_path(error).string();
+    const std::string folder = std::filesystem::current_path(error).u8string();
     if (!error) chooser.directory(folder.c_str());
 }
 
-// The file the user names in a save dialog, or empty text when cancelled.
-std::string chooseFile(const char* title, const char* preset, const FileTypes& types) {
+// The file the user names in a save dialog, and the type it is saved as; an empty name when
+// cancelled.
+SaveChoice chooseFile(const char* title, const char* preset, const FileTypes& types) {
+    constexpr int kStartType = 0;  // the preset name's
     Fl_Native_File_Chooser chooser;
     chooser.title(title);
     chooser.type(Fl_Native_File_Chooser::BROWSE_SAVE_FILE);
     chooser.options(Fl_Native_File_Chooser::SAVEAS_CONFIRM | Fl_Native_File_Chooser::NEW_FOLDER);
     chooser.filter(types.filter);
+    chooser.filter_value(kStartType);
     startInCurrentFolder(chooser);
     chooser.preset_file(preset);
     if (chooser.show() != 0 || !chooser.filename()) return {};
-    return withExtension(chooser.filename(), types, chooser.filter_value());
+    const std::string typed = chooser.filename();
+    SaveChoice choice = resolveSaveChoice(typed, types.extensions, chooser.filter_value(), kStartType);
+    if (!mayWrite(typed, choice.name)) return {};
+    return choice;
 }
 
 // The snapshot the user picks to compare with, or empty text when cancelled.
@@ -123,7 +128,7 @@ void showShownComparison() {
     Fl_Double_Window* mainWindow = appState().mainWindow;
     if (!mainWindow) return;
     const std::optional<Comparison> changes = shownComparison(appState().hideIdentifiers);
-    const std::string name = changes ? std::filesystem::path(changes->before).filename().string() : std::string();
+    const std::string name = changes ? std::filesystem::u8path(changes->before).filename().u8string() : std::string();
     showComparison(*mainWindow, changes ? &*changes : nullptr, name);
 }
 
@@ -160,15 +165,18 @@ void onCopyReport(Fl_Widget*, void*) {
 }
 
 void onSaveReport(Fl_Widget*, void*) {
-    const std::string path = chooseFile("Save report", "moravel-report.txt", kReportTypes);
+    const SaveChoice chosen = chooseFile("Save report", "moravel-report.txt", kReportTypes);
+    const std::string& path = chosen.name;
     if (path.empty()) return;
-    const ReportForm form = reportFormFor(path);
+    const ReportForm form = chosen.type == kJsonReportType   ? ReportForm::Json
+                            : chosen.type == kTextReportType ? ReportForm::Text
+                                                             : reportFormFor(path);
     const std::string report = shareReport(form, appState().hideIdentifiers);
     saveWithMessage(path.c_str(), form == ReportForm::Json ? report : textFileContent(report));
 }
 
 void onSaveSnapshot(Fl_Widget*, void*) {
-    const std::string path = chooseFile("Save snapshot", "moravel-snapshot.json", kSnapshotTypes);
+    const std::string path = chooseFile("Save snapshot", "moravel-snapshot.json", kSnapshotTypes).name;
     if (path.empty()) return;
     const std::string snapshot = shareSnapshot(appState().hideIdentifiers);
     if (std::optional<std::string> problem = snapshotSizeProblem(snapshot.size()))
@@ -184,6 +192,7 @@ void onHideSwitch(Fl_Widget*, void*) {
     if (auto* window = dynamic_cast<MainWindow*>(state.mainWindow))
         window->showReport(reportGroups(state.hideIdentifiers));
     showShownComparison();
+    refreshDetailsWindow();
 }
 
 void onCompareWithSnapshot(Fl_Widget*, void*) {

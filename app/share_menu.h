@@ -1,6 +1,7 @@
 // The main window's popup menu and its shortcuts: Copy report, Save report..., Save
-// snapshot..., the switch that hides serial numbers and addresses in all three, and Compare with
-// snapshot... and Clear comparison, which mark the fields that differ from a snapshot.
+// snapshot..., the switch that hides serial numbers and addresses in all three, Compare with
+// snapshot... and Clear comparison, which mark the fields that differ from a snapshot, and
+// Details..., the window with everything the inventory holds.
 #pragma once
 
 #include <string>

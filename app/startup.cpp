@@ -33,9 +33,10 @@ void configureMainWindow(Fl_Double_Window& window) {
     window.set_non_modal();
     window.color(fl_rgb_color(240, 240, 240));
     const ScreenRect workArea = screenWorkArea();
-    ScreenRect at = placeMainWindow(workArea, window.w(), window.h());
+    const FrameSize frame = mainWindowFrame();
+    const ScreenRect at = keepFrameInWorkArea(placeMainWindow(workArea, window.w(), window.h()), frame, workArea);
     window.resize(at.x, at.y, at.w, at.h);
-    const ScreenRect smallest = smallestMainWindow(workArea);
+    const ScreenRect smallest = smallestMainWindow(clientArea(workArea, frame));
     window.size_range(smallest.w, smallest.h);
 }
 

@@ -31,6 +31,33 @@ ScreenRect smallestMainWindow(const ScreenRect& workArea) {
     return {0, 0, std::min(kMainWindowWidth, workArea.w), std::min(kShortMainWindowHeight, workArea.h)};
 }
 
+namespace {
+
+struct Span {
+    int start, length;
+};
+
+// One axis of keepFrameInWorkArea: the client's span, the frame before and after it, the area.
+Span keepInside(Span client, int before, int after, Span area) {
+    if (client.length + before + after > area.length)
+        return {area.start + before, std::max(area.length - before - after, 1)};
+    const int outer = std::clamp(client.start - before, area.start, area.start + area.length - client.length - before - after);
+    return {outer + before, client.length};
+}
+
+}  // namespace
+
+ScreenRect keepFrameInWorkArea(const ScreenRect& placed, const FrameSize& frame, const ScreenRect& workArea) {
+    const Span x = keepInside({placed.x, placed.w}, frame.left, frame.right, {workArea.x, workArea.w});
+    const Span y = keepInside({placed.y, placed.h}, frame.top, frame.bottom, {workArea.y, workArea.h});
+    return {x.start, y.start, x.length, y.length};
+}
+
+ScreenRect clientArea(const ScreenRect& workArea, const FrameSize& frame) {
+    return {workArea.x + frame.left, workArea.y + frame.top, std::max(workArea.w - frame.left - frame.right, 1),
+            std::max(workArea.h - frame.top - frame.bottom, 1)};
+}
+
 ScreenRect placeWaitWindow(const ScreenRect& workArea) {
     return {workArea.x + workArea.w / 2 - kWaitWindowWidth / 2, workArea.y + workArea.h / 2 - kWaitWindowHeight / 2,
             kWaitWindowWidth, kWaitWindowHeight};

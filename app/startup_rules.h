@@ -45,6 +45,20 @@ ScreenRect placeMainWindow(const ScreenRect& workArea, int w, int h);
 // caption still fits beside its field, or the work area where that is smaller.
 ScreenRect smallestMainWindow(const ScreenRect& workArea);
 
+// The frame the system draws around a window's client area; `top` holds the title bar.
+struct FrameSize {
+    int left = 0, top = 0, right = 0, bottom = 0;
+};
+
+// The placed main window (placeMainWindow's, its client area) moved so that its frame, title
+// bar included, lies inside the work area: left where it is when it does; else moved in, on each
+// axis, only as far as that takes; on an axis where the framed window is larger than the work
+// area, at the work area's start and shrunk to what the frame leaves.
+ScreenRect keepFrameInWorkArea(const ScreenRect& placed, const FrameSize& frame, const ScreenRect& workArea);
+
+// What the work area leaves a window's client area once the frame is drawn around it.
+ScreenRect clientArea(const ScreenRect& workArea, const FrameSize& frame);
+
 // The wait window, centred in the work area.
 ScreenRect placeWaitWindow(const ScreenRect& workArea);
 

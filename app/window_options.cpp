@@ -30,7 +30,8 @@ void takeFile(const std::string& argument, WindowOptions& options) {
 
 const char* const kWindowUsage =
     "Usage: moravel [OPTION]... [SNAPSHOT]\n"
-    "Show the computer's inventory in one window: 38 fields in eight groups.\n"
+    "Show the computer's inventory in one window: 38 fields in eight groups, and\n"
+    "everything else it holds in the Details window.\n"
     "\n"
     "  --snapshot FILE   show the machine recorded in the snapshot FILE instead of this\n"
     "                    computer; a file given alone (as a file manager passes it) is\n"
@@ -44,7 +45,7 @@ const char* const kWindowUsage =
     "\n"
     "A right click on the window opens its menu: Copy report (Ctrl+Shift+C), Save\n"
     "report... (Ctrl+S), Save snapshot..., Hide serial numbers and addresses, Compare\n"
-    "with snapshot... and Clear comparison.\n"
+    "with snapshot..., Clear comparison and Details... (Ctrl+D).\n"
     "\n"
     "Exit status: 0 when the window is closed; 2 when the command line or the snapshot\n"
     "cannot be used (a message box gives the reason for a snapshot).\n";

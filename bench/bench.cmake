@@ -11,8 +11,11 @@ if(MORAVEL_BENCH AND NOT WIN32)
   endif()
 endif()
 
-# The window with hostile values, built and drawn (tests/support/hostile_window.h); needs FLTK.
+# The window with hostile values, built and drawn (tests/support/hostile_window.h), and the
+# Details window with ten thousand items; need FLTK.
 if(MORAVEL_BENCH AND MORAVEL_GUI)
   add_executable(moravel_hostile_window bench/hostile_window.cpp)
   target_link_libraries(moravel_hostile_window PRIVATE moravel_app)
+  add_executable(moravel_details_window bench/details_window.cpp)
+  target_link_libraries(moravel_details_window PRIVATE moravel_app)
 endif()

@@ -71,6 +71,16 @@ void checkCompare(const ReportOptions& options) {
                          (options.submit.empty() ? "--inventory" : "--submit") + "' do not go together");
 }
 
+void checkDetails(const ReportOptions& options) {
+    if (!options.details) return;
+    const char* other = !options.compare.empty()        ? "--compare"
+                        : !options.inventory.empty()    ? "--inventory"
+                        : !options.submit.empty()       ? "--submit"
+                        : !options.saveSnapshot.empty() ? "--save-snapshot"
+                                                        : nullptr;
+    if (other) throw UsageError(std::string("options '--details' and '") + other + "' do not go together");
+}
+
 }  // namespace
 
 const char* const kReportUsage =
@@ -101,6 +111,10 @@ const char* const kReportUsage =
     "  --hardware-only        with --compare: leave out the values that change by themselves\n"
     "                         (available memory, last boot, free space, charge, clock, a\n"
     "                         disk's hours, wear and temperature)\n"
+    "  --details              print everything the inventory holds, as the window's Details\n"
+    "                         window lists it: each group (Computer, Memory modules, Disks\n"
+    "                         and volumes, ...), each item in it and its properties; with\n"
+    "                         --json as one line of JSON\n"
     "  --inventory FORMAT     print the fuller inventory (identity, memory modules, disks\n"
     "                         and their health, adapters, monitors, batteries, ...) for an\n"
     "                         inventory server:\n"
@@ -116,8 +130,9 @@ const char* const kReportUsage =
     "\n"
     "The window, moravel, shares the same report: a right click on it opens a menu with\n"
     "Copy report (Ctrl+Shift+C; to the clipboard and the selection), Save report... (Ctrl+S;\n"
-    "a name ending in .json gives the JSON form), Save snapshot... and the switch\n"
-    "Hide serial numbers and addresses, which works as --redact for all three.\n";
+    "the JSON type, or a name ending in .json, gives the JSON form), Save snapshot..., the\n"
+    "switch Hide serial numbers and addresses, which works as --redact for all three and the\n"
+    "Details window, and Details... (Ctrl+D), which shows what --details prints.\n";
 
 ReportOptions parseReportOptions(const std::vector<std::string>& arguments) {
     ReportOptions options;
@@ -143,6 +158,8 @@ ReportOptions parseReportOptions(const std::vector<std::string>& arguments) {
             takesNew(arguments, i, options.compareWith);
         else if (argument == "--hardware-only")
             options.hardwareOnly = true;
+        else if (argument == "--details")
+            options.details = true;
         else if (takesValue(arguments, i, "--inventory", options.inventory))
             continue;
         else if (takesValue(arguments, i, "--submit", options.submit))
@@ -160,6 +177,7 @@ ReportOptions parseReportOptions(const std::vector<std::string>& arguments) {
         throw UsageError("options '--output' and '--save-snapshot' each name the one file to write; give one");
     checkInventoryOptions(options);
     checkCompare(options);
+    checkDetails(options);
     return options;
 }
 

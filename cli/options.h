@@ -23,6 +23,7 @@ struct ReportOptions {
     std::string compare;        // compare this snapshot (OLD) with NEW, or with this machine
     std::string compareWith;    // NEW, when given
     bool hardwareOnly = false;  // leave out the values that change by themselves
+    bool details = false;       // print everything the inventory holds, grouped, instead
 };
 
 // A command line that cannot be used; what() is one line for standard error.

@@ -9,6 +9,7 @@
 
 #include "cli/options.h"
 #include "compare/compare.h"
+#include "details/details.h"
 #include "export/glpi_json.h"
 #include "export/ocs_xml.h"
 #include "export/submit.h"
@@ -166,6 +167,21 @@ int printInventory(const ReportOptions& options, std::ostream& out, std::ostream
     return status;
 }
 
+// Everything the inventory holds, grouped as the Details window shows it.
+int printDetails(const ReportOptions& options, std::ostream& out, std::ostream& err) {
+    TimedInventory pass = timedInventory();
+    const DetailsList list = detailsList(pass.inventory);
+    std::ostringstream text;
+    if (options.json)
+        writeJsonDetails(list, text);
+    else
+        writeTextDetails(list, text);
+    const int status = options.output.empty() ? (out << text.str(), flushOutput(out, err))
+                                              : writeFile(options.output, options.json ? text.str() : textFileContent(text.str()), err);
+    if (options.stats && status == 0) writeInventoryStats(pass, err);
+    return status;
+}
+
 // Nothing is written locally but, where the service keeps its state, the device id sent; a
 // failure is one line naming the server, the step and the reason.
 int submit(const ReportOptions& options, std::ostream& err) {
@@ -214,6 +230,7 @@ int runReport(const std::vector<std::string>& arguments, std::ostream& out, std:
         if (!options.saveSnapshot.empty()) return saveSnapshot(options.saveSnapshot, err);
         if (!options.inventory.empty()) return printInventory(options, out, err);
         if (!options.submit.empty()) return submit(options, err);
+        if (options.details) return printDetails(options, out, err);
         return printReport(options, out, err);
     } catch (const SnapshotError& error) {
         return refuse(err, error.what());

@@ -50,6 +50,8 @@ struct InventoryItem {
 // batteries, each with its serial number, MAC address, slot or socket as identity. Each kind's
 // items keep the inventory's order, so the i-th disk item is inventory.disks[i].
 std::vector<InventoryItem> inventoryItems(const Inventory& inventory);
+// The items of one kind, as the comparison makes them; none for a kind it does not compare.
+std::vector<InventoryItem> inventoryItems(const Inventory& inventory, InventoryKind kind);
 
 // The kinds of item whose classes a snapshot does not list at all (one saved before the
 // inventory was recorded): it says nothing about them, so they are not compared.

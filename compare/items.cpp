@@ -291,4 +291,11 @@ std::vector<InventoryItem> inventoryItems(const Inventory& inventory) {
     return items;
 }
 
+std::vector<InventoryItem> inventoryItems(const Inventory& inventory, InventoryKind kind) {
+    std::vector<InventoryItem> items;
+    for (const KindHandler<Comparing>& comparing : kComparisons)
+        if (comparing.kind == kind && comparing.handle) comparing.handle.add(inventory, items);
+    return items;
+}
+
 }  // namespace moravel

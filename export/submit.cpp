@@ -106,7 +106,12 @@ std::optional<ServerKind> serverKindOf(const std::string& url) {
     return std::nullopt;
 }
 
+// The agent OCS's server knows for this platform, then ours.
+#ifdef _WIN32
+std::string ocsUserAgent() { return "OCS-NG_WINDOWS_AGENT_v2.0 Moravel/" MORAVEL_VERSION; }
+#else
 std::string ocsUserAgent() { return "OCS-NG_unified_unix_agent_v2.0 Moravel/" MORAVEL_VERSION; }
+#endif
 
 std::string submitInventory(const Inventory& inventory, const ExportOptions& options, const std::string& url,
                             HttpClient& http, std::chrono::milliseconds budget) {

@@ -1,17 +1,24 @@
 // The Windows side of writeFileSafely: the text goes to a temporary file of a short name of its
-// own beside the target, which then takes the target's name (MoveFileEx replaces it).
+// own beside the target, which then takes the target's name (MoveFileEx replaces it). Names are
+// UTF-8 and opened wide. A device (NUL, CON, a COM port) or a named pipe (\\.\pipe\...) is
+// written directly, as a device or a FIFO is elsewhere.
 #include "io/file_writer.h"
 
+#include <windows.h>
 #include <fcntl.h>
 #include <io.h>
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <random>
+
+#include "io/console_windows.h"
+#include "io/system_message_windows.h"
 
 namespace moravel {
 namespace {
@@ -67,12 +74,77 @@ int writeAll(int fd, const std::string& content) {
     return 0;
 }
 
+class FileHandle {
+public:
+    explicit FileHandle(HANDLE handle) : handle_(handle) {}
+    ~FileHandle() {
+        if (*this) CloseHandle(handle_);
+    }
+    FileHandle(const FileHandle&) = delete;
+    FileHandle& operator=(const FileHandle&) = delete;
+    explicit operator bool() const { return handle_ != INVALID_HANDLE_VALUE; }
+    HANDLE get() const { return handle_; }
+
+private:
+    HANDLE handle_;
+};
+
+std::optional<std::string> lastError() {
+    const DWORD code = GetLastError();
+    std::string text = systemMessage(code);
+    return text.empty() ? "error " + std::to_string(code) : text;
+}
+
+std::optional<std::string> writeToHandle(HANDLE handle, const std::string& content) {
+    if (isConsole(handle)) return writeToConsole(handle, content) ? std::nullopt : lastError();
+    for (std::size_t done = 0; done < content.size();) {
+        DWORD written = 0;
+        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(content.size() - done, 1u << 30));
+        if (!WriteFile(handle, content.data() + done, chunk, &written, nullptr)) return lastError();
+        done += written;
+    }
+    return std::nullopt;
+}
+
+bool isSeparator(char c) { return c == '\\' || c == '/'; }
+
+// A name in the device namespace, \\.\NAME: a pipe, or a device by its own name. What there is
+// no such thing of cannot be created by writing a file.
+bool isDevicePath(const std::string& path) {
+    return path.size() > 4 && isSeparator(path[0]) && isSeparator(path[1]) && path[2] == '.' && isSeparator(path[3]);
+}
+
+bool isPipePath(const std::string& path) {
+    if (!isDevicePath(path) || path.size() < 9 || !isSeparator(path[8])) return false;
+    std::string kind = path.substr(4, 4);
+    for (char& c : kind) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return kind == "pipe";
+}
+
+// A name that is no file on a disk is written directly; the outcome then, else nothing (a file
+// on a disk, or a name not there yet, is replaced).
+std::optional<std::optional<std::string>> writeIfDevice(const fs::path& target, const std::string& path,
+                                                        const std::string& content) {
+    FileHandle file(CreateFileW(target.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
+        if (!isDevicePath(path)) return std::nullopt;
+        if (GetLastError() == ERROR_FILE_NOT_FOUND && isPipePath(path))
+            return std::optional<std::string>("no program reads the pipe");
+        return lastError();
+    }
+    if (GetFileType(file.get()) == FILE_TYPE_DISK) return std::nullopt;
+    return writeToHandle(file.get(), content);
+}
+
 }  // namespace
 
 void ignoreFileSizeSignal() {}  // Windows has no such signal
 
 std::optional<std::string> writeFileSafely(const std::string& path, const std::string& content) {
-    const fs::path target(path);
+    if (path.empty()) return std::string(std::strerror(ENOENT));
+    const fs::path target = fs::u8path(path);
+    if (std::optional<std::optional<std::string>> written = writeIfDevice(target, path, content)) return *written;
     std::error_code error;
     if (fs::is_directory(target, error)) return std::string("is a folder");
     TemporaryFile temporary(target.parent_path());

@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "io/http.h"
+#include "io/network_errors_windows.h"
+#include "io/process.h"
 
 namespace moravel {
 namespace {
@@ -78,9 +80,8 @@ std::wstring wide(const std::string& text) {
 }
 
 std::string environment(const char* upper, const char* lower) {
-    const char* value = std::getenv(upper);
-    if (!value || !*value) value = std::getenv(lower);
-    return value ? value : "";
+    std::string value = environmentValue(upper).value_or("");
+    return value.empty() ? environmentValue(lower).value_or("") : value;
 }
 
 // "http://proxy:3128" as WinHTTP names a proxy: "proxy:3128".
@@ -109,16 +110,7 @@ Handle openSession(const std::string& userAgent, bool secure) {
                               bypass.empty() ? WINHTTP_NO_PROXY_BYPASS : bypass.c_str(), 0));
 }
 
-std::string systemMessage(DWORD error) {
-    char text[256] = "";
-    DWORD length =
-        FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_FROM_HMODULE | FORMAT_MESSAGE_IGNORE_INSERTS,
-                       GetModuleHandleA("winhttp.dll"), error, 0, text, sizeof text, nullptr);
-    while (length > 0 && (text[length - 1] == '\n' || text[length - 1] == '\r' || text[length - 1] == ' '))
-        text[--length] = '\0';
-    if (error == ERROR_WINHTTP_TIMEOUT) return "no reply within the time allowed";
-    return length ? std::string(text) : "error " + std::to_string(error);
-}
+std::string systemMessage(DWORD error) { return networkErrorText(error); }
 
 class WinHttpClient : public HttpClient {
 public:
@@ -126,7 +118,7 @@ public:
                    const std::string& body, std::chrono::steady_clock::time_point deadline) override {
         HttpReply reply;
         auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-        if (left.count() <= 0) return fail(reply, "the time allowed ran out");
+        if (left.count() <= 0) return fail(reply, "no reply within the time allowed");
         std::wstring wideUrl = wide(url);
         URL_COMPONENTS parts{};
         parts.dwStructSize = sizeof parts;

@@ -1,18 +1,21 @@
 #include "providers/backends.h"
 
-#include <cstdlib>
+#include <optional>
+#include <string>
 
+#include "io/process.h"
 #include "query/snapshot/snapshot_provider.h"
 
 namespace moravel {
 
 bool environmentGivesThisMachine() {
-    const char* snapshot = std::getenv("MORAVEL_SNAPSHOT");
-    return !snapshot || !*snapshot;
+    const std::optional<std::string> snapshot = environmentValue("MORAVEL_SNAPSHOT");
+    return !snapshot || snapshot->empty();
 }
 
 Backend makeBackendFromEnvironment() {
-    return environmentGivesThisMachine() ? makePlatformBackend() : makeSnapshotBackend(std::getenv("MORAVEL_SNAPSHOT"));
+    return environmentGivesThisMachine() ? makePlatformBackend()
+                                         : makeSnapshotBackend(*environmentValue("MORAVEL_SNAPSHOT"));
 }
 
 }  // namespace moravel

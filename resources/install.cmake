@@ -26,8 +26,12 @@ if(WIN32)
   configure_file(${CMAKE_CURRENT_LIST_DIR}/README-windows.txt.in ${CMAKE_BINARY_DIR}/install/README.txt
                  @ONLY NEWLINE_STYLE CRLF)
   configure_file(${CMAKE_SOURCE_DIR}/LICENSE ${CMAKE_BINARY_DIR}/install/LICENSE.txt @ONLY NEWLINE_STYLE CRLF)
+  # The daily inventory as a scheduled task, for schtasks /Create /XML (README.txt says how).
+  configure_file(${CMAKE_CURRENT_LIST_DIR}/moravel-inventory-task.xml ${CMAKE_BINARY_DIR}/install/moravel-inventory-task.xml
+                 @ONLY NEWLINE_STYLE CRLF)
   moravel_install(TARGETS ${_programs} RUNTIME DESTINATION .)
-  moravel_install(FILES ${CMAKE_BINARY_DIR}/install/README.txt ${CMAKE_BINARY_DIR}/install/LICENSE.txt DESTINATION .)
+  moravel_install(FILES ${CMAKE_BINARY_DIR}/install/README.txt ${CMAKE_BINARY_DIR}/install/LICENSE.txt
+                  ${CMAKE_BINARY_DIR}/install/moravel-inventory-task.xml DESTINATION .)
 else()
   include(${CMAKE_CURRENT_LIST_DIR}/install_linux.cmake)
 endif()

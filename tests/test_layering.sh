@@ -8,7 +8,8 @@
 # values, the class table) and sees nothing above it; query/snapshot/ is the record format,
 # query/views/ the wrappers that see every step; providers/ implement the contract (a Linux
 # reader's parsers take bytes and see only other parsers); sections/ and inventory/ see only the
-# contract, never a provider or a file format; report/, export/ and compare/ see what they write;
+# contract, never a provider or a file format; report/, export/ and compare/ see what they write,
+# details/ the comparison's items it groups for people;
 # cli/ and app/ are the two programs; commands/ sees none of app/.
 # Last, the check is run on a copy with a backward include and a backward link planted, which it
 # must catch.
@@ -25,23 +26,24 @@ declare -A may_include=(
     [providers/linux/system]="query io providers providers/linux/parsers providers/linux/system"
     [providers/linux/classes]="query io providers/linux/parsers providers/linux/system providers/linux/classes"
     [providers/windows]="query io text providers providers/windows"
-    [providers]="providers ${linux[*]} providers/windows query query/snapshot"
+    [providers]="providers ${linux[*]} providers/windows query query/snapshot io"
     [sections]="sections query"
     [report]="report sections text"
     [inventory]="inventory query"
     [export]="export inventory io text"
     [compare]="compare report sections inventory query query/snapshot query/views text"
-    [cli]="cli compare export report sections inventory providers query query/snapshot query/views io text"
+    [details]="details compare inventory report text"
+    [cli]="cli compare details export report sections inventory providers query query/snapshot query/views io text"
     [commands]="commands"
     [resources]="resources"
-    [app]="app commands resources cli compare export report sections inventory providers providers/windows query query/snapshot query/views io text"
+    [app]="app commands resources cli compare details export report sections inventory providers providers/windows query query/snapshot query/views io text"
 )
 # Each library and the folders it is built from.
 declare -A folders_of=(
     [moravel_text]="text" [moravel_io]="io" [moravel_query]="query" [moravel_snapshot]="query/snapshot"
     [moravel_views]="query/views" [moravel_platform]="${linux[*]} providers/windows" [moravel_providers]="providers"
     [moravel_sections]="sections" [moravel_report]="report" [moravel_inventory]="inventory"
-    [moravel_export]="export" [moravel_compare]="compare" [moravel_cli]="cli" [moravel_commands]="commands"
+    [moravel_export]="export" [moravel_compare]="compare" [moravel_details]="details" [moravel_cli]="cli" [moravel_commands]="commands"
     [moravel_app]="app resources"
 )
 

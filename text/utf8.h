@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 namespace moravel {
 
@@ -15,6 +16,11 @@ struct Utf8Character {
     std::size_t length;
 };
 Utf8Character decodeUtf8(const std::string& text, std::size_t at);
+
+// How much of `bytes` can be passed on without cutting a character: all of it, but for a last
+// character whose remaining bytes have not come yet (a console written a buffer at a time). A
+// byte that cannot begin or continue a character is passed on at once (its reader replaces it).
+std::size_t completeUtf8Length(std::string_view bytes);
 
 // Text as valid UTF-8: each byte that is not part of a UTF-8 character becomes U+FFFD.
 std::string validUtf8(const std::string& text);

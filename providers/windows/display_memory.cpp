@@ -5,7 +5,7 @@
 #include <cstring>
 #include <utility>
 
-#include "providers/windows/code_page.h"
+#include "text/wide.h"
 
 namespace moravel::windows {
 namespace {

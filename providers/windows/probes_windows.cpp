@@ -7,6 +7,8 @@
 
 #include <cstring>
 
+#include "text/wide.h"
+
 namespace moravel::windows {
 namespace {
 
@@ -55,12 +57,12 @@ std::optional<OsVersion> Win32Probes::osVersion() { return readWindowsVersion();
 // HKLM\SOFTWARE\Microsoft\Cryptography\MachineGuid, from the 64-bit view of the registry
 // whatever this build's bitness, as setup wrote it.
 std::optional<std::string> Win32Probes::machineGuid() {
-    char value[64];
+    wchar_t value[64];
     DWORD size = sizeof value;
-    LSTATUS status = RegGetValueA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Cryptography", "MachineGuid",
+    LSTATUS status = RegGetValueW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Cryptography", L"MachineGuid",
                                   RRF_RT_REG_SZ | RRF_SUBKEY_WOW6464KEY, nullptr, value, &size);
-    if (status != ERROR_SUCCESS || size == 0) return std::nullopt;
-    return std::string(value, std::strlen(value));
+    if (status != ERROR_SUCCESS || size < sizeof(wchar_t)) return std::nullopt;
+    return toUtf8(value, size / sizeof(wchar_t));
 }
 
 OsVersion readWindowsVersion() {

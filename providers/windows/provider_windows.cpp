@@ -10,11 +10,11 @@
 #include <optional>
 #include <string>
 
-#include "providers/windows/code_page.h"
 #include "providers/windows/com_handles.h"
 #include "providers/windows/display_memory.h"
 #include "providers/windows/variant_value.h"
 #include "query/wmi_names.h"
+#include "text/wide.h"
 
 namespace moravel::windows {
 namespace {

@@ -2,14 +2,14 @@
 
 #include <oleauto.h>
 
-#include "providers/windows/code_page.h"
+#include "text/wide.h"
 
 namespace moravel::windows {
 namespace {
 
 WmiValue stringValue(BSTR bstr) {
     if (!bstr) return WmiValue::integerOf(vt::Bstr, 0);  // an absent string: no text at all
-    return WmiValue::string(toNarrow(bstr, SysStringLen(bstr)));
+    return WmiValue::string(toUtf8(bstr, SysStringLen(bstr)));
 }
 
 // The integer payload as the bit pattern of the platform value.

@@ -1,7 +1,6 @@
 // A source of objects and probes that answer from a snapshot file instead of the machine: the
 // objects of each class in file order, and any failure the file stages for a query at the step
 // it names.
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -10,6 +9,7 @@
 #include <cstring>
 
 #include "io/fd.h"
+#include "io/open_file.h"
 #include "query/backend.h"
 #include "query/object_source.h"
 #include "query/snapshot/snapshot_data.h"
@@ -104,19 +104,12 @@ private:
     Data data_;
 };
 
-// The Windows C runtime needs binary mode and has no use for the others.
-#ifdef _WIN32
-constexpr int kOpenFlags = O_RDONLY | O_BINARY;
-#else
-constexpr int kOpenFlags = O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY;
-#endif
-
 // Only a regular file of at most kMaxSnapshotBytes is read; a FIFO or a device is refused
 // before a byte is read (the open does not wait for a writer), a large file before it is read whole.
 std::string readWholeFile(const std::string& path) {
     auto fail = [&](const std::string& problem) { throw SnapshotError("moravel: " + path + ": " + problem); };
     auto failWith = [&](int error) { fail(std::string("cannot be read: ") + std::strerror(error)); };
-    FdCloser file{::open(path.c_str(), kOpenFlags)};
+    FdCloser file{openForReading(path)};
     if (file.fd < 0) failWith(errno);
     struct stat info;
     if (::fstat(file.fd, &info) != 0) failWith(errno);

@@ -83,6 +83,66 @@ TEST(MainWindowPlacement, SmallestSizeIsTheShortWindowOrTheWorkArea) {
     EXPECT_EQ(r.h, 480);
 }
 
+// A Windows frame: borders of 8, a title bar of 23 above the top border.
+constexpr FrameSize kFrame{8, 31, 8, 8};
+
+bool frameInside(const ScreenRect& client, const ScreenRect& area) {
+    return client.x - kFrame.left >= area.x && client.y - kFrame.top >= area.y &&
+           client.x + client.w + kFrame.right <= area.x + area.w && client.y + client.h + kFrame.bottom <= area.y + area.h;
+}
+
+TEST(MainWindowFrame, AWindowWhoseFrameFitsStaysWhereItWasPlaced) {
+    for (ScreenRect area : {ScreenRect{0, 0, 1920, 1040}, ScreenRect{0, 0, 1280, 1024}, ScreenRect{-1920, 40, 1920, 1040}}) {
+        const ScreenRect placed = placeMainWindow(area, 725, 755);
+        const ScreenRect kept = keepFrameInWorkArea(placed, kFrame, area);
+        EXPECT_EQ(kept.x, placed.x);
+        EXPECT_EQ(kept.y, placed.y);
+        EXPECT_EQ(kept.w, placed.w);
+        EXPECT_EQ(kept.h, placed.h);
+    }
+}
+
+// 799 high: the short window fits, but its title bar would stand 9 pixels above the work area.
+TEST(MainWindowFrame, ATitleBarAboveTheWorkAreaComesDownJustEnough) {
+    const ScreenRect area{0, 0, 1280, 799};
+    const ScreenRect kept = keepFrameInWorkArea(placeMainWindow(area, 725, 755), kFrame, area);
+    EXPECT_EQ(kept.x, 640 - 362);
+    EXPECT_EQ(kept.y, 31);
+    EXPECT_EQ(kept.h, 690);
+    EXPECT_TRUE(frameInside(kept, area));
+}
+
+// 1366 x 680 and 1024 x 600, task bar below: too low for the short window and its frame. It opens
+// at the work area's top, as high as the frame leaves; across, it fits and stays centred.
+TEST(MainWindowFrame, ATooLowWorkAreaGetsTheWindowAtItsTopShrunkToFit) {
+    for (ScreenRect area : {ScreenRect{0, 0, 1366, 640}, ScreenRect{0, 0, 1024, 560}, ScreenRect{100, 30, 1024, 560}}) {
+        const ScreenRect kept = keepFrameInWorkArea(placeMainWindow(area, 725, 755), kFrame, area);
+        EXPECT_EQ(kept.y, area.y + kFrame.top);
+        EXPECT_EQ(kept.h, area.h - kFrame.top - kFrame.bottom);
+        EXPECT_EQ(kept.x, area.x + area.w / 2 - 362);
+        EXPECT_EQ(kept.w, 725);
+        EXPECT_TRUE(frameInside(kept, area));
+        const ScreenRect smallest = smallestMainWindow(clientArea(area, kFrame));
+        EXPECT_EQ(smallest.h, kept.h);  // the user can shrink it that far, no further needed
+    }
+}
+
+TEST(MainWindowFrame, ATooSmallWorkAreaGetsTheWindowAtItsTopLeft) {
+    const ScreenRect area{0, 0, 640, 480};
+    const ScreenRect kept = keepFrameInWorkArea(placeMainWindow(area, 725, 755), kFrame, area);
+    EXPECT_EQ(kept.x, 8);
+    EXPECT_EQ(kept.y, 31);
+    EXPECT_EQ(kept.w, 640 - 16);
+    EXPECT_EQ(kept.h, 480 - 39);
+    EXPECT_TRUE(frameInside(kept, area));
+    // Without a frame of its own (the window manager's), the client area is kept inside.
+    const ScreenRect bare = keepFrameInWorkArea(placeMainWindow(area, 725, 755), FrameSize{}, area);
+    EXPECT_EQ(bare.x, 0);
+    EXPECT_EQ(bare.y, 0);
+    EXPECT_EQ(bare.w, 640);
+    EXPECT_EQ(bare.h, 480);
+}
+
 TEST(WaitWindowPlacement, CentredInTheWorkArea) {
     ScreenRect r = placeWaitWindow({0, 0, 1920, 1040});
     EXPECT_EQ(r.x, 760);

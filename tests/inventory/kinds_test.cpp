@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "compare/compare.h"
+#include "details/details.h"
 #include "export/glpi_json.h"
 #include "export/ocs_xml.h"
 #include "inventory/kinds.h"
@@ -38,6 +39,7 @@ TEST(InventoryKinds, EachIsWrittenForBothServersAndComparedOrSaysNone) {
     expectEveryKindOnce("the GLPI document (export/glpi_json.cpp)", glpiKindCoverage());
     expectEveryKindOnce("the OCS request (export/ocs_xml.cpp)", ocsKindCoverage());
     expectEveryKindOnce("the comparison (compare/items.cpp)", comparisonKindCoverage());
+    expectEveryKindOnce("the Details list (details/groups.cpp)", detailsKindCoverage());
 }
 
 // The classes a kind declares are those its reader reads (a snapshot that holds them all), and

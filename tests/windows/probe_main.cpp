@@ -7,8 +7,12 @@
 //   moravel-probe time CYCLES                cost of one query cycle per class, and of the inventory
 //   moravel-probe probes                     the memory texts and the adapter address
 //   moravel-probe variants                   platform VARIANTs of each type through the conversion
-//   moravel-probe codepage                   narrow/wide conversions in the system code page
+//   moravel-probe utf8                       wide/UTF-8 conversions
 //   moravel-probe recorded SNAPSHOT          every value of a snapshot the way wmic prints it
+//   moravel-probe console OUT PROGRAM ARGS   PROGRAM in a console of its own; what its screen shows
+//   moravel-probe pipe NAME OUT PROGRAM ARGS what PROGRAM writes to the named pipe \\.\pipe\NAME
+//   moravel-probe box TITLE OUT              the text of a message box, which is then closed
+//   moravel-probe run COMMAND-LINE           a command line run exactly as given
 //
 // Diagnostic lines of the query layer go to standard output, as in the window program.
 #include <objbase.h>
@@ -21,10 +25,11 @@
 #include <iostream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "app/startup_rules.h"
+#include "io/process.h"
 #include "providers/backends.h"
-#include "providers/windows/code_page.h"
 #include "providers/windows/probes_windows.h"
 #include "providers/windows/variant_value.h"
 #include "query/backend.h"
@@ -33,6 +38,7 @@
 #include "query/wmi_query.h"
 #include "sections/collector.h"
 #include "sections/sections.h"
+#include "text/wide.h"
 
 namespace {
 
@@ -164,14 +170,145 @@ void showBytes(const char* name, const std::string& text) {
     std::cout << std::endl;
 }
 
-int codepage() {
-    using moravel::windows::toNarrow;
-    using moravel::windows::toWide;
-    std::cout << "acp=" << GetACP() << std::endl;
-    showBytes("cut", toNarrow(L"Ab\0cd", 5));                        // stops at the first NUL
-    showBytes("latin", toNarrow(L"\u00AE\u00E9", 2));                // registered sign, e acute
-    showBytes("missing", toNarrow(L"x\u4E2Dy", 3));                  // a character the code page lacks
-    showBytes("query", toNarrow(toWide("SELECT \xAE").c_str(), 8));  // narrow to wide and back
+// The conversions at Windows' edges: wide text to UTF-8 and back, whatever the system code page.
+int utf8() {
+    using moravel::toUtf8;
+    using moravel::toWide;
+    showBytes("cut", toUtf8(L"Ab\0cd", 5));                  // stops at the first NUL
+    showBytes("latin", toUtf8(L"\u00AE\u00E9", 2));          // registered sign, e acute
+    showBytes("beyond", toUtf8(L"x\u4E2Dy\u2192", 4));       // letters no ANSI code page of the West has
+    showBytes("pair", toUtf8(L"\U0001F600", 2));              // a character beyond the first 65536
+    showBytes("lone", toUtf8(L"a\xD800" L"b", 3));             // a lone surrogate: the replacement character
+    showBytes("bad", toUtf8(toWide("a\xFF")));               // a byte that begins no character
+    const std::string names = "J\u00FCrgen \u0418\u0432\u0430\u043D\u043E\u0432";
+    std::cout << "round=" << (toUtf8(toWide(names)) == names ? "same" : "changed") << std::endl;
+    return 0;
+}
+
+// A program started with CreateProcessW, its handles closed when done.
+class ChildProcess {
+public:
+    // `startup` as CreateProcessW takes it; standard handles marked in it are inherited.
+    ChildProcess(const std::string& commandLine, STARTUPINFOW& startup) {
+        std::wstring command = moravel::toWide(commandLine);
+        const BOOL inherit = (startup.dwFlags & STARTF_USESTDHANDLES) ? TRUE : FALSE;
+        if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, inherit, 0, nullptr, nullptr, &startup, &info_))
+            info_ = {};
+    }
+    ~ChildProcess() {
+        if (info_.hThread) CloseHandle(info_.hThread);
+        if (info_.hProcess) CloseHandle(info_.hProcess);
+    }
+    ChildProcess(const ChildProcess&) = delete;
+    ChildProcess& operator=(const ChildProcess&) = delete;
+    explicit operator bool() const { return info_.hProcess != nullptr; }
+    int wait() const {
+        WaitForSingleObject(info_.hProcess, INFINITE);
+        DWORD status = 0;
+        GetExitCodeProcess(info_.hProcess, &status);
+        return static_cast<int>(status);
+    }
+
+private:
+    PROCESS_INFORMATION info_{};
+};
+
+// One row of the console's screen, without the blanks that fill it.
+std::wstring screenRow(HANDLE screen, SHORT row, SHORT width) {
+    std::wstring text(static_cast<std::size_t>(width), L' ');
+    DWORD read = 0;
+    ReadConsoleOutputCharacterW(screen, text.data(), static_cast<DWORD>(width), COORD{0, row}, &read);
+    text.resize(read);
+    text.erase(text.find_last_not_of(L' ') + 1);
+    return text;
+}
+
+// Runs a command line in a console of its own, as a person at a console runs it, then writes
+// what the console's screen shows, one row a line, as UTF-8 to OUT; the program's status.
+int console(const char* out, const std::string& commandLine) {
+    FreeConsole();
+    if (!AllocConsole()) return std::cerr << "no console" << std::endl, 1;
+    SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
+    HANDLE screen = CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                &inherited, OPEN_EXISTING, 0, nullptr);
+    const SHORT width = 300, height = 3000;  // wide enough that no line wraps
+    SetConsoleScreenBufferSize(screen, COORD{width, height});
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    startup.hStdOutput = startup.hStdError = screen;
+    ChildProcess child(commandLine, startup);
+    if (!child) return std::cerr << "cannot start " << commandLine << std::endl, 1;
+    const int status = child.wait();
+    CONSOLE_SCREEN_BUFFER_INFO info{};
+    GetConsoleScreenBufferInfo(screen, &info);
+    std::ofstream file(out, std::ios::binary);
+    for (SHORT row = 0; row < info.dwCursorPosition.Y; ++row)
+        file << moravel::toUtf8(screenRow(screen, row, width)) << '\n';
+    CloseHandle(screen);
+    return status;
+}
+
+// Runs a command line exactly as given, as Task Scheduler runs an action; the program's status.
+int run(const std::string& commandLine) {
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    ChildProcess child(commandLine, startup);
+    if (!child) return std::cerr << "cannot start " << commandLine << std::endl, 1;
+    return child.wait();
+}
+
+// Serves the named pipe \\.\pipe\NAME for one writer, the program of the command line, and
+// writes what it sent to OUT; the program's status.
+int pipe(const char* name, const char* out, const std::string& commandLine) {
+    const std::wstring path = L"\\\\.\\pipe\\" + moravel::toWide(name);
+    HANDLE server = CreateNamedPipeW(path.c_str(), PIPE_ACCESS_INBOUND, PIPE_TYPE_BYTE | PIPE_WAIT, 1, 0, 1 << 16, 0,
+                                     nullptr);
+    if (server == INVALID_HANDLE_VALUE) return std::cerr << "no pipe" << std::endl, 1;
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    ChildProcess child(commandLine, startup);
+    if (!child) return std::cerr << "cannot start " << commandLine << std::endl, 1;
+    std::string received;
+    if (ConnectNamedPipe(server, nullptr) || GetLastError() == ERROR_PIPE_CONNECTED) {
+        char chunk[4096];
+        DWORD read = 0;
+        while (ReadFile(server, chunk, sizeof chunk, &read, nullptr) && read > 0) received.append(chunk, read);
+    }
+    CloseHandle(server);
+    std::ofstream(out, std::ios::binary) << received;
+    return child.wait();
+}
+
+// The text of a dialog's static controls: a message box's message.
+std::string childText(HWND box) {
+    std::wstring text;
+    EnumChildWindows(
+        box,
+        [](HWND child, LPARAM found) -> BOOL {
+            wchar_t kind[16] = L"";
+            GetClassNameW(child, kind, 16);
+            wchar_t words[1024] = L"";
+            if (lstrcmpiW(kind, L"Static") == 0 && GetWindowTextW(child, words, 1024) > 0)
+                *reinterpret_cast<std::wstring*>(found) += words;
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&text));
+    return moravel::toUtf8(text);
+}
+
+// Waits for a message box titled TITLE (at most a minute), writes its text as UTF-8 to OUT and
+// presses its OK button.
+int box(const char* title, const char* out) {
+    HWND found = nullptr;
+    for (int tick = 0; tick < 1200 && !found; ++tick) {
+        found = FindWindowW(L"#32770", moravel::toWide(title).c_str());
+        if (!found) Sleep(50);
+    }
+    if (!found) return std::cerr << "no message box titled " << title << std::endl, 1;
+    std::ofstream(out, std::ios::binary) << childText(found) << '\n';
+    PostMessageW(found, WM_COMMAND, IDOK, 0);
     return 0;
 }
 
@@ -230,9 +367,20 @@ int main(int argc, char** argv) {
     if (command == "time" && argc == 3) return timing(std::atoi(argv[2]));
     if (command == "probes") return probes();
     if (command == "variants") return variants();
-    if (command == "codepage") return codepage();
+    if (command == "utf8") return utf8();
     if (command == "recorded" && argc == 3) return recorded(argv[2]);
+    if ((command == "console" || command == "pipe") && argc >= 4) {
+        // The program's own command line after the command's own words, as typed (wide, so any
+        // name holds).
+        const std::vector<std::string> words = moravel::commandLineArguments(argc, argv);
+        const std::size_t first = command == "console" ? 3 : 4;
+        std::string line;
+        for (std::size_t i = first; i < words.size(); ++i) line += (i > first ? " \"" : "\"") + words[i] + "\"";
+        return command == "console" ? console(argv[2], line) : pipe(argv[2], argv[3], line);
+    }
+    if (command == "box" && argc == 4) return box(argv[2], argv[3]);
+    if (command == "run" && argc == 3) return run(moravel::commandLineArguments(argc, argv)[2]);
     std::cerr
-        << "usage: moravel-probe query INDEX WQL PROPERTY | version | apartment | time CYCLES | probes | variants | codepage | recorded SNAPSHOT\n";
+        << "usage: moravel-probe query INDEX WQL PROPERTY | version | apartment | time CYCLES | probes | variants | utf8 | recorded SNAPSHOT | console OUT PROGRAM ARGS... | pipe NAME OUT PROGRAM ARGS... | box TITLE OUT | run COMMAND-LINE\n";
     return 2;
 }

@@ -2,7 +2,7 @@
 # The Windows build under Wine, in one temporary prefix for the whole run:
 #   resources    icon group 101, the version block and the manifest, read back from each exe
 #   line ends    --output's text with CRLF, its JSON unchanged; the zip's README.txt and licence
-#   conversions  platform VARIANTs of each type and the code page conversions
+#   conversions  platform VARIANTs of each type, and wide text to UTF-8 and back
 #   failures     an absent class, a property the class lacks, a malformed query, an index past
 #                the last object: empty text and exactly the diagnostic lines of the query layer
 #   probes       the adapter address and memory texts against ipconfig and wmic
@@ -12,7 +12,9 @@
 #                reports for the same class, object and property
 #   report       moravel-report.exe --json equals the Linux build's report of that snapshot
 #   inventory    --inventory glpi valid against the GLPI schema, --inventory ocs compressed, and
-#                --submit over WinHTTP to a stand-in server, bounded by --timeout
+#                --submit over WinHTTP to a stand-in server as OCS's Windows agent, bounded by
+#                --timeout; timeouts and unreachable servers told in words
+#   task         the zip's scheduled task registered with schtasks /XML, its action run
 #   health       a snapshot's disk and battery health and temperatures, and the live storage
 #                classes Wine lacks recorded as failures
 #   card memory  a card of 4 GiB or more: the size its driver recorded, else WMI's AdapterRAM

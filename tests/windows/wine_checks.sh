@@ -246,19 +246,15 @@ check_line_ends() {
   [ -z "$(find unzipped -name README.md)" ] || fail "the zip holds the developer README.md"
 }
 
-# Platform VARIANTs of every row of the conversion table, and the code page conversions.
+# Platform VARIANTs of every row of the conversion table, and the conversions between wide text
+# and UTF-8.
 check_conversions() {
   run_wine variants.txt moravel-probe.exe variants
   expect_file "VARIANTs of each type convert by the table, with their type lines" variants.txt \
     "empty=[Empty]\nnull=[Null]\nVT_I2: -5\ni2=[]\ni4=[4294967295]\ndate=[DATE is not available!]\nbstr=[abc]\nnullbstr=[]\nbool=[VT_BOOL!]\nVT_UI4: -2147483648\nui4=[]\nVT_UI8: 5\nui8=[]\nr8=[]\narray=[]"
-  run_wine codepage.txt moravel-probe.exe codepage
-  if grep -qx "acp=1252" codepage.txt; then
-    expect_file "wide text to the system code page (1252): cut at NUL, default character, round trip" \
-      codepage.txt "acp=1252\ncut=41 62 \nlatin=ae e9 \nmissing=78 3f 79 \nquery=53 45 4c 45 43 54 20 ae "
-  else
-    sed -n '2p' codepage.txt >cut.txt
-    expect_file "wide text cut at its first NUL ($(head -1 codepage.txt))" cut.txt "cut=41 62 "
-  fi
+  run_wine utf8.txt moravel-probe.exe utf8
+  expect_file "wide text to UTF-8 and back: cut at NUL, any letter, pairs, the replacement character" utf8.txt \
+    "cut=41 62 \nlatin=c2 ae c3 a9 \nbeyond=78 e4 b8 ad 79 e2 86 92 \npair=f0 9f 98 80 \nlone=61 ef bf bd 62 \nbad=61 ef bf bd \nround=same"
 }
 
 # The direct probes: the adapter address against ipconfig's last adapter, the memory texts
@@ -306,17 +302,74 @@ PY
   port=$(cat port.txt)
   run_wine sent.txt moravel-report.exe --submit "http://127.0.0.1:$port/ocs/ocsinventory" --timeout 20
   local status=$?
-  if [ $status -eq 0 ] && [ "$(grep -c '"agent": "OCS-NG_unified_unix_agent' requests.log)" = 2 ]; then
-    pass "--submit over WinHTTP: PROLOG and INVENTORY taken"
+  if [ $status -eq 0 ] && [ "$(grep -c '"agent": "OCS-NG_WINDOWS_AGENT_v' requests.log)" = 2 ]; then
+    pass "--submit over WinHTTP: PROLOG and INVENTORY taken, sent as OCS's Windows agent"
   else fail "--submit over WinHTTP: status $status, $(cat sent.txt.err), $(wc -l <requests.log) requests"; fi
-  # A missing bound shows as status 124 after a minute rather than as a hang.
+  # Whichever timeout ends the wait (WinHTTP's, the socket's or the deadline's own), it is told in
+  # the same words; a missing bound shows as status 124 after a minute rather than as a hang.
   timeout 60 wine moravel-report.exe --submit "http://127.0.0.1:$port/silent/ocsinventory" --timeout 2 >silent.txt 2>silent.txt.err
   status=$?
   if [ $status -eq 3 ] && grep -q "PROLOG: no reply within the time allowed" silent.txt.err; then
-    pass "--submit to a server that never answers: status 3 after --timeout"
+    pass "--submit to a server that never answers: status 3, no reply within the time allowed"
   else fail "--submit to a silent server: status $status, $(cat silent.txt.err)"; fi
+  check_scheduled_task "$port"
   kill $server 2>/dev/null
   wait $server 2>/dev/null
+  check_network_words "$port"
+}
+
+# The zip's scheduled task as README.txt sets it up: the folders made, the program copied, the
+# server's address put in, schtasks /Create /XML. Wine's Task Scheduler keeps a task's settings
+# but not its trigger and action, so the action's command line is run as Task Scheduler runs it:
+# sent, it leaves the log empty; failed, the log holds the failure's line.
+check_scheduled_task() {  # PORT of the stand-in server
+  local task
+  task=$(find unzipped -name moravel-inventory-task.xml | head -n1)
+  [ -n "$task" ] || { fail "the zip holds no moravel-inventory-task.xml"; return; }
+  crlf_only "$task" || fail "the task's XML has bare line feeds"
+  mkdir -p "$WINEPREFIX/drive_c/Program Files/Moravel" "$WINEPREFIX/drive_c/ProgramData/Moravel"
+  cp moravel-report.exe "$WINEPREFIX/drive_c/Program Files/Moravel/"
+  sed "s|https://ocs.example.org/ocsinventory|http://127.0.0.1:$1/ocs/ocsinventory|" "$task" >task.xml
+  # The Wine server that ran wineboot has no service manager to start the Task Scheduler with.
+  wineserver -k >/dev/null 2>&1
+  wineserver -w >/dev/null 2>&1
+  wine schtasks /Create /TN "Moravel inventory" /XML task.xml >schtasks.txt 2>&1 || fail "schtasks /Create /XML: $(cat schtasks.txt)"
+  local stored="$WINEPREFIX/drive_c/windows/system32/tasks/Moravel inventory"
+  grep -q '<StartWhenAvailable>true</StartWhenAvailable>' "$stored" 2>/dev/null || fail "the registered task does not start when available"
+  python3 - task.xml >action.txt <<'PY' || fail "the task's XML: $(cat action.txt)"
+import sys, xml.etree.ElementTree as ET
+ns = {'t': 'http://schemas.microsoft.com/windows/2004/02/mit/task'}
+task = ET.parse(sys.argv[1]).getroot()
+assert task.findtext('t:Triggers/t:CalendarTrigger/t:RandomDelay', namespaces=ns) == 'PT4H'
+assert task.findtext('t:Triggers/t:CalendarTrigger/t:ScheduleByDay/t:DaysInterval', namespaces=ns) == '1'
+assert task.findtext('t:Settings/t:StartWhenAvailable', namespaces=ns) == 'true'
+assert task.findtext('t:Principals/t:Principal/t:UserId', namespaces=ns) == 'S-1-5-18'
+print('"%s" %s' % (task.findtext('t:Actions/t:Exec/t:Command', namespaces=ns),
+                   task.findtext('t:Actions/t:Exec/t:Arguments', namespaces=ns)))
+PY
+  local log="$WINEPREFIX/drive_c/ProgramData/Moravel/inventory.log" before
+  before=$(wc -l <requests.log)
+  wine moravel-probe.exe run "$(cat action.txt)" >run.txt 2>&1 || fail "the task's action: $(cat run.txt)"
+  [ "$(wc -l <requests.log)" = $((before + 2)) ] && [ ! -s "$log" ] ||
+    fail "the task's action sent $(( $(wc -l <requests.log) - before )) requests, its log: $(cat "$log" 2>/dev/null)"
+  wine moravel-probe.exe run "$(sed 's|/ocs/ocsinventory|/error500/ocsinventory|' action.txt)" >run.txt 2>&1
+  grep -q "^moravel-report: http://127.0.0.1:$1/error500/ocsinventory: PROLOG: " "$log" ||
+    fail "a failed run left no line in the log: $(cat "$log" 2>/dev/null)"
+  pass "the zip's scheduled task: registered with schtasks /XML (catch-up, random delay, SYSTEM); its action sends, and logs a failure"
+}
+
+# A failed exchange is told in words, never as a bare error number: a name no resolver knows, a
+# port nobody listens on (the stand-in server's, now closed).
+check_network_words() {  # CLOSED-PORT
+  local url status
+  for url in "http://nowhere.invalid/ocsinventory" "http://127.0.0.1:$1/ocs/ocsinventory"; do
+    timeout 60 wine moravel-report.exe --submit "$url" --timeout 10 >refused.txt 2>refused.txt.err
+    status=$?
+    if [ $status -eq 3 ] && grep -q "^moravel-report: $url: PROLOG: [A-Za-z]" refused.txt.err &&
+      ! grep -q 'error [0-9]' refused.txt.err; then
+      pass "--submit to $url: status 3, $(grep '^moravel-report' refused.txt.err | tr -d '\r')"
+    else fail "--submit to $url: status $status, $(cat refused.txt.err)"; fi
+  done
 }
 
 # A card of 4 GiB or more: WMI's uint32 AdapterRAM stops at 0xFFF00000 (Wine reports a card of

@@ -1,6 +1,6 @@
 // Prints where the window scripts click: the centre of every labelled button and field of the
-// main window and of the About window, in window coordinates, one "window x y label" line each.
-// The scripts read the positions from the program rather than writing them down.
+// main window, the About window and the Details window, in window coordinates, one "window x y
+// label" line each. The scripts read the positions from the program rather than writing them down.
 #include <FL/Fl_Button.H>
 #include <FL/Fl_Double_Window.H>
 #include <FL/Fl_Output.H>
@@ -8,6 +8,7 @@
 #include <iostream>
 #include <memory>
 
+#include "app/details_window.h"
 #include "app/main_window.h"
 #include "commands/commands.h"
 #include "providers/backends.h"
@@ -37,5 +38,7 @@ int main() {
     moravel::AboutHost host{open, [](Fl_Window&) {}, [] {}};
     std::unique_ptr<Fl_Double_Window> about(moravel::makeAboutWindow(host));
     printWidgets("about", *about);
+    moravel::DetailsWindow details;
+    printWidgets("details", details);
     return 0;
 }
