@@ -136,14 +136,8 @@ std::vector<AddressEntry> addressEntries(const NetworkAdapter& adapter) {
 }
 
 std::string dnsServers(const Inventory& inventory) {
-    std::vector<std::string> servers;
     std::string text;
-    for (const NetworkAdapter& adapter : inventory.networkAdapters)
-        for (const std::string& server : adapter.dnsServers)
-            if (!server.empty() && std::find(servers.begin(), servers.end(), server) == servers.end()) {
-                servers.push_back(server);
-                text += (text.empty() ? "" : "/") + server;
-            }
+    for (const std::string& server : dnsServerList(inventory)) text += (text.empty() ? "" : "/") + server;
     return text;
 }
 

@@ -306,6 +306,9 @@ struct Inventory {
 // The name inventory servers know the bus by: "NVMe", "SATA", "USB", ...; empty when unknown.
 const char* diskBusName(DiskBus bus);
 
+// The DNS servers of every adapter, each once, in the order first met.
+std::vector<std::string> dnsServerList(const Inventory& inventory);
+
 // How much of its design capacity a battery holds when full, in percent; absent where either is
 // unknown or the two make no sense together.
 Number batteryCapacityPercent(const Battery& battery);
