@@ -1,11 +1,14 @@
 // The command line of moravel-report.
 #pragma once
 
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 namespace moravel {
+
+constexpr int kDefaultTimeoutSeconds = 30;
 
 struct ReportOptions {
     bool json = false;
@@ -19,11 +22,14 @@ struct ReportOptions {
     std::string inventory;      // "glpi" or "ocs": print the fuller inventory in that format
     std::string submit;         // send the inventory to this server (OCS or GLPI) instead
     std::string tag;            // the server's tag for this machine
-    int timeoutSeconds = 30;    // bounds the whole exchange with the server
+    std::string credentials;    // a file holding USER:PASSWORD for the server
+    std::string config;         // a file that names the server, tag, timeout and credentials
     std::string compare;        // compare this snapshot (OLD) with NEW, or with this machine
     std::string compareWith;    // NEW, when given
     bool hardwareOnly = false;  // leave out the values that change by themselves
     bool details = false;       // print everything the inventory holds, grouped, instead
+    // The seconds the whole exchange with the server may take, when given.
+    std::optional<int> timeout;
 };
 
 // A command line that cannot be used; what() is one line for standard error.
@@ -33,6 +39,13 @@ public:
 };
 
 ReportOptions parseReportOptions(const std::vector<std::string>& arguments);  // throws UsageError
+
+// The seconds a timeout of `text` gives: any decimal whole number from 1 to 86400, leading
+// zeros allowed; else throws UsageError saying what `name` takes.
+int timeoutSecondsOf(const std::string& text, const std::string& name);
+
+// Why `url` is not that of an inventory server, in a usage error's words; empty when it is one.
+std::string serverAddressProblem(const std::string& url);
 
 extern const char* const kReportUsage;
 

@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "cli/options.h"
+#include "cli/submission.h"
 #include "compare/compare.h"
 #include "details/details.h"
 #include "export/glpi_json.h"
@@ -18,11 +19,13 @@
 #include "io/device_state.h"
 #include "io/file_writer.h"
 #include "io/http.h"
+#include "io/url.h"
 #include "moravel_version.h"
 #include "providers/backends.h"
 #include "query/backend.h"
 #include "query/snapshot/snapshot_provider.h"
 #include "query/snapshot/snapshot_writer.h"
+#include "query/views/provider_tap.h"
 #include "query/views/redaction.h"
 #include "query/wmi_query.h"
 #include "report/writers.h"
@@ -37,9 +40,9 @@ namespace {
 const char* const kProgram = "moravel-report";
 
 // A refusal or failure: one line on standard error whatever the file name, the argument or the
-// refused file held, and status 2.
+// refused file held, with the password of any URL in it hidden, and status 2.
 int refuse(std::ostream& err, const std::string& line) {
-    err << visibleText(line) << std::endl;
+    err << visibleText(hidePasswords(line)) << std::endl;
     return 2;
 }
 
@@ -128,18 +131,26 @@ int printComparison(const ReportOptions& options, std::ostream& out, std::ostrea
     return comparison.differs(options.hardwareOnly) ? 1 : 0;
 }
 
-// The inventory in the asked format; an OCS inventory written to a .ocs file is compressed, as
-// OCS's local import and its injector take it.
 // The inventory pass, and for --stats the time it took (the line follows the inventory's output).
 struct TimedInventory {
     Inventory inventory;
     std::chrono::steady_clock::duration elapsed;
+    bool redacted;  // read from a redacted snapshot, which may not say so: it is no machine's inventory
 };
 
-TimedInventory timedInventory() {
+TimedInventory timedInventory(const Backend& backend) {
+    auto spotter = std::make_shared<HiddenValueSpotter>();
+    std::unique_ptr<WmiProvider> watched = backend.provider ? makeTappedProvider(*backend.provider, spotter) : nullptr;
     const auto start = std::chrono::steady_clock::now();
-    Inventory inventory = readInventory();
-    return {std::move(inventory), std::chrono::steady_clock::now() - start};
+    Inventory inventory = readInventory(watched.get(), backend.probes.get());
+    const bool redacted = spotter->spotted || (backend.probes && backend.probes->redacted());
+    return {std::move(inventory), std::chrono::steady_clock::now() - start, redacted};
+}
+
+// Serial numbers "(hidden)" and addresses XX-XX-...: a server would take every such machine for one.
+int refuseRedacted(const char* option, std::ostream& err) {
+    return refuse(err, std::string(kProgram) + ": a redacted snapshot cannot identify a machine: '" + option +
+                           "' needs one saved without '--redact'");
 }
 
 void writeInventoryStats(const TimedInventory& pass, std::ostream& err) {
@@ -149,10 +160,12 @@ void writeInventoryStats(const TimedInventory& pass, std::ostream& err) {
     err << line << std::endl;
 }
 
-int printInventory(const ReportOptions& options, std::ostream& out, std::ostream& err) {
-    ExportOptions exportOptions;
-    exportOptions.tag = options.tag;
-    TimedInventory pass = timedInventory();
+// The inventory in the asked format; an OCS inventory written to a .ocs file is compressed, as
+// OCS's local import and its injector take it.
+int printInventory(const ReportOptions& options, const Backend& backend, std::ostream& out, std::ostream& err) {
+    ExportOptions exportOptions{options.tag};
+    TimedInventory pass = timedInventory(backend);
+    if (pass.redacted) return refuseRedacted("--inventory", err);
     std::string document = options.inventory == "glpi" ? glpiInventoryJson(pass.inventory, exportOptions)
                                                        : ocsInventoryXml(pass.inventory, exportOptions);
     int status = 0;
@@ -167,34 +180,43 @@ int printInventory(const ReportOptions& options, std::ostream& out, std::ostream
     return status;
 }
 
-// Everything the inventory holds, grouped as the Details window shows it.
-int printDetails(const ReportOptions& options, std::ostream& out, std::ostream& err) {
-    TimedInventory pass = timedInventory();
+// Everything the inventory holds, grouped as the Details window shows it (a redacted snapshot's
+// too: nothing leaves the machine).
+int printDetails(const ReportOptions& options, const Backend& backend, std::ostream& out, std::ostream& err) {
+    TimedInventory pass = timedInventory(backend);
     const DetailsList list = detailsList(pass.inventory);
     std::ostringstream text;
     if (options.json)
         writeJsonDetails(list, text);
     else
         writeTextDetails(list, text);
-    const int status = options.output.empty() ? (out << text.str(), flushOutput(out, err))
-                                              : writeFile(options.output, options.json ? text.str() : textFileContent(text.str()), err);
+    const int status = options.output.empty()
+                           ? (out << text.str(), flushOutput(out, err))
+                           : writeFile(options.output, options.json ? text.str() : textFileContent(text.str()), err);
     if (options.stats && status == 0) writeInventoryStats(pass, err);
     return status;
 }
 
 // Nothing is written locally but, where the service keeps its state, the device id sent; a
-// failure is one line naming the server, the step and the reason.
-int submit(const ReportOptions& options, std::ostream& err) {
-    TimedInventory pass = timedInventory();
-    ExportOptions exportOptions;
-    exportOptions.tag = options.tag;
+// failure is one line naming the server (its password hidden), the step and the reason.
+int submit(const ReportOptions& options, const Backend& backend, std::ostream& err) {
+    std::optional<Submission> submission;
+    try {
+        submission = submissionOf(options, err);
+    } catch (const SubmissionError& error) {
+        return refuse(err, error.what());
+    }
+    if (!submission) return 0;  // a configuration that names no server: nothing to send
+    TimedInventory pass = timedInventory(backend);
+    if (pass.redacted) return refuseRedacted(options.config.empty() ? "--submit" : "--config", err);
+    ExportOptions exportOptions{submission->tag};
     // The machine itself, not a snapshot of another, remembers what it was last sent as.
     std::optional<std::string> state =
         options.snapshot.empty() && environmentGivesThisMachine() ? stateDirectory() : std::nullopt;
     if (state) exportOptions.oldDeviceId = keptDeviceId(*state).value_or("");
-    std::unique_ptr<HttpClient> http = makeHttpClient();
-    std::string problem = submitInventory(pass.inventory, exportOptions, options.submit, *http,
-                                          std::chrono::seconds(options.timeoutSeconds));
+    std::unique_ptr<HttpClient> http = makeHttpClient(submission->credentials);
+    std::string problem = submitInventory(pass.inventory, exportOptions, submission->url, *http,
+                                          std::chrono::seconds(submission->timeoutSeconds));
     if (problem.empty()) {
         std::string sentAs = inventoryDeviceId(pass.inventory);
         // A state place that takes no file leaves the run as it was without one.
@@ -202,7 +224,7 @@ int submit(const ReportOptions& options, std::ostream& err) {
         if (options.stats) writeInventoryStats(pass, err);
         return 0;
     }
-    refuse(err, std::string(kProgram) + ": " + options.submit + ": " + problem);
+    refuse(err, std::string(kProgram) + ": " + submission->server + ": " + problem);
     return 3;
 }
 
@@ -228,9 +250,9 @@ int runReport(const std::vector<std::string>& arguments, std::ostream& out, std:
         if (!options.compare.empty()) return printComparison(options, out, err);
         ScopedBackend backend(selectBackend(options));
         if (!options.saveSnapshot.empty()) return saveSnapshot(options.saveSnapshot, err);
-        if (!options.inventory.empty()) return printInventory(options, out, err);
-        if (!options.submit.empty()) return submit(options, err);
-        if (options.details) return printDetails(options, out, err);
+        if (!options.inventory.empty()) return printInventory(options, backend.backend(), out, err);
+        if (!options.submit.empty() || !options.config.empty()) return submit(options, backend.backend(), err);
+        if (options.details) return printDetails(options, backend.backend(), out, err);
         return printReport(options, out, err);
     } catch (const SnapshotError& error) {
         return refuse(err, error.what());

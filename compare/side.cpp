@@ -44,15 +44,6 @@ private:
     std::array<SideView, kLensCount> views_;
 };
 
-// Notes whether any value read is one that redaction had already hidden.
-class HiddenValueSpotter : public ProviderTap {
-public:
-    void valueRead(const std::string& query, std::size_t, const std::string& property, WmiValue& value) override {
-        spotted = spotted || isHiddenValue(queriedClassName(query), property, value);
-    }
-    bool spotted = false;
-};
-
 // Kept answers, looked at through one lens: the views' wrappers stacked on them.
 class LensView {
 public:

@@ -15,19 +15,35 @@ constexpr std::uint64_t kEverySection = kHardware | kBios | kMemories | kControl
                                         kInputs | kNetworks | kPrinters | kSounds | kVideos | kCpus | kBatteries |
                                         kUsbDevices;
 
-constexpr std::size_t kColumnWidth = 255;  // VARCHAR(255), the width of nearly every column
+constexpr std::size_t kColumnWidth = 255;             // VARCHAR(255), the width of nearly every column
+constexpr const char* kReplacement = "\xEF\xBF\xBD";  // U+FFFD
 
-// XML 1.0 takes no C0 control character but tab, line feed and carriage return.
+// Element text for XML 1.0, whose characters exclude the C0 controls but tab, line feed and
+// carriage return, the surrogates and U+FFFE and U+FFFF: each of those becomes U+FFFD, as a byte
+// that is no UTF-8 does (validUtf8 has replaced the surrogates already). A carriage return is
+// written as a reference, which a parser keeps instead of turning it into a line feed.
 std::string escaped(const std::string& text) {
+    const std::string valid = validUtf8(text);
     std::string out;
-    for (char c : validUtf8(text)) {
-        switch (c) {
+    out.reserve(valid.size());
+    for (std::size_t i = 0; i < valid.size(); ++i) {
+        switch (const char c = valid[i]) {
         case '&': out += "&amp;"; break;
         case '<': out += "&lt;"; break;
         case '>': out += "&gt;"; break;
         case '"': out += "&quot;"; break;
+        case '\r': out += "&#13;"; break;
+        case '\t':
+        case '\n': out += c; break;
         default:
-            if (static_cast<unsigned char>(c) >= 0x20 || c == '\t' || c == '\n' || c == '\r') out += c;
+            if (static_cast<unsigned char>(c) < 0x20) {
+                out += kReplacement;
+            } else if (valid.compare(i, 3, "\xEF\xBF\xBE") == 0 || valid.compare(i, 3, "\xEF\xBF\xBF") == 0) {
+                out += kReplacement;  // U+FFFE, U+FFFF
+                i += 2;
+            } else {
+                out += c;
+            }
         }
     }
     return out;

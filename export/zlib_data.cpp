@@ -14,9 +14,9 @@ std::string zlibCompress(const std::string& data) {
     return stream;
 }
 
-std::optional<std::string> zlibInflate(const std::string& stream, std::size_t limit) {
+Inflated zlibInflate(const std::string& stream, std::size_t limit) {
     z_stream z{};
-    if (inflateInit(&z) != Z_OK) return std::nullopt;
+    if (inflateInit(&z) != Z_OK) return {};
     z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(stream.data()));
     z.avail_in = static_cast<uInt>(stream.size());
     std::string data;
@@ -30,8 +30,9 @@ std::optional<std::string> zlibInflate(const std::string& stream, std::size_t li
         if (data.size() > limit || (status == Z_BUF_ERROR && z.avail_in == 0)) break;
     }
     inflateEnd(&z);
-    if (status != Z_STREAM_END || data.size() > limit) return std::nullopt;
-    return data;
+    if (data.size() > limit) return {std::nullopt, true};
+    if (status != Z_STREAM_END) return {};
+    return {std::move(data)};
 }
 
 }  // namespace moravel

@@ -12,8 +12,10 @@
 namespace moravel {
 
 // Writes `content` to `path`; on failure, the reason in a few words ("Permission denied",
-// "File too large", "is a folder", ...). A failed replacement leaves `path` as it was and no
-// temporary file behind, also when SIGINT, SIGTERM or SIGHUP ends the program meanwhile.
+// "File too large", "is a folder", "Broken pipe" when a FIFO's reader leaves, ...). A failed
+// replacement leaves `path` as it was and no temporary file behind, also when a signal ends the
+// program meanwhile (any a handler may catch: SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGPIPE, SIGALRM,
+// SIGUSR1, ...).
 std::optional<std::string> writeFileSafely(const std::string& path, const std::string& content);
 
 // A write beyond the file size limit (ulimit -f) then fails with "File too large" instead of

@@ -12,6 +12,7 @@
 #include <csignal>
 #include <cstring>
 #include <random>
+#include <vector>
 
 #include "io/fd.h"
 
@@ -19,7 +20,27 @@ namespace moravel {
 namespace {
 
 constexpr int kMaxLinks = 40;  // as many as the kernel follows before it says ELOOP
-const int kEndingSignals[] = {SIGINT, SIGTERM, SIGHUP};
+
+// Every signal whose default action ends the program and that a handler may catch: the real-time
+// signals too, which glibc numbers only at run time.
+const std::vector<int>& endingSignals() {
+    static const std::vector<int> signals = [] {
+        std::vector<int> list = {SIGHUP,  SIGINT,  SIGQUIT,   SIGILL,  SIGTRAP, SIGABRT, SIGBUS,
+                                 SIGFPE,  SIGUSR1, SIGSEGV,   SIGUSR2, SIGPIPE, SIGALRM, SIGTERM,
+                                 SIGXCPU, SIGXFSZ, SIGVTALRM, SIGPROF, SIGIO,   SIGSYS};
+#ifdef SIGSTKFLT
+        list.push_back(SIGSTKFLT);
+#endif
+#ifdef SIGPWR
+        list.push_back(SIGPWR);
+#endif
+#ifdef SIGRTMIN
+        for (int number = SIGRTMIN; number <= SIGRTMAX; ++number) list.push_back(number);
+#endif
+        return list;
+    }();
+    return signals;
+}
 
 // The temporary file, for the signal handler, which may only use async-signal-safe calls.
 char pendingName[PATH_MAX];
@@ -33,13 +54,13 @@ extern "C" void removeTemporaryAndEnd(int number) {
 
 std::string reason(int error) { return std::strerror(error); }
 
-// Holds SIGINT, SIGTERM and SIGHUP back while the temporary file's name changes hands.
+// Holds the ending signals back while the temporary file's name changes hands.
 class EndingSignalsHeld {
 public:
     EndingSignalsHeld() {
         sigset_t held;
         sigemptyset(&held);
-        for (int signal : kEndingSignals) sigaddset(&held, signal);
+        for (int signal : endingSignals()) sigaddset(&held, signal);
         sigprocmask(SIG_BLOCK, &held, &before_);
     }
     ~EndingSignalsHeld() { sigprocmask(SIG_SETMASK, &before_, nullptr); }
@@ -81,11 +102,13 @@ public:
         }
         std::memcpy(pendingName, name_.c_str(), name_.size() + 1);
         namePending = 1;
-        for (std::size_t i = 0; i < std::size(kEndingSignals); ++i) {
+        const std::vector<int>& signals = endingSignals();
+        before_.resize(signals.size());
+        for (std::size_t i = 0; i < signals.size(); ++i) {
             struct sigaction ending {};
             ending.sa_handler = removeTemporaryAndEnd;
-            sigaction(kEndingSignals[i], nullptr, &before_[i]);
-            if (before_[i].sa_handler == SIG_DFL) sigaction(kEndingSignals[i], &ending, nullptr);
+            sigaction(signals[i], nullptr, &before_[i]);
+            if (before_[i].sa_handler == SIG_DFL) sigaction(signals[i], &ending, nullptr);
         }
     }
     ~TemporaryFile() {
@@ -93,7 +116,7 @@ public:
         EndingSignalsHeld held;
         if (namePending) ::unlink(name_.c_str());
         namePending = 0;
-        for (std::size_t i = 0; i < std::size(kEndingSignals); ++i) sigaction(kEndingSignals[i], &before_[i], nullptr);
+        for (std::size_t i = 0; i < before_.size(); ++i) sigaction(endingSignals()[i], &before_[i], nullptr);
     }
     TemporaryFile(const TemporaryFile&) = delete;
     TemporaryFile& operator=(const TemporaryFile&) = delete;
@@ -110,8 +133,8 @@ public:
         EndingSignalsHeld held;
         sigset_t pending;
         sigpending(&pending);
-        for (int signal : kEndingSignals)
-            if (sigismember(&pending, signal)) return EINTR;
+        for (int signal : endingSignals())
+            if (sigismember(&pending, signal) == 1) return EINTR;
         if (::rename(name_.c_str(), target.c_str()) != 0) return errno;
         namePending = 0;
         return 0;
@@ -121,7 +144,7 @@ private:
     std::string name_;
     FdCloser file_{-1};
     int error_ = 0;
-    struct sigaction before_[std::size(kEndingSignals)];
+    std::vector<struct sigaction> before_;
 };
 
 int writeAll(int fd, const std::string& content) {
@@ -183,10 +206,28 @@ std::optional<std::string> writeInPlace(int fd, const std::string& content) {
     return outcome(::fsync(fd) == 0 ? 0 : errno);
 }
 
+// While it lives, a write to a pipe or socket whose reader has left fails with EPIPE (a line and
+// status 2) instead of ending the program without a word.
+class BrokenPipeIgnored {
+public:
+    BrokenPipeIgnored() {
+        struct sigaction ignore {};
+        ignore.sa_handler = SIG_IGN;
+        sigaction(SIGPIPE, &ignore, &before_);
+    }
+    ~BrokenPipeIgnored() { sigaction(SIGPIPE, &before_, nullptr); }
+    BrokenPipeIgnored(const BrokenPipeIgnored&) = delete;
+    BrokenPipeIgnored& operator=(const BrokenPipeIgnored&) = delete;
+
+private:
+    struct sigaction before_ {};
+};
+
 // A device, FIFO or socket opened for writing (without waiting for a reader).
 std::optional<std::string> writeDirectly(int fd, const std::string& content) {
     int flags = ::fcntl(fd, F_GETFL);
     if (flags >= 0) ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+    BrokenPipeIgnored ignored;
     return outcome(writeAll(fd, content));
 }
 

@@ -56,13 +56,44 @@ struct Transfer {
     }
 };
 
-// Keeps the reply up to the limit; a larger one ends the transfer.
-std::size_t keep(char* data, std::size_t size, std::size_t count, void* user) {
-    auto* body = static_cast<std::string*>(user);
-    std::size_t bytes = size * count;
-    if (body->size() + bytes > kMaxReplyBytes) return 0;
-    body->append(data, bytes);
-    return bytes;
+using Clock = std::chrono::steady_clock;
+
+// What one transfer receives, counted as it comes against the reply's budget and the deadline.
+struct Receiving {
+    ReplyBudget budget;
+    Clock::time_point deadline;
+    std::string body;
+    const char* cut = nullptr;  // why a callback ended the transfer
+
+    // False, and `cut` says why, when `bytes` more may not come.
+    bool take(std::size_t bytes, bool header) {
+        if (Clock::now() >= deadline)
+            cut = kTimeRanOut;
+        else if (!budget.take(bytes, header))
+            cut = budget.problem();
+        return cut == nullptr;
+    }
+};
+
+std::size_t keepBody(char* data, std::size_t size, std::size_t count, void* user) {
+    auto* receiving = static_cast<Receiving*>(user);
+    if (!receiving->take(size * count, false)) return 0;
+    receiving->body.append(data, size * count);
+    return size * count;
+}
+
+// Every header line, the status line and the trailers after a chunked body included: libcurl
+// would keep them all (for curl_easy_header) however many a server sends.
+std::size_t countHeader(char*, std::size_t size, std::size_t count, void* user) {
+    return static_cast<Receiving*>(user)->take(size * count, true) ? size * count : 0;
+}
+
+// Called at least once a second whatever the server does, so the deadline holds in every phase.
+int checkDeadline(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
+    auto* receiving = static_cast<Receiving*>(user);
+    if (Clock::now() < receiving->deadline) return 0;
+    receiving->cut = kTimeRanOut;
+    return 1;
 }
 
 HttpReply failure(const std::string& reason) {
@@ -71,18 +102,31 @@ HttpReply failure(const std::string& reason) {
     return reply;
 }
 
+// libcurl 8.6 and later say this of a header line longer than they take; earlier ones, out of memory.
+constexpr int kCurlTooLarge = 100;
+
+// Our words for what a transfer that failed ran into.
+std::string failureText(CURLcode code, const Receiving& receiving, const char* error, const Curl& curl) {
+    if (receiving.cut) return receiving.cut;
+    if (code == CURLE_OPERATION_TIMEDOUT) return kTimeRanOut;
+    if ((code == CURLE_OUT_OF_MEMORY || code == kCurlTooLarge) && receiving.body.empty()) return kHeadersTooLarge;
+    return error[0] ? error : curl.strerror(code);
+}
+
 class CurlClient : public HttpClient {
 public:
+    explicit CurlClient(HttpCredentials credentials) : credentials_(std::move(credentials)) {}
+
     HttpReply post(const std::string& url, const std::string& contentType, const std::string& userAgent,
-                   const std::string& body, std::chrono::steady_clock::time_point deadline) override {
-        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-        if (left.count() <= 0) return failure("no reply within the time allowed");
+                   const std::string& body, Clock::time_point deadline) override {
+        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+        if (left.count() <= 0) return failure(kTimeRanOut);
         if (!curl_.usable()) return failure("libcurl (libcurl.so.4) cannot be loaded");
         Transfer transfer{curl_};
         if (!transfer.handle) return failure("libcurl cannot start a transfer");
         transfer.headers = curl_.append(nullptr, ("Content-Type: " + contentType).c_str());
         transfer.headers = curl_.append(transfer.headers, "Expect:");  // no 100-continue round trip
-        HttpReply reply;
+        Receiving receiving{ReplyBudget(exchangeLeft_), deadline, {}, nullptr};
         char error[CURL_ERROR_SIZE] = "";
         CURL* h = transfer.handle;
         curl_.setopt(h, CURLOPT_URL, url.c_str());
@@ -94,23 +138,36 @@ public:
         curl_.setopt(h, CURLOPT_TIMEOUT_MS, static_cast<long>(left.count()));
         curl_.setopt(h, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(left.count()));
         curl_.setopt(h, CURLOPT_NOSIGNAL, 1L);
-        curl_.setopt(h, CURLOPT_WRITEFUNCTION, keep);
-        curl_.setopt(h, CURLOPT_WRITEDATA, &reply.body);
+        curl_.setopt(h, CURLOPT_WRITEFUNCTION, keepBody);
+        curl_.setopt(h, CURLOPT_WRITEDATA, &receiving);
+        curl_.setopt(h, CURLOPT_HEADERFUNCTION, countHeader);
+        curl_.setopt(h, CURLOPT_HEADERDATA, &receiving);
+        curl_.setopt(h, CURLOPT_XFERINFOFUNCTION, checkDeadline);
+        curl_.setopt(h, CURLOPT_XFERINFODATA, &receiving);
+        curl_.setopt(h, CURLOPT_NOPROGRESS, 0L);
         curl_.setopt(h, CURLOPT_ERRORBUFFER, error);
+        if (!credentials_.user.empty()) {  // given apart from the URL, which never holds them
+            curl_.setopt(h, CURLOPT_USERNAME, credentials_.user.c_str());
+            curl_.setopt(h, CURLOPT_PASSWORD, credentials_.password.c_str());
+        }
         CURLcode code = curl_.perform(h);
-        if (code == CURLE_WRITE_ERROR) return failure("the reply is larger than 1 MiB");
-        if (code == CURLE_OPERATION_TIMEDOUT) return failure("no reply within the time allowed");
-        if (code != CURLE_OK) return failure(error[0] ? error : curl_.strerror(code));
+        if (code != CURLE_OK) return failure(failureText(code, receiving, error, curl_));
+        HttpReply reply;
         curl_.getinfo(h, CURLINFO_RESPONSE_CODE, &reply.status);
+        reply.body = std::move(receiving.body);
         return reply;
     }
 
 private:
     Curl curl_;
+    HttpCredentials credentials_;
+    std::size_t exchangeLeft_ = kMaxExchangeBytes;
 };
 
 }  // namespace
 
-std::unique_ptr<HttpClient> makeHttpClient() { return std::make_unique<CurlClient>(); }
+std::unique_ptr<HttpClient> makeHttpClient(HttpCredentials credentials) {
+    return std::make_unique<CurlClient>(std::move(credentials));
+}
 
 }  // namespace moravel

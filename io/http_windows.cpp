@@ -112,23 +112,51 @@ Handle openSession(const std::string& userAgent, bool secure) {
 
 std::string systemMessage(DWORD error) { return networkErrorText(error); }
 
-class WinHttpClient : public HttpClient {
-public:
-    HttpReply post(const std::string& url, const std::string& contentType, const std::string& userAgent,
-                   const std::string& body, std::chrono::steady_clock::time_point deadline) override {
-        HttpReply reply;
+// Our words for what WinHTTP ran into; past the deadline, that is the reason whatever it says.
+std::string failureText(DWORD error, bool expired) {
+    if (expired) return kTimeRanOut;
+    if (error == ERROR_WINHTTP_HEADER_SIZE_OVERFLOW || error == ERROR_WINHTTP_CHUNKED_ENCODING_HEADER_SIZE_OVERFLOW)
+        return kHeadersTooLarge;
+    return systemMessage(error);
+}
+
+// The bytes of the reply's status line and headers, as WinHTTP keeps them (it refuses more than
+// WINHTTP_OPTION_MAX_RESPONSE_HEADER_SIZE itself).
+std::size_t headerBytes(HINTERNET request) {
+    DWORD size = 0;
+    WinHttpQueryHeaders(request, WINHTTP_QUERY_RAW_HEADERS_CRLF, WINHTTP_HEADER_NAME_BY_INDEX, WINHTTP_NO_OUTPUT_BUFFER,
+                        &size, WINHTTP_NO_HEADER_INDEX);
+    return size / sizeof(wchar_t);
+}
+
+HttpReply& fail(HttpReply& reply, const std::string& reason) {
+    reply.status = 0;
+    reply.failure = reason;
+    return reply;
+}
+
+// One request, with everything it reads and writes, shared by the thread that makes it and the
+// caller that waits for it.
+struct Exchange {
+    std::string url, contentType, userAgent, body;
+    HttpCredentials credentials;
+    std::chrono::steady_clock::time_point deadline;
+    std::size_t exchangeLeft;
+    HttpReply reply;
+
+    void run() {
         auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-        if (left.count() <= 0) return fail(reply, "no reply within the time allowed");
+        if (left.count() <= 0) return void(fail(reply, kTimeRanOut));
         std::wstring wideUrl = wide(url);
         URL_COMPONENTS parts{};
         parts.dwStructSize = sizeof parts;
         parts.dwHostNameLength = parts.dwUrlPathLength = parts.dwExtraInfoLength = static_cast<DWORD>(-1);
-        if (!WinHttpCrackUrl(wideUrl.c_str(), 0, 0, &parts)) return fail(reply, "not a URL WinHTTP can use");
+        if (!WinHttpCrackUrl(wideUrl.c_str(), 0, 0, &parts)) return void(fail(reply, "not a URL WinHTTP can use"));
         bool secure = parts.nScheme == INTERNET_SCHEME_HTTPS;
         std::wstring host(parts.lpszHostName, parts.dwHostNameLength);
         std::wstring path(parts.lpszUrlPath, parts.dwUrlPathLength + parts.dwExtraInfoLength);
         Handle session = openSession(userAgent, secure);
-        if (!session) return fail(reply, systemMessage(GetLastError()));
+        if (!session) return void(fail(reply, systemMessage(GetLastError())));
         int ms = static_cast<int>(left.count());
         WinHttpSetTimeouts(session.get(), ms, ms, ms, ms);
         Handle connection(WinHttpConnect(session.get(), host.c_str(), parts.nPort, 0));
@@ -136,58 +164,99 @@ public:
                            ? WinHttpOpenRequest(connection.get(), L"POST", path.c_str(), nullptr, WINHTTP_NO_REFERER,
                                                 WINHTTP_DEFAULT_ACCEPT_TYPES, secure ? WINHTTP_FLAG_SECURE : 0)
                            : nullptr);
-        if (!request) return fail(reply, systemMessage(GetLastError()));
+        if (!request) return void(fail(reply, systemMessage(GetLastError())));
         // Not every WinHTTP passes the session's timeouts on, and the wait for a reply's headers
         // has a timeout of its own.
         WinHttpSetTimeouts(request.get(), ms, ms, ms, ms);
         DWORD replyWait = static_cast<DWORD>(ms);
         WinHttpSetOption(request.get(), WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, &replyWait, sizeof replyWait);
+        // Headers, and the bodies of replies WinHTTP reads past by itself, within the caps.
+        DWORD headerCap = kMaxHeaderBytes, drainCap = kMaxReplyBytes;
+        WinHttpSetOption(request.get(), WINHTTP_OPTION_MAX_RESPONSE_HEADER_SIZE, &headerCap, sizeof headerCap);
+        WinHttpSetOption(request.get(), WINHTTP_OPTION_MAX_RESPONSE_DRAIN_SIZE, &drainCap, sizeof drainCap);
         std::wstring header = L"Content-Type: " + wide(contentType);
+        if (!credentials.user.empty()) header += L"\r\nAuthorization: " + wide(basicAuthorization(credentials));
         Deadline deadlineWatch(request, deadline);
         if (!WinHttpSendRequest(request.get(), header.c_str(), static_cast<DWORD>(-1), const_cast<char*>(body.data()),
                                 static_cast<DWORD>(body.size()), static_cast<DWORD>(body.size()), 0) ||
             !WinHttpReceiveResponse(request.get(), nullptr))
-            return fail(reply,
-                        deadlineWatch.expired() ? "no reply within the time allowed" : systemMessage(GetLastError()));
+            return void(fail(reply, failureText(GetLastError(), deadlineWatch.expired())));
         DWORD status = 0, size = sizeof status;
         WinHttpQueryHeaders(request.get(), WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
                             WINHTTP_HEADER_NAME_BY_INDEX, &status, &size, WINHTTP_NO_HEADER_INDEX);
-        if (!readBody(request.get(), reply, deadline)) {
-            if (deadlineWatch.expired()) fail(reply, "no reply within the time allowed");
-            return reply;
+        ReplyBudget budget(exchangeLeft);
+        if (!budget.take(headerBytes(request.get()), true)) return void(fail(reply, budget.problem()));
+        if (!readBody(request.get(), budget)) {
+            if (deadlineWatch.expired()) fail(reply, kTimeRanOut);  // a read cut by the watch says little
+            return;
         }
         reply.status = static_cast<long>(status);
-        return reply;
     }
 
-private:
-    static HttpReply fail(HttpReply& reply, const std::string& reason) {
-        reply.status = 0;
-        reply.failure = reason;
-        return reply;
-    }
-
-    static bool readBody(HINTERNET request, HttpReply& reply, std::chrono::steady_clock::time_point deadline) {
+    bool readBody(HINTERNET request, ReplyBudget& budget) {
         for (;;) {
-            if (std::chrono::steady_clock::now() > deadline)
-                return fail(reply, "no reply within the time allowed"), false;
+            if (std::chrono::steady_clock::now() > deadline) return fail(reply, kTimeRanOut), false;
             DWORD available = 0;
             if (!WinHttpQueryDataAvailable(request, &available))
-                return fail(reply, systemMessage(GetLastError())), false;
+                return fail(reply, failureText(GetLastError(), false)), false;
             if (available == 0) return true;
-            if (reply.body.size() + available > kMaxReplyBytes)
-                return fail(reply, "the reply is larger than 1 MiB"), false;
+            if (!budget.take(available, false)) return fail(reply, budget.problem()), false;
             std::vector<char> chunk(available);
             DWORD read = 0;
             if (!WinHttpReadData(request, chunk.data(), available, &read))
-                return fail(reply, systemMessage(GetLastError())), false;
+                return fail(reply, failureText(GetLastError(), false)), false;
             reply.body.append(chunk.data(), read);
         }
     }
 };
 
+DWORD WINAPI runExchange(void* shared) {
+    std::unique_ptr<std::shared_ptr<Exchange>> exchange(static_cast<std::shared_ptr<Exchange>*>(shared));
+    (*exchange)->run();
+    return 0;
+}
+
+// How long after the deadline a request closed by the watch may take to give up.
+constexpr DWORD kGiveUpMs = 500;
+
+// Each request runs on a thread of its own. At the deadline the watch closes it, which ends any
+// wait of Windows' WinHTTP; a WinHTTP that reads on regardless (Wine's reads header lines without
+// end, and has no header cap) is left behind half a second later: the caller has its answer in
+// time, and the process's end takes the thread with it.
+class WinHttpClient : public HttpClient {
+public:
+    explicit WinHttpClient(HttpCredentials credentials) : credentials_(std::move(credentials)) {}
+
+    HttpReply post(const std::string& url, const std::string& contentType, const std::string& userAgent,
+                   const std::string& body, std::chrono::steady_clock::time_point deadline) override {
+        auto exchange = std::make_shared<Exchange>(
+            Exchange{url, contentType, userAgent, body, credentials_, deadline, exchangeLeft_, {}});
+        auto* shared = new std::shared_ptr<Exchange>(exchange);
+        HANDLE thread = CreateThread(nullptr, 0, runExchange, shared, 0, nullptr);
+        if (!thread) {
+            delete shared;
+            exchange->run();
+        } else {
+            auto left =
+                std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+            DWORD wait = static_cast<DWORD>(std::max<long long>(0, left.count())) + kGiveUpMs;
+            bool gaveUp = WaitForSingleObject(thread, wait) == WAIT_TIMEOUT;
+            CloseHandle(thread);
+            if (gaveUp) return HttpReply{0, {}, kTimeRanOut};
+        }
+        exchangeLeft_ = exchange->exchangeLeft;
+        return exchange->reply;
+    }
+
+private:
+    HttpCredentials credentials_;
+    std::size_t exchangeLeft_ = kMaxExchangeBytes;
+};
+
 }  // namespace
 
-std::unique_ptr<HttpClient> makeHttpClient() { return std::make_unique<WinHttpClient>(); }
+std::unique_ptr<HttpClient> makeHttpClient(HttpCredentials credentials) {
+    return std::make_unique<WinHttpClient>(std::move(credentials));
+}
 
 }  // namespace moravel

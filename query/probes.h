@@ -33,6 +33,9 @@ public:
     virtual std::optional<OsVersion> osVersion() { return std::nullopt; }
     // True when the addresses stand for hidden ones: their texts then show every digit as an X.
     virtual bool addressesHidden() { return false; }
+    // True when the answers hide what identifies the machine and its owner (a redacted view, or a
+    // snapshot saved through one): such answers are no machine's inventory.
+    virtual bool redacted() { return false; }
     // The identifier the system gives its installation (Windows MachineGuid, Linux machine-id);
     // it stays the same across boots, so inventory servers recognise the machine by it.
     virtual std::optional<std::string> machineGuid() { return std::nullopt; }

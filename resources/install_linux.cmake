@@ -20,9 +20,9 @@ if(TARGET moravel)
           DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions)
 endif()
 
-# The service reads its server from /etc/moravel/inventory.conf whatever the prefix: one machine
-# has one place for it, the one README and the man page name (GNUInstallDirs would make it
-# /usr/local/etc for the /usr/local prefix). systemd finds units under the prefix's
+# The service has moravel-report read its server from /etc/moravel/inventory.conf whatever the
+# prefix: one machine has one place for it, the one README and the man page name (GNUInstallDirs
+# would make it /usr/local/etc for the /usr/local prefix). systemd finds units under the prefix's
 # lib/systemd/system (/usr/lib, /usr/local/lib). The timer is left disabled: each machine's
 # administrator names the server first.
 set(MORAVEL_INVENTORY_CONF_DIR /etc/moravel)
@@ -31,7 +31,9 @@ set(MORAVEL_REPORT ${CMAKE_INSTALL_FULL_BINDIR}/moravel-report)
 configure_file(${_here}/systemd/moravel-inventory.service.in ${_out}/moravel-inventory.service @ONLY)
 moravel_install(FILES ${_out}/moravel-inventory.service ${_here}/systemd/moravel-inventory.timer
                 DESTINATION lib/systemd/system)
-moravel_install(FILES ${_here}/systemd/inventory.conf DESTINATION ${MORAVEL_INVENTORY_CONF_DIR})
+# It may hold the server's password: its owner alone reads it.
+moravel_install(FILES ${_here}/systemd/inventory.conf DESTINATION ${MORAVEL_INVENTORY_CONF_DIR}
+                PERMISSIONS OWNER_READ OWNER_WRITE)
 
 # Compressed files are made at build time: gzip -n leaves out the name and time, so the same
 # sources give the same bytes.

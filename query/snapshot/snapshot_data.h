@@ -42,6 +42,7 @@ struct SnapshotData {
     MemoryStatus memory;
     std::vector<HardwareAddress> adapters;
     bool adaptersHidden = false;  // the file lists the addresses as "XX-XX-...": all zero bytes here
+    bool redacted = false;        // saved through redaction: the file says so
     std::optional<OsVersion> osVersion;
     std::optional<std::string> machineGuid;
     std::optional<std::string> hypervisor;  // empty text: the machine said it runs on hardware

@@ -97,6 +97,8 @@ public:
     std::vector<HardwareAddress> adapterAddresses() override { return data_->adapters; }
     std::optional<OsVersion> osVersion() override { return data_->osVersion; }
     bool addressesHidden() override { return data_->adaptersHidden; }
+    // A file older than the "redacted" member shows it in its hidden addresses, if it has any.
+    bool redacted() override { return data_->redacted || data_->adaptersHidden; }
     std::optional<std::string> machineGuid() override { return data_->machineGuid; }
     std::optional<std::string> hypervisor() override { return data_->hypervisor; }
 

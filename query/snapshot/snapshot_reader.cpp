@@ -419,13 +419,17 @@ void classLists(const json& classes, SnapshotData& data) {
 // now) and the small objects.
 void checkRest(const json& root, SnapshotData& data) {
     expectObject(root, "", "the document to be an object");
-    allowOnly(root, {"classes", "memoryStatus", "adapters", "osVersion", "machineGuid", "hypervisor", "failures"}, "");
+    allowOnly(root, {"classes", "memoryStatus", "adapters", "osVersion", "machineGuid", "hypervisor", "failures", "redacted"}, "");
     classLists(required(root, "classes", ""), data);
     if (root.contains("memoryStatus")) data.memory = memoryStatus(root["memoryStatus"], keyText("memoryStatus"));
     if (root.contains("adapters"))
         expectKind(root["adapters"], json::value_t::array, "an array of address texts", keyText("adapters"));
     if (root.contains("osVersion")) data.osVersion = osVersion(root["osVersion"], keyText("osVersion"));
     if (root.contains("failures")) expectObject(root["failures"], keyText("failures"), "an object of query texts");
+    if (root.contains("redacted")) {
+        expectKind(root["redacted"], json::value_t::boolean, "true or false", keyText("redacted"));
+        data.redacted = root["redacted"].get<bool>();
+    }
     if (root.contains("machineGuid")) {
         expectKind(root["machineGuid"], json::value_t::string, "a string", keyText("machineGuid"));
         data.machineGuid = untilNul(root["machineGuid"].get<std::string>());

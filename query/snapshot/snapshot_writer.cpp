@@ -90,6 +90,7 @@ std::string codeText(HResult hr) {
 }
 
 void addProbes(SystemProbes& probes, Json& document) {
+    if (probes.redacted()) document["redacted"] = true;
     MemoryStatus memory;
     if (probes.memoryStatus(memory))
         document["memoryStatus"] = {{"memoryLoad", std::min(memory.memoryLoad, kMaxMemoryLoad)},

@@ -54,6 +54,7 @@ public:
     }
     std::optional<OsVersion> osVersion() override { return record_->osVersion = inner_.osVersion(); }
     bool addressesHidden() override { return inner_.addressesHidden(); }
+    bool redacted() override { return record_->redacted = inner_.redacted(); }
     std::optional<std::string> machineGuid() override { return record_->machineGuid = inner_.machineGuid(); }
     std::optional<std::string> hypervisor() override { return record_->hypervisor = inner_.hypervisor(); }
 

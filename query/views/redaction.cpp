@@ -50,6 +50,7 @@ public:
     std::optional<OsVersion> osVersion() override { return inner_.osVersion(); }
     bool addressesHidden() override { return true; }
     std::optional<std::string> hypervisor() override { return inner_.hypervisor(); }
+    bool redacted() override { return true; }
     std::optional<std::string> machineGuid() override {
         std::optional<std::string> guid = inner_.machineGuid();
         return guid ? std::optional<std::string>(kHiddenText) : std::nullopt;
@@ -79,6 +80,11 @@ bool isHiddenValue(const std::string& className, const std::string& property, co
     if (identifiesOf(className, property) == Identifies::Nothing || !showsSomething(value) || value.type != vt::Bstr)
         return false;
     return redactedValue(className, property, value).text == value.text;
+}
+
+void HiddenValueSpotter::valueRead(const std::string& query, std::size_t, const std::string& property,
+                                   WmiValue& value) {
+    spotted = spotted || isHiddenValue(queriedClassName(query), property, value);
 }
 
 Backend makeRedactedBackend(Backend inner) {

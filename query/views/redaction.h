@@ -5,6 +5,7 @@
 #include <string>
 
 #include "query/backend.h"
+#include "query/views/provider_tap.h"
 #include "query/wmi_value.h"
 
 namespace moravel {
@@ -20,6 +21,14 @@ WmiValue redactedValue(const std::string& className, const std::string& property
 // Whether `value` is one redaction has already hidden ("(hidden)", or an address with every
 // digit an X) in a property it hides: what a hidden snapshot holds there.
 bool isHiddenValue(const std::string& className, const std::string& property, const WmiValue& value);
+
+// Notes whether any value read is one redaction has already hidden: a source that holds one was
+// saved through redaction, whether or not it says so.
+class HiddenValueSpotter : public ProviderTap {
+public:
+    void valueRead(const std::string& query, std::size_t, const std::string& property, WmiValue& value) override;
+    bool spotted = false;
+};
 
 // `inner` behind the redacting wrappers, which own it.
 Backend makeRedactedBackend(Backend inner);

@@ -77,6 +77,7 @@ public:
     std::vector<HardwareAddress> adapterAddresses() override { return inner_.adapterAddresses(); }
     std::optional<OsVersion> osVersion() override { return inner_.osVersion(); }
     bool addressesHidden() override { return inner_.addressesHidden(); }
+    bool redacted() override { return inner_.redacted(); }
 
 private:
     SystemProbes& inner_;

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # moravel-report --output and --save-snapshot write files as a Unix tool does: a device is
 # written, not replaced; what the shell could not write is refused; a size limit or Ctrl-C leaves
-# no temporary file; every failure is one line and status 2; a saved snapshot reads back.
+# no temporary file, nor does any signal that ends the program; a reader that leaves is a failure;
+# every failure is one line and status 2; a saved snapshot reads back.
 # (test_report_json.sh tries a missing folder and a file size limit.)
 set -u
 build=${MORAVEL_BUILD_DIR:?set by ctest}
@@ -96,29 +97,48 @@ expect "reading 20,000 saved objects back" 0
 "$report" --snapshot "$work/many.json" --json | cmp -s - "$work/many.out" || fail "the saved snapshot reports differently"
 [ "$(wc -l <"$work/saved/many.json")" = 1 ] || fail "the saved snapshot is not compact"
 
-# Ctrl-C while a 4 MB report is written: the temporary file goes with the program. The program is
-# stopped once its temporary file appears, so the signal comes while the file is written.
+# A signal while a 4 MB report is written: the temporary file goes with the program, whichever
+# ending signal a handler may catch (Ctrl-C, Ctrl-\, a timer, a pipe, a user's signal). The
+# program is stopped once its temporary file appears, so the signal comes while the file is written.
 { printf '{"classes": {"Win32_Processor": [{"Name": "'; head -c 4000000 /dev/zero | tr '\0' M; printf '"}]}}'; } >"$work/large.json"
-interrupted=
-for attempt in 1 2 3 4 5; do
-    set -m  # a background job of a script otherwise ignores SIGINT
-    "$report" --snapshot "$work/large.json" --output "$work/saved/large.txt" 2>/dev/null &
-    pid=$!
-    set +m
-    until compgen -G "$work/saved/.moravel-*" >/dev/null || ! kill -0 $pid 2>/dev/null; do :; done
-    kill -STOP $pid 2>/dev/null
-    if compgen -G "$work/saved/.moravel-*" >/dev/null; then
-        kill -INT $pid && kill -CONT $pid
-        wait $pid; status=$?
-        [ $status = 130 ] || fail "SIGINT: exit status $status, expected 130"
-        [ ! -e "$work/saved/large.txt" ] || fail "SIGINT: the report was written whole"
-        interrupted=yes
-        break
-    fi
-    kill -CONT $pid 2>/dev/null; wait $pid; rm -f "$work/saved/large.txt"
-done
-[ -n "$interrupted" ] || echo "SKIP: the write was never caught under way; SIGINT not tried"
-no_temporary "$work/saved" "SIGINT"
+ulimit -c 0  # SIGQUIT dumps no core here
+interrupt() {  # interrupt SIGNAL
+    local signal=$1 interrupted= attempt pid
+    for attempt in 1 2 3 4 5; do
+        set -m  # a background job of a script otherwise ignores SIGINT
+        "$report" --snapshot "$work/large.json" --output "$work/saved/large.txt" 2>/dev/null &
+        pid=$!
+        set +m
+        until compgen -G "$work/saved/.moravel-*" >/dev/null || ! kill -0 $pid 2>/dev/null; do :; done
+        kill -STOP $pid 2>/dev/null
+        if compgen -G "$work/saved/.moravel-*" >/dev/null; then
+            kill -"$signal" $pid && kill -CONT $pid
+            wait $pid; status=$?
+            [ $status = $((128 + $(kill -l "$signal"))) ] || fail "SIG$signal: exit status $status"
+            [ ! -e "$work/saved/large.txt" ] || fail "SIG$signal: the report was written whole"
+            interrupted=yes
+            break
+        fi
+        kill -CONT $pid 2>/dev/null; wait $pid; rm -f "$work/saved/large.txt"
+    done
+    [ -n "$interrupted" ] || echo "SKIP: the write was never caught under way; SIG$signal not tried"
+    no_temporary "$work/saved" "SIG$signal"
+}
+for signal in INT QUIT ALRM USR1 PIPE; do interrupt $signal; done
+
+# A FIFO whose reader leaves after one byte: a line and status 2, not a silent end by SIGPIPE.
+mkfifo "$work/fifo"
+python3 - "$work/fifo" "$work/reading" <<'PY' &
+import os, sys
+fd = os.open(sys.argv[1], os.O_RDWR)  # a reader at once (Linux), whose read waits for the data
+open(sys.argv[2], 'w').close()
+os.read(fd, 1)
+PY
+reader=$!
+for _ in $(seq 200); do [ -e "$work/reading" ] && break; sleep 0.05; done
+"$report" --snapshot "$work/large.json" --output "$work/fifo" 2>"$work/err"; status=$?
+expect "a FIFO whose reader leaves" 2 "cannot write $work/fifo: Broken pipe"
+wait $reader
 
 [ $failures = 0 ] || exit 1
 echo "files written as a Unix tool writes them"

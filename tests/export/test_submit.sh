@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # --submit against a stand-in server on loopback: the OCS exchange (PROLOG, then INVENTORY, both
 # zlib, the XML that --inventory ocs prints) and the GLPI one (the JSON of --inventory glpi); a
-# stopped server, one that never answers, an HTTP 500, a garbage reply, a refusal and an https
-# server with a certificate nobody signed each end with one line and status 3, bounded by
-# --timeout; nothing is written locally.
+# stopped server, one that never answers, an HTTP 500, a garbage reply, a refusal, an https
+# server with a certificate nobody signed, and servers that flood headers or trailers, trickle,
+# send a zlib bomb or a reply too long to quote each end with one line and status 3, bounded by
+# --timeout and the reply caps; nothing is written locally.
 set -u
 build=${MORAVEL_BUILD_DIR:?set by ctest}
 source=${MORAVEL_SOURCE_DIR:-$(cd "$(dirname "$0")/../.." && pwd)}
@@ -13,21 +14,18 @@ work=$(mktemp -d)
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
-python3 "$source/tests/support/fake_inventory_server.py" "$work/requests.log" >"$work/port" &
-server=$!
+source "$source/tests/support/submit_checks.sh"
+trap 'stop_fake_servers; rm -rf "$work"' EXIT
+start_fake_server requests
+base="http://127.0.0.1:$fake_port"
 # The same over https, with a certificate no authority signed.
 openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj /CN=127.0.0.1 -keyout "$work/key.pem" -out "$work/cert.pem" \
     >/dev/null 2>&1
-python3 "$source/tests/support/fake_inventory_server.py" "$work/tls.log" "$work/cert.pem" "$work/key.pem" >"$work/tls-port" &
-tls_server=$!
-trap 'kill $server $tls_server 2>/dev/null; wait $server $tls_server 2>/dev/null; rm -rf "$work"' EXIT
-for _ in $(seq 100); do [ -s "$work/port" ] && [ -s "$work/tls-port" ] && break; sleep 0.05; done
-port=$(cat "$work/port")
-base="http://127.0.0.1:$port"
+start_fake_server tls "$work/cert.pem" "$work/key.pem"
+tls_port=$fake_port
 # A port nothing listens on: taken from the system, then let go.
 stopped=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
 
-source "$source/tests/support/submit_checks.sh"
 # submit NAME URL [TIMEOUT]: the workstation snapshot sent to URL, in a folder named NAME.
 submit() { submit_in "$work/$1" --snapshot "$snapshot" --submit "$2" --timeout "${3:-10}" --tag lab; }
 
@@ -65,8 +63,8 @@ submit garbage "$base/garbage/ocsinventory"
 failure garbage "$base/garbage/ocsinventory" "PROLOG: the reply is not an OCS Inventory reply"
 submit glpisilent "$base/silent/front/inventory.php" 2
 failure glpisilent "$base/silent/front/inventory.php" "inventory: no reply within the time allowed"
-submit untrusted "https://127.0.0.1:$(cat "$work/tls-port")/ocs/ocsinventory"
-failure untrusted "https://127.0.0.1:$(cat "$work/tls-port")/ocs/ocsinventory" "PROLOG: SSL certificate problem"
+submit untrusted "https://127.0.0.1:$tls_port/ocs/ocsinventory"
+failure untrusted "https://127.0.0.1:$tls_port/ocs/ocsinventory" "PROLOG: SSL certificate problem"
 [ ! -s "$work/tls.log" ] || fail "untrusted: the inventory went to a server whose certificate nobody vouches for"
 submit glpirefuses "$base/glpirefuses/front/inventory.php"
 failure glpirefuses "$base/glpirefuses/front/inventory.php" "inventory: the server answered HTTP 400: 'JSON does not validate'"
@@ -97,6 +95,27 @@ kept=$(cat "$work/state/device-id")
 SUBMIT_STATE="$work/state" submit_in "$work/another" --snapshot "$snapshot" --submit "$base/ocs/ocsinventory"
 [ "$(cat "$work/state/device-id")" = "$kept" ] && ! inventory_body | grep -q OLD_DEVICEID ||
     fail "another machine's snapshot touched this machine's device id"
+
+# Hostile servers: every byte they send counts (headers and trailers with the body) and the
+# deadline holds in every phase; what they say is named truly and quoted short, UTF-8 kept.
+submit trailers "$base/trailers/ocsinventory"
+failure trailers "$base/trailers/ocsinventory" "PROLOG: the reply's headers (and trailers) are larger than 64 KiB"
+submit trickle "$base/trickle/front/inventory.php" 2
+failure trickle "$base/trickle/front/inventory.php" "inventory: no reply within the time allowed"
+submit headers "$base/headers/ocsinventory"
+failure headers "$base/headers/ocsinventory" "PROLOG: the reply's headers (and trailers) are larger than 64 KiB"
+submit longheader "$base/longheader/ocsinventory"
+failure longheader "$base/longheader/ocsinventory" "PROLOG: the reply's headers (and trailers) are larger than 64 KiB"
+submit bomb "$base/bomb/ocsinventory"
+failure bomb "$base/bomb/ocsinventory" "PROLOG: the reply inflates to more than 1 MiB"
+submit longresponse "$base/longresponse/ocsinventory"
+failure longresponse "$base/longresponse/ocsinventory" "INVENTORY: the server did not take the inventory (RESPONSE 'RRRRR"
+[ "$(wc -c <"$work/longresponse/err")" -lt 300 ] || fail "longresponse: a line of $(wc -c <"$work/longresponse/err") bytes"
+submit glpistatus "$base/glpistatus/front/inventory.php"
+failure glpistatus "$base/glpistatus/front/inventory.php" "inventory: the server refused the inventory (status '1')"
+submit glpiutf8 "$base/glpiutf8/front/inventory.php"
+failure glpiutf8 "$base/glpiutf8/front/inventory.php" \
+    "inventory: the server answered HTTP 400: 'Ungültiges Inventar: «content» fehlt'"
 
 [ "$failures" -eq 0 ] && echo "ok: OCS and GLPI exchanges as their agents make them; every failure one line and status 3"
 exit $((failures > 0))

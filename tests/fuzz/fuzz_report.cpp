@@ -2,15 +2,16 @@
 // report must hold no control character but its line ends.
 #include <cstdint>
 #include <cstdlib>
+#include <optional>
 #include <sstream>
 #include <string>
 
 #include "query/backend.h"
-#include "query/snapshot/snapshot_provider.h"
 #include "query/wmi_query.h"
 #include "report/writers.h"
 #include "sections/collector.h"
 #include "sections/sections.h"
+#include "tests/support/fuzz_snapshot.h"
 
 namespace {
 
@@ -27,17 +28,12 @@ bool controlFree(const std::string& text) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    moravel::Backend backend;
-    try {
-        backend =
-            moravel::makeSnapshotBackendFromJson(std::string(reinterpret_cast<const char*>(data), size), "f.json");
-    } catch (const moravel::SnapshotError&) {
-        return 0;
-    }
+    std::optional<moravel::Backend> backend = moravel::testing::snapshotOfBytes(data, size);
+    if (!backend) return 0;
     std::ostringstream diagnostics, text, json;
     moravel::ReportCollector report;
     {
-        moravel::ScopedBackend installed(std::move(backend), &diagnostics);
+        moravel::ScopedBackend installed(std::move(*backend), &diagnostics);
         moravel::buildAllGroups(report);
     }
     moravel::writeTextReport(report.groups, text);

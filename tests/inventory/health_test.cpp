@@ -3,6 +3,7 @@
 // what is said when health is refused or there is none, and records no disk could have.
 #include <gtest/gtest.h>
 
+#include "cli/run.h"
 #include "export/glpi_json.h"
 #include "inventory/health.h"
 #include "inventory/read_inventory.h"
@@ -154,6 +155,45 @@ TEST(DiskHealth, TheSecondhandSnapshotIsTheFixtures) {
     Inventory inventory = inventoryOfFile("secondhand.json");
     EXPECT_EQ(inventory.disks.at(0).health.powerOnHours, 14200u);
     EXPECT_EQ(batteryCapacityPercent(inventory.batteries.at(0)), 71u);
+}
+
+}  // namespace
+}  // namespace moravel
+
+namespace moravel {
+namespace {
+
+// The property line of `label` in what --details printed, its padding dropped: "Wear 23 %".
+std::vector<std::string> detailsLines(const std::string& snapshot, const std::string& label) {
+    std::ostringstream out, err;
+    EXPECT_EQ(runReport({"--details", "--snapshot", std::string(MORAVEL_SOURCE_DIR) + "/tests/data/" + snapshot}, out,
+                        err),
+              0)
+        << err.str();
+    std::vector<std::string> found;
+    std::istringstream lines(out.str());
+    for (std::string line; std::getline(lines, line);) {
+        std::size_t at = line.find_first_not_of(' ');
+        if (at == std::string::npos || line.compare(at, label.size() + 1, label + " ") != 0) continue;
+        std::size_t text = line.find_first_not_of(' ', at + label.size());
+        found.push_back(label + " " + line.substr(text));
+    }
+    return found;
+}
+
+// moravel-report --details of the used laptop as Linux and as Windows record it: each disk's
+// hours and wear beside it, the battery's remaining capacity.
+TEST(DiskHealth, DetailsPrintTheHealthBesideEachDiskAndBattery) {
+    EXPECT_EQ(detailsLines("secondhand.json", "Power-on"),
+              (std::vector<std::string>{"Power-on 14,200 hours", "Power-on 9,870 hours", "Power-on 21,340 hours"}));
+    EXPECT_EQ(detailsLines("secondhand.json", "Wear"), (std::vector<std::string>{"Wear 23 %", "Wear 12 %"}));
+    EXPECT_EQ(detailsLines("secondhand.json", "Reallocated sectors"), std::vector<std::string>{"Reallocated sectors 8"});
+    EXPECT_EQ(detailsLines("secondhand.json", "Holds"), std::vector<std::string>{"Holds 71 % of its design capacity"});
+    EXPECT_EQ(detailsLines("workstation_health.json", "Power-on"),
+              (std::vector<std::string>{"Power-on 14,200 hours", "Power-on 9,870 hours"}));
+    EXPECT_EQ(detailsLines("workstation_health.json", "Wear"), (std::vector<std::string>{"Wear 23 %", "Wear 4 %"}));
+    EXPECT_EQ(detailsLines("workstation_health.json", "Holds"),
+              std::vector<std::string>{"Holds 71 % of its design capacity"});
 }
 
 }  // namespace

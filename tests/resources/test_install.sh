@@ -57,29 +57,39 @@ for page in moravel moravel-report; do
   grep -q "^\.TH .*\"Moravel $version\"" "$stage/$page.1" || fail "$page.1: no version in .TH"
 done
 
-# The inventory service reads the installed configuration file, and its command line, as the
-# shell runs it, submits with the values of that file: none, or a server, a tag and a timeout.
+# The inventory service has the installed program read the installed configuration file itself,
+# so no password it holds is ever on a command line; only its owner reads the file. The service's
+# memory and time are bounded. Nothing configured ends the run with one line and status 0; a
+# server, a tag and a timeout written in the file are what the program sends with.
 service=$root/lib/systemd/system/moravel-inventory.service
-grep -qx "ConditionPathExists=$conf" "$service" && grep -qx "EnvironmentFile=$conf" "$service" || fail "the service names another file"
+grep -qx "ConditionPathExists=$conf" "$service" && grep -qx "ExecStart=/[^ ]*/bin/moravel-report --config $conf" "$service" ||
+  fail "the service names another file or command"
+grep -qx 'MemoryMax=[0-9]*[KMG]' "$service" && grep -qx 'TimeoutStartSec=[0-9]*min' "$service" ||
+  fail "the service's memory or time is not bounded"
+[ "$(stat -c %a "$stage$conf")" = 600 ] || fail "inventory.conf is installed with mode $(stat -c %a "$stage$conf")"
 grep -qx 'WantedBy=timers.target' "$root/lib/systemd/system/moravel-inventory.timer" || fail "the timer cannot be enabled"
 if command -v systemd-analyze >/dev/null; then
-  systemd-analyze verify --man=no "$service" "$root/lib/systemd/system/moravel-inventory.timer" 2>"$stage/verify.log" ||
-    { cat "$stage/verify.log"; fail "systemd-analyze verify"; }
+  # The unit names the program where the build's prefix puts it; here it is in the stage.
+  mkdir "$stage/units"
+  sed "s|^ExecStart=[^ ]*|ExecStart=$root/bin/moravel-report|" "$service" >"$stage/units/moravel-inventory.service"
+  cp "$root/lib/systemd/system/moravel-inventory.timer" "$stage/units/"
+  systemd-analyze verify --man=no "$stage/units/moravel-inventory.service" "$stage/units/moravel-inventory.timer" \
+    2>"$stage/verify.log" || { cat "$stage/verify.log"; fail "systemd-analyze verify"; }
   # Hardened as systemd rates it: an exposure of 3.0 or less is "OK".
-  systemd-analyze security --offline=yes --no-pager "$service" >"$stage/security.log" 2>&1 || true
+  systemd-analyze security --offline=yes --no-pager "$stage/units/moravel-inventory.service" >"$stage/security.log" 2>&1 || true
   exposure=$(sed -n 's/.*Overall exposure level for [^:]*: \([0-9.]*\) .*/\1/p' "$stage/security.log")
   [ -n "$exposure" ] && awk -v e="$exposure" 'BEGIN { exit !(e <= 3.0) }' ||
     { tail -20 "$stage/security.log"; fail "systemd-analyze security rates the service ${exposure:-unknown}, above 3.0"; }
 fi
-command=$(sed -n "s|^ExecStart=/bin/sh -c '\(.*\)'$|\1|p" "$service" | sed 's/\$\$/$/g; s|exec [^ ]*moravel-report|exec "$report"|')
 # No server named yet: one line for the journal, and no failure.
-status=0; env -i report="$root/bin/moravel-report" SERVER= sh -c "$command" >"$stage/none.out" 2>&1 || status=$?
-[ "$status" = 0 ] && [ "$(wc -l <"$stage/none.out")" = 1 ] && grep -q "no SERVER in $conf" "$stage/none.out" ||
-  fail "the service without a server: $status $(cat "$stage/none.out")"
-status=0; env -i report="$root/bin/moravel-report" SERVER=http://127.0.0.1:9/ocsinventory TAG="lab 2" TIMEOUT=3 sh -c "$command" \
-  2>"$stage/sent.err" || status=$?
+status=0; env -i "$root/bin/moravel-report" --config "$stage$conf" 2>"$stage/none.err" || status=$?
+[ "$status" = 0 ] && [ "$(cat "$stage/none.err")" = "moravel-report: $stage$conf names no server (SERVER=): nothing was sent" ] ||
+  fail "the service without a server: $status $(cat "$stage/none.err")"
+sed 's|^SERVER=$|SERVER=http://127.0.0.1:9/ocsinventory|; s|^TAG=$|TAG="lab 2"|; s|^TIMEOUT=$|TIMEOUT=3|' "$stage$conf" \
+  >"$stage/configured.conf"
+status=0; env -i "$root/bin/moravel-report" --config "$stage/configured.conf" 2>"$stage/sent.err" || status=$?
 [ "$status" = 3 ] && grep -q '^moravel-report: http://127.0.0.1:9/ocsinventory: PROLOG: ' "$stage/sent.err" ||
-  fail "the service's command: $status $(cat "$stage/sent.err")"
+  fail "the service's configuration: $status $(cat "$stage/sent.err")"
 
 # Every option --help describes is completed by bash and described in the man page.
 . "$share/bash-completion/completions/moravel-report"

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The inventory service's system-call filter lets a submission through: every system call
-# moravel-report makes reading this machine, sending it to a stand-in OCS server and keeping its
+# moravel-report makes reading this machine, sending it to a stand-in OCS server named in its configuration file and keeping its
 # device id (traced with strace) is one the unit's SystemCallFilter= lines allow, as systemd
 # expands their groups. A filter that refused one would end the service with EPERM, silently.
 set -u
@@ -19,10 +19,13 @@ server=$!
 trap 'kill $server 2>/dev/null; wait $server 2>/dev/null; rm -rf "$work"' EXIT
 for _ in $(seq 100); do [ -s "$work/port" ] && break; sleep 0.05; done
 mkdir "$work/state"
+# As the service runs it: the server from its configuration file, read by the program.
+printf 'SERVER=http://127.0.0.1:%s/ocs/ocsinventory\n' "$(cat "$work/port")" >"$work/inventory.conf"
+chmod 600 "$work/inventory.conf"
 
 # LeakSanitizer cannot work under a tracer; the rest of the sanitizers stay.
 env -u MORAVEL_SNAPSHOT ASAN_OPTIONS=detect_leaks=0 STATE_DIRECTORY="$work/state" \
-    strace -f -qq -o "$work/trace" "$report" --submit "http://127.0.0.1:$(cat "$work/port")/ocs/ocsinventory" \
+    strace -f -qq -o "$work/trace" "$report" --config "$work/inventory.conf" \
     >"$work/out" 2>&1 || { echo "FAIL: the traced submission: $(cat "$work/out")"; exit 1; }
 [ -s "$work/state/device-id" ] || { echo "FAIL: the traced submission kept no device id"; exit 1; }
 

@@ -1,5 +1,22 @@
-# Running moravel-report --submit in a folder of its own and checking how it ended; sourced by
-# the submission tests. Needs $report (the program) and a fail function.
+# Running moravel-report --submit in a folder of its own against the stand-in server and
+# checking how it ended; sourced by the submission tests. Needs $report (the program), $source
+# (the checkout), $work (the test's folder) and a fail function.
+
+# start_fake_server NAME [CERTIFICATE KEY]: the stand-in inventory server in the background, its
+# requests logged in $work/NAME.log; once it listens (within 5 s), its port is in $fake_port.
+fake_servers=()
+start_fake_server() {
+    local name=$1
+    shift
+    python3 "$source/tests/support/fake_inventory_server.py" "$work/$name.log" "$@" >"$work/$name.port" &
+    fake_servers+=($!)
+    for _ in $(seq 100); do [ -s "$work/$name.port" ] && break; sleep 0.05; done
+    fake_port=$(cat "$work/$name.port")
+}
+stop_fake_servers() {
+    kill "${fake_servers[@]}" 2>/dev/null
+    wait "${fake_servers[@]}" 2>/dev/null
+}
 
 # submit_in DIR ARGS...: runs the report with ARGS in the empty folder DIR; its standard output,
 # standard error and status go to DIR/out, DIR/err and DIR/status. A run still going after 60 s

@@ -282,7 +282,8 @@ check_probes() {
 
 # The inventory through Wine's WMI: GLPI JSON valid against the published schema (where ../shared
 # is present), the compressed OCS file, and --submit over the system's WinHTTP to a stand-in
-# server on loopback: the OCS exchange, and a server that never answers ended by --timeout.
+# server on loopback: the OCS exchange, Basic authentication, and servers that never answer or
+# flood ended by --timeout.
 check_inventory() {
   run_wine inventory.json moravel-report.exe --inventory glpi || fail "--inventory glpi: $(cat inventory.json.err)"
   run_wine ocs.txt moravel-report.exe --inventory ocs --output inventory.ocs || fail "--inventory ocs --output: $(cat ocs.txt.err)"
@@ -312,6 +313,25 @@ PY
   if [ $status -eq 3 ] && grep -q "PROLOG: no reply within the time allowed" silent.txt.err; then
     pass "--submit to a server that never answers: status 3, no reply within the time allowed"
   else fail "--submit to a silent server: status $status, $(cat silent.txt.err)"; fi
+  # Floods of trailers (Wine's WinHTTP reads none) and of headers (Wine's keeps them all, past any
+  # cap: the request is given up at the deadline): one line and status 3 all the same.
+  local flood
+  for flood in trailers headers; do
+    timeout 60 wine moravel-report.exe --submit "http://127.0.0.1:$port/$flood/ocsinventory" --timeout 2 \
+      >"$flood.txt" 2>"$flood.txt.err"
+    status=$?
+    if [ $status -eq 3 ] && [ "$(grep -c '^moravel-report: ' "$flood.txt.err")" = 1 ]; then
+      pass "--submit to a server that floods $flood: status 3"
+    else fail "--submit to a server that floods $flood: status $status, $(head -c 300 "$flood.txt.err")"; fi
+  done
+  # Basic authentication from a credentials file, as the program writes it for WinHTTP.
+  printf 'alice:S3cr3t\n' >credentials
+  run_wine auth.txt moravel-report.exe --submit "http://127.0.0.1:$port/auth/ocsinventory" --credentials credentials \
+    --timeout 20
+  status=$?
+  if [ $status -eq 0 ] && [ "$(grep -c '"auth": "right"' requests.log)" = 2 ]; then
+    pass "--submit with --credentials: the server took the user and password"
+  else fail "--submit with --credentials: status $status, $(cat auth.txt.err)"; fi
   check_scheduled_task "$port"
   kill $server 2>/dev/null
   wait $server 2>/dev/null
@@ -384,8 +404,13 @@ check_health() {
   run_wine health-inventory.json moravel-report.exe --snapshot health.json --inventory glpi ||
     fail "--inventory glpi of health.json: $(cat health-inventory.json.err)"
   run_wine health-compare.txt moravel-report.exe --compare health.json health.json || true
-  python3 - health-inventory.json health-compare.txt <<'PY' && pass "health under Wine: sensors, real capacity, no difference with itself" || fail "health under Wine"
-import json, sys
+  run_wine health-details.txt moravel-report.exe --details --snapshot health.json ||
+    fail "--details of health.json: $(cat health-details.txt.err)"
+  python3 - health-inventory.json health-compare.txt health-details.txt <<'PY' && pass "health under Wine: --details's hours, wear and battery, sensors, real capacity, no difference with itself" || fail "health under Wine"
+import json, re, sys
+details = [re.sub(' +', ' ', line.strip()) for line in open(sys.argv[3], encoding='utf-8')]
+for line in ('Power-on 14,200 hours', 'Wear 23 %', 'Holds 71 % of its design capacity'):
+    assert line in details, (line, details)
 content = json.load(open(sys.argv[1]))['content']
 assert content['sensors'] == [{'name': 'ACPI\\ThermalZone\\TZ00_0', 'type': 'TEMPERATURE'}], content.get('sensors')
 assert content['batteries'][0]['real_capacity'] == 40470, content['batteries']

@@ -131,6 +131,36 @@ TEST(Redaction, TheAdapterListProbeIsHiddenToo) {
     std::remove(saved.c_str());
 }
 
+// A redacted snapshot says so, and neither an inventory nor a submission is made from it: a
+// server would take every machine with serial numbers "(hidden)" for one. A file saved before
+// snapshots said so is known by its hidden values.
+TEST(Redaction, ARedactedSnapshotIsNoInventory) {
+    const std::string saved = ::testing::TempDir() + "redacted.json", older = ::testing::TempDir() + "older.json";
+    run({"--redact", "--snapshot", dataFile("workstation.json"), "--save-snapshot", saved});
+    Json document = Json::parse(readFile(saved));
+    EXPECT_EQ(document["redacted"], true);
+    run({"--snapshot", dataFile("workstation.json"), "--save-snapshot", older});
+    EXPECT_FALSE(Json::parse(readFile(older)).contains("redacted"));
+    document.erase("redacted");
+    document.erase("adapters");
+    std::ofstream(older) << document.dump();
+    for (const std::string& file : {saved, older})
+        for (const std::vector<std::string>& use :
+             {std::vector<std::string>{"--inventory", "glpi"}, {"--submit", "http://127.0.0.1:9/ocsinventory"}}) {
+            std::vector<std::string> arguments = {"--snapshot", file};
+            arguments.insert(arguments.end(), use.begin(), use.end());
+            std::ostringstream out, err;
+            EXPECT_EQ(runReport(arguments, out, err), 2) << file << " " << use[0];
+            EXPECT_EQ(err.str(), "moravel-report: a redacted snapshot cannot identify a machine: '" + use[0] +
+                                     "' needs one saved without '--redact'\n");
+            EXPECT_EQ(out.str(), "");
+        }
+    std::string err;
+    EXPECT_NE(run({"--snapshot", dataFile("workstation.json"), "--inventory", "ocs"}, &err), "");
+    std::remove(saved.c_str());
+    std::remove(older.c_str());
+}
+
 // What the window keeps while it is built gives the same report, diagnostics and query count
 // when played back, staged failures included.
 TEST(Recording, PlaysBackAsTheMachineAnswered) {
