@@ -48,6 +48,47 @@ Fl_Color fieldColour() { return fl_rgb_color(249, 249, 249); }
 Fl_Color markColour() { return fl_rgb_color(0, 84, 147); }
 Fl_Color changedColour() { return fl_rgb_color(255, 238, 170); }
 
+// A difference's mark around the box x, y, w, h: a solid double frame with a corner flag for a
+// change, a dashed frame for a value that changes by itself.
+void drawMarkFrame(FieldMark mark, int x, int y, int w, int h) {
+    if (mark == FieldMark::Plain) return;
+    fl_color(markColour());
+    if (mark == FieldMark::Changed) {
+        fl_rect(x, y, w, h);
+        fl_rect(x + 1, y + 1, w - 2, h - 2);
+        const int right = x + w - 1;
+        fl_polygon(right - kMarkFlag, y, right, y, right, y + kMarkFlag);
+    } else {
+        fl_line_style(FL_DASH, 2);
+        fl_rect(x + 1, y + 1, w - 2, h - 2);
+        fl_line_style(0);
+    }
+}
+
+// The marks' legend and the snapshot's name, on one line left of the buttons, where the window
+// has room: on the screen and on every printed page of the comparison.
+void drawLegend(const std::string& snapshotName) {
+    constexpr int kLeft = 14, kRight = 425, kSampleW = 26, kSampleH = 14, kGap = 6;
+    const int top = kButtonRowY + (kButtonHeight - kSampleH) / 2;
+    fl_push_clip(kLeft, kButtonRowY, kRight - kLeft, kButtonHeight);
+    fl_font(FL_HELVETICA, kLabelSize);
+    int x = kLeft;
+    const std::pair<FieldMark, std::string> entries[] = {{FieldMark::Changed, "differs"},
+                                                         {FieldMark::ByItself, "changes by itself"}};
+    for (const auto& [mark, text] : entries) {
+        fl_color(FL_WHITE);
+        fl_rectf(x, top, kSampleW, kSampleH);
+        drawMarkFrame(mark, x, top, kSampleW, kSampleH);
+        x += kSampleW + kGap;
+        fl_color(FL_BLACK);
+        fl_draw(text.c_str(), x, top + kSampleH - 3);
+        x += static_cast<int>(fl_width(text.c_str())) + 2 * kGap;
+    }
+    const std::string compared = "compared with " + snapshotName;
+    fl_draw(compared.c_str(), x, top + kSampleH - 3);
+    fl_pop_clip();
+}
+
 Fl_Box* addFrame() {
     auto* frame = new Fl_Box(5, 5, 715, 745);
     frame->box(FL_THIN_DOWN_BOX);
@@ -262,20 +303,7 @@ void ReportField::draw() {
 }
 
 // Over the box's border, so the text keeps its place and its room.
-void ReportField::drawMark() {
-    if (mark_ == FieldMark::Plain) return;
-    fl_color(markColour());
-    if (mark_ == FieldMark::Changed) {
-        fl_rect(x(), y(), w(), h());
-        fl_rect(x() + 1, y() + 1, w() - 2, h() - 2);
-        const int right = x() + w() - 1;
-        fl_polygon(right - kMarkFlag, y(), right, y(), right, y() + kMarkFlag);
-    } else {
-        fl_line_style(FL_DASH, 2);
-        fl_rect(x() + 1, y() + 1, w() - 2, h() - 2);
-        fl_line_style(0);
-    }
-}
+void ReportField::drawMark() { drawMarkFrame(mark_, x(), y(), w(), h()); }
 
 int ReportField::handle(int event) {
     if ((event == FL_KEYBOARD || event == FL_SHORTCUT) && isShareShortcut()) return 0;
@@ -283,6 +311,16 @@ int ReportField::handle(int event) {
     if (event == FL_UNFOCUS) position(0);                    // its start again, not where Tab or a drag left it
     if (event == FL_FOCUS || event == FL_UNFOCUS) redraw();  // the whole text, or "…"
     return handled;
+}
+
+void MainWindow::draw() {
+    Fl_Double_Window::draw();
+    if (!legendFor_.empty()) drawLegend(legendFor_);
+}
+
+void MainWindow::showLegend(const std::string& snapshotName) {
+    legendFor_ = snapshotName;
+    redraw();
 }
 
 int MainWindow::handle(int event) {
@@ -398,6 +436,7 @@ void showComparison(Fl_Window& window, const Comparison* comparison, const std::
     for (ReportField* field : fields) field->markDifference(FieldMark::Plain, {});
     window.copy_label(comparison ? comparisonTitle(*comparison, name).c_str() : kMainWindowTitle);
     window.copy_tooltip(nullptr);
+    if (auto* main = dynamic_cast<MainWindow*>(&window)) main->showLegend(comparison ? name : std::string());
     if (!comparison) return;
     // Wherever nothing else has a tooltip, the window's says what the title says, whole.
     std::string note = comparisonCount(*comparison, name);

@@ -72,9 +72,17 @@ public:
     int handle(int event) override;
     // Shows the texts of `groups`, a report of the same fields, in the fields.
     void showReport(const std::vector<GroupRecord>& groups);
+    // Draws the marks' legend and the name of the snapshot compared with left of the buttons,
+    // so a printed page says what its marks mean; an empty name removes it.
+    void showLegend(const std::string& snapshotName);
+    const std::string& legendFor() const { return legendFor_; }
+
+protected:
+    void draw() override;
 
 private:
     bool moveFocus(bool forward);
+    std::string legendFor_;
 };
 
 // Turns what the sections hand over into widgets of the current window, each field holding its

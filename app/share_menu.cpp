@@ -1,6 +1,7 @@
 #include "app/share_menu.h"
 
 #include <filesystem>
+#include <new>
 #include <optional>
 #include <string>
 #include <vector>
@@ -210,6 +211,9 @@ bool compareWithSnapshot(const std::string& path) {
         compareShownWith(path);
     } catch (const SnapshotError& error) {
         alertBox("Not compared", visibleText(error.what()));  // one line, as on a terminal
+        return false;
+    } catch (const std::bad_alloc&) {
+        alertBox("Not compared", "Not enough memory to compare with " + visibleText(path) + ".");
         return false;
     }
     showShownComparison();

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <new>
 #include <optional>
 #include <sstream>
 
@@ -256,6 +257,10 @@ int runReport(const std::vector<std::string>& arguments, std::ostream& out, std:
         return printReport(options, out, err);
     } catch (const SnapshotError& error) {
         return refuse(err, error.what());
+    } catch (const std::bad_alloc&) {
+        // What the work held is let go by now; the line itself needs no memory of its own.
+        err << kProgram << ": not enough memory to finish" << std::endl;
+        return 2;
     }
 }
 

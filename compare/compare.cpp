@@ -1,6 +1,8 @@
 #include "compare/compare.h"
 
 #include <algorithm>
+#include <iterator>
+#include <map>
 #include <sstream>
 
 #include "compare/pairing.h"
@@ -140,40 +142,74 @@ void tellOnce(std::vector<FieldChange>& fields, const std::vector<ItemChange>& i
 
 // ---- items --------------------------------------------------------------------------------
 
-// The items of one side at the places `wanted` (sorted), as `lens` shows them.
+// The items of one kind of one side at the places `wanted` (sorted), as `lens` shows them, and
+// where each stands among the items of its own kind.
 class HeldItems {
 public:
-    HeldItems(const CompareSide& side, Lens lens, std::vector<std::uint32_t> wanted) : wanted_(std::move(wanted)) {
+    HeldItems(const CompareSide& side, InventoryKind kind, Lens lens, const std::vector<std::uint32_t>& wanted)
+        : wanted_(wanted) {
         if (wanted_.empty()) return;
         items_.resize(wanted_.size());
+        ordinals_.resize(wanted_.size());
+        std::map<std::string, std::size_t> ofKind;
         std::uint32_t at = 0;
         std::size_t next = 0;
-        side.visitItems(lens, [&](const InventoryItem& item) {
-            if (next < wanted_.size() && wanted_[next] == at) items_[next++] = item;
+        side.visitItems(lens, kind, [&](const InventoryItem& item) {
+            const std::size_t ordinal = ofKind[item.kind]++;
+            if (next < wanted_.size() && wanted_[next] == at) items_[next] = item, ordinals_[next++] = ordinal;
             ++at;
         });
     }
     const InventoryItem& at(std::uint32_t place) const {
         static const InventoryItem none;
-        auto it = std::lower_bound(wanted_.begin(), wanted_.end(), place);
-        return it != wanted_.end() && *it == place ? items_[static_cast<std::size_t>(it - wanted_.begin())] : none;
+        const std::size_t found = find(place);
+        return found < items_.size() ? items_[found] : none;
+    }
+    // The item at `place`, handed over: it is not looked at again.
+    InventoryItem take(std::uint32_t place) {
+        const std::size_t found = find(place);
+        return found < items_.size() ? std::move(items_[found]) : InventoryItem();
+    }
+    std::size_t ordinal(std::uint32_t place) const {
+        const std::size_t found = find(place);
+        return found < ordinals_.size() ? ordinals_[found] : 0;
     }
 
 private:
+    std::size_t find(std::uint32_t place) const {
+        auto it = std::lower_bound(wanted_.begin(), wanted_.end(), place);
+        return it != wanted_.end() && *it == place ? static_cast<std::size_t>(it - wanted_.begin()) : wanted_.size();
+    }
     std::vector<std::uint32_t> wanted_;
     std::vector<InventoryItem> items_;
+    std::vector<std::size_t> ordinals_;
 };
 
-// Each side's items at the places a comparison looks at closely, through every lens it needs.
+// One side's items of one kind at the places a comparison looks at closely, each through the
+// lenses it needs: an item paired with a changed one through all of them, one replaced as read,
+// shown and compared, one alone (gone or come) as read and shown. A lens no place needs is not
+// looked through at all.
 class CloseLook {
 public:
-    CloseLook(const CompareSide& side, const Lenses& lenses, std::vector<std::uint32_t> wanted) {
-        std::sort(wanted.begin(), wanted.end());
-        wanted.erase(std::unique(wanted.begin(), wanted.end()), wanted.end());
-        for (Lens lens : {kAsRead, lenses.shown, lenses.key, lenses.steady})
-            if (!held_[lens]) held_[lens].emplace(side, lens, wanted);
+    struct Places {
+        std::vector<std::uint32_t> changed, replaced, alone;
+    };
+    CloseLook(const CompareSide& side, InventoryKind kind, const Lenses& lenses, const Places& places) {
+        for (Lens lens : {kAsRead, lenses.shown, lenses.key, lenses.steady}) {
+            if (held_[lens]) continue;
+            std::vector<std::uint32_t> wanted = places.changed;
+            if (lens != lenses.steady)  // as read, shown, compared
+                wanted.insert(wanted.end(), places.replaced.begin(), places.replaced.end());
+            if (lens == kAsRead || lens == lenses.shown)
+                wanted.insert(wanted.end(), places.alone.begin(), places.alone.end());
+            std::sort(wanted.begin(), wanted.end());
+            wanted.erase(std::unique(wanted.begin(), wanted.end()), wanted.end());
+            held_[lens].emplace(side, kind, lens, wanted);
+        }
     }
     const InventoryItem& item(Lens lens, std::uint32_t place) const { return held_[lens]->at(place); }
+    InventoryItem take(Lens lens, std::uint32_t place) { return held_[lens]->take(place); }
+    std::size_t ordinal(std::uint32_t place) const { return held_[kAsRead]->ordinal(place); }
 
 private:
     std::optional<HeldItems> held_[kLensCount];
@@ -200,10 +236,14 @@ std::vector<std::string> propertyLabels(const InventoryItem& before, const Inven
     return labels;
 }
 
-std::vector<PropertyChange> allProperties(const InventoryItem& item, bool added, Difference difference) {
+std::vector<PropertyChange> allProperties(InventoryItem& item, bool added, Difference difference) {
     std::vector<PropertyChange> properties;
-    for (const ItemProperty& property : item.properties)
-        properties.push_back({property.label, added ? "" : property.text, added ? property.text : "", difference});
+    properties.reserve(item.properties.size());
+    for (ItemProperty& property : item.properties) {
+        PropertyChange& change = properties.emplace_back();
+        change.label = std::move(property.label), change.difference = difference;
+        (added ? change.after : change.before) = std::move(property.text);
+    }
     return properties;
 }
 
@@ -281,13 +321,80 @@ ItemChange replacedItem(const PairLook& look, std::uint32_t i, std::uint32_t j) 
     return change;
 }
 
-// The digests of the kinds both sides tell of; the places stay those of the side's items.
-std::vector<ItemDigest> toldOf(const std::vector<ItemDigest>& digests, const std::vector<std::string>& silent) {
-    if (silent.empty()) return digests;
-    std::vector<ItemDigest> told;
-    for (const ItemDigest& digest : digests)
-        if (std::find(silent.begin(), silent.end(), itemKindName(digest.kind)) == silent.end()) told.push_back(digest);
-    return told;
+// Which pairs need a close look: those not wholly equal as compared, or (where a side hides
+// values) as read.
+std::vector<std::pair<std::size_t, std::size_t>> unequalPairs(const ItemPairs& pairs, const CompareSide& before,
+                                                              const CompareSide& after, InventoryKind kind,
+                                                              const Lenses& lenses) {
+    const ItemDigests& keyBefore = before.digests(lenses.key, kind);
+    const ItemDigests& keyAfter = after.digests(lenses.key, kind);
+    const ItemDigests& readBefore = before.digests(kAsRead, kind);
+    const ItemDigests& readAfter = after.digests(kAsRead, kind);
+    std::vector<std::pair<std::size_t, std::size_t>> unequal;
+    for (const auto& [i, j] : pairs.same)
+        if (keyBefore[i].content != keyAfter[j].content || readBefore[i].content != readAfter[j].content)
+            unequal.emplace_back(i, j);
+    return unequal;
+}
+
+std::uint32_t place(std::size_t index) { return static_cast<std::uint32_t>(index); }
+
+// The changes of one kind: its items paired by their digests, then those that differ looked at
+// closely.
+std::vector<ItemChange> compareKind(const CompareSide& before, const CompareSide& after, InventoryKind kind,
+                                    const Lenses& lenses) {
+    const ItemDigests& digestsBefore = before.digests(lenses.key, kind);
+    const ItemDigests& digestsAfter = after.digests(lenses.key, kind);
+    const ItemPairs pairs = pairItems(digestsBefore, digestsAfter);
+    const auto unequal = unequalPairs(pairs, before, after, kind, lenses);
+
+    CloseLook::Places placesBefore, placesAfter;
+    for (const auto& [i, j] : unequal)
+        placesBefore.changed.push_back(place(i)), placesAfter.changed.push_back(place(j));
+    for (const auto& [i, j] : pairs.replaced)
+        placesBefore.replaced.push_back(place(i)), placesAfter.replaced.push_back(place(j));
+    for (std::size_t i : pairs.removed) placesBefore.alone.push_back(place(i));
+    for (std::size_t j : pairs.added) placesAfter.alone.push_back(place(j));
+    CloseLook lookBefore(before, kind, lenses, placesBefore);
+    CloseLook lookAfter(after, kind, lenses, placesAfter);
+    const PairLook look{lookBefore, lookAfter, lenses};
+
+    std::vector<ItemChange> changes;
+    auto placed = [&](ItemChange change, std::optional<std::size_t> i, std::optional<std::size_t> j) {
+        if (i) change.before = lookBefore.ordinal(place(*i));
+        if (j) change.after = lookAfter.ordinal(place(*j));
+        changes.push_back(std::move(change));
+    };
+    for (const auto& [i, j] : unequal) {
+        ItemChange change = changedItem(look, place(i), place(j));
+        if (!change.properties.empty()) placed(std::move(change), i, j);
+    }
+    for (const auto& [i, j] : pairs.replaced) placed(replacedItem(look, place(i), place(j)), i, j);
+    auto unpaired = [&](const std::vector<std::size_t>& places, CloseLook& side, ItemChange::Kind change) {
+        const bool added = change == ItemChange::Kind::Added;
+        for (std::size_t p : places) {
+            const Difference nature = side.item(kAsRead, place(p)).fixed ? Difference::Changed : Difference::Attached;
+            InventoryItem item = side.take(lenses.shown, place(p));
+            placed(itemChange(change, item.kind, item.name, allProperties(item, added, nature), nature),
+                   added ? std::nullopt : std::optional<std::size_t>(p),
+                   added ? std::optional<std::size_t>(p) : std::nullopt);
+        }
+    };
+    unpaired(pairs.removed, lookBefore, ItemChange::Kind::Removed);
+    unpaired(pairs.added, lookAfter, ItemChange::Kind::Added);
+
+    // Each kind of item together, in the inventory's order: what changed, then what went, then
+    // what came.
+    std::vector<std::uint16_t> kinds;
+    for (const ItemDigests* digests : {&digestsBefore, &digestsAfter})
+        for (const ItemDigest& digest : *digests)
+            if (std::find(kinds.begin(), kinds.end(), digest.kind) == kinds.end()) kinds.push_back(digest.kind);
+    auto rank = [&](const ItemChange& change) {
+        return std::find(kinds.begin(), kinds.end(), itemKindNumber(change.kind)) - kinds.begin();
+    };
+    std::stable_sort(changes.begin(), changes.end(),
+                     [&](const ItemChange& a, const ItemChange& b) { return rank(a) < rank(b); });
+    return changes;
 }
 
 std::vector<std::string> silentOnEither(const CompareSide& before, const CompareSide& after) {
@@ -297,78 +404,24 @@ std::vector<std::string> silentOnEither(const CompareSide& before, const Compare
     return silent;
 }
 
-// Which pairs need a close look: those not wholly equal as compared, or (where a side hides
-// values) as read.
-std::vector<std::pair<std::size_t, std::size_t>> unequalPairs(const ItemPairs& pairs,
-                                                              const std::vector<ItemDigest>& before,
-                                                              const std::vector<ItemDigest>& after,
-                                                              const CompareSide& sideBefore,
-                                                              const CompareSide& sideAfter, const Lenses& lenses) {
-    const std::vector<ItemDigest>* asReadBefore = lenses.key == kAsRead ? nullptr : &sideBefore.digests(kAsRead);
-    const std::vector<ItemDigest>* asReadAfter = lenses.key == kAsRead ? nullptr : &sideAfter.digests(kAsRead);
-    std::vector<std::pair<std::size_t, std::size_t>> unequal;
-    for (const auto& [i, j] : pairs.same) {
-        bool equal = before[i].content == after[j].content;
-        if (equal && asReadBefore) equal = (*asReadBefore)[before[i].at].content == (*asReadAfter)[after[j].at].content;
-        if (!equal) unequal.emplace_back(i, j);
+// The kinds both sides record and whose answers differ: only those need their items read.
+std::vector<InventoryKind> kindsToCompare(const CompareSide& before, const CompareSide& after) {
+    std::vector<InventoryKind> kinds;
+    for (InventoryKind kind : comparedKinds()) {
+        const char* items = unrecordedItems(kind);
+        if (items && (!before.tellsOf(items) || !after.tellsOf(items))) continue;
+        if (!before.answersAlike(after, kind)) kinds.push_back(kind);
     }
-    return unequal;
+    return kinds;
 }
 
-std::vector<ItemChange> compareItems(const CompareSide& before, const CompareSide& after, const Lenses& lenses) {
-    const std::vector<std::string> silent = silentOnEither(before, after);
-    const std::vector<ItemDigest> digestsBefore = toldOf(before.digests(lenses.key), silent);
-    const std::vector<ItemDigest> digestsAfter = toldOf(after.digests(lenses.key), silent);
-    const ItemPairs pairs = pairItems(digestsBefore, digestsAfter);
-    const auto unequal = unequalPairs(pairs, digestsBefore, digestsAfter, before, after, lenses);
-
-    std::vector<std::uint32_t> wantedBefore, wantedAfter;
-    for (const auto* list : {&unequal, &pairs.replaced})
-        for (const auto& [i, j] : *list)
-            wantedBefore.push_back(digestsBefore[i].at), wantedAfter.push_back(digestsAfter[j].at);
-    for (std::size_t i : pairs.removed) wantedBefore.push_back(digestsBefore[i].at);
-    for (std::size_t j : pairs.added) wantedAfter.push_back(digestsAfter[j].at);
-    const CloseLook lookBefore(before, lenses, std::move(wantedBefore)),
-        lookAfter(after, lenses, std::move(wantedAfter));
-    const PairLook look{lookBefore, lookAfter, lenses};
-
+std::vector<ItemChange> compareItems(const CompareSide& before, const CompareSide& after,
+                                     const std::vector<InventoryKind>& kinds, const Lenses& lenses) {
     std::vector<ItemChange> changes;
-    auto placed = [&](ItemChange change, const ItemDigest* b, const ItemDigest* a) {
-        if (b) change.before = b->ordinal;
-        if (a) change.after = a->ordinal;
-        changes.push_back(std::move(change));
-    };
-    for (const auto& [i, j] : unequal) {
-        ItemChange change = changedItem(look, digestsBefore[i].at, digestsAfter[j].at);
-        if (!change.properties.empty()) placed(std::move(change), &digestsBefore[i], &digestsAfter[j]);
+    for (InventoryKind kind : kinds) {
+        std::vector<ItemChange> ofKind = compareKind(before, after, kind, lenses);
+        std::move(ofKind.begin(), ofKind.end(), std::back_inserter(changes));
     }
-    for (const auto& [i, j] : pairs.replaced)
-        placed(replacedItem(look, digestsBefore[i].at, digestsAfter[j].at), &digestsBefore[i], &digestsAfter[j]);
-    auto unpaired = [&](const std::vector<std::size_t>& places, const std::vector<ItemDigest>& digests,
-                        const CloseLook& side, ItemChange::Kind kind) {
-        for (std::size_t p : places) {
-            const InventoryItem& item = side.item(lenses.shown, digests[p].at);
-            const Difference nature =
-                side.item(kAsRead, digests[p].at).fixed ? Difference::Changed : Difference::Attached;
-            const bool added = kind == ItemChange::Kind::Added;
-            placed(itemChange(kind, item.kind, item.name, allProperties(item, added, nature), nature),
-                   added ? nullptr : &digests[p], added ? &digests[p] : nullptr);
-        }
-    };
-    unpaired(pairs.removed, digestsBefore, lookBefore, ItemChange::Kind::Removed);
-    unpaired(pairs.added, digestsAfter, lookAfter, ItemChange::Kind::Added);
-
-    // Each kind together, in the inventory's order: what changed, then what went, then what came.
-    std::vector<std::uint16_t> kinds;
-    for (const auto* digests : {&digestsBefore, &digestsAfter})
-        for (const ItemDigest& digest : *digests)
-            if (kinds.empty() || kinds.back() != digest.kind)
-                if (std::find(kinds.begin(), kinds.end(), digest.kind) == kinds.end()) kinds.push_back(digest.kind);
-    auto rank = [&](const ItemChange& change) {
-        return std::find(kinds.begin(), kinds.end(), itemKindNumber(change.kind)) - kinds.begin();
-    };
-    std::stable_sort(changes.begin(), changes.end(),
-                     [&](const ItemChange& a, const ItemChange& b) { return rank(a) < rank(b); });
     return changes;
 }
 
@@ -380,10 +433,6 @@ std::vector<UncomparedKind> uncomparedKinds(const CompareSide& before, const Com
 }
 
 }  // namespace
-
-bool CompareSide::tellsOf(const std::string& kind) const {
-    return std::find(silentKinds_.begin(), silentKinds_.end(), kind) == silentKinds_.end();
-}
 
 bool counts(Difference difference, bool hardwareOnly) {
     switch (difference) {
@@ -418,9 +467,14 @@ bool Comparison::partial() const {
 }
 
 Comparison compareSides(const CompareSide& before, const CompareSide& after, bool hidden) {
+    const std::vector<InventoryKind> kinds = kindsToCompare(before, after);
+    for (InventoryKind kind : kinds) {  // as read first: what a side holds tells whether it hides values
+        before.digests(kAsRead, kind);
+        after.digests(kAsRead, kind);
+    }
     const Lenses lenses = lensesFor(before, after, hidden);
     Comparison comparison{before.name(), after.name(), compareFields(before, after, lenses),
-                          compareItems(before, after, lenses), uncomparedKinds(before, after)};
+                          compareItems(before, after, kinds, lenses), uncomparedKinds(before, after)};
     tellOnce(comparison.fields, comparison.items);
     return comparison;
 }

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "inventory/inventory.h"
+#include "compare/pairing.h"
 #include "inventory/kinds.h"
 #include "query/backend.h"
 #include "query/snapshot/snapshot_data.h"
@@ -21,8 +22,6 @@
 #include "sections/collector.h"
 
 namespace moravel {
-
-struct ItemDigest;
 
 struct ItemProperty {
     std::string label;  // "Size", "Serial number"
@@ -52,6 +51,17 @@ struct InventoryItem {
 std::vector<InventoryItem> inventoryItems(const Inventory& inventory);
 // The items of one kind, as the comparison makes them; none for a kind it does not compare.
 std::vector<InventoryItem> inventoryItems(const Inventory& inventory, InventoryKind kind);
+
+// The kinds of the inventory a comparison takes, in the order it tells them.
+std::vector<InventoryKind> comparedKinds();
+// What a snapshot that leaves `kind` out leaves out: "Memory module"; null for the machine's
+// own parts (the computer, its firmware, board and system), which every snapshot records.
+const char* unrecordedItems(InventoryKind kind);
+// The items of `kind` that `provider` and `probes` answer, in the inventory's order. A kind of
+// many objects (disks, modules, adapters) is read a few thousand at a time, so what a side
+// takes in memory does not grow with its items, only with what is kept of them.
+void readItems(WmiProvider* provider, SystemProbes* probes, InventoryKind kind,
+               const std::function<void(const InventoryItem&)>& visit);
 
 // The kinds of item whose classes a snapshot does not list at all (one saved before the
 // inventory was recorded): it says nothing about them, so they are not compared.
@@ -91,17 +101,22 @@ public:
 
     // Stands for the side in the output: the file's name, or "this machine".
     const std::string& name() const { return name_; }
-    bool hidesValues() const { return hides_; }
+    // Whether a value it has read so far is one redaction had hidden.
+    bool hidesValues() const;
     // The 38 fields as `lens` shows them.
     const std::vector<GroupRecord>& groups(Lens lens) const;
-    // Each item in the inventory's order, as `lens` shows it; the item lives for the call only.
-    void visitItems(Lens lens, const std::function<void(const InventoryItem&)>& visit) const;
-    // Whether the side says anything about items of `kind`.
+    // Each item of `kind` in the inventory's order, as `lens` shows it; the item lives for the
+    // call only. (Views made elsewhere come as one group, under the first compared kind.)
+    void visitItems(Lens lens, InventoryKind kind, const std::function<void(const InventoryItem&)>& visit) const;
+    // The items of `kind` as the pairing sees them (pairing.h), through `lens`.
+    const ItemDigests& digests(Lens lens, InventoryKind kind) const;
+    // Whether its answers to what `kind` is read from are those of `other`, object for object:
+    // then so are its items, through every lens, and they need not be read.
+    bool answersAlike(const CompareSide& other, InventoryKind kind) const;
+    // Whether the side says anything about items of `kind` ("Memory module").
     bool tellsOf(const std::string& kind) const;
     // The kinds it says nothing about.
     const std::vector<std::string>& silentKinds() const { return silentKinds_; }
-    // Its items as the pairing sees them (pairing.h), through `lens`.
-    const std::vector<ItemDigest>& digests(Lens lens) const;
 
     struct Source;  // where the views come from
 
@@ -109,7 +124,6 @@ private:
     CompareSide(std::shared_ptr<Source> source, std::string name, std::vector<std::string> silentKinds);
     std::shared_ptr<Source> source_;
     std::string name_;
-    bool hides_ = false;
     std::vector<std::string> silentKinds_;
 };
 

@@ -3,6 +3,7 @@
 // (computer, firmware, board, operating system) are one each and need no identity. What the 38
 // fields already say of the whole machine (its memory, the last boot) is not repeated.
 #include <cstdio>
+#include <stdexcept>
 
 #include "compare/compare.h"
 #include "inventory/health.h"
@@ -259,6 +260,12 @@ const KindHandler<Comparing> kComparisons[] = {
     {InventoryKind::Antivirus, {}, "not compared: an antivirus product is installed software"},
 };
 
+const InventoryKindInfo& infoOf(InventoryKind kind) {
+    for (const InventoryKindInfo& info : inventoryKinds())
+        if (info.kind == kind) return info;
+    throw std::logic_error("an inventory kind without its declaration");
+}
+
 bool lists(const SnapshotData& snapshot, const std::string& className) {
     return findWmiName(snapshot.classes, className) != snapshot.classes.end() ||
            findWmiName(snapshot.fileClasses, className) != snapshot.fileClasses.end();
@@ -271,17 +278,15 @@ std::vector<KindCoverage> comparisonKindCoverage() { return coverageOf(kComparis
 std::vector<std::string> unlistedKinds(const SnapshotData& snapshot) {
     std::vector<std::string> kinds;
     for (const KindHandler<Comparing>& comparing : kComparisons)
-        for (const InventoryKindInfo& kind : inventoryKinds())
-            if (kind.kind == comparing.kind && comparing.handle.unlisted && !lists(snapshot, kind.classes.front()))
-                kinds.push_back(comparing.handle.unlisted);
+        if (comparing.handle.unlisted && !lists(snapshot, infoOf(comparing.kind).classes.front()))
+            kinds.push_back(comparing.handle.unlisted);
     return kinds;
 }
 
 std::string kindInPlural(const std::string& kind) {
-    if (kind == "Battery") return "batteries";
-    std::string plural = kind + "s";
-    if (!plural.empty()) plural[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(plural[0])));
-    return plural;
+    for (const KindHandler<Comparing>& comparing : kComparisons)
+        if (comparing.handle.unlisted && kind == comparing.handle.unlisted) return infoOf(comparing.kind).name;
+    return kind;
 }
 
 std::vector<InventoryItem> inventoryItems(const Inventory& inventory) {
@@ -289,6 +294,40 @@ std::vector<InventoryItem> inventoryItems(const Inventory& inventory) {
     for (const KindHandler<Comparing>& comparing : kComparisons)
         if (comparing.handle) comparing.handle.add(inventory, items);
     return items;
+}
+
+std::vector<InventoryKind> comparedKinds() {
+    std::vector<InventoryKind> kinds;
+    for (const KindHandler<Comparing>& comparing : kComparisons)
+        if (comparing.handle) kinds.push_back(comparing.kind);
+    return kinds;
+}
+
+const char* unrecordedItems(InventoryKind kind) {
+    for (const KindHandler<Comparing>& comparing : kComparisons)
+        if (comparing.kind == kind) return comparing.handle.unlisted;
+    return nullptr;
+}
+
+void readItems(WmiProvider* provider, SystemProbes* probes, InventoryKind kind,
+               const std::function<void(const InventoryItem&)>& visit) {
+    constexpr std::size_t kPiece = 4096;
+    const InventoryKindInfo& info = infoOf(kind);
+    const Comparing* comparing = nullptr;
+    for (const KindHandler<Comparing>& entry : kComparisons)
+        if (entry.kind == kind && entry.handle) comparing = &entry.handle;
+    if (!comparing) return;
+    ClassSource source(provider, probes);  // the kind's other classes are read once, whole
+    const bool whole = !info.inPieces || !provider;
+    for (std::size_t first = 0;; first += kPiece) {
+        const std::size_t read = whole ? 0 : source.readPiece(info.classes.front(), first, kPiece);
+        Inventory piece;
+        info.read(source, piece);
+        std::vector<InventoryItem> items;
+        comparing->add(piece, items);
+        for (const InventoryItem& item : items) visit(item);
+        if (whole || read < kPiece) break;
+    }
 }
 
 std::vector<InventoryItem> inventoryItems(const Inventory& inventory, InventoryKind kind) {

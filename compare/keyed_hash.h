@@ -3,6 +3,7 @@
 // never because a file was made to.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 
@@ -14,6 +15,20 @@ struct HashKey {
 
 // SipHash-2-4 of `bytes` under `key`.
 std::uint64_t sipHash(std::string_view bytes, HashKey key);
+
+// The same over bytes handed over in pieces: the hash of all of them, one after the other.
+class SipHasher {
+public:
+    explicit SipHasher(HashKey key);
+    SipHasher();  // under the process's own key
+    void add(std::string_view bytes);
+    std::uint64_t finish() const;
+
+private:
+    std::uint64_t v_[4];
+    std::uint64_t tail_ = 0;  // the bytes of an unfinished word, the first in the lowest byte
+    std::size_t length_ = 0;
+};
 
 // Under the process's own key.
 std::uint64_t keyedHash(std::string_view bytes);

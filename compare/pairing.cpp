@@ -57,7 +57,7 @@ private:
 
 class Pairing {
 public:
-    Pairing(const std::vector<ItemDigest>& before, const std::vector<ItemDigest>& after)
+    Pairing(const ItemDigests& before, const ItemDigests& after)
         : before_(before), after_(after), pairedBefore_(before.size()), pairedAfter_(after.size()) {}
 
     // Wholly equal items at the same place: the usual case, settled without a lookup.
@@ -177,8 +177,8 @@ private:
         }
     }
 
-    const std::vector<ItemDigest>& before_;
-    const std::vector<ItemDigest>& after_;
+    const ItemDigests& before_;
+    const ItemDigests& after_;
     std::vector<bool> pairedBefore_, pairedAfter_;
     ItemPairs pairs_;
 };
@@ -190,9 +190,9 @@ bool knownKey(const std::string& key) {
            key.find("XX-XX-XX") == std::string::npos;
 }
 
-ItemDigest digestOf(const InventoryItem& item, std::uint16_t kind, std::uint32_t at, std::uint32_t ordinal) {
+ItemDigest digestOf(const InventoryItem& item) {
     ItemDigest digest;
-    digest.kind = kind, digest.at = at, digest.ordinal = ordinal, digest.fixed = item.fixed;
+    digest.kind = itemKindNumber(item.kind), digest.fixed = item.fixed;
     std::string text;
     for (std::size_t level = 0; level < std::min(ItemDigest::kLevels, item.identity.size()); ++level) {
         if (!knownKey(item.identity[level])) continue;
@@ -212,7 +212,7 @@ ItemDigest digestOf(const InventoryItem& item, std::uint16_t kind, std::uint32_t
     return digest;
 }
 
-ItemPairs pairItems(const std::vector<ItemDigest>& before, const std::vector<ItemDigest>& after) {
+ItemPairs pairItems(const ItemDigests& before, const ItemDigests& after) {
     Pairing pairing(before, after);
     pairing.identical();
     for (std::size_t level = 0; level < ItemDigest::kLevels; ++level) pairing.byKey(level);

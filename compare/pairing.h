@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <string>
 #include <utility>
 #include <vector>
@@ -12,24 +13,26 @@ namespace moravel {
 
 struct InventoryItem;
 
-// An item as the pairing sees it.
+// An item as the pairing sees it: 32 bytes, whatever its text.
 struct ItemDigest {
     static constexpr std::size_t kLevels = 2;  // what it is, then where it is
     std::uint64_t key[kLevels] = {};           // each known identity key, hashed with the item's kind
     std::uint64_t content = 0;                 // the kind, identity and properties, hashed
-    std::uint32_t at = 0;                      // its place among the side's items
-    std::uint32_t ordinal = 0;                 // its place among the side's items of its kind
-    std::uint16_t kind = 0;                    // an index into the comparison's list of kinds
+    std::uint16_t kind = 0;                    // itemKindNumber of its kind
     std::uint8_t known = 0;                    // bit k: identity key k is known
     bool fixed = true;
 };
+
+// The items of one side (of one kind of the inventory), in order: a deque grows without moving
+// what it holds, so a million of them never stand twice in memory.
+using ItemDigests = std::deque<ItemDigest>;
 
 // A kind of item as a number, the same for the whole run, and back.
 std::uint16_t itemKindNumber(const std::string& kind);
 const std::string& itemKindName(std::uint16_t number);
 
-// `item` as the pairing sees it; `kind` and the two places are the caller's.
-ItemDigest digestOf(const InventoryItem& item, std::uint16_t kind, std::uint32_t at, std::uint32_t ordinal);
+// `item` as the pairing sees it.
+ItemDigest digestOf(const InventoryItem& item);
 
 // An identity key tells nothing when it is missing or redaction has hidden it.
 bool knownKey(const std::string& key);
@@ -44,6 +47,6 @@ struct ItemPairs {
 // wholly equal; then by the first identity key both know; then, in order, those that cannot be
 // told apart; of the rest, an item found where another of its kind was replaced it (the same
 // place, or the only one of its kind gone and come); everything else went or came.
-ItemPairs pairItems(const std::vector<ItemDigest>& before, const std::vector<ItemDigest>& after);
+ItemPairs pairItems(const ItemDigests& before, const ItemDigests& after);
 
 }  // namespace moravel

@@ -1,15 +1,19 @@
 // One side of a comparison: where its fields and items come from, each way of looking at them
-// composed when first asked for and kept.
+// composed when first asked for and kept, and a print of its answers to tell alike sides apart
+// without reading their items.
 #include <algorithm>
+#include <map>
 #include <sstream>
 
 #include "compare/compare.h"
+#include "compare/keyed_hash.h"
 #include "compare/pairing.h"
 #include "inventory/read_inventory.h"
 #include "query/views/provider_tap.h"
 #include "query/views/recording.h"
 #include "query/views/redaction.h"
 #include "query/views/steady_values.h"
+#include "query/wmi_classes.h"
 #include "query/wmi_names.h"
 #include "query/wmi_query.h"
 #include "sections/sections.h"
@@ -18,30 +22,44 @@ namespace moravel {
 
 using ItemVisitor = std::function<void(const InventoryItem&)>;
 
+// What a side answered to the query of one class: how many objects, and all of them hashed.
+struct AnswersPrint {
+    std::size_t objects = 0;
+    std::uint64_t hash = 0;
+    bool operator==(const AnswersPrint& other) const { return objects == other.objects && hash == other.hash; }
+};
+
 struct CompareSide::Source {
     virtual ~Source() = default;
     virtual std::vector<GroupRecord> readGroups(Lens lens) = 0;
-    virtual void readItems(Lens lens, const ItemVisitor& visit) = 0;
-    // Whether a value read as it is was one redaction had hidden.
-    virtual bool spottedHidden() const { return false; }
+    virtual void readItems(Lens lens, InventoryKind kind, const ItemVisitor& visit) = 0;
+    virtual bool hides() const = 0;
+    // The print of the file's text for `className`, where the side is a file; then two files'
+    // prints are alike exactly when their objects are written alike.
+    virtual std::optional<AnswersPrint> textPrint(const std::string&) const { return std::nullopt; }
+    // The print of the values as the query layer hands them out; none where it cannot tell.
+    virtual std::optional<AnswersPrint> valuePrint(const std::string&) { return std::nullopt; }
 
     std::optional<std::vector<GroupRecord>> groups[kLensCount];
-    std::optional<std::vector<ItemDigest>> digests[kLensCount];
+    std::map<std::pair<Lens, InventoryKind>, ItemDigests> digests;
 };
 
 namespace {
 
-// Views handed over whole (tests).
+// Views handed over whole (tests): their items come as one group.
 class ViewsSource : public CompareSide::Source {
 public:
-    explicit ViewsSource(std::array<SideView, kLensCount> views) : views_(std::move(views)) {}
+    ViewsSource(std::array<SideView, kLensCount> views, bool hides) : views_(std::move(views)), hides_(hides) {}
     std::vector<GroupRecord> readGroups(Lens lens) override { return views_[lens].groups; }
-    void readItems(Lens lens, const ItemVisitor& visit) override {
+    void readItems(Lens lens, InventoryKind kind, const ItemVisitor& visit) override {
+        if (kind != comparedKinds().front()) return;
         for (const InventoryItem& item : views_[lens].items) visit(item);
     }
+    bool hides() const override { return hides_; }
 
 private:
     std::array<SideView, kLensCount> views_;
+    bool hides_;
 };
 
 // Kept answers, looked at through one lens: the views' wrappers stacked on them.
@@ -54,11 +72,11 @@ public:
         case kAsRead:
             tapped_ = makeTappedProvider(provider, spotter), provider_ = tapped_.get(), probes_ = &probes;
             break;
-        case kHidden: use(makeRedactedView(provider, probes), outer_); break;
-        case kSteady: use(makeSteadyView(provider, probes), outer_); break;
+        case kHidden: use(makeRedactedView(provider, probes)); break;
+        case kSteady: use(makeSteadyView(provider, probes)); break;
         case kHiddenSteady:
             inner_ = makeSteadyView(provider, probes);
-            use(makeRedactedView(*inner_.provider, *inner_.probes), outer_);
+            use(makeRedactedView(*inner_.provider, *inner_.probes));
             break;
         case kLensCount: break;
         }
@@ -67,9 +85,9 @@ public:
     SystemProbes* probes() const { return probes_; }
 
 private:
-    void use(Backend made, Backend& into) {
-        into = std::move(made);
-        provider_ = into.provider.get(), probes_ = into.probes.get();
+    void use(Backend made) {
+        outer_ = std::move(made);
+        provider_ = outer_.provider.get(), probes_ = outer_.probes.get();
     }
     std::unique_ptr<WmiProvider> tapped_;
     Backend inner_, outer_;
@@ -77,11 +95,42 @@ private:
     SystemProbes* probes_ = nullptr;
 };
 
+void addToPrint(SipHasher& hasher, const std::string& piece) {
+    hasher.add(std::to_string(piece.size()) + ":");
+    hasher.add(piece);
+}
+
+// The text of each class's objects in the file, and the failure it stages for the class's query.
+std::map<std::string, AnswersPrint> textPrints(const SnapshotData& data) {
+    std::map<std::string, AnswersPrint> prints;
+    for (const WmiClass& recorded : wmiClasses()) {
+        SipHasher hasher;
+        AnswersPrint print;
+        auto inFile = findWmiName(data.fileClasses, recorded.name);
+        if (inFile != data.fileClasses.end()) {
+            print.objects = inFile->second.size();
+            for (const ObjectSpan& span : inFile->second)
+                addToPrint(hasher, data.text.substr(span.begin, span.end - span.begin));
+        }
+        auto staged = data.failures.find(selectAllFrom(recorded.name));
+        if (staged != data.failures.end())
+            addToPrint(hasher, std::to_string(static_cast<int>(staged->second.step)) + " " +
+                                   std::to_string(staged->second.code));
+        print.hash = hasher.finish();
+        prints.emplace(recorded.name, print);
+    }
+    return prints;
+}
+
 // Answers read once (a snapshot file, a machine's recording). Every view replays them; their
 // diagnostic lines were written when they were read.
 class AnswersSource : public CompareSide::Source {
 public:
-    explicit AnswersSource(Backend answers) : answers_(std::move(answers)) {}
+    explicit AnswersSource(SnapshotData answers)
+        : fromFile_(answers.classes.empty()),
+          textPrints_(fromFile_ ? textPrints(answers) : std::map<std::string, AnswersPrint>()),
+          answers_(makeSnapshotBackend(std::move(answers))) {}
+
     std::vector<GroupRecord> readGroups(Lens lens) override {
         std::ostringstream discarded;
         DiagnosticsTo diagnostics(discarded);
@@ -91,17 +140,57 @@ public:
         buildAllGroups(report);
         return std::move(report.groups);
     }
-    void readItems(Lens lens, const ItemVisitor& visit) override {
+    void readItems(Lens lens, InventoryKind kind, const ItemVisitor& visit) override {
         std::ostringstream discarded;
         DiagnosticsTo diagnostics(discarded);
         LensView view(answers_, lens, spotter_);
-        for (const InventoryItem& item : inventoryItems(readInventory(view.provider(), view.probes()))) visit(item);
+        moravel::readItems(view.provider(), view.probes(), kind, visit);
     }
-    bool spottedHidden() const override { return spotter_->spotted || answers_.probes->addressesHidden(); }
+    bool hides() const override { return spotter_->spotted || answers_.probes->addressesHidden(); }
+
+    std::optional<AnswersPrint> textPrint(const std::string& className) const override {
+        auto print = textPrints_.find(className);
+        return print == textPrints_.end() ? std::nullopt : std::optional<AnswersPrint>(print->second);
+    }
+    std::optional<AnswersPrint> valuePrint(const std::string& className) override {
+        auto kept = valuePrints_.find(className);
+        if (kept == valuePrints_.end()) kept = valuePrints_.emplace(className, printValues(className)).first;
+        return kept->second;
+    }
 
 private:
+    // Every recorded property of every object, as the provider hands it out, and how the
+    // query ended.
+    std::optional<AnswersPrint> printValues(const std::string& className) {
+        const WmiClass* recorded = findWmiClass(className);
+        if (!recorded) return std::nullopt;
+        SipHasher hasher;
+        AnswersPrint print;
+        std::optional<CycleFailure> failure = runQueryCycle(
+            *answers_.provider, recorded->nameSpace, selectAllFrom(recorded->name), [&](WmiObject& object) {
+                ++print.objects;
+                for (const WmiProperty& property : recorded->properties) {
+                    WmiValue value;
+                    if (!property.recorded || failed(object.get(property.name, value))) continue;
+                    addToPrint(hasher, std::string(property.name) + " " + std::to_string(value.type) + " " +
+                                           std::to_string(value.integer));
+                    addToPrint(hasher, value.text);
+                    for (const std::string& item : value.items) addToPrint(hasher, item);
+                }
+                addToPrint(hasher, "");  // the object's end
+                return true;
+            });
+        if (failure)
+            addToPrint(hasher, std::to_string(static_cast<int>(failure->step)) + " " + std::to_string(failure->code));
+        print.hash = hasher.finish();
+        return print;
+    }
+
+    bool fromFile_;
+    std::map<std::string, AnswersPrint> textPrints_;
     Backend answers_;
     std::shared_ptr<HiddenValueSpotter> spotter_ = std::make_shared<HiddenValueSpotter>();
+    std::map<std::string, std::optional<AnswersPrint>> valuePrints_;
 };
 
 }  // namespace
@@ -109,24 +198,21 @@ private:
 CompareSide::CompareSide(std::shared_ptr<Source> source, std::string name, std::vector<std::string> silentKinds)
     : source_(std::move(source)), name_(std::move(name)), silentKinds_(std::move(silentKinds)) {
     groups(kAsRead);
-    digests(kAsRead);
-    hides_ = source_->spottedHidden();
 }
 
 CompareSide::CompareSide(std::string name, bool hides, std::array<SideView, kLensCount> views,
                          std::vector<std::string> silentKinds)
-    : source_(std::make_shared<ViewsSource>(std::move(views))), name_(std::move(name)), hides_(hides),
+    : source_(std::make_shared<ViewsSource>(std::move(views), hides)), name_(std::move(name)),
       silentKinds_(std::move(silentKinds)) {}
 
 CompareSide CompareSide::fromFile(const std::string& path) {
     SnapshotData snapshot = readSnapshotFile(path);
     std::vector<std::string> silent = unlistedKinds(snapshot);
-    return CompareSide(std::make_shared<AnswersSource>(makeSnapshotBackend(std::move(snapshot))), path,
-                       std::move(silent));
+    return CompareSide(std::make_shared<AnswersSource>(std::move(snapshot)), path, std::move(silent));
 }
 
 CompareSide CompareSide::fromAnswers(SnapshotData answers, std::string name) {
-    return CompareSide(std::make_shared<AnswersSource>(makeSnapshotBackend(std::move(answers))), std::move(name), {});
+    return CompareSide(std::make_shared<AnswersSource>(std::move(answers)), std::move(name), {});
 }
 
 CompareSide CompareSide::fromMachine(WmiProvider& provider, SystemProbes& probes, std::string name) {
@@ -141,29 +227,42 @@ CompareSide CompareSide::fromMachine(WmiProvider& provider, SystemProbes& probes
     return fromAnswers(std::move(*answers), std::move(name));
 }
 
+bool CompareSide::hidesValues() const { return source_->hides(); }
+
+bool CompareSide::tellsOf(const std::string& kind) const {
+    return std::find(silentKinds_.begin(), silentKinds_.end(), kind) == silentKinds_.end();
+}
+
 const std::vector<GroupRecord>& CompareSide::groups(Lens lens) const {
     std::optional<std::vector<GroupRecord>>& kept = source_->groups[lens];
     if (!kept) kept = source_->readGroups(lens);
     return *kept;
 }
 
-void CompareSide::visitItems(Lens lens, const std::function<void(const InventoryItem&)>& visit) const {
-    source_->readItems(lens, visit);
+void CompareSide::visitItems(Lens lens, InventoryKind kind,
+                             const std::function<void(const InventoryItem&)>& visit) const {
+    source_->readItems(lens, kind, visit);
 }
 
-const std::vector<ItemDigest>& CompareSide::digests(Lens lens) const {
-    std::optional<std::vector<ItemDigest>>& kept = source_->digests[lens];
-    if (kept) return *kept;
-    std::vector<ItemDigest> digests;
-    std::vector<std::uint32_t> ofKind;
-    source_->readItems(lens, [&](const InventoryItem& item) {
-        const std::uint16_t kind = itemKindNumber(item.kind);
-        if (ofKind.size() <= kind) ofKind.resize(kind + 1u);
-        digests.push_back(digestOf(item, kind, static_cast<std::uint32_t>(digests.size()), ofKind[kind]++));
-    });
-    digests.shrink_to_fit();
-    kept = std::move(digests);
-    return *kept;
+const ItemDigests& CompareSide::digests(Lens lens, InventoryKind kind) const {
+    auto kept = source_->digests.find({lens, kind});
+    if (kept != source_->digests.end()) return kept->second;
+    ItemDigests digests;
+    source_->readItems(lens, kind, [&](const InventoryItem& item) { digests.push_back(digestOf(item)); });
+    return source_->digests.emplace(std::make_pair(lens, kind), std::move(digests)).first->second;
+}
+
+bool CompareSide::answersAlike(const CompareSide& other, InventoryKind kind) const {
+    const InventoryKindInfo* info = nullptr;
+    for (const InventoryKindInfo& declared : inventoryKinds())
+        if (declared.kind == kind) info = &declared;
+    if (!info || !info->inPieces) return false;  // only lists of parts, which read nothing but their classes
+    for (const std::string& className : info->classes) {
+        std::optional<AnswersPrint> mine = source_->textPrint(className), theirs = other.source_->textPrint(className);
+        if (!mine || !theirs) mine = source_->valuePrint(className), theirs = other.source_->valuePrint(className);
+        if (!mine || !theirs || !(*mine == *theirs)) return false;
+    }
+    return true;
 }
 
 // The kinds met so far, numbered in the order they were first met.

@@ -1,5 +1,8 @@
 // The two forms of a comparison, as the two forms of the report: lines for people, one line of
 // JSON for programs; and the sentences the window shows.
+#include <array>
+#include <optional>
+
 #include <nlohmann/json.hpp>
 
 #include "compare/compare.h"
@@ -53,52 +56,48 @@ std::string propertyList(const std::vector<const PropertyChange*>& properties, b
     return text;
 }
 
-// The lines of each part, in the order the differences come.
-struct TextParts {
-    std::vector<std::string> lines[kParts];
-    std::vector<std::string>& operator[](Part part) { return lines[static_cast<int>(part)]; }
-    void add(Part part, std::string line) {
-        if (part != Part::Nowhere) (*this)[part].push_back(std::move(line));
-    }
-};
+constexpr Part kTextParts[] = {Part::Hardware, Part::Attached, Part::Software, Part::Expected, Part::NotCompared};
 
-void addFieldLines(const Comparison& comparison, bool hardwareOnly, TextParts& parts) {
+// Hands each line of the text to `add` with its part, in the order the differences come, as a
+// function that makes it: a pass that only counts lines makes none, and no line is kept.
+template <class Add>
+void eachLine(const Comparison& comparison, bool hardwareOnly, Add add) {
     for (const FieldChange& field : comparison.fields) {
         if (!field.toldBy.empty()) continue;
         const Part part = partOf(field.difference, hardwareOnly);
-        if (part == Part::NotCompared) {
-            parts.add(part, withoutColon(fieldName(field)));
-            continue;
-        }
-        const std::string newCaption = field.newLabel != field.label ? visibleText(field.newLabel) + " " : "";
-        parts.add(part, fieldName(field) + " " + shown(field.before) + kArrow + newCaption + shown(field.after));
+        add(part, [&] {
+            if (part == Part::NotCompared) return withoutColon(fieldName(field));
+            const std::string newCaption = field.newLabel != field.label ? visibleText(field.newLabel) + " " : "";
+            return fieldName(field) + " " + shown(field.before) + kArrow + newCaption + shown(field.after);
+        });
     }
-}
-
-// One line per item and part: "Disk X: removed", "Disk X: replaced; Serial number: a → b",
-// "Firmware / Version: a → b; Release date: c → d".
-void addItemLines(const Comparison& comparison, bool hardwareOnly, TextParts& parts) {
+    // One line per item and part: "Disk X: removed", "Disk X: replaced; Serial number: a → b",
+    // "Firmware / Version: a → b; Release date: c → d".
     for (const ItemChange& item : comparison.items) {
         const Part itemPart = partOf(item.difference, hardwareOnly);
-        std::vector<const PropertyChange*> all;
-        for (const PropertyChange& property : item.properties) all.push_back(&property);
         switch (item.change) {
-        case ItemChange::Kind::Added: parts.add(itemPart, itemName(item) + ": added"); continue;
-        case ItemChange::Kind::Removed: parts.add(itemPart, itemName(item) + ": removed"); continue;
+        case ItemChange::Kind::Added: add(itemPart, [&] { return itemName(item) + ": added"; }); continue;
+        case ItemChange::Kind::Removed: add(itemPart, [&] { return itemName(item) + ": removed"; }); continue;
         case ItemChange::Kind::Replaced:
-            parts.add(itemPart, itemName(item) + ": replaced" + (all.empty() ? "" : "; " + propertyList(all, false)));
+            add(itemPart, [&] {
+                std::vector<const PropertyChange*> all;
+                for (const PropertyChange& property : item.properties) all.push_back(&property);
+                return itemName(item) + ": replaced" + (all.empty() ? "" : "; " + propertyList(all, false));
+            });
             continue;
         case ItemChange::Kind::Changed: break;
         }
-        for (Part part : {Part::Hardware, Part::Attached, Part::Software, Part::Expected, Part::NotCompared}) {
+        for (Part part : kTextParts) {
             std::vector<const PropertyChange*> inPart;
-            for (const PropertyChange* property : all)
-                if (partOf(property->difference, hardwareOnly) == part) inPart.push_back(property);
+            for (const PropertyChange& property : item.properties)
+                if (partOf(property.difference, hardwareOnly) == part) inPart.push_back(&property);
             if (!inPart.empty())
-                parts.add(part, itemName(item) + " / " + propertyList(inPart, part == Part::NotCompared));
+                add(part, [&] { return itemName(item) + " / " + propertyList(inPart, part == Part::NotCompared); });
         }
     }
 }
+
+using LineCounts = std::array<std::size_t, kParts>;
 
 bool anyDifference(const Comparison& comparison, Difference difference) {
     for (const FieldChange& field : comparison.fields)
@@ -113,22 +112,17 @@ bool anyDifference(const Comparison& comparison, Difference difference) {
 
 // The first line when the hardware does not differ. With values that change by themselves and
 // nothing else, it heads their list.
-std::string headline(const Comparison& comparison, bool hardwareOnly, TextParts& parts) {
+std::string headline(const Comparison& comparison, bool hardwareOnly, const LineCounts& lines) {
+    auto any = [&](Part part) { return lines[static_cast<int>(part)] > 0; };
     const bool partial = comparison.partial();
     const std::string hardware = partial ? "No differences in the hardware compared" : "No differences in hardware";
-    const bool others = !parts[Part::Attached].empty() || !parts[Part::Software].empty();
-    if (!others && !parts[Part::Expected].empty()) return hardware + "; expected to change:";
+    const bool others = any(Part::Attached) || any(Part::Software);
+    if (!others && any(Part::Expected)) return hardware + "; expected to change:";
     const bool leftOut = hardwareOnly && (anyDifference(comparison, Difference::Attached) ||
                                           anyDifference(comparison, Difference::Software) ||
                                           anyDifference(comparison, Difference::ByItself));
     if (others || leftOut) return hardware + ".";
     return partial ? "No differences in what was compared." : "No differences.";
-}
-
-void writeSection(std::ostream& out, const char* heading, const std::vector<std::string>& lines) {
-    if (lines.empty()) return;
-    if (heading) out << heading << '\n';
-    for (const std::string& line : lines) out << "  " << line << '\n';
 }
 
 // ---- JSON ---------------------------------------------------------------------------------
@@ -151,44 +145,51 @@ const char* changeName(ItemChange::Kind kind) {
     return "changed";
 }
 
-// One JSON object per part: {"fields":[...],"items":[...]}, an item with the properties that
-// belong in that part.
-struct JsonParts {
-    Json parts[kParts];
-    JsonParts() {
-        for (Json& part : parts) part = {{"fields", Json::array()}, {"items", Json::array()}};
-    }
-    Json& operator[](Part part) { return parts[static_cast<int>(part)]; }
-};
-
-void addItemJson(const ItemChange& item, bool hardwareOnly, JsonParts& parts) {
-    Json entry = {{"kind", item.kind}, {"name", item.name}, {"change", changeName(item.change)}};
+// The entry of an item in one part: the item with the properties that belong there; none when
+// nothing of it does.
+std::optional<Json> itemJson(const ItemChange& item, Part part, bool hardwareOnly) {
     const Part itemPart = partOf(item.difference, hardwareOnly);
+    Json entry = {{"kind", item.kind}, {"name", item.name}, {"change", changeName(item.change)}};
+    Json properties = Json::array();
     if (item.change == ItemChange::Kind::Added || item.change == ItemChange::Kind::Removed) {
-        if (itemPart == Part::Nowhere) return;
-        Json properties = Json::array();
+        if (itemPart != part) return std::nullopt;
         for (const PropertyChange& property : item.properties)
             properties.push_back({{"label", property.label},
                                   {"text", item.change == ItemChange::Kind::Added ? property.after : property.before}});
         entry["properties"] = std::move(properties);
-        parts[itemPart]["items"].push_back(std::move(entry));
-        return;
+        return entry;
     }
-    for (Part part : {Part::Hardware, Part::Attached, Part::Software, Part::Expected, Part::NotCompared}) {
-        Json properties = Json::array();
-        for (const PropertyChange& property : item.properties) {
-            const Part propertyPart =
-                item.change == ItemChange::Kind::Replaced ? itemPart : partOf(property.difference, hardwareOnly);
-            if (propertyPart != part) continue;
-            Json change = {{"label", property.label}};
-            if (part != Part::NotCompared) change.update({{"old", property.before}, {"new", property.after}});
-            properties.push_back(std::move(change));
-        }
-        if (properties.empty() && !(item.change == ItemChange::Kind::Replaced && part == itemPart)) continue;
-        Json changed = entry;
-        changed["properties"] = std::move(properties);
-        parts[part]["items"].push_back(std::move(changed));
+    const bool replaced = item.change == ItemChange::Kind::Replaced;
+    for (const PropertyChange& property : item.properties) {
+        if ((replaced ? itemPart : partOf(property.difference, hardwareOnly)) != part) continue;
+        Json change = {{"label", property.label}};
+        if (part != Part::NotCompared) change.update({{"old", property.before}, {"new", property.after}});
+        properties.push_back(std::move(change));
     }
+    if (properties.empty() && !(replaced && part == itemPart)) return std::nullopt;
+    entry["properties"] = std::move(properties);
+    return entry;
+}
+
+// One value as JSON text, as the report's JSON writes it.
+std::string jsonText(const Json& value) {
+    return escapeDelAndC1(value.dump(-1, ' ', false, Json::error_handler_t::replace));
+}
+
+// {"fields":[...],"items":[...]} of one part, written entry by entry: a comparison of a million
+// items is never one document in memory.
+void writeJsonPart(const Comparison& comparison, Part part, bool hardwareOnly, std::ostream& out) {
+    const char* separator = "";
+    out << "{\"fields\":[";
+    for (const FieldChange& field : comparison.fields)
+        if (partOf(field.difference, hardwareOnly) == part)
+            out << separator << jsonText(fieldJson(field, part != Part::NotCompared)), separator = ",";
+    out << "],\"items\":[";
+    separator = "";
+    for (const ItemChange& item : comparison.items)
+        if (std::optional<Json> entry = itemJson(item, part, hardwareOnly))
+            out << separator << jsonText(*entry), separator = ",";
+    out << ']';
 }
 
 Json uncomparedJson(const Comparison& comparison) {
@@ -210,43 +211,50 @@ std::string joined(const std::vector<std::string>& words) {
 }  // namespace
 
 void writeTextComparison(const Comparison& comparison, bool hardwareOnly, std::ostream& out) {
-    TextParts parts;
-    addFieldLines(comparison, hardwareOnly, parts);
-    addItemLines(comparison, hardwareOnly, parts);
+    LineCounts lines{};
+    eachLine(comparison, hardwareOnly, [&](Part part, const auto&) {
+        if (part != Part::Nowhere) ++lines[static_cast<int>(part)];
+    });
     bool expectedHeaded = false;
-    if (parts[Part::Hardware].empty()) {
-        const std::string line = headline(comparison, hardwareOnly, parts);
-        out << line << '\n';
-        expectedHeaded = line.back() == ':';
+    if (lines[static_cast<int>(Part::Hardware)] == 0) {
+        const std::string first = headline(comparison, hardwareOnly, lines);
+        out << first << '\n';
+        expectedHeaded = first.back() == ':';
     }
-    for (const std::string& line : parts[Part::Hardware]) out << line << '\n';
-    writeSection(out, "Removable media and virtual adapters:", parts[Part::Attached]);
-    writeSection(out, "Drivers and operating system:", parts[Part::Software]);
-    writeSection(out, expectedHeaded ? nullptr : "Expected to change:", parts[Part::Expected]);
-    for (const std::string& sentence : uncomparedSentences(comparison)) out << sentence << '\n';
-    writeSection(out, "Hidden in a snapshot, not compared:", parts[Part::NotCompared]);
+    for (Part part : kTextParts) {
+        if (part == Part::NotCompared)
+            for (const std::string& sentence : uncomparedSentences(comparison)) out << sentence << '\n';
+        if (lines[static_cast<int>(part)] == 0) continue;
+        const char* heading = part == Part::Attached      ? "Removable media and virtual adapters:"
+                              : part == Part::Software    ? "Drivers and operating system:"
+                              : part == Part::Expected    ? (expectedHeaded ? nullptr : "Expected to change:")
+                              : part == Part::NotCompared ? "Hidden in a snapshot, not compared:"
+                                                          : nullptr;
+        if (heading) out << heading << '\n';
+        const char* indent = part == Part::Hardware ? "" : "  ";
+        eachLine(comparison, hardwareOnly, [&](Part of, const auto& line) {
+            if (of == part) out << indent << line() << '\n';
+        });
+    }
     out.flush();
 }
 
 void writeJsonComparison(const Comparison& comparison, bool hardwareOnly, std::ostream& out) {
-    JsonParts parts;
-    for (const FieldChange& field : comparison.fields) {
-        const Part part = partOf(field.difference, hardwareOnly);
-        if (part != Part::Nowhere) parts[part]["fields"].push_back(fieldJson(field, part != Part::NotCompared));
+    out << "{\"old\":" << jsonText(comparison.before) << ",\"new\":" << jsonText(comparison.after)
+        << ",\"differs\":" << (comparison.differs(hardwareOnly) ? "true" : "false");
+    const std::pair<Part, const char*> parts[] = {{Part::Hardware, "changed"},
+                                                  {Part::Attached, "removableOrVirtual"},
+                                                  {Part::Software, "software"},
+                                                  {Part::Expected, "expectedToChange"},
+                                                  {Part::NotCompared, "notCompared"}};
+    for (const auto& [part, key] : parts) {
+        if (hardwareOnly && part != Part::Hardware && part != Part::NotCompared) continue;
+        out << ",\"" << key << "\":";
+        writeJsonPart(comparison, part, hardwareOnly, out);
+        if (part == Part::NotCompared) out << ",\"kinds\":" << jsonText(uncomparedJson(comparison));
+        out << '}';
     }
-    for (const ItemChange& item : comparison.items) addItemJson(item, hardwareOnly, parts);
-    Json document = {{"old", comparison.before},
-                     {"new", comparison.after},
-                     {"differs", comparison.differs(hardwareOnly)},
-                     {"changed", std::move(parts[Part::Hardware])}};
-    if (!hardwareOnly) {
-        document["removableOrVirtual"] = std::move(parts[Part::Attached]);
-        document["software"] = std::move(parts[Part::Software]);
-        document["expectedToChange"] = std::move(parts[Part::Expected]);
-    }
-    document["notCompared"] = std::move(parts[Part::NotCompared]);
-    document["notCompared"]["kinds"] = uncomparedJson(comparison);
-    out << escapeDelAndC1(document.dump(-1, ' ', false, Json::error_handler_t::replace)) << '\n';
+    out << "}\n";
     out.flush();
 }
 

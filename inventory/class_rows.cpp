@@ -108,26 +108,56 @@ const WmiRows& ClassSource::rows(const std::string& className) { return read(cla
 
 std::optional<CycleFailure> ClassSource::failure(const std::string& className) { return read(className).failure; }
 
+std::size_t ClassSource::readPiece(const std::string& className, std::size_t first, std::size_t count) {
+    Read piece;
+    piece.first = first;
+    if (provider_) piece.rows = readRows(*provider_, className, &piece.failure, first, count);
+    const std::size_t read = piece.rows.size();
+    read_[className] = std::move(piece);
+    return read;
+}
+
+std::size_t ClassSource::firstRow(const std::string& className) const {
+    auto it = read_.find(className);
+    return it == read_.end() ? 0 : it->second.first;
+}
+
+const WmiRow* ClassSource::find(const std::string& className, RowKey key, const std::string& value) {
+    read(className);  // read even when nothing is looked up, so what a reader reads does not depend on values
+    if (value.empty()) return nullptr;
+    Read& rows = read_.find(className)->second;
+    auto made = rows.indexes.find(key);
+    if (made == rows.indexes.end()) {
+        made = rows.indexes.emplace(key, std::unordered_map<std::string, const WmiRow*>()).first;
+        for (const WmiRow& row : rows.rows)
+            if (std::string known = key(row); !known.empty()) made->second.emplace(std::move(known), &row);
+    }
+    auto found = made->second.find(value);
+    return found == made->second.end() ? nullptr : found->second;
+}
+
 std::vector<std::string> ClassSource::classesRead() const {
     std::vector<std::string> names;
     for (const auto& read : read_) names.push_back(read.first);
     return names;
 }
 
-WmiRows readRows(WmiProvider& provider, const std::string& className, std::optional<CycleFailure>* failure) {
+WmiRows readRows(WmiProvider& provider, const std::string& className, std::optional<CycleFailure>* failure,
+                 std::size_t first, std::size_t count) {
     WmiRows rows;
     const WmiClass* recorded = findWmiClass(className);
-    if (!recorded) return rows;
+    if (!recorded || count == 0) return rows;
     std::optional<CycleFailure> stopped =
-        runQueryCycle(provider, recorded->nameSpace, classQuery(*recorded), [&](WmiObject& object) {
-            WmiRow& row = rows.emplace_back();
-            for (const WmiProperty& property : recorded->properties) {
-                WmiValue value;
-                if (property.recorded && !failed(object.get(property.name, value)))
-                    row.set(property.name, std::move(value));
-            }
-            return true;
-        });
+        runQueryCycleFrom(provider, recorded->nameSpace, classQuery(*recorded), first,
+                          recorded->properties.front().name, [&](WmiObject& object) {
+                              WmiRow& row = rows.emplace_back();
+                              for (const WmiProperty& property : recorded->properties) {
+                                  WmiValue value;
+                                  if (property.recorded && !failed(object.get(property.name, value)))
+                                      row.set(property.name, std::move(value));
+                              }
+                              return rows.size() < count;
+                          });
     if (failure) *failure = stopped;
     return rows;
 }

@@ -2,9 +2,11 @@
 // object, typed as the provider gave it, from one query cycle through the query layer.
 #pragma once
 
+#include <cstdint>
 #include <map>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "inventory/inventory.h"
@@ -41,6 +43,20 @@ class ClassSource {
 public:
     ClassSource(WmiProvider* provider, SystemProbes* probes) : provider_(provider), probes_(probes) {}
     const WmiRows& rows(const std::string& className);
+
+    // Reads `className` anew as its objects from `first` on, at most `count` of them, and returns
+    // how many there were: a pass that takes a class of very many objects a piece at a time
+    // holds one piece at once. The other classes stay read whole.
+    std::size_t readPiece(const std::string& className, std::size_t first, std::size_t count);
+    // Where the rows of `className` start among the class's objects: 0 unless read in pieces.
+    std::size_t firstRow(const std::string& className) const;
+
+    // How a row is found by another class: the key it is known by, empty for none.
+    using RowKey = std::string (*)(const WmiRow& row);
+    // The first row of `className` whose key is `value`, looked up in an index made once per
+    // class and key, so a join of n rows with n rows costs n, not n times n.
+    const WmiRow* find(const std::string& className, RowKey key, const std::string& value);
+
     // Where the class's query failed, if it did (kAccessDenied: the program needs more rights).
     std::optional<CycleFailure> failure(const std::string& className);
     SystemProbes* probes() const { return probes_; }  // may be null: it then gives nothing
@@ -51,6 +67,8 @@ private:
     struct Read {
         WmiRows rows;
         std::optional<CycleFailure> failure;
+        std::size_t first = 0;
+        std::map<RowKey, std::unordered_map<std::string, const WmiRow*>> indexes;
     };
     const Read& read(const std::string& className);
     WmiProvider* provider_;
@@ -61,6 +79,8 @@ private:
 // Every object of `className` (a class the snapshot writer records, in its namespace) with the
 // properties recorded for it, through `provider`; no objects when the class cannot be read, and
 // then `failure` says where it failed.
-WmiRows readRows(WmiProvider& provider, const std::string& className, std::optional<CycleFailure>* failure = nullptr);
+// With `first` and `count`, only the objects [first, first + count).
+WmiRows readRows(WmiProvider& provider, const std::string& className, std::optional<CycleFailure>* failure = nullptr,
+                 std::size_t first = 0, std::size_t count = SIZE_MAX);
 
 }  // namespace moravel

@@ -19,12 +19,8 @@ std::string characters(const std::vector<std::string>& codes) {
     return end == std::string::npos ? std::string() : text.substr(0, end + 1);
 }
 
-const WmiRow* sameInstance(const WmiRows& rows, const std::string& instance) {
-    if (instance.empty()) return nullptr;
-    for (const WmiRow& row : rows)
-        if (row.text("InstanceName") == instance) return &row;
-    return nullptr;
-}
+// The ROOT\WMI classes of one device share its InstanceName.
+std::string byInstance(const WmiRow& row) { return row.text("InstanceName"); }
 
 std::string resolution(const WmiRow& row, const char* horizontal, const char* vertical) {
     Number width = row.number(horizontal), height = row.number(vertical);
@@ -49,7 +45,6 @@ void readVideoAdapters(ClassSource& source, Inventory& inventory) {
 }
 
 void readMonitors(ClassSource& source, Inventory& inventory) {
-    const WmiRows& sizes = source.rows("WmiMonitorBasicDisplayParams");
     for (const WmiRow& row : source.rows("WmiMonitorID")) {
         Monitor& monitor = inventory.monitors.emplace_back();
         monitor.manufacturerId = characters(row.list("ManufacturerName"));
@@ -59,7 +54,7 @@ void readMonitors(ClassSource& source, Inventory& inventory) {
         monitor.serialNumber = characters(row.list("SerialNumberID"));
         monitor.year = positive(row.number("YearOfManufacture"));
         monitor.week = positive(row.number("WeekOfManufacture"));
-        if (const WmiRow* size = sameInstance(sizes, row.text("InstanceName"))) {
+        if (const WmiRow* size = source.find("WmiMonitorBasicDisplayParams", byInstance, row.text("InstanceName"))) {
             monitor.widthCm = positive(size->number("MaxHorizontalImageSize"));
             monitor.heightCm = positive(size->number("MaxVerticalImageSize"));
         }
@@ -71,8 +66,6 @@ void readMonitors(ClassSource& source, Inventory& inventory) {
 void readBatteries(ClassSource& source, Inventory& inventory) {
     const WmiRows& batteries = source.rows("Win32_Battery");
     const WmiRows& statics = source.rows("BatteryStaticData");
-    const WmiRows& charges = source.rows("BatteryFullChargedCapacity");
-    const WmiRows& cycles = source.rows("BatteryCycleCount");
     static const WmiRow none;
     for (std::size_t i = 0; i < std::max(batteries.size(), statics.size()); ++i) {
         const WmiRow& windows = i < batteries.size() ? batteries[i] : none;
@@ -85,9 +78,10 @@ void readBatteries(ClassSource& source, Inventory& inventory) {
         std::string code = batteryChemistryCode(data.number("Chemistry").value_or(0));
         battery.chemistry = firstOf({batteryChemistryName(windows.number("Chemistry").value_or(0)), code});
         battery.designCapacityMwh = positive(data.number("DesignedCapacity"));
-        if (const WmiRow* charge = sameInstance(charges, instance))
+        if (const WmiRow* charge = source.find("BatteryFullChargedCapacity", byInstance, instance))
             battery.fullChargeCapacityMwh = positive(charge->number("FullChargedCapacity"));
-        if (const WmiRow* count = sameInstance(cycles, instance)) battery.cycleCount = count->number("CycleCount");
+        if (const WmiRow* count = source.find("BatteryCycleCount", byInstance, instance))
+            battery.cycleCount = count->number("CycleCount");
         battery.designVoltageMv = positive(windows.number("DesignVoltage"));
     }
 }

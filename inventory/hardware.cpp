@@ -2,7 +2,6 @@
 #include <cctype>
 #include <cstdlib>
 #include <cstring>
-#include <unordered_map>
 #include <utility>
 
 #include "inventory/codes.h"
@@ -54,45 +53,38 @@ std::string processorMaker(const std::string& vendor) {
     return vendor;
 }
 
+std::string upper(std::string text) {
+    for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return text;
+}
+
+std::string byTag(const WmiRow& row) { return upper(row.text("Tag")); }
+
+std::string byNumber(const WmiRow& row) {
+    Number number = row.number("Number");
+    return number ? std::to_string(*number) : std::string();
+}
+
 // The storage stack's own view of each disk (MSFT_Disk, numbered as Win32_DiskDrive's Index):
 // its true size, and on Linux its device file.
-const WmiRow* storageDisk(const WmiRows& disks, Number index) {
-    if (!index) return nullptr;
-    for (const WmiRow& disk : disks)
-        if (disk.number("Number") == index) return &disk;
-    return nullptr;
+const WmiRow* storageDisk(ClassSource& source, Number index) {
+    return source.find("MSFT_Disk", byNumber, index ? std::to_string(*index) : std::string());
 }
 
 // Windows 7 leaves most disks' own SerialNumber empty; Win32_PhysicalMedia has it, its Tag
 // being the disk's DeviceID ("\\.\PHYSICALDRIVE0"). Where either is missing (a snapshot saved
 // before both were recorded) the media stand in the disks' order, as the Drives group reads them.
-class MediaSerials {
-public:
-    explicit MediaSerials(const WmiRows& media) : media_(media) {
-        for (const WmiRow& row : media) {
-            std::string tag = upper(row.text("Tag"));
-            if (!tag.empty()) byTag_.emplace(std::move(tag), row.text("SerialNumber"));
-        }
+std::string mediaSerial(ClassSource& source, const WmiRow& disk, std::size_t position) {
+    const WmiRows& media = source.rows("Win32_PhysicalMedia");
+    std::string device = disk.text("DeviceID");
+    if (device.empty())
+        if (Number index = disk.number("Index")) device = "\\\\.\\PHYSICALDRIVE" + std::to_string(*index);
+    if (!device.empty() && !media.empty() && !media.front().text("Tag").empty()) {
+        const WmiRow* medium = source.find("Win32_PhysicalMedia", byTag, upper(device));
+        return medium ? medium->text("SerialNumber") : std::string();
     }
-    std::string of(const WmiRow& disk, std::size_t position, std::size_t disks) const {
-        std::string device = disk.text("DeviceID");
-        if (device.empty())
-            if (Number index = disk.number("Index")) device = "\\\\.\\PHYSICALDRIVE" + std::to_string(*index);
-        if (!byTag_.empty() && !device.empty()) {
-            auto found = byTag_.find(upper(device));
-            return found == byTag_.end() ? std::string() : found->second;
-        }
-        return media_.size() == disks ? media_[position].text("SerialNumber") : std::string();
-    }
-
-private:
-    static std::string upper(std::string text) {
-        for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-        return text;
-    }
-    const WmiRows& media_;
-    std::unordered_map<std::string, std::string> byTag_;
-};
+    return position < media.size() ? media[position].text("SerialNumber") : std::string();
+}
 
 }  // namespace
 
@@ -137,18 +129,16 @@ void readMemoryModules(ClassSource& source, Inventory& inventory) {
 }
 
 void readDisks(ClassSource& source, Inventory& inventory) {
-    const WmiRows& disks = source.rows("Win32_DiskDrive");
-    const MediaSerials media(source.rows("Win32_PhysicalMedia"));
-    const WmiRows& storage = source.rows("MSFT_Disk");
-    for (const WmiRow& row : disks) {
+    const std::size_t first = source.firstRow("Win32_DiskDrive");  // the disks may be read a piece at a time
+    for (const WmiRow& row : source.rows("Win32_DiskDrive")) {
         Disk& disk = inventory.disks.emplace_back();
-        const WmiRow* whole = storageDisk(storage, row.number("Index"));
+        const WmiRow* whole = storageDisk(source, row.number("Index"));
         std::string device = whole ? whole->text("Path") : std::string();
         disk.name = device.compare(0, 5, "/dev/") == 0 ? device : row.text("DeviceID");
         disk.model = firstOf({row.text("Model"), row.text("Caption")});
         disk.manufacturer = diskMaker(row.text("Manufacturer"));
         disk.serialNumber =
-            firstOf({row.text("SerialNumber"), media.of(row, inventory.disks.size() - 1, disks.size())});
+            firstOf({row.text("SerialNumber"), mediaSerial(source, row, first + inventory.disks.size() - 1)});
         disk.firmware = row.text("FirmwareRevision");
         disk.interfaceType = row.text("InterfaceType");
         disk.mediaType = row.text("MediaType");

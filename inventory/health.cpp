@@ -2,6 +2,7 @@
 // SMART attribute table), batteries' remaining capacity and the temperatures the system reports.
 // Every value passes a bound that no real disk, battery or sensor passes, so a corrupt record or
 // a snapshot made up to mislead shows nothing rather than nonsense.
+#include <cctype>
 #include <cstdlib>
 
 #include "inventory/inventory_parts.h"
@@ -21,22 +22,18 @@ Number within(Number value, std::uint64_t most) { return value && *value <= most
 
 Number either(Number first, Number second) { return first ? first : second; }
 
-const WmiRow* withDeviceId(const WmiRows& rows, const Number& index) {
-    if (!index) return nullptr;
-    for (const WmiRow& row : rows)
-        if (row.text("DeviceId") == std::to_string(*index)) return &row;
-    return nullptr;
+std::string byDeviceId(const WmiRow& row) { return row.text("DeviceId"); }
+
+std::string upper(std::string text) {
+    for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return text;
 }
 
-// The ROOT\WMI classes name a disk by its device instance path and "_0".
-const WmiRow* withInstance(const WmiRows& rows, const std::string& pnpDeviceId) {
-    if (pnpDeviceId.empty()) return nullptr;
-    for (const WmiRow& row : rows) {
-        std::string instance = row.text("InstanceName");
-        std::size_t cut = instance.rfind('_');
-        if (cut != std::string::npos && sameWmiName(instance.substr(0, cut), pnpDeviceId)) return &row;
-    }
-    return nullptr;
+// The ROOT\WMI classes name a disk by its device instance path and "_0", in any case.
+std::string byInstance(const WmiRow& row) {
+    std::string instance = row.text("InstanceName");
+    std::size_t cut = instance.rfind('_');
+    return cut == std::string::npos ? std::string() : upper(instance.substr(0, cut));
 }
 
 std::string bytesOf(const std::vector<std::string>& items) {
@@ -113,14 +110,14 @@ namespace parts {
 void readDiskHealth(ClassSource& source, Inventory& inventory) {
     const WmiRows& drives = source.rows("Win32_DiskDrive");
     const WmiRows& physical = source.rows("MSFT_PhysicalDisk");
-    const WmiRows& counters = source.rows("MSFT_StorageReliabilityCounter");
-    const WmiRows& predictions = source.rows("MSStorageDriver_FailurePredictStatus");
-    const WmiRows& tables = source.rows("MSStorageDriver_FailurePredictData");
     for (std::size_t i = 0; i < drives.size() && i < inventory.disks.size(); ++i) {
         Number index = drives[i].number("Index");
-        std::string instance = drives[i].text("PNPDeviceID");
-        HealthRows rows{withDeviceId(physical, index), withDeviceId(counters, index),
-                        withInstance(predictions, instance), withInstance(tables, instance)};
+        const std::string device = index ? std::to_string(*index) : std::string();
+        const std::string instance = upper(drives[i].text("PNPDeviceID"));
+        HealthRows rows{source.find("MSFT_PhysicalDisk", byDeviceId, device),
+                        source.find("MSFT_StorageReliabilityCounter", byDeviceId, device),
+                        source.find("MSStorageDriver_FailurePredictStatus", byInstance, instance),
+                        source.find("MSStorageDriver_FailurePredictData", byInstance, instance)};
         Disk& disk = inventory.disks[i];
         disk.media = mediaOf(rows.physical);
         disk.health = healthOf(rows, disk.media);

@@ -40,6 +40,9 @@ struct InventoryKindInfo {
     // The classes its reader reads; a snapshot that lists the first records the kind.
     std::vector<std::string> classes;
     void (*read)(ClassSource& source, Inventory& inventory);  // adds the kind's part to the model
+    // Its reader makes one part of each object of its first class, finding the others' rows by
+    // key (ClassSource::find), so the first class may be read a piece at a time.
+    bool inPieces = false;
 };
 
 const std::vector<InventoryKindInfo>& inventoryKinds();

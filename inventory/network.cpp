@@ -13,11 +13,11 @@ namespace {
 constexpr std::uint64_t kNdisWirelessLan = 1, kNdisNative80211 = 9, kNdis8023 = 14;
 constexpr std::uint64_t kConnected = 2, kMediaDisconnected = 7;
 
-const WmiRow* rowWith(const WmiRows& rows, const char* property, Number value) {
-    if (!value) return nullptr;
-    auto it = std::find_if(rows.begin(), rows.end(), [&](const WmiRow& row) { return row.number(property) == value; });
-    return it == rows.end() ? nullptr : &*it;
-}
+std::string numberText(Number value) { return value ? std::to_string(*value) : std::string(); }
+
+// The configuration and the medium of an adapter, found by its Index and InterfaceIndex.
+std::string byIndex(const WmiRow& row) { return numberText(row.number("Index")); }
+std::string byInterfaceIndex(const WmiRow& row) { return numberText(row.number("InterfaceIndex")); }
 
 std::string lower(std::string text) {
     std::transform(text.begin(), text.end(), text.begin(),
@@ -87,8 +87,6 @@ bool worthListing(const WmiRow& adapter) {
 }  // namespace
 
 void readNetworkAdapters(ClassSource& source, Inventory& inventory) {
-    const WmiRows& configurations = source.rows("Win32_NetworkAdapterConfiguration");
-    const WmiRows& media = source.rows("MSFT_NetAdapter");
     for (const WmiRow& row : source.rows("Win32_NetworkAdapter")) {
         if (!worthListing(row)) continue;
         NetworkAdapter& adapter = inventory.networkAdapters.emplace_back();
@@ -96,10 +94,10 @@ void readNetworkAdapters(ClassSource& source, Inventory& inventory) {
         adapter.name = firstOf({row.text("NetConnectionID"), adapter.description});
         adapter.manufacturer = row.text("Manufacturer");
         adapter.macAddress = row.text("MACAddress");
-        const WmiRow* medium = rowWith(media, "InterfaceIndex", row.number("InterfaceIndex"));
+        const WmiRow* medium = source.find("MSFT_NetAdapter", byInterfaceIndex, byInterfaceIndex(row));
         adapter.kind = kindOf(row, medium, adapter.name + " " + adapter.description);
         adapter.virtualAdapter = isVirtual(row, medium);
-        if (const WmiRow* configuration = rowWith(configurations, "Index", row.number("Index")))
+        if (const WmiRow* configuration = source.find("Win32_NetworkAdapterConfiguration", byIndex, byIndex(row)))
             addAddresses(*configuration, adapter);
         Number status = row.number("NetConnectionStatus");
         if (status == kConnected) adapter.connected = true;

@@ -15,19 +15,4 @@ std::vector<std::string> commandLineArguments(int argc, char** argv);
 // An environment variable's value; nothing when it is not set.
 std::optional<std::string> environmentValue(const char* name);
 
-// C's argc and argv over UTF-8 arguments, for a toolkit that takes them so; the strings live
-// as long as this does.
-class ArgumentVector {
-public:
-    explicit ArgumentVector(std::vector<std::string> arguments);
-    ArgumentVector(const ArgumentVector&) = delete;
-    ArgumentVector& operator=(const ArgumentVector&) = delete;
-    int argc() const { return static_cast<int>(arguments_.size()); }
-    char** argv() { return pointers_.data(); }
-
-private:
-    std::vector<std::string> arguments_;
-    std::vector<char*> pointers_;  // one per argument, then a null pointer as C's argv ends
-};
-
 }  // namespace moravel

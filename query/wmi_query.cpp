@@ -123,6 +123,16 @@ std::optional<CycleFailure> runQueryCycle(WmiProvider& provider, const std::stri
     });
 }
 
+std::optional<CycleFailure> runQueryCycleFrom(WmiProvider& provider, const std::string& nameSpace,
+                                              const std::string& wqlQuery, std::size_t first,
+                                              const std::string& property, const ObjectVisitor& visit) {
+    return queryCycle(provider, nameSpace, wqlQuery, [&](WmiEnumerator& enumerator) {
+        if (enumerator.skip(first, property) < first) return;
+        while (std::unique_ptr<WmiObject> object = enumerator.next())
+            if (!visit(*object)) break;
+    });
+}
+
 std::string queryWmiText(int index, const std::string& wqlQuery, const std::string& propertyName) {
     QueryContext& context = queryContext();
     ++context.queries;

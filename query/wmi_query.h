@@ -28,6 +28,13 @@ using ObjectVisitor = std::function<bool(WmiObject& object)>;
 std::optional<CycleFailure> runQueryCycle(WmiProvider& provider, const std::string& nameSpace,
                                           const std::string& wqlQuery, const ObjectVisitor& visit);
 
+// The same from object `first` on: the objects before it are stepped over as a read of a later
+// object steps over them (WmiEnumerator::skip, reading `property` of each), which a snapshot
+// does without building them. A pass may so take a class of very many objects a piece at a time.
+std::optional<CycleFailure> runQueryCycleFrom(WmiProvider& provider, const std::string& nameSpace,
+                                              const std::string& wqlQuery, std::size_t first,
+                                              const std::string& property, const ObjectVisitor& visit);
+
 // "SELECT * FROM <className>": the one form of query the groups run.
 std::string selectAllFrom(const std::string& className);
 

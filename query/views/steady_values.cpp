@@ -60,10 +60,13 @@ bool saysFailing(const WmiValue& value) {
 class SteadyTap : public ProviderTap {
 public:
     void valueRead(const std::string& query, std::size_t, const std::string& property, WmiValue& value) override {
-        const std::string className = queriedClassName(query);
-        if (changesByItself(className, property) || (isVerdict(className, property) && !saysFailing(value)))
+        if (query != query_) query_ = query, className_ = queriedClassName(query);  // a class's values come in a row
+        if (changesByItself(className_, property) || (isVerdict(className_, property) && !saysFailing(value)))
             value = WmiValue::null();
     }
+
+private:
+    std::string query_, className_;
 };
 
 class SteadyProbes : public SystemProbes {

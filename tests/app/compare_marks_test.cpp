@@ -85,6 +85,7 @@ TEST(CompareMarks, ExactlyTheDifferingFieldsUntilCleared) {
     EXPECT_STREQ(window->tooltip(), "9 fields and 2 parts differ from desktop_seller.json (3 expected to change)\n"
                                     "Not compared: memory modules, monitors, controllers (the older snapshot does not record them)");
     EXPECT_TRUE(geometryOf(*window) == before) << "a widget moved";
+    EXPECT_EQ(static_cast<MainWindow*>(window.get())->legendFor(), "desktop_seller.json");
     setenv("MORAVEL_SNAPSHOT", dataFile("desktop.json").c_str(), 1);  // moravel-report's machine is the window's
     EXPECT_EQ(shareReport(ReportForm::Text, false), printed({"--compare", seller}));
     EXPECT_EQ(shareReport(ReportForm::Text, true), printed({"--compare", seller, "--redact"}));
@@ -99,6 +100,7 @@ TEST(CompareMarks, ExactlyTheDifferingFieldsUntilCleared) {
     }
     EXPECT_STREQ(window->label(), kMainWindowTitle);
     EXPECT_EQ(window->tooltip(), nullptr);
+    EXPECT_EQ(static_cast<MainWindow*>(window.get())->legendFor(), "");
     EXPECT_FALSE(comparing());
     EXPECT_EQ(shareReport(ReportForm::Text, false), printed({"--snapshot", dataFile("desktop.json")}));
     appState() = AppState();
