@@ -6,6 +6,7 @@
 #include <FL/Fl.H>
 #include <FL/Fl_Tooltip.H>
 
+#include "app/difference_marks.h"
 #include "commands/message_box.h"
 #include "text/terminal.h"
 
@@ -50,6 +51,22 @@ RowText rowText(const DetailsList& list, const DetailsRow& row, std::size_t item
     return {property.label, property.text, FL_HELVETICA, kPropertyText};
 }
 
+// What a group's row says of its marked items, so that a closed group still tells of them.
+std::string differing(const std::vector<ItemMark>& marks) {
+    const auto count = std::count_if(marks.begin(), marks.end(),
+                                     [](const ItemMark& mark) { return mark.mark != DifferenceMark::Plain; });
+    return count == 0 ? "" : "   " + std::to_string(count) + (count == 1 ? " differs" : " differ");
+}
+
+// Each line of `text` as visibleText shows it, the line ends kept.
+std::string visibleLines(const std::string& text) {
+    std::string shown;
+    std::size_t from = 0;
+    for (std::size_t end; (end = text.find('\n', from)) != std::string::npos; from = end + 1)
+        shown += visibleText(text.substr(from, end - from)) + '\n';
+    return shown + visibleText(text.substr(from));
+}
+
 void drawTriangle(int x, int y, int h, bool open) {
     const int top = y + (h - kTriangle) / 2;
     if (open)
@@ -73,8 +90,10 @@ DetailsView::DetailsView(int x, int y, int w, int h) : Fl_Group(x, y, w, h) {
     end();
 }
 
-void DetailsView::showList(const DetailsList& list, const std::string& search) {
+void DetailsView::showList(const MarkedDetails& marked, const std::string& search) {
+    const DetailsList& list = marked.list;
     list_ = &list;
+    marked_ = &marked;
     rows_ = std::make_unique<DetailsRows>(list);
     // Values line up a little right of the longest label (the labels are few and repeat).
     std::set<std::string> labels;
@@ -201,16 +220,44 @@ void DetailsView::drawText(const std::string& text, int X, int baseline, int rig
     fl_pop_clip();
 }
 
+const ItemMark* DetailsView::itemMark(const DetailsRow& row) const {
+    if (!marked_ || row.level == DetailsRow::Level::Group) return nullptr;
+    const ItemMark& mark = marked_->marks[row.group][row.item];
+    return mark.mark == DifferenceMark::Plain ? nullptr : &mark;
+}
+
+DifferenceMark DetailsView::markOfRow(const DetailsRow& row) const {
+    const ItemMark* mark = itemMark(row);
+    if (!mark) return DifferenceMark::Plain;
+    if (row.level == DetailsRow::Level::Item) return mark->mark;
+    return row.property < mark->properties.size() ? mark->properties[row.property].mark : DifferenceMark::Plain;
+}
+
+// What a marked row's tooltip adds: the snapshot's side of it.
+std::string DetailsView::rowTip(const DetailsRow& row) const {
+    const ItemMark* mark = itemMark(row);
+    if (!mark || markOfRow(row) == DifferenceMark::Plain) return {};
+    return row.level == DetailsRow::Level::Item ? mark->was : mark->properties[row.property].was;
+}
+
 void DetailsView::drawRow(std::size_t index, int rowY) {
     const DetailsRow& row = rows_->rows()[index];
     const int left = x() + Fl::box_dx(box()), right = left + listWidth(), height = rowHeight();
     const bool selected = index == selected_;
+    const DifferenceMark mark = markOfRow(row);
     Fl_Color background = row.level == DetailsRow::Level::Group ? groupBand() : color();
+    if (mark == DifferenceMark::Changed) background = changedColour();
     if (selected) background = Fl::focus() == this ? selection_color() : fl_rgb_color(205, 211, 219);
     fl_color(background);
     fl_rectf(left, rowY, right - left, height);
     const Fl_Color ink = selected ? fl_contrast(FL_FOREGROUND_COLOR, background) : FL_FOREGROUND_COLOR;
-    const RowText text = rowText(*list_, row, rows_->itemsShownIn(row.group));
+    RowText text = rowText(*list_, row, rows_->itemsShownIn(row.group));
+    const ItemMark* item = itemMark(row);
+    if (row.level == DetailsRow::Level::Item && item) text.value = item->change;  // "replaced", in words too
+    if (row.level == DetailsRow::Level::Group && marked_) {
+        text.value += differing(marked_->marks[row.group]);
+        if (row.group < marked_->uncompared.size() && !marked_->uncompared[row.group].empty()) text.value += "   " + marked_->uncompared[row.group];
+    }
     fl_color(ink);
     if (rows_->opens(index))
         drawTriangle(left + (row.level == DetailsRow::Level::Group ? 4 : kItemTriangle), rowY, height,
@@ -219,11 +266,13 @@ void DetailsView::drawRow(std::size_t index, int rowY) {
     const int baseline = rowY + (height + fl_height()) / 2 - fl_descent();
     const bool property = row.level == DetailsRow::Level::Property;
     if (property && !selected) fl_color(labelColour());
-    const int valueX = property ? left + labelColumn_ : left + text.indent + static_cast<int>(fl_width(visibleText(text.title).c_str())) + 8;
+    const int valueX = property ? left + labelColumn_
+                                : left + text.indent + static_cast<int>(fl_width(visibleText(text.title).c_str())) + 8;
     drawText(text.title, left + text.indent, baseline, property ? valueX - 4 : right, row.found);
-    fl_font(FL_HELVETICA, kTextSize);
+    fl_font(property || !item ? FL_HELVETICA : FL_HELVETICA_ITALIC, kTextSize);
     fl_color(property || selected ? ink : labelColour());
     drawText(text.value, valueX, baseline, right - 2, row.found);
+    drawDifferenceMark(left + 1, rowY, right - left - 2, height, mark);
 }
 
 void DetailsView::draw() {
@@ -307,6 +356,8 @@ void DetailsView::offerTooltip() {
         const int needed = (property ? labelColumn_ : text.indent) +
                            static_cast<int>(fl_width(visibleText(property ? text.value : text.title).c_str()));
         if (needed > listWidth() - 2) tooltip_ = visibleText(property ? text.value : text.title);
+        const std::string was = rowTip(rows_->rows()[row]);
+        if (!was.empty()) tooltip_ += (tooltip_.empty() ? "" : "\n\n") + visibleLines(was);
     }
     const int top = y() + Fl::box_dy(box());
     const int rowY = row == kNone ? top : top + static_cast<int>(row - top_) * rowHeight();

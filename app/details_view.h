@@ -2,7 +2,8 @@
 // rows in view, so a list of ten thousand items scrolls and searches as one of ten. Arrow keys
 // move and open and close (Left and Right as in a tree), Enter or a click on the triangle opens
 // and closes, Ctrl+C copies the selected row; a row too long for the list shows itself whole as
-// its tooltip.
+// its tooltip. While the window is compared with a snapshot, the items and properties that
+// differ carry the fields' marks, and their tooltips what the snapshot says.
 #pragma once
 
 #include <cstddef>
@@ -12,6 +13,7 @@
 #include <FL/Fl_Group.H>
 #include <FL/Fl_Scrollbar.H>
 
+#include "details/marks.h"
 #include "details/rows.h"
 
 namespace moravel {
@@ -22,8 +24,9 @@ public:
 
     DetailsView(int x, int y, int w, int h);
 
-    // Shows `list` (which must outlive the view, or the next call) narrowed to `search`.
-    void showList(const DetailsList& list, const std::string& search);
+    // Shows `marked`'s list with its marks (which must outlive the view, or the next call),
+    // narrowed to `search`.
+    void showList(const MarkedDetails& marked, const std::string& search);
     // Narrows the list to what holds `text`; the first row found is selected and brought into view.
     void search(const std::string& text);
 
@@ -53,6 +56,9 @@ private:
     void scrollTo(std::size_t row);
     void updateScrollbar();
     void drawRow(std::size_t row, int y);
+    const ItemMark* itemMark(const DetailsRow& row) const;
+    DifferenceMark markOfRow(const DetailsRow& row) const;
+    std::string rowTip(const DetailsRow& row) const;
     void drawText(const std::string& text, int x, int y, int right, bool found);
     bool handleKey();
     bool handleClick();
@@ -61,6 +67,7 @@ private:
 
     Fl_Scrollbar* scrollbar_;
     const DetailsList* list_ = nullptr;
+    const MarkedDetails* marked_ = nullptr;
     std::unique_ptr<DetailsRows> rows_;
     std::string query_;
     std::string wanted_;  // the text searched for, folded, without the blanks around it

@@ -1,5 +1,6 @@
 #include "app/details_window.h"
 
+#include <optional>
 #include <sstream>
 
 #include <FL/Fl.H>
@@ -77,9 +78,9 @@ DetailsWindow::DetailsWindow() : Fl_Double_Window(kWidth, kHeight, kDetailsTitle
     end();
 }
 
-void DetailsWindow::showList(const DetailsList& list) {
-    list_ = &list;
-    view_->showList(list, search_->value());
+void DetailsWindow::showList(const DetailsList& list, const Comparison* comparison, const std::string& name) {
+    marked_ = markedDetails(list, comparison, name);
+    view_->showList(marked_, search_->value());
     showCount();
 }
 
@@ -88,7 +89,11 @@ std::string DetailsWindow::countText() const {
     if (!rows) return {};
     const std::size_t all = rows->itemCount(), shown = rows->itemsShown();
     const std::string items = std::to_string(all) + (all == 1 ? " item" : " items");
-    return shown == all ? items : std::to_string(shown) + " of " + items;
+    std::string count = shown == all ? items : std::to_string(shown) + " of " + items;
+    if (marked_.comparedWith.empty()) return count;
+    const std::size_t differing = marked_.marked();
+    count += differing == 0 ? ", none differs" : ", " + std::to_string(differing) + (differing == 1 ? " differs" : " differ");
+    return count + " from " + marked_.comparedWith;
 }
 
 void DetailsWindow::showCount() {
@@ -105,11 +110,10 @@ void DetailsWindow::onSearch(Fl_Widget*, void* data) {
 
 void DetailsWindow::onCopyRow(Fl_Widget*, void* data) { static_cast<DetailsWindow*>(data)->view_->copySelected(); }
 
-void DetailsWindow::onCopyAll(Fl_Widget*, void* data) {
-    auto* window = static_cast<DetailsWindow*>(data);
-    if (!window->list_) return;
+// The list as moravel-report --details prints it, the snapshot's removed items not in it.
+void DetailsWindow::onCopyAll(Fl_Widget*, void*) {
     std::ostringstream text;
-    writeTextDetails(*window->list_, text);
+    writeTextDetails(shownDetails(appState().hideIdentifiers), text);
     const std::string all = text.str();
     Fl::copy(all.data(), static_cast<int>(all.size()), 1);
     Fl::copy(all.data(), static_cast<int>(all.size()), 0);
@@ -137,7 +141,7 @@ void onDetails(Fl_Widget*, void*) {
     window->set_non_modal();
     window->callback(onDetailsClose);
     state.detailsWindow = window;
-    window->showList(shownDetails(state.hideIdentifiers));
+    refreshDetailsWindow();
     window->position(Fl::x() + (Fl::w() - window->w()) / 2, Fl::y() + (Fl::h() - window->h()) / 2);
     window->show();
     runIconPass();
@@ -154,8 +158,11 @@ void onDetailsClose(Fl_Widget*, void*) {
 
 void refreshDetailsWindow() {
     AppState& state = appState();
-    if (auto* window = dynamic_cast<DetailsWindow*>(state.detailsWindow))
-        window->showList(shownDetails(state.hideIdentifiers));
+    auto* window = dynamic_cast<DetailsWindow*>(state.detailsWindow);
+    if (!window) return;
+    const std::optional<Comparison> changes = shownComparison(state.hideIdentifiers);
+    window->showList(shownDetails(state.hideIdentifiers), changes ? &*changes : nullptr,
+                     changes ? comparedName(*changes) : std::string());
 }
 
 }  // namespace moravel

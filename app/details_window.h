@@ -13,7 +13,9 @@
 #include <FL/Fl_Input.H>
 
 #include "app/details_view.h"
+#include "compare/compare.h"
 #include "details/details.h"
+#include "details/marks.h"
 
 class Fl_Widget;
 
@@ -24,12 +26,15 @@ constexpr const char* kDetailsTitle = "Moravel details";
 class DetailsWindow : public Fl_Double_Window {
 public:
     DetailsWindow();
-    // Shows `list` (which must outlive the window), narrowed to the search field's text.
-    void showList(const DetailsList& list);
+    // Shows `list`, marked where `comparison` with the snapshot `name` finds it differs (none:
+    // unmarked), narrowed to the search field's text.
+    void showList(const DetailsList& list, const Comparison* comparison, const std::string& name);
     DetailsView& view() { return *view_; }
     Fl_Input& searchField() { return *search_; }
-    // "152 items", or while a search is on, "3 of 152 items".
+    // "152 items", or while a search is on, "3 of 152 items"; and while a comparison is on, how
+    // many of them differ: "152 items, 2 differ".
     std::string countText() const;
+    const MarkedDetails& marked() const { return marked_; }
     int handle(int event) override;
 
 private:
@@ -41,7 +46,7 @@ private:
     Fl_Input* search_;
     Fl_Box* count_;
     DetailsView* view_;
-    const DetailsList* list_ = nullptr;
+    MarkedDetails marked_;
     std::string countLabel_;
 };
 
@@ -49,7 +54,7 @@ private:
 void onDetails(Fl_Widget* widget, void* data);
 // Closing it in any way: hidden, and made anew the next time.
 void onDetailsClose(Fl_Widget* widget, void* data);
-// The open Details window, if any, shows the list as the hide switch now wants it.
+// The open Details window, if any, shows the list as the hide switch and the comparison now want it.
 void refreshDetailsWindow();
 
 }  // namespace moravel

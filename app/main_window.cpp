@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "app/app_state.h"
+#include "app/difference_marks.h"
 #include "app/platform.h"
 #include "app/share.h"
 #include "app/share_menu.h"
@@ -38,32 +39,8 @@ const char* const kEllipsis = "\xE2\x80\xA6";  // "…"
 constexpr int kButtonWidth = 90;
 constexpr int kButtonHeight = 20;
 constexpr int kButtonRowY = 725;
-constexpr int kMarkFlag = 9;  // the side of a marked field's corner flag
 
 Fl_Color fieldColour() { return fl_rgb_color(249, 249, 249); }
-
-// A difference reads without colour: a solid double frame with a corner flag for a change, a
-// dashed frame for a value that changes by itself. The dark blue and the pale yellow behind a
-// change stay apart in every kind of colour blindness and in grey print.
-Fl_Color markColour() { return fl_rgb_color(0, 84, 147); }
-Fl_Color changedColour() { return fl_rgb_color(255, 238, 170); }
-
-// A difference's mark around the box x, y, w, h: a solid double frame with a corner flag for a
-// change, a dashed frame for a value that changes by itself.
-void drawMarkFrame(FieldMark mark, int x, int y, int w, int h) {
-    if (mark == FieldMark::Plain) return;
-    fl_color(markColour());
-    if (mark == FieldMark::Changed) {
-        fl_rect(x, y, w, h);
-        fl_rect(x + 1, y + 1, w - 2, h - 2);
-        const int right = x + w - 1;
-        fl_polygon(right - kMarkFlag, y, right, y, right, y + kMarkFlag);
-    } else {
-        fl_line_style(FL_DASH, 2);
-        fl_rect(x + 1, y + 1, w - 2, h - 2);
-        fl_line_style(0);
-    }
-}
 
 // The marks' legend and the snapshot's name, on one line left of the buttons, where the window
 // has room: on the screen and on every printed page of the comparison.
@@ -78,7 +55,7 @@ void drawLegend(const std::string& snapshotName) {
     for (const auto& [mark, text] : entries) {
         fl_color(FL_WHITE);
         fl_rectf(x, top, kSampleW, kSampleH);
-        drawMarkFrame(mark, x, top, kSampleW, kSampleH);
+        drawDifferenceMark(x, top, kSampleW, kSampleH, mark);
         x += kSampleW + kGap;
         fl_color(FL_BLACK);
         fl_draw(text.c_str(), x, top + kSampleH - 3);
@@ -303,7 +280,7 @@ void ReportField::draw() {
 }
 
 // Over the box's border, so the text keeps its place and its room.
-void ReportField::drawMark() { drawMarkFrame(mark_, x(), y(), w(), h()); }
+void ReportField::drawMark() { drawDifferenceMark(x(), y(), w(), h(), mark_); }
 
 int ReportField::handle(int event) {
     if ((event == FL_KEYBOARD || event == FL_SHORTCUT) && isShareShortcut()) return 0;
@@ -445,8 +422,7 @@ void showComparison(Fl_Window& window, const Comparison* comparison, const std::
     window.copy_tooltip(literalLabel(note).c_str());
     for (const FieldChange& change : comparison->fields) {
         if (change.difference == Difference::Unknown || change.position >= fields.size()) continue;
-        const FieldMark mark = change.difference == Difference::ByItself ? FieldMark::ByItself : FieldMark::Changed;
-        fields[change.position]->markDifference(mark, wasText(change, name));
+        fields[change.position]->markDifference(markOf(change.difference), wasText(change, name));
     }
 }
 

@@ -10,6 +10,7 @@
 #include <FL/Fl_Output.H>
 
 #include "compare/compare.h"
+#include "details/marks.h"
 #include "moravel_version.h"
 #include "sections/collector.h"
 #include "sections/report_sink.h"
@@ -29,7 +30,7 @@ public:
 };
 
 // How a field differs from the snapshot it is compared with.
-enum class FieldMark { Plain, Changed, ByItself };
+using FieldMark = DifferenceMark;
 
 // A one-line, read-only field with its caption to its left, holding a copy of `text`. It
 // leaves the window's menu keys to the window; Ctrl+C still copies its selection. A text wider

@@ -96,6 +96,10 @@ std::optional<Comparison> shownComparison(bool hidden) {
     return compareSides(compared->snapshot, compared->machine, hidden);
 }
 
+std::string comparedName(const Comparison& comparison) {
+    return std::filesystem::u8path(comparison.before).filename().u8string();
+}
+
 bool comparing() { return appState().compared.has_value(); }
 
 const DetailsList& shownDetails(bool hidden) {

@@ -38,6 +38,8 @@ void clearComparison();
 bool comparing();
 // The comparison that is on, its texts with identifying values hidden when `hidden`.
 std::optional<Comparison> shownComparison(bool hidden);
+// The compared snapshot's file name, as the marks' tooltips and the title name it.
+std::string comparedName(const Comparison& comparison);
 
 // Everything the inventory holds, as moravel-report --details (with --redact when `hidden`)
 // prints it: read through the kept answers the first time it is asked for, then kept.

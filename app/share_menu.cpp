@@ -129,8 +129,8 @@ void showShownComparison() {
     Fl_Double_Window* mainWindow = appState().mainWindow;
     if (!mainWindow) return;
     const std::optional<Comparison> changes = shownComparison(appState().hideIdentifiers);
-    const std::string name = changes ? std::filesystem::u8path(changes->before).filename().u8string() : std::string();
-    showComparison(*mainWindow, changes ? &*changes : nullptr, name);
+    showComparison(*mainWindow, changes ? &*changes : nullptr, changes ? comparedName(*changes) : std::string());
+    refreshDetailsWindow();
 }
 
 }  // namespace
@@ -193,7 +193,6 @@ void onHideSwitch(Fl_Widget*, void*) {
     if (auto* window = dynamic_cast<MainWindow*>(state.mainWindow))
         window->showReport(reportGroups(state.hideIdentifiers));
     showShownComparison();
-    refreshDetailsWindow();
 }
 
 void onCompareWithSnapshot(Fl_Widget*, void*) {

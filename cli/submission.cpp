@@ -23,6 +23,12 @@ std::string readSettings(const std::string& path, bool& othersMayRead) {
     if (std::optional<std::string> problem = readSecretFile(path, kMaxSettingsBytes, file))
         refuse(path, "cannot be read: " + *problem);
     othersMayRead = file.othersMayRead;
+    // Windows' editors mark their files: Notepad (before Windows 10 1903) and PowerShell 5's
+    // Set-Content -Encoding UTF8 with UTF-8's mark, which is no part of the first name; PowerShell
+    // 5's > and Out-File with UTF-16's, whose text this does not read.
+    if (file.text.rfind("\xEF\xBB\xBF", 0) == 0) file.text.erase(0, 3);
+    if (file.text.rfind("\xFF\xFE", 0) == 0 || file.text.rfind("\xFE\xFF", 0) == 0)
+        refuse(path, "is UTF-16 text (as PowerShell's > writes it); save it as UTF-8");
     return file.text;
 }
 

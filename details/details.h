@@ -31,6 +31,10 @@ DetailsList detailsList(const Inventory& inventory);
 // every table of kinds against the kinds.
 std::vector<KindCoverage> detailsKindCoverage();
 
+// Adds `item` last to the group a person would look for it in, made at its place where the list
+// has none yet (an item of a kind no group names goes to "Other", last); returns the group's place.
+std::size_t addToGroup(DetailsList& list, InventoryItem item);
+
 // The title an item's row shows: its name, or where it has none (the machine's own parts, one
 // each) its kind with its maker, model, product, name and version ("Firmware: LENOVO N3YET62W").
 std::string itemTitle(const InventoryItem& item);

@@ -272,8 +272,9 @@ std::vector<InventoryItem> allItems(const Inventory& inventory) {
     return items;
 }
 
-// An item with no property tells nothing: a machine part the source knows nothing of.
-bool empty(const InventoryItem& item) { return item.properties.empty(); }
+// A part of the machine (one each, no name) with no property tells nothing: the source knows
+// nothing of it. Any other item is kept, so that the i-th of a kind is the inventory's i-th.
+bool empty(const InventoryItem& item) { return item.properties.empty() && item.name.empty() && item.identity.empty(); }
 
 }  // namespace
 
@@ -290,24 +291,30 @@ std::string itemTitle(const InventoryItem& item) {
     return what.empty() ? item.kind : item.kind + ": " + what;
 }
 
-DetailsList detailsList(const Inventory& inventory) {
-    std::vector<InventoryItem> items = allItems(inventory);
-    items.erase(std::remove_if(items.begin(), items.end(), empty), items.end());
+std::size_t addToGroup(DetailsList& list, InventoryItem item) {
+    auto named = std::find_if(std::begin(kGroups), std::end(kGroups), [&](const GroupKinds& g) {
+        return std::find(g.kinds.begin(), g.kinds.end(), item.kind) != g.kinds.end();
+    });
+    const std::size_t rank = static_cast<std::size_t>(named - std::begin(kGroups));  // "Other" is last
+    const char* title = named != std::end(kGroups) ? named->title : kOtherGroup;
+    auto rankOf = [](const DetailsGroup& group) {
+        auto at = std::find_if(std::begin(kGroups), std::end(kGroups),
+                               [&](const GroupKinds& g) { return group.title == g.title; });
+        return static_cast<std::size_t>(at - std::begin(kGroups));
+    };
+    auto group = std::find_if(list.begin(), list.end(), [&](const DetailsGroup& g) { return rankOf(g) >= rank; });
+    if (group == list.end() || group->title != title) group = list.insert(group, {title, {}, {}});
+    group->items.push_back(std::move(item));
+    return static_cast<std::size_t>(group - list.begin());
+}
 
+DetailsList detailsList(const Inventory& inventory) {
     DetailsList list;
-    for (const GroupKinds& group : kGroups) list.push_back({group.title, {}, {}});
-    list.push_back({kOtherGroup, {}, {}});
-    for (InventoryItem& item : items) {
-        auto group = std::find_if(std::begin(kGroups), std::end(kGroups), [&](const GroupKinds& g) {
-            return std::find(g.kinds.begin(), g.kinds.end(), item.kind) != g.kinds.end();
-        });
-        list[static_cast<std::size_t>(group - std::begin(kGroups))].items.push_back(std::move(item));
-    }
+    for (InventoryItem& item : allItems(inventory))
+        if (!empty(item)) addToGroup(list, std::move(item));
     // Where the disks have no health to show, why: once, beside their group's title.
     for (DetailsGroup& group : list)
         if (group.title == kDiskGroup) group.note = diskHealthNote(inventory);
-    list.erase(std::remove_if(list.begin(), list.end(), [](const DetailsGroup& g) { return g.items.empty(); }),
-               list.end());
     return list;
 }
 

@@ -1,6 +1,7 @@
 # The Linux installation: programs, desktop entry, icons, AppStream metadata, man pages, the bash
 # completion, and the inventory service with its daily timer (installed, not enabled) and its
-# configuration file. MORAVEL_DEBIAN_DOCS adds the copyright and changelog a Debian package carries.
+# configuration file. MORAVEL_DEBIAN_DOCS adds the copyright, changelog and lintian overrides a
+# Debian package carries.
 option(MORAVEL_DEBIAN_DOCS "Install the Debian copyright file and changelog (scripts/build-package)" OFF)
 set(_here ${CMAKE_CURRENT_LIST_DIR})
 set(_out ${CMAKE_BINARY_DIR}/install)
@@ -74,5 +75,8 @@ if(MORAVEL_DEBIAN_DOCS)
   configure_file(${_here}/debian/changelog.in ${_out}/changelog @ONLY)
   moravel_gzip(${_out}/changelog ${_out}/changelog.gz)
   moravel_install(FILES ${_out}/copyright ${_out}/changelog.gz DESTINATION ${_doc})
+  # The configuration file is private on purpose (it may hold a password); lintian is told so.
+  moravel_install(FILES ${_here}/debian/lintian-overrides RENAME moravel
+                  DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides)
 endif()
 add_custom_target(moravel_install_files ALL DEPENDS ${_compressed})

@@ -80,6 +80,34 @@ press Escape
 wait_gone "$DETAILS_TITLE" 5 || fail "the second Escape did not close the window"
 echo "ok: Escape cleared the search, then closed the window"
 
+# Compared with the seller's snapshot, where another module sat in that slot: the module's row
+# and its differing properties carry the fields' marks (the mark's dark blue in the picture),
+# and none without the comparison.
+mark_pixels() {
+    import -window "$DETAILS" "$WORK/marks.png"
+    convert "$WORK/marks.png" -fill black +opaque '#005493' -fill white -opaque '#005493' -format '%[fx:int(mean*w*h)]' info:
+}
+open_details
+press ctrl+f
+type_text "$DETAILS" "$serial"
+wait_until 5 eval '[ "$(mark_pixels)" = 0 ]' || fail "marks without a comparison"
+press Escape
+press Escape
+wait_gone "$DETAILS_TITLE" 5 || fail "the Details window stayed open"
+menu_item 5
+choose_file 'Compare with snapshot' "$DATA/workstation_seller.json"
+open_details
+press ctrl+f
+type_text "$DETAILS" "$serial"
+wait_until 5 eval '[ "$(mark_pixels)" -gt 400 ]' || fail "the swapped module is not marked: $(mark_pixels) pixels"
+shot details-compare
+cp "$WORK/marks.png" "$WORK/details-compare-window.png"
+[ -n "${MORAVEL_SHOTS:-}" ] && cp "$WORK/marks.png" "$MORAVEL_SHOTS/details-compare-window.png"
+echo "ok: compared with the seller's snapshot, the swapped module is marked ($(mark_pixels) pixels of the mark)"
+press Escape
+press Escape
+wait_gone "$DETAILS_TITLE" 5 || fail "the Details window stayed open"
+
 # With the switch on, the hidden list.
 "$REPORT" --details --redact --snapshot "$DATA/workstation.json" > "$WORK/hidden.txt"
 menu_item 4

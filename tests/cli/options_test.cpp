@@ -134,6 +134,11 @@ TEST_F(SettingsFiles, UnusableConfigurationsAreRefusedWithoutQuotingAValue) {
             EXPECT_EQ(refused.find("hunter2"), std::string::npos) << refused;
         }
     }
+    // As PowerShell 5's > and Out-File write it: UTF-16, refused by name rather than misread.
+    options.config = write("utf16.conf", std::string("\xFF\xFES\0=\0h\0", 8));
+    EXPECT_FALSE(read(options));
+    EXPECT_EQ(refused, "moravel-report: " + options.config +
+                           ": is UTF-16 text (as PowerShell's > writes it); save it as UTF-8");
     options.config = ::testing::TempDir() + "missing.conf";
     EXPECT_FALSE(read(options));
     EXPECT_EQ(refused, "moravel-report: " + options.config + ": cannot be read: No such file or directory");
@@ -148,6 +153,18 @@ TEST_F(SettingsFiles, ACredentialsFileHoldsUserColonPassword) {
     EXPECT_EQ(submission->credentials.user, "alice");
     EXPECT_EQ(submission->credentials.password, "p@ss:word");
     EXPECT_EQ(warnings.str(), "");  // its group may read it: root's, or the user's own
+
+    // UTF-8's byte-order mark, as Windows' editors write it, is no part of the user name.
+    options.credentials = write("marked", "\xEF\xBB\xBF" "alice:x\r\n", 0600);
+    submission = read(options);
+    ASSERT_TRUE(submission) << refused;
+    EXPECT_EQ(submission->credentials.user, "alice");
+    EXPECT_EQ(submission->credentials.password, "x");
+    options.config = write("marked.conf", "\xEF\xBB\xBF" "SERVER=http://h/ocsinventory\r\n", 0600);
+    submission = read(options);
+    ASSERT_TRUE(submission) << refused;
+    EXPECT_EQ(submission->url, "http://h/ocsinventory");
+    options.config.clear();
 
     options.credentials = write("open", "alice:x\n", 0604);
     ASSERT_TRUE(read(options));

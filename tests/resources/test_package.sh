@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # `make package`'s Debian package: its name, the dependencies shlibdeps computed with a font of
 # Arial's widths, what it recommends and suggests, the installed files plus the Debian copyright
-# and changelog, no lintian error or warning, an extracted moravel-report that prints the
-# report, and the same bytes from a second build in another folder. The package stays in
-# $MORAVEL_BUILD_DIR/package for the clean-root install test.
+# and changelog, the service's configuration root's alone, no lintian error or warning, an
+# extracted moravel-report that prints the report, and the same bytes from a second build in
+# another folder. The package stays in $MORAVEL_BUILD_DIR/package for the clean-root install test.
 set -euo pipefail
 build=${MORAVEL_BUILD_DIR:?run through ctest}
 source_dir=${MORAVEL_SOURCE_DIR:?run through ctest}
@@ -33,6 +33,9 @@ dpkg-deb -c "$deb" | awk '!/^d/ {print $NF}' | sort >"$work/files"
 diff <(cd "$work/stage" && find . -type f | sort) "$work/files" ||
   fail "the package's files differ from the installed ones (< installed, > package)"
 grep -qx './usr/share/doc/moravel/copyright' "$work/files" || fail "no copyright file"
+dpkg-deb -c "$deb" >"$work/listing"
+grep -q '^-rw------- root/root .* \./etc/moravel/inventory\.conf$' "$work/listing" ||
+  fail "the package's inventory.conf is not root's alone: $(grep inventory.conf "$work/listing")"
 
 lintian --fail-on error,warning "$deb" >"$work/lintian.log" 2>&1 || { cat "$work/lintian.log"; fail "lintian"; }
 

@@ -1,0 +1,62 @@
+// The window compared with a snapshot whose memory module was swapped: the Details window marks
+// the module, counts what differs, follows the comparison when it is cleared, and its marks are
+// drawn as the fields' are.
+#include <gtest/gtest.h>
+
+#include <FL/Fl.H>
+#include <FL/Fl_Double_Window.H>
+
+#include <memory>
+#include <string>
+
+#include "app/app_state.h"
+#include "app/details_window.h"
+#include "app/main_window.h"
+#include "app/share.h"
+#include "app/share_menu.h"
+#include "query/snapshot/snapshot_provider.h"
+
+namespace moravel {
+namespace {
+
+std::string dataFile(const std::string& name) { return MORAVEL_SOURCE_DIR "/tests/data/" + name; }
+
+TEST(DetailsMarksWindow, TheSwappedModuleIsMarkedWhileTheComparisonIsOn) {
+    Backend live = makeSnapshotBackend(dataFile("workstation.json"));
+    installRecordedBackend(live);
+    appState().noticeMode = true;  // no wait window
+    std::unique_ptr<Fl_Double_Window> main(makeMainWindow());
+    appState().mainWindow = main.get();
+    onDetails(nullptr, nullptr);
+    auto& details = *static_cast<DetailsWindow*>(appState().detailsWindow);
+    EXPECT_EQ(details.marked().marked(), 0u);
+
+    ASSERT_TRUE(compareWithSnapshot(dataFile("workstation_seller.json")));  // the open window follows
+    EXPECT_EQ(details.countText(), "35 items, 2 differ from workstation_seller.json");
+    details.searchField().value("2D4F6A9C");
+    details.searchField().do_callback();
+    const DetailsView& view = details.view();
+    ASSERT_NE(view.selected(), DetailsView::kNone);
+    const DetailsRow& row = view.rows()->rows()[view.selected()];
+    EXPECT_EQ(details.marked().marks[row.group][row.item].change, "replaced");
+    EXPECT_EQ(details.countText(), "1 of 35 items, 2 differ from workstation_seller.json");
+    EXPECT_NE(std::string(main->label()).find("2 parts differ from workstation_seller.json"), std::string::npos)
+        << main->label();
+
+    onHideSwitch(nullptr, nullptr);  // hidden, the serials are unknown; the makers still differ
+    ASSERT_TRUE(appState().hideIdentifiers);
+    EXPECT_EQ(details.marked().marked(), 2u);
+    EXPECT_EQ(details.countText(), "0 of 35 items, 2 differ from workstation_seller.json");  // the serial searched for is hidden
+
+    onClearComparison(nullptr, nullptr);
+    EXPECT_EQ(details.marked().marked(), 0u);
+    EXPECT_EQ(details.countText().find("differ"), std::string::npos);
+
+    onDetailsClose(nullptr, nullptr);
+    Fl::check();
+    appState().mainWindow = nullptr;
+    appState() = AppState();
+}
+
+}  // namespace
+}  // namespace moravel
