@@ -52,7 +52,7 @@ private:
 
 }  // namespace
 
-DetailsWindow::DetailsWindow() : Fl_Double_Window(kWidth, kHeight, kDetailsTitle) {
+DetailsWindow::DetailsWindow(AppState& state) : Fl_Double_Window(kWidth, kHeight, kDetailsTitle), state_(state) {
     color(fl_rgb_color(240, 240, 240));
     const int listTop = kMargin + kRowHeight + 8, buttonsY = kHeight - kMargin - kRowHeight;
     view_ = new DetailsView(kMargin, listTop, kWidth - 2 * kMargin, buttonsY - 8 - listTop);
@@ -72,7 +72,7 @@ DetailsWindow::DetailsWindow() : Fl_Double_Window(kWidth, kHeight, kDetailsTitle
               this)
         ->tooltip("Copies the whole list, as moravel-report --details prints it");
     addButton(new Fl_Return_Button(kWidth - kMargin - kButtonWidth, buttonsY, kButtonWidth, kRowHeight, "Close"),
-              onDetailsClose, nullptr);
+              onDetailsClose, &state);
     resizable(view_);
     size_range(420, 240);
     end();
@@ -111,9 +111,10 @@ void DetailsWindow::onSearch(Fl_Widget*, void* data) {
 void DetailsWindow::onCopyRow(Fl_Widget*, void* data) { static_cast<DetailsWindow*>(data)->view_->copySelected(); }
 
 // The list as moravel-report --details prints it, the snapshot's removed items not in it.
-void DetailsWindow::onCopyAll(Fl_Widget*, void*) {
+void DetailsWindow::onCopyAll(Fl_Widget*, void* data) {
+    AppState& state = static_cast<DetailsWindow*>(data)->state_;
     std::ostringstream text;
-    writeTextDetails(shownDetails(appState().hideIdentifiers), text);
+    writeTextDetails(shownDetails(state, state.hideIdentifiers), text);
     const std::string all = text.str();
     Fl::copy(all.data(), static_cast<int>(all.size()), 1);
     Fl::copy(all.data(), static_cast<int>(all.size()), 0);
@@ -130,25 +131,25 @@ int DetailsWindow::handle(int event) {
     return Fl_Double_Window::handle(event);
 }
 
-void onDetails(Fl_Widget*, void*) {
-    AppState& state = appState();
+void onDetails(Fl_Widget*, void* data) {
+    AppState& state = *static_cast<AppState*>(data);
     if (state.detailsWindow) {  // one at a time: the open one comes to the front
         state.detailsWindow->show();
         return;
     }
-    auto* window = new DetailsWindow();
+    auto* window = new DetailsWindow(state);
     setProgramIcon(*window);
     window->set_non_modal();
-    window->callback(onDetailsClose);
+    window->callback(onDetailsClose, &state);
     state.detailsWindow = window;
-    refreshDetailsWindow();
+    refreshDetailsWindow(state);
     window->position(Fl::x() + (Fl::w() - window->w()) / 2, Fl::y() + (Fl::h() - window->h()) / 2);
     window->show();
     runIconPass();
 }
 
-void onDetailsClose(Fl_Widget*, void*) {
-    AppState& state = appState();
+void onDetailsClose(Fl_Widget*, void* data) {
+    AppState& state = *static_cast<AppState*>(data);
     if (!state.detailsWindow) return;
     state.detailsWindow->hide();
     // Deferred: this may run inside the callback of the window's own Close button.
@@ -156,12 +157,11 @@ void onDetailsClose(Fl_Widget*, void*) {
     state.detailsWindow = nullptr;
 }
 
-void refreshDetailsWindow() {
-    AppState& state = appState();
+void refreshDetailsWindow(AppState& state) {
     auto* window = dynamic_cast<DetailsWindow*>(state.detailsWindow);
     if (!window) return;
-    const std::optional<Comparison> changes = shownComparison(state.hideIdentifiers);
-    window->showList(shownDetails(state.hideIdentifiers), changes ? &*changes : nullptr,
+    const std::optional<Comparison> changes = shownComparison(state, state.hideIdentifiers);
+    window->showList(shownDetails(state, state.hideIdentifiers), changes ? &*changes : nullptr,
                      changes ? comparedName(*changes) : std::string());
 }
 

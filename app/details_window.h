@@ -12,6 +12,7 @@
 #include <FL/Fl_Double_Window.H>
 #include <FL/Fl_Input.H>
 
+#include "app/app_state.h"
 #include "app/details_view.h"
 #include "compare/compare.h"
 #include "details/details.h"
@@ -25,7 +26,7 @@ constexpr const char* kDetailsTitle = "Moravel details";
 
 class DetailsWindow : public Fl_Double_Window {
 public:
-    DetailsWindow();
+    explicit DetailsWindow(AppState& state);
     // Shows `list`, marked where `comparison` with the snapshot `name` finds it differs (none:
     // unmarked), narrowed to the search field's text.
     void showList(const DetailsList& list, const Comparison* comparison, const std::string& name);
@@ -43,6 +44,7 @@ private:
     static void onCopyAll(Fl_Widget* button, void* window);
     void showCount();
 
+    AppState& state_;
     Fl_Input* search_;
     Fl_Box* count_;
     DetailsView* view_;
@@ -50,11 +52,12 @@ private:
     std::string countLabel_;
 };
 
-// The share menu's Details...: opens the one Details window, or raises the open one.
+// The share menu's Details...: opens the one Details window, or raises the open one. `data` is
+// the AppState.
 void onDetails(Fl_Widget* widget, void* data);
-// Closing it in any way: hidden, and made anew the next time.
+// Closing it in any way: hidden, and made anew the next time. `data` is the AppState.
 void onDetailsClose(Fl_Widget* widget, void* data);
 // The open Details window, if any, shows the list as the hide switch and the comparison now want it.
-void refreshDetailsWindow();
+void refreshDetailsWindow(AppState& state);
 
 }  // namespace moravel

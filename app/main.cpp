@@ -33,7 +33,8 @@ moravel::Backend chooseBackend(const std::string& snapshot) {
 
 int main(int argc, char** argv) {
     moravel::ignoreFileSizeSignal();  // a save beyond ulimit -f is told in its message box
-    moravel::prepareDisplay();
+    moravel::AppState state;
+    state.displayPrepared = moravel::prepareDisplay();
     Fl::scheme("plastic");  // before the command line, whose -scheme may name another
     // The toolkit keeps pointers into the arguments until the main window is shown. UTF-8, as
     // typed: on Windows read wide, where the C runtime's argv has the system code page's letters.
@@ -41,11 +42,11 @@ int main(int argc, char** argv) {
     moravel::WindowOptions options;
     if (std::optional<int> status = moravel::readCommandLine(arguments, options, std::cout, std::cerr)) return *status;
     moravel::Backend backend = chooseBackend(options.snapshot);
-    moravel::installRecordedBackend(backend);  // the share menu composes its reports from the answers kept
+    moravel::installRecordedBackend(state, backend);  // the share menu composes its reports from the answers kept
     moravel::useArialMetricFaces();
     Fl_Window::default_xclass("moravel");  // desktops match the window to moravel.desktop by this
 
     std::vector<char*> toolkitArgv = moravel::toolkitArgv(options.toolkitArguments);
-    moravel::startMainWindow(static_cast<int>(options.toolkitArguments.size()), toolkitArgv.data());
+    moravel::startMainWindow(state, static_cast<int>(options.toolkitArguments.size()), toolkitArgv.data());
     return Fl::run();
 }

@@ -80,13 +80,10 @@ void addButton(int x, const char* label, Fl_Callback* callback, void* data) {
     button->callback(callback, data);
 }
 
-// The About command keeps its window in the program's state and gives it the program icon.
-AboutHost aboutHost{appState().aboutWindow, setProgramIcon, runIconPass};
-
-void addButtonRow(Fl_Box* frame) {
-    addButton<Fl_Return_Button>(625, "OK", onMainWindowClose, nullptr);
+void addButtonRow(Fl_Box* frame, AppState& state, AboutHost& about) {
+    addButton<Fl_Return_Button>(625, "OK", onMainWindowClose, &state);
     addButton<Fl_Button>(530, "Print", onPrintButton, frame);
-    addButton<Fl_Button>(435, "About", onAboutButton, &aboutHost);
+    addButton<Fl_Button>(435, "About", onAboutButton, &about);
 }
 
 // Hands everything the sections give to two sinks, in the same order.
@@ -305,7 +302,7 @@ int MainWindow::handle(int event) {
     const bool plainTab = (event == FL_KEYBOARD || event == FL_SHORTCUT) && Fl::event_key() == FL_Tab &&
                           !(Fl::event_state() & (FL_CTRL | FL_ALT | FL_META));
     if (plainTab && moveFocus(!(Fl::event_state() & FL_SHIFT))) return 1;
-    return handleShareEvent(event) ? 1 : Fl_Double_Window::handle(event);
+    return handleShareEvent(state_, event) ? 1 : Fl_Double_Window::handle(event);
 }
 
 // The next (or previous) widget in reading order that takes the focus, round the window.
@@ -364,7 +361,7 @@ void WindowSink::endGroup() {
 }
 
 void WindowSink::progress(float fraction) {
-    if (!appState().noticeMode) setProgress(fraction);
+    if (!state_.noticeMode) setProgress(state_, fraction);
 }
 
 namespace {
@@ -426,18 +423,22 @@ void showComparison(Fl_Window& window, const Comparison* comparison, const std::
     }
 }
 
-Fl_Double_Window* makeMainWindow() {
-    auto* window = new MainWindow(kMainWindowWidth, kMainWindowHeight, kMainWindowTitle);
+MainWindow::MainWindow(AppState& state)
+    : Fl_Double_Window(kMainWindowWidth, kMainWindowHeight, kMainWindowTitle),
+      state_(state), about_{state.aboutWindow, setProgramIcon, runIconPass} {}
+
+Fl_Double_Window* makeMainWindow(AppState& state) {
+    auto* window = new MainWindow(state);
     window->align(FL_ALIGN_INSIDE | FL_ALIGN_CLIP);
     setProgramIcon(*window);
     Fl_Tooltip::size(kLabelSize);  // the whole text of a clipped field, in the fields' size
     Fl_Box* frame = addFrame();
-    WindowSink sink;
+    WindowSink sink(state);
     ReportCollector shown;
     TeeSink both(sink, shown);
-    buildAllGroups(both);
-    setShownReport(std::move(shown.groups));  // what the share menu copies and saves
-    addButtonRow(frame);
+    buildAllGroups(state.context, both);
+    setShownReport(state, std::move(shown.groups));  // what the share menu copies and saves
+    addButtonRow(frame, state, window->about());
     window->end();
     return window;
 }

@@ -9,6 +9,8 @@
 #include <FL/Fl_Group.H>
 #include <FL/Fl_Output.H>
 
+#include "app/app_state.h"
+#include "commands/commands.h"
 #include "compare/compare.h"
 #include "details/marks.h"
 #include "moravel_version.h"
@@ -69,10 +71,12 @@ private:
 // whose shortcuts work anywhere; Tab visits the fields and buttons in reading order.
 class MainWindow : public Fl_Double_Window {
 public:
-    using Fl_Double_Window::Fl_Double_Window;
+    explicit MainWindow(AppState& state);
     int handle(int event) override;
     // Shows the texts of `groups`, a report of the same fields, in the fields.
     void showReport(const std::vector<GroupRecord>& groups);
+    AppState& state() { return state_; }
+    AboutHost& about() { return about_; }
     // Draws the marks' legend and the name of the snapshot compared with left of the buttons,
     // so a printed page says what its marks mean; an empty name removes it.
     void showLegend(const std::string& snapshotName);
@@ -83,6 +87,8 @@ protected:
 
 private:
     bool moveFocus(bool forward);
+    AppState& state_;
+    AboutHost about_;  // the About command keeps its window in the program's state
     std::string legendFor_;
 };
 
@@ -90,6 +96,7 @@ private:
 // text before the next is made.
 class WindowSink : public ReportSink {
 public:
+    explicit WindowSink(AppState& state) : state_(state) {}
     void beginGroup(const char* label, int x, int y, int w, int h, bool embossed) override;
     void addField(const char* label, int x, int y, const std::string& text) override;
     void endGroup() override;
@@ -97,11 +104,12 @@ public:
     void progress(float fraction) override;
 
 private:
+    AppState& state_;
     ReportGroup* group_ = nullptr;
 };
 
-// Builds and fills the main window, unshown.
-Fl_Double_Window* makeMainWindow();
+// Builds and fills the main window, unshown, through the state's query context.
+Fl_Double_Window* makeMainWindow(AppState& state);
 
 // Marks the fields of `window` that `comparison` with the snapshot `name` found different and
 // says in the title how many there are; no comparison removes every mark and the count. Only

@@ -1,5 +1,5 @@
 // The few platform operations of the window program: the version numbers, the notice box and
-// the program icon. platform_linux.cpp and platform_windows.cpp implement them.
+// the program icon. platform_posix.cpp and platform_windows.cpp implement them.
 #pragma once
 
 #include <string>
@@ -11,12 +11,12 @@ class Fl_Window;
 
 namespace moravel {
 
-// Called before the toolkit opens the display.
-void prepareDisplay();
+// Called before the toolkit opens the display; true when it changed the environment.
+bool prepareDisplay();
 
-// Called once the display is open: undoes what prepareDisplay changed in the environment, so
-// programs started later get the environment Moravel was started with.
-void restoreStartEnvironment();
+// Called once the display is open with what prepareDisplay answered: undoes what it changed in
+// the environment, so programs started later get the environment Moravel was started with.
+void restoreStartEnvironment(bool prepared);
 
 // GetVersionExA's major and minor numbers, or the platform's own equivalent.
 OsVersion platformOsVersion();

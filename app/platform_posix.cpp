@@ -16,8 +16,6 @@
 namespace moravel {
 namespace {
 
-bool composeFileSetHere = false;
-
 // "6.1.0-13-amd64" gives 6 and 1; whatever is missing stays 0.
 OsVersion parseKernelRelease(const char* release) {
     char* end = nullptr;
@@ -29,19 +27,17 @@ OsVersion parseKernelRelease(const char* release) {
 
 }  // namespace
 
-void prepareDisplay() {
+bool prepareDisplay() {
     // The window takes no typed text, yet opening X's input method parses the locale's compose
     // table (thousands of lines, about 15 ms, on the way to the first picture). An empty table
     // spares that; a table the user chose is kept.
-    if (std::getenv("XCOMPOSEFILE")) return;
-    ::setenv("XCOMPOSEFILE", "/dev/null", 1);
-    composeFileSetHere = true;
+    if (std::getenv("XCOMPOSEFILE")) return false;
+    return ::setenv("XCOMPOSEFILE", "/dev/null", 1) == 0;
 }
 
-void restoreStartEnvironment() {
+void restoreStartEnvironment(bool prepared) {
     // The input method has read it; programs started later (a link's browser) must not.
-    if (composeFileSetHere) ::unsetenv("XCOMPOSEFILE");
-    composeFileSetHere = false;
+    if (prepared) ::unsetenv("XCOMPOSEFILE");
 }
 
 OsVersion platformOsVersion() {

@@ -57,8 +57,8 @@ BOOL CALLBACK setOwnWindowIcons(HWND window, LPARAM processId) {
 
 }  // namespace
 
-void prepareDisplay() {}  // nothing to spare on Windows
-void restoreStartEnvironment() {}
+bool prepareDisplay() { return false; }  // nothing to spare on Windows
+void restoreStartEnvironment(bool) {}
 
 OsVersion platformOsVersion() { return windows::readWindowsVersion(); }
 

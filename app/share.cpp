@@ -21,19 +21,18 @@ namespace moravel {
 namespace {
 
 // The sections once more over the kept answers, hidden; the diagnostics were already written.
-std::vector<GroupRecord> hiddenReport() {
-    ScopedBackend replay(makeRedactedBackend(makeSnapshotBackend(*appState().record)));
+std::vector<GroupRecord> hiddenReport(const AppState& state) {
+    const Backend replay = makeRedactedBackend(makeSnapshotBackend(*state.record));
     std::ostringstream discarded;
-    DiagnosticsTo diagnostics(discarded);
+    QueryContext context = replay.context(&discarded);
     ReportCollector report;
-    buildAllGroups(report);
+    buildAllGroups(context, report);
     return report.groups;
 }
 
 // The inventory, read once through the recording, so that the kept answers hold it: the
 // window's build read the 38 fields only.
-const Inventory& keptInventory() {
-    AppState& state = appState();
+const Inventory& keptInventory(AppState& state) {
     if (!state.inventory) {
         state.inventory = readInventory(state.recording.provider.get(), state.recording.probes.get());
     }
@@ -41,29 +40,28 @@ const Inventory& keptInventory() {
 }
 
 // The inventory again from the kept answers, hidden as moravel-report --redact hides it.
-Inventory hiddenInventory() {
-    keptInventory();
-    Backend replay = makeRedactedBackend(makeSnapshotBackend(*appState().record));
-    std::ostringstream discarded;
-    DiagnosticsTo diagnostics(discarded);
+Inventory hiddenInventory(AppState& state) {
+    keptInventory(state);
+    Backend replay = makeRedactedBackend(makeSnapshotBackend(*state.record));
     return readInventory(replay.provider.get(), replay.probes.get());
 }
 
 }  // namespace
 
-void installRecordedBackend(Backend& live) {
-    AppState& state = appState();
+void installRecordedBackend(AppState& state, Backend& live) {
     state.live = &live;
     state.recording = makeRecordingView(*live.provider, *live.probes, state.record);
-    state.recording.install();
+    state.context = state.recording.context();
 }
 
-void setShownReport(std::vector<GroupRecord> groups) { appState().shown = std::move(groups); }
+void setShownReport(AppState& state, std::vector<GroupRecord> groups) { state.shown = std::move(groups); }
 
-std::vector<GroupRecord> reportGroups(bool hidden) { return hidden ? hiddenReport() : appState().shown; }
+std::vector<GroupRecord> reportGroups(const AppState& state, bool hidden) {
+    return hidden ? hiddenReport(state) : state.shown;
+}
 
-std::string shareReport(ReportForm form, bool hidden) {
-    if (std::optional<Comparison> changes = shownComparison(hidden)) {
+std::string shareReport(const AppState& state, ReportForm form, bool hidden) {
+    if (std::optional<Comparison> changes = shownComparison(state, hidden)) {
         std::ostringstream text;
         if (form == ReportForm::Json)
             writeJsonComparison(*changes, false, text);
@@ -71,7 +69,7 @@ std::string shareReport(ReportForm form, bool hidden) {
             writeTextComparison(*changes, false, text);
         return text.str();
     }
-    const std::vector<GroupRecord> groups = reportGroups(hidden);
+    const std::vector<GroupRecord> groups = reportGroups(state, hidden);
     std::ostringstream text;
     if (form == ReportForm::Json)
         writeJsonReport(groups, text);
@@ -80,18 +78,15 @@ std::string shareReport(ReportForm form, bool hidden) {
     return text.str();
 }
 
-void compareShownWith(const std::string& path) {
-    AppState& state = appState();
+void compareShownWith(AppState& state, const std::string& path) {
     CompareSide snapshot = CompareSide::fromFile(path);
-    keptInventory();
+    keptInventory(state);
     state.compared.emplace(
         AppState::Compared{std::move(snapshot), CompareSide::fromAnswers(*state.record, "this machine")});
 }
 
-void clearComparison() { appState().compared.reset(); }
-
-std::optional<Comparison> shownComparison(bool hidden) {
-    const auto& compared = appState().compared;
+std::optional<Comparison> shownComparison(const AppState& state, bool hidden) {
+    const auto& compared = state.compared;
     if (!compared) return std::nullopt;
     return compareSides(compared->snapshot, compared->machine, hidden);
 }
@@ -100,23 +95,19 @@ std::string comparedName(const Comparison& comparison) {
     return std::filesystem::u8path(comparison.before).filename().u8string();
 }
 
-bool comparing() { return appState().compared.has_value(); }
-
-const DetailsList& shownDetails(bool hidden) {
-    AppState& state = appState();
+const DetailsList& shownDetails(AppState& state, bool hidden) {
     std::optional<DetailsList>& details = hidden ? state.hiddenDetails : state.details;
-    if (!details) details = detailsList(hidden ? hiddenInventory() : keptInventory());
+    if (!details) details = detailsList(hidden ? hiddenInventory(state) : keptInventory(state));
     return *details;
 }
 
-std::string shareSnapshot(bool hidden) {
+std::string shareSnapshot(const AppState& state, bool hidden) {
     std::ostringstream snapshot;
-    Backend* live = appState().live;
+    Backend* live = state.live;
     if (!live || !live->provider || !live->probes) return {};
     Backend redacted = hidden ? makeRedactedView(*live->provider, *live->probes) : Backend{};
-    ScopedBackend view(hidden ? redacted.provider.get() : live->provider.get(),
-                       hidden ? redacted.probes.get() : live->probes.get());
-    writeSnapshot(snapshot);
+    const Backend& view = hidden ? redacted : *live;
+    writeSnapshot(view.provider.get(), view.probes.get(), snapshot);
     return snapshot.str();
 }
 

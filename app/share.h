@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/app_state.h"
 #include "compare/compare.h"
 #include "details/details.h"
 #include "query/backend.h"
@@ -16,37 +17,35 @@ namespace moravel {
 
 enum class ReportForm { Text, Json };
 
-// Installs a view of `live` that keeps its answers, for the window's build; `live` must stay
-// installed behind it until the program ends.
-void installRecordedBackend(Backend& live);
+// Makes a view of `live` that keeps its answers the one the window is built through; `live`
+// must outlive `state`.
+void installRecordedBackend(AppState& state, Backend& live);
 
 // The report the window shows, as its build collected it.
-void setShownReport(std::vector<GroupRecord> groups);
+void setShownReport(AppState& state, std::vector<GroupRecord> groups);
 
 // The report's groups; with `hidden`, those moravel-report --redact prints, composed again
 // from the kept answers (the machine is not asked twice).
-std::vector<GroupRecord> reportGroups(bool hidden);
+std::vector<GroupRecord> reportGroups(const AppState& state, bool hidden);
 
 // The report in `form`, of reportGroups(hidden); while a comparison is on, the comparison
 // instead, as moravel-report --compare prints it.
-std::string shareReport(ReportForm form, bool hidden);
+std::string shareReport(const AppState& state, ReportForm form, bool hidden);
 
 // Compares the snapshot at `path` (read once; throws SnapshotError) with the machine the window
 // shows, from the answers kept; the comparison stays on until cleared.
-void compareShownWith(const std::string& path);
-void clearComparison();
-bool comparing();
+void compareShownWith(AppState& state, const std::string& path);
 // The comparison that is on, its texts with identifying values hidden when `hidden`.
-std::optional<Comparison> shownComparison(bool hidden);
+std::optional<Comparison> shownComparison(const AppState& state, bool hidden);
 // The compared snapshot's file name, as the marks' tooltips and the title name it.
 std::string comparedName(const Comparison& comparison);
 
 // Everything the inventory holds, as moravel-report --details (with --redact when `hidden`)
 // prints it: read through the kept answers the first time it is asked for, then kept.
-const DetailsList& shownDetails(bool hidden);
+const DetailsList& shownDetails(AppState& state, bool hidden);
 
 // What moravel-report --save-snapshot (with --redact when `hidden`) writes, read now.
-std::string shareSnapshot(bool hidden);
+std::string shareSnapshot(const AppState& state, bool hidden);
 
 // "report.json" and "REPORT.JSON" are saved in the JSON form, any other name as text.
 ReportForm reportFormFor(const std::string& fileName);

@@ -25,25 +25,28 @@
 namespace moravel {
 namespace {
 
-// Built afresh for each use, so the switch's check mark and Clear comparison show their state.
+// Built afresh for each use, so the switch's check mark and Clear comparison show their state;
+// each command is handed the state (none: only the shortcuts are asked for).
 struct ShareMenu {
     Fl_Menu_Item items[8];
-    ShareMenu()
-        : items{{"Copy report", FL_CTRL + FL_SHIFT + 'c', onCopyReport, nullptr, 0, 0, 0, 0, 0},
-                {"Save report\xE2\x80\xA6", FL_CTRL + 's', onSaveReport, nullptr, 0, 0, 0, 0, 0},
-                {"Save snapshot\xE2\x80\xA6", 0, onSaveSnapshot, nullptr, FL_MENU_DIVIDER, 0, 0, 0, 0},
-                {"Hide serial numbers and addresses", 0, onHideSwitch, nullptr,
-                 FL_MENU_TOGGLE | FL_MENU_DIVIDER | (appState().hideIdentifiers ? FL_MENU_VALUE : 0), 0, 0, 0, 0},
-                {"Compare with snapshot\xE2\x80\xA6", 0, onCompareWithSnapshot, nullptr, 0, 0, 0, 0, 0},
-                {"Clear comparison", 0, onClearComparison, nullptr,
-                 FL_MENU_DIVIDER | (comparing() ? 0 : FL_MENU_INACTIVE), 0, 0, 0, 0},
-                {"Details\xE2\x80\xA6", FL_CTRL + 'd', onDetails, nullptr, 0, 0, 0, 0, 0},
+    explicit ShareMenu(AppState* state)
+        : items{{"Copy report", FL_CTRL + FL_SHIFT + 'c', onCopyReport, state, 0, 0, 0, 0, 0},
+                {"Save report\xE2\x80\xA6", FL_CTRL + 's', onSaveReport, state, 0, 0, 0, 0, 0},
+                {"Save snapshot\xE2\x80\xA6", 0, onSaveSnapshot, state, FL_MENU_DIVIDER, 0, 0, 0, 0},
+                {"Hide serial numbers and addresses", 0, onHideSwitch, state,
+                 FL_MENU_TOGGLE | FL_MENU_DIVIDER | (state && state->hideIdentifiers ? FL_MENU_VALUE : 0), 0, 0, 0, 0},
+                {"Compare with snapshot\xE2\x80\xA6", 0, onCompareWithSnapshot, state, 0, 0, 0, 0, 0},
+                {"Clear comparison", 0, onClearComparison, state,
+                 FL_MENU_DIVIDER | (state && state->compared ? 0 : FL_MENU_INACTIVE), 0, 0, 0, 0},
+                {"Details\xE2\x80\xA6", FL_CTRL + 'd', onDetails, state, 0, 0, 0, 0, 0},
                 {nullptr, 0, nullptr, nullptr, 0, 0, 0, 0, 0}} {}
 };
 
-void run(const Fl_Menu_Item* item) {
-    if (item && item->callback()) item->do_callback(appState().mainWindow, item->user_data());
+void run(AppState& state, const Fl_Menu_Item* item) {
+    if (item && item->callback()) item->do_callback(state.mainWindow, item->user_data());
 }
+
+AppState& stateOf(void* data) { return *static_cast<AppState*>(data); }
 
 // Shift+F10 and the Menu key, as desktops open a context menu from the keyboard.
 bool isMenuKey() {
@@ -52,8 +55,8 @@ bool isMenuKey() {
 }
 
 // The menu under the focused field or button (at the window's corner when nothing has focus).
-const Fl_Menu_Item* popUpAtFocus(const ShareMenu& menu) {
-    Fl_Double_Window* mainWindow = appState().mainWindow;
+const Fl_Menu_Item* popUpAtFocus(const AppState& state, const ShareMenu& menu) {
+    Fl_Double_Window* mainWindow = state.mainWindow;
     if (!mainWindow) return nullptr;
     Fl_Widget* focus = Fl::focus();
     const bool inside = focus && focus != mainWindow && mainWindow->contains(focus);
@@ -67,8 +70,8 @@ const Fl_Menu_Item* popUpAtFocus(const ShareMenu& menu) {
 }
 
 struct FileTypes {
-    const char* filter;                    // the dialog's "Files of type" entries, one a line
-    std::vector<std::string> extensions;   // each entry's, in the same order
+    const char* filter;                   // the dialog's "Files of type" entries, one a line
+    std::vector<std::string> extensions;  // each entry's, in the same order
 };
 const FileTypes kReportTypes{"Text report\t*.txt\nJSON report\t*.json", {".txt", ".json"}};
 constexpr int kTextReportType = 0, kJsonReportType = 1;
@@ -125,61 +128,62 @@ void tellNotSaved(const char* path, const std::string& problem) {
 
 // The marks of the comparison that is on, none when it is off; the tooltips hide identifying
 // values while the window does.
-void showShownComparison() {
-    Fl_Double_Window* mainWindow = appState().mainWindow;
+void showShownComparison(AppState& state) {
+    Fl_Double_Window* mainWindow = state.mainWindow;
     if (!mainWindow) return;
-    const std::optional<Comparison> changes = shownComparison(appState().hideIdentifiers);
+    const std::optional<Comparison> changes = shownComparison(state, state.hideIdentifiers);
     showComparison(*mainWindow, changes ? &*changes : nullptr, changes ? comparedName(*changes) : std::string());
-    refreshDetailsWindow();
+    refreshDetailsWindow(state);
 }
 
 }  // namespace
 
-bool hidingIdentifiers() { return appState().hideIdentifiers; }
-
 bool isShareShortcut() {
-    ShareMenu menu;
+    ShareMenu menu(nullptr);
     return isMenuKey() || menu.items[0].test_shortcut() != nullptr;
 }
 
-bool handleShareEvent(int event) {
-    ShareMenu menu;
+bool handleShareEvent(AppState& state, int event) {
+    ShareMenu menu(&state);
     if (event == FL_PUSH && Fl::event_button() == FL_RIGHT_MOUSE) {
-        run(menu.items[0].popup(Fl::event_x(), Fl::event_y()));
+        run(state, menu.items[0].popup(Fl::event_x(), Fl::event_y()));
         return true;
     }
     if (event != FL_KEYBOARD && event != FL_SHORTCUT) return false;
     if (isMenuKey()) {
-        run(popUpAtFocus(menu));
+        run(state, popUpAtFocus(state, menu));
         return true;
     }
     const Fl_Menu_Item* item = menu.items[0].test_shortcut();
-    run(item);
+    run(state, item);
     return item != nullptr;
 }
 
-void onCopyReport(Fl_Widget*, void*) {
-    const std::string report = shareReport(ReportForm::Text, appState().hideIdentifiers);
+void onCopyReport(Fl_Widget*, void* data) {
+    const AppState& state = stateOf(data);
+    const std::string report = shareReport(state, ReportForm::Text, state.hideIdentifiers);
     const int length = static_cast<int>(report.size());
     Fl::copy(report.data(), length, 1);  // the clipboard
     Fl::copy(report.data(), length, 0);  // and the selection, for a middle-button paste
 }
 
-void onSaveReport(Fl_Widget*, void*) {
+void onSaveReport(Fl_Widget*, void* data) {
+    const AppState& state = stateOf(data);
     const SaveChoice chosen = chooseFile("Save report", "moravel-report.txt", kReportTypes);
     const std::string& path = chosen.name;
     if (path.empty()) return;
     const ReportForm form = chosen.type == kJsonReportType   ? ReportForm::Json
                             : chosen.type == kTextReportType ? ReportForm::Text
                                                              : reportFormFor(path);
-    const std::string report = shareReport(form, appState().hideIdentifiers);
+    const std::string report = shareReport(state, form, state.hideIdentifiers);
     saveWithMessage(path.c_str(), form == ReportForm::Json ? report : textFileContent(report));
 }
 
-void onSaveSnapshot(Fl_Widget*, void*) {
+void onSaveSnapshot(Fl_Widget*, void* data) {
+    const AppState& state = stateOf(data);
     const std::string path = chooseFile("Save snapshot", "moravel-snapshot.json", kSnapshotTypes).name;
     if (path.empty()) return;
-    const std::string snapshot = shareSnapshot(appState().hideIdentifiers);
+    const std::string snapshot = shareSnapshot(state, state.hideIdentifiers);
     if (std::optional<std::string> problem = snapshotSizeProblem(snapshot.size()))
         tellNotSaved(path.c_str(), *problem);
     else
@@ -187,27 +191,28 @@ void onSaveSnapshot(Fl_Widget*, void*) {
 }
 
 // The window shows what a screenshot or a printout of it would pass on, too.
-void onHideSwitch(Fl_Widget*, void*) {
-    AppState& state = appState();
+void onHideSwitch(Fl_Widget*, void* data) {
+    AppState& state = stateOf(data);
     state.hideIdentifiers = !state.hideIdentifiers;
     if (auto* window = dynamic_cast<MainWindow*>(state.mainWindow))
-        window->showReport(reportGroups(state.hideIdentifiers));
-    showShownComparison();
+        window->showReport(reportGroups(state, state.hideIdentifiers));
+    showShownComparison(state);
 }
 
-void onCompareWithSnapshot(Fl_Widget*, void*) {
+void onCompareWithSnapshot(Fl_Widget*, void* data) {
     const std::string path = chooseSnapshot();
-    if (!path.empty()) compareWithSnapshot(path);
+    if (!path.empty()) compareWithSnapshot(stateOf(data), path);
 }
 
-void onClearComparison(Fl_Widget*, void*) {
-    clearComparison();
-    showShownComparison();
+void onClearComparison(Fl_Widget*, void* data) {
+    AppState& state = stateOf(data);
+    state.compared.reset();
+    showShownComparison(state);
 }
 
-bool compareWithSnapshot(const std::string& path) {
+bool compareWithSnapshot(AppState& state, const std::string& path) {
     try {
-        compareShownWith(path);
+        compareShownWith(state, path);
     } catch (const SnapshotError& error) {
         alertBox("Not compared", visibleText(error.what()));  // one line, as on a terminal
         return false;
@@ -215,7 +220,7 @@ bool compareWithSnapshot(const std::string& path) {
         alertBox("Not compared", "Not enough memory to compare with " + visibleText(path) + ".");
         return false;
     }
-    showShownComparison();
+    showShownComparison(state);
     return true;
 }
 

@@ -6,16 +6,19 @@
 
 #include <string>
 
+#include "app/app_state.h"
+
 class Fl_Widget;
 
 namespace moravel {
 
 // Handles a right click (opens the menu) or one of the menu's shortcuts; true when it did.
-bool handleShareEvent(int event);
+bool handleShareEvent(AppState& state, int event);
 
 // Whether the key event under way is one of the menu's shortcuts, which the fields pass on.
 bool isShareShortcut();
 
+// The commands; `data` is the AppState.
 void onCopyReport(Fl_Widget* widget, void* data);
 void onSaveReport(Fl_Widget* widget, void* data);
 void onSaveSnapshot(Fl_Widget* widget, void* data);
@@ -26,10 +29,7 @@ void onClearComparison(Fl_Widget* widget, void* data);
 // Compares the main window's machine with the snapshot at `path` and marks the window's fields
 // that differ; a snapshot that cannot be used is told in a message box and changes nothing.
 // True when compared.
-bool compareWithSnapshot(const std::string& path);
-
-// The switch's state: identifying values hidden in what the commands hand out.
-bool hidingIdentifiers();
+bool compareWithSnapshot(AppState& state, const std::string& path);
 
 // Writes `content` to `path` whole or not at all; a failure is told in a message box naming
 // the file and the reason. True when written.

@@ -15,21 +15,16 @@ namespace moravel {
 namespace {
 
 // Only Windows' own numbers follow the notice rule; a kernel version such as 6.2 elsewhere must
-// not turn it on. A version supplied by the installed probes (a snapshot's) decides anywhere.
+// not turn it on.
 #ifdef _WIN32
 constexpr bool kPlatformVersionDecides = true;
 #else
 constexpr bool kPlatformVersionDecides = false;
 #endif
 
-std::optional<OsVersion> suppliedOsVersion() {
-    SystemProbes* probes = systemProbes();
-    return probes ? probes->osVersion() : std::nullopt;
-}
-
-void configureMainWindow(Fl_Double_Window& window) {
+void configureMainWindow(AppState& state, Fl_Double_Window& window) {
     window.resizable(&window);
-    window.callback(onMainWindowClose);
+    window.callback(onMainWindowClose, &state);
     window.set_non_modal();
     window.color(fl_rgb_color(240, 240, 240));
     const ScreenRect workArea = screenWorkArea();
@@ -40,8 +35,7 @@ void configureMainWindow(Fl_Double_Window& window) {
     window.size_range(smallest.w, smallest.h);
 }
 
-void hideWaitWindow() {
-    AppState& state = appState();
+void hideWaitWindow(AppState& state) {
     if (state.noticeMode || !state.waitWindow) return;  // never made, or already closed by the user
     state.waitWindow->hide();
     state.waitWindow = nullptr;
@@ -51,31 +45,30 @@ void hideWaitWindow() {
 
 ScreenRect screenWorkArea() { return {Fl::x(), Fl::y(), Fl::w(), Fl::h()}; }
 
-VersionVerdict runVersionTest() {
-    return judgeVersion(suppliedOsVersion(), platformOsVersion(), kPlatformVersionDecides);
+VersionVerdict runVersionTest(SystemProbes* probes) {
+    return judgeVersion(probes ? probes->osVersion() : std::nullopt, platformOsVersion(), kPlatformVersionDecides);
 }
 
-void startMainWindow(int argc, char** argv) {
-    AppState& state = appState();
+void startMainWindow(AppState& state, int argc, char** argv) {
     if (state.mainWindow) return;
     Fl::visual(FL_RGB);
-    const VersionVerdict verdict = runVersionTest();
+    const VersionVerdict verdict = runVersionTest(state.context.probes);
     std::cout << versionLine(verdict.version) << std::flush;
     state.noticeMode = verdict.notice;
     if (state.noticeMode)
         showNoticeBox(kNoticeText);
     else
-        makeWaitWindow();
-    state.mainWindow = makeMainWindow();
-    configureMainWindow(*state.mainWindow);
-    hideWaitWindow();
+        makeWaitWindow(state);
+    state.mainWindow = makeMainWindow(state);
+    configureMainWindow(state, *state.mainWindow);
+    hideWaitWindow(state);
     state.mainWindow->show(argc, argv);
-    restoreStartEnvironment();
+    restoreStartEnvironment(state.displayPrepared);
     runIconPass();
 }
 
-void onMainWindowClose(Fl_Widget*, void*) {
-    AppState& state = appState();
+void onMainWindowClose(Fl_Widget*, void* data) {
+    AppState& state = *static_cast<AppState*>(data);
     if (state.mainWindow) state.mainWindow->hide();
     state.mainWindow = nullptr;
     std::exit(0);

@@ -52,14 +52,14 @@ const char* percentLabel(float fraction) {
     return nullptr;
 }
 
-void makeWaitWindow() {
+void makeWaitWindow(AppState& state) {
     auto* window = new Fl_Double_Window(kWaitWindowWidth, kWaitWindowHeight, kWaitTitle);
     window->color(fl_rgb_color(240, 240, 240));
     window->align(FL_ALIGN_CENTER);
-    window->callback(onWaitWindowClose);
-    appState().waitWindow = window;
+    window->callback(onWaitWindowClose, &state);
+    state.waitWindow = window;
     addFrameBox();
-    appState().progressBar = addProgressBar();
+    state.progressBar = addProgressBar();
     window->clear_border();
     ScreenRect at = placeWaitWindow(screenWorkArea());
     window->resize(at.x, at.y, at.w, at.h);
@@ -70,9 +70,9 @@ void makeWaitWindow() {
     presentDrawing();
 }
 
-void setProgress(float fraction) {
+void setProgress(AppState& state, float fraction) {
     // The bar outlives its window, but there is none at all before makeWaitWindow.
-    Fl_Progress* bar = appState().progressBar;
+    Fl_Progress* bar = state.progressBar;
     if (!bar) return;
     bar->value(fraction);
     if (const char* label = percentLabel(fraction)) bar->label(label);
@@ -80,8 +80,8 @@ void setProgress(float fraction) {
     presentDrawing();  // the step must be visible during the queries that follow, not after them
 }
 
-void onWaitWindowClose(Fl_Widget*, void*) {
-    AppState& state = appState();
+void onWaitWindowClose(Fl_Widget*, void* data) {
+    AppState& state = *static_cast<AppState*>(data);
     if (state.waitWindow) state.waitWindow->hide();
     state.waitWindow = nullptr;
 }

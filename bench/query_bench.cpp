@@ -17,7 +17,7 @@
 #include "providers/backends.h"
 #include "providers/linux/system/device_names.h"
 #include "providers/linux/system/host_facts.h"
-#include "providers/linux/system/linux_provider.h"
+#include "providers/linux/linux_provider.h"
 #include "query/backend.h"
 #include "query/views/provider_tap.h"
 #include "query/wmi_provider.h"
@@ -99,9 +99,10 @@ Machine makeMachine() {
     return machine;
 }
 
-void replay(benchmark::State& state, const std::vector<Read>& reads) {
+void replay(benchmark::State& state, QueryContext* context, const std::vector<Read>& reads) {
     for (auto _ : state) {
-        for (const Read& read : reads) benchmark::DoNotOptimize(queryWmiText(read.index, read.query, read.property));
+        for (const Read& read : reads)
+            benchmark::DoNotOptimize(queryWmiText(*context, read.index, read.query, read.property));
     }
     state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(reads.size()));
     state.counters["queries"] = static_cast<double>(reads.size());
@@ -110,17 +111,17 @@ void replay(benchmark::State& state, const std::vector<Read>& reads) {
     state.counters["first_run_cpu_us"] = cold;  // what the class cost in the recorded (first) run
 }
 
-void wholeReport(benchmark::State& state) {
-    resetQueryCount();
+void wholeReport(benchmark::State& state, QueryContext* context) {
+    context->queries = 0;
     NullSink sink;
-    for (auto _ : state) buildAllGroups(sink);
-    const double perRun = static_cast<double>(queryCount()) / static_cast<double>(state.iterations());
+    for (auto _ : state) buildAllGroups(*context, sink);
+    const double perRun = static_cast<double>(context->queries) / static_cast<double>(state.iterations());
     state.counters["queries"] = benchmark::Counter(perRun);
 }
 
 // The inventory pass of --inventory and --submit: every class it reads, one query cycle each.
-void inventoryPass(benchmark::State& state) {
-    for (auto _ : state) benchmark::DoNotOptimize(readInventory());
+void inventoryPass(benchmark::State& state, const Backend* backend) {
+    for (auto _ : state) benchmark::DoNotOptimize(readInventory(backend->provider.get(), backend->probes.get()));
 }
 
 }  // namespace
@@ -131,23 +132,24 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     std::ostringstream diagnostics;  // the query layer's type lines are not the benchmark's output
     Machine machine = makeMachine();
-    ScopedBackend installed(machine.backend.provider.get(), machine.backend.probes.get(), &diagnostics);
+    QueryContext context = machine.backend.context(&diagnostics);
 
     auto recorder = std::make_shared<ReadRecorder>();
     std::unique_ptr<WmiProvider> recording = makeTappedProvider(*machine.backend.provider, recorder);
     {
-        ScopedBackend recorded(recording.get(), machine.backend.probes.get());
+        QueryContext recorded{recording.get(), machine.backend.probes.get(), &diagnostics};
         NullSink sink;
-        buildAllGroups(sink);
+        buildAllGroups(recorded, sink);
         recorder->finish();
     }
 
     std::map<std::string, std::vector<Read>> byClass;
     for (const Read& read : recorder->reads) byClass[read.query.substr(read.query.rfind(' ') + 1)].push_back(read);
     for (const auto& [name, reads] : byClass)
-        benchmark::RegisterBenchmark(("queryWmiText/" + name).c_str(), replay, reads);
-    benchmark::RegisterBenchmark("report/all groups", wholeReport);
-    benchmark::RegisterBenchmark("inventory/the whole pass", inventoryPass)->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark(("queryWmiText/" + name).c_str(), replay, &context, reads);
+    benchmark::RegisterBenchmark("report/all groups", wholeReport, &context);
+    benchmark::RegisterBenchmark("inventory/the whole pass", inventoryPass, &machine.backend)
+        ->Unit(benchmark::kMillisecond);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     return 0;

@@ -27,31 +27,37 @@ const char* sendingOption(const ReportOptions& options) {
     return !options.config.empty() ? "--config" : !options.submit.empty() ? "--submit" : nullptr;
 }
 
+// The options as given, before they are one mode.
+struct Given {
+    bool help = false, version = false, details = false;
+    std::string inventory;  // "glpi" or "ocs"
+};
+
 // --tag, --timeout and --credentials say how to send or label an inventory: alone they would
 // silently do nothing.
-void checkSendingOptions(const ReportOptions& options) {
+void checkSendingOptions(const ReportOptions& options, const Given& given) {
     const char* sending = sendingOption(options);
     if (!options.config.empty()) {
-        for (const auto& [given, name] : {std::pair{!options.submit.empty(), "--submit"},
-                                          {!options.tag.empty(), "--tag"},
-                                          {options.timeout.has_value(), "--timeout"},
-                                          {!options.credentials.empty(), "--credentials"}})
-            if (given)
+        for (const auto& [present, name] : {std::pair{!options.submit.empty(), "--submit"},
+                                            {!options.tag.empty(), "--tag"},
+                                            {options.timeout.has_value(), "--timeout"},
+                                            {!options.credentials.empty(), "--credentials"}})
+            if (present)
                 throw UsageError(
                     std::string("option '--config' names the server, its tag, timeout and credentials; '") + name +
                     "' cannot be used with it");
     }
-    if (!options.tag.empty() && !sending && options.inventory.empty())
+    if (!options.tag.empty() && !sending && given.inventory.empty())
         throw UsageError("option '--tag' goes with '--submit' or '--inventory'");
     if (options.timeout && !sending) throw UsageError("option '--timeout' goes with '--submit'");
     if (!options.credentials.empty() && !sending) throw UsageError("option '--credentials' goes with '--submit'");
 }
 
-void checkInventoryOptions(const ReportOptions& options) {
-    if (!options.inventory.empty() && options.inventory != "glpi" && options.inventory != "ocs")
-        throw UsageError("option '--inventory' takes 'glpi' or 'ocs', not '" + options.inventory + "'");
+void checkInventoryOptions(const ReportOptions& options, const Given& given) {
+    if (!given.inventory.empty() && given.inventory != "glpi" && given.inventory != "ocs")
+        throw UsageError("option '--inventory' takes 'glpi' or 'ocs', not '" + given.inventory + "'");
     const char* sending = sendingOption(options);
-    bool inventory = !options.inventory.empty(), submit = sending != nullptr;
+    bool inventory = !given.inventory.empty(), submit = sending != nullptr;
     if (options.redact && (inventory || submit))
         throw UsageError(
             std::string("an inventory cannot be redacted: without serial numbers and addresses the server would take "
@@ -75,7 +81,7 @@ void takesNew(const std::vector<std::string>& arguments, std::size_t& i, std::st
     if (i + 1 < arguments.size() && !arguments[i + 1].empty() && arguments[i + 1][0] != '-') file = arguments[++i];
 }
 
-void checkCompare(const ReportOptions& options) {
+void checkCompare(const ReportOptions& options, const Given& given) {
     if (options.compare.empty()) {
         if (options.hardwareOnly) throw UsageError("option '--hardware-only' goes with '--compare'");
         return;
@@ -84,19 +90,31 @@ void checkCompare(const ReportOptions& options) {
     if (options.stats) throw UsageError("options '--compare' and '--stats' do not go together");
     if (!options.compareWith.empty() && !options.snapshot.empty())
         throw UsageError("'--compare OLD NEW' and '--snapshot' both name NEW; give one");
-    if (!options.inventory.empty() || sendingOption(options))
+    if (!given.inventory.empty() || sendingOption(options))
         throw UsageError(std::string("options '--compare' and '") +
                          (sendingOption(options) ? sendingOption(options) : "--inventory") + "' do not go together");
 }
 
-void checkDetails(const ReportOptions& options) {
-    if (!options.details) return;
+void checkDetails(const ReportOptions& options, const Given& given) {
+    if (!given.details) return;
     const char* other = !options.compare.empty()        ? "--compare"
-                        : !options.inventory.empty()    ? "--inventory"
+                        : !given.inventory.empty()      ? "--inventory"
                         : sendingOption(options)        ? sendingOption(options)
                         : !options.saveSnapshot.empty() ? "--save-snapshot"
                                                         : nullptr;
     if (other) throw UsageError(std::string("options '--details' and '") + other + "' do not go together");
+}
+
+// In the order the program has always weighed them.
+ReportMode modeOf(const ReportOptions& options, const Given& given) {
+    if (given.help) return ReportMode::Help;
+    if (given.version) return ReportMode::Version;
+    if (!options.compare.empty()) return ReportMode::Compare;
+    if (!options.saveSnapshot.empty()) return ReportMode::SaveSnapshot;
+    if (!given.inventory.empty()) return ReportMode::Inventory;
+    if (sendingOption(options)) return ReportMode::Submit;
+    if (given.details) return ReportMode::Details;
+    return ReportMode::Report;
 }
 
 }  // namespace
@@ -164,6 +182,7 @@ const char* const kReportUsage =
 
 ReportOptions parseReportOptions(const std::vector<std::string>& arguments) {
     ReportOptions options;
+    Given given;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
         if (argument == "--json")
@@ -171,9 +190,9 @@ ReportOptions parseReportOptions(const std::vector<std::string>& arguments) {
         else if (argument == "--stats")
             options.stats = true;
         else if (argument == "--help" || argument == "-h")
-            options.help = true;
+            given.help = true;
         else if (argument == "--version")
-            options.version = true;
+            given.version = true;
         else if (takesFile(arguments, i, "--snapshot", options.snapshot))
             continue;
         else if (argument == "--redact")
@@ -187,8 +206,8 @@ ReportOptions parseReportOptions(const std::vector<std::string>& arguments) {
         else if (argument == "--hardware-only")
             options.hardwareOnly = true;
         else if (argument == "--details")
-            options.details = true;
-        else if (takesValue(arguments, i, "--inventory", options.inventory))
+            given.details = true;
+        else if (takesValue(arguments, i, "--inventory", given.inventory))
             continue;
         else if (takesValue(arguments, i, "--submit", options.submit))
             continue;
@@ -207,10 +226,12 @@ ReportOptions parseReportOptions(const std::vector<std::string>& arguments) {
     }
     if (!options.output.empty() && !options.saveSnapshot.empty())
         throw UsageError("options '--output' and '--save-snapshot' each name the one file to write; give one");
-    checkSendingOptions(options);
-    checkInventoryOptions(options);
-    checkCompare(options);
-    checkDetails(options);
+    checkSendingOptions(options, given);
+    checkInventoryOptions(options, given);
+    checkCompare(options, given);
+    checkDetails(options, given);
+    options.mode = modeOf(options, given);
+    options.format = given.inventory == "ocs" ? InventoryFormat::Ocs : InventoryFormat::Glpi;
     return options;
 }
 

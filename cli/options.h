@@ -8,26 +8,38 @@
 
 namespace moravel {
 
+// What the program does, decided once from the whole command line.
+enum class ReportMode {
+    Report,        // the 38 fields, as text or JSON
+    Help,          // the usage
+    Version,       // the version line
+    SaveSnapshot,  // the backend's answers, to `saveSnapshot`
+    Inventory,     // the fuller inventory, in `format`
+    Submit,        // the fuller inventory, sent to `submit` or as `config` says
+    Compare,       // `compare` against `compareWith` or this machine
+    Details,       // everything the inventory holds, grouped
+};
+
+enum class InventoryFormat { Glpi, Ocs };
+
 constexpr int kDefaultTimeoutSeconds = 30;
 
 struct ReportOptions {
+    ReportMode mode = ReportMode::Report;
     bool json = false;
     bool stats = false;
-    bool help = false;
-    bool version = false;
-    bool redact = false;        // hide names, serial numbers and addresses
-    std::string output;         // write the report here instead of standard output
-    std::string snapshot;       // read answers from this snapshot instead of the platform
-    std::string saveSnapshot;   // write the backend's answers here instead of a report
-    std::string inventory;      // "glpi" or "ocs": print the fuller inventory in that format
-    std::string submit;         // send the inventory to this server (OCS or GLPI) instead
+    bool redact = false;       // hide names, serial numbers and addresses
+    std::string output;        // write the report here instead of standard output
+    std::string snapshot;      // read answers from this snapshot instead of the platform
+    std::string saveSnapshot;  // write the backend's answers here instead of a report
+    InventoryFormat format = InventoryFormat::Glpi;
+    std::string submit;         // the server (OCS or GLPI) the inventory is sent to
     std::string tag;            // the server's tag for this machine
     std::string credentials;    // a file holding USER:PASSWORD for the server
     std::string config;         // a file that names the server, tag, timeout and credentials
     std::string compare;        // compare this snapshot (OLD) with NEW, or with this machine
     std::string compareWith;    // NEW, when given
     bool hardwareOnly = false;  // leave out the values that change by themselves
-    bool details = false;       // print everything the inventory holds, grouped, instead
     // The seconds the whole exchange with the server may take, when given.
     std::optional<int> timeout;
 };

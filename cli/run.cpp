@@ -62,9 +62,9 @@ int writeFile(const std::string& path, const std::string& content, std::ostream&
     return problem ? cannotWrite(path, *problem, err) : 0;
 }
 
-int saveSnapshot(const std::string& path, std::ostream& err) {
+int saveSnapshot(const Backend& backend, const std::string& path, std::ostream& err) {
     std::ostringstream stream;
-    writeSnapshot(stream);
+    writeSnapshot(backend.provider.get(), backend.probes.get(), stream);
     const std::string snapshot = stream.str();
     if (std::optional<std::string> problem = snapshotSizeProblem(snapshot.size()))
         return cannotWrite(path, *problem, err);
@@ -85,13 +85,13 @@ void writeStats(long queries, std::chrono::steady_clock::duration elapsed, std::
     err << line << std::endl;
 }
 
-int printReport(const ReportOptions& options, std::ostream& out, std::ostream& err) {
+int printReport(const Backend& backend, const ReportOptions& options, std::ostream& out, std::ostream& err) {
     ReportCollector report;
-    resetQueryCount();
+    QueryContext context = backend.context(&err);
     const auto start = std::chrono::steady_clock::now();
-    buildAllGroups(report);
+    buildAllGroups(context, report);
     const auto elapsed = std::chrono::steady_clock::now() - start;
-    const long queries = queryCount();
+    const long queries = context.queries;
     std::ostringstream file;
     std::ostream& to = options.output.empty() ? out : file;
     if (options.json)
@@ -106,9 +106,9 @@ int printReport(const ReportOptions& options, std::ostream& out, std::ostream& e
     return status;
 }
 
-CompareSide thisMachine() {
+CompareSide thisMachine(std::ostream& err) {
     Backend machine = makeBackendFromEnvironment();
-    return CompareSide::fromMachine(*machine.provider, *machine.probes, "this machine");
+    return CompareSide::fromMachine(*machine.provider, *machine.probes, "this machine", err);
 }
 
 // OLD first, so an unusable OLD is told before the machine is read; the exit status follows
@@ -116,7 +116,7 @@ CompareSide thisMachine() {
 int printComparison(const ReportOptions& options, std::ostream& out, std::ostream& err) {
     const CompareSide before = CompareSide::fromFile(options.compare);
     const std::string& newFile = options.compareWith.empty() ? options.snapshot : options.compareWith;
-    const CompareSide after = newFile.empty() ? thisMachine() : CompareSide::fromFile(newFile);
+    const CompareSide after = newFile.empty() ? thisMachine(err) : CompareSide::fromFile(newFile);
     const Comparison comparison = compareSides(before, after, options.redact);
     std::ostringstream file;
     std::ostream& to = options.output.empty() ? out : file;
@@ -163,18 +163,19 @@ void writeInventoryStats(const TimedInventory& pass, std::ostream& err) {
 
 // The inventory in the asked format; an OCS inventory written to a .ocs file is compressed, as
 // OCS's local import and its injector take it.
-int printInventory(const ReportOptions& options, const Backend& backend, std::ostream& out, std::ostream& err) {
+int printInventory(const Backend& backend, const ReportOptions& options, std::ostream& out, std::ostream& err) {
     ExportOptions exportOptions{options.tag};
     TimedInventory pass = timedInventory(backend);
     if (pass.redacted) return refuseRedacted("--inventory", err);
-    std::string document = options.inventory == "glpi" ? glpiInventoryJson(pass.inventory, exportOptions)
-                                                       : ocsInventoryXml(pass.inventory, exportOptions);
+    const bool ocs = options.format == InventoryFormat::Ocs;
+    std::string document =
+        ocs ? ocsInventoryXml(pass.inventory, exportOptions) : glpiInventoryJson(pass.inventory, exportOptions);
     int status = 0;
     if (options.output.empty()) {
         out << document;
         status = flushOutput(out, err);
     } else {
-        bool compressed = options.inventory == "ocs" && endsWith(options.output, ".ocs");
+        bool compressed = ocs && endsWith(options.output, ".ocs");
         status = writeFile(options.output, compressed ? zlibCompress(document) : document, err);
     }
     if (options.stats && status == 0) writeInventoryStats(pass, err);
@@ -183,7 +184,7 @@ int printInventory(const ReportOptions& options, const Backend& backend, std::os
 
 // Everything the inventory holds, grouped as the Details window shows it (a redacted snapshot's
 // too: nothing leaves the machine).
-int printDetails(const ReportOptions& options, const Backend& backend, std::ostream& out, std::ostream& err) {
+int printDetails(const Backend& backend, const ReportOptions& options, std::ostream& out, std::ostream& err) {
     TimedInventory pass = timedInventory(backend);
     const DetailsList list = detailsList(pass.inventory);
     std::ostringstream text;
@@ -200,7 +201,7 @@ int printDetails(const ReportOptions& options, const Backend& backend, std::ostr
 
 // Nothing is written locally but, where the service keeps its state, the device id sent; a
 // failure is one line naming the server (its password hidden), the step and the reason.
-int submit(const ReportOptions& options, const Backend& backend, std::ostream& err) {
+int submit(const Backend& backend, const ReportOptions& options, std::ostream& err) {
     std::optional<Submission> submission;
     try {
         submission = submissionOf(options, err);
@@ -229,6 +230,20 @@ int submit(const ReportOptions& options, const Backend& backend, std::ostream& e
     return 3;
 }
 
+int run(const ReportOptions& options, std::ostream& out, std::ostream& err) {
+    switch (options.mode) {
+    case ReportMode::Help: out << kReportUsage; return 0;
+    case ReportMode::Version: out << kProgram << " " MORAVEL_VERSION << std::endl; return 0;
+    case ReportMode::Compare: return printComparison(options, out, err);
+    case ReportMode::SaveSnapshot: return saveSnapshot(selectBackend(options), options.saveSnapshot, err);
+    case ReportMode::Inventory: return printInventory(selectBackend(options), options, out, err);
+    case ReportMode::Submit: return submit(selectBackend(options), options, err);
+    case ReportMode::Details: return printDetails(selectBackend(options), options, out, err);
+    case ReportMode::Report: break;
+    }
+    return printReport(selectBackend(options), options, out, err);
+}
+
 }  // namespace
 
 int runReport(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
@@ -238,23 +253,8 @@ int runReport(const std::vector<std::string>& arguments, std::ostream& out, std:
     } catch (const UsageError& error) {
         return refuse(err, std::string(kProgram) + ": " + error.what() + " (see --help)");
     }
-    if (options.help) {
-        out << kReportUsage;
-        return 0;
-    }
-    if (options.version) {
-        out << kProgram << " " MORAVEL_VERSION << std::endl;
-        return 0;
-    }
-    DiagnosticsTo diagnostics(err);
     try {
-        if (!options.compare.empty()) return printComparison(options, out, err);
-        ScopedBackend backend(selectBackend(options));
-        if (!options.saveSnapshot.empty()) return saveSnapshot(options.saveSnapshot, err);
-        if (!options.inventory.empty()) return printInventory(options, backend.backend(), out, err);
-        if (!options.submit.empty() || !options.config.empty()) return submit(options, backend.backend(), err);
-        if (options.details) return printDetails(options, backend.backend(), out, err);
-        return printReport(options, out, err);
+        return run(options, out, err);
     } catch (const SnapshotError& error) {
         return refuse(err, error.what());
     } catch (const std::bad_alloc&) {

@@ -281,7 +281,7 @@ struct PairLook {
 };
 
 // What one side does not say about an item is unknown: only properties both sides give are
-// compared.
+// compared, and one that a side leaves out is named as not compared (unless it changes by itself).
 ItemChange changedItem(const PairLook& look, std::uint32_t i, std::uint32_t j) {
     const InventoryItem& shownBefore = look.shownBefore(i);
     const InventoryItem& shownAfter = look.shownAfter(j);
@@ -291,11 +291,17 @@ ItemChange changedItem(const PairLook& look, std::uint32_t i, std::uint32_t j) {
         auto text = [&](const CloseLook& side, Lens lens, std::uint32_t at) {
             return propertyText(side.item(lens, at), label);
         };
-        if (text(look.before, kAsRead, i).empty() || text(look.after, kAsRead, j).empty()) continue;
+        const bool noneBefore = text(look.before, kAsRead, i).empty(), noneAfter = text(look.after, kAsRead, j).empty();
+        if (noneBefore && noneAfter) continue;
         auto same = [&](Lens lens) { return text(look.before, lens, i) == text(look.after, lens, j); };
         std::optional<Difference> difference =
             differenceOf(same(kAsRead), same(look.lenses.key), same(look.lenses.steady));
         if (!difference) continue;
+        if (noneBefore || noneAfter) {
+            if (*difference != Difference::ByItself)
+                change.properties.push_back({label, {}, {}, Difference::Unknown, noneBefore ? "old" : "new"});
+            continue;
+        }
         const ItemProperty* property = findProperty(shownAfter, label);
         if (*difference == Difference::Changed)
             difference = property && property->software ? Difference::Software : nature;

@@ -90,8 +90,10 @@ class CompareSide {
 public:
     // A snapshot file; throws SnapshotError when it cannot be used.
     static CompareSide fromFile(const std::string& path);
-    // One normal read of a machine through `provider` and `probes`.
-    static CompareSide fromMachine(WmiProvider& provider, SystemProbes& probes, std::string name);
+    // One normal read of a machine through `provider` and `probes`; its diagnostic lines go to
+    // `diagnostics`.
+    static CompareSide fromMachine(WmiProvider& provider, SystemProbes& probes, std::string name,
+                                   std::ostream& diagnostics);
     // Answers read before (the window's).
     static CompareSide fromAnswers(SnapshotData answers, std::string name);
 
@@ -157,6 +159,9 @@ struct PropertyChange {
     std::string label;
     std::string before, after;
     Difference difference = Difference::Changed;
+    // "old" or "new" where that side does not record the value (then it is Unknown): named as
+    // not compared, never taken for equal.
+    const char* notRecordedBy = nullptr;
 };
 
 struct ItemChange {

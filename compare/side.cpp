@@ -133,16 +133,13 @@ public:
 
     std::vector<GroupRecord> readGroups(Lens lens) override {
         std::ostringstream discarded;
-        DiagnosticsTo diagnostics(discarded);
         LensView view(answers_, lens, spotter_);
-        ScopedBackend installed(view.provider(), view.probes());
+        QueryContext context{view.provider(), view.probes(), &discarded};
         ReportCollector report;
-        buildAllGroups(report);
+        buildAllGroups(context, report);
         return std::move(report.groups);
     }
     void readItems(Lens lens, InventoryKind kind, const ItemVisitor& visit) override {
-        std::ostringstream discarded;
-        DiagnosticsTo diagnostics(discarded);
         LensView view(answers_, lens, spotter_);
         moravel::readItems(view.provider(), view.probes(), kind, visit);
     }
@@ -215,13 +212,14 @@ CompareSide CompareSide::fromAnswers(SnapshotData answers, std::string name) {
     return CompareSide(std::make_shared<AnswersSource>(std::move(answers)), std::move(name), {});
 }
 
-CompareSide CompareSide::fromMachine(WmiProvider& provider, SystemProbes& probes, std::string name) {
+CompareSide CompareSide::fromMachine(WmiProvider& provider, SystemProbes& probes, std::string name,
+                                     std::ostream& diagnostics) {
     auto answers = std::make_shared<SnapshotData>();
     {
         Backend recording = makeRecordingView(provider, probes, answers);
-        ScopedBackend installed(recording.provider.get(), recording.probes.get());
+        QueryContext context = recording.context(&diagnostics);
         ReportCollector report;
-        buildAllGroups(report);  // the one read: the report's, then the inventory's
+        buildAllGroups(context, report);  // the one read: the report's, then the inventory's
         readInventory(recording.provider.get(), recording.probes.get());
     }
     return fromAnswers(std::move(*answers), std::move(name));

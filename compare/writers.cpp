@@ -164,6 +164,7 @@ std::optional<Json> itemJson(const ItemChange& item, Part part, bool hardwareOnl
         if ((replaced ? itemPart : partOf(property.difference, hardwareOnly)) != part) continue;
         Json change = {{"label", property.label}};
         if (part != Part::NotCompared) change.update({{"old", property.before}, {"new", property.after}});
+        if (property.notRecordedBy) change["notRecordedBy"] = property.notRecordedBy;
         properties.push_back(std::move(change));
     }
     if (properties.empty() && !(replaced && part == itemPart)) return std::nullopt;
@@ -202,6 +203,17 @@ Json uncomparedJson(const Comparison& comparison) {
     return kinds;
 }
 
+// The heading of what was not compared: values a snapshot hides, values one side does not record.
+const char* notComparedHeading(const Comparison& comparison) {
+    bool hidden = false, unrecorded = false;
+    for (const FieldChange& field : comparison.fields) hidden = hidden || field.difference == Difference::Unknown;
+    for (const ItemChange& item : comparison.items)
+        for (const PropertyChange& property : item.properties)
+            if (property.difference == Difference::Unknown) (property.notRecordedBy ? unrecorded : hidden) = true;
+    if (hidden && unrecorded) return "Hidden in a snapshot or empty on one side, not compared:";
+    return unrecorded ? "Empty on one side, not compared:" : "Hidden in a snapshot, not compared:";
+}
+
 std::string joined(const std::vector<std::string>& words) {
     std::string text;
     for (const std::string& word : words) text += (text.empty() ? "" : ", ") + word;
@@ -228,7 +240,7 @@ void writeTextComparison(const Comparison& comparison, bool hardwareOnly, std::o
         const char* heading = part == Part::Attached      ? "Removable media and virtual adapters:"
                               : part == Part::Software    ? "Drivers and operating system:"
                               : part == Part::Expected    ? (expectedHeaded ? nullptr : "Expected to change:")
-                              : part == Part::NotCompared ? "Hidden in a snapshot, not compared:"
+                              : part == Part::NotCompared ? notComparedHeading(comparison)
                                                           : nullptr;
         if (heading) out << heading << '\n';
         const char* indent = part == Part::Hardware ? "" : "  ";

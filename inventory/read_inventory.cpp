@@ -37,8 +37,6 @@ Inventory readInventory(WmiProvider* provider, SystemProbes* probes) {
     return inventory;
 }
 
-Inventory readInventory() { return readInventory(wmiProvider(), systemProbes()); }
-
 namespace parts {
 
 std::string firstOf(std::initializer_list<std::string> texts) {

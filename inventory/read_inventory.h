@@ -10,7 +10,5 @@ namespace moravel {
 
 // From `provider` and `probes` (either may be null: that source then gives nothing).
 Inventory readInventory(WmiProvider* provider, SystemProbes* probes);
-// From the provider and probes the query layer has installed.
-Inventory readInventory();
 
 }  // namespace moravel

@@ -129,27 +129,34 @@ public:
         Receiving receiving{ReplyBudget(exchangeLeft_), deadline, {}, nullptr};
         char error[CURL_ERROR_SIZE] = "";
         CURL* h = transfer.handle;
-        curl_.setopt(h, CURLOPT_URL, url.c_str());
-        curl_.setopt(h, CURLOPT_PROTOCOLS_STR, "http,https");
-        curl_.setopt(h, CURLOPT_HTTPHEADER, transfer.headers);
-        curl_.setopt(h, CURLOPT_USERAGENT, userAgent.c_str());
-        curl_.setopt(h, CURLOPT_POSTFIELDS, body.data());
-        curl_.setopt(h, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body.size()));
-        curl_.setopt(h, CURLOPT_TIMEOUT_MS, static_cast<long>(left.count()));
-        curl_.setopt(h, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(left.count()));
-        curl_.setopt(h, CURLOPT_NOSIGNAL, 1L);
-        curl_.setopt(h, CURLOPT_WRITEFUNCTION, keepBody);
-        curl_.setopt(h, CURLOPT_WRITEDATA, &receiving);
-        curl_.setopt(h, CURLOPT_HEADERFUNCTION, countHeader);
-        curl_.setopt(h, CURLOPT_HEADERDATA, &receiving);
-        curl_.setopt(h, CURLOPT_XFERINFOFUNCTION, checkDeadline);
-        curl_.setopt(h, CURLOPT_XFERINFODATA, &receiving);
-        curl_.setopt(h, CURLOPT_NOPROGRESS, 0L);
-        curl_.setopt(h, CURLOPT_ERRORBUFFER, error);
+        // Before anything else: without it (libcurl before 7.85) a redirect could lead anywhere.
+        if (curl_.setopt(h, CURLOPT_PROTOCOLS_STR, "http,https") != CURLE_OK)
+            return failure("this libcurl cannot keep a transfer to http and https (7.85 or later needed)");
+        CURLcode set = CURLE_OK;
+        auto option = [&](CURLoption name, auto value) {
+            if (set == CURLE_OK) set = curl_.setopt(h, name, value);
+        };
+        option(CURLOPT_URL, url.c_str());
+        option(CURLOPT_HTTPHEADER, transfer.headers);
+        option(CURLOPT_USERAGENT, userAgent.c_str());
+        option(CURLOPT_POSTFIELDS, body.data());
+        option(CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body.size()));
+        option(CURLOPT_TIMEOUT_MS, static_cast<long>(left.count()));
+        option(CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(left.count()));
+        option(CURLOPT_NOSIGNAL, 1L);
+        option(CURLOPT_WRITEFUNCTION, keepBody);
+        option(CURLOPT_WRITEDATA, &receiving);
+        option(CURLOPT_HEADERFUNCTION, countHeader);
+        option(CURLOPT_HEADERDATA, &receiving);
+        option(CURLOPT_XFERINFOFUNCTION, checkDeadline);
+        option(CURLOPT_XFERINFODATA, &receiving);
+        option(CURLOPT_NOPROGRESS, 0L);
+        option(CURLOPT_ERRORBUFFER, error);
         if (!credentials_.user.empty()) {  // given apart from the URL, which never holds them
-            curl_.setopt(h, CURLOPT_USERNAME, credentials_.user.c_str());
-            curl_.setopt(h, CURLOPT_PASSWORD, credentials_.password.c_str());
+            option(CURLOPT_USERNAME, credentials_.user.c_str());
+            option(CURLOPT_PASSWORD, credentials_.password.c_str());
         }
+        if (set != CURLE_OK) return failure(std::string("libcurl refused an option: ") + curl_.strerror(set));
         CURLcode code = curl_.perform(h);
         if (code != CURLE_OK) return failure(failureText(code, receiving, error, curl_));
         HttpReply reply;

@@ -4,16 +4,12 @@
 #include <climits>
 #include <cstdio>
 
-#include "query/query_context.h"
-
 namespace moravel {
 namespace {
 // GetAdaptersInfo fills a buffer of 16 records; a longer list does not fit and yields no
 // address on Windows, so no platform answers with one.
 constexpr std::size_t kAdapterRecords = 16;
 }  // namespace
-
-SystemProbes* systemProbes() { return queryContext().probes; }
 
 MemoryTexts formatMemoryStatus(const MemoryStatus& status) {
     char available[32];
@@ -43,15 +39,13 @@ std::string adapterAddressText(SystemProbes& probes, const HardwareAddress& addr
     return probes.addressesHidden() ? hideHexDigits(text) : text;
 }
 
-MemoryTexts readMemoryStatus() {
+MemoryTexts readMemoryStatus(SystemProbes* probes) {
     MemoryStatus status;
-    SystemProbes* probes = systemProbes();
     if (!probes || !probes->memoryStatus(status)) status = MemoryStatus();
     return formatMemoryStatus(status);
 }
 
-std::string readAdapterAddress() {
-    SystemProbes* probes = systemProbes();
+std::string readAdapterAddress(SystemProbes* probes) {
     if (!probes) return {};
     std::vector<HardwareAddress> adapters = probes->adapterAddresses();
     if (adapters.empty() || adapters.size() > kAdapterRecords) return {};

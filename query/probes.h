@@ -50,12 +50,10 @@ struct MemoryTexts {
     std::string load;       // "45%"
 };
 
-// The probes of the current query context (query_context.h); null when none are installed.
-SystemProbes* systemProbes();
-
-MemoryTexts readMemoryStatus();
+// The probes as the System group reads them, through `probes` (null: nothing to read).
+MemoryTexts readMemoryStatus(SystemProbes* probes);
 // The address of the last adapter in the list, or empty text when there is none.
-std::string readAdapterAddress();
+std::string readAdapterAddress(SystemProbes* probes);
 
 MemoryTexts formatMemoryStatus(const MemoryStatus& status);
 std::string formatAdapterAddress(const HardwareAddress& address);

@@ -1,7 +1,7 @@
-// Everything the query layer reads through and keeps count of, in one object: the installed
-// backend's provider and probes, where the diagnostic lines go, and how many queries ran. One
-// context is current; a ScopedBackend (backend.h) makes a context of its own current for as long
-// as it lives, so a test or a front end never swaps these one by one.
+// Everything the query layer reads through and keeps count of, in one object: a backend's
+// provider and probes, where the diagnostic lines go, and how many queries ran. A program makes
+// one for its backend and hands it to those who query (the groups, the inventory, a snapshot's
+// writer); a test makes one of its own.
 #pragma once
 
 #include <iostream>
@@ -12,25 +12,10 @@
 namespace moravel {
 
 struct QueryContext {
-    WmiProvider* provider = nullptr;  // not owned
-    SystemProbes* probes = nullptr;   // not owned
+    WmiProvider* provider = nullptr;  // not owned; null: every query reads nothing
+    SystemProbes* probes = nullptr;   // not owned; null: the probes read nothing
     std::ostream* diagnostics = &std::cout;
     long queries = 0;  // queryWmiText calls
-};
-
-// The current context: the one the innermost ContextScope made current, else the program's own.
-QueryContext& queryContext();
-
-// Makes `context` current while it lives, then the one before it again.
-class ContextScope {
-public:
-    explicit ContextScope(QueryContext& context);
-    ~ContextScope();
-    ContextScope(const ContextScope&) = delete;
-    ContextScope& operator=(const ContextScope&) = delete;
-
-private:
-    QueryContext* previous_;
 };
 
 }  // namespace moravel

@@ -7,7 +7,6 @@
 #include <memory>
 #include <sstream>
 
-#include "query/query_context.h"
 #include "query/wmi_names.h"
 
 namespace moravel {
@@ -76,7 +75,7 @@ std::optional<CycleFailure> queryCycle(WmiProvider& provider, const std::string&
 // its value are let go before the next object is asked for, and a walk that does not end with a
 // value goes on to the end. The objects that are only counted are stepped over by the
 // enumerator, which a provider may do without building them (WmiEnumerator::skip).
-std::string readObject(WmiEnumerator& enumerator, int index, const std::string& property) {
+std::string readObject(WmiEnumerator& enumerator, int index, const std::string& property, std::ostream& diagnostics) {
     constexpr std::size_t kAll = std::numeric_limits<std::size_t>::max();
     if (index < 0) {  // matches no object
         enumerator.skip(kAll, property);
@@ -91,7 +90,7 @@ std::string readObject(WmiEnumerator& enumerator, int index, const std::string& 
         enumerator.skip(kAll, property);
         return {};
     }
-    return valueToText(value, diagnosticStream());
+    return valueToText(value, diagnostics);
 }
 
 }  // namespace
@@ -133,15 +132,15 @@ std::optional<CycleFailure> runQueryCycleFrom(WmiProvider& provider, const std::
     });
 }
 
-std::string queryWmiText(int index, const std::string& wqlQuery, const std::string& propertyName) {
-    QueryContext& context = queryContext();
+std::string queryWmiText(QueryContext& context, int index, const std::string& wqlQuery,
+                         const std::string& propertyName) {
     ++context.queries;
     WmiProvider* provider = context.provider;
     if (!provider) return {};
     std::string text;
-    std::optional<CycleFailure> stopped =
-        queryCycle(*provider, kWmiNamespace, wqlQuery,
-                   [&](WmiEnumerator& enumerator) { text = readObject(enumerator, index, propertyName); });
+    std::optional<CycleFailure> stopped = queryCycle(
+        *provider, kWmiNamespace, wqlQuery,
+        [&](WmiEnumerator& enumerator) { text = readObject(enumerator, index, propertyName, *context.diagnostics); });
     if (stopped && stopped->step == CycleStep::Initialize)
         writeLine(*context.diagnostics, "Failed to initialize COM library. Error code = 0x" + hex(stopped->code));
     if (stopped && stopped->step == CycleStep::ExecQuery)
@@ -162,16 +161,5 @@ std::vector<std::string> splitWords(std::string text) {
     }
     return words;
 }
-
-WmiProvider* wmiProvider() { return queryContext().provider; }
-std::ostream& diagnosticStream() { return *queryContext().diagnostics; }
-
-DiagnosticsTo::DiagnosticsTo(std::ostream& stream) : previous_(queryContext().diagnostics) {
-    queryContext().diagnostics = &stream;
-}
-DiagnosticsTo::~DiagnosticsTo() { queryContext().diagnostics = previous_; }
-
-long queryCount() { return queryContext().queries; }
-void resetQueryCount() { queryContext().queries = 0; }
 
 }  // namespace moravel

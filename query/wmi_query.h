@@ -7,14 +7,16 @@
 #include <string>
 #include <vector>
 
+#include "query/query_context.h"
 #include "query/wmi_provider.h"
 
 namespace moravel {
 
 // The named property of object `index` (from 0) of a WQL query in ROOT\CIMV2, as text; empty
 // text on any failure. Each call is a complete connect-query-read-disconnect cycle through the
-// provider.
-std::string queryWmiText(int index, const std::string& wqlQuery, const std::string& propertyName);
+// context's provider, counted in the context; its diagnostic lines go to the context's stream.
+std::string queryWmiText(QueryContext& context, int index, const std::string& wqlQuery,
+                         const std::string& propertyName);
 
 // Called with each object a query returns, in order; returning false ends the walk. The object
 // is released before the next one is asked for.
@@ -43,28 +45,5 @@ std::vector<std::string> splitWords(std::string text);
 
 // The text of one property value, writing the type lines of the integer codes to `diagnostics`.
 std::string valueToText(const WmiValue& value, std::ostream& diagnostics);
-
-// The provider of the current query context (query_context.h); null when none is installed.
-WmiProvider* wmiProvider();
-
-// Where the current context's diagnostic lines go: standard output unless a front end says
-// otherwise.
-std::ostream& diagnosticStream();
-
-// Sends the current context's diagnostic lines to `stream` for as long as it lives.
-class DiagnosticsTo {
-public:
-    explicit DiagnosticsTo(std::ostream& stream);
-    ~DiagnosticsTo();
-    DiagnosticsTo(const DiagnosticsTo&) = delete;
-    DiagnosticsTo& operator=(const DiagnosticsTo&) = delete;
-
-private:
-    std::ostream* previous_;
-};
-
-// How many times queryWmiText has been called in the current context since the last reset.
-long queryCount();
-void resetQueryCount();
 
 }  // namespace moravel

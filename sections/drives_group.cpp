@@ -56,24 +56,26 @@ std::int32_t clampToInt32(std::int64_t value) {
                                                               std::numeric_limits<std::int32_t>::max()));
 }
 
-std::string readDisk(const char* property, int index) { return readProperty(kDiskDrive, property, index); }
+std::string readDisk(QueryContext& context, const char* property, int index) {
+    return readProperty(context, kDiskDrive, property, index);
+}
 
 // The local drives among the first `count` logical disks of the system, one entry per logical
 // disk examined; entries that stay empty still add a blank to the list and nothing to the total.
 // A drive an earlier disk of the scan took is passed over unread, so no drive is listed or counted
 // twice. The search stops at the first logical disk that does not answer.
-void partitionStep(std::int32_t count, DriveScan& scan) {
+void partitionStep(QueryContext& context, std::int32_t count, DriveScan& scan) {
     const std::int32_t entries = std::min(count, kMaxPartitionEntries);
     std::vector<std::string> names(entries);
     std::vector<std::string> freeSpace(entries);
     std::int32_t found = 0;
     for (std::int32_t m = 0; m < entries; ++m) {
         if (scan.takenLogicalDisks.count(m)) continue;
-        const std::string driveType = readProperty(kLogicalDisk, "DriveType", m);
+        const std::string driveType = readProperty(context, kLogicalDisk, "DriveType", m);
         if (driveType.empty()) break;
         if (driveType != "3") continue;
-        names[found] = readProperty(kLogicalDisk, "DeviceID", m);
-        freeSpace[found] = readProperty(kLogicalDisk, "FreeSpace", m);
+        names[found] = readProperty(context, kLogicalDisk, "DeviceID", m);
+        freeSpace[found] = readProperty(context, kLogicalDisk, "FreeSpace", m);
         scan.takenLogicalDisks.insert(m);
         ++found;
     }
@@ -83,43 +85,43 @@ void partitionStep(std::int32_t count, DriveScan& scan) {
     }
 }
 
-void scanIdeDisk(int index, DriveScan& scan) {
+void scanIdeDisk(QueryContext& context, int index, DriveScan& scan) {
     auto& slots = scan.slots;
-    slots[kIdeName] = readDisk("Caption", index);
-    slots[kIdeSerial] = readProperty(kPhysicalMedia, "SerialNumber", index);
-    slots[kIdeSize] = readDisk("Size", index);
-    slots[kFirmware] = readDisk("FirmwareRevision", index);
-    slots[kPartitions] = readDisk("Partitions", index);
+    slots[kIdeName] = readDisk(context, "Caption", index);
+    slots[kIdeSerial] = readProperty(context, kPhysicalMedia, "SerialNumber", index);
+    slots[kIdeSize] = readDisk(context, "Size", index);
+    slots[kFirmware] = readDisk(context, "FirmwareRevision", index);
+    slots[kPartitions] = readDisk(context, "Partitions", index);
     if (!slots[kPartitions].empty()) {
         const std::int32_t partitions = leadingInteger(slots[kPartitions]);
-        if (partitions > 0) partitionStep(partitions, scan);
+        if (partitions > 0) partitionStep(context, partitions, scan);
     }
-    slots[kCylinders] = readDisk("TotalCylinders", index);
-    slots[kHeads] = readDisk("TotalHeads", index);
-    slots[kSectors] = readDisk("TotalSectors", index);
-    slots[kTracks] = readDisk("TotalTracks", index);
+    slots[kCylinders] = readDisk(context, "TotalCylinders", index);
+    slots[kHeads] = readDisk(context, "TotalHeads", index);
+    slots[kSectors] = readDisk(context, "TotalSectors", index);
+    slots[kTracks] = readDisk(context, "TotalTracks", index);
 }
 
-void scanUsbDisk(int index, DriveScan& scan) {
-    scan.slots[kUsbName] = readDisk("Caption", index);
-    scan.slots[kUsbSerial] = readProperty(kPhysicalMedia, "SerialNumber", index);
-    scan.slots[kUsbSize] = readDisk("Size", index);
+void scanUsbDisk(QueryContext& context, int index, DriveScan& scan) {
+    scan.slots[kUsbName] = readDisk(context, "Caption", index);
+    scan.slots[kUsbSerial] = readProperty(context, kPhysicalMedia, "SerialNumber", index);
+    scan.slots[kUsbSize] = readDisk(context, "Size", index);
 }
 
 // Later disks of the same interface overwrite earlier ones; the drive list and the free space
 // accumulate over every IDE disk. Without any IDE disk the SCSI disks take their place, in index
 // order, after the six interface reads, which are not made again.
-DriveScan scanDisks() {
+DriveScan scanDisks(QueryContext& context) {
     DriveScan scan;
     std::array<std::string, kDisksScanned> interfaceTypes;
     for (int index = 0; index < kDisksScanned; ++index) {
-        interfaceTypes[index] = readDisk("InterfaceType", index);
-        if (interfaceTypes[index] == "IDE") scanIdeDisk(index, scan);
-        if (interfaceTypes[index] == "USB") scanUsbDisk(index, scan);
+        interfaceTypes[index] = readDisk(context, "InterfaceType", index);
+        if (interfaceTypes[index] == "IDE") scanIdeDisk(context, index, scan);
+        if (interfaceTypes[index] == "USB") scanUsbDisk(context, index, scan);
     }
     if (std::find(interfaceTypes.begin(), interfaceTypes.end(), "IDE") != interfaceTypes.end()) return scan;
     for (int index = 0; index < kDisksScanned; ++index)
-        if (interfaceTypes[index] == "SCSI") scanIdeDisk(index, scan);
+        if (interfaceTypes[index] == "SCSI") scanIdeDisk(context, index, scan);
     return scan;
 }
 
@@ -149,9 +151,9 @@ std::string usbDrive(const DriveScan& scan) {
 
 }  // namespace
 
-void drivesGroup(ReportSink& sink) {
+void drivesGroup(QueryContext& context, ReportSink& sink) {
     sink.beginGroup("Drives", 10, 565, 705, 75, false);
-    const DriveScan scan = scanDisks();
+    const DriveScan scan = scanDisks(context);
     sink.addField("HDD Name:", 115, 590, hddName(scan));
     sink.addField("HDD Serial No.:", 460, 590, hddSerialNo(scan));
     sink.addField("HDD Size:", 115, 615, hddSize(scan));

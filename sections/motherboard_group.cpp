@@ -7,30 +7,32 @@ namespace {
 
 const char* const kBaseBoard = "Win32_BaseBoard";
 
-std::string manufacturer() { return orNone(readProperty(kBaseBoard, "Manufacturer")); }
+std::string manufacturer(QueryContext& context) { return orNone(readProperty(context, kBaseBoard, "Manufacturer")); }
 
 // Boards without a serial often report a single blank.
-std::string uniqueSerialNo() { return atLeastOrNone(readProperty(kBaseBoard, "SerialNumber"), 2); }
+std::string uniqueSerialNo(QueryContext& context) {
+    return atLeastOrNone(readProperty(context, kBaseBoard, "SerialNumber"), 2);
+}
 
-std::string busType() {
+std::string busType(QueryContext& context) {
     const char* const device = "Win32_MotherboardDevice";
-    std::string text = readProperty(device, "PrimaryBusType");
+    std::string text = readProperty(context, device, "PrimaryBusType");
     if (text.empty()) return "None";
-    const std::string secondary = readProperty(device, "SecondaryBusType");
+    const std::string secondary = readProperty(context, device, "SecondaryBusType");
     if (!secondary.empty()) text += "   &   " + secondary;
     return text;
 }
 
-std::string model() { return orNone(readProperty(kBaseBoard, "Product")); }
+std::string model(QueryContext& context) { return orNone(readProperty(context, kBaseBoard, "Product")); }
 
 }  // namespace
 
-void motherBoardGroup(ReportSink& sink) {
+void motherBoardGroup(QueryContext& context, ReportSink& sink) {
     sink.beginGroup("MotherBoard", 10, 380, 705, 75, false);
-    sink.addField("Manufacturer:", 115, 405, manufacturer());
-    sink.addField("Unique Serial No.:", 460, 405, uniqueSerialNo());
-    sink.addField("Bus Type:", 115, 430, busType());
-    sink.addField("Model:", 460, 430, model());
+    sink.addField("Manufacturer:", 115, 405, manufacturer(context));
+    sink.addField("Unique Serial No.:", 460, 405, uniqueSerialNo(context));
+    sink.addField("Bus Type:", 115, 430, busType(context));
+    sink.addField("Model:", 460, 430, model(context));
     sink.endGroup();
 }
 

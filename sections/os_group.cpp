@@ -8,27 +8,29 @@ namespace {
 
 const char* const kOperatingSystem = "Win32_OperatingSystem";
 
-std::string name() {
-    const std::string caption = readProperty(kOperatingSystem, "Caption");
+std::string name(QueryContext& context) {
+    const std::string caption = readProperty(context, kOperatingSystem, "Caption");
     if (caption.size() < 4) return "None";
-    const std::string architecture = readProperty(kOperatingSystem, "OSArchitecture");
+    const std::string architecture = readProperty(context, kOperatingSystem, "OSArchitecture");
     if (architecture.size() > 1) return caption + " ( " + architecture + " )";
     return caption;
 }
 
-std::string productId() { return atLeastOrNone(readProperty(kOperatingSystem, "SerialNumber"), 4); }
+std::string productId(QueryContext& context) {
+    return atLeastOrNone(readProperty(context, kOperatingSystem, "SerialNumber"), 4);
+}
 
-std::string version() {
-    const std::string version = readProperty(kOperatingSystem, "Version");
+std::string version(QueryContext& context) {
+    const std::string version = readProperty(context, kOperatingSystem, "Version");
     if (version.empty()) return "None";
-    const std::string servicePack = readProperty(kOperatingSystem, "CSDVersion");
+    const std::string servicePack = readProperty(context, kOperatingSystem, "CSDVersion");
     if (servicePack.empty() || servicePack == "Null") return version;
     return version + " ( " + servicePack + " )";
 }
 
 // YYYYMMDDHHMMSS of a CIM date-time as YYYY-MM-DD HH:MM:SS, in the time zone it was given in.
-std::string lastBootUpTime() {
-    const std::string time = readProperty(kOperatingSystem, "LastBootUpTime");
+std::string lastBootUpTime(QueryContext& context) {
+    const std::string time = readProperty(context, kOperatingSystem, "LastBootUpTime");
     if (time.size() < 14) return "None";
     return time.substr(0, 4) + "-" + time.substr(4, 2) + "-" + time.substr(6, 2) + " " + time.substr(8, 2) + ":" +
            time.substr(10, 2) + ":" + time.substr(12, 2);
@@ -36,12 +38,12 @@ std::string lastBootUpTime() {
 
 }  // namespace
 
-void osGroup(ReportSink& sink) {
+void osGroup(QueryContext& context, ReportSink& sink) {
     sink.beginGroup("OS", 10, 195, 705, 75, false);
-    sink.addField("Name:", 115, 220, name());
-    sink.addField("Product ID:", 460, 220, productId());
-    sink.addField("Version:", 115, 245, version());
-    sink.addField("Last BootUp Time:", 460, 245, lastBootUpTime());
+    sink.addField("Name:", 115, 220, name(context));
+    sink.addField("Product ID:", 460, 220, productId(context));
+    sink.addField("Version:", 115, 245, version(context));
+    sink.addField("Last BootUp Time:", 460, 245, lastBootUpTime(context));
     sink.endGroup();
 }
 

@@ -47,21 +47,21 @@ const std::array<const char*, 24> kSkippedPrinters = {
     "PDF",
 };
 
-std::string cdrom() {
-    const std::string name = readProperty(kCdromDrive, "Name");
+std::string cdrom(QueryContext& context) {
+    const std::string name = readProperty(context, kCdromDrive, "Name");
     if (name.empty()) return "None";
-    const std::string mediaType = readProperty(kCdromDrive, "MediaType");
+    const std::string mediaType = readProperty(context, kCdromDrive, "MediaType");
     if (mediaType.empty() || mediaType == "UNKNOWN") return name;
     return mediaType + " ( " + name + " )";
 }
 
 // Audio over a video cable (NVIDIA) and headsets (Logitech) are not the machine's sound device.
-std::string sound() {
+std::string sound(QueryContext& context) {
     for (int index = 0; index < kSoundDevicesExamined; ++index) {
-        const std::string product = readProperty(kSoundDevice, "ProductName", index);
-        std::string maker = readProperty(kSoundDevice, "Manufacturer", index);
+        const std::string product = readProperty(context, kSoundDevice, "ProductName", index);
+        std::string maker = readProperty(context, kSoundDevice, "Manufacturer", index);
         if (product.empty() || maker == "NVIDIA") continue;
-        maker = readProperty(kSoundDevice, "Manufacturer", index);
+        maker = readProperty(context, kSoundDevice, "Manufacturer", index);
         if (maker == "Logitech") continue;
         return maker.empty() ? product : maker + " ( " + product + " )";
     }
@@ -70,10 +70,10 @@ std::string sound() {
 
 std::string network(const SharedValues& shared) { return orNone(shared.networkAdapterName); }
 
-std::string battery(const std::string& name) {
-    const std::string deviceId = readProperty(kBattery, "DeviceID");
+std::string battery(QueryContext& context, const std::string& name) {
+    const std::string deviceId = readProperty(context, kBattery, "DeviceID");
     if (deviceId.empty()) return name;
-    const int charge = std::clamp(leadingInteger(readProperty(kBattery, "EstimatedChargeRemaining")), 0, 100);
+    const int charge = std::clamp(leadingInteger(readProperty(context, kBattery, "EstimatedChargeRemaining")), 0, 100);
     return name + " - " + deviceId + " - Charged: " + decimal(charge) + "%";
 }
 
@@ -92,13 +92,13 @@ std::string printerStatusText(const std::string& status) {
     return status;
 }
 
-std::string printer() {
+std::string printer(QueryContext& context) {
     for (int index = 0; index < kPrintersExamined; ++index) {
-        const std::string caption = readProperty(kPrinter, "Caption", index);
+        const std::string caption = readProperty(context, kPrinter, "Caption", index);
         if (isSkippedPrinter(caption)) continue;
-        const std::string horizontal = readProperty(kPrinter, "HorizontalResolution", index);
-        const std::string vertical = readProperty(kPrinter, "VerticalResolution", index);
-        const std::string status = printerStatusText(readProperty(kPrinter, "PrinterStatus", index));
+        const std::string horizontal = readProperty(context, kPrinter, "HorizontalResolution", index);
+        const std::string vertical = readProperty(context, kPrinter, "VerticalResolution", index);
+        const std::string status = printerStatusText(readProperty(context, kPrinter, "PrinterStatus", index));
         if (horizontal.size() < 2) return caption;
         return caption + " - Resolution: ( " + horizontal + ", " + vertical + " )" + status;
     }
@@ -107,16 +107,16 @@ std::string printer() {
 
 }  // namespace
 
-void otherGroup(ReportSink& sink, const SharedValues& shared) {
+void otherGroup(QueryContext& context, ReportSink& sink, const SharedValues& shared) {
     sink.beginGroup("Other", 10, 645, 705, 75, true);
-    sink.addField("CDROM:", 115, 670, cdrom());
-    sink.addField("Sound:", 460, 670, sound());
+    sink.addField("CDROM:", 115, 670, cdrom(context));
+    sink.addField("Sound:", 460, 670, sound(context));
     sink.addField("Network:", 115, 695, network(shared));
-    const std::string batteryName = readProperty(kBattery, "Name");
+    const std::string batteryName = readProperty(context, kBattery, "Name");
     if (batteryName.size() >= 4)
-        sink.addField("Battery:", 460, 695, battery(batteryName));
+        sink.addField("Battery:", 460, 695, battery(context, batteryName));
     else
-        sink.addField("Printer:", 460, 695, printer());
+        sink.addField("Printer:", 460, 695, printer(context));
     sink.endGroup();
 }
 

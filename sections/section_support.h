@@ -9,8 +9,8 @@
 namespace moravel {
 
 // queryWmiText for object `index` of "SELECT * FROM <className>".
-inline std::string readProperty(const char* className, const char* property, int index = 0) {
-    return queryWmiText(index, selectAllFrom(className), property);
+inline std::string readProperty(QueryContext& context, const char* className, const char* property, int index = 0) {
+    return queryWmiText(context, index, selectAllFrom(className), property);
 }
 
 // Board makers leave this in the model and maker slots, in two spellings; the groups leave out

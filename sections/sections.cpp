@@ -2,16 +2,16 @@
 
 namespace moravel {
 
-void buildAllGroups(ReportSink& sink) {
+void buildAllGroups(QueryContext& context, ReportSink& sink) {
     SharedValues shared;
-    systemGroup(sink, shared);
-    biosGroup(sink);
-    osGroup(sink);
-    cpuGroup(sink);
-    motherBoardGroup(sink);
-    vgaGroup(sink);
-    drivesGroup(sink);
-    otherGroup(sink, shared);
+    systemGroup(context, sink, shared);
+    biosGroup(context, sink);
+    osGroup(context, sink);
+    cpuGroup(context, sink);
+    motherBoardGroup(context, sink);
+    vgaGroup(context, sink);
+    drivesGroup(context, sink);
+    otherGroup(context, sink, shared);
 }
 
 }  // namespace moravel

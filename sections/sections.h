@@ -1,9 +1,10 @@
 // The eight inventory groups, in window order. Each entry point reads its values through the
-// query layer and hands its group and fields to the sink.
+// query context it is given and hands its group and fields to the sink.
 #pragma once
 
 #include <string>
 
+#include "query/query_context.h"
 #include "sections/report_sink.h"
 
 namespace moravel {
@@ -14,16 +15,16 @@ struct SharedValues {
     std::string networkAdapterName;
 };
 
-void systemGroup(ReportSink& sink, SharedValues& shared);
-void biosGroup(ReportSink& sink);
-void osGroup(ReportSink& sink);
-void cpuGroup(ReportSink& sink);
-void motherBoardGroup(ReportSink& sink);
-void vgaGroup(ReportSink& sink);
-void drivesGroup(ReportSink& sink);
-void otherGroup(ReportSink& sink, const SharedValues& shared);
+void systemGroup(QueryContext& context, ReportSink& sink, SharedValues& shared);
+void biosGroup(QueryContext& context, ReportSink& sink);
+void osGroup(QueryContext& context, ReportSink& sink);
+void cpuGroup(QueryContext& context, ReportSink& sink);
+void motherBoardGroup(QueryContext& context, ReportSink& sink);
+void vgaGroup(QueryContext& context, ReportSink& sink);
+void drivesGroup(QueryContext& context, ReportSink& sink);
+void otherGroup(QueryContext& context, ReportSink& sink, const SharedValues& shared);
 
 // All eight groups in window order.
-void buildAllGroups(ReportSink& sink);
+void buildAllGroups(QueryContext& context, ReportSink& sink);
 
 }  // namespace moravel

@@ -17,20 +17,20 @@ bool isShown(const std::string& text) { return !text.empty() && !isOemPlaceholde
 // The owner is read even when the name is missing: the query order is part of the behaviour.
 // Most machines have no optical drive to report the name; the computer system itself knows it,
 // asked only then, so a machine with a drive reads exactly what it always read.
-std::string computerName() {
-    std::string name = readProperty("Win32_CDROMDrive", "SystemName");
-    const std::string owner = readProperty(kComputerSystem, "PrimaryOwnerName");
-    if (name.empty()) name = readProperty(kComputerSystem, "Name");
+std::string computerName(QueryContext& context) {
+    std::string name = readProperty(context, "Win32_CDROMDrive", "SystemName");
+    const std::string owner = readProperty(context, kComputerSystem, "PrimaryOwnerName");
+    if (name.empty()) name = readProperty(context, kComputerSystem, "Name");
     if (name.empty()) return "None";
     return name + "  ( Owner Name: " + owner + " )";
 }
 
-std::string type() {
-    std::string text = readProperty(kComputerSystem, "SystemType");
+std::string type(QueryContext& context) {
+    std::string text = readProperty(context, kComputerSystem, "SystemType");
     if (text.empty()) return "None";
-    const std::string model = readProperty(kComputerSystem, "Model");
+    const std::string model = readProperty(context, kComputerSystem, "Model");
     if (isShown(model)) text += " ( Model: " + model + " )";
-    const std::string maker = readProperty(kComputerSystem, "Manufacturer");
+    const std::string maker = readProperty(context, kComputerSystem, "Manufacturer");
     if (isShown(maker)) text += " - " + maker;
     return text;
 }
@@ -44,11 +44,11 @@ std::string installedGigabytes(const std::string& endingAddressKib) {
     return number;
 }
 
-std::string memory() {
-    const std::string endingAddress = readProperty("Win32_MemoryArray", "EndingAddress");
+std::string memory(QueryContext& context) {
+    const std::string endingAddress = readProperty(context, "Win32_MemoryArray", "EndingAddress");
     if (endingAddress.empty()) return "None";
     std::string text = installedGigabytes(endingAddress) + " GB";
-    const std::string totalBytes = readProperty(kComputerSystem, "TotalPhysicalMemory");
+    const std::string totalBytes = readProperty(context, kComputerSystem, "TotalPhysicalMemory");
     if (!totalBytes.empty()) text += "   ( Useable: " + decimal(scaledRound(totalBytes, kPerMebi)) + " MB )";
     return text;
 }
@@ -57,7 +57,7 @@ std::string availableMemory(const MemoryTexts& status) {
     return status.available + "   ( In Use: " + status.load + " )";
 }
 
-std::string domain() { return orNone(readProperty(kComputerSystem, "Domain")); }
+std::string domain(QueryContext& context) { return orNone(readProperty(context, kComputerSystem, "Domain")); }
 
 // Virtual adapters of these makers also call themselves Ethernet.
 bool isEthernetCard(const std::string& adapterType, const std::string& maker) {
@@ -66,40 +66,40 @@ bool isEthernetCard(const std::string& adapterType, const std::string& maker) {
 
 // The address of the first real Ethernet card among the first 50 adapters, empty when none
 // matches. The configuration class is paired with the adapter class by position.
-std::string ethernetAddress(SharedValues& shared) {
+std::string ethernetAddress(QueryContext& context, SharedValues& shared) {
     for (int i = 0; i < kAdapterCandidates; ++i) {
-        const std::string adapterType = readProperty(kNetworkAdapter, "AdapterType", i);
-        const std::string maker = readProperty(kNetworkAdapter, "Manufacturer", i);
+        const std::string adapterType = readProperty(context, kNetworkAdapter, "AdapterType", i);
+        const std::string maker = readProperty(context, kNetworkAdapter, "Manufacturer", i);
         if (!isEthernetCard(adapterType, maker)) continue;
-        shared.networkAdapterName = readProperty(kNetworkAdapter, "Name", i);
-        return readProperty("Win32_NetworkAdapterConfiguration", "MACAddress", i);
+        shared.networkAdapterName = readProperty(context, kNetworkAdapter, "Name", i);
+        return readProperty(context, "Win32_NetworkAdapterConfiguration", "MACAddress", i);
     }
     return {};
 }
 
 bool isAddress(const std::string& text) { return text.size() > 4; }
 
-std::string macAddress(SharedValues& shared) {
+std::string macAddress(QueryContext& context, SharedValues& shared) {
     shared.networkAdapterName = "None";
-    const std::string address = ethernetAddress(shared);
+    const std::string address = ethernetAddress(context, shared);
     if (isAddress(address)) return address;
-    const std::string listed = readAdapterAddress();
+    const std::string listed = readAdapterAddress(context.probes);
     shared.networkAdapterName = "No Ethernet 802.3 card found!";
     return isAddress(listed) ? listed : "None";
 }
 
 }  // namespace
 
-void systemGroup(ReportSink& sink, SharedValues& shared) {
+void systemGroup(QueryContext& context, ReportSink& sink, SharedValues& shared) {
     sink.beginGroup("System", 10, 10, 705, 100, false);
-    const MemoryTexts memoryStatus = readMemoryStatus();
-    sink.addField("Computer Name:", 115, 35, computerName());
-    sink.addField("Type:", 460, 35, type());
+    const MemoryTexts memoryStatus = readMemoryStatus(context.probes);
+    sink.addField("Computer Name:", 115, 35, computerName(context));
+    sink.addField("Type:", 460, 35, type(context));
     sink.progress(0.25f);
-    sink.addField("Memory:", 115, 60, memory());
+    sink.addField("Memory:", 115, 60, memory(context));
     sink.addField("Available Memory:", 460, 60, availableMemory(memoryStatus));
-    sink.addField("Domain:", 115, 85, domain());
-    sink.addField("MAC Address:", 460, 85, macAddress(shared));
+    sink.addField("Domain:", 115, 85, domain(context));
+    sink.addField("MAC Address:", 460, 85, macAddress(context, shared));
     sink.endGroup();
 }
 

@@ -37,12 +37,14 @@ struct AdapterSelection {
     bool internalFound = false;
 };
 
-std::string readController(const char* property, int index) { return readProperty(kVideoController, property, index); }
+std::string readController(QueryContext& context, const char* property, int index) {
+    return readProperty(context, kVideoController, property, index);
+}
 
 // The memory text of controller `index` when it is a candidate. Both values are always read.
-std::optional<std::string> candidateMemory(int index) {
-    std::string memory = readController("AdapterRAM", index);
-    const std::string name = readController("Name", index);
+std::optional<std::string> candidateMemory(QueryContext& context, int index) {
+    std::string memory = readController(context, "AdapterRAM", index);
+    const std::string name = readController(context, "Name", index);
     if (memory.empty() || name == "LogMeIn Mirror Driver") return std::nullopt;
     return memory;
 }
@@ -53,42 +55,43 @@ bool isInternal(const std::string& dacType) {
 }
 
 // The memory text comes from the candidate test; it is not read again.
-AdapterRecord readAdapter(int index, const std::string& memory) {
+AdapterRecord readAdapter(QueryContext& context, int index, const std::string& memory) {
     AdapterRecord record;
-    record[kName] = readController("Name", index);
-    record[kVideoProcessor] = readController("VideoProcessor", index);
-    record[kMaxRefreshRate] = readController("MaxRefreshRate", index);
-    record[kVideoModeDescription] = readController("VideoModeDescription", index);
-    record[kCurrentRefreshRate] = readController("CurrentRefreshRate", index);
+    record[kName] = readController(context, "Name", index);
+    record[kVideoProcessor] = readController(context, "VideoProcessor", index);
+    record[kMaxRefreshRate] = readController(context, "MaxRefreshRate", index);
+    record[kVideoModeDescription] = readController(context, "VideoModeDescription", index);
+    record[kCurrentRefreshRate] = readController(context, "CurrentRefreshRate", index);
     record[kAdapterRam] = memory;
-    record[kDriverVersion] = readController("DriverVersion", index);
-    record[kDriverDate] = readController("DriverDate", index);
-    record[kAdapterDacType] = readController("AdapterDACType", index);
+    record[kDriverVersion] = readController(context, "DriverVersion", index);
+    record[kDriverDate] = readController(context, "DriverDate", index);
+    record[kAdapterDacType] = readController(context, "AdapterDACType", index);
     return record;
 }
 
 // One pass: the first candidate whose converter type `accepts`, read into a record.
 template <typename DacTest>
-std::optional<AdapterRecord> firstMatch(DacTest accepts) {
+std::optional<AdapterRecord> firstMatch(QueryContext& context, DacTest accepts) {
     for (int index = 0; index < kControllersExamined; ++index) {
-        const std::optional<std::string> memory = candidateMemory(index);
+        const std::optional<std::string> memory = candidateMemory(context, index);
         if (!memory) continue;
-        if (accepts(readController("AdapterDACType", index))) return readAdapter(index, *memory);
+        if (accepts(readController(context, "AdapterDACType", index))) return readAdapter(context, index, *memory);
     }
     return std::nullopt;
 }
 
 // Later passes override earlier ones.
-AdapterSelection selectAdapter() {
+AdapterSelection selectAdapter(QueryContext& context) {
     AdapterSelection selection;
-    if (auto internal = firstMatch(isInternal)) {
+    if (auto internal = firstMatch(context, isInternal)) {
         selection.internalAdapter = *internal;
         selection.mainAdapter = *internal;
         selection.internalFound = true;
     }
-    if (auto integrated = firstMatch([](const std::string& dac) { return dac == "Integrated RAMDAC"; }))
+    if (auto integrated = firstMatch(context, [](const std::string& dac) { return dac == "Integrated RAMDAC"; }))
         selection.mainAdapter = *integrated;
-    if (auto other = firstMatch([](const std::string& dac) { return dac != "Integrated RAMDAC" && !isInternal(dac); }))
+    if (auto other =
+            firstMatch(context, [](const std::string& dac) { return dac != "Integrated RAMDAC" && !isInternal(dac); }))
         selection.mainAdapter = *other;
     return selection;
 }
@@ -139,9 +142,9 @@ std::string dacType(const AdapterSelection& selection) {
 
 }  // namespace
 
-void vgaGroup(ReportSink& sink) {
+void vgaGroup(QueryContext& context, ReportSink& sink) {
     sink.beginGroup("VGA", 10, 460, 705, 100, false);
-    const AdapterSelection selection = selectAdapter();
+    const AdapterSelection selection = selectAdapter(context);
     const AdapterRecord& shown = selection.mainAdapter;
     sink.addField("Name:", 115, 485, name(shown));
     sink.addField("Chip Type:", 460, 485, chipType(shown));

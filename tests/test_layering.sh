@@ -15,7 +15,7 @@
 # must catch.
 set -u
 cd "${MORAVEL_SOURCE_DIR:?}"
-linux=(providers/linux/parsers providers/linux/system providers/linux/classes)
+linux=(providers/linux/parsers providers/linux/system providers/linux/classes providers/linux)
 declare -A may_include=(
     [text]="text"
     [io]="io text"
@@ -23,8 +23,9 @@ declare -A may_include=(
     [query/snapshot]="query query/snapshot io"
     [query/views]="query query/snapshot query/views"
     [providers/linux/parsers]="query providers/linux/parsers"
-    [providers/linux/system]="query io providers providers/linux/parsers providers/linux/system"
+    [providers/linux/system]="query io providers/linux/parsers providers/linux/system"
     [providers/linux/classes]="query io providers/linux/parsers providers/linux/system providers/linux/classes"
+    [providers/linux]="query io providers ${linux[*]}"
     [providers/windows]="query io text providers providers/windows"
     [providers]="providers ${linux[*]} providers/windows query query/snapshot io"
     [sections]="sections query"

@@ -107,11 +107,11 @@ void addProbes(SystemProbes& probes, Json& document) {
 
 }  // namespace
 
-void writeSnapshot(std::ostream& out) {
+void writeSnapshot(WmiProvider* provider, SystemProbes* probes, std::ostream& out) {
     std::string classes;  // "Win32_X":[...],... as the objects are read
     Json rest = Json::object();
     Json failures = Json::object();
-    if (WmiProvider* provider = wmiProvider()) {
+    if (provider) {
         for (const WmiClass* recorded : recordedClasses()) {
             const std::size_t before = classes.size();
             classes += (classes.empty() ? "" : ",") + compact(recorded->name) + ":[";
@@ -124,7 +124,7 @@ void writeSnapshot(std::ostream& out) {
             }
         }
     }
-    if (SystemProbes* probes = systemProbes()) addProbes(*probes, rest);
+    if (probes) addProbes(*probes, rest);
     if (!failures.empty()) rest["failures"] = failures;
     const std::string members = compact(rest);  // {} or {"memoryStatus":...,...}
     out << "{\"classes\":{" << classes << '}' << (members.size() > 2 ? "," + members.substr(1) : "}") << '\n'

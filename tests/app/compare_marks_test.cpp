@@ -59,10 +59,11 @@ std::string printed(const std::vector<std::string>& arguments) {
 
 TEST(CompareMarks, ExactlyTheDifferingFieldsUntilCleared) {
     Backend live = makeSnapshotBackend(dataFile("desktop.json"));
-    installRecordedBackend(live);
-    appState().noticeMode = true;  // no wait window
-    std::unique_ptr<Fl_Double_Window> window(makeMainWindow());
-    appState().mainWindow = window.get();
+    AppState state;
+    installRecordedBackend(state, live);
+    state.noticeMode = true;  // no wait window
+    std::unique_ptr<Fl_Double_Window> window(makeMainWindow(state));
+    state.mainWindow = window.get();
     const std::vector<ReportField*> fields = fieldsOf(*window);
     ASSERT_EQ(fields.size(), 38u);
     std::vector<std::string> tooltips;
@@ -70,7 +71,7 @@ TEST(CompareMarks, ExactlyTheDifferingFieldsUntilCleared) {
     const std::vector<Geometry> before = geometryOf(*window);
 
     const std::string seller = dataFile("desktop_seller.json");
-    ASSERT_TRUE(compareWithSnapshot(seller));
+    ASSERT_TRUE(compareWithSnapshot(state, seller));
     std::vector<FieldMark> expected(fields.size(), FieldMark::Plain);
     expected[2] = expected[24] = expected[25] = expected[27] = expected[28] = expected[31] = FieldMark::Changed;
     expected[3] = expected[13] = expected[32] = FieldMark::ByItself;  // available memory, last boot, free space
@@ -87,13 +88,14 @@ TEST(CompareMarks, ExactlyTheDifferingFieldsUntilCleared) {
     EXPECT_TRUE(geometryOf(*window) == before) << "a widget moved";
     EXPECT_EQ(static_cast<MainWindow*>(window.get())->legendFor(), "desktop_seller.json");
     setenv("MORAVEL_SNAPSHOT", dataFile("desktop.json").c_str(), 1);  // moravel-report's machine is the window's
-    EXPECT_EQ(shareReport(ReportForm::Text, false), printed({"--compare", seller}));
-    EXPECT_EQ(shareReport(ReportForm::Text, true), printed({"--compare", seller, "--redact"}));
+    EXPECT_EQ(shareReport(state, ReportForm::Text, false), printed({"--compare", seller}));
+    EXPECT_EQ(shareReport(state, ReportForm::Text, true), printed({"--compare", seller, "--redact"}));
     unsetenv("MORAVEL_SNAPSHOT");
-    EXPECT_EQ(shareReport(ReportForm::Json, false).rfind("{\"old\":\"" + seller + "\",\"new\":\"this machine\",", 0),
-              0u);
+    EXPECT_EQ(
+        shareReport(state, ReportForm::Json, false).rfind("{\"old\":\"" + seller + "\",\"new\":\"this machine\",", 0),
+        0u);
 
-    onClearComparison(nullptr, nullptr);
+    onClearComparison(nullptr, &state);
     for (std::size_t i = 0; i < fields.size(); ++i) {
         EXPECT_EQ(fields[i]->mark(), FieldMark::Plain) << fields[i]->label();
         EXPECT_EQ(tooltipOf(fields[i]), tooltips[i]) << fields[i]->label();
@@ -101,35 +103,34 @@ TEST(CompareMarks, ExactlyTheDifferingFieldsUntilCleared) {
     EXPECT_STREQ(window->label(), kMainWindowTitle);
     EXPECT_EQ(window->tooltip(), nullptr);
     EXPECT_EQ(static_cast<MainWindow*>(window.get())->legendFor(), "");
-    EXPECT_FALSE(comparing());
-    EXPECT_EQ(shareReport(ReportForm::Text, false), printed({"--snapshot", dataFile("desktop.json")}));
-    appState() = AppState();
+    EXPECT_FALSE(state.compared);
+    EXPECT_EQ(shareReport(state, ReportForm::Text, false), printed({"--snapshot", dataFile("desktop.json")}));
 }
 
 // A module swapped in its slot changes no field: the title counts it as a part, and the report
 // says what differs.
 TEST(CompareMarks, ASwappedPartCountsInTheTitle) {
     Backend live = makeSnapshotBackend(dataFile("workstation.json"));
-    installRecordedBackend(live);
-    appState().noticeMode = true;
-    std::unique_ptr<Fl_Double_Window> window(makeMainWindow());
-    appState().mainWindow = window.get();
-    ASSERT_TRUE(compareWithSnapshot(dataFile("workstation_seller.json")));
+    AppState state;
+    installRecordedBackend(state, live);
+    state.noticeMode = true;
+    std::unique_ptr<Fl_Double_Window> window(makeMainWindow(state));
+    state.mainWindow = window.get();
+    ASSERT_TRUE(compareWithSnapshot(state, dataFile("workstation_seller.json")));
     EXPECT_STREQ(window->label(), (std::string(kMainWindowTitle) +
                                    " - 5 fields and 2 parts differ from workstation_seller.json (2 expected to change)")
                                       .c_str());
-    const std::string report = shareReport(ReportForm::Text, false);
+    const std::string report = shareReport(state, ReportForm::Text, false);
     EXPECT_NE(report.find("Memory module Controller1-ChannelB-DIMM0 16 GB DDR5 (serial 47A1C31F): replaced; "
                           "Manufacturer: Samsung \xE2\x86\x92 SK Hynix"),
               std::string::npos)
         << report;
-    const std::optional<Comparison> shown = shownComparison(false);
+    const std::optional<Comparison> shown = shownComparison(state, false);
     ASSERT_TRUE(shown);
     ASSERT_EQ(shown->items.size(), 2u);
     EXPECT_EQ(itemChangeNote(shown->items[0], "workstation_seller.json"),
               "In workstation_seller.json, another one:\nManufacturer: Samsung\nPart number: M425R2GA3BB0-CWMOD\n"
               "Serial number: 47A1C31F");
-    appState() = AppState();
 }
 
 }  // namespace

@@ -23,15 +23,16 @@ std::string dataFile(const std::string& name) { return MORAVEL_SOURCE_DIR "/test
 
 TEST(DetailsMarksWindow, TheSwappedModuleIsMarkedWhileTheComparisonIsOn) {
     Backend live = makeSnapshotBackend(dataFile("workstation.json"));
-    installRecordedBackend(live);
-    appState().noticeMode = true;  // no wait window
-    std::unique_ptr<Fl_Double_Window> main(makeMainWindow());
-    appState().mainWindow = main.get();
-    onDetails(nullptr, nullptr);
-    auto& details = *static_cast<DetailsWindow*>(appState().detailsWindow);
+    AppState state;
+    installRecordedBackend(state, live);
+    state.noticeMode = true;  // no wait window
+    std::unique_ptr<Fl_Double_Window> main(makeMainWindow(state));
+    state.mainWindow = main.get();
+    onDetails(nullptr, &state);
+    auto& details = *static_cast<DetailsWindow*>(state.detailsWindow);
     EXPECT_EQ(details.marked().marked(), 0u);
 
-    ASSERT_TRUE(compareWithSnapshot(dataFile("workstation_seller.json")));  // the open window follows
+    ASSERT_TRUE(compareWithSnapshot(state, dataFile("workstation_seller.json")));  // the open window follows
     EXPECT_EQ(details.countText(), "46 items, 2 differ from workstation_seller.json");
     details.searchField().value("2D4F6A9C");
     details.searchField().do_callback();
@@ -43,19 +44,18 @@ TEST(DetailsMarksWindow, TheSwappedModuleIsMarkedWhileTheComparisonIsOn) {
     EXPECT_NE(std::string(main->label()).find("2 parts differ from workstation_seller.json"), std::string::npos)
         << main->label();
 
-    onHideSwitch(nullptr, nullptr);  // hidden, the serials are unknown; the makers still differ
-    ASSERT_TRUE(appState().hideIdentifiers);
+    onHideSwitch(nullptr, &state);  // hidden, the serials are unknown; the makers still differ
+    ASSERT_TRUE(state.hideIdentifiers);
     EXPECT_EQ(details.marked().marked(), 2u);
     EXPECT_EQ(details.countText(), "0 of 46 items, 2 differ from workstation_seller.json");  // the serial searched for is hidden
 
-    onClearComparison(nullptr, nullptr);
+    onClearComparison(nullptr, &state);
     EXPECT_EQ(details.marked().marked(), 0u);
     EXPECT_EQ(details.countText().find("differ"), std::string::npos);
 
-    onDetailsClose(nullptr, nullptr);
+    onDetailsClose(nullptr, &state);
     Fl::check();
-    appState().mainWindow = nullptr;
-    appState() = AppState();
+    state.mainWindow = nullptr;
 }
 
 }  // namespace

@@ -44,31 +44,31 @@ int press(Fl_Widget& widget, int key) {
 
 class DetailsWindowTest : public ::testing::Test {
 protected:
-    void SetUp() override { installRecordedBackend(live_); }
+    void SetUp() override { installRecordedBackend(state_, live_); }
     void TearDown() override {
-        onDetailsClose(nullptr, nullptr);
+        onDetailsClose(nullptr, &state_);
         Fl::check();  // the closed window is deleted
-        appState() = AppState();
     }
     DetailsWindow& open() {
-        onDetails(nullptr, nullptr);
-        return *static_cast<DetailsWindow*>(appState().detailsWindow);
+        onDetails(nullptr, &state_);
+        return *static_cast<DetailsWindow*>(state_.detailsWindow);
     }
     Backend live_ = makeSnapshotBackend(dataFile("workstation.json"));
+    AppState state_;
 };
 
 TEST_F(DetailsWindowTest, OneWindowForManyClicksAndANewOneAfterItIsClosed) {
     DetailsWindow& first = open();
-    for (int click = 0; click < 5; ++click) onDetails(nullptr, nullptr);
+    for (int click = 0; click < 5; ++click) onDetails(nullptr, &state_);
     Fl::check();
     EXPECT_EQ(shownDetailsWindows(), 1);
-    EXPECT_EQ(appState().detailsWindow, &first);
+    EXPECT_EQ(state_.detailsWindow, &first);
     EXPECT_TRUE(first.shown());
     EXPECT_TRUE(first.non_modal());
 
-    onDetailsClose(nullptr, nullptr);
+    onDetailsClose(nullptr, &state_);
     Fl::check();
-    EXPECT_EQ(appState().detailsWindow, nullptr);
+    EXPECT_EQ(state_.detailsWindow, nullptr);
     EXPECT_EQ(shownDetailsWindows(), 0);
     open();
     EXPECT_EQ(shownDetailsWindows(), 1);
@@ -77,17 +77,17 @@ TEST_F(DetailsWindowTest, OneWindowForManyClicksAndANewOneAfterItIsClosed) {
 TEST_F(DetailsWindowTest, ListsWhatTheReportListsHiddenWhileTheSwitchIsOn) {
     DetailsWindow& window = open();
     std::ostringstream shown;
-    writeTextDetails(shownDetails(false), shown);
+    writeTextDetails(shownDetails(state_, false), shown);
     EXPECT_EQ(shown.str(), printed({"--details", "--snapshot", dataFile("workstation.json")}));
     EXPECT_EQ(window.countText(), "46 items");
     window.searchField().value("2D4F6A9C");
     window.searchField().do_callback();
     EXPECT_EQ(window.countText(), "1 of 46 items");
 
-    appState().hideIdentifiers = true;
-    refreshDetailsWindow();  // as the switch does
+    state_.hideIdentifiers = true;
+    refreshDetailsWindow(state_);  // as the switch does
     std::ostringstream hidden;
-    writeTextDetails(shownDetails(true), hidden);
+    writeTextDetails(shownDetails(state_, true), hidden);
     EXPECT_EQ(hidden.str(), printed({"--details", "--redact", "--snapshot", dataFile("workstation.json")}));
     EXPECT_EQ(window.countText(), "0 of 46 items");  // the serial is hidden, so nothing holds it
     window.searchField().value("(hidden)");

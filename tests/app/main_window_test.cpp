@@ -50,16 +50,17 @@ public:
 class MainWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        appState().noticeMode = true;  // no wait window in these tests
-        useArialMetricFaces();         // as the program starts: with them every caption keeps size 11
-        window_.reset(makeMainWindow());
+        state_.context = backend_.context();
+        state_.noticeMode = true;  // no wait window in these tests
+        useArialMetricFaces();     // as the program starts: with them every caption keeps size 11
+        window_.reset(makeMainWindow(state_));
         ASSERT_NE(window_, nullptr);
     }
-    void TearDown() override { appState() = AppState(); }
 
     Fl_Widget* child(int i) const { return window_->child(i); }
 
-    ScopedBackend backend_{testing::makeFakeBackend()};
+    Backend backend_{testing::makeFakeBackend()};
+    AppState state_;
     std::unique_ptr<Fl_Double_Window> window_;
 };
 
@@ -167,7 +168,7 @@ TEST_F(MainWindowTest, EveryCaptionFitsBetweenItsFieldAndTheOneBefore) {
 
 TEST_F(MainWindowTest, FieldsHoldWhatTheSectionsComposed) {
     RecordingSink expected;
-    buildAllGroups(expected);
+    buildAllGroups(state_.context, expected);
     ASSERT_EQ(expected.fields.size(), 38u);
     size_t next = 0;
     for (int g = 1; g <= 8; ++g) {
@@ -192,7 +193,7 @@ TEST_F(MainWindowTest, ButtonRow) {
         int x;
         Fl_Callback* callback;
         void* data;
-    } rows[] = {{"OK", 625, onMainWindowClose, nullptr},
+    } rows[] = {{"OK", 625, onMainWindowClose, &state_},
                 {"Print", 530, onPrintButton, child(0)},
                 {"About", 435, onAboutButton, nullptr}};  // its host is checked below
     for (int i = 0; i < 3; ++i) {
@@ -215,7 +216,7 @@ TEST_F(MainWindowTest, ButtonRow) {
     // About keeps its window in the program's state and gives it the program's icons.
     auto* host = static_cast<AboutHost*>(child(11)->user_data());
     ASSERT_NE(host, nullptr);
-    EXPECT_EQ(&host->openWindow, &appState().aboutWindow);
+    EXPECT_EQ(&host->openWindow, &state_.aboutWindow);
     EXPECT_EQ(host->setIcon, &setProgramIcon);
     EXPECT_EQ(host->iconPass, &runIconPass);
 }
@@ -239,7 +240,7 @@ TEST_F(MainWindowTest, ResizingScalesTheLayoutButNotTheText) {
 // The hide switch shows other texts in the same fields; a text that now fits has no tooltip.
 TEST_F(MainWindowTest, ShowReportReplacesEveryTextInOrder) {
     RecordingSink shown;
-    buildAllGroups(shown);
+    buildAllGroups(state_.context, shown);
     std::vector<GroupRecord> other;
     for (const Recorded& field : shown.fields) {
         if (other.empty() || other.back().label != field.group) other.push_back({field.group, 0, 0, 0, 0, false, {}});
@@ -260,12 +261,12 @@ TEST_F(MainWindowTest, ShowReportReplacesEveryTextInOrder) {
 class WindowSinkTest : public ::testing::Test {
 protected:
     void SetUp() override { window_ = std::make_unique<Fl_Double_Window>(725, 755); }
-    void TearDown() override { appState() = AppState(); }
+    AppState state_;
     std::unique_ptr<Fl_Double_Window> window_;
 };
 
 TEST_F(WindowSinkTest, CopiesCaptionsAndTextsAndNestsFieldsInTheirGroup) {
-    WindowSink sink;
+    WindowSink sink(state_);
     char caption[] = "Name:";
     char groupName[] = "Scratch";
     std::string text(400, 'x');
@@ -296,7 +297,7 @@ TEST_F(WindowSinkTest, CopiesCaptionsAndTextsAndNestsFieldsInTheirGroup) {
 }
 
 TEST_F(WindowSinkTest, OnlyAClippedTextBecomesTheTooltip) {
-    WindowSink sink;
+    WindowSink sink(state_);
     const std::string longText(100, 'W');
     sink.addField("Long:", 115, 35, longText);
     sink.addField("Short:", 460, 35, "fits");
@@ -313,7 +314,7 @@ TEST_F(WindowSinkTest, OnlyAClippedTextBecomesTheTooltip) {
 
 // Unfocused, a clipped field draws the start of its text and "…"; its value and tooltip stay whole.
 TEST_F(WindowSinkTest, ClippedTextIsShownCutShortWithAnEllipsis) {
-    WindowSink sink;
+    WindowSink sink(state_);
     const std::string longText = "Integrated RAMDAC ( Internal VGA: Intel(R) HD Graphics 4600 and more )";
     sink.addField("Long:", 115, 35, longText);
     sink.addField("Short:", 460, 35, "fits");
@@ -338,7 +339,7 @@ TEST_F(WindowSinkTest, ClippedTextIsShownCutShortWithAnEllipsis) {
 
 // A caption that would reach into the field before it is drawn smaller, as long as it has to be.
 TEST_F(WindowSinkTest, CaptionTooWideForItsGapIsDrawnSmaller) {
-    WindowSink sink;
+    WindowSink sink(state_);
     sink.beginGroup("Group", 10, 10, 705, 75, false);
     sink.addField("Left:", 115, 35, "");
     sink.addField("A caption much wider than the gap:", 460, 35, "");
@@ -355,7 +356,7 @@ TEST_F(WindowSinkTest, CaptionTooWideForItsGapIsDrawnSmaller) {
 }
 
 TEST_F(WindowSinkTest, EmbossedGroup) {
-    WindowSink sink;
+    WindowSink sink(state_);
     sink.beginGroup("Other", 10, 645, 705, 75, true);
     sink.endGroup();
     window_->end();
@@ -367,15 +368,15 @@ TEST_F(WindowSinkTest, ProgressMovesTheBarOnlyOutsideNoticeMode) {
     bar.minimum(0);
     bar.maximum(1);
     window_->end();
-    appState().progressBar = &bar;
-    WindowSink sink;
+    state_.progressBar = &bar;
+    WindowSink sink(state_);
 
-    appState().noticeMode = true;
+    state_.noticeMode = true;
     sink.progress(0.25f);
     EXPECT_EQ(bar.value(), 0.0f);
     EXPECT_EQ(bar.label(), nullptr);
 
-    appState().noticeMode = false;
+    state_.noticeMode = false;
     sink.progress(0.25f);
     EXPECT_EQ(bar.value(), 0.25f);
     EXPECT_STREQ(bar.label(), "25 %");

@@ -47,8 +47,8 @@ struct Moment {
 
 std::vector<Moment> moments;
 
-void recordMoment(void*) {
-    const AppState& state = appState();
+void recordMoment(void* data) {
+    const AppState& state = *static_cast<AppState*>(data);
     if (!state.waitWindow || !state.progressBar) return;
     Fl_Group* current = Fl_Group::current();
     moments.push_back({state.progressBar->label() ? state.progressBar->label() : "", state.progressBar->value(),
@@ -60,14 +60,16 @@ std::ostream& operator<<(std::ostream& out, const Moment& m) {
 }
 
 TEST(ProgressDuringBuild, PassesTheFourStepsInOrderWhileTheirGroupsAreBuilt) {
-    ScopedBackend backend(makeSnapshotBackendFromJson(kDesktopSnapshot, "desktop"));
+    const Backend backend = makeSnapshotBackendFromJson(kDesktopSnapshot, "desktop");
+    AppState state;
+    state.context = backend.context();
     char name[] = "moravel";
     char* argv[] = {name, nullptr};
     std::ostringstream versionLine;
     std::streambuf* saved = std::cout.rdbuf(versionLine.rdbuf());
-    Fl::add_check(recordMoment);
-    startMainWindow(1, argv);
-    Fl::remove_check(recordMoment);
+    Fl::add_check(recordMoment, &state);
+    startMainWindow(state, 1, argv);
+    Fl::remove_check(recordMoment, &state);
     std::cout.rdbuf(saved);
 
     ASSERT_EQ(moments.size(), 5u) << ::testing::PrintToString(moments);
@@ -85,14 +87,13 @@ TEST(ProgressDuringBuild, PassesTheFourStepsInOrderWhileTheirGroupsAreBuilt) {
         EXPECT_EQ(moments[i + 1].building, building[i]) << labels[i];
     }
     EXPECT_EQ(versionLine.str(), "6\t1\n");
-    ASSERT_NE(appState().mainWindow, nullptr);
-    EXPECT_TRUE(appState().mainWindow->shown());
-    EXPECT_EQ(appState().waitWindow, nullptr);
+    ASSERT_NE(state.mainWindow, nullptr);
+    EXPECT_TRUE(state.mainWindow->shown());
+    EXPECT_EQ(state.waitWindow, nullptr);
 
-    appState().mainWindow->hide();
-    delete appState().mainWindow;
-    delete appState().progressBar->window();
-    appState() = AppState();
+    state.mainWindow->hide();
+    delete state.mainWindow;
+    delete state.progressBar->window();
 }
 
 }  // namespace

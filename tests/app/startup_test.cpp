@@ -69,8 +69,9 @@ struct FirstSight {
 };
 FirstSight sight;
 
-void watchForWaitWindow(void*) {
-    if (sight.seen || !appState().waitWindow || !appState().waitWindow->shown()) return;
+void watchForWaitWindow(void* data) {
+    const AppState& state = *static_cast<AppState*>(data);
+    if (sight.seen || !state.waitWindow || !state.waitWindow->shown()) return;
     sight.seen = true;
     sight.printed = sight.out->text();
 }
@@ -82,15 +83,16 @@ Fl_Window* noticeBox() {
 }
 
 // Plays the user who reads the notice and presses its button.
-void dismissNotice(void*) {
+void dismissNotice(void* data) {
+    const AppState& state = *static_cast<AppState*>(data);
     Fl_Window* box = noticeBox();
     if (!box) {
-        Fl::repeat_timeout(0.02, dismissNotice);
+        Fl::repeat_timeout(0.02, dismissNotice, data);
         return;
     }
     sight.seen = true;
     sight.printed = sight.out->text();
-    sight.waitWindowExisted = appState().waitWindow != nullptr || appState().progressBar != nullptr;
+    sight.waitWindowExisted = state.waitWindow != nullptr || state.progressBar != nullptr;
     for (int i = 0; i < box->children(); ++i) {
         Fl_Widget* w = box->child(i);
         if (w->label() && std::string(w->label()) == kNoticeText) sight.noticeText = true;
@@ -109,63 +111,68 @@ void dismissNotice(void*) {
 class StartupTest : public ::testing::Test {
 protected:
     void TearDown() override {
-        Fl::remove_check(watchForWaitWindow);
-        Fl::remove_timeout(dismissNotice);
-        if (appState().mainWindow) appState().mainWindow->hide();
-        delete appState().mainWindow;
-        if (appState().progressBar) delete appState().progressBar->window();
-        appState() = AppState();
+        Fl::remove_check(watchForWaitWindow, &state_);
+        Fl::remove_timeout(dismissNotice, &state_);
+        if (state_.mainWindow) state_.mainWindow->hide();
+        delete state_.mainWindow;
+        if (state_.progressBar) delete state_.progressBar->window();
         sight = {};
     }
+    void use(Backend backend) {
+        backend_ = std::move(backend);
+        state_.context = backend_.context();
+    }
     void expectPlacedAndShown() {
-        ASSERT_NE(appState().mainWindow, nullptr);
-        EXPECT_TRUE(appState().mainWindow->shown());
+        ASSERT_NE(state_.mainWindow, nullptr);
+        EXPECT_TRUE(state_.mainWindow->shown());
         ScreenRect area = screenWorkArea();
         ScreenRect at = placeMainWindow(area, 725, 755);
-        EXPECT_EQ(appState().mainWindow->w(), at.w);
-        EXPECT_EQ(appState().mainWindow->h(), at.h);
+        EXPECT_EQ(state_.mainWindow->w(), at.w);
+        EXPECT_EQ(state_.mainWindow->h(), at.h);
         // On X11 the toolkit pulls a bordered window whose title bar would be off screen back
         // onto it; the position is ours only where the window fits.
         bool fits =
             at.x >= area.x + 1 && at.y >= area.y + 20 && at.x + at.w < area.x + area.w && at.y + at.h < area.y + area.h;
         if (fits) {
-            EXPECT_EQ(appState().mainWindow->x(), at.x);
-            EXPECT_EQ(appState().mainWindow->y(), at.y);
+            EXPECT_EQ(state_.mainWindow->x(), at.x);
+            EXPECT_EQ(state_.mainWindow->y(), at.y);
         }
-        EXPECT_EQ(appState().mainWindow->resizable(), appState().mainWindow);
-        EXPECT_EQ(appState().mainWindow->callback(), onMainWindowClose);
-        EXPECT_TRUE(appState().mainWindow->non_modal());
-        EXPECT_EQ(appState().mainWindow->color(), fl_rgb_color(240, 240, 240));
-        EXPECT_STREQ(appState().mainWindow->label(), kMainWindowTitle);
+        EXPECT_EQ(state_.mainWindow->resizable(), state_.mainWindow);
+        EXPECT_EQ(state_.mainWindow->callback(), onMainWindowClose);
+        EXPECT_TRUE(state_.mainWindow->non_modal());
+        EXPECT_EQ(state_.mainWindow->color(), fl_rgb_color(240, 240, 240));
+        EXPECT_STREQ(state_.mainWindow->label(), kMainWindowTitle);
     }
     char name_[32] = "moravel";
     char* argv_[2] = {name_, nullptr};
+    Backend backend_;
+    AppState state_;
 };
 
 TEST_F(StartupTest, VersionLineComesBeforeTheWaitWindowWhichGoesBeforeTheMainWindow) {
-    ScopedBackend backend(testing::makeFakeBackend(OsVersion{6, 1}));
+    use(testing::makeFakeBackend(OsVersion{6, 1}));
     {
         CapturedStdout out;
         sight.out = &out;
-        Fl::add_check(watchForWaitWindow);
-        startMainWindow(1, argv_);
+        Fl::add_check(watchForWaitWindow, &state_);
+        startMainWindow(state_, 1, argv_);
         EXPECT_TRUE(sight.seen) << "the wait window was never seen";
         EXPECT_EQ(sight.printed, "6\t1\n");
     }
-    EXPECT_FALSE(appState().noticeMode);
-    ASSERT_NE(appState().progressBar, nullptr);
-    EXPECT_EQ(appState().waitWindow, nullptr);
-    EXPECT_FALSE(appState().progressBar->window()->shown());
+    EXPECT_FALSE(state_.noticeMode);
+    ASSERT_NE(state_.progressBar, nullptr);
+    EXPECT_EQ(state_.waitWindow, nullptr);
+    EXPECT_FALSE(state_.progressBar->window()->shown());
     expectPlacedAndShown();
 }
 
 TEST_F(StartupTest, NoticeVersionShowsTheBoxAndNoWaitWindow) {
-    ScopedBackend backend(testing::makeFakeBackend(OsVersion{6, 2}));
+    use(testing::makeFakeBackend(OsVersion{6, 2}));
     {
         CapturedStdout out;
         sight.out = &out;
-        Fl::add_timeout(0.02, dismissNotice);
-        startMainWindow(1, argv_);
+        Fl::add_timeout(0.02, dismissNotice, &state_);
+        startMainWindow(state_, 1, argv_);
         EXPECT_TRUE(sight.seen) << "the notice box was never seen";
         EXPECT_EQ(sight.printed, "6\t2\n");
         EXPECT_TRUE(sight.noticeText);
@@ -173,29 +180,29 @@ TEST_F(StartupTest, NoticeVersionShowsTheBoxAndNoWaitWindow) {
         EXPECT_STREQ(fl_close, "Close");  // other message boxes keep the toolkit's word
         EXPECT_FALSE(sight.waitWindowExisted);
     }
-    EXPECT_TRUE(appState().noticeMode);
-    EXPECT_EQ(appState().progressBar, nullptr);
-    EXPECT_EQ(appState().waitWindow, nullptr);
+    EXPECT_TRUE(state_.noticeMode);
+    EXPECT_EQ(state_.progressBar, nullptr);
+    EXPECT_EQ(state_.waitWindow, nullptr);
     expectPlacedAndShown();
 }
 
 TEST_F(StartupTest, RunsOnlyOnce) {
-    ScopedBackend backend(testing::makeFakeBackend(OsVersion{6, 1}));
-    appState().mainWindow = new Fl_Double_Window(100, 100);
-    appState().mainWindow->end();
-    Fl_Double_Window* first = appState().mainWindow;
+    use(testing::makeFakeBackend(OsVersion{6, 1}));
+    state_.mainWindow = new Fl_Double_Window(100, 100);
+    state_.mainWindow->end();
+    Fl_Double_Window* first = state_.mainWindow;
     CapturedStdout out;
-    startMainWindow(1, argv_);
+    startMainWindow(state_, 1, argv_);
     EXPECT_EQ(out.text(), "");
-    EXPECT_EQ(appState().mainWindow, first);
-    EXPECT_EQ(appState().waitWindow, nullptr);
+    EXPECT_EQ(state_.mainWindow, first);
+    EXPECT_EQ(state_.waitWindow, nullptr);
     EXPECT_FALSE(first->shown());
 }
 
 TEST(VersionTest, WithoutASuppliedVersionTheKernelIsReportedAndNoNoticeFollows) {
-    ScopedBackend backend(testing::makeFakeBackend(std::nullopt));
+    const Backend backend = testing::makeFakeBackend(std::nullopt);
     CapturedStdout out;
-    const VersionVerdict verdict = runVersionTest();
+    const VersionVerdict verdict = runVersionTest(backend.probes.get());
     EXPECT_EQ(out.text(), "");  // the test itself prints nothing: start-up prints its line
     EXPECT_FALSE(verdict.notice);
     std::string line = versionLine(verdict.version);

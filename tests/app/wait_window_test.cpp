@@ -15,16 +15,16 @@ namespace {
 class WaitWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        makeWaitWindow();
-        ASSERT_NE(appState().waitWindow, nullptr);
-        ASSERT_NE(appState().progressBar, nullptr);
-        window_ = appState().waitWindow;
+        makeWaitWindow(state_);
+        ASSERT_NE(state_.waitWindow, nullptr);
+        ASSERT_NE(state_.progressBar, nullptr);
+        window_ = state_.waitWindow;
     }
     void TearDown() override {
         window_->hide();
         delete window_;
-        appState() = AppState();
     }
+    AppState state_;
     Fl_Double_Window* window_ = nullptr;
 };
 
@@ -56,59 +56,59 @@ TEST_F(WaitWindowTest, BoxThenBarWithTheirSettings) {
     EXPECT_EQ(box->box(), FL_PLASTIC_DOWN_BOX);
     EXPECT_EQ(box->color(), FL_BACKGROUND2_COLOR);
 
-    EXPECT_EQ(window_->child(1), appState().progressBar);
-    EXPECT_EQ(appState().progressBar->x(), 10);
-    EXPECT_EQ(appState().progressBar->y(), 15);
-    EXPECT_EQ(appState().progressBar->w(), 380);
-    EXPECT_EQ(appState().progressBar->h(), 20);
-    EXPECT_EQ(appState().progressBar->label(), nullptr);
-    EXPECT_EQ(appState().progressBar->minimum(), 0.0f);
-    EXPECT_EQ(appState().progressBar->maximum(), 1.0f);
-    EXPECT_EQ(appState().progressBar->value(), 0.0f);
-    EXPECT_EQ(appState().progressBar->box(), FL_PLASTIC_DOWN_BOX);
-    EXPECT_EQ(appState().progressBar->color(), FL_BACKGROUND2_COLOR);
-    EXPECT_EQ(appState().progressBar->selection_color(), fl_rgb_color(0, 178, 178));
-    EXPECT_EQ(appState().progressBar->labelcolor(), FL_BLACK);
-    EXPECT_EQ(appState().progressBar->labelfont(), FL_HELVETICA_BOLD);
-    EXPECT_EQ(appState().progressBar->labelsize(), FL_NORMAL_SIZE);
+    EXPECT_EQ(window_->child(1), state_.progressBar);
+    EXPECT_EQ(state_.progressBar->x(), 10);
+    EXPECT_EQ(state_.progressBar->y(), 15);
+    EXPECT_EQ(state_.progressBar->w(), 380);
+    EXPECT_EQ(state_.progressBar->h(), 20);
+    EXPECT_EQ(state_.progressBar->label(), nullptr);
+    EXPECT_EQ(state_.progressBar->minimum(), 0.0f);
+    EXPECT_EQ(state_.progressBar->maximum(), 1.0f);
+    EXPECT_EQ(state_.progressBar->value(), 0.0f);
+    EXPECT_EQ(state_.progressBar->box(), FL_PLASTIC_DOWN_BOX);
+    EXPECT_EQ(state_.progressBar->color(), FL_BACKGROUND2_COLOR);
+    EXPECT_EQ(state_.progressBar->selection_color(), fl_rgb_color(0, 178, 178));
+    EXPECT_EQ(state_.progressBar->labelcolor(), FL_BLACK);
+    EXPECT_EQ(state_.progressBar->labelfont(), FL_HELVETICA_BOLD);
+    EXPECT_EQ(state_.progressBar->labelsize(), FL_NORMAL_SIZE);
 }
 
 TEST_F(WaitWindowTest, ProgressKeepsTheLastTableLabel) {
-    setProgress(0.33f);
-    EXPECT_EQ(appState().progressBar->value(), 0.33f);
-    EXPECT_EQ(appState().progressBar->label(), nullptr);
+    setProgress(state_, 0.33f);
+    EXPECT_EQ(state_.progressBar->value(), 0.33f);
+    EXPECT_EQ(state_.progressBar->label(), nullptr);
 
-    setProgress(0.25f);
-    EXPECT_STREQ(appState().progressBar->label(), "25 %");
-    EXPECT_EQ(appState().progressBar->label(), percentLabel(0.25f));  // the static text itself, not a copy
+    setProgress(state_, 0.25f);
+    EXPECT_STREQ(state_.progressBar->label(), "25 %");
+    EXPECT_EQ(state_.progressBar->label(), percentLabel(0.25f));  // the static text itself, not a copy
 
-    setProgress(0.33f);
-    EXPECT_EQ(appState().progressBar->value(), 0.33f);
-    EXPECT_STREQ(appState().progressBar->label(), "25 %");
+    setProgress(state_, 0.33f);
+    EXPECT_EQ(state_.progressBar->value(), 0.33f);
+    EXPECT_STREQ(state_.progressBar->label(), "25 %");
 
-    for (float f : {0.5f, 0.75f, 1.0f}) setProgress(f);
-    EXPECT_STREQ(appState().progressBar->label(), "100 %");
-    EXPECT_EQ(appState().progressBar->value(), 1.0f);
+    for (float f : {0.5f, 0.75f, 1.0f}) setProgress(state_, f);
+    EXPECT_STREQ(state_.progressBar->label(), "100 %");
+    EXPECT_EQ(state_.progressBar->value(), 1.0f);
 }
 
 TEST_F(WaitWindowTest, ClosingHidesAndTheBarStaysUsable) {
-    onWaitWindowClose(window_, nullptr);
-    EXPECT_EQ(appState().waitWindow, nullptr);
+    onWaitWindowClose(window_, &state_);
+    EXPECT_EQ(state_.waitWindow, nullptr);
     EXPECT_FALSE(window_->shown());
-    ASSERT_EQ(appState().progressBar, window_->child(1));
+    ASSERT_EQ(state_.progressBar, window_->child(1));
 
-    setProgress(0.5f);
-    EXPECT_EQ(appState().progressBar->value(), 0.5f);
-    EXPECT_STREQ(appState().progressBar->label(), "50 %");
+    setProgress(state_, 0.5f);
+    EXPECT_EQ(state_.progressBar->value(), 0.5f);
+    EXPECT_STREQ(state_.progressBar->label(), "50 %");
 
-    onWaitWindowClose(window_, nullptr);  // a second close is harmless
-    EXPECT_EQ(appState().waitWindow, nullptr);
+    onWaitWindowClose(window_, &state_);  // a second close is harmless
+    EXPECT_EQ(state_.waitWindow, nullptr);
 }
 
 TEST(WaitWindowAbsent, ProgressWithoutAWaitWindowDoesNothing) {
-    ASSERT_EQ(appState().progressBar, nullptr);
-    setProgress(0.5f);
-    EXPECT_EQ(appState().waitWindow, nullptr);
+    AppState state;
+    setProgress(state, 0.5f);
+    EXPECT_EQ(state.waitWindow, nullptr);
 }
 
 }  // namespace

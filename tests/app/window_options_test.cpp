@@ -57,9 +57,9 @@ TEST(WindowOptions, ASnapshotByOptionOrAsTheOneFileAndTheToolkitsOptionsPassedOn
 }
 
 TEST(WindowOptions, WhatCannotBeUsedIsRefused) {
-    for (const Words& words : {Words{"--bogus"}, Words{"-bogus"}, Words{"--snapshot"}, Words{"--snapshot="},
-                               Words{"a.json", "b.json"}, Words{"--snapshot", "a.json", "b.json"},
-                               Words{"-geometry"}, Words{"--geometry", "800x600"}})
+    for (const Words& words :
+         {Words{"--bogus"}, Words{"-bogus"}, Words{"--snapshot"}, Words{"--snapshot="}, Words{"a.json", "b.json"},
+          Words{"--snapshot", "a.json", "b.json"}, Words{"-geometry"}, Words{"--geometry", "800x600"}})
         EXPECT_THROW(parse(words), UsageError) << words[0];
 }
 
@@ -147,7 +147,8 @@ TEST(MessageBox, ALongReasonIsBrokenIntoLinesThatFitAndLosesNoCharacter) {
     const std::string broken = brokenIntoLines(reason + "\nsecond line", 300);
     std::string joined;
     std::size_t from = 0;
-    for (std::size_t end; (end = broken.find('\n', from)) != std::string::npos || from <= broken.size(); from = end + 1) {
+    for (std::size_t end; (end = broken.find('\n', from)) != std::string::npos || from <= broken.size();
+         from = end + 1) {
         if (end == std::string::npos) end = broken.size();
         const std::string line = broken.substr(from, end - from);
         EXPECT_LE(fl_width(line.c_str()), 300) << line;

@@ -82,7 +82,8 @@ TEST(CompareScale, AlikeAnswersAreLeftUnread) {
 
     // A recording holds values, not text: its values are what is compared.
     Backend file = makeSnapshotBackendFromJson(machine.dump(), "machine.json");
-    const CompareSide recorded = CompareSide::fromMachine(*file.provider, *file.probes, "this machine");
+    std::ostringstream discarded;
+    const CompareSide recorded = CompareSide::fromMachine(*file.provider, *file.probes, "this machine", discarded);
     EXPECT_TRUE(one.answersAlike(recorded, InventoryKind::Disk));
     EXPECT_FALSE(CompareSide::fromFile(saved(media, "media")).answersAlike(recorded, InventoryKind::Disk));
 }

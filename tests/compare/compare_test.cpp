@@ -176,6 +176,30 @@ TEST(Compare, ADiskSwapIsFoundThroughPhysicalMedia) {
                            kArrow + "S5GENG0N309999Z\n");
 }
 
+// A serial number one side leaves empty cannot be compared: the comparison says so, and that
+// only what it compared is equal; a value that moves by itself (an address) is not named.
+TEST(Compare, AValueOneSideLeavesEmptyIsNamedNotCompared) {
+    Json older = workstation();
+    for (const char* name : {"Win32_DiskDrive", "Win32_PhysicalMedia"}) older["classes"][name][0].erase("SerialNumber");
+    older["classes"]["Win32_NetworkAdapterConfiguration"][1]["IPAddress"] = Json::array();
+    const std::string olderFile = saved(older, "no-serial");
+
+    Outcome run = report({"--compare", olderFile, dataFile("workstation.json"), "--hardware-only"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, "No differences in what was compared.\n"
+                       "Empty on one side, not compared:\n"
+                       "  Disk SAMSUNG MZVL21T0HCLR-00BL7 954 GB / Serial number\n");
+    const Json document = Json::parse(report({"--compare", dataFile("workstation.json"), olderFile, "--json"}).out);
+    EXPECT_FALSE(document["differs"]);
+    EXPECT_EQ(document["notCompared"]["items"][0]["properties"],
+              Json::parse(R"([{"label": "Serial number", "notRecordedBy": "new"}])"));
+
+    older["classes"]["Win32_DiskDrive"][1]["Model"] = "WDC WD20EZAZ-00L9GB0";  // and a disk told apart
+    run = report({"--compare", saved(older, "no-serial-other-model"), dataFile("workstation.json"), "--hardware-only"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.out.find("Empty on one side, not compared:\n  Disk SAMSUNG"), std::string::npos) << run.out;
+}
+
 // The same machine with its USB stick gone, a container network more and a newer graphics
 // driver: its hardware is as it was.
 TEST(Compare, HardwareOnlyIsTheMachinesOwnHardware) {
@@ -351,17 +375,14 @@ TEST(Compare, TheMachineIsReadOnceLikeAReportAndAnInventory) {
     Backend machine = makeSnapshotBackend(dataFile("desktop.json"));
     auto counter = std::make_shared<ReadCounter>();
     std::unique_ptr<WmiProvider> counted = makeTappedProvider(*machine.provider, counter);
-    {
-        ScopedBackend installed(counted.get(), machine.probes.get());
-        std::ostringstream discarded;
-        DiagnosticsTo diagnostics(discarded);
-        ReportCollector once;
-        buildAllGroups(once);
-        readInventory();
-    }
+    std::ostringstream discarded;
+    QueryContext context{counted.get(), machine.probes.get(), &discarded};
+    ReportCollector once;
+    buildAllGroups(context, once);
+    readInventory(counted.get(), machine.probes.get());
     const int oneReport = counter->reads;
     counter->reads = 0;
-    const CompareSide side = CompareSide::fromMachine(*counted, *machine.probes, "this machine");
+    const CompareSide side = CompareSide::fromMachine(*counted, *machine.probes, "this machine", discarded);
     EXPECT_EQ(counter->reads, oneReport);
     EXPECT_EQ(side.groups(kAsRead).size(), 8u);
 }

@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <cstdlib>
 #include <optional>
-#include <sstream>
 #include <string>
 
 #include <nlohmann/json.hpp>
@@ -15,7 +14,6 @@
 #include "export/ocs_xml.h"
 #include "inventory/read_inventory.h"
 #include "query/backend.h"
-#include "query/wmi_query.h"
 #include "tests/support/fuzz_snapshot.h"
 
 namespace {
@@ -33,9 +31,7 @@ bool wellFormedXml(const std::string& document) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     std::optional<moravel::Backend> backend = moravel::testing::snapshotOfBytes(data, size);
     if (!backend) return 0;
-    std::ostringstream diagnostics;
-    moravel::ScopedBackend installed(std::move(*backend), &diagnostics);
-    const moravel::Inventory inventory = moravel::readInventory();
+    const moravel::Inventory inventory = moravel::readInventory(backend->provider.get(), backend->probes.get());
     const moravel::ExportOptions options{"lab \x01\xEF\xBF\xBF"};  // a tag that XML cannot hold as it is
     const nlohmann::json glpi = nlohmann::json::parse(moravel::glpiInventoryJson(inventory, options), nullptr, false);
     if (!glpi.is_object() || !glpi.contains("content")) std::abort();

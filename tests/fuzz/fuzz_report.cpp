@@ -32,10 +32,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!backend) return 0;
     std::ostringstream diagnostics, text, json;
     moravel::ReportCollector report;
-    {
-        moravel::ScopedBackend installed(std::move(*backend), &diagnostics);
-        moravel::buildAllGroups(report);
-    }
+    moravel::QueryContext context = backend->context(&diagnostics);
+    moravel::buildAllGroups(context, report);
     moravel::writeTextReport(report.groups, text);
     moravel::writeJsonReport(report.groups, json);
     if (!controlFree(text.str()) || !controlFree(json.str())) std::abort();

@@ -19,10 +19,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string bytes(reinterpret_cast<const char*>(data), size);
     if (!moravel::testing::isTerminalSafe(moravel::visibleText(bytes))) std::abort();
     std::ostringstream diagnostics, text;
-    moravel::DiagnosticsTo quiet(diagnostics);
-    moravel::ScopedBackend backend(moravel::makeSnapshotBackend(moravel::testing::machineOfRawValues(bytes)));
+    const moravel::Backend backend = moravel::makeSnapshotBackend(moravel::testing::machineOfRawValues(bytes));
+    moravel::QueryContext context = backend.context(&diagnostics);
     moravel::ReportCollector report;
-    moravel::buildAllGroups(report);
+    moravel::buildAllGroups(context, report);
     moravel::writeTextReport(report.groups, text);
     if (!moravel::testing::isTerminalSafe(text.str())) std::abort();
     return 0;

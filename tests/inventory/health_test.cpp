@@ -32,7 +32,7 @@ Inventory inventoryOfFile(const std::string& name) {
 
 Inventory inventoryOfFixture(const std::string& name) {
     lx::test::FixtureMachine machine{lx::test::fixtureRoot(name)};
-    return readInventory(wmiProvider(), machine.probes.get());
+    return readInventory(&machine.provider(), machine.probes.get());
 }
 
 std::string lines(const std::vector<HealthLine>& health) {
@@ -144,8 +144,7 @@ TEST(DiskHealth, TheSecondhandSnapshotIsTheFixtures) {
     std::ostringstream fresh;
     {
         lx::test::FixtureMachine machine{lx::test::fixtureRoot("secondhand")};
-        ScopedBackend probes(wmiProvider(), machine.probes.get());
-        writeSnapshot(fresh);
+        writeSnapshot(&machine.provider(), machine.probes.get(), fresh);
     }
     std::ifstream committed(std::string(MORAVEL_SOURCE_DIR) + "/tests/data/secondhand.json");
     std::ostringstream text;

@@ -83,11 +83,11 @@ TEST_F(Listing, AReadWalksToItsIndexUnlessTheSourceJumps) {
         SCOPED_TRACE(jumps);
         source = std::make_shared<CountingSource>(jumps);
         provider = makeListingProvider(source);
-        ScopedBackend installed(provider.get(), nullptr);
-        EXPECT_EQ(queryWmiText(2, selectAllFrom("Win32_Printer"), "Index"), "2");
+        QueryContext context{provider.get()};
+        EXPECT_EQ(queryWmiText(context, 2, selectAllFrom("Win32_Printer"), "Index"), "2");
         EXPECT_EQ(source->made, jumps ? 1 : 3);
         EXPECT_EQ(source->gets, jumps ? 1 : 3);
-        EXPECT_EQ(queryWmiText(3, selectAllFrom("Win32_Printer"), "Index"), "");
+        EXPECT_EQ(queryWmiText(context, 3, selectAllFrom("Win32_Printer"), "Index"), "");
     }
 }
 

@@ -53,7 +53,7 @@ protected:
     // After any failure, a call with every step succeeding runs the full cycle and reads the value.
     void expectFreshCycleWorks() {
         provider.script = moravel::testing::ProviderScript{{}, {}, {}, {}, {}, {}, provider.script.objects};
-        EXPECT_EQ(queryWmiText(0, kQuery, "Name"), "first");
+        EXPECT_EQ(queryWmiText(context, 0, kQuery, "Name"), "first");
         EXPECT_EQ(provider.takeLog(), join(join(opened(), {"Next", "Get Name", "release object"}), closed()));
         EXPECT_EQ(provider.liveObjects(), 0);
         EXPECT_EQ(takeLines(), "");
@@ -62,11 +62,11 @@ protected:
     ScriptedProvider provider;
     FlushCountingBuffer buffer;
     std::ostream lines{&buffer};
-    moravel::ScopedBackend installed{&provider, nullptr, &lines};
+    moravel::QueryContext context{&provider, nullptr, &lines};
 };
 
 TEST_F(QueryCycle, ReadsTheObjectAtTheIndexAndReleasesEverythingInOrder) {
-    EXPECT_EQ(queryWmiText(1, kQuery, "Name"), "second");
+    EXPECT_EQ(queryWmiText(context, 1, kQuery, "Name"), "second");
     EXPECT_EQ(provider.announcedQuery(), kQuery);
     EXPECT_EQ(
         provider.takeLog(),
@@ -77,7 +77,7 @@ TEST_F(QueryCycle, ReadsTheObjectAtTheIndexAndReleasesEverythingInOrder) {
 
 TEST_F(QueryCycle, RefusedInitialisationPrintsItsCodeAndUninitialisesNothing) {
     provider.script.initialize = static_cast<HResult>(0x8007000Eu);
-    EXPECT_EQ(queryWmiText(0, kQuery, "Name"), "");
+    EXPECT_EQ(queryWmiText(context, 0, kQuery, "Name"), "");
     EXPECT_EQ(provider.takeLog(), Log{"CoInitializeEx"});
     EXPECT_EQ(takeLines(), "Failed to initialize COM library. Error code = 0x8007000e\n");
     EXPECT_EQ(buffer.flushes, 1);
@@ -88,7 +88,7 @@ TEST_F(QueryCycle, AcceptedInitialisationCodesGoOnAndUninitialise) {
     for (HResult accepted : {moravel::kSFalse, moravel::kChangedMode}) {
         SCOPED_TRACE(accepted);
         provider.script.initialize = accepted;
-        EXPECT_EQ(queryWmiText(2, kQuery, "Name"), "third");
+        EXPECT_EQ(queryWmiText(context, 2, kQuery, "Name"), "third");
         Log log = provider.takeLog();
         EXPECT_EQ(log.front(), "CoInitializeEx");
         EXPECT_EQ(log.back(), "CoUninitialize");
@@ -124,7 +124,7 @@ TEST_F(QueryCycle, EachFailingStepReleasesWhatItHeldAndPrintsOnlyWhereDue) {
         SCOPED_TRACE(row.log.back() == "CoUninitialize" ? row.log[row.log.size() - 2] : row.log.back());
         provider.script.*row.step = static_cast<HResult>(0x8004100Au);
         buffer.flushes = 0;
-        EXPECT_EQ(queryWmiText(0, kQuery, "Name"), "");
+        EXPECT_EQ(queryWmiText(context, 0, kQuery, "Name"), "");
         EXPECT_EQ(provider.takeLog(), row.log);
         EXPECT_EQ(provider.liveObjects(), 0);
         EXPECT_EQ(takeLines(), row.line);
@@ -134,60 +134,57 @@ TEST_F(QueryCycle, EachFailingStepReleasesWhatItHeldAndPrintsOnlyWhereDue) {
 }
 
 TEST_F(QueryCycle, AnIndexBeyondTheLastObjectWalksToTheEndQuietly) {
-    EXPECT_EQ(queryWmiText(3, kQuery, "Name"), "");
+    EXPECT_EQ(queryWmiText(context, 3, kQuery, "Name"), "");
     Log walk;
     for (int i = 0; i < 3; ++i) walk = join(walk, {"Next", "Get Name", "release object"});
     EXPECT_EQ(provider.takeLog(), join(join(opened(), join(walk, {"Next: none"})), closed()));
     EXPECT_EQ(takeLines(), "");
-    EXPECT_EQ(queryWmiText(-1, kQuery, "Name"), "");
+    EXPECT_EQ(queryWmiText(context, -1, kQuery, "Name"), "");
     provider.script.objects.clear();
-    EXPECT_EQ(queryWmiText(0, kQuery, "Name"), "");
+    EXPECT_EQ(queryWmiText(context, 0, kQuery, "Name"), "");
     EXPECT_EQ(takeLines(), "");
 }
 
 TEST_F(QueryCycle, ObjectsCountEvenWhenTheirPropertyCannotBeRead) {
     provider.script.objects = {{}, {{"Name", WmiValue::string("second")}}, {}};
-    EXPECT_EQ(queryWmiText(1, kQuery, "Name"), "second");
+    EXPECT_EQ(queryWmiText(context, 1, kQuery, "Name"), "second");
     provider.takeLog();
     // The object at the index lacks the property: empty, and the walk goes on to the end.
-    EXPECT_EQ(queryWmiText(0, kQuery, "Name"), "");
+    EXPECT_EQ(queryWmiText(context, 0, kQuery, "Name"), "");
     Log walk;
     for (int i = 0; i < 3; ++i) walk = join(walk, {"Next", "Get Name", "release object"});
     EXPECT_EQ(provider.takeLog(), join(join(opened(), join(walk, {"Next: none"})), closed()));
-    EXPECT_EQ(queryWmiText(0, kQuery, "Caption"), "");
+    EXPECT_EQ(queryWmiText(context, 0, kQuery, "Caption"), "");
     EXPECT_EQ(provider.liveObjects(), 0);
     EXPECT_EQ(takeLines(), "");
 }
 
 TEST_F(QueryCycle, IdenticalCallsRunTwoFullCyclesAndAgree) {
-    std::string first = queryWmiText(1, kQuery, "Name");
+    std::string first = queryWmiText(context, 1, kQuery, "Name");
     Log firstLog = provider.takeLog();
-    EXPECT_EQ(queryWmiText(1, kQuery, "Name"), first);
+    EXPECT_EQ(queryWmiText(context, 1, kQuery, "Name"), first);
     EXPECT_EQ(provider.takeLog(), firstLog);
 }
 
 TEST_F(QueryCycle, ErrorCodesInHexLeaveLaterNumbersDecimal) {
     provider.script.execQuery = static_cast<HResult>(0x80041017u);
-    EXPECT_EQ(queryWmiText(0, kQuery, "Name"), "");
+    EXPECT_EQ(queryWmiText(context, 0, kQuery, "Name"), "");
     provider.script.execQuery = moravel::kOk;
     provider.script.objects = {{{"Name", WmiValue::integerOf(moravel::vt::I2, 26)}}};
-    EXPECT_EQ(queryWmiText(0, kQuery, "Name"), "");
+    EXPECT_EQ(queryWmiText(context, 0, kQuery, "Name"), "");
     EXPECT_EQ(takeLines(), "Query for operating system name failed. Error code = 0x80041017\n"
                            "VT_I2: 26\n");
     // Even a stream someone left in hexadecimal gets decimal type numbers.
     lines << std::hex;
-    EXPECT_EQ(queryWmiText(0, kQuery, "Name"), "");
+    EXPECT_EQ(queryWmiText(context, 0, kQuery, "Name"), "");
     EXPECT_EQ(takeLines(), "VT_I2: 26\n");
 }
 
 TEST_F(QueryCycle, EveryCallIsCounted) {
-    moravel::resetQueryCount();
-    queryWmiText(0, kQuery, "Name");
+    queryWmiText(context, 0, kQuery, "Name");
     provider.script.initialize = moravel::kFailed;
-    queryWmiText(0, kQuery, "Name");
-    EXPECT_EQ(moravel::queryCount(), 2);
-    moravel::resetQueryCount();
-    EXPECT_EQ(moravel::queryCount(), 0);
+    queryWmiText(context, 0, kQuery, "Name");
+    EXPECT_EQ(context.queries, 2);
 }
 
 struct Conversion {

@@ -9,7 +9,7 @@ namespace moravel::testing {
 namespace {
 
 TEST(AllGroups, EmptyMachineCostsAFixedNumberOfQueries) {
-    const GroupRun run = runGroup(SnapshotBuilder{}, [](ReportSink& sink) { buildAllGroups(sink); });
+    const GroupRun run = runGroup(SnapshotBuilder{}, buildAllGroups);
     // System: name, owner and the computer system's name, system type, ending address, domain,
     // and 50 adapters of two reads each (106); BIOS 4; OS 4; CPU: name, the four values of "Spec:", clock, family,
     // maker, id (9); MotherBoard 4; VGA: three passes of eight controllers of two reads (48); Drives: six interface
@@ -18,7 +18,7 @@ TEST(AllGroups, EmptyMachineCostsAFixedNumberOfQueries) {
 }
 
 TEST(AllGroups, GroupsInWindowOrderWithTheProgressPointsBetweenTheirFields) {
-    const GroupRun run = runGroup(SnapshotBuilder{}, [](ReportSink& sink) { buildAllGroups(sink); });
+    const GroupRun run = runGroup(SnapshotBuilder{}, buildAllGroups);
     std::vector<std::string> groups;
     for (const GroupRecord& group : run.report.groups) groups.push_back(group.label);
     EXPECT_EQ(groups,

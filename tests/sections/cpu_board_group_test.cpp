@@ -128,13 +128,13 @@ TEST(MotherBoardGroup, NoBoardObjectsAndTheirFourQueries) {
 }
 
 TEST(FirstFiveGroups, AnEmptyMachineCostsOneHundredAndTwentySevenQueries) {
-    GroupRun run = runGroup(SnapshotBuilder(), [](moravel::ReportSink& sink) {
+    GroupRun run = runGroup(SnapshotBuilder(), [](moravel::QueryContext& context, moravel::ReportSink& sink) {
         moravel::SharedValues shared;
-        moravel::systemGroup(sink, shared);
-        moravel::biosGroup(sink);
-        moravel::osGroup(sink);
-        moravel::cpuGroup(sink);
-        moravel::motherBoardGroup(sink);
+        moravel::systemGroup(context, sink, shared);
+        moravel::biosGroup(context, sink);
+        moravel::osGroup(context, sink);
+        moravel::cpuGroup(context, sink);
+        moravel::motherBoardGroup(context, sink);
     });
     EXPECT_EQ(run.queries, 106 + 4 + 4 + 9 + 4);
     EXPECT_EQ(run.report.groups.size(), 5u);

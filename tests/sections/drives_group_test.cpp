@@ -66,7 +66,7 @@ void addLogicalDisk(SnapshotBuilder& inventory, int index, int type, const std::
 }
 
 GroupRun runDrives(const SnapshotBuilder& inventory) {
-    GroupRun run = runGroup(inventory, [](ReportSink& sink) { drivesGroup(sink); });
+    GroupRun run = runGroup(inventory, drivesGroup);
     EXPECT_EQ(run.diagnostics, "");  // every query is well formed and no value makes a type line
     return run;
 }

@@ -20,10 +20,10 @@ const std::vector<std::string> kSkipList = {
     "Microsoft XPS Document Writer v4", "PDF"};
 
 GroupRun runOther(const SnapshotBuilder& inventory, const std::string& adapterName = "Intel(R) Ethernet I219-V") {
-    GroupRun run = runGroup(inventory, [&](ReportSink& sink) {
+    GroupRun run = runGroup(inventory, [&](QueryContext& context, ReportSink& sink) {
         SharedValues shared;
         shared.networkAdapterName = adapterName;
-        otherGroup(sink, shared);
+        otherGroup(context, sink, shared);
     });
     EXPECT_EQ(run.diagnostics, "");  // every query is well formed and no value makes a type line
     return run;

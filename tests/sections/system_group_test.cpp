@@ -19,7 +19,9 @@ struct SystemRun {
 SystemRun runSystem(const SnapshotBuilder& machine) {
     SystemRun result;
     SharedValues shared;
-    result.run = moravel::testing::runGroup(machine, [&](ReportSink& sink) { moravel::systemGroup(sink, shared); });
+    result.run = moravel::testing::runGroup(machine, [&](moravel::QueryContext& context, ReportSink& sink) {
+        moravel::systemGroup(context, sink, shared);
+    });
     result.networkAdapterName = shared.networkAdapterName;
     return result;
 }

@@ -47,7 +47,7 @@ void addAdapter(SnapshotBuilder& inventory, int index, const Adapter& a) {
 }
 
 GroupRun runVga(const SnapshotBuilder& inventory) {
-    GroupRun run = runGroup(inventory, [](ReportSink& sink) { vgaGroup(sink); });
+    GroupRun run = runGroup(inventory, vgaGroup);
     EXPECT_EQ(run.diagnostics, "");  // every query is well formed and no value makes a type line
     return run;
 }
@@ -233,7 +233,7 @@ TEST(VgaGroup, MemoryTypedAsAnIntegerReadsAsUnsigned) {
     SnapshotBuilder inventory;
     addAdapter(inventory, 0, kOther);
     inventory.setNumber(kController, 0, "AdapterRAM", 4293918720LL);
-    EXPECT_EQ(runGroup(inventory, [](ReportSink& sink) { vgaGroup(sink); }).text("Memory:"), "4095 MB");
+    EXPECT_EQ(runGroup(inventory, vgaGroup).text("Memory:"), "4095 MB");
 }
 
 TEST(VgaGroup, DriverDateNeedsItsEightDigits) {

@@ -29,7 +29,8 @@ inline const std::vector<std::string> kHostileValues = {
 inline double buildAndDraw(const std::vector<std::string>& texts, std::unique_ptr<Fl_Double_Window>& window) {
     auto start = std::chrono::steady_clock::now();
     window = std::make_unique<Fl_Double_Window>(725, 755, "hostile");
-    WindowSink sink;
+    AppState state;
+    WindowSink sink(state);
     for (int g = 0; g < 8; ++g) {
         sink.beginGroup("Group", 10, 10 + 90 * g, 705, 85, false);
         for (int f = 0; f < 4; ++f)

@@ -1,5 +1,5 @@
-// Installs a backend for the length of one test and captures the query layer's diagnostic lines;
-// whatever was installed before is current again afterwards.
+// A backend for the length of one test, with a query context over it that captures the query
+// layer's diagnostic lines.
 #pragma once
 
 #include <sstream>
@@ -11,12 +11,14 @@
 
 namespace moravel::testing {
 
-class InstalledBackend {
+class TestBackend {
 public:
-    explicit InstalledBackend(Backend backend) : scope_(std::move(backend), &lines_) {}
-    static InstalledBackend fromJson(const std::string& json) {
-        return InstalledBackend(makeSnapshotBackendFromJson(json, "test.json"));
+    explicit TestBackend(Backend backend) : backend_(std::move(backend)), context_(backend_.context(&lines_)) {}
+    static TestBackend fromJson(const std::string& json) {
+        return TestBackend(makeSnapshotBackendFromJson(json, "test.json"));
     }
+    TestBackend(const TestBackend&) = delete;
+    TestBackend& operator=(const TestBackend&) = delete;
 
     // The diagnostic lines written since the last call.
     std::string takeLines() {
@@ -24,11 +26,15 @@ public:
         lines_.str({});
         return text;
     }
-    Backend& backend() { return scope_.backend(); }
+    Backend& backend() { return backend_; }
+    QueryContext& context() { return context_; }
+    WmiProvider* provider() { return backend_.provider.get(); }
+    SystemProbes* probes() { return backend_.probes.get(); }
 
 private:
     std::ostringstream lines_;
-    ScopedBackend scope_;
+    Backend backend_;
+    QueryContext context_;
 };
 
 }  // namespace moravel::testing

@@ -60,20 +60,20 @@ std::vector<std::string> GroupRun::labels() const {
     return labels;
 }
 
-GroupRun runGroup(const std::string& snapshotJson, const std::function<void(ReportSink&)>& sections) {
-    InstalledBackend installed = InstalledBackend::fromJson(snapshotJson);
-    TracingProvider tracing(*installed.backend().provider);
-    ScopedBackend traced(&tracing.provider(), installed.backend().probes.get());
+GroupRun runGroup(const std::string& snapshotJson, const Sections& sections) {
+    TestBackend machine = TestBackend::fromJson(snapshotJson);
+    TracingProvider tracing(*machine.backend().provider);
+    QueryContext traced = machine.context();
+    traced.provider = &tracing.provider();
     GroupRun run;
-    resetQueryCount();
-    sections(run.report);
-    run.queries = queryCount();
+    sections(traced, run.report);
+    run.queries = traced.queries;
     run.reads = tracing.reads();
-    run.diagnostics = installed.takeLines();
+    run.diagnostics = machine.takeLines();
     return run;
 }
 
-GroupRun runGroup(const SnapshotBuilder& machine, const std::function<void(ReportSink&)>& sections) {
+GroupRun runGroup(const SnapshotBuilder& machine, const Sections& sections) {
     return runGroup(machine.json(), sections);
 }
 

@@ -19,6 +19,7 @@
 #include <nlohmann/json.hpp>
 
 #include "query/probes.h"
+#include "query/query_context.h"
 #include "sections/collector.h"
 
 namespace moravel::testing {
@@ -65,7 +66,8 @@ struct GroupRun {
 };
 
 // Runs `sections` (one group or several) against the snapshot and counts its queries.
-GroupRun runGroup(const SnapshotBuilder& machine, const std::function<void(ReportSink&)>& sections);
-GroupRun runGroup(const std::string& snapshotJson, const std::function<void(ReportSink&)>& sections);
+using Sections = std::function<void(QueryContext& context, ReportSink& sink)>;
+GroupRun runGroup(const SnapshotBuilder& machine, const Sections& sections);
+GroupRun runGroup(const std::string& snapshotJson, const Sections& sections);
 
 }  // namespace moravel::testing

@@ -48,27 +48,27 @@ double millisecondsSince(Clock::time_point start) {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
 
-int query(char** argv) {
-    std::string text = moravel::queryWmiText(std::atoi(argv[2]), argv[3], argv[4]);
+int query(moravel::QueryContext& context, char** argv) {
+    std::string text = moravel::queryWmiText(context, std::atoi(argv[2]), argv[3], argv[4]);
     std::cout << "text=[" << text << "]" << std::endl;
     return 0;
 }
 
 // The window program's version test on its Windows numbers: the line it prints, then the verdict.
-int version() {
-    // As start-up asks: the installed probes' version, then the platform's own numbers.
+int version(moravel::SystemProbes& probes) {
+    // As start-up asks: the probes' version, then the platform's own numbers.
     moravel::VersionVerdict verdict =
-        moravel::judgeVersion(moravel::systemProbes()->osVersion(), moravel::windows::readWindowsVersion(), true);
+        moravel::judgeVersion(probes.osVersion(), moravel::windows::readWindowsVersion(), true);
     std::cout << moravel::versionLine(verdict.version) << "notice=" << (verdict.notice ? 1 : 0) << std::endl;
     return 0;
 }
 
 // The window program's thread holds an apartment of its own (the toolkit's OleInitialize).
 // Queries must work inside it, and must leave it in place.
-int apartment() {
+int apartment(moravel::QueryContext& context) {
     HRESULT first = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    std::string a = moravel::queryWmiText(0, "SELECT * FROM Win32_OperatingSystem", "Caption");
-    std::string b = moravel::queryWmiText(0, "SELECT * FROM Win32_OperatingSystem", "Caption");
+    std::string a = moravel::queryWmiText(context, 0, "SELECT * FROM Win32_OperatingSystem", "Caption");
+    std::string b = moravel::queryWmiText(context, 0, "SELECT * FROM Win32_OperatingSystem", "Caption");
     HRESULT again = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     std::cout << "first=" << (first == S_OK ? "S_OK" : "other") << std::endl
               << "text1=[" << a << "]" << std::endl
@@ -98,27 +98,27 @@ const char* const kClasses[] = {"Win32_ComputerSystem",
                                 "Win32_Printer"};
 
 // The mean cost of one query cycle per class, then one whole inventory with its query count.
-int timing(int cycles) {
+int timing(moravel::QueryContext& context, int cycles) {
     for (const char* className : kClasses) {
         std::string query = moravel::selectAllFrom(className);
         auto start = Clock::now();
-        for (int i = 0; i < cycles; ++i) moravel::queryWmiText(0, query, "Name");
+        for (int i = 0; i < cycles; ++i) moravel::queryWmiText(context, 0, query, "Name");
         std::cout << "cycle_ms " << className << "=" << millisecondsSince(start) / cycles << std::endl;
     }
-    moravel::resetQueryCount();
+    context.queries = 0;
     moravel::ReportCollector report;
     auto start = Clock::now();
-    moravel::buildAllGroups(report);
+    moravel::buildAllGroups(context, report);
     double whole = millisecondsSince(start);
-    std::cout << "inventory_ms=" << whole << std::endl << "queries=" << moravel::queryCount() << std::endl;
+    std::cout << "inventory_ms=" << whole << std::endl << "queries=" << context.queries << std::endl;
     return 0;
 }
 
-int probes() {
-    moravel::MemoryTexts memory = moravel::readMemoryStatus();
+int probes(moravel::SystemProbes& system) {
+    moravel::MemoryTexts memory = moravel::readMemoryStatus(&system);
     std::cout << "available=[" << memory.available << "]" << std::endl
               << "load=[" << memory.load << "]" << std::endl
-              << "address=[" << moravel::readAdapterAddress() << "]" << std::endl;
+              << "address=[" << moravel::readAdapterAddress(&system) << "]" << std::endl;
     return 0;
 }
 
@@ -359,13 +359,13 @@ int recorded(const char* path) {
 
 int main(int argc, char** argv) {
     moravel::Backend backend = moravel::makePlatformBackend();
-    backend.install();
+    moravel::QueryContext context = backend.context();
     std::string command = argc > 1 ? argv[1] : "";
-    if (command == "query" && argc == 5) return query(argv);
-    if (command == "version") return version();
-    if (command == "apartment") return apartment();
-    if (command == "time" && argc == 3) return timing(std::atoi(argv[2]));
-    if (command == "probes") return probes();
+    if (command == "query" && argc == 5) return query(context, argv);
+    if (command == "version") return version(*backend.probes);
+    if (command == "apartment") return apartment(context);
+    if (command == "time" && argc == 3) return timing(context, std::atoi(argv[2]));
+    if (command == "probes") return probes(*backend.probes);
     if (command == "variants") return variants();
     if (command == "utf8") return utf8();
     if (command == "recorded" && argc == 3) return recorded(argv[2]);

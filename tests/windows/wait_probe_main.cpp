@@ -43,11 +43,11 @@ private:
 // The platform's (or the snapshot's) provider, with a pause before the first cycle after each step.
 class SteppingProvider : public moravel::WmiProvider {
 public:
-    SteppingProvider(std::unique_ptr<moravel::WmiProvider> inner, Stepper& stepper)
-        : inner_(std::move(inner)), stepper_(stepper) {}
+    SteppingProvider(std::unique_ptr<moravel::WmiProvider> inner, Stepper& stepper, const moravel::AppState& state)
+        : inner_(std::move(inner)), stepper_(stepper), state_(state) {}
 
     void beginCycle(const std::string& wqlQuery) override {
-        const Fl_Progress* bar = moravel::appState().progressBar;
+        const Fl_Progress* bar = state_.progressBar;
         if (bar && bar->value() != shown_) {
             shown_ = bar->value();
             const char* label = bar->label();
@@ -65,6 +65,7 @@ public:
 private:
     std::unique_ptr<moravel::WmiProvider> inner_;
     Stepper& stepper_;
+    const moravel::AppState& state_;
     float shown_ = 0;
 };
 
@@ -77,10 +78,11 @@ int main(int argc, char** argv) {
     }
     Stepper stepper(argv[1]);
     moravel::Backend backend = moravel::makeBackendFromEnvironment();
-    backend.provider = std::make_unique<SteppingProvider>(std::move(backend.provider), stepper);
-    backend.install();
+    moravel::AppState state;
+    backend.provider = std::make_unique<SteppingProvider>(std::move(backend.provider), stepper, state);
+    state.context = backend.context();
     Fl::scheme("plastic");
-    moravel::startMainWindow(1, argv);
+    moravel::startMainWindow(state, 1, argv);
     stepper.pause("shown");
     return 0;
 }

@@ -2,7 +2,7 @@
 // own data, in the order of Win32_Battery, so its wear shows: the capacity it was designed for
 // against the charge it holds when full, and its charge cycles. The kernel counts energy in µWh,
 // or charge in µAh for batteries that report no energy; WMI counts mWh.
-#include "providers/linux/system/linux_classes.h"
+#include "providers/linux/classes/readers.h"
 
 namespace moravel::lx {
 namespace {
@@ -58,20 +58,17 @@ ObjectList readBatteryStaticData(const LinuxContext& context) {
             .add("DesignedCapacity", [fs, dir] { return uint32OrNull(milliwattHours(*fs, dir, "full_design")); });
     });
 }
-const RegisteredReader batteryStaticDataReader{"BatteryStaticData", readBatteryStaticData};
 
 ObjectList readBatteryFullChargedCapacities(const LinuxContext& context) {
     return perBattery(context, [](LinuxObject& object, const RootFs* fs, const std::string& dir) {
         object.add("FullChargedCapacity", [fs, dir] { return uint32OrNull(milliwattHours(*fs, dir, "full")); });
     });
 }
-const RegisteredReader batteryFullChargedCapacityReader{"BatteryFullChargedCapacity", readBatteryFullChargedCapacities};
 
 ObjectList readBatteryCycleCounts(const LinuxContext& context) {
     return perBattery(context, [](LinuxObject& object, const RootFs* fs, const std::string& dir) {
         object.add("CycleCount", [fs, dir] { return uint32OrNull(fs->number(dir + "/cycle_count")); });
     });
 }
-const RegisteredReader batteryCycleCountReader{"BatteryCycleCount", readBatteryCycleCounts};
 
 }  // namespace moravel::lx

@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "providers/linux/system/disk_health.h"
-#include "providers/linux/system/linux_classes.h"
+#include "providers/linux/classes/readers.h"
 
 namespace moravel::lx {
 namespace {
@@ -110,7 +110,6 @@ ObjectList readPhysicalDisks(const LinuxContext& context) {
     }
     return objects;
 }
-const RegisteredReader physicalDiskReader{"MSFT_PhysicalDisk", readPhysicalDisks};
 
 // NVMe has no start/stop or read error counters of its own: its power cycles and its media and
 // data integrity errors are the nearest, and stand in for them.
@@ -128,7 +127,6 @@ ObjectList readReliabilityCounters(const LinuxContext& context) {
                  [read] { return uint64OrNull(read()->nvme ? read()->nvme->mediaErrors : std::nullopt); });
     });
 }
-const RegisteredReader reliabilityCounterReader{"MSFT_StorageReliabilityCounter", readReliabilityCounters};
 
 // Listed only where the program may ask every disk; otherwise refused, as Windows refuses a
 // program that is not elevated, so readers know the health they lack needs more rights.
@@ -147,8 +145,6 @@ ObjectList readFailurePredictStatus(const LinuxContext& context) {
             .add("Reason", [read] { return uint32OrNull(read()->failing.value_or(false) ? 1 : 0); });
     });
 }
-const RegisteredReader failurePredictStatusReader{"MSStorageDriver_FailurePredictStatus", readFailurePredictStatus,
-                                                  failurePredictionAccess};
 
 ObjectList readFailurePredictData(const LinuxContext& context) {
     const LinuxContext* c = &context;
@@ -160,6 +156,5 @@ ObjectList readFailurePredictData(const LinuxContext& context) {
             .add("VendorSpecific", [read] { return byteArray(*read()->smartData); });
     });
 }
-const RegisteredReader failurePredictDataReader{"MSStorageDriver_FailurePredictData", readFailurePredictData};
 
 }  // namespace moravel::lx

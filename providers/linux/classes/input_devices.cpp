@@ -7,7 +7,7 @@
 #include <cstring>
 #include <sstream>
 
-#include "providers/linux/system/linux_classes.h"
+#include "providers/linux/classes/readers.h"
 
 namespace moravel::lx {
 namespace {
@@ -107,7 +107,6 @@ ObjectList readKeyboards(const LinuxContext& context) {
     }
     return objects;
 }
-const RegisteredReader keyboardReader{"Win32_Keyboard", readKeyboards};
 
 ObjectList readPointingDevices(const LinuxContext& context) {
     ObjectList objects;
@@ -126,6 +125,5 @@ ObjectList readPointingDevices(const LinuxContext& context) {
     }
     return objects;
 }
-const RegisteredReader pointingDeviceReader{"Win32_PointingDevice", readPointingDevices};
 
 }  // namespace moravel::lx

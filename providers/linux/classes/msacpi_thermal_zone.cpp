@@ -3,7 +3,7 @@
 // kelvin as Windows gives its thermal zones. A reading no computer can have is left out.
 #include <cstdlib>
 
-#include "providers/linux/system/linux_classes.h"
+#include "providers/linux/classes/readers.h"
 
 namespace moravel::lx {
 namespace {
@@ -54,6 +54,5 @@ ObjectList readThermalZones(const LinuxContext& context) {
     }
     return objects;
 }
-const RegisteredReader thermalZoneReader{"MSAcpi_ThermalZoneTemperature", readThermalZones};
 
 }  // namespace moravel::lx

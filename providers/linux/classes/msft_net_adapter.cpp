@@ -1,7 +1,7 @@
 // MSFT_NetAdapter (ROOT\StandardCimv2): the physical medium of each network interface, which
 // Win32_NetworkAdapter does not tell (Wi-Fi adapters are "Ethernet 802.3" there too), matched
 // to it by InterfaceIndex.
-#include "providers/linux/system/linux_classes.h"
+#include "providers/linux/classes/readers.h"
 #include "providers/linux/system/network_interfaces.h"
 
 namespace moravel::lx {
@@ -34,6 +34,5 @@ ObjectList readNetAdapters(const LinuxContext& context) {
     }
     return objects;
 }
-const RegisteredReader netAdapterReader{"MSFT_NetAdapter", readNetAdapters};
 
 }  // namespace moravel::lx

@@ -1,6 +1,6 @@
 // Win32_BaseBoard and Win32_MotherboardDevice: the board from DMI (else the device tree or the
 // hypervisor), its buses from the PCI tree.
-#include "providers/linux/system/linux_classes.h"
+#include "providers/linux/classes/readers.h"
 #include "providers/linux/system/machine_identity.h"
 
 namespace moravel::lx {
@@ -43,7 +43,6 @@ ObjectList readBaseBoards(const LinuxContext& context) {
     objects.push_back(std::move(object));
     return objects;
 }
-const RegisteredReader baseBoardReader{"Win32_BaseBoard", readBaseBoards};
 
 ObjectList readMotherboardDevices(const LinuxContext& context) {
     ObjectList objects;
@@ -57,6 +56,5 @@ ObjectList readMotherboardDevices(const LinuxContext& context) {
     objects.push_back(std::move(object));
     return objects;
 }
-const RegisteredReader motherboardDeviceReader{"Win32_MotherboardDevice", readMotherboardDevices};
 
 }  // namespace moravel::lx

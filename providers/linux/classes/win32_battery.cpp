@@ -1,6 +1,6 @@
 // Win32_Battery: the system batteries of /sys/class/power_supply (not those of mice and
 // keyboards, whose scope is "Device").
-#include "providers/linux/system/linux_classes.h"
+#include "providers/linux/classes/readers.h"
 
 namespace moravel::lx {
 namespace {
@@ -60,6 +60,5 @@ ObjectList readBatteries(const LinuxContext& context) {
     }
     return objects;
 }
-const RegisteredReader batteryReader{"Win32_Battery", readBatteries};
 
 }  // namespace moravel::lx

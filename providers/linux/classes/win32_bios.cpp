@@ -1,7 +1,7 @@
 // Win32_BIOS: the firmware as DMI describes it. No DMI (containers, most ARM boards): no object.
 #include "providers/linux/parsers/bytes.h"
 #include "providers/linux/system/cim_dates.h"
-#include "providers/linux/system/linux_classes.h"
+#include "providers/linux/classes/readers.h"
 
 namespace moravel::lx {
 namespace {
@@ -47,6 +47,5 @@ ObjectList readBioses(const LinuxContext& context) {
     objects.push_back(std::move(object));
     return objects;
 }
-const RegisteredReader biosReader{"Win32_BIOS", readBioses};
 
 }  // namespace moravel::lx

@@ -1,7 +1,7 @@
 // Win32_CDROMDrive: the optical drives (/sys/block/sr*), with what they can read and write.
 #include <sstream>
 
-#include "providers/linux/system/linux_classes.h"
+#include "providers/linux/classes/readers.h"
 
 namespace moravel::lx {
 namespace {
@@ -67,6 +67,5 @@ ObjectList readCdromDrives(const LinuxContext& context) {
     }
     return objects;
 }
-const RegisteredReader cdromDriveReader{"Win32_CDROMDrive", readCdromDrives};
 
 }  // namespace moravel::lx

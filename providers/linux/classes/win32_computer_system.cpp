@@ -3,8 +3,8 @@
 #include <sstream>
 #include <vector>
 
+#include "providers/linux/classes/readers.h"
 #include "providers/linux/parsers/login_records.h"
-#include "providers/linux/system/linux_classes.h"
 #include "providers/linux/system/machine_identity.h"
 
 namespace moravel::lx {
@@ -100,6 +100,5 @@ ObjectList readComputerSystems(const LinuxContext& context) {
     objects.push_back(std::move(object));
     return objects;
 }
-const RegisteredReader computerSystemReader{"Win32_ComputerSystem", readComputerSystems};
 
 }  // namespace moravel::lx

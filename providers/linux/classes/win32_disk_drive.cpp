@@ -4,7 +4,7 @@
 #include <sstream>
 
 #include "providers/linux/system/block_disks.h"
-#include "providers/linux/system/linux_classes.h"
+#include "providers/linux/classes/readers.h"
 
 namespace moravel::lx {
 namespace {
@@ -150,7 +150,6 @@ ObjectList readDiskDrives(const LinuxContext& context) {
     for (const Disk& disk : listDisks(context.fs)) objects.push_back(diskObject(context, disk, objects.size()));
     return objects;
 }
-const RegisteredReader diskDriveReader{"Win32_DiskDrive", readDiskDrives};
 
 ObjectList readPhysicalMedia(const LinuxContext& context) {
     ObjectList objects;
@@ -166,7 +165,6 @@ ObjectList readPhysicalMedia(const LinuxContext& context) {
     }
     return objects;
 }
-const RegisteredReader physicalMediaReader{"Win32_PhysicalMedia", readPhysicalMedia};
 
 // Number is Win32_DiskDrive's Index, as on Windows; Path the device file.
 ObjectList readDisks(const LinuxContext& context) {
@@ -185,6 +183,5 @@ ObjectList readDisks(const LinuxContext& context) {
     }
     return objects;
 }
-const RegisteredReader diskReader{"MSFT_Disk", readDisks};
 
 }  // namespace moravel::lx

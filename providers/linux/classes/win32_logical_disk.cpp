@@ -5,7 +5,7 @@
 #include <sstream>
 
 #include "providers/linux/parsers/udev_data.h"
-#include "providers/linux/system/linux_classes.h"
+#include "providers/linux/classes/readers.h"
 
 namespace moravel::lx {
 namespace {
@@ -132,6 +132,5 @@ ObjectList readLogicalDisks(const LinuxContext& context) {
     }
     return objects;
 }
-const RegisteredReader logicalDiskReader{"Win32_LogicalDisk", readLogicalDisks};
 
 }  // namespace moravel::lx

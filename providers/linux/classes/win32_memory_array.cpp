@@ -7,7 +7,7 @@
 
 #include "providers/linux/parsers/smbios.h"
 #include "providers/linux/parsers/udev_data.h"
-#include "providers/linux/system/linux_classes.h"
+#include "providers/linux/classes/readers.h"
 
 namespace moravel::lx {
 namespace {
@@ -58,6 +58,5 @@ ObjectList readMemoryArrays(const LinuxContext& context) {
     objects.push_back(std::move(object));
     return objects;
 }
-const RegisteredReader memoryArrayReader{"Win32_MemoryArray", readMemoryArrays};
 
 }  // namespace moravel::lx

@@ -4,7 +4,7 @@
 
 #include "providers/linux/parsers/accounts.h"
 #include "providers/linux/system/ip_configuration.h"
-#include "providers/linux/system/linux_classes.h"
+#include "providers/linux/classes/readers.h"
 #include "providers/linux/system/network_interfaces.h"
 
 namespace moravel::lx {
@@ -136,7 +136,6 @@ ObjectList readNetworkAdapters(const LinuxContext& context) {
     }
     return objects;
 }
-const RegisteredReader networkAdapterReader{"Win32_NetworkAdapter", readNetworkAdapters};
 
 ObjectList readNetworkAdapterConfigurations(const LinuxContext& context) {
     ObjectList objects;
@@ -156,7 +155,5 @@ ObjectList readNetworkAdapterConfigurations(const LinuxContext& context) {
     }
     return objects;
 }
-const RegisteredReader networkAdapterConfigurationReader{"Win32_NetworkAdapterConfiguration",
-                                                         readNetworkAdapterConfigurations};
 
 }  // namespace moravel::lx

@@ -2,7 +2,7 @@
 #include <sstream>
 
 #include "providers/linux/parsers/os_release.h"
-#include "providers/linux/system/linux_classes.h"
+#include "providers/linux/classes/readers.h"
 
 namespace moravel::lx {
 namespace {
@@ -82,6 +82,5 @@ ObjectList readOperatingSystems(const LinuxContext& context) {
     objects.push_back(std::move(object));
     return objects;
 }
-const RegisteredReader operatingSystemReader{"Win32_OperatingSystem", readOperatingSystems};
 
 }  // namespace moravel::lx

@@ -1,7 +1,7 @@
 // Win32_PhysicalMemory: one object per installed module, from the firmware's table when it is
 // readable, else from what udev recorded of it (see memory_modules.h).
 #include "providers/linux/parsers/memory_modules.h"
-#include "providers/linux/system/linux_classes.h"
+#include "providers/linux/classes/readers.h"
 #include "query/smbios_names.h"
 
 namespace moravel::lx {
@@ -39,6 +39,5 @@ ObjectList readPhysicalMemory(const LinuxContext& context) {
     }
     return objects;
 }
-const RegisteredReader physicalMemoryReader{"Win32_PhysicalMemory", readPhysicalMemory};
 
 }  // namespace moravel::lx

@@ -3,7 +3,7 @@
 // hubs), with Windows' device instance paths and compatible ids.
 #include <cstdio>
 
-#include "providers/linux/system/linux_classes.h"
+#include "providers/linux/classes/readers.h"
 
 namespace moravel::lx {
 namespace {
@@ -143,6 +143,5 @@ ObjectList readPnpEntities(const LinuxContext& context) {
     addUsbDevices(context, objects);
     return objects;
 }
-const RegisteredReader pnpEntityReader{"Win32_PnPEntity", readPnpEntities};
 
 }  // namespace moravel::lx

@@ -1,5 +1,5 @@
 // Win32_Printer: the queues of the local CUPS scheduler.
-#include "providers/linux/system/linux_classes.h"
+#include "providers/linux/classes/readers.h"
 
 namespace moravel::lx {
 
@@ -17,6 +17,5 @@ ObjectList readPrinters(const LinuxContext& context) {
     }
     return objects;
 }
-const RegisteredReader printerReader{"Win32_Printer", readPrinters};
 
 }  // namespace moravel::lx

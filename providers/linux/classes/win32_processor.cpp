@@ -9,7 +9,7 @@
 
 #include "providers/linux/parsers/arm_processor.h"
 #include "providers/linux/parsers/cpuinfo.h"
-#include "providers/linux/system/linux_classes.h"
+#include "providers/linux/classes/readers.h"
 #include "providers/linux/system/machine_identity.h"
 
 namespace moravel::lx {
@@ -189,6 +189,5 @@ ObjectList readProcessors(const LinuxContext& context) {
             processorObject(context, std::shared_ptr<const Package>(packages, &(*packages)[index]), index));
     return objects;
 }
-const RegisteredReader processorReader{"Win32_Processor", readProcessors};
 
 }  // namespace moravel::lx

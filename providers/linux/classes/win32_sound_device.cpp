@@ -1,7 +1,7 @@
 // Win32_SoundDevice: the ALSA cards of /proc/asound/cards, maker from the card's PCI or USB ids.
 #include <sstream>
 
-#include "providers/linux/system/linux_classes.h"
+#include "providers/linux/classes/readers.h"
 
 namespace moravel::lx {
 namespace {
@@ -51,6 +51,5 @@ ObjectList readSoundDevices(const LinuxContext& context) {
     }
     return objects;
 }
-const RegisteredReader soundDeviceReader{"Win32_SoundDevice", readSoundDevices};
 
 }  // namespace moravel::lx

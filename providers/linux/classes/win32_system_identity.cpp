@@ -1,7 +1,7 @@
 // Win32_ComputerSystemProduct, Win32_SystemEnclosure and Win32_TimeZone: what tells the machine
 // apart (serial number, UUID, SKU, asset tag, chassis) and its time zone. The DMI serial numbers
 // and UUID are readable by root only; a board without DMI may carry a serial in its device tree.
-#include "providers/linux/system/linux_classes.h"
+#include "providers/linux/classes/readers.h"
 #include "providers/linux/system/machine_identity.h"
 
 namespace moravel::lx {
@@ -36,7 +36,6 @@ ObjectList readComputerSystemProducts(const LinuxContext& context) {
     objects.push_back(std::move(object));
     return objects;
 }
-const RegisteredReader computerSystemProductReader{"Win32_ComputerSystemProduct", readComputerSystemProducts};
 
 ObjectList readSystemEnclosures(const LinuxContext& context) {
     ObjectList objects;
@@ -51,7 +50,6 @@ ObjectList readSystemEnclosures(const LinuxContext& context) {
     objects.push_back(std::move(object));
     return objects;
 }
-const RegisteredReader systemEnclosureReader{"Win32_SystemEnclosure", readSystemEnclosures};
 
 ObjectList readTimeZones(const LinuxContext& context) {
     const LinuxContext* c = &context;
@@ -63,6 +61,5 @@ ObjectList readTimeZones(const LinuxContext& context) {
     objects.push_back(std::move(object));
     return objects;
 }
-const RegisteredReader timeZoneReader{"Win32_TimeZone", readTimeZones};
 
 }  // namespace moravel::lx

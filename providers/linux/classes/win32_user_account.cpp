@@ -2,7 +2,7 @@
 // the SID Samba gives a Unix account (S-1-22-1-<uid>, S-1-22-2-<gid>). /etc/shadow is never
 // read: an account's password, hash or lock is none of an inventory's business.
 #include "providers/linux/parsers/accounts.h"
-#include "providers/linux/system/linux_classes.h"
+#include "providers/linux/classes/readers.h"
 
 namespace moravel::lx {
 namespace {
@@ -26,7 +26,6 @@ ObjectList readUserAccounts(const LinuxContext& context) {
     }
     return objects;
 }
-const RegisteredReader userAccountReader{"Win32_UserAccount", readUserAccounts};
 
 ObjectList readGroups(const LinuxContext& context) {
     ObjectList objects;
@@ -39,6 +38,5 @@ ObjectList readGroups(const LinuxContext& context) {
     }
     return objects;
 }
-const RegisteredReader groupReader{"Win32_Group", readGroups};
 
 }  // namespace moravel::lx

@@ -3,7 +3,7 @@
 #include <sstream>
 
 #include "providers/linux/parsers/edid.h"
-#include "providers/linux/system/linux_classes.h"
+#include "providers/linux/classes/readers.h"
 
 namespace moravel::lx {
 namespace {
@@ -156,6 +156,5 @@ ObjectList readVideoControllers(const LinuxContext& context) {
     }
     return objects;
 }
-const RegisteredReader videoControllerReader{"Win32_VideoController", readVideoControllers};
 
 }  // namespace moravel::lx

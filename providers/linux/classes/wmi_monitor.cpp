@@ -2,7 +2,7 @@
 // connectors, named from their EDID as Windows names them. Texts are arrays of character codes
 // padded with zeros, as WmiMonitorID holds them.
 #include "providers/linux/parsers/edid_identity.h"
-#include "providers/linux/system/linux_classes.h"
+#include "providers/linux/classes/readers.h"
 
 namespace moravel::lx {
 namespace {
@@ -84,7 +84,6 @@ ObjectList readMonitorIds(const LinuxContext& context) {
             .add("YearOfManufacture", [identity] { return uint32OrNull(identity.year.value_or(0)); });
     });
 }
-const RegisteredReader monitorIdReader{"WmiMonitorID", readMonitorIds};
 
 ObjectList readMonitorDisplayParams(const LinuxContext& context) {
     return perScreen(context, [](LinuxObject& object, const EdidIdentity& identity) {
@@ -92,6 +91,5 @@ ObjectList readMonitorDisplayParams(const LinuxContext& context) {
             .add("MaxVerticalImageSize", [identity] { return byte(identity.heightCm); });
     });
 }
-const RegisteredReader monitorDisplayParamsReader{"WmiMonitorBasicDisplayParams", readMonitorDisplayParams};
 
 }  // namespace moravel::lx

@@ -196,8 +196,7 @@ std::vector<PrinterInfo> PrintScheduler::printers(const SchedulerAddress& addres
     return found ? *found : std::vector<PrinterInfo>();
 }
 
-std::vector<PrinterInfo> readCupsPrinters() {
-    static PrintScheduler scheduler;       // one budget for the whole run
+std::vector<PrinterInfo> readCupsPrinters(PrintScheduler& scheduler) {
     if (scheduler.exhausted()) return {};  // not asked again, so not looked for again either
     return scheduler.printers(schedulerAddress());
 }

@@ -45,4 +45,8 @@ private:
     bool failed_ = false;
 };
 
+// The printers of the CUPS scheduler, asked directly over its socket within the scheduler's
+// budget; nothing (at once) when no scheduler answers, so a machine without CUPS pays no delay.
+std::vector<PrinterInfo> readCupsPrinters(PrintScheduler& scheduler);
+
 }  // namespace moravel::lx

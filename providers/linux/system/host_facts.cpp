@@ -17,6 +17,7 @@
 #include <mutex>
 #include <vector>
 
+#include "providers/linux/system/cups_printers.h"
 #include "providers/linux/system/disk_commands.h"
 #include "providers/linux/system/udisks.h"
 
@@ -110,7 +111,7 @@ public:
         return static_cast<int>(local.tm_gmtoff / 60);
     }
 
-    std::vector<PrinterInfo> printers() const override { return readCupsPrinters(); }
+    std::vector<PrinterInfo> printers() const override { return readCupsPrinters(scheduler_); }
 
     std::vector<InterfaceAddress> interfaceAddresses() const override { return readInterfaceAddresses(); }
 
@@ -146,6 +147,7 @@ public:
 
 private:
     mutable DiskAnswers answers_;
+    mutable PrintScheduler scheduler_;  // one budget for the machine's printers
 };
 
 }  // namespace

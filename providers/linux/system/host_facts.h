@@ -10,9 +10,6 @@ namespace moravel::lx {
 
 std::unique_ptr<HostFacts> makeSystemHostFacts();
 
-// The printers of the CUPS scheduler, asked directly over its socket; nothing (at once) when no
-// scheduler answers, so a machine without CUPS pays no delay.
-std::vector<PrinterInfo> readCupsPrinters();
 
 // The hypervisor signature of CPUID leaf 0x40000000, and leaf 1; compiled only for x86
 // (MORAVEL_CPUID).

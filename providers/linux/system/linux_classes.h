@@ -1,6 +1,6 @@
 // One reader per WMI class: each lists the class's objects on this machine, in a stable order,
 // with properties that are computed only when asked for. The provider finds a class's reader by
-// the class's name.
+// the class's name in its table (providers/linux/provider_linux.cpp).
 #pragma once
 
 #include "providers/linux/system/cim_dates.h"
@@ -13,20 +13,6 @@ using ClassReader = ObjectList (*)(const LinuxContext& context);
 // Whether the program may list a class on this machine: the code its query then fails with
 // (kAccessDenied, as WMI answers a program that is not elevated), or nothing.
 using ClassAccess = std::optional<HResult> (*)(const LinuxContext& context);
-
-// Makes `read` the reader of the class named `className` (which the class table lists). Each
-// reader file registers its classes itself, right after the reader:
-//     const RegisteredReader biosReader{"Win32_BIOS", readBioses};
-struct RegisteredReader {
-    RegisteredReader(const char* className, ClassReader read, ClassAccess access = nullptr);
-};
-
-// The reader registered for a class (names compared as WMI does); nullptr when none is.
-ClassReader registeredReader(const std::string& className);
-// The access check registered for a class; nullptr when anyone may list it.
-ClassAccess registeredAccess(const std::string& className);
-// The classes that have a reader, in no particular order.
-std::vector<std::string> registeredClasses();
 
 // Facts more than one class reads.
 // The machine's own batteries in /sys/class/power_supply (not those of mice, whose scope is

@@ -27,7 +27,7 @@ std::string healthLog(unsigned warning, unsigned kelvin, unsigned used, std::uin
 }
 
 // A property as text, in its class's own namespace: strings as they are, integers in decimal.
-std::string text(const FixtureMachine& machine, const char* className, const char* property, int index) {
+std::string text(FixtureMachine& machine, const char* className, const char* property, int index) {
     WmiValue value = machine.value(className, property, index);
     if (value.type == vt::Bstr) return value.text;
     if (value.type == vt::I4 || value.type == vt::UI1 || value.type == vt::Bool) return std::to_string(value.integer);
@@ -77,7 +77,7 @@ TEST(LinuxDiskHealth, AFailingVerdictAndARefusal) {
     EXPECT_EQ(text(machine, "MSFT_PhysicalDisk", "HealthStatus", 0), "2");  // read-only media
     EXPECT_EQ(machine.value("MSStorageDriver_FailurePredictStatus", "PredictFailure", 0).type, vt::Empty);
     std::optional<CycleFailure> refused =
-        runQueryCycle(*wmiProvider(), kWmiDataNamespace, "SELECT * FROM MSStorageDriver_FailurePredictStatus",
+        runQueryCycle(machine.provider(), kWmiDataNamespace, "SELECT * FROM MSStorageDriver_FailurePredictStatus",
                       [](WmiObject&) { return true; });
     ASSERT_TRUE(refused);
     EXPECT_EQ(refused->code, kAccessDenied);

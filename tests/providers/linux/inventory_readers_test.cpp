@@ -24,7 +24,7 @@ struct LinuxWorkstation : ::testing::Test {
                                   {"enp0s31f6", "fe80::6e24:8ff:fe5a:3b21", "64"}};
         machine.host.rootBirth = 1700000000;  // 2023-11-14 22:13:20 UTC, two hours east in the fake zone
         machine.host.free = {{"/", 400000000000}, {"/data", 100000000000}};
-        inventory = readInventory(wmiProvider(), machine.probes.get());
+        inventory = readInventory(&machine.provider(), machine.probes.get());
     }
     FixtureMachine machine{fixtureRoot("workstation")};
     Inventory inventory;
@@ -122,10 +122,7 @@ TEST_F(LinuxWorkstation, TwoMonitorsFromTheirEdidAndAWornBattery) {
 // A snapshot saved on the machine (the USB-stick route) holds everything the inventory reads.
 TEST_F(LinuxWorkstation, ItsSnapshotGivesTheSameInventory) {
     std::ostringstream snapshot;
-    {
-        ScopedBackend installed(wmiProvider(), machine.probes.get());
-        writeSnapshot(snapshot);
-    }
+    writeSnapshot(&machine.provider(), machine.probes.get(), snapshot);
     Backend copy = makeSnapshotBackendFromJson(snapshot.str(), "copy.json");
     EXPECT_EQ(glpiInventoryJson(readInventory(copy.provider.get(), copy.probes.get())), glpiInventoryJson(inventory));
     EXPECT_EQ(ocsInventoryXml(readInventory(copy.provider.get(), copy.probes.get())), ocsInventoryXml(inventory));

@@ -79,7 +79,7 @@ TEST(HypervisorSystem, TheNameServersFileMachinesUnder) {
 
 struct DesktopInventory : ::testing::Test {
     FixtureMachine machine{fixtureRoot("desktop")};
-    Inventory inventory = readInventory(wmiProvider(), machine.probes.get());
+    Inventory inventory = readInventory(&machine.provider(), machine.probes.get());
 };
 
 TEST_F(DesktopInventory, ReleaseKernelDisksAndProcessorMakerAsLinuxNamesThem) {

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "providers/linux/system/device_names.h"
-#include "providers/linux/system/linux_provider.h"
+#include "providers/linux/linux_provider.h"
 #include "query/backend.h"
 #include "query/wmi_classes.h"
 #include "query/wmi_query.h"
@@ -69,25 +69,26 @@ public:
 };
 
 // Every machine of tests/data/linux (written by its make_fixtures.py and make_workstation.py).
-inline const char* const kFixtureMachines[] = {"desktop", "laptop", "container", "kvm", "arm", "hybrid", "workstation", "secondhand"};
+inline const char* const kFixtureMachines[] = {"desktop", "laptop", "container",   "kvm",
+                                               "arm",     "hybrid", "workstation", "secondhand"};
 
 inline std::string fixtureRoot(const std::string& name) {
     return std::string(MORAVEL_SOURCE_DIR) + "/tests/data/linux/" + name;
 }
 
-// Installs a provider over one fixture for the lifetime of the object.
+// A provider over one fixture, and a query context over it (no probes).
 class FixtureMachine {
 public:
     explicit FixtureMachine(const std::string& root)
-        : names_(RootFs(root)), provider_(makeLinuxProvider(root, names_, host)), probes(makeLinuxProbes(root)),
-          installed_(provider_.get(), nullptr) {
+        : names_(RootFs(root)), provider_(makeLinuxProvider(root, names_, host)),
+          probes(makeLinuxProbes(root)), context{provider_.get()} {
         host.answers = root + "/answers/";
     }
     FixtureMachine(const FixtureMachine&) = delete;
     FixtureMachine& operator=(const FixtureMachine&) = delete;
 
-    std::string text(const char* className, const char* property, int index = 0) const {
-        return queryWmiText(index, selectAllFrom(className), property);
+    std::string text(const char* className, const char* property, int index = 0) {
+        return queryWmiText(context, index, selectAllFrom(className), property);
     }
     // The typed value, straight from the provider.
     WmiValue value(const char* className, const char* property, int index = 0) const;
@@ -100,9 +101,8 @@ private:
 
 public:
     std::unique_ptr<SystemProbes> probes;
-
-private:
-    ScopedBackend installed_;
+    QueryContext context;
+    WmiProvider& provider() { return *provider_; }
 };
 
 inline WmiValue FixtureMachine::value(const char* className, const char* property, int index) const {

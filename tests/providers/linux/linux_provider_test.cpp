@@ -21,14 +21,15 @@ namespace {
 TEST(LinuxQuery, BadQueriesFailUnknownClassesAndPropertiesAreEmpty) {
     FixtureMachine machine(fixtureRoot("desktop"));
     std::ostringstream diagnostics;
-    DiagnosticsTo capture(diagnostics);
-    EXPECT_EQ(queryWmiText(0, "SELECT Name FROM Win32_Processor", "Name"), "");
+    machine.context.diagnostics = &diagnostics;
+    EXPECT_EQ(queryWmiText(machine.context, 0, "SELECT Name FROM Win32_Processor", "Name"), "");
     EXPECT_EQ(diagnostics.str(), "Query for operating system name failed. Error code = 0x80041017\n");
     diagnostics.str("");
     EXPECT_EQ(machine.text("Win32_Fan", "Name"), "");
     EXPECT_EQ(machine.text("Win32_Processor", "NoSuchProperty"), "");
     EXPECT_EQ(machine.text("Win32_Processor", "SocketDesignation"), "");  // exists, no source: empty, not "Null"
-    EXPECT_EQ(queryWmiText(0, "select * from win32_processor", "name"), "Intel(R) Core(TM) i3-4130 CPU @ 3.40GHz");
+    EXPECT_EQ(queryWmiText(machine.context, 0, "select * from win32_processor", "name"),
+              "Intel(R) Core(TM) i3-4130 CPU @ 3.40GHz");
     EXPECT_EQ(diagnostics.str(), "");
 }
 
@@ -109,7 +110,7 @@ TEST(LinuxQuery, FixedFactsAreReadOncePerProviderChangingOnesAfresh) {
 // the empty string that stands for a value Linux has no source for. One departure: a video
 // card's memory beyond what a uint32 holds is given whole, as decimal text.
 TEST(LinuxQuery, ReadersAnswerWithTheTypesOfTheClassTable) {
-    for (const std::string& name : registeredClasses()) EXPECT_NE(findWmiClass(name), nullptr) << name;
+    for (const std::string& name : linuxClasses()) EXPECT_NE(findWmiClass(name), nullptr) << name;
     auto typed = [](const WmiProperty& property, const WmiValue& value) {
         bool wide = property.type == CimType::Uint32 && value.type == vt::Bstr && value.text.size() > 9 &&
                     std::stoull(value.text) > 0xFFFFFFFFu;
@@ -119,7 +120,7 @@ TEST(LinuxQuery, ReadersAnswerWithTheTypesOfTheClassTable) {
     for (const char* fixture : kFixtureMachines) {
         FixtureMachine machine(fixtureRoot(fixture));
         for (const WmiClass& wmiClass : wmiClasses()) {
-            runQueryCycle(*wmiProvider(), wmiClass.nameSpace, selectAllFrom(wmiClass.name), [&](WmiObject& object) {
+            runQueryCycle(machine.provider(), wmiClass.nameSpace, selectAllFrom(wmiClass.name), [&](WmiObject& object) {
                 for (const WmiProperty& property : wmiClass.properties) {
                     WmiValue value;
                     if (property.recorded && !failed(object.get(property.name, value))) {
@@ -161,9 +162,9 @@ TEST(RootFsReads, LinesNumbersAndLinksBelowTheRoot) {
 
 // What Linux has no source for reads "None" in the window, never "Null", on every machine
 // the fixtures describe and on this one. Only a snapshot or WMI itself says "Null".
-std::vector<std::string> fieldsSayingNull() {
+std::vector<std::string> fieldsSayingNull(QueryContext& context) {
     ReportCollector report;
-    buildAllGroups(report);
+    buildAllGroups(context, report);
     std::vector<std::string> found;
     for (const GroupRecord& group : report.groups)
         for (const FieldRecord& field : group.fields)
@@ -174,10 +175,11 @@ std::vector<std::string> fieldsSayingNull() {
 TEST(LinuxReport, NoFieldSaysNullOnAnyFixtureOrThisMachine) {
     for (const char* tree : kFixtureMachines) {
         FixtureMachine machine(fixtureRoot(tree));
-        EXPECT_EQ(fieldsSayingNull(), std::vector<std::string>{}) << tree;
+        EXPECT_EQ(fieldsSayingNull(machine.context), std::vector<std::string>{}) << tree;
     }
-    ScopedBackend live(makePlatformBackend());
-    EXPECT_EQ(fieldsSayingNull(), std::vector<std::string>{}) << "this machine";
+    const Backend live = makePlatformBackend();
+    QueryContext context = live.context();
+    EXPECT_EQ(fieldsSayingNull(context), std::vector<std::string>{}) << "this machine";
 }
 
 }  // namespace

@@ -11,10 +11,10 @@
 namespace moravel::lx::test {
 namespace {
 
-std::string typeField() {
+std::string typeField(FixtureMachine& machine) {
     ReportCollector report;
     SharedValues shared;
-    systemGroup(report, shared);
+    systemGroup(machine.context, report, shared);
     return report.groups.at(0).fields.at(1).text;  // "Type:"
 }
 
@@ -29,10 +29,10 @@ struct ArmBoard : ::testing::Test {
 
 TEST_F(KvmGuest, NamedByCpuidElseByItsClockSource) {
     machine.host.hypervisor = "KVMKVMKVM";
-    EXPECT_EQ(typeField(), "x64-based PC ( Model: KVM Virtual Machine ) - KVM");
+    EXPECT_EQ(typeField(machine), "x64-based PC ( Model: KVM Virtual Machine ) - KVM");
     // The same without CPUID (another architecture, or a build without it).
     machine.host.hypervisor.reset();
-    EXPECT_EQ(typeField(), "x64-based PC ( Model: KVM Virtual Machine ) - KVM");
+    EXPECT_EQ(typeField(machine), "x64-based PC ( Model: KVM Virtual Machine ) - KVM");
     EXPECT_EQ(machine.text("Win32_BaseBoard", "Product"), "KVM Virtual Machine");
     // An unknown signature is still a name.
     machine.host.hypervisor = "Jailhouse";
@@ -55,14 +55,14 @@ TEST_F(KvmGuest, KnownSignaturesGiveReadableNames) {
     };
     for (const auto& [signature, type] : signatures) {
         machine.host.hypervisor = signature;
-        EXPECT_EQ(typeField(), type) << signature;
+        EXPECT_EQ(typeField(machine), type) << signature;
     }
 }
 
 // The device tree comes before the hypervisor; the processor values need no CPUID.
 TEST_F(ArmBoard, ModelMakerAndSerialFromTheDeviceTree) {
     machine.host.hypervisor = "KVMKVMKVM";
-    EXPECT_EQ(typeField(), "ARM64-based PC ( Model: Raspberry Pi 4 Model B Rev 1.4 ) - Raspberry Pi Foundation");
+    EXPECT_EQ(typeField(machine), "ARM64-based PC ( Model: Raspberry Pi 4 Model B Rev 1.4 ) - Raspberry Pi Foundation");
     EXPECT_EQ(machine.text("Win32_BaseBoard", "Product"), "Raspberry Pi 4 Model B Rev 1.4");
     EXPECT_EQ(machine.text("Win32_BaseBoard", "SerialNumber"), "10000000a1b2c3d4");
     EXPECT_EQ(machine.text("Win32_Processor", "NumberOfLogicalProcessors"), "4");

@@ -49,12 +49,12 @@ std::string lscpuField(const std::string& key) {
 
 class SmokeLive : public ::testing::Test {
 protected:
-    static std::string text(const char* className, const char* property, int index = 0) {
-        return queryWmiText(index, selectAllFrom(className), property);
+    std::string text(const char* className, const char* property, int index = 0) {
+        return queryWmiText(context_, index, selectAllFrom(className), property);
     }
 
-private:
-    ScopedBackend backend_{makePlatformBackend()};
+    Backend backend_{makePlatformBackend()};
+    QueryContext context_ = backend_.context();
 };
 
 TEST_F(SmokeLive, ProcessorNameAndCountsMatchLscpuAndNproc) {
@@ -89,7 +89,7 @@ TEST_F(SmokeLive, MemoryMatchesMeminfo) {
     std::string kib = firstLine(run("awk '/^MemTotal:/ {print $2}' /proc/meminfo"));
     ASSERT_FALSE(kib.empty());
     EXPECT_EQ(text("Win32_ComputerSystem", "TotalPhysicalMemory"), std::to_string(std::stoull(kib) * 1024));
-    MemoryTexts memory = readMemoryStatus();
+    MemoryTexts memory = readMemoryStatus(backend_.probes.get());
     long availableMb = std::stol(memory.available);
     long expectedMb = std::stol(firstLine(run("awk '/^MemAvailable:/ {print int($2/1024)}' /proc/meminfo")));
     // free memory moves while the test runs
@@ -110,7 +110,7 @@ TEST_F(SmokeLive, MacAddressesMatchIpLink) {
         if (mac != "Null") found.insert(mac);
     }
     EXPECT_EQ(found, expected);
-    std::string last = readAdapterAddress();
+    std::string last = readAdapterAddress(backend_.probes.get());
     std::replace(last.begin(), last.end(), '-', ':');
     EXPECT_EQ(expected.count(last), 1u) << last;
 }
@@ -163,7 +163,7 @@ TEST_F(SmokeLive, DrivesGroupShowsADiskLsblkLists) {
     for (std::string gigabytes; listing >> gigabytes;) sizes.insert(gigabytes + " GB");
     if (sizes.empty()) GTEST_SKIP() << "no whole disk, or no lsblk";
     ReportCollector report;
-    drivesGroup(report);
+    drivesGroup(context_, report);
     ASSERT_EQ(report.groups.size(), 1u);
     const std::vector<FieldRecord>& fields = report.groups[0].fields;
     EXPECT_NE(fields[0].text, "None");

@@ -14,28 +14,29 @@ namespace moravel::lx::test {
 namespace {
 
 // "Group Caption:" -> text, for the groups `build` makes.
-std::map<std::string, std::string> fields(const std::function<void(ReportSink&)>& build) {
+std::map<std::string, std::string> fields(FixtureMachine& machine,
+                                          const std::function<void(QueryContext&, ReportSink&)>& build) {
     ReportCollector report;
-    build(report);
+    build(machine.context, report);
     std::map<std::string, std::string> texts;
     for (const GroupRecord& group : report.groups)
         for (const FieldRecord& field : group.fields) texts[group.label + " " + field.label] = field.text;
     return texts;
 }
 
-std::map<std::string, std::string> hardwareFields() {
-    return fields([](ReportSink& sink) {
+std::map<std::string, std::string> hardwareFields(FixtureMachine& machine) {
+    return fields(machine, [](QueryContext& context, ReportSink& sink) {
         SharedValues shared;
-        systemGroup(sink, shared);
-        vgaGroup(sink);
-        drivesGroup(sink);
+        systemGroup(context, sink, shared);
+        vgaGroup(context, sink);
+        drivesGroup(context, sink);
     });
 }
 
 TEST(TodaysMachines, HybridLaptopShowsItsNvidiaCardItsDiskAndItsModules) {
     FixtureMachine machine{fixtureRoot("hybrid")};
     machine.host.free = {{"/", 400ull << 30}, {"/boot/efi", 200ull << 20}};
-    auto f = hardwareFields();
+    auto f = hardwareFields(machine);
     // The modules udev recorded, not the firmware's ranges (15.75 GiB rounded) nor their top (18 GiB).
     EXPECT_EQ(machine.text("Win32_MemoryArray", "EndingAddress"), "16777215");
     EXPECT_EQ(f["System Memory:"], "16 GB   ( Useable: 15617 MB )");
@@ -52,7 +53,7 @@ TEST(TodaysMachines, VirtioGuestShowsItsWholeDiskAndNoConverterType) {
     FixtureMachine machine{fixtureRoot("kvm")};
     machine.host.free = {{"/", 12ull << 30}};
     EXPECT_EQ(machine.text("Win32_DiskDrive", "Partitions"), "1");  // ext4 on /dev/vda itself
-    auto f = hardwareFields();
+    auto f = hardwareFields(machine);
     EXPECT_EQ(f["System Memory:"], "2 GB   ( Useable: 1982 MB )");
     EXPECT_EQ(f["Drives HDD Name:"], "Virtio 1.0 block device");
     EXPECT_EQ(f["Drives HDD Serial No.:"], "13866317129696674");
@@ -63,7 +64,7 @@ TEST(TodaysMachines, VirtioGuestShowsItsWholeDiskAndNoConverterType) {
 
 TEST(TodaysMachines, AmdLaptopShowsItsIntegratedRadeonAsInternal) {
     FixtureMachine machine{fixtureRoot("laptop")};
-    auto f = hardwareFields();
+    auto f = hardwareFields(machine);
     EXPECT_EQ(f["VGA Name:"], "Picasso/Raven 2 [Radeon Vega Series / Radeon Vega Mobile Series]");
     EXPECT_EQ(f["VGA Memory:"], "512 MB");
     EXPECT_EQ(f["VGA DAC Type:"], "Internal DAC(400MHz)");
@@ -74,7 +75,7 @@ TEST(TodaysMachines, AmdLaptopShowsItsIntegratedRadeonAsInternal) {
 TEST(TodaysMachines, ArmBoardNamesItsCoresAndCaches) {
     FixtureMachine machine{fixtureRoot("arm")};
     machine.host.machineName = "aarch64";
-    auto f = fields(cpuGroup);
+    auto f = fields(machine, cpuGroup);
     EXPECT_EQ(f["CPU Processor:"], "Broadcom BCM2711 (Cortex-A72)");
     EXPECT_EQ(f["CPU Spec:"], "Cores: 4  Processors: 4  L2Cache: 1024KB  L3Cache: 0KB");
     EXPECT_EQ(f["CPU Family:"], "ARMv8 Family 8 Model D08 Revision 3 ( 64 Bits )");

@@ -17,7 +17,7 @@
 #include "tests/support/installed_backend.h"
 
 using moravel::queryWmiText;
-using moravel::testing::InstalledBackend;
+using moravel::testing::TestBackend;
 
 namespace {
 
@@ -26,7 +26,9 @@ std::string oneObject(const std::string& properties, const std::string& extra = 
     return R"({"classes": {"Win32_Test": [{)" + properties + "}]}" + extra + "}";
 }
 
-std::string testValue(const std::string& property) { return queryWmiText(0, "SELECT * FROM Win32_Test", property); }
+std::string testValue(TestBackend& backend, const std::string& property) {
+    return queryWmiText(backend.context(), 0, "SELECT * FROM Win32_Test", property);
+}
 
 struct ValueCase {
     const char* json;
@@ -77,80 +79,81 @@ TEST(SnapshotValues, EachFormGivesTheTextOfItsType) {
     };
     for (const ValueCase& c : cases) {
         SCOPED_TRACE(c.json);
-        auto backend = InstalledBackend::fromJson(oneObject(std::string(R"("P": )") + c.json));
-        EXPECT_EQ(testValue("P"), c.text);
+        auto backend = TestBackend::fromJson(oneObject(std::string(R"("P": )") + c.json));
+        EXPECT_EQ(testValue(backend, "P"), c.text);
         EXPECT_EQ(backend.takeLines(), c.line);
     }
 }
 
 TEST(SnapshotValues, MinusOneAndItsUnsignedPatternAreOneValue) {
-    auto backend = InstalledBackend::fromJson(oneObject(R"("A": -1, "B": 4294967295)"));
-    EXPECT_EQ(testValue("A"), testValue("B"));
+    auto backend = TestBackend::fromJson(oneObject(R"("A": -1, "B": 4294967295)"));
+    EXPECT_EQ(testValue(backend, "A"), testValue(backend, "B"));
 }
 
 TEST(SnapshotObjects, KeepFileOrderAndAnswerOnlyWhatTheyHold) {
-    auto backend = InstalledBackend::fromJson(R"({"classes": {
+    auto backend = TestBackend::fromJson(R"({"classes": {
         "Win32_DiskDrive": [ {"Caption": "first", "Size": "100"}, {"Size": "200"}, {"Caption": "third"} ],
         "Win32_Battery": [] }})");
     const std::string disks = "SELECT * FROM Win32_DiskDrive";
-    EXPECT_EQ(queryWmiText(0, disks, "Caption"), "first");
-    EXPECT_EQ(queryWmiText(1, disks, "Size"), "200");
-    EXPECT_EQ(queryWmiText(2, disks, "Caption"), "third");
+    EXPECT_EQ(queryWmiText(backend.context(), 0, disks, "Caption"), "first");
+    EXPECT_EQ(queryWmiText(backend.context(), 1, disks, "Size"), "200");
+    EXPECT_EQ(queryWmiText(backend.context(), 2, disks, "Caption"), "third");
     // The second object lacks Caption: it still counts, and reading it gives empty text.
-    EXPECT_EQ(queryWmiText(1, disks, "Caption"), "");
-    EXPECT_EQ(queryWmiText(3, disks, "Caption"), "");
-    EXPECT_EQ(queryWmiText(0, "select  *  from win32_diskdrive", "caption"), "first");  // WMI ignores case
-    EXPECT_EQ(queryWmiText(0, "SELECT * FROM Win32_Battery", "Name"), "");
-    EXPECT_EQ(queryWmiText(0, "SELECT * FROM Win32_Printer", "Name"), "");
+    EXPECT_EQ(queryWmiText(backend.context(), 1, disks, "Caption"), "");
+    EXPECT_EQ(queryWmiText(backend.context(), 3, disks, "Caption"), "");
+    EXPECT_EQ(queryWmiText(backend.context(), 0, "select  *  from win32_diskdrive", "caption"),
+              "first");  // WMI ignores case
+    EXPECT_EQ(queryWmiText(backend.context(), 0, "SELECT * FROM Win32_Battery", "Name"), "");
+    EXPECT_EQ(queryWmiText(backend.context(), 0, "SELECT * FROM Win32_Printer", "Name"), "");
     EXPECT_EQ(backend.takeLines(), "");
 }
 
 TEST(SnapshotObjects, OnlyWholeClassQueriesAreUnderstood) {
-    auto backend = InstalledBackend::fromJson(oneObject(R"("P": "x")"));
-    EXPECT_EQ(testValue("P"), "x");
+    auto backend = TestBackend::fromJson(oneObject(R"("P": "x")"));
+    EXPECT_EQ(testValue(backend, "P"), "x");
     EXPECT_EQ(backend.takeLines(), "");
     const char* rejected[] = {"SELECT Name FROM Win32_Test", "SELECT * FROM Win32_Test WHERE P = 'x'", "SELECT * FROM ",
                               "SELECT * FROM Win32_Test;"};
     for (const char* query : rejected) {
         SCOPED_TRACE(query);
-        EXPECT_EQ(queryWmiText(0, query, "P"), "");
+        EXPECT_EQ(queryWmiText(backend.context(), 0, query, "P"), "");
         EXPECT_EQ(backend.takeLines(), "Query for operating system name failed. Error code = 0x80041017\n");
     }
 }
 
 TEST(SnapshotProbes, AnswerFromTheFile) {
-    auto backend = InstalledBackend::fromJson(R"({"classes": {},
+    auto backend = TestBackend::fromJson(R"({"classes": {},
         "memoryStatus": {"memoryLoad": 45, "availPhys": 2147483648},
         "adapters": ["00-1A-2B-3C-4D-5E", "0a:0b:0c:0d:0e:0f:10:11"],
         "osVersion": {"major": 6, "minor": 1}})");
-    moravel::MemoryTexts memory = moravel::readMemoryStatus();
+    moravel::MemoryTexts memory = moravel::readMemoryStatus(backend.probes());
     EXPECT_EQ(memory.available, "2048 MB");
     EXPECT_EQ(memory.load, "45%");
-    EXPECT_EQ(moravel::readAdapterAddress(), "0A-0B-0C-0D-0E-0F");
-    std::optional<moravel::OsVersion> version = moravel::systemProbes()->osVersion();
+    EXPECT_EQ(moravel::readAdapterAddress(backend.probes()), "0A-0B-0C-0D-0E-0F");
+    std::optional<moravel::OsVersion> version = backend.probes()->osVersion();
     ASSERT_TRUE(version.has_value());
     EXPECT_EQ(version->major, 6u);
     EXPECT_EQ(version->minor, 1u);
 }
 
 TEST(SnapshotProbes, AvailableMemoryMayBeWrittenAsDigits) {
-    auto backend = InstalledBackend::fromJson(R"({"classes": {},
+    auto backend = TestBackend::fromJson(R"({"classes": {},
         "memoryStatus": {"memoryLoad": 100, "availPhys": "5368709120"}})");
-    EXPECT_EQ(moravel::readMemoryStatus().available, "5120 MB");
-    EXPECT_EQ(moravel::readMemoryStatus().load, "100%");
+    EXPECT_EQ(moravel::readMemoryStatus(backend.probes()).available, "5120 MB");
+    EXPECT_EQ(moravel::readMemoryStatus(backend.probes()).load, "100%");
     moravel::MemoryStatus status;
-    auto largest = InstalledBackend::fromJson(R"({"classes": {},
+    auto largest = TestBackend::fromJson(R"({"classes": {},
         "memoryStatus": {"memoryLoad": 0, "availPhys": "18446744073709551615"}})");
-    ASSERT_TRUE(moravel::systemProbes()->memoryStatus(status));
+    ASSERT_TRUE(largest.probes()->memoryStatus(status));
     EXPECT_EQ(status.availPhys, 18446744073709551615u);
 }
 
 TEST(SnapshotProbes, AbsentSectionsMeanNothingKnown) {
-    auto backend = InstalledBackend::fromJson(R"({"classes": {}})");
-    EXPECT_EQ(moravel::readMemoryStatus().available, "0 MB");
-    EXPECT_EQ(moravel::readMemoryStatus().load, "0%");
-    EXPECT_EQ(moravel::readAdapterAddress(), "");
-    EXPECT_FALSE(moravel::systemProbes()->osVersion().has_value());
+    auto backend = TestBackend::fromJson(R"({"classes": {}})");
+    EXPECT_EQ(moravel::readMemoryStatus(backend.probes()).available, "0 MB");
+    EXPECT_EQ(moravel::readMemoryStatus(backend.probes()).load, "0%");
+    EXPECT_EQ(moravel::readAdapterAddress(backend.probes()), "");
+    EXPECT_FALSE(backend.probes()->osVersion().has_value());
 }
 
 struct FailureCase {
@@ -170,14 +173,14 @@ TEST(SnapshotFailures, EachStepFailsOnlyItsOwnQuery) {
     };
     for (const FailureCase& c : cases) {
         SCOPED_TRACE(c.step);
-        auto backend = InstalledBackend::fromJson(oneObject(R"("P": "x")", std::string(R"(, "failures": {
+        auto backend = TestBackend::fromJson(oneObject(R"("P": "x")", std::string(R"(, "failures": {
             "SELECT * FROM Win32_Test": {"step": ")") + c.step + R"(", "code": ")" +
-                                                                               c.code + R"("}})"));
-        EXPECT_EQ(testValue("P"), "");
+                                                                          c.code + R"("}})"));
+        EXPECT_EQ(testValue(backend, "P"), "");
         EXPECT_EQ(backend.takeLines(), c.line);
-        EXPECT_EQ(queryWmiText(0, "SELECT * FROM Win32_Other", "P"), "");
-        EXPECT_EQ(backend.takeLines(), "");  // another query runs its full cycle undisturbed
-        EXPECT_EQ(testValue("P"), "");       // and the staged failure strikes every time
+        EXPECT_EQ(queryWmiText(backend.context(), 0, "SELECT * FROM Win32_Other", "P"), "");
+        EXPECT_EQ(backend.takeLines(), "");      // another query runs its full cycle undisturbed
+        EXPECT_EQ(testValue(backend, "P"), "");  // and the staged failure strikes every time
         EXPECT_EQ(backend.takeLines(), c.line);
     }
 }
@@ -185,10 +188,10 @@ TEST(SnapshotFailures, EachStepFailsOnlyItsOwnQuery) {
 TEST(SnapshotFailures, AcceptedInitialisationCodesLetTheQueryGoOn) {
     for (const char* code : {"0x80010106", "0x1"}) {
         SCOPED_TRACE(code);
-        auto backend = InstalledBackend::fromJson(oneObject(R"("P": "x")", std::string(R"(, "failures": {
+        auto backend = TestBackend::fromJson(oneObject(R"("P": "x")", std::string(R"(, "failures": {
             "SELECT * FROM Win32_Test": {"step": "CoInitializeEx", "code": ")") +
-                                                                               code + R"("}})"));
-        EXPECT_EQ(testValue("P"), "x");
+                                                                          code + R"("}})"));
+        EXPECT_EQ(testValue(backend, "P"), "x");
         EXPECT_EQ(backend.takeLines(), "");
     }
 }
@@ -322,15 +325,15 @@ TEST(SnapshotRefusal, FilesThatCannotBeReadAreNamed) {
 TEST(SnapshotFile, TheEnvironmentNamesTheFileTheProgramsRead) {
     std::string path = std::string(MORAVEL_SOURCE_DIR) + "/tests/data/snapshot_example.json";
     ASSERT_EQ(setenv("MORAVEL_SNAPSHOT", path.c_str(), 1), 0);
-    InstalledBackend backend(moravel::makeBackendFromEnvironment());
+    TestBackend backend(moravel::makeBackendFromEnvironment());
     unsetenv("MORAVEL_SNAPSHOT");
-    EXPECT_EQ(queryWmiText(0, "SELECT * FROM Win32_Processor", "Name"), "Example CPU");
-    EXPECT_EQ(queryWmiText(0, "SELECT * FROM Win32_Processor", "NumberOfCores"), "4");
-    EXPECT_EQ(queryWmiText(0, "SELECT * FROM Win32_Processor", "L3CacheSize"), "Null");
-    EXPECT_EQ(queryWmiText(0, "SELECT * FROM Win32_BIOS", "Manufacturer"), "");
+    EXPECT_EQ(queryWmiText(backend.context(), 0, "SELECT * FROM Win32_Processor", "Name"), "Example CPU");
+    EXPECT_EQ(queryWmiText(backend.context(), 0, "SELECT * FROM Win32_Processor", "NumberOfCores"), "4");
+    EXPECT_EQ(queryWmiText(backend.context(), 0, "SELECT * FROM Win32_Processor", "L3CacheSize"), "Null");
+    EXPECT_EQ(queryWmiText(backend.context(), 0, "SELECT * FROM Win32_BIOS", "Manufacturer"), "");
     EXPECT_EQ(backend.takeLines(), "Query for operating system name failed. Error code = 0x80041017\n");
-    EXPECT_EQ(moravel::readAdapterAddress(), "0A-0B-0C-0D-0E-0F");
-    EXPECT_EQ(moravel::readMemoryStatus().available, "2048 MB");
+    EXPECT_EQ(moravel::readAdapterAddress(backend.probes()), "0A-0B-0C-0D-0E-0F");
+    EXPECT_EQ(moravel::readMemoryStatus(backend.probes()).available, "2048 MB");
 }
 
 }  // namespace
@@ -370,21 +373,21 @@ TEST(SnapshotBounds, NumbersNestingNulAndLongKeysAreBounded) {
                   .find(R"("failures": the key "Q" appears twice)"),
               std::string::npos);
 
-    InstalledBackend backend =
-        InstalledBackend::fromJson("\xEF\xBB\xBF" + oneObject(R"("Zero": -0, "Whole": 4294967295.0, "List": )" +
-                                                              std::string(60, '[') + std::string(60, ']')));
-    EXPECT_EQ(testValue("Zero"), "0");
-    EXPECT_EQ(testValue("Whole"), "4294967295");
-    EXPECT_EQ(testValue("List"), "");
+    TestBackend backend =
+        TestBackend::fromJson("\xEF\xBB\xBF" + oneObject(R"("Zero": -0, "Whole": 4294967295.0, "List": )" +
+                                                         std::string(60, '[') + std::string(60, ']')));
+    EXPECT_EQ(testValue(backend, "Zero"), "0");
+    EXPECT_EQ(testValue(backend, "Whole"), "4294967295");
+    EXPECT_EQ(testValue(backend, "List"), "");
 }
 
 TEST(SnapshotBounds, AnyIndexOfALargeClassIsReadDirectly) {
     std::string objects;
     for (int i = 0; i < 100000; ++i) objects += (i ? ",{\"N\":" : "{\"N\":") + std::to_string(i) + "}";
-    InstalledBackend backend = InstalledBackend::fromJson(R"({"classes": {"Win32_Test": [)" + objects + "]}}");
-    EXPECT_EQ(queryWmiText(99999, "SELECT * FROM Win32_Test", "N"), "99999");
-    EXPECT_EQ(queryWmiText(54321, "SELECT * FROM Win32_Test", "N"), "54321");
-    EXPECT_EQ(queryWmiText(100000, "SELECT * FROM Win32_Test", "N"), "");
+    TestBackend backend = TestBackend::fromJson(R"({"classes": {"Win32_Test": [)" + objects + "]}}");
+    EXPECT_EQ(queryWmiText(backend.context(), 99999, "SELECT * FROM Win32_Test", "N"), "99999");
+    EXPECT_EQ(queryWmiText(backend.context(), 54321, "SELECT * FROM Win32_Test", "N"), "54321");
+    EXPECT_EQ(queryWmiText(backend.context(), 100000, "SELECT * FROM Win32_Test", "N"), "");
 }
 
 TEST(SnapshotBounds, OnlyRegularFilesWithinTheLimitAreRead) {

@@ -14,7 +14,7 @@
 using moravel::queryWmiText;
 using moravel::selectAllFrom;
 using moravel::WmiValue;
-using moravel::testing::InstalledBackend;
+using moravel::testing::TestBackend;
 using nlohmann::json;
 
 namespace {
@@ -47,25 +47,25 @@ const char* const kMachine = R"({
   }
 })";
 
-std::string written() {
+std::string written(moravel::WmiProvider* provider, moravel::SystemProbes* probes) {
     std::ostringstream out;
-    moravel::writeSnapshot(out);
+    moravel::writeSnapshot(provider, probes, out);
     return out.str();
 }
 
 // Every answer the groups could ask for: each property of the table for objects 0 to 9, with
 // the diagnostic lines each one wrote, then the probe texts.
-std::vector<std::string> everyAnswer(InstalledBackend& backend) {
+std::vector<std::string> everyAnswer(TestBackend& backend) {
     std::vector<std::string> answers;
     for (const moravel::WmiClass& recorded : moravel::wmiClasses())
         for (const moravel::WmiProperty& property : recorded.properties)
             for (int index = 0; index < 10 && property.recorded; ++index) {
-                std::string text = queryWmiText(index, selectAllFrom(recorded.name), property.name);
+                std::string text = queryWmiText(backend.context(), index, selectAllFrom(recorded.name), property.name);
                 answers.push_back(text + "|" + backend.takeLines());
             }
-    moravel::MemoryTexts memory = moravel::readMemoryStatus();
-    answers.push_back(memory.available + "|" + memory.load + "|" + moravel::readAdapterAddress());
-    std::optional<moravel::OsVersion> version = moravel::systemProbes()->osVersion();
+    moravel::MemoryTexts memory = moravel::readMemoryStatus(backend.probes());
+    answers.push_back(memory.available + "|" + memory.load + "|" + moravel::readAdapterAddress(backend.probes()));
+    std::optional<moravel::OsVersion> version = backend.probes()->osVersion();
     answers.push_back(version ? std::to_string(version->major) + "." + std::to_string(version->minor) : "none");
     return answers;
 }
@@ -74,13 +74,13 @@ TEST(SnapshotWriter, ASnapshotWrittenFromASnapshotAnswersTheSame) {
     std::vector<std::string> original, copy;
     std::string text;
     {
-        auto backend = InstalledBackend::fromJson(kMachine);
+        auto backend = TestBackend::fromJson(kMachine);
         original = everyAnswer(backend);
-        text = written();
+        text = written(backend.provider(), backend.probes());
         EXPECT_EQ(backend.takeLines(), "");  // recording goes around the query layer's lines
     }
     {
-        auto backend = InstalledBackend::fromJson(text);
+        auto backend = TestBackend::fromJson(text);
         copy = everyAnswer(backend);
     }
     EXPECT_EQ(copy, original);
@@ -98,8 +98,8 @@ TEST(SnapshotWriter, ASnapshotWrittenFromASnapshotAnswersTheSame) {
 }
 
 TEST(SnapshotWriter, KeepsEveryTypeInItsOwnForm) {
-    auto backend = InstalledBackend::fromJson(kMachine);
-    json document = json::parse(written());
+    auto backend = TestBackend::fromJson(kMachine);
+    json document = json::parse(written(backend.provider(), backend.probes()));
     const json& cpu = document["classes"]["Win32_Processor"][0];
     EXPECT_EQ(cpu["Name"], "Example CPU");
     EXPECT_EQ(cpu["NumberOfCores"], 4294967295u);
@@ -137,18 +137,17 @@ TEST(SnapshotWriter, KeepsEveryTypeInItsOwnForm) {
 TEST(SnapshotWriter, KeepsTheComputerNameOfAMachineWithoutAnOpticalDrive) {
     std::string text;
     {
-        auto backend = InstalledBackend::fromJson(R"({"classes": {"Win32_ComputerSystem": [{"Name": "DESK-7"}]}})");
-        text = written();
+        auto backend = TestBackend::fromJson(R"({"classes": {"Win32_ComputerSystem": [{"Name": "DESK-7"}]}})");
+        text = written(backend.provider(), backend.probes());
     }
-    auto backend = InstalledBackend::fromJson(text);
-    EXPECT_EQ(queryWmiText(0, "SELECT * FROM Win32_ComputerSystem", "Name"), "DESK-7");
+    auto backend = TestBackend::fromJson(text);
+    EXPECT_EQ(queryWmiText(backend.context(), 0, "SELECT * FROM Win32_ComputerSystem", "Name"), "DESK-7");
 }
 
 TEST(SnapshotWriter, LeavesOutWhatTheProbesCannotTell) {
     moravel::testing::FakeProbes probes;
     probes.readable = false;
-    moravel::ScopedBackend installed(nullptr, &probes);
-    json document = json::parse(written());
+    json document = json::parse(written(nullptr, &probes));
     EXPECT_EQ(document, json::parse(R"({"classes": {}, "adapters": []})"));
 }
 
@@ -157,13 +156,12 @@ protected:
     void SetUp() override { probes.memory = {250, 5}; }  // a load above 100 % is written as 100 %
     moravel::testing::ScriptedProvider provider;
     moravel::testing::FakeProbes probes;
-    moravel::ScopedBackend installed{&provider, &probes};
 };
 
 TEST_F(WriterCycles, EachClassIsOneBalancedCycle) {
     provider.script.objects = {{{"Name", WmiValue::string("a\xE9")}}, {}};
     provider.script.initialize = moravel::kChangedMode;
-    json document = json::parse(written());
+    json document = json::parse(written(&provider, &probes));
     std::vector<std::string> log = provider.takeLog();
     const long classes = static_cast<long>(moravel::recordedClasses().size());
     EXPECT_EQ(std::count(log.begin(), log.end(), "CoInitializeEx"), classes);
@@ -182,7 +180,7 @@ TEST_F(WriterCycles, EachClassIsOneBalancedCycle) {
 
 TEST_F(WriterCycles, AFailingStepIsRecordedForEveryClassItStrikes) {
     provider.script.connect = static_cast<moravel::HResult>(0x80041003u);
-    json document = json::parse(written());
+    json document = json::parse(written(&provider, &probes));
     EXPECT_EQ(document["classes"], json::object());
     ASSERT_EQ(document["failures"].size(), moravel::recordedClasses().size());
     EXPECT_EQ(document["failures"]["SELECT * FROM Win32_DiskDrive"],
@@ -194,7 +192,7 @@ TEST_F(WriterCycles, AFailingStepIsRecordedForEveryClassItStrikes) {
 
     provider.script.connect = moravel::kOk;
     provider.script.initialize = moravel::kFailed;
-    document = json::parse(written());
+    document = json::parse(written(&provider, &probes));
     EXPECT_EQ(document["failures"]["SELECT * FROM Win32_Battery"],
               json::parse(R"({"step": "CoInitializeEx", "code": "0x80004005"})"));
     log = provider.takeLog();

@@ -168,13 +168,11 @@ TEST(Recording, PlaysBackAsTheMachineAnswered) {
         Backend live = makeSnapshotBackend(dataFile(machine));
         auto record = std::make_shared<SnapshotData>();
         auto build = [](Backend backend, long& queries, std::string& diagnostics) {
-            ScopedBackend installed(std::move(backend));
             std::ostringstream lines;
-            DiagnosticsTo to(lines);
+            QueryContext context = backend.context(&lines);
             ReportCollector report;
-            resetQueryCount();
-            buildAllGroups(report);
-            queries = queryCount();
+            buildAllGroups(context, report);
+            queries = context.queries;
             diagnostics = lines.str();
             std::ostringstream text;
             for (const GroupRecord& group : report.groups)
@@ -202,9 +200,9 @@ TEST(Views, ReadsStepOverObjectsBelowEveryView) {
     auto record = std::make_shared<SnapshotData>();
     Backend recording = makeRecordingView(*file.provider, *file.probes, record);
     Backend redacted = makeRedactedView(*recording.provider, *recording.probes);
-    ScopedBackend installed(redacted.provider.get(), redacted.probes.get());
-    EXPECT_EQ(queryWmiText(999, "SELECT * FROM Win32_BaseBoard", "SerialNumber"), "(hidden)");
-    EXPECT_EQ(queryWmiText(1000, "SELECT * FROM Win32_BaseBoard", "SerialNumber"), "");
+    QueryContext context = redacted.context();
+    EXPECT_EQ(queryWmiText(context, 999, "SELECT * FROM Win32_BaseBoard", "SerialNumber"), "(hidden)");
+    EXPECT_EQ(queryWmiText(context, 1000, "SELECT * FROM Win32_BaseBoard", "SerialNumber"), "");
     const std::vector<SnapshotObject>& kept = record->classes["Win32_BaseBoard"];
     ASSERT_EQ(kept.size(), 1000u);
     EXPECT_EQ(kept[999].at("SerialNumber").text, "S999");
@@ -218,15 +216,15 @@ TEST(Views, RecordingKeepsAClassReadByItsOwnConditionalQuery) {
         R"({"classes": {"Win32_UserAccount": [{"Name": "alice", "LocalAccount": true}]}})", "m.json");
     auto record = std::make_shared<SnapshotData>();
     Backend recording = makeRecordingView(*file.provider, *file.probes, record);
-    ScopedBackend installed(recording.provider.get(), recording.probes.get());
-    EXPECT_EQ(queryWmiText(0, "SELECT * FROM Win32_UserAccount WHERE LocalAccount = TRUE", "Name"), "alice");
+    QueryContext context = recording.context();
+    EXPECT_EQ(queryWmiText(context, 0, "SELECT * FROM Win32_UserAccount WHERE LocalAccount = TRUE", "Name"), "alice");
     ASSERT_EQ(record->classes["Win32_UserAccount"].size(), 1u);
     EXPECT_EQ(record->classes["Win32_UserAccount"][0].at("Name").text, "alice");
 
     auto other = std::make_shared<SnapshotData>();
     Backend otherRecording = makeRecordingView(*file.provider, *file.probes, other);
-    ScopedBackend otherInstalled(otherRecording.provider.get(), otherRecording.probes.get());
-    queryWmiText(0, "SELECT * FROM Win32_UserAccount WHERE Disabled = FALSE", "Name");
+    QueryContext otherContext = otherRecording.context();
+    queryWmiText(otherContext, 0, "SELECT * FROM Win32_UserAccount WHERE Disabled = FALSE", "Name");
     EXPECT_EQ(other->classes.count("Win32_UserAccount"), 0u);
 }
 

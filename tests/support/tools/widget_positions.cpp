@@ -31,14 +31,15 @@ void printWidgets(const char* name, Fl_Group& group) {
 
 int main() {
     moravel::Backend backend = moravel::makeBackendFromEnvironment();  // the scripts' snapshot
-    backend.install();
-    std::unique_ptr<Fl_Double_Window> main(moravel::makeMainWindow());
+    moravel::AppState state;
+    state.context = backend.context();
+    std::unique_ptr<Fl_Double_Window> main(moravel::makeMainWindow(state));
     printWidgets("main", *main);
     Fl_Double_Window* open = nullptr;
     moravel::AboutHost host{open, [](Fl_Window&) {}, [] {}};
     std::unique_ptr<Fl_Double_Window> about(moravel::makeAboutWindow(host));
     printWidgets("about", *about);
-    moravel::DetailsWindow details;
+    moravel::DetailsWindow details(state);
     printWidgets("details", details);
     return 0;
 }

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "providers/linux/system/linux_classes.h"
-#include "providers/linux/system/linux_provider.h"
+#include "providers/linux/linux_provider.h"
 #include "providers/linux/system/machine_identity.h"
 #include "providers/linux/system/network_interfaces.h"
 
