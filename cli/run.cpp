@@ -17,6 +17,7 @@
 #include "export/submit.h"
 #include "export/zlib_data.h"
 #include "inventory/read_inventory.h"
+#include "io/device_state.h"
 #include "io/file_writer.h"
 #include "io/http.h"
 #include "io/url.h"
@@ -198,8 +199,8 @@ int printDetails(const Backend& backend, const ReportOptions& options, std::ostr
     return status;
 }
 
-// Nothing is written locally; a failure is one line naming the server (its password hidden),
-// the step and the reason.
+// Nothing is written locally but, where the service keeps its state, the device id sent; a
+// failure is one line naming the server (its password hidden), the step and the reason.
 int submit(const Backend& backend, const ReportOptions& options, std::ostream& err) {
     std::optional<Submission> submission;
     try {
@@ -210,10 +211,18 @@ int submit(const Backend& backend, const ReportOptions& options, std::ostream& e
     if (!submission) return 0;  // a configuration that names no server: nothing to send
     TimedInventory pass = timedInventory(backend);
     if (pass.redacted) return refuseRedacted(options.config.empty() ? "--submit" : "--config", err);
+    ExportOptions exportOptions{submission->tag};
+    // The machine itself, not a snapshot of another, remembers what it was last sent as.
+    std::optional<std::string> state =
+        options.snapshot.empty() && environmentGivesThisMachine() ? stateDirectory() : std::nullopt;
+    if (state) exportOptions.oldDeviceId = keptDeviceId(*state).value_or("");
     std::unique_ptr<HttpClient> http = makeHttpClient(submission->credentials);
-    std::string problem = submitInventory(pass.inventory, ExportOptions{submission->tag}, submission->url, *http,
+    std::string problem = submitInventory(pass.inventory, exportOptions, submission->url, *http,
                                           std::chrono::seconds(submission->timeoutSeconds));
     if (problem.empty()) {
+        std::string sentAs = inventoryDeviceId(pass.inventory);
+        // A state place that takes no file leaves the run as it was without one.
+        if (state && sentAs != exportOptions.oldDeviceId) keepDeviceId(*state, sentAs);
         if (options.stats) writeInventoryStats(pass, err);
         return 0;
     }

@@ -216,6 +216,22 @@ void addBatteries(const Inventory& inventory, std::vector<InventoryItem>& items)
     }
 }
 
+// A PCI device is told apart by its ids (two of one kind pair in order); its slot is not kept.
+void addControllers(const Inventory& inventory, std::vector<InventoryItem>& items) {
+    for (const Controller& controller : inventory.controllers) {
+        std::string ids = controller.vendorId + ":" + controller.productId;
+        items.push_back(item("Controller", controller.name,
+                             {key("PCI", ids + (controller.subsystemId.empty() ? "" : " " + controller.subsystemId))},
+                             {{"Name", controller.name},
+                              {"Manufacturer", controller.manufacturer},
+                              {"Type", controller.type},
+                              {"PCI ids", ids},
+                              {"Subsystem", controller.subsystemId},
+                              {"Revision", controller.revision},
+                              {"Driver", controller.driver}}));
+    }
+}
+
 // A program by its name and architecture (one may be installed for two), an update of Windows
 // by its number: what is installed, removed or updated. Its install date and size change with
 // each update and tell nothing the version does not.
@@ -252,6 +268,10 @@ const KindHandler<Comparing> kComparisons[] = {
     {InventoryKind::InputDevice, {}, "not compared"},
     {InventoryKind::UsbDevice, {}, "not compared: the USB Drive field compares USB disks"},
     {InventoryKind::Temperature, {}, "not compared: readings, not parts; disks show theirs beside them"},
+    {InventoryKind::Controller, {"Controller", addControllers}},
+    {InventoryKind::LocalUser, {}, "not compared: accounts belong to the installation, not the machine"},
+    {InventoryKind::LocalGroup, {}, "not compared: accounts belong to the installation, not the machine"},
+    {InventoryKind::Antivirus, {}, "not compared: an antivirus product is installed software"},
     {InventoryKind::Software, {"Program", addSoftware}},
 };
 

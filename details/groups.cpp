@@ -32,7 +32,10 @@ const GroupKinds kGroups[] = {
     {"Temperatures", {"Temperature"}},
     {"Sound and input", {"Sound device", "Keyboard", "Pointing device"}},
     {"USB", {"USB device"}},
+    {"PCI controllers", {"Controller"}},
     {"Printers", {"Printer"}},
+    {"Accounts", {"Local user", "Local group"}},
+    {"Antivirus", {"Antivirus"}},
     {"Software", {"Program"}},
 };
 // A kind no group names yet still shows, here.
@@ -71,6 +74,13 @@ std::string printerState(const Number& status) {
     case 7: return "offline";
     default: return std::to_string(*status);
     }
+}
+
+// Every adapter's DNS servers, each once.
+std::string joinedDns(const Inventory& inventory) {
+    std::string text;
+    for (const std::string& server : dnsServerList(inventory)) text += (text.empty() ? "" : ", ") + server;
+    return text;
 }
 
 // The words that are not empty, joined by blanks.
@@ -164,6 +174,27 @@ void addTo(InventoryItem& item, std::initializer_list<ItemProperty> properties, 
         if (!property.text.empty()) where = item.properties.insert(where, property) + 1;
 }
 
+// Local accounts by their login or name; nothing of a password is in the inventory to show.
+void addLocalUsers(const Inventory& inventory, std::vector<InventoryItem>& items) {
+    for (const LocalUser& user : inventory.localUsers)
+        items.push_back(detailsItem("Local user", user.login,
+                                    {{"Full name", user.name}, {"ID", user.id}, {"Disabled", yesNo(user.disabled)}}));
+}
+
+void addLocalGroups(const Inventory& inventory, std::vector<InventoryItem>& items) {
+    for (const LocalGroup& group : inventory.localGroups)
+        items.push_back(detailsItem("Local group", group.name, {{"ID", group.id}}));
+}
+
+void addAntivirus(const Inventory& inventory, std::vector<InventoryItem>& items) {
+    for (const Antivirus& product : inventory.antivirus)
+        items.push_back(detailsItem("Antivirus", product.name,
+                                    {{"Company", product.company},
+                                     {"Version", product.version},
+                                     {"Enabled", yesNo(product.enabled)},
+                                     {"Up to date", yesNo(product.upToDate)}}));
+}
+
 // The comparison's items of the machine, with what the 38 fields show of it, which the
 // comparison leaves to them.
 void addMachine(const Inventory& inventory, std::vector<InventoryItem>& items) {
@@ -172,7 +203,11 @@ void addMachine(const Inventory& inventory, std::vector<InventoryItem>& items) {
     InventoryItem& machine = itemOfKind(parts, "Computer");
     addTo(machine, {{"Computer name", computer.name}, {"Domain", computer.domain}, {"Workgroup", computer.workgroup}},
           0);
-    addTo(machine, {{"Memory", capacity(computer.memoryBytes)}, {"Device ID", computer.deviceId}});
+    addTo(machine, {{"Memory", capacity(computer.memoryBytes)},
+                    {"Device ID", computer.deviceId},
+                    {"Virtual machine", computer.vmSystem},
+                    {"Last logged-on user", computer.lastLoggedUser},
+                    {"DNS servers", joinedDns(inventory)}});
     const OperatingSystemInfo& os = inventory.os;
     const std::string offset = os.utcOffsetMinutes ? std::to_string(*os.utcOffsetMinutes) + " minutes" : "";
     addTo(itemOfKind(parts, "Operating system"),
@@ -246,6 +281,10 @@ const KindHandler<Showing> kShown[] = {
     {InventoryKind::InputDevice, {addInputs}},
     {InventoryKind::UsbDevice, {addUsbDevices}},
     {InventoryKind::Temperature, {addTemperatures}},
+    {InventoryKind::Controller, {addCompared<InventoryKind::Controller>}},
+    {InventoryKind::LocalUser, {addLocalUsers}},
+    {InventoryKind::LocalGroup, {addLocalGroups}},
+    {InventoryKind::Antivirus, {addAntivirus}},
     {InventoryKind::Software, {addSoftware}},
 };
 

@@ -10,6 +10,9 @@ namespace moravel {
 
 struct ExportOptions {
     std::string tag;  // the server's tag for this machine (OCS account info TAG, GLPI "tag")
+    // The device id this machine was last sent under, when it was another (a rename): OCS then
+    // carries the machine's record over to the new id rather than starting a second one.
+    std::string oldDeviceId = {};
 };
 
 // "<host name>-yyyy-mm-dd-HH-MM-SS", the form the agents of both servers use and OCS insists on.
@@ -33,6 +36,25 @@ std::string utcOffsetText(int minutes);
 // The subnet of an IPv4 address and mask ("192.168.1.20", "255.255.255.0" -> "192.168.1.0");
 // empty when either is not a dotted quad.
 std::string ipv4Subnet(const std::string& address, const std::string& mask);
+
+// The network of an IPv6 address with its prefix length ("fe80::1c2b:3dff:fe4a:5b6c", 64 ->
+// "fe80::") and the prefix as a mask (64 -> "ffff:ffff:ffff:ffff::"), written as RFC 5952 has it;
+// empty when the address is not one (a zone index, "%12", is left aside).
+std::string ipv6Subnet(const std::string& address, unsigned prefixLength);
+std::string ipv6Mask(unsigned prefixLength);
+
+// One entry of an adapter as both servers' agents write them: an IPv4 address with its mask,
+// network, gateway and DHCP server, or an IPv6 address (link-local ones too) with its mask and
+// network. IPv4 entries come first; an adapter without an address is one entry with none.
+struct AddressEntry {
+    bool ipv6 = false;
+    std::string address, mask, subnet, gateway, dhcpServer;
+};
+std::vector<AddressEntry> addressEntries(const NetworkAdapter& adapter);
+
+// The DNS servers of every adapter, each once, in the order first met, separated by "/" as both
+// formats keep them.
+std::string dnsServers(const Inventory& inventory);
 
 // The first IPv4 address of a list ("" when it holds none), and of every adapter's gateways or
 // addresses, as the formats' one-value fields want them.

@@ -2,6 +2,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include "moravel_version.h"
+
 namespace moravel {
 namespace {
 
@@ -41,6 +43,9 @@ Json hardware(const Inventory& inventory) {
         .number("memory", mebibytes(computer.memoryBytes))
         .text("chassis_type", computer.chassisType)
         .text("defaultgateway", firstIpv4Gateway(inventory))
+        .text("dns", dnsServers(inventory))
+        .text("vmsystem", computer.vmSystem)
+        .text("lastloggeduser", computer.lastLoggedUser)
         .text("winprodid", inventory.os.productId)
         .json();
 }
@@ -75,7 +80,7 @@ Json operatingSystem(const Inventory& inventory) {
     return Object()
         .text("name", osShortName(os))
         .text("full_name", os.name)
-        .text("version", os.kernelName == "windows" ? os.build : os.version)
+        .text("version", os.release)
         .text("kernel_name", os.kernelName)
         .text("kernel_version", os.version)
         .text("service_pack", os.servicePack)
@@ -165,31 +170,30 @@ const char* adapterType(AdapterKind kind) {
     }
 }
 
-// One entry per address, as the agents write them; an adapter without addresses has one entry.
+// What every entry of an adapter says.
+Object adapterEntry(const NetworkAdapter& adapter) {
+    Object entry;
+    entry.text("description", adapter.name.empty() ? "adapter" : adapter.name)
+        .text("model", adapter.description)
+        .text("manufacturer", adapter.manufacturer)
+        .text("mac", adapter.macAddress)
+        .text("type", adapterType(adapter.kind))
+        .flag("virtualdev", adapter.virtualAdapter)
+        .text("status", adapter.connected ? (*adapter.connected ? "up" : "down") : "")
+        .text("speed", adapter.speedBitsPerSecond ? std::to_string(*adapter.speedBitsPerSecond / 1000000) : "");
+    return entry;
+}
+
+// One entry per address, IPv6 ones in fields of their own, as the GLPI agent writes them.
 void addNetworks(const NetworkAdapter& adapter, Json& networks) {
-    std::size_t entries = std::max<std::size_t>({adapter.ipv4.size(), adapter.ipv6.size(), 1});
-    std::string gateway = firstIpv4(adapter.gateways);
-    for (std::size_t i = 0; i < entries; ++i) {
-        std::string ipv4 = i < adapter.ipv4.size() ? adapter.ipv4[i] : std::string();
-        std::string mask = i < adapter.ipv4Masks.size() ? adapter.ipv4Masks[i] : std::string();
-        Object entry;
-        entry.text("description", adapter.name.empty() ? "adapter" : adapter.name)
-            .text("model", adapter.description)
-            .text("manufacturer", adapter.manufacturer)
-            .text("mac", adapter.macAddress)
-            .text("type", adapterType(adapter.kind))
-            .flag("virtualdev", adapter.virtualAdapter)
-            .text("status", adapter.connected ? (*adapter.connected ? "up" : "down") : "")
-            .text("speed",
-                  adapter.speedBitsPerSecond ? std::to_string(*adapter.speedBitsPerSecond / 1000000) : std::string())
-            .text("ipaddress", ipv4)
-            .text("ipmask", mask)
-            .text("ipsubnet", ipv4Subnet(ipv4, mask))
-            .text("ipgateway", ipv4.empty() ? std::string() : gateway)
-            .text("ipdhcp", adapter.dhcpServer)
-            .text("ipaddress6", i < adapter.ipv6.size() ? adapter.ipv6[i] : std::string());
-        networks.push_back(entry.json());
-    }
+    for (const AddressEntry& address : addressEntries(adapter))
+        networks.push_back(adapterEntry(adapter)
+                               .text(address.ipv6 ? "ipaddress6" : "ipaddress", address.address)
+                               .text(address.ipv6 ? "ipmask6" : "ipmask", address.mask)
+                               .text(address.ipv6 ? "ipsubnet6" : "ipsubnet", address.subnet)
+                               .text("ipgateway", address.gateway)
+                               .text("ipdhcp", address.dhcpServer)
+                               .json());
 }
 
 Json video(const VideoAdapter& adapter) {
@@ -279,6 +283,41 @@ Json usbDevice(const UsbDevice& device) {
         .json();
 }
 
+Json controller(const Controller& device) {
+    return Object()
+        .text("name", device.name)
+        .text("caption", device.name)
+        .text("manufacturer", device.manufacturer)
+        .text("type", device.type)
+        .text("pciclass", device.pciClass)
+        .text("vendorid", device.vendorId)
+        .text("productid", device.productId)
+        .text("pcisubsystemid", device.subsystemId)
+        .text("rev", device.revision)
+        .text("driver", device.driver)
+        .json();
+}
+
+// The format wants an id; an account without one is left out.
+Json localUser(const LocalUser& user) {
+    return user.id.empty() ? Json() : Object().text("id", user.id).text("login", user.login).text("name", user.name).json();
+}
+
+Json localGroup(const LocalGroup& group) {
+    return group.id.empty() || group.name.empty() ? Json() : Object().text("id", group.id).text("name", group.name).json();
+}
+
+Json antivirus(const Antivirus& product) {
+    return Object()
+        .text("name", product.name)
+        .text("company", product.company)
+        .text("version", product.version)
+        .text("guid", product.guid)
+        .flag("enabled", product.enabled)
+        .flag("uptodate", product.upToDate)
+        .json();
+}
+
 Json software(const Software& program) {
     return Object()
         .text("name", program.name)
@@ -297,7 +336,8 @@ Json software(const Software& program) {
 template <typename Item, typename Write>
 Json listOf(const std::vector<Item>& items, Write write) {
     Json list = Json::array();
-    for (const Item& item : items) list.push_back(write(item));
+    for (const Item& item : items)
+        if (Json written = write(item); !written.is_null()) list.push_back(std::move(written));
     return list;
 }
 
@@ -341,6 +381,13 @@ const KindHandler<Writer> kWriters[] = {
      [](const Inventory& i, Json& c) { add(c, "usbdevices", listOf(i.usbDevices, usbDevice)); }},
     {InventoryKind::Temperature,
      [](const Inventory& i, Json& c) { add(c, "sensors", listOf(i.temperatures, sensor)); }},
+    {InventoryKind::Controller,
+     [](const Inventory& i, Json& c) { add(c, "controllers", listOf(i.controllers, controller)); }},
+    {InventoryKind::LocalUser,
+     [](const Inventory& i, Json& c) { add(c, "local_users", listOf(i.localUsers, localUser)); }},
+    {InventoryKind::LocalGroup,
+     [](const Inventory& i, Json& c) { add(c, "local_groups", listOf(i.localGroups, localGroup)); }},
+    {InventoryKind::Antivirus, [](const Inventory& i, Json& c) { add(c, "antivirus", listOf(i.antivirus, antivirus)); }},
     {InventoryKind::Software, [](const Inventory& i, Json& c) { add(c, "softwares", listOf(i.software, software)); }},
 };
 
@@ -353,6 +400,7 @@ std::string glpiInventoryJson(const Inventory& inventory, const ExportOptions& o
     for (const KindHandler<Writer>& writer : kWriters)
         if (writer.handle) writer.handle(inventory, content);
     content["versionclient"] = versionClient();
+    content["versionprovider"] = {{"name", "Moravel"}, {"version", MORAVEL_VERSION}};
     Json document = {{"action", "inventory"},
                      {"deviceid", validUtf8(inventoryDeviceId(inventory))},
                      {"itemtype", "Computer"},

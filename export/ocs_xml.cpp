@@ -9,11 +9,12 @@ namespace {
 // The sections the server compares (its DATA_MAP masks) that this request fills; the server
 // rewrites a section of a known machine only when its bit is set in HARDWARE/CHECKSUM, and
 // without a CHECKSUM at all it answers 500.
-constexpr std::uint64_t kHardware = 1, kBios = 2, kMemories = 4, kMonitors = 64, kStorages = 256, kDrives = 512,
-                        kInputs = 1024, kNetworks = 4096, kPrinters = 8192, kSounds = 16384, kVideos = 32768,
-                        kCpus = 262144, kBatteries = 1048576, kUsbDevices = 2097152;
-constexpr std::uint64_t kEverySection = kHardware | kBios | kMemories | kMonitors | kStorages | kDrives | kInputs |
-                                        kNetworks | kPrinters | kSounds | kVideos | kCpus | kBatteries | kUsbDevices;
+constexpr std::uint64_t kHardware = 1, kBios = 2, kMemories = 4, kControllers = 32, kMonitors = 64, kStorages = 256,
+                        kDrives = 512, kInputs = 1024, kNetworks = 4096, kPrinters = 8192, kSounds = 16384,
+                        kVideos = 32768, kCpus = 262144, kBatteries = 1048576, kUsbDevices = 2097152;
+constexpr std::uint64_t kEverySection = kHardware | kBios | kMemories | kControllers | kMonitors | kStorages | kDrives |
+                                        kInputs | kNetworks | kPrinters | kSounds | kVideos | kCpus | kBatteries |
+                                        kUsbDevices;
 
 constexpr std::size_t kColumnWidth = 255;             // VARCHAR(255), the width of nearly every column
 constexpr const char* kReplacement = "\xEF\xBF\xBD";  // U+FFFD
@@ -98,14 +99,17 @@ void hardware(const Inventory& inventory, std::string& out) {
     section.text("NAME", computer.name)
         .text("WORKGROUP", computer.workgroup)
         .text("OSNAME", os.name)
-        .text("OSVERSION", os.version)
-        .text("OSCOMMENTS", os.servicePack)
+        .text("OSVERSION", os.release.empty() ? os.version : os.release)
+        .text("OSCOMMENTS", os.servicePack.empty() ? os.version : os.servicePack)  // the kernel, where OCS keeps it
         .text("PROCESSORT", cpu ? cpu->name : "")
         .number("PROCESSORS", cpu ? (cpu->maxMhz ? cpu->maxMhz : cpu->currentMhz) : std::nullopt)
         .number("PROCESSORN", inventory.processors.empty() ? Number() : Number(inventory.processors.size()))
         .number("MEMORY", mebibytes(computer.memoryBytes))
         .text("IPADDR", firstIpv4Address(inventory))
         .text("DEFAULTGATEWAY", firstIpv4Gateway(inventory))
+        .text("DNS", dnsServers(inventory))
+        .text("VMSYSTEM", computer.vmSystem)
+        .text("LASTLOGGEDUSER", computer.lastLoggedUser)
         .text("DESCRIPTION", os.architecture)
         .text("WINPRODID", os.productId)
         .text("UUID", computer.uuid)
@@ -218,31 +222,27 @@ const char* adapterType(AdapterKind kind) {
     }
 }
 
-// One entry per IPv4 address, as the agents write them; an adapter without one has one entry.
+// One entry per address, as the OCS agent writes them: IPv6 addresses in the same fields.
+void networkEntry(const NetworkAdapter& adapter, const AddressEntry& entry, std::string& out) {
+    Section(out, "NETWORKS")
+        .text("DESCRIPTION", adapter.name)
+        .text("MODEL", adapter.description)
+        .text("MANUFACTURER", adapter.manufacturer)
+        .text("TYPE", adapterType(adapter.kind))
+        .text("MACADDR", adapter.macAddress)
+        .text("STATUS", adapter.connected ? (*adapter.connected ? "Up" : "Down") : "")
+        .text("SPEED", adapter.speedBitsPerSecond ? std::to_string(*adapter.speedBitsPerSecond / 1000000) + " Mb/s" : "")
+        .text("IPADDRESS", entry.address)
+        .text("IPMASK", entry.mask)
+        .text("IPSUBNET", entry.subnet)
+        .text("IPGATEWAY", entry.gateway)
+        .text("IPDHCP", entry.dhcpServer)
+        .flag("VIRTUALDEV", adapter.virtualAdapter);
+}
+
 void networks(const Inventory& inventory, std::string& out) {
-    for (const NetworkAdapter& adapter : inventory.networkAdapters) {
-        std::string gateway = firstIpv4(adapter.gateways);
-        for (std::size_t i = 0; i < std::max<std::size_t>(adapter.ipv4.size(), 1); ++i) {
-            std::string address = i < adapter.ipv4.size() ? adapter.ipv4[i] : std::string();
-            std::string mask = i < adapter.ipv4Masks.size() ? adapter.ipv4Masks[i] : std::string();
-            Section(out, "NETWORKS")
-                .text("DESCRIPTION", adapter.name)
-                .text("MODEL", adapter.description)
-                .text("MANUFACTURER", adapter.manufacturer)
-                .text("TYPE", adapterType(adapter.kind))
-                .text("MACADDR", adapter.macAddress)
-                .text("STATUS", adapter.connected ? (*adapter.connected ? "Up" : "Down") : "")
-                .text("SPEED",
-                      adapter.speedBitsPerSecond ? std::to_string(*adapter.speedBitsPerSecond / 1000000) + " Mb/s" : "")
-                .text("IPADDRESS", address)
-                .text("IPMASK", mask)
-                .text("IPSUBNET", ipv4Subnet(address, mask))
-                .text("IPGATEWAY", address.empty() ? "" : gateway)
-                .text("IPDHCP", adapter.dhcpServer)
-                .text("IPADDRESS6", i < adapter.ipv6.size() ? adapter.ipv6[i] : "")
-                .flag("VIRTUALDEV", adapter.virtualAdapter);
-        }
-    }
+    for (const NetworkAdapter& adapter : inventory.networkAdapters)
+        for (const AddressEntry& entry : addressEntries(adapter)) networkEntry(adapter, entry, out);
 }
 
 void videos(const Inventory& inventory, std::string& out) {
@@ -330,6 +330,44 @@ void usbDevices(const Inventory& inventory, std::string& out) {
             .text("PRODUCTID", usb.productId);
 }
 
+void controllers(const Inventory& inventory, std::string& out) {
+    for (const Controller& controller : inventory.controllers)
+        Section(out, "CONTROLLERS")
+            .text("NAME", controller.name)
+            .text("CAPTION", controller.name)
+            .text("MANUFACTURER", controller.manufacturer)
+            .text("TYPE", controller.type)
+            .text("PCICLASS", controller.pciClass)
+            .text("VENDORID", controller.vendorId)
+            .text("PRODUCTID", controller.productId)
+            .text("PCISUBSYSTEMID", controller.subsystemId)
+            .text("REV", controller.revision)
+            .text("DRIVER", controller.driver);
+}
+
+// Accounts and antivirus products have sections of the format that OCS 2.8 keeps no table for:
+// it leaves them aside, as it does an agent's.
+void localUsers(const Inventory& inventory, std::string& out) {
+    for (const LocalUser& user : inventory.localUsers)
+        Section(out, "LOCAL_USERS").text("LOGIN", user.login).text("NAME", user.name).text("ID", user.id);
+}
+
+void localGroups(const Inventory& inventory, std::string& out) {
+    for (const LocalGroup& group : inventory.localGroups)
+        Section(out, "LOCAL_GROUPS").text("NAME", group.name).text("ID", group.id);
+}
+
+void antivirus(const Inventory& inventory, std::string& out) {
+    for (const Antivirus& product : inventory.antivirus)
+        Section(out, "ANTIVIRUS")
+            .text("NAME", product.name)
+            .text("COMPANY", product.company)
+            .text("VERSION", product.version)
+            .text("GUID", product.guid)
+            .flag("ENABLED", product.enabled)
+            .flag("UPTODATE", product.upToDate);
+}
+
 // The width the server keeps a program's build for (BITSWIDTH), from its architecture's name;
 // nothing for a program of any architecture ("all", "noarch") or one the name does not tell.
 Number bitsWidth(const std::string& architecture) {
@@ -386,6 +424,10 @@ const KindHandler<Writer> kWriters[] = {
     {InventoryKind::InputDevice, inputs},
     {InventoryKind::UsbDevice, usbDevices},
     {InventoryKind::Temperature, nullptr, "none: the server keeps no sensors"},
+    {InventoryKind::Controller, controllers},
+    {InventoryKind::LocalUser, localUsers},
+    {InventoryKind::LocalGroup, localGroups},
+    {InventoryKind::Antivirus, antivirus},
     {InventoryKind::Software, softwares},
 };
 
@@ -400,6 +442,9 @@ std::string ocsInventoryXml(const Inventory& inventory, const ExportOptions& opt
     std::string out = "  <CONTENT>\n";
     for (const KindHandler<Writer>& writer : kWriters)
         if (writer.handle) writer.handle(inventory, out);
+    // A renamed machine names the id it was sent under before: the server carries its record over.
+    if (!options.oldDeviceId.empty() && options.oldDeviceId != inventoryDeviceId(inventory))
+        out += "    <OLD_DEVICEID>" + escaped(options.oldDeviceId) + "</OLD_DEVICEID>\n";
     if (!options.tag.empty()) Section(out, "ACCOUNTINFO").text("KEYNAME", "TAG").text("KEYVALUE", options.tag);
     out += "    <VERSIONCLIENT>" + escaped(versionClient()) + "</VERSIONCLIENT>\n  </CONTENT>\n";
     return request(out, inventoryDeviceId(inventory), "INVENTORY");

@@ -1,5 +1,8 @@
 #include "export/submit.h"
 
+#include <algorithm>
+#include <cctype>
+
 #include "export/glpi_json.h"
 #include "export/ocs_xml.h"
 #include "export/server_replies.h"
@@ -51,7 +54,11 @@ std::string submitToGlpi(const Inventory& inventory, const ExportOptions& option
 }  // namespace
 
 std::optional<ServerKind> serverKindOf(const std::string& url) {
-    if (url.compare(0, 7, "http://") != 0 && url.compare(0, 8, "https://") != 0) return std::nullopt;
+    // Schemes ignore case (RFC 3986): "HTTP://" is as good as "http://".
+    std::string scheme = url.substr(0, url.find("://"));
+    std::transform(scheme.begin(), scheme.end(), scheme.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    if (url.find("://") == std::string::npos || (scheme != "http" && scheme != "https")) return std::nullopt;
     std::string path = urlPath(url);
     if (endsWith(path, "/ocsinventory")) return ServerKind::Ocs;
     for (const char* glpi :

@@ -148,7 +148,7 @@ WmiRows readRows(WmiProvider& provider, const std::string& className, std::optio
     const WmiClass* recorded = findWmiClass(className);
     if (!recorded || count == 0) return rows;
     std::optional<CycleFailure> stopped =
-        runQueryCycleFrom(provider, recorded->nameSpace, selectAllFrom(recorded->name), first,
+        runQueryCycleFrom(provider, recorded->nameSpace, classQuery(*recorded), first,
                           recorded->properties.front().name, [&](WmiObject& object) {
                               WmiRow& row = rows.emplace_back();
                               for (const WmiProperty& property : recorded->properties) {

@@ -74,6 +74,41 @@ const std::pair<const char*, const char*> kMonitorMakers[] = {
     {"NEC", "NEC"},       {"PHL", "Philips"},     {"SAM", "Samsung"},      {"SDC", "Samsung Display"},
     {"SHP", "Sharp"},     {"SNY", "Sony"},        {"VSC", "ViewSonic"},    {"GBT", "Gigabyte"},
 };
+
+// PCI class codes (the PCI-SIG's assignments), by base class and subclass, with the names lspci
+// gives them; a subclass not listed is named by its base class alone.
+const CodeName kPciSubclasses[] = {
+    {0x0000, "Non-VGA unclassified device"}, {0x0001, "VGA compatible unclassified device"},
+    {0x0100, "SCSI storage controller"}, {0x0101, "IDE interface"}, {0x0102, "Floppy disk controller"},
+    {0x0104, "RAID bus controller"}, {0x0105, "ATA controller"}, {0x0106, "SATA controller"},
+    {0x0107, "Serial Attached SCSI controller"}, {0x0108, "Non-Volatile memory controller"},
+    {0x0109, "Universal Flash Storage controller"},
+    {0x0200, "Ethernet controller"}, {0x0201, "Token ring network controller"}, {0x0207, "Infiniband controller"},
+    {0x0208, "Fabric controller"},
+    {0x0300, "VGA compatible controller"}, {0x0301, "XGA compatible controller"}, {0x0302, "3D controller"},
+    {0x0400, "Multimedia video controller"}, {0x0401, "Multimedia audio controller"}, {0x0403, "Audio device"},
+    {0x0500, "RAM memory"}, {0x0501, "FLASH memory"}, {0x0502, "CXL"},
+    {0x0600, "Host bridge"}, {0x0601, "ISA bridge"}, {0x0602, "EISA bridge"}, {0x0604, "PCI bridge"},
+    {0x0605, "PCMCIA bridge"}, {0x0607, "CardBus bridge"}, {0x0609, "Semi-transparent PCI-to-PCI bridge"},
+    {0x0700, "Serial controller"}, {0x0701, "Parallel controller"}, {0x0702, "Multiport serial controller"},
+    {0x0703, "Modem"}, {0x0705, "Smart Card controller"},
+    {0x0800, "PIC"}, {0x0801, "DMA controller"}, {0x0802, "Timer"}, {0x0803, "RTC"},
+    {0x0804, "PCI Hot-plug controller"}, {0x0805, "SD Host controller"}, {0x0806, "IOMMU"},
+    {0x0900, "Keyboard controller"}, {0x0901, "Digitizer Pen"}, {0x0902, "Mouse controller"},
+    {0x0903, "Scanner controller"}, {0x0904, "Gameport controller"},
+    {0x0c00, "FireWire (IEEE 1394)"}, {0x0c03, "USB controller"}, {0x0c04, "Fibre Channel"}, {0x0c05, "SMBus"},
+    {0x0c06, "InfiniBand"}, {0x0c07, "IPMI Interface"}, {0x0c09, "CANBUS"},
+    {0x0d00, "IRDA controller"}, {0x0d11, "Bluetooth"}, {0x0d12, "Broadband"},
+};
+const CodeName kPciClasses[] = {
+    {0x00, "Unclassified device"}, {0x01, "Mass storage controller"}, {0x02, "Network controller"},
+    {0x03, "Display controller"}, {0x04, "Multimedia controller"}, {0x05, "Memory controller"}, {0x06, "Bridge"},
+    {0x07, "Communication controller"}, {0x08, "Generic system peripheral"}, {0x09, "Input device controller"},
+    {0x0a, "Docking station"}, {0x0b, "Processor"}, {0x0c, "Serial bus controller"}, {0x0d, "Wireless controller"},
+    {0x0e, "Intelligent controller"}, {0x0f, "Satellite communications controller"}, {0x10, "Encryption controller"},
+    {0x11, "Signal processing controller"}, {0x12, "Processing accelerators"}, {0x13, "Non-Essential Instrumentation"},
+    {0x40, "Coprocessor"}, {0xff, "Unassigned class"},
+};
 // clang-format on
 
 bool allDigits(const std::string& text, std::size_t from, std::size_t count) {
@@ -92,6 +127,11 @@ std::string processorArchitectureName(std::uint64_t code) { return nameOf(kArchi
 std::string batteryChemistryName(std::uint64_t code) { return nameOf(kChemistries, code); }
 std::string pointingTypeName(std::uint64_t code) { return nameOf(kPointingTypes, code); }
 std::string pointingInterfaceName(std::uint64_t code) { return nameOf(kPointingInterfaces, code); }
+
+std::string pciClassName(std::uint64_t classAndSubclass) {
+    std::string name = nameOf(kPciSubclasses, classAndSubclass);
+    return name.empty() ? nameOf(kPciClasses, classAndSubclass >> 8) : name;
+}
 
 std::string batteryChemistryCode(std::uint64_t packed) {
     std::string code;

@@ -16,6 +16,7 @@ std::string batteryChemistryName(std::uint64_t win32Chemistry);  // 6 "Li-ion"
 std::string batteryChemistryCode(std::uint64_t packed);
 std::string pointingTypeName(std::uint64_t code);       // 3 "Mouse", 7 "Touch Pad"
 std::string pointingInterfaceName(std::uint64_t code);  // 4 "PS/2", 162 "USB"
+std::string pciClassName(std::uint64_t classAndSubclass);  // 0x0600 "Host bridge", 0x0c03 "USB controller"
 // The maker behind a monitor's three-letter PNP id; empty when not in the table.
 std::string monitorMakerName(const std::string& pnpId);
 

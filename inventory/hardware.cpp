@@ -2,6 +2,7 @@
 #include <cctype>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 
 #include "inventory/codes.h"
 #include "inventory/inventory_parts.h"
@@ -40,12 +41,35 @@ DiskBus diskBus(const std::string& interfaceType, const std::string& pnpId) {
     return DiskBus::Unknown;
 }
 
+// The maker as people name it, where the processor gives its CPUID vendor signature.
+std::string processorMaker(const std::string& vendor) {
+    const std::pair<const char*, const char*> known[] = {
+        {"GenuineIntel", "Intel"},  {"AuthenticAMD", "AMD"},  {"HygonGenuine", "Hygon"},
+        {"CentaurHauls", "Centaur"}, {"VIA VIA VIA", "VIA"},  {"Shanghai", "Zhaoxin"},
+        {"CyrixInstead", "Cyrix"},   {"GenuineTMx86", "Transmeta"}, {"NexGenDriven", "NexGen"},
+        {"Geode by NSC", "National Semiconductor"}, {"RiseRiseRise", "Rise"}, {"UMC UMC UMC", "UMC"}};
+    for (const auto& [signature, name] : known)
+        if (vendor == signature) return name;
+    return vendor;
+}
+
 std::string upper(std::string text) {
     for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     return text;
 }
 
 std::string byTag(const WmiRow& row) { return upper(row.text("Tag")); }
+
+std::string byNumber(const WmiRow& row) {
+    Number number = row.number("Number");
+    return number ? std::to_string(*number) : std::string();
+}
+
+// The storage stack's own view of each disk (MSFT_Disk, numbered as Win32_DiskDrive's Index):
+// its true size, and on Linux its device file.
+const WmiRow* storageDisk(ClassSource& source, Number index) {
+    return source.find("MSFT_Disk", byNumber, index ? std::to_string(*index) : std::string());
+}
 
 // Windows 7 leaves most disks' own SerialNumber empty; Win32_PhysicalMedia has it, its Tag
 // being the disk's DeviceID ("\\.\PHYSICALDRIVE0"). Where either is missing (a snapshot saved
@@ -68,7 +92,7 @@ void readProcessors(ClassSource& source, Inventory& inventory) {
     for (const WmiRow& row : source.rows("Win32_Processor")) {
         Processor& cpu = inventory.processors.emplace_back();
         cpu.name = row.text("Name");
-        cpu.manufacturer = row.text("Manufacturer");
+        cpu.manufacturer = processorMaker(row.text("Manufacturer"));
         cpu.description = row.text("Description");
         cpu.processorId = row.text("ProcessorId");
         if (Number architecture = row.number("Architecture"))
@@ -108,7 +132,9 @@ void readDisks(ClassSource& source, Inventory& inventory) {
     const std::size_t first = source.firstRow("Win32_DiskDrive");  // the disks may be read a piece at a time
     for (const WmiRow& row : source.rows("Win32_DiskDrive")) {
         Disk& disk = inventory.disks.emplace_back();
-        disk.name = row.text("DeviceID");
+        const WmiRow* whole = storageDisk(source, row.number("Index"));
+        std::string device = whole ? whole->text("Path") : std::string();
+        disk.name = device.compare(0, 5, "/dev/") == 0 ? device : row.text("DeviceID");
         disk.model = firstOf({row.text("Model"), row.text("Caption")});
         disk.manufacturer = diskMaker(row.text("Manufacturer"));
         disk.serialNumber =
@@ -119,7 +145,7 @@ void readDisks(ClassSource& source, Inventory& inventory) {
         disk.bus = diskBus(disk.interfaceType, row.text("PNPDeviceID"));
         disk.removable = disk.bus == DiskBus::Usb || disk.mediaType == "Removable Media" ||
                          disk.mediaType == "External hard disk media";
-        disk.sizeBytes = row.number("Size");
+        disk.sizeBytes = whole && whole->number("Size") ? whole->number("Size") : row.number("Size");
     }
     readDiskHealth(source, inventory);
 }

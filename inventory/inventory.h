@@ -28,6 +28,8 @@ struct ComputerIdentity {
     std::string assetTag;
     std::string deviceId;  // stable per installation: Windows MachineGuid, Linux machine-id
     Number memoryBytes;    // physical memory the system reports
+    std::string vmSystem;  // the hypervisor it runs under ("KVM", "VMware"), "Physical" on hardware
+    std::string lastLoggedUser;  // the login, without its domain
 };
 
 struct FirmwareInfo {
@@ -45,8 +47,9 @@ struct BoardInfo {
 
 struct OperatingSystemInfo {
     std::string name;     // full name: "Microsoft Windows 11 Pro", "Debian GNU/Linux 12 (bookworm)"
-    std::string version;  // "10.0.22631", the kernel release on Linux
-    std::string build;    // "22631"; empty where there is no build number
+    std::string version;  // the kernel's: "10.0.22631", "6.1.0-18-amd64"
+    std::string build;    // Windows' build, "22631"; the distribution's release on Linux
+    std::string release;  // as people name it: "11 23H2 (22631)", "12.11", "22.04"
     std::string servicePack;
     std::string architecture;  // "64-bit", "32-bit", as the system words it
     std::string kernelName;    // "windows", "linux"
@@ -111,7 +114,7 @@ struct DiskHealth {
 };
 
 struct Disk {
-    std::string name;  // "\\.\PHYSICALDRIVE0", "sda"
+    std::string name;  // as the system names it: "\\.\PHYSICALDRIVE0", "/dev/nvme0n1"
     std::string model;
     std::string manufacturer;
     std::string serialNumber;
@@ -121,7 +124,7 @@ struct Disk {
     DiskBus bus = DiskBus::Unknown;
     DiskMedia media = DiskMedia::Unknown;
     bool removable = false;
-    Number sizeBytes;
+    Number sizeBytes;  // the whole disk (Windows' WMI reports it cut to whole cylinders)
     DiskHealth health;
 };
 
@@ -147,7 +150,9 @@ struct NetworkAdapter {
     std::vector<std::string> ipv4;       // addresses, each with its mask at the same place
     std::vector<std::string> ipv4Masks;  // "255.255.255.0"
     std::vector<std::string> ipv6;
+    std::vector<unsigned> ipv6Prefixes;  // the prefix length of each, 64 where the system did not say
     std::vector<std::string> gateways;
+    std::vector<std::string> dnsServers;
     std::string dhcpServer;
     Flag dhcp;
     AdapterKind kind = AdapterKind::Unknown;
@@ -234,6 +239,42 @@ struct UsbDevice {
     std::string deviceClass;  // "HIDClass", "USB", ... as the system names it
 };
 
+// A device on the PCI bus, as lspci lists them.
+struct Controller {
+    std::string name;  // from the ids database, else the name of its class
+    std::string manufacturer;
+    std::string type;      // its class: "Host bridge", "Ethernet controller"
+    std::string pciClass;  // class and subclass, "0600"
+    std::string vendorId;  // four lower-case hexadecimal digits
+    std::string productId;
+    std::string subsystemId;  // "1028:0535": the subsystem's vendor and device
+    std::string revision;     // "04"
+    std::string driver;       // "e1000e", "iaStorAC"
+};
+
+// A local account. Nothing of its password is ever read.
+struct LocalUser {
+    std::string login;
+    std::string name;  // the full name
+    std::string id;    // the SID on Windows, the uid on Linux
+    Flag disabled;
+};
+
+struct LocalGroup {
+    std::string name;
+    std::string id;  // the SID on Windows, the gid on Linux
+};
+
+// An antivirus product Windows' Security Center knows.
+struct Antivirus {
+    std::string name;
+    std::string company;
+    std::string version;
+    std::string guid;
+    Flag enabled;   // real-time protection on
+    Flag upToDate;  // its signatures current
+};
+
 // A program installed on the machine: a package, an application, an update.
 struct Software {
     std::string name;
@@ -270,11 +311,18 @@ struct Inventory {
     bool diskHealthNeedsRights = false;
     // The source lists its physical disks' health at all (an older snapshot, or Wine, does not).
     bool diskHealthListed = false;
+    std::vector<Controller> controllers;
+    std::vector<LocalUser> localUsers;
+    std::vector<LocalGroup> localGroups;
+    std::vector<Antivirus> antivirus;
     std::vector<Software> software;  // by name, then version and architecture
 };
 
 // The name inventory servers know the bus by: "NVMe", "SATA", "USB", ...; empty when unknown.
 const char* diskBusName(DiskBus bus);
+
+// The DNS servers of every adapter, each once, in the order first met.
+std::vector<std::string> dnsServerList(const Inventory& inventory);
 
 // How much of its design capacity a battery holds when full, in percent; absent where either is
 // unknown or the two make no sense together.

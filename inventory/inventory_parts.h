@@ -22,6 +22,10 @@ void readSoundDevices(ClassSource& source, Inventory& inventory);
 void readPrinters(ClassSource& source, Inventory& inventory);
 void readInputs(ClassSource& source, Inventory& inventory);
 void readUsbDevices(ClassSource& source, Inventory& inventory);
+void readControllers(ClassSource& source, Inventory& inventory);  // the PCI bus
+void readLocalUsers(ClassSource& source, Inventory& inventory);
+void readLocalGroups(ClassSource& source, Inventory& inventory);
+void readAntivirus(ClassSource& source, Inventory& inventory);
 // Programs, Windows updates and Store applications, as the Programs list shows them.
 void readSoftware(ClassSource& source, Inventory& inventory);
 

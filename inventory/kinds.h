@@ -28,6 +28,10 @@ enum class InventoryKind {
     InputDevice,
     UsbDevice,
     Temperature,  // the temperatures the system reports
+    Controller,  // the PCI bus
+    LocalUser,
+    LocalGroup,
+    Antivirus,
     Software,  // programs, packages, applications, Windows updates
 };
 

@@ -2,6 +2,7 @@
 // same Index) and its physical medium (MSFT_NetAdapter of the same InterfaceIndex).
 #include <algorithm>
 #include <cctype>
+#include <cstdlib>
 #include <limits>
 
 #include "inventory/inventory_parts.h"
@@ -50,12 +51,20 @@ bool isVirtual(const WmiRow& adapter, const WmiRow* medium) {
     return physical && !*physical;
 }
 
+// IPSubnet holds an IPv6 address's prefix length ("64") at the address's place.
+unsigned prefixLength(const std::string& text) {
+    char* end = nullptr;
+    unsigned long length = std::strtoul(text.c_str(), &end, 10);
+    return text.empty() || *end != '\0' || length > 128 ? 64 : static_cast<unsigned>(length);
+}
+
 void addAddresses(const WmiRow& configuration, NetworkAdapter& adapter) {
     std::vector<std::string> addresses = configuration.list("IPAddress");
     std::vector<std::string> masks = configuration.list("IPSubnet");
     for (std::size_t i = 0; i < addresses.size(); ++i) {
         if (addresses[i].find(':') != std::string::npos) {
             adapter.ipv6.push_back(addresses[i]);
+            adapter.ipv6Prefixes.push_back(prefixLength(i < masks.size() ? masks[i] : std::string()));
         } else if (!addresses[i].empty()) {
             adapter.ipv4.push_back(addresses[i]);
             adapter.ipv4Masks.push_back(i < masks.size() ? masks[i] : std::string());
@@ -64,6 +73,7 @@ void addAddresses(const WmiRow& configuration, NetworkAdapter& adapter) {
     adapter.gateways = configuration.list("DefaultIPGateway");
     adapter.dhcp = configuration.flag("DHCPEnabled");
     adapter.dhcpServer = configuration.text("DHCPServer");
+    adapter.dnsServers = configuration.list("DNSServerSearchOrder");
 }
 
 // Windows lists hidden miniports too; an adapter counts when it is a connection the user sees

@@ -1,5 +1,7 @@
 #include "inventory/read_inventory.h"
 
+#include <algorithm>
+
 #include "inventory/inventory_parts.h"
 #include "inventory/kinds.h"
 #include "query/wmi_query.h"
@@ -17,6 +19,15 @@ const char* diskBusName(DiskBus bus) {
     case DiskBus::Unknown: break;
     }
     return "";
+}
+
+std::vector<std::string> dnsServerList(const Inventory& inventory) {
+    std::vector<std::string> servers;
+    for (const NetworkAdapter& adapter : inventory.networkAdapters)
+        for (const std::string& server : adapter.dnsServers)
+            if (!server.empty() && std::find(servers.begin(), servers.end(), server) == servers.end())
+                servers.push_back(server);
+    return servers;
 }
 
 Inventory readInventory(WmiProvider* provider, SystemProbes* probes) {

@@ -8,10 +8,14 @@
 
 namespace moravel {
 
-Backend makeBackendFromEnvironment() {
+bool environmentGivesThisMachine() {
     const std::optional<std::string> snapshot = environmentValue("MORAVEL_SNAPSHOT");
-    if (snapshot && !snapshot->empty()) return makeSnapshotBackend(*snapshot);
-    return makePlatformBackend();
+    return !snapshot || snapshot->empty();
+}
+
+Backend makeBackendFromEnvironment() {
+    return environmentGivesThisMachine() ? makePlatformBackend()
+                                         : makeSnapshotBackend(*environmentValue("MORAVEL_SNAPSHOT"));
 }
 
 }  // namespace moravel

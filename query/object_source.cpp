@@ -49,7 +49,7 @@ public:
         HResult hr = resultAt(source_->stagedFailure(query), CycleStep::ExecQuery);
         if (failed(hr)) return hr;
         if (!sameWmiName(language, "WQL")) return kInvalidQueryType;
-        std::optional<std::string> className = queriedClass(query);
+        std::optional<std::string> className = classOfQuery(query);
         if (!className) return kInvalidQuery;
         ClassObjects objects;
         if (sameWmiName(namespaceOf(*className), nameSpace_)) objects = source_->objects(nameSpace_, *className);

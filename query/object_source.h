@@ -37,8 +37,9 @@ public:
 };
 
 // The COM-shaped cycle over `source`. Each step answers what the source stages for it, else
-// success. ConnectServer accepts ROOT\CIMV2 and ROOT\WMI (WBEM_E_INVALID_NAMESPACE otherwise);
-// ExecQuery takes "SELECT * FROM <class>" in WQL (WBEM_E_INVALID_QUERY_TYPE for another language,
+// success. ConnectServer accepts the class table's namespaces (WBEM_E_INVALID_NAMESPACE otherwise);
+// ExecQuery takes "SELECT * FROM <class>", or a class's own query with its condition, in WQL
+// (WBEM_E_INVALID_QUERY_TYPE for another language,
 // WBEM_E_INVALID_QUERY for another query) and lists the class's objects when it lives in the
 // namespace connected to, none otherwise.
 std::unique_ptr<WmiProvider> makeListingProvider(std::shared_ptr<ObjectSource> source);

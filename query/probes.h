@@ -1,4 +1,4 @@
-// The two values that come from direct system calls rather than WMI, and the operating-system
+// The values that come from direct system calls rather than WMI, and the operating-system
 // version that start-up tests.
 #pragma once
 
@@ -39,6 +39,10 @@ public:
     // The identifier the system gives its installation (Windows MachineGuid, Linux machine-id);
     // it stays the same across boots, so inventory servers recognise the machine by it.
     virtual std::optional<std::string> machineGuid() { return std::nullopt; }
+    // The hypervisor the system runs under, by the name inventory servers know it ("KVM",
+    // "VMware", "Hyper-V"), as the processor itself tells it; empty text on hardware, nothing
+    // where the platform does not say (the inventory then judges by the machine's model).
+    virtual std::optional<std::string> hypervisor() { return std::nullopt; }
 };
 
 struct MemoryTexts {

@@ -4,6 +4,7 @@
 
 #include "query/installed_software.h"
 #include "query/wmi_names.h"
+#include "query/wmi_query.h"
 #include "query/wmi_value.h"
 
 namespace moravel {
@@ -26,7 +27,7 @@ const std::vector<WmiClass> kClasses = {
         {"PrimaryOwnerName", T::String, kHidden}, {"Name", T::String, kHidden}, {"SystemType", T::String},
         {"Model", T::String}, {"Manufacturer", T::String}, {"TotalPhysicalMemory", T::Uint64},
         {"Domain", T::String, kHidden}, {"PartOfDomain", T::Boolean}, {"Workgroup", T::String, kHidden},
-        {"DNSHostName", T::String, kHidden, kNotRead}, {"UserName", T::String, kHidden, kNotRead}}},
+        {"DNSHostName", T::String, kHidden, kNotRead}, {"UserName", T::String, kHidden}}},
     {"Win32_MemoryArray", kWmiNamespace, {{"EndingAddress", T::Uint64}}},
     {"Win32_NetworkAdapter", kWmiNamespace, {
         {"AdapterType", T::String}, {"Manufacturer", T::String}, {"Name", T::String}, {"Index", T::Uint32},
@@ -37,7 +38,7 @@ const std::vector<WmiClass> kClasses = {
     {"Win32_NetworkAdapterConfiguration", kWmiNamespace, {
         {"MACAddress", T::String, kAddress}, {"Index", T::Uint32}, {"IPEnabled", T::Boolean},
         {"IPAddress", T::StringArray}, {"IPSubnet", T::StringArray}, {"DefaultIPGateway", T::StringArray},
-        {"DHCPEnabled", T::Boolean}, {"DHCPServer", T::String},
+        {"DHCPEnabled", T::Boolean}, {"DHCPServer", T::String}, {"DNSServerSearchOrder", T::StringArray},
         {"DNSHostName", T::String, kHidden, kNotRead}, {"DNSDomain", T::String, kHidden, kNotRead}}},
     {"Win32_BIOS", kWmiNamespace, {
         {"Manufacturer", T::String}, {"Description", T::String}, {"Version", T::String},
@@ -98,7 +99,15 @@ const std::vector<WmiClass> kClasses = {
         {"Name", T::String}, {"Manufacturer", T::String}, {"Description", T::String}, {"PointingType", T::Uint16},
         {"DeviceInterface", T::Uint16}, {"PNPDeviceID", T::String}}},
     {"Win32_PnPEntity", kWmiNamespace, {
-        {"DeviceID", T::String, kInstance}, {"Name", T::String}, {"Manufacturer", T::String}, {"PNPClass", T::String}}},
+        {"DeviceID", T::String, kInstance}, {"Name", T::String}, {"Manufacturer", T::String}, {"PNPClass", T::String},
+        {"Service", T::String}, {"CompatibleID", T::StringArray}}},
+    {"Win32_UserAccount", kWmiNamespace, {
+        {"Name", T::String, kHidden}, {"FullName", T::String, kHidden}, {"SID", T::String, kHidden},
+        {"Disabled", T::Boolean}}, "LocalAccount = TRUE"},
+    {"Win32_Group", kWmiNamespace, {{"Name", T::String, kHidden}, {"SID", T::String, kHidden}}, "LocalAccount = TRUE"},
+    {"MSFT_Disk", kStorageNamespace, {{"Number", T::Uint32}, {"Path", T::String, kInstance}, {"Size", T::Uint64}}},
+    {"AntiVirusProduct", kSecurityCenterNamespace, {
+        {"displayName", T::String}, {"instanceGuid", T::String}, {"productState", T::Uint32}}},
     {"MSFT_NetAdapter", kStandardCimNamespace, {
         {"InterfaceIndex", T::Uint32}, {"NdisPhysicalMedium", T::Uint32}, {"Virtual", T::Boolean},
         {"HardwareInterface", T::Boolean}}},
@@ -151,8 +160,10 @@ const std::vector<WmiClass> kClasses = {
 
 // The namespaces a listing provider connects to: the groups' classes in ROOT\CIMV2, the device
 // data of monitors, batteries and disks in ROOT\WMI, network adapters' media in
-// ROOT\StandardCimv2, physical disks in ROOT\Microsoft\Windows\Storage.
-const char* const kNamespaces[] = {kWmiNamespace, kWmiDataNamespace, kStandardCimNamespace, kStorageNamespace};
+// ROOT\StandardCimv2, whole and physical disks in ROOT\Microsoft\Windows\Storage, antivirus
+// products in the Security Center's.
+const char* const kNamespaces[] = {kWmiNamespace, kWmiDataNamespace, kStandardCimNamespace, kStorageNamespace,
+                                   kSecurityCenterNamespace};
 
 // Properties that name the machine in whatever class holds them.
 const char* const kMachineNameProperties[] = {"SystemName", "CSName"};
@@ -198,6 +209,22 @@ const WmiProperty* findWmiProperty(const WmiClass& wmiClass, const std::string& 
     for (const WmiProperty& known : wmiClass.properties)
         if (sameWmiName(known.name, property)) return &known;
     return nullptr;
+}
+
+std::string classQuery(const WmiClass& wmiClass) {
+    std::string query = selectAllFrom(wmiClass.name);
+    return wmiClass.condition ? query + " WHERE " + wmiClass.condition : query;
+}
+
+std::optional<std::string> classOfQuery(const std::string& query) {
+    if (std::optional<std::string> plain = queriedClass(query)) return plain;
+    std::vector<std::string> words = splitWords(query);
+    for (const WmiClass& wmiClass : kClasses) {
+        if (!wmiClass.condition) continue;
+        std::vector<std::string> own = splitWords(classQuery(wmiClass));
+        if (std::equal(words.begin(), words.end(), own.begin(), own.end(), sameWmiName)) return wmiClass.name;
+    }
+    return std::nullopt;
 }
 
 std::string namespaceOf(const std::string& className) {

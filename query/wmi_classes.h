@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -53,6 +54,9 @@ struct WmiClass {
     const char* name;
     const char* nameSpace;
     std::vector<WmiProperty> properties;
+    // WMI's own filter for the objects Moravel wants, or nullptr for all of them: a machine in a
+    // domain lists the domain's accounts too, which can take minutes to enumerate.
+    const char* condition = nullptr;
 };
 
 // Every class, in the order a snapshot lists them.
@@ -65,10 +69,17 @@ std::vector<const WmiClass*> recordedClasses();
 const WmiClass* findWmiClass(const std::string& className);
 const WmiProperty* findWmiProperty(const WmiClass& wmiClass, const std::string& property);
 
+// The query that reads the class's objects: "SELECT * FROM <class>", with " WHERE <condition>"
+// for a class that has one.
+std::string classQuery(const WmiClass& wmiClass);
+// The class that "SELECT * FROM <class>" or a class's own query with its condition reads (the
+// words compared as WMI compares names); nothing for any other text.
+std::optional<std::string> classOfQuery(const std::string& query);
+
 // The namespace a class lives in: the table's, else ROOT\CIMV2 (where the WQL of the groups goes).
 std::string namespaceOf(const std::string& className);
 // Whether `path` is one of the namespaces the classes live in (ignoring case): ROOT\CIMV2,
-// ROOT\WMI, ROOT\StandardCimv2, ROOT\Microsoft\Windows\Storage.
+// ROOT\WMI, ROOT\StandardCimv2, ROOT\Microsoft\Windows\Storage, ROOT\SecurityCenter2.
 bool isKnownNamespace(const std::string& path);
 
 // What `property` of `className` tells of the machine: the table's answer, and for properties

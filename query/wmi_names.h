@@ -13,8 +13,10 @@ constexpr const char* kWmiNamespace = "ROOT\\CIMV2";
 // network adapters' physical media (ROOT\StandardCimv2).
 constexpr const char* kWmiDataNamespace = "ROOT\\WMI";
 constexpr const char* kStandardCimNamespace = "ROOT\\StandardCimv2";
-// The storage management classes: physical disks, their health and reliability counters.
+// The storage management classes (whole disks with their true size, physical disks, their health
+// and reliability counters), and the security products Windows' Security Center knows.
 constexpr const char* kStorageNamespace = "ROOT\\Microsoft\\Windows\\Storage";
+constexpr const char* kSecurityCenterNamespace = "ROOT\\SecurityCenter2";
 
 // The class any WQL query reads: the word after FROM; empty when there is none.
 std::string queriedClassName(const std::string& query);

@@ -78,7 +78,7 @@ else()
   set(CPACK_DEBIAN_PACKAGE_SECTION utils)
   set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
   # The inventory service's settings belong to the administrator: kept over upgrades.
-  file(WRITE ${CMAKE_BINARY_DIR}/install/conffiles "${CMAKE_INSTALL_FULL_SYSCONFDIR}/moravel/inventory.conf\n")
+  file(WRITE ${CMAKE_BINARY_DIR}/install/conffiles "${MORAVEL_INVENTORY_CONF}\n")
   set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${CMAKE_BINARY_DIR}/install/conffiles)
 endif()
 include(CPack)

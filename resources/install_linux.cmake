@@ -21,17 +21,19 @@ if(TARGET moravel)
           DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions)
 endif()
 
-# The service has moravel-report read its server from the configuration file (/etc/moravel/inventory.conf for the
-# /usr prefix of a package); systemd finds units under the prefix's lib/systemd/system
-# (/usr/lib, /usr/local/lib). The timer is left disabled: each machine's administrator names the
-# server first.
-set(MORAVEL_INVENTORY_CONF ${CMAKE_INSTALL_FULL_SYSCONFDIR}/moravel/inventory.conf)
+# The service has moravel-report read its server from /etc/moravel/inventory.conf whatever the
+# prefix: one machine has one place for it, the one README and the man page name (GNUInstallDirs
+# would make it /usr/local/etc for the /usr/local prefix). systemd finds units under the prefix's
+# lib/systemd/system (/usr/lib, /usr/local/lib). The timer is left disabled: each machine's
+# administrator names the server first.
+set(MORAVEL_INVENTORY_CONF_DIR /etc/moravel)
+set(MORAVEL_INVENTORY_CONF ${MORAVEL_INVENTORY_CONF_DIR}/inventory.conf)
 set(MORAVEL_REPORT ${CMAKE_INSTALL_FULL_BINDIR}/moravel-report)
 configure_file(${_here}/systemd/moravel-inventory.service.in ${_out}/moravel-inventory.service @ONLY)
 moravel_install(FILES ${_out}/moravel-inventory.service ${_here}/systemd/moravel-inventory.timer
                 DESTINATION lib/systemd/system)
 # It may hold the server's password: its owner alone reads it.
-moravel_install(FILES ${_here}/systemd/inventory.conf DESTINATION ${CMAKE_INSTALL_FULL_SYSCONFDIR}/moravel
+moravel_install(FILES ${_here}/systemd/inventory.conf DESTINATION ${MORAVEL_INVENTORY_CONF_DIR}
                 PERMISSIONS OWNER_READ OWNER_WRITE)
 
 # Compressed files are made at build time: gzip -n leaves out the name and time, so the same

@@ -1,9 +1,10 @@
-// Memory status from /proc/meminfo, the adapter list from /sys/class/net, and the installation's
-// id from /etc/machine-id.
+// Memory status from /proc/meminfo, the adapter list from /sys/class/net, the installation's id
+// from /etc/machine-id and the hypervisor from the processor or the kernel.
 #include <algorithm>
 
 #include "providers/linux/system/linux_classes.h"
 #include "providers/linux/linux_provider.h"
+#include "providers/linux/system/machine_identity.h"
 #include "providers/linux/system/network_interfaces.h"
 
 namespace moravel::lx {
@@ -11,7 +12,7 @@ namespace {
 
 class LinuxProbes : public SystemProbes {
 public:
-    explicit LinuxProbes(const std::string& root) : fs_(root) {}
+    LinuxProbes(const std::string& root, std::unique_ptr<HostFacts> host) : fs_(root), host_(std::move(host)) {}
 
     // Load as the share of memory not available to new programs, the way
     // GlobalMemoryStatusEx counts it.
@@ -40,12 +41,19 @@ public:
         return std::nullopt;
     }
 
+    std::optional<std::string> hypervisor() override {
+        return hypervisorSystem(fs_, host_ ? host_->cpuidHypervisorVendor() : std::nullopt);
+    }
+
 private:
     RootFs fs_;
+    std::unique_ptr<HostFacts> host_;
 };
 
 }  // namespace
 
-std::unique_ptr<SystemProbes> makeLinuxProbes(const std::string& root) { return std::make_unique<LinuxProbes>(root); }
+std::unique_ptr<SystemProbes> makeLinuxProbes(const std::string& root, std::unique_ptr<HostFacts> host) {
+    return std::make_unique<LinuxProbes>(root, std::move(host));
+}
 
 }  // namespace moravel::lx

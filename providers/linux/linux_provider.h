@@ -15,7 +15,8 @@ namespace moravel::lx {
 // `names` and `host` must outlive the provider.
 std::unique_ptr<WmiProvider> makeLinuxProvider(const std::string& root, const DeviceNames& names,
                                                const HostFacts& host);
-std::unique_ptr<SystemProbes> makeLinuxProbes(const std::string& root);
+// With `host`, the hypervisor is also asked through CPUID; without, the kernel's files tell it.
+std::unique_ptr<SystemProbes> makeLinuxProbes(const std::string& root, std::unique_ptr<HostFacts> host = nullptr);
 // The classes the provider answers, in no particular order.
 std::vector<std::string> linuxClasses();
 

@@ -22,6 +22,7 @@ const ClassEntry kClasses[] = {
     {"BatteryStaticData", readBatteryStaticData},
     {"MSAcpi_ThermalZoneTemperature", readThermalZones},
     {"Moravel_InstalledSoftware", readInstalledSoftware},
+    {"MSFT_Disk", readDisks},
     {"MSFT_NetAdapter", readNetAdapters},
     {"MSFT_PhysicalDisk", readPhysicalDisks},
     {"MSFT_StorageReliabilityCounter", readReliabilityCounters},
@@ -34,6 +35,7 @@ const ClassEntry kClasses[] = {
     {"Win32_ComputerSystem", readComputerSystems},
     {"Win32_ComputerSystemProduct", readComputerSystemProducts},
     {"Win32_DiskDrive", readDiskDrives},
+    {"Win32_Group", readGroups},
     {"Win32_Keyboard", readKeyboards},
     {"Win32_LogicalDisk", readLogicalDisks},
     {"Win32_MemoryArray", readMemoryArrays},
@@ -50,6 +52,7 @@ const ClassEntry kClasses[] = {
     {"Win32_SoundDevice", readSoundDevices},
     {"Win32_SystemEnclosure", readSystemEnclosures},
     {"Win32_TimeZone", readTimeZones},
+    {"Win32_UserAccount", readUserAccounts},
     {"Win32_VideoController", readVideoControllers},
     {"WmiMonitorBasicDisplayParams", readMonitorDisplayParams},
     {"WmiMonitorID", readMonitorIds},
@@ -121,7 +124,8 @@ std::unique_ptr<WmiProvider> makeLinuxProvider(const std::string& root, const De
 namespace moravel {
 
 Backend makePlatformBackend() {
-    return {makeListingProvider(std::make_shared<lx::PlatformSource>()), lx::makeLinuxProbes("/")};
+    return {makeListingProvider(std::make_shared<lx::PlatformSource>()),
+            lx::makeLinuxProbes("/", lx::makeSystemHostFacts())};
 }
 
 }  // namespace moravel

@@ -45,6 +45,7 @@ struct SnapshotData {
     bool redacted = false;        // saved through redaction: the file says so
     std::optional<OsVersion> osVersion;
     std::optional<std::string> machineGuid;
+    std::optional<std::string> hypervisor;  // empty text: the machine said it runs on hardware
     std::map<std::string, StagedFailure> failures;  // by query text
 };
 

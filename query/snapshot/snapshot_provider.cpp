@@ -100,6 +100,7 @@ public:
     // A file older than the "redacted" member shows it in its hidden addresses, if it has any.
     bool redacted() override { return data_->redacted || data_->adaptersHidden; }
     std::optional<std::string> machineGuid() override { return data_->machineGuid; }
+    std::optional<std::string> hypervisor() override { return data_->hypervisor; }
 
 private:
     Data data_;

@@ -419,7 +419,7 @@ void classLists(const json& classes, SnapshotData& data) {
 // now) and the small objects.
 void checkRest(const json& root, SnapshotData& data) {
     expectObject(root, "", "the document to be an object");
-    allowOnly(root, {"classes", "memoryStatus", "adapters", "osVersion", "machineGuid", "failures", "redacted"}, "");
+    allowOnly(root, {"classes", "memoryStatus", "adapters", "osVersion", "machineGuid", "hypervisor", "failures", "redacted"}, "");
     classLists(required(root, "classes", ""), data);
     if (root.contains("memoryStatus")) data.memory = memoryStatus(root["memoryStatus"], keyText("memoryStatus"));
     if (root.contains("adapters"))
@@ -433,6 +433,10 @@ void checkRest(const json& root, SnapshotData& data) {
     if (root.contains("machineGuid")) {
         expectKind(root["machineGuid"], json::value_t::string, "a string", keyText("machineGuid"));
         data.machineGuid = untilNul(root["machineGuid"].get<std::string>());
+    }
+    if (root.contains("hypervisor")) {
+        expectKind(root["hypervisor"], json::value_t::string, "a string", keyText("hypervisor"));
+        data.hypervisor = untilNul(root["hypervisor"].get<std::string>());
     }
 }
 

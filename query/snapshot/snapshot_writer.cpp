@@ -75,7 +75,7 @@ std::string compact(const Json& json) { return json.dump(-1, ' ', false, Json::e
 // so a class of a million objects is never held as a million trees; the failing step, if any.
 std::optional<StagedFailure> recordClass(WmiProvider& provider, const WmiClass& recorded, std::string& objects) {
     bool first = true;
-    return runQueryCycle(provider, recorded.nameSpace, selectAllFrom(recorded.name), [&](WmiObject& object) {
+    return runQueryCycle(provider, recorded.nameSpace, classQuery(recorded), [&](WmiObject& object) {
         objects += first ? "" : ",";
         objects += compact(objectJson(object, recorded));
         first = false;
@@ -102,6 +102,7 @@ void addProbes(SystemProbes& probes, Json& document) {
     if (std::optional<OsVersion> version = probes.osVersion())
         document["osVersion"] = {{"major", version->major}, {"minor", version->minor}};
     if (std::optional<std::string> guid = probes.machineGuid()) document["machineGuid"] = *guid;
+    if (std::optional<std::string> hypervisor = probes.hypervisor()) document["hypervisor"] = *hypervisor;
 }
 
 }  // namespace
@@ -116,7 +117,7 @@ void writeSnapshot(WmiProvider* provider, SystemProbes* probes, std::ostream& ou
             classes += (classes.empty() ? "" : ",") + compact(recorded->name) + ":[";
             if (std::optional<StagedFailure> failed = recordClass(*provider, *recorded, classes)) {
                 classes.resize(before);
-                failures[selectAllFrom(recorded->name)] = {{"step", stepName(failed->step)},
+                failures[classQuery(*recorded)] = {{"step", stepName(failed->step)},
                                                            {"code", codeText(failed->code)}};
             } else {
                 classes += ']';

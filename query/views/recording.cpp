@@ -1,6 +1,7 @@
 #include "query/views/recording.h"
 
 #include "query/views/provider_tap.h"
+#include "query/wmi_classes.h"
 #include "query/wmi_names.h"
 #include "query/wmi_query.h"
 
@@ -9,8 +10,9 @@ namespace {
 
 using Record = std::shared_ptr<SnapshotData>;
 
-// Objects a query reads are kept under its class; a query of another form is not kept, and so
-// plays back as one the snapshot provider refuses.
+// Objects a query reads are kept under its class (the class's own query, with its condition, is
+// one of its class); a query of another form is not kept, and so plays back as one the snapshot
+// provider refuses.
 class RecordingTap : public ProviderTap {
 public:
     explicit RecordingTap(Record record) : record_(std::move(record)) {}
@@ -30,7 +32,9 @@ public:
 private:
     std::vector<SnapshotObject>* objectsOf(const std::string& query) {
         std::string name = queriedClassName(query);
-        return name.empty() || query != selectAllFrom(name) ? nullptr : &record_->classes[name];
+        const WmiClass* known = findWmiClass(name);
+        bool own = query == selectAllFrom(name) || (known && query == classQuery(*known));
+        return name.empty() || !own ? nullptr : &record_->classes[name];
     }
     Record record_;
 };
@@ -52,6 +56,7 @@ public:
     bool addressesHidden() override { return inner_.addressesHidden(); }
     bool redacted() override { return record_->redacted = inner_.redacted(); }
     std::optional<std::string> machineGuid() override { return record_->machineGuid = inner_.machineGuid(); }
+    std::optional<std::string> hypervisor() override { return record_->hypervisor = inner_.hypervisor(); }
 
 private:
     SystemProbes& inner_;

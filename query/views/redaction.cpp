@@ -49,6 +49,7 @@ public:
     }
     std::optional<OsVersion> osVersion() override { return inner_.osVersion(); }
     bool addressesHidden() override { return true; }
+    std::optional<std::string> hypervisor() override { return inner_.hypervisor(); }
     bool redacted() override { return true; }
     std::optional<std::string> machineGuid() override {
         std::optional<std::string> guid = inner_.machineGuid();

@@ -81,10 +81,10 @@ TEST(CompareMarks, ExactlyTheDifferingFieldsUntilCleared) {
     // The disk and the graphics card replaced count as parts; the snapshot lists no modules.
     EXPECT_STREQ(window->label(), (std::string(kMainWindowTitle) +
                                    " - 9 fields and 2 parts differ from desktop_seller.json (3 expected to change); "
-                                   "not compared: memory modules, monitors, software")
+                                   "not compared: memory modules, monitors, controllers, software")
                                       .c_str());
     EXPECT_STREQ(window->tooltip(), "9 fields and 2 parts differ from desktop_seller.json (3 expected to change)\n"
-                                    "Not compared: memory modules, monitors, software (the older snapshot does not record them)");
+                                    "Not compared: memory modules, monitors, controllers, software (the older snapshot does not record them)");
     EXPECT_TRUE(geometryOf(*window) == before) << "a widget moved";
     EXPECT_EQ(static_cast<MainWindow*>(window.get())->legendFor(), "desktop_seller.json");
     setenv("MORAVEL_SNAPSHOT", dataFile("desktop.json").c_str(), 1);  // moravel-report's machine is the window's

@@ -263,7 +263,7 @@ TEST(Compare, HardwareOnlyIsTheMachinesOwnHardware) {
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.out, "No differences in hardware.\n"
                        "Removable media and virtual adapters:\n"
-                       "  Disk SanDisk Ultra USB Device 58667 MB (serial 4C530001231012115573): removed\n"
+                       "  Disk SanDisk Ultra USB Device 58680 MB (serial 4C530001231012115573): removed\n"
                        "  Network adapter Hyper-V Virtual Ethernet Adapter (MAC 00:15:5D:4A:7B:01): added\n"
                        "Drivers and operating system:\n"
                        "  Video adapter NVIDIA RTX 3500 Ada Generation Laptop GPU / Driver version: 31.0.15.3770" +
@@ -277,7 +277,7 @@ TEST(Compare, AHiddenSideIsUnknownNeverChanged) {
     report({"--redact", "--snapshot", plain, "--save-snapshot", hidden});
     // A saved snapshot lists the inventory's classes, empty or not; desktop.json does not.
     auto notCompared = [](const char* side) {
-        return std::string("Not compared: memory modules, monitors, software (the ") + side +
+        return std::string("Not compared: memory modules, monitors, controllers, software (the ") + side +
                " snapshot does not record them)\n"
                "Hidden in a snapshot, not compared:\n"
                "  System / Computer Name\n  System / Domain\n  System / MAC Address\n"

@@ -57,7 +57,8 @@ std::size_t itemsOfKind(const DetailsList& list, const std::string& kind) {
 TEST(DetailsList, EveryFixtureHasEachThingInItsGroupAndNothingIsLeftOver) {
     const std::vector<std::string> order{"Computer", "Firmware and board", "Processors", "Memory modules",
                                          "Disks and volumes", "Graphics and monitors", "Network", "Battery",
-                                         "Temperatures", "Sound and input", "USB", "Printers", "Software"};
+                                         "Temperatures", "Sound and input", "USB", "PCI controllers", "Printers",
+                                         "Accounts", "Antivirus", "Software"};
     for (const char* name : {"desktop.json", "laptop.json", "workstation.json", "win11-desktop.json",
                              "win11-laptop.json", "app_window.json", "snapshot_example.json", "secondhand.json",
                              "workstation_health.json"}) {
@@ -84,6 +85,10 @@ TEST(DetailsList, EveryFixtureHasEachThingInItsGroupAndNothingIsLeftOver) {
         EXPECT_EQ(itemsOfKind(list, "USB device"), inventory.usbDevices.size());
         EXPECT_EQ(itemsOfKind(list, "Printer"), inventory.printers.size());
         EXPECT_EQ(itemsOfKind(list, "Temperature"), inventory.temperatures.size());
+        EXPECT_EQ(itemsOfKind(list, "Controller"), inventory.controllers.size());
+        EXPECT_EQ(itemsOfKind(list, "Local user") + itemsOfKind(list, "Local group"),
+                  inventory.localUsers.size() + inventory.localGroups.size());
+        EXPECT_EQ(itemsOfKind(list, "Antivirus"), inventory.antivirus.size());
     }
 }
 
@@ -191,7 +196,7 @@ TEST_F(DetailsRowsTest, SearchFindsAModuleByItsSerialInAnyCaseOpeningIt) {
     rows_.setOpen(rowOf(module), false);  // closed before the search: the search opens it
     rows_.search("  2d4f6a9c ");
     EXPECT_EQ(rows_.itemsShown(), 1u);
-    EXPECT_EQ(rows_.itemCount(), 190u);  // 155 of them programs, updates and Store applications
+    EXPECT_EQ(rows_.itemCount(), 201u);  // 155 of them programs, updates and Store applications
     ASSERT_EQ(rows_.rows().size(), 2u + list_[3].items[3].properties.size());
     EXPECT_EQ(list_[rows_.rows()[0].group].title, "Memory modules");
     EXPECT_TRUE(rows_.rows()[1].found);  // its title holds the serial

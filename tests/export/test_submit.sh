@@ -69,6 +69,33 @@ failure untrusted "https://127.0.0.1:$tls_port/ocs/ocsinventory" "PROLOG: SSL ce
 submit glpirefuses "$base/glpirefuses/front/inventory.php"
 failure glpirefuses "$base/glpirefuses/front/inventory.php" "inventory: the server answered HTTP 400: 'JSON does not validate'"
 
+# The device id kept where the service runs: a live submission keeps the id it sent; after a
+# rename (a host name of this process's own) the next one names the old id to OCS and keeps the
+# new; a snapshot of another machine sent from here leaves it alone.
+inventory_body() { python3 -c 'import json, sys; print([json.loads(l)["body"] for l in open(sys.argv[1])][-1])' "$work/requests.log"; }
+mkdir -p "$work/state"
+: >"$work/requests.log"
+SUBMIT_STATE="$work/state" submit_in "$work/kept" --submit "$base/ocs/ocsinventory"
+first=$(cat "$work/state/device-id" 2>/dev/null)
+[ "$(cat "$work/kept/status")" = 0 ] && [[ "$first" == "$(cat /proc/sys/kernel/hostname)-"* ]] ||
+    fail "kept: status $(cat "$work/kept/status"), device-id '$first'"
+inventory_body | grep -q OLD_DEVICEID && fail "kept: a first submission names an old id"
+if unshare -u true 2>/dev/null; then
+    : >"$work/requests.log"
+    SUBMIT_STATE="$work/state" report="$report" unshare -u bash -c \
+        'hostname moravel-renamed && source "$1/tests/support/submit_checks.sh" && submit_in "$2" --submit "$3"' \
+        - "$source" "$work/renamed" "$base/ocs/ocsinventory"
+    [ "$(cat "$work/renamed/status")" = 0 ] || fail "renamed: status $(cat "$work/renamed/status"): $(cat "$work/renamed/err")"
+    inventory_body | grep -qF "<OLD_DEVICEID>$first</OLD_DEVICEID>" || fail "renamed: the old id is not named"
+    [[ "$(cat "$work/state/device-id")" == moravel-renamed-* ]] || fail "renamed: kept $(cat "$work/state/device-id")"
+else
+    echo "skipped the rename: this process may not take a host name of its own (unshare -u)"
+fi
+kept=$(cat "$work/state/device-id")
+SUBMIT_STATE="$work/state" submit_in "$work/another" --snapshot "$snapshot" --submit "$base/ocs/ocsinventory"
+[ "$(cat "$work/state/device-id")" = "$kept" ] && ! inventory_body | grep -q OLD_DEVICEID ||
+    fail "another machine's snapshot touched this machine's device id"
+
 # Hostile servers: every byte they send counts (headers and trailers with the body) and the
 # deadline holds in every phase; what they say is named truly and quoted short, UTF-8 kept.
 submit trailers "$base/trailers/ocsinventory"

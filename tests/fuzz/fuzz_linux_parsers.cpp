@@ -6,11 +6,13 @@
 
 #include "inventory/smart_attributes.h"
 #include "providers/linux/parsers/appstream.h"
+#include "providers/linux/parsers/accounts.h"
 #include "providers/linux/parsers/cpuinfo.h"
 #include "providers/linux/parsers/cups_reply.h"
 #include "providers/linux/parsers/dpkg_status.h"
 #include "providers/linux/parsers/edid.h"
 #include "providers/linux/parsers/edid_identity.h"
+#include "providers/linux/parsers/login_records.h"
 #include "providers/linux/parsers/meminfo.h"
 #include "providers/linux/parsers/nvme_health.h"
 #include "providers/linux/parsers/memory_modules.h"
@@ -26,7 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size == 0) return 0;
     const std::string content(reinterpret_cast<const char*>(data) + 1, size - 1);
     using namespace moravel::lx;
-    switch (data[0] % 16) {
+    switch (data[0] % 19) {
     case 0:
         for (const CpuBlock& cpu : cpuinfoBlocks(content)) {
             cpuDescription(cpu);
@@ -65,11 +67,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     case 10: nvmeHealth(content); break;
     case 11: moravel::smartReadings(moravel::smartAttributes(content)); break;
     case 12:
+        passwdEntries(content);
+        groupEntries(content);
+        break;
+    case 13:
+        nameServers(content);
+        distributionRelease(content, content);
+        break;
+    case 14: lastLoginUser(content); break;
+    case 15:
         for (const DpkgPackage& package : parseDpkgStatus(content, 100).installed) personName(package.maintainer);
         break;
-    case 13: parseRpmHeader(content); break;
-    case 14: appStreamComponent(content); break;
-    case 15:
+    case 16: parseRpmHeader(content); break;
+    case 17: appStreamComponent(content); break;
+    case 18:
         snapYamlValue(content, "version");
         snapYamlValue(content, "architectures");
         break;

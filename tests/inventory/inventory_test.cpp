@@ -76,7 +76,7 @@ TEST_F(Workstation, ThreeDisksByTheirBusAndFourFileSystems) {
     EXPECT_TRUE(inventory.disks[2].removable);
     EXPECT_EQ(inventory.disks[0].manufacturer, "");  // "(Standard disk drives)" is no maker
     EXPECT_EQ(inventory.disks[1].serialNumber, "S5GENG0N301234T");
-    EXPECT_EQ(inventory.disks[2].sizeBytes, 61516869120u);
+    EXPECT_EQ(inventory.disks[2].sizeBytes, 61530439680u);  // MSFT_Disk's, not cut to whole cylinders
     ASSERT_EQ(inventory.volumes.size(), 4u);
     EXPECT_EQ(inventory.volumes[3].mountPoint, "Z:");
     EXPECT_EQ(inventory.volumes[3].source, "\\\\nas\\home");

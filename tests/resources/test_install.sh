@@ -23,9 +23,13 @@ share/man/man1/moravel.1.gz
 share/metainfo/org.example.moravel.metainfo.xml"
 for size in 16 32 48 128 256; do expected+=$'\n'"share/icons/hicolor/${size}x$size/apps/moravel.png"; done
 [ -x "$build/moravel" ] && expected+=$'\n'"bin/moravel"$'\n'"share/bash-completion/completions/moravel"
-# The configuration file goes to the configured prefix's etc (/etc for /usr), not under --prefix.
+# The configuration file is /etc/moravel/inventory.conf whatever the prefix, as README and the man
+# page say.
 conf=$(cd "$stage" && find . -name inventory.conf | sed 's|^\.||')
-[ "$(wc -l <<<"$conf")" = 1 ] && [ "${conf%/moravel/inventory.conf}" != "$conf" ] || fail "inventory.conf installed as '$conf'"
+[ "$conf" = /etc/moravel/inventory.conf ] || fail "inventory.conf installed as '$conf'"
+grep -qF /etc/moravel/inventory.conf "$source_dir/README.md" &&
+  zcat "$share/man/man1/moravel-report.1.gz" | grep -qF /etc/moravel/inventory.conf ||
+  fail "README or the man page names another configuration file"
 diff <(sort <<<"$expected") <(cd "$root" && find . \( -type f -o -type l \) ! -name inventory.conf | sed 's|^\./||' | sort) ||
   fail "the installed files differ from the expected ones (< expected, > installed)"
 
@@ -71,7 +75,13 @@ if command -v systemd-analyze >/dev/null; then
   cp "$root/lib/systemd/system/moravel-inventory.timer" "$stage/units/"
   systemd-analyze verify --man=no "$stage/units/moravel-inventory.service" "$stage/units/moravel-inventory.timer" \
     2>"$stage/verify.log" || { cat "$stage/verify.log"; fail "systemd-analyze verify"; }
+  # Hardened as systemd rates it: an exposure of 3.0 or less is "OK".
+  systemd-analyze security --offline=yes --no-pager "$stage/units/moravel-inventory.service" >"$stage/security.log" 2>&1 || true
+  exposure=$(sed -n 's/.*Overall exposure level for [^:]*: \([0-9.]*\) .*/\1/p' "$stage/security.log")
+  [ -n "$exposure" ] && awk -v e="$exposure" 'BEGIN { exit !(e <= 3.0) }' ||
+    { tail -20 "$stage/security.log"; fail "systemd-analyze security rates the service ${exposure:-unknown}, above 3.0"; }
 fi
+# No server named yet: one line for the journal, and no failure.
 status=0; env -i "$root/bin/moravel-report" --config "$stage$conf" 2>"$stage/none.err" || status=$?
 [ "$status" = 0 ] && [ "$(cat "$stage/none.err")" = "moravel-report: $stage$conf names no server (SERVER=): nothing was sent" ] ||
   fail "the service without a server: $status $(cat "$stage/none.err")"

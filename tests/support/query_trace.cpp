@@ -1,6 +1,6 @@
 #include "tests/support/query_trace.h"
 
-#include "query/wmi_names.h"
+#include "query/wmi_classes.h"
 
 namespace moravel::testing {
 
@@ -8,7 +8,7 @@ namespace moravel::testing {
 class TracingProvider::Trace : public ProviderTap {
 public:
     void queryRun(const std::string& query) override {
-        reads.push_back(queriedClass(query).value_or(query));
+        reads.push_back(classOfQuery(query).value_or(query));
         named_ = false;
     }
     void propertyAsked(const std::string&, std::size_t, const std::string& property) override { name(property); }

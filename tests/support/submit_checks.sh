@@ -20,13 +20,15 @@ stop_fake_servers() {
 
 # submit_in DIR ARGS...: runs the report with ARGS in the empty folder DIR; its standard output,
 # standard error and status go to DIR/out, DIR/err and DIR/status. A run still going after 60 s
-# is stopped (status 124), so a missing time limit shows as a failure instead of a hang.
+# is stopped (status 124), so a missing time limit shows as a failure instead of a hang. The
+# device id is kept in SUBMIT_STATE if set, else nowhere (never in the machine's /var/lib/moravel).
 submit_in() {
     local dir=$1
     shift
     mkdir -p "$dir"
     (cd "$dir" && env -u MORAVEL_SNAPSHOT -u http_proxy -u HTTP_PROXY -u https_proxy -u HTTPS_PROXY \
-        timeout 60 "$report" "$@" >out 2>err; echo $? >status)
+        STATE_DIRECTORY="${SUBMIT_STATE:-/nonexistent/moravel-state}" timeout 60 "$report" "$@" >out 2>err
+     echo $? >status)
 }
 
 # expect_submit_failure DIR URL WORDS: status 3, one line naming URL and WORDS, nothing else.

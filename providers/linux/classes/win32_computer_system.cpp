@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "providers/linux/classes/readers.h"
+#include "providers/linux/parsers/login_records.h"
 #include "providers/linux/system/machine_identity.h"
 
 namespace moravel::lx {
@@ -91,7 +92,8 @@ ObjectList readComputerSystems(const LinuxContext& context) {
         .add("Domain", [c] { return WmiValue::string(domain(c->fs)); })
         .add("PartOfDomain", [c] { return WmiValue::boolean(domain(c->fs) != kWorkgroup); })
         .add("PrimaryOwnerName", [c] { return stringOrNull(c->host.userFullName()); })
-        .addNull("UserName")
+        // Windows names the user at the console; the newest login is Linux's nearest answer.
+        .add("UserName", [c] { return stringOrNull(lastLoginUser(c->fs.read("/var/log/wtmp").value_or(""))); })
         .add("Workgroup",
              [c] { return domain(c->fs) == kWorkgroup ? WmiValue::string(kWorkgroup) : WmiValue::null(); });
     ObjectList objects;

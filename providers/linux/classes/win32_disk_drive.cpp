@@ -1,5 +1,6 @@
 // Win32_DiskDrive and Win32_PhysicalMedia: the whole disks, with the geometry Windows reports
-// for every disk (255 heads, 63 sectors per track).
+// for every disk (255 heads, 63 sectors per track); MSFT_Disk: the same disks by the names Linux
+// gives them, with their true size.
 #include <sstream>
 
 #include "providers/linux/system/block_disks.h"
@@ -160,6 +161,24 @@ ObjectList readPhysicalMedia(const LinuxContext& context) {
             .add("Tag", [index] { return WmiValue::string(physicalDrive(index)); })
             .addNull("Manufacturer")
             .addNull("Model");
+        objects.push_back(std::move(object));
+    }
+    return objects;
+}
+
+// Number is Win32_DiskDrive's Index, as on Windows; Path the device file.
+ObjectList readDisks(const LinuxContext& context) {
+    ObjectList objects;
+    const RootFs* fs = &context.fs;
+    for (const Disk& disk : listDisks(context.fs)) {
+        std::size_t index = objects.size();
+        auto object = std::make_unique<LinuxObject>();
+        object->add("Number", [index] { return uint32OrNull(index); })
+            .add("Path", [disk] { return WmiValue::string("/dev/" + disk.name); })
+            .add("Size", [fs, disk] {
+                std::optional<std::uint64_t> sectors = fs->number(disk.path + "/size");  // always 512-byte units
+                return uint64OrNull(sectors ? std::optional<std::uint64_t>(*sectors * 512) : std::nullopt);
+            });
         objects.push_back(std::move(object));
     }
     return objects;

@@ -2,6 +2,7 @@
 // without loopback, devices before software interfaces, both classes in the same order.
 #include <cstdio>
 
+#include "providers/linux/parsers/accounts.h"
 #include "providers/linux/system/ip_configuration.h"
 #include "providers/linux/classes/readers.h"
 #include "providers/linux/system/network_interfaces.h"
@@ -99,6 +100,12 @@ void addAddresses(LinuxObject& object, const LinuxContext& context, const Networ
         });
 }
 
+// The resolver's servers serve every interface that is up, as Windows lists each adapter's.
+WmiValue dnsServers(const RootFs& fs, const NetworkInterface& interface) {
+    std::vector<std::string> servers = nameServers(fs.read("/etc/resolv.conf", 1u << 20).value_or(""));
+    return servers.empty() || !isUp(fs, interface) ? WmiValue::null() : WmiValue::array(vt::Bstr, servers);
+}
+
 }  // namespace
 
 ObjectList readNetworkAdapters(const LinuxContext& context) {
@@ -141,6 +148,7 @@ ObjectList readNetworkAdapterConfigurations(const LinuxContext& context) {
             .add("Index", [index] { return uint32OrNull(index); })
             .add("InterfaceIndex", [interface] { return uint32OrNull(interface.index); })
             .add("IPEnabled", [c, interface] { return WmiValue::boolean(isUp(c->fs, interface)); })
+            .add("DNSServerSearchOrder", [c, interface] { return dnsServers(c->fs, interface); })
             .addNull("DNSDomain");
         addAddresses(*object, context, interface);
         objects.push_back(std::move(object));

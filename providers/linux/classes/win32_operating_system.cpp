@@ -7,10 +7,19 @@
 namespace moravel::lx {
 namespace {
 
-std::optional<std::string> osReleaseField(const RootFs& fs, const std::string& key) {
+std::optional<std::string> osRelease(const RootFs& fs) {
     std::optional<std::string> text = fs.read("/etc/os-release");
-    if (!text) text = fs.read("/usr/lib/os-release");
+    return text ? text : fs.read("/usr/lib/os-release");
+}
+
+std::optional<std::string> osReleaseField(const RootFs& fs, const std::string& key) {
+    std::optional<std::string> text = osRelease(fs);
     return text ? osReleaseValue(*text, key) : std::nullopt;
+}
+
+// Where Windows has its build, the distribution's release: "12.11", "22.04".
+std::optional<std::string> release(const RootFs& fs) {
+    return distributionRelease(osRelease(fs).value_or(""), fs.read("/etc/debian_version", 4096).value_or(""));
 }
 
 std::optional<std::string> caption(const RootFs& fs) {
@@ -57,7 +66,7 @@ ObjectList readOperatingSystems(const LinuxContext& context) {
         .add("LastBootUpTime", [c] { return stringOrNull(lastBootUpTime(*c)); })
         .add("CSName", [c] { return stringOrNull(hostName(c->fs)); })
         .add("Manufacturer", [c] { return stringOrNull(osReleaseField(c->fs, "NAME")); })
-        .add("BuildNumber", [c] { return stringOrNull(osReleaseField(c->fs, "VERSION_ID")); })
+        .add("BuildNumber", [c] { return stringOrNull(release(c->fs)); })
         .add("OSType", [] { return WmiValue::i4(kOsTypeLinux); })
         .add("InstallDate",
              [c] {

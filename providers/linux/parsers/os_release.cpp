@@ -31,4 +31,12 @@ std::optional<std::string> osReleaseValue(const std::string& text, const std::st
     return std::nullopt;
 }
 
+std::optional<std::string> distributionRelease(const std::string& osRelease, const std::string& debianVersion) {
+    std::optional<std::string> id = osReleaseValue(osRelease, "VERSION_ID");
+    std::string point = trim(debianVersion.substr(0, debianVersion.find('\n')));
+    bool numbered = !point.empty() && point.find_first_not_of("0123456789.") == std::string::npos;
+    if (numbered && (!id || point == *id || point.compare(0, id->size() + 1, *id + ".") == 0)) return point;
+    return id;
+}
+
 }  // namespace moravel::lx

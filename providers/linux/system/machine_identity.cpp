@@ -31,27 +31,30 @@ const KnownName kBoardMakers[] = {
 
 // Hypervisors by every name they go by: their CPUID signature (compared without its blanks),
 // /sys/hypervisor/type, or the paravirtual clock source they offer; with the names a user knows
-// them by, or their own virtual firmware's where it names the machine readably.
+// them by, or their own virtual firmware's where it names the machine readably, and the name
+// inventory servers file the virtual machine under.
 struct KnownHypervisor {
     std::array<const char*, 3> keys;
     const char* maker;
     const char* model;
+    const char* vmSystem;
 };
 
 const KnownHypervisor kHypervisors[] = {
-    {{"KVMKVMKVM", "LinuxKVMHv", "kvm-clock"}, "KVM", "KVM Virtual Machine"},  // the second: with Hyper-V's interface
-    {{"TCGTCGTCGTCG"}, "QEMU", "QEMU Virtual Machine"},                        // QEMU without KVM
-    {{"bhyvebhyve", "BHyVEBHyVE"}, "FreeBSD bhyve", "bhyve Virtual Machine"},
-    {{"XenVMMXenVMM", "xen"}, "Xen", "HVM domU"},
-    {{"MicrosoftHv", "hyperv_clocksource_tsc_page"}, "Microsoft Corporation", "Virtual Machine"},
-    {{"VMwareVMware"}, "VMware, Inc.", "VMware Virtual Platform"},
-    {{"VBoxVBoxVBox"}, "innotek GmbH", "VirtualBox"},
+    {{"KVMKVMKVM", "LinuxKVMHv", "kvm-clock"}, "KVM", "KVM Virtual Machine", "KVM"},  // the second: with Hyper-V's interface
+    {{"TCGTCGTCGTCG"}, "QEMU", "QEMU Virtual Machine", "QEMU"},                        // QEMU without KVM
+    {{"bhyvebhyve", "BHyVEBHyVE"}, "FreeBSD bhyve", "bhyve Virtual Machine", "bhyve"},
+    {{"XenVMMXenVMM", "xen"}, "Xen", "HVM domU", "Xen"},
+    {{"MicrosoftHv", "hyperv_clocksource_tsc_page"}, "Microsoft Corporation", "Virtual Machine", "Hyper-V"},
+    {{"VMwareVMware"}, "VMware, Inc.", "VMware Virtual Platform", "VMware"},
+    {{"VBoxVBoxVBox"}, "innotek GmbH", "VirtualBox", "VirtualBox"},
     {{"prlhyperv", "lrpepyhvr"},
      "Parallels International GmbH",
-     "Parallels Virtual Platform"},  // the second: byte-swapped
-    {{"ACRNACRNACRN"}, "Project ACRN", "ACRN Virtual Machine"},
-    {{"QNXQVMBSQG"}, "BlackBerry QNX", "QNX Hypervisor Virtual Machine"},
-    {{"AppleVZ"}, "Apple Inc.", "Apple Virtualization Generic Platform"},
+     "Parallels Virtual Platform",
+     "Parallels"},  // the second: byte-swapped
+    {{"ACRNACRNACRN"}, "Project ACRN", "ACRN Virtual Machine", "ACRN"},
+    {{"QNXQVMBSQG"}, "BlackBerry QNX", "QNX Hypervisor Virtual Machine", "QNX Hypervisor"},
+    {{"AppleVZ"}, "Apple Inc.", "Apple Virtualization Generic Platform", "Apple Virtualization"},
 };
 
 std::string withoutBlanks(std::string text) {
@@ -87,27 +90,24 @@ std::optional<std::string> boardMaker(const RootFs& fs) {
     return prefix;
 }
 
-std::optional<MachineIdentity> knownHypervisor(const std::string& name) {
+const KnownHypervisor* knownHypervisor(const std::string& name) {
     const std::string key = withoutBlanks(name);
     for (const KnownHypervisor& known : kHypervisors)
         for (const char* knownKey : known.keys)
-            if (knownKey && key == knownKey)
-                return MachineIdentity{std::string(known.maker), std::string(known.model), std::nullopt};
-    return std::nullopt;
+            if (knownKey && key == knownKey) return &known;
+    return nullptr;
 }
 
-// An unknown hypervisor is still named by its own word for itself.
-MachineIdentity hypervisorNamed(const std::string& key) {
-    return knownHypervisor(key).value_or(MachineIdentity{key, key + " Virtual Machine", std::nullopt});
-}
-
-// A guest's kernel offers its hypervisor's paravirtual clock among the clock sources.
-MachineIdentity fromClockSources(const RootFs& fs) {
+// The hypervisor's own word for itself (CPUID, /sys/hypervisor/type), else the paravirtual
+// clock source a guest's kernel offers; nothing on hardware.
+std::optional<std::string> hypervisorKey(const RootFs& fs, const std::optional<std::string>& cpuidVendor) {
+    if (cpuidVendor) return cpuidVendor;
+    if (std::optional<std::string> type = fs.line("/sys/hypervisor/type")) return type;
     std::istringstream sources(
         fs.line("/sys/devices/system/clocksource/clocksource0/available_clocksource").value_or(""));
     for (std::string source; sources >> source;)
-        if (std::optional<MachineIdentity> identity = knownHypervisor(source)) return *identity;
-    return {};
+        if (knownHypervisor(source)) return source;
+    return std::nullopt;
 }
 
 }  // namespace
@@ -123,10 +123,19 @@ std::optional<std::string> deviceTreeSoc(const RootFs& fs) {
 }
 
 MachineIdentity hypervisorIdentity(const LinuxContext& context) {
-    if (std::optional<std::string> vendor = context.host.cpuidHypervisorVendor()) return hypervisorNamed(*vendor);
-    if (std::optional<std::string> type = context.fs.line("/sys/hypervisor/type")) return hypervisorNamed(*type);
     // Without CPUID (other architectures, or left out of the build) the clock still tells.
-    return fromClockSources(context.fs);
+    std::optional<std::string> key = hypervisorKey(context.fs, context.host.cpuidHypervisorVendor());
+    if (!key) return {};
+    // An unknown hypervisor is still named by its own word for itself.
+    if (const KnownHypervisor* known = knownHypervisor(*key)) return {known->maker, known->model, std::nullopt};
+    return {*key, *key + " Virtual Machine", std::nullopt};
+}
+
+std::string hypervisorSystem(const RootFs& fs, const std::optional<std::string>& cpuidVendor) {
+    std::optional<std::string> key = hypervisorKey(fs, cpuidVendor);
+    if (!key) return {};
+    const KnownHypervisor* known = knownHypervisor(*key);
+    return known ? known->vmSystem : *key;
 }
 
 MachineIdentity identityWithoutDmi(const LinuxContext& context) {

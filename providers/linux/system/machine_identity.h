@@ -24,6 +24,10 @@ std::optional<std::string> deviceTreeSoc(const RootFs& fs);
 // The hypervisor's name, from CPUID, /sys/hypervisor/type or the paravirtual clock it offers.
 MachineIdentity hypervisorIdentity(const LinuxContext& context);
 
+// The name inventory servers file a virtual machine under ("KVM", "VMware", "Hyper-V"), from
+// the CPUID signature when the processor gives one; empty text on hardware.
+std::string hypervisorSystem(const RootFs& fs, const std::optional<std::string>& cpuidVendor);
+
 // The device tree's identity, else the hypervisor's; each part separately.
 MachineIdentity identityWithoutDmi(const LinuxContext& context);
 

@@ -52,6 +52,13 @@ def pci(root, addr, vendor, device, cls, parent="pci0000:00"):
     ln(root, f"/sys/bus/pci/devices/{addr}", "../../../devices/" + parent + "/" + addr)
     return d
 
+def utmp(kind, user, line, seconds):
+    r = bytearray(384)
+    struct.pack_into("<hxxi", r, 0, kind, 1000)
+    r[8:8 + len(line)] = line.encode(); r[44:44 + len(user)] = user.encode()
+    struct.pack_into("<i", r, 340, seconds)
+    return bytes(r)
+
 def edid():
     e = bytearray(128)
     e[0:8] = b"\x00\xff\xff\xff\xff\xff\xff\x00"
@@ -136,6 +143,19 @@ w(R, "/usr/share/misc/pci.ids", "# fixture list\n10de  NVIDIA Corporation\n\t1c8
   "\t153b  Ethernet Connection I217-V\n\t\t1458 e000  GA-Z87-D3HP\n\t8c20  8 Series/C220 Series Chipset High Definition Audio Controller\n"
   "\nC 00  Unclassified device\n\t00  Non-VGA unclassified device\n")
 w(R, "/usr/share/misc/usb.ids", "0781  SanDisk Corp.\n\t5567  Cruzer Blade\n")
+# The subsystem and revision of the Ethernet controller, and its driver.
+w(R, eth + "/subsystem_vendor", "0x1458\n"); w(R, eth + "/subsystem_device", "0xe000\n"); w(R, eth + "/revision", "0x04\n")
+ln(R, eth + "/driver", "../../../bus/pci/drivers/e1000e"); w(R, "/sys/bus/pci/drivers/e1000e/uevent", "")
+# Debian's point release, the accounts (no password anywhere: the field holds "x"), the resolver
+# and the logins: jdoe, then alice, each logged out again.
+w(R, "/etc/debian_version", "12.11\n")
+w(R, "/etc/passwd", "root:x:0:0:root:/root:/bin/bash\n# a comment\n+nisuser::::::\nbroken line\n"
+  "jdoe:x:1000:1000:Jane Doe,Room 4,,:/home/jdoe:/bin/bash\nalice:x:1001:1001::/home/alice:/usr/bin/zsh\n")
+w(R, "/etc/group", "root:x:0:\nsudo:x:27:jdoe,alice\njdoe:x:1000:\nalice:x:1001:\n")
+w(R, "/etc/resolv.conf", "# written by NetworkManager\nsearch home.lan\nnameserver 192.168.1.1\nnameserver fe80::1%eth0\n"
+  "nameserver 192.168.1.1\noptions edns0\n")
+w(R, "/var/log/wtmp", utmp(2, "reboot", "~", 1700000000) + utmp(7, "jdoe", "tty1", 1700000100) +
+  utmp(8, "", "tty1", 1700000200) + utmp(7, "alice", "pts/0", 1700000300) + utmp(8, "", "pts/0", 1700000400), "wb")
 
 # ---------------- laptop ----------------
 R = "laptop"

@@ -208,7 +208,7 @@ TEST(SnapshotRefusal, EachKindOfBadFileIsNamedInOneLine) {
         {"[]", "moravel: x.json: expected the document to be an object, found an array"},
         {"{}", R"(moravel: x.json: "classes" is missing)"},
         {R"({"classes": {}, "adapter": []})",
-         R"(moravel: x.json: "adapter": unknown member (expected "classes", "memoryStatus", "adapters", "osVersion", "machineGuid", "failures", "redacted"))"},
+         R"(moravel: x.json: "adapter": unknown member (expected "classes", "memoryStatus", "adapters", "osVersion", "machineGuid", "hypervisor", "failures", "redacted"))"},
         {R"({"classes": {}, "redacted": "yes"})", R"(moravel: x.json: "redacted": expected true or false, found a string)"},
         {R"({"classes": []})", R"(moravel: x.json: "classes": expected an object of class names, found an array)"},
         {R"({"classes": {"Win32_BIOS": {}}})",

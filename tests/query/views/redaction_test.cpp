@@ -209,5 +209,24 @@ TEST(Views, ReadsStepOverObjectsBelowEveryView) {
     EXPECT_TRUE(kept[0].empty()) << "object 0 was walked through the views";
 }
 
+// A class read by its own query with its condition (local accounts only) is kept under the class,
+// so the snapshot answers that query again; the same class under another condition is not kept.
+TEST(Views, RecordingKeepsAClassReadByItsOwnConditionalQuery) {
+    Backend file = makeSnapshotBackendFromJson(
+        R"({"classes": {"Win32_UserAccount": [{"Name": "alice", "LocalAccount": true}]}})", "m.json");
+    auto record = std::make_shared<SnapshotData>();
+    Backend recording = makeRecordingView(*file.provider, *file.probes, record);
+    QueryContext context = recording.context();
+    EXPECT_EQ(queryWmiText(context, 0, "SELECT * FROM Win32_UserAccount WHERE LocalAccount = TRUE", "Name"), "alice");
+    ASSERT_EQ(record->classes["Win32_UserAccount"].size(), 1u);
+    EXPECT_EQ(record->classes["Win32_UserAccount"][0].at("Name").text, "alice");
+
+    auto other = std::make_shared<SnapshotData>();
+    Backend otherRecording = makeRecordingView(*file.provider, *file.probes, other);
+    QueryContext otherContext = otherRecording.context();
+    queryWmiText(otherContext, 0, "SELECT * FROM Win32_UserAccount WHERE Disabled = FALSE", "Name");
+    EXPECT_EQ(other->classes.count("Win32_UserAccount"), 0u);
+}
+
 }  // namespace
 }  // namespace moravel
