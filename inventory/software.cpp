@@ -54,7 +54,7 @@ std::string updateDate(const std::string& text) {
     if (std::sscanf(text.c_str(), "%2u/%2u/%4u%c", &month, &day, &year, &rest) != 3 || month < 1 || month > 12 ||
         day < 1 || day > 31 || year < 1980)
         return {};
-    char date[16];
+    char date[36];  // room for any unsigned, so the compiler sees the text cannot be cut
     std::snprintf(date, sizeof date, "%04u-%02u-%02u", year, month, day);
     return date;
 }
