@@ -493,7 +493,7 @@ for line in ('Power-on 14,200 hours', 'Wear 23 %', 'Holds 71 % of its design cap
 content = json.load(open(sys.argv[1]))['content']
 assert content['sensors'] == [{'name': 'ACPI\\ThermalZone\\TZ00_0', 'type': 'TEMPERATURE'}], content.get('sensors')
 assert content['batteries'][0]['real_capacity'] == 40470, content['batteries']
-assert open(sys.argv[2]).read().strip() == 'No differences.', open(sys.argv[2]).read()
+assert open(sys.argv[2]).read().startswith('No differences'), open(sys.argv[2]).read()
 PY
   run_wine live.json moravel-report.exe --save-snapshot live-snapshot.json || fail "--save-snapshot: $(cat live.json.err)"
   python3 - live-snapshot.json <<'PY' && pass "live under Wine: no disk health recorded, as Wine has none" || fail "live storage classes under Wine"
