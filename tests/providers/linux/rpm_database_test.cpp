@@ -30,8 +30,8 @@ for n in first second; do
     [ $n = first ] && echo "Epoch: 4"
     echo "Summary: a package"; echo "License: MIT"; echo "Group: Applications/System"
     echo "Vendor: Moravel Tests"; echo "BuildArch: noarch"; echo "%description"; echo "a package"; echo "%files"
-  } >$n.spec
-  rpmbuild --quiet --define "_topdir $PWD/top" -bb $n.spec >/dev/null 2>&1
+  } >$n.build
+  rpmbuild --quiet --define "_topdir $PWD/top" -bb $n.build >/dev/null 2>&1
 done
 rpm --dbpath "$PWD/root/var/lib/rpm" --initdb
 rpm --dbpath "$PWD/root/var/lib/rpm" -i --justdb --nodeps --noscripts top/RPMS/noarch/*.rpm >/dev/null 2>&1
