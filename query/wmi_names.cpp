@@ -18,7 +18,7 @@ bool isIdentifier(const std::string& name) {
 
 }  // namespace
 
-bool sameWmiName(const std::string& a, const std::string& b) {
+bool sameWmiName(std::string_view a, std::string_view b) {
     return a.size() == b.size() &&
            std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return lowerAscii(x) == lowerAscii(y); });
 }

@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace moravel {
 
@@ -22,7 +23,7 @@ constexpr const char* kSecurityCenterNamespace = "ROOT\\SecurityCenter2";
 std::string queriedClassName(const std::string& query);
 
 // Whether two names are the same to WMI: equal but for ASCII case.
-bool sameWmiName(const std::string& a, const std::string& b);
+bool sameWmiName(std::string_view a, std::string_view b);
 
 // The class of "SELECT * FROM <class>" (keywords in any case, words split by any whitespace);
 // nothing for any other query text.

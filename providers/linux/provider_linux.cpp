@@ -1,3 +1,5 @@
+#include <map>
+
 #include "providers/backends.h"
 #include "providers/linux/classes/readers.h"
 #include "providers/linux/linux_provider.h"
@@ -77,16 +79,25 @@ public:
                 [objects](std::size_t at) -> std::unique_ptr<WmiObject> { return std::move((*objects)[at]); }};
     }
     std::optional<CycleFailure> stagedFailure(const std::string& query) const override {
-        std::optional<std::string> className = queriedClass(query);
-        const ClassEntry* entry = className ? classEntry(*className) : nullptr;
-        ClassAccess access = entry ? entry->access : nullptr;
+        ClassAccess access = accessFor(query);
         std::optional<HResult> refused = access ? access(context_) : std::nullopt;
         if (!refused) return std::nullopt;
         return CycleFailure{CycleStep::ExecQuery, *refused};
     }
 
 private:
+    // Who may list the queried class; the same few queries come again and again, so each is
+    // taken apart once.
+    ClassAccess accessFor(const std::string& query) const {
+        auto known = access_.find(query);
+        if (known != access_.end()) return known->second;
+        std::optional<std::string> className = queriedClass(query);
+        const ClassEntry* entry = className ? classEntry(*className) : nullptr;
+        return access_[query] = entry ? entry->access : nullptr;
+    }
+
     LinuxContext context_;
+    mutable std::map<std::string, ClassAccess> access_;  // by query
 };
 
 // The platform's source together with the name database and host facts it reads through.

@@ -49,7 +49,7 @@ std::optional<std::string> driveName(const RootFs& fs, const std::string& drive)
 ObjectList readCdromDrives(const LinuxContext& context) {
     ObjectList objects;
     const RootFs* fs = &context.fs;
-    for (const std::string& drive : context.fs.list("/sys/block")) {
+    for (const std::string& drive : context.fs.listOnce("/sys/block")) {
         if (drive.compare(0, 2, "sr") != 0) continue;
         auto object = std::make_unique<LinuxObject>();
         object->add("Name", [fs, drive] { return stringOrNull(driveName(*fs, drive)); })

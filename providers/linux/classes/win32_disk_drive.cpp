@@ -22,16 +22,16 @@ struct Geometry {
 
 Geometry geometry(const RootFs& fs, const Disk& disk) {
     Geometry g;
-    g.bytesPerSector = fs.number(disk.path + "/queue/logical_block_size").value_or(512);
+    g.bytesPerSector = fs.numberOnce(disk.path + "/queue/logical_block_size").value_or(512);
     if (g.bytesPerSector == 0) g.bytesPerSector = 512;
-    std::uint64_t bytes = fs.number(disk.path + "/size").value_or(0) * 512;  // always 512-byte units
+    std::uint64_t bytes = fs.numberOnce(disk.path + "/size").value_or(0) * 512;  // always 512-byte units
     g.cylinders = bytes / g.bytesPerSector / (kHeads * kSectorsPerTrack);
     return g;
 }
 
 std::optional<std::string> model(const LinuxContext& context, const Disk& disk) {
     if (std::optional<std::string> full = udevProperty(context.fs, disk, "ID_MODEL_ENC")) return full;
-    if (std::optional<std::string> own = context.fs.line(disk.path + "/device/model")) return own;
+    if (std::optional<std::string> own = context.fs.lineOnce(disk.path + "/device/model")) return own;
     // virtio and the like name no model: the controller's own product name then
     std::optional<BusDevice> device = busDeviceOf(context.fs, disk.path + "/device");
     return device ? productName(context, *device) : std::nullopt;
@@ -41,13 +41,13 @@ std::optional<std::string> model(const LinuxContext& context, const Disk& disk) 
 std::optional<std::string> caption(const LinuxContext& context, const Disk& disk) {
     std::optional<std::string> name = model(context, disk);
     if (!name || interfaceType(context.fs, disk) != "USB") return name;
-    std::optional<std::string> vendor = context.fs.line(disk.path + "/device/vendor");
+    std::optional<std::string> vendor = context.fs.lineOnce(disk.path + "/device/vendor");
     return (vendor ? *vendor + " " : std::string()) + *name + " USB Device";
 }
 
 std::optional<std::string> firmwareRevision(const RootFs& fs, const Disk& disk) {
     for (const char* file : {"/device/firmware_rev", "/device/rev"}) {
-        if (std::optional<std::string> revision = fs.line(disk.path + file)) return revision;
+        if (std::optional<std::string> revision = fs.lineOnce(disk.path + file)) return revision;
     }
     return udevProperty(fs, disk, "ID_REVISION");
 }
@@ -55,7 +55,7 @@ std::optional<std::string> firmwareRevision(const RootFs& fs, const Disk& disk) 
 // Whether a file system is mounted from the disk itself: by its device numbers, or (btrfs
 // reports numbers of its own) by its device name.
 bool mountedWhole(const RootFs& fs, const Disk& disk) {
-    std::optional<std::string> numbers = fs.line(disk.path + "/dev");
+    std::optional<std::string> numbers = fs.lineOnce(disk.path + "/dev");
     std::optional<std::string> table = fs.read("/proc/self/mountinfo");
     if (!numbers || !table) return false;
     std::istringstream lines(*table);
@@ -75,14 +75,14 @@ bool mountedWhole(const RootFs& fs, const Disk& disk) {
 // as Windows counts such a disk.
 std::uint64_t partitionCount(const RootFs& fs, const Disk& disk) {
     std::uint64_t count = 0;
-    for (const std::string& entry : fs.list(disk.path))
-        if (fs.exists(disk.path + "/" + entry + "/partition")) ++count;
+    for (const std::string& entry : fs.listOnce(disk.path))  // partitions are named after their disk
+        if (entry.rfind(disk.name, 0) == 0 && fs.existsOnce(disk.path + "/" + entry + "/partition")) ++count;
     return count == 0 && mountedWhole(fs, disk) ? 1 : count;
 }
 
 std::string mediaType(const LinuxContext& context, const Disk& disk) {
     if (interfaceType(context.fs, disk) == "USB") return "External hard disk media";
-    if (context.fs.number(disk.path + "/removable").value_or(0) != 0) return "Removable Media";
+    if (context.fs.numberOnce(disk.path + "/removable").value_or(0) != 0) return "Removable Media";
     return "Fixed hard disk media";
 }
 

@@ -40,8 +40,8 @@ std::string unescape(const std::string& field) {
 
 bool isRemovable(const RootFs& fs, const std::string& device) {
     std::string block = "/sys/class/block/" + baseName(device);
-    std::string disk = fs.exists(block + "/partition") ? block + "/.." : block;
-    return fs.number(disk + "/removable").value_or(0) != 0;
+    std::string disk = fs.existsOnce(block + "/partition") ? block + "/.." : block;
+    return fs.numberOnce(disk + "/removable").value_or(0) != 0;
 }
 
 std::optional<std::uint64_t> driveTypeOf(const RootFs& fs, const Mount& mount) {
@@ -70,7 +70,7 @@ std::vector<Mount> listMounts(const RootFs& fs) {
         mount.mountPoint = unescape(mount.mountPoint);
         std::optional<std::uint64_t> type = driveTypeOf(fs, mount);
         // Files bind-mounted into containers (/etc/hosts and the like) are no drives.
-        if (!type || (fs.exists(mount.mountPoint) && !fs.isDirectory(mount.mountPoint))) continue;
+        if (!type || fs.isFile(mount.mountPoint)) continue;
         mount.driveType = *type;
         auto same =
             std::find_if(mounts.begin(), mounts.end(), [&](const Mount& m) { return m.device == mount.device; });
@@ -95,7 +95,7 @@ const char* description(std::uint64_t driveType) {
 // What udev recorded of the file system on the mount's block device: its label, its UUID.
 std::optional<std::string> fileSystemValue(const RootFs& fs, const Mount& mount, const char* key) {
     if (mount.device.compare(0, 5, "/dev/") != 0) return std::nullopt;
-    std::optional<std::string> numbers = fs.line("/sys/class/block/" + baseName(mount.device) + "/dev");
+    std::optional<std::string> numbers = fs.lineOnce("/sys/class/block/" + baseName(mount.device) + "/dev");
     std::optional<std::string> data = numbers ? fs.read("/run/udev/data/b" + *numbers) : std::nullopt;
     return data ? udevValue(*data, key) : std::nullopt;
 }

@@ -1,6 +1,5 @@
 // Win32_Processor: one object per physical package, from /proc/cpuinfo and the cpu tree of sysfs.
 #include <algorithm>
-#include <cmath>
 #include <cstdio>
 #include <map>
 #include <set>
@@ -85,7 +84,7 @@ std::vector<Package> packagesOf(const std::optional<std::string>& cpuinfo) {
 // while the process runs, so its packages are kept while the set of online processors stays
 // the same; the clock, which does change, is read afresh.
 std::shared_ptr<const std::vector<Package>> keptPackages(const RootFs& fs) {
-    return fs.keptWhile<std::vector<Package>>("/proc/cpuinfo", fs.line("/sys/devices/system/cpu/online").value_or(""),
+    return fs.keptWhile<std::vector<Package>>("/proc/cpuinfo", fs.lineAgain("/sys/devices/system/cpu/online").value_or(""),
                                               [&] { return packagesOf(fs.read("/proc/cpuinfo")); });
 }
 
@@ -103,7 +102,7 @@ std::optional<std::uint64_t> megahertz(const RootFs& fs, const CpuBlock& cpu, co
     if (std::optional<std::uint64_t> khz = fs.number(cpuDir(cpu) + "/cpufreq/" + cpufreqFile)) return *khz / 1000;
     std::optional<std::string> mhz = current ? currentField(fs, cpu, "cpu MHz") : cpuField(cpu, "cpu MHz");
     if (!mhz) return std::nullopt;
-    return static_cast<std::uint64_t>(std::llround(std::strtod(mhz->c_str(), nullptr)));
+    return roundedMeasure(std::strtod(mhz->c_str(), nullptr));
 }
 
 // CPUID leaf 1 itself where the processor can be asked; rebuilt from the text elsewhere.

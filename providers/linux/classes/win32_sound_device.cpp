@@ -14,7 +14,7 @@ struct Card {
 // Lines " 0 [PCH            ]: HDA-Intel - HDA Intel PCH", each followed by the long name.
 std::vector<Card> listCards(const RootFs& fs) {
     std::vector<Card> cards;
-    std::optional<std::string> text = fs.read("/proc/asound/cards");
+    std::optional<std::string> text = fs.readOnce("/proc/asound/cards");
     if (!text) return cards;
     std::istringstream lines(*text);
     for (std::string line; std::getline(lines, line);) {

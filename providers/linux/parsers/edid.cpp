@@ -1,8 +1,7 @@
 #include "providers/linux/parsers/edid.h"
 
-#include <cmath>
-
 #include "providers/linux/parsers/bytes.h"
+#include "providers/linux/parsers/plain_text.h"
 
 namespace moravel::lx {
 
@@ -15,7 +14,7 @@ std::optional<std::uint64_t> edidCurrentRefresh(const std::string& edid) {
     unsigned vTotal = byteAt(edid, d + 5) + byteAt(edid, d + 6) + ((byteAt(edid, d + 7) & 0xF0) << 4) +
                       ((byteAt(edid, d + 7) & 0x0F) << 8);
     if (clock <= 0 || hTotal == 0 || vTotal == 0) return std::nullopt;
-    return static_cast<std::uint64_t>(std::llround(clock / (hTotal * static_cast<double>(vTotal))));
+    return roundedMeasure(clock / (hTotal * static_cast<double>(vTotal)));
 }
 
 std::optional<std::uint64_t> edidMaxRefresh(const std::string& edid) {

@@ -29,4 +29,9 @@ std::string baseName(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+std::optional<std::uint64_t> roundedMeasure(double value) {
+    if (!(value >= 0 && value < 1e15)) return std::nullopt;
+    return static_cast<std::uint64_t>(value + 0.5);
+}
+
 }  // namespace moravel::lx

@@ -9,6 +9,10 @@ namespace moravel::lx {
 
 std::string trim(const std::string& text);
 std::optional<std::uint64_t> parseNumber(const std::string& text);
+// A measure (megahertz, hertz) to the nearest whole number; nothing when it is negative, not a
+// number or beyond any real measure. Done here rather than by llround, the one thing the
+// programs would load the maths library for.
+std::optional<std::uint64_t> roundedMeasure(double value);
 // The last component of a path.
 std::string baseName(const std::string& path);
 

@@ -25,7 +25,7 @@ bool isPciAddress(const std::string& name) {
 }
 
 std::optional<unsigned> hexFile(const RootFs& fs, const std::string& rel) {
-    std::optional<std::string> text = fs.line(rel);
+    std::optional<std::string> text = fs.lineOnce(rel);
     if (!text || text->empty()) return std::nullopt;
     char* end = nullptr;
     unsigned long value = std::strtoul(text->c_str(), &end, 16);
@@ -170,10 +170,8 @@ std::optional<std::string> IdsFileNames::lookUp(const std::string& bus, unsigned
 std::unique_ptr<DeviceNames> makeSystemDeviceNames() { return std::make_unique<SystemDeviceNames>(); }
 
 std::optional<BusDevice> busDeviceOf(const RootFs& fs, const std::string& devicePath) {
-    // A PCI device's place and ids are fixed for the process; other links (a network interface's
-    // device, a disk's) are followed afresh.
-    bool pciDevice = devicePath.compare(0, 21, "/sys/bus/pci/devices/") == 0;
-    std::string start = pciDevice ? fs.resolvedOnce(devicePath) : fs.resolved(devicePath);
+    // A device's place and ids are fixed for the process: read once.
+    std::string start = fs.resolvedOnce(devicePath);
     for (std::string dir = start; dir.size() > 1; dir = parentOf(dir)) {
         if (dir == "/sys/devices") break;
         if (isPciAddress(baseName(dir))) {

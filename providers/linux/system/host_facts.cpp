@@ -76,10 +76,7 @@ private:
 
 class SystemHostFacts : public HostFacts {
 public:
-    std::string machine() const override {
-        utsname names;
-        return ::uname(&names) == 0 ? names.machine : "";
-    }
+    std::string machine() const override { return machine_; }
 
     std::optional<std::string> userFullName() const override {
         long size = ::sysconf(_SC_GETPW_R_SIZE_MAX);
@@ -164,6 +161,12 @@ public:
     }
 
 private:
+    static std::string unameMachine() {
+        utsname names;
+        return ::uname(&names) == 0 ? std::string(names.machine) : std::string();
+    }
+
+    const std::string machine_ = unameMachine();  // the kernel's architecture cannot change
     mutable DiskAnswers answers_;
     mutable PrintScheduler scheduler_;  // one budget for the machine's printers
 };

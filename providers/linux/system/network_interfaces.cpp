@@ -103,9 +103,13 @@ std::optional<std::vector<NetworkInterface>> interfacesFromKernel(const RootFs& 
     }
 }
 
+// The adapters are a device list, fixed for the process: asked once; their state and addresses
+// are read per query by the classes.
 std::vector<NetworkInterface> listInterfaces(const RootFs& fs, InterfaceOrder order) {
-    std::optional<std::vector<NetworkInterface>> fromKernel = fs.isLive() ? interfacesFromKernel(fs) : std::nullopt;
-    std::vector<NetworkInterface> interfaces = fromKernel ? std::move(*fromKernel) : interfacesFromFiles(fs);
+    std::vector<NetworkInterface> interfaces = *fs.keptWhile<std::vector<NetworkInterface>>("interfaces", "", [&] {
+        std::optional<std::vector<NetworkInterface>> fromKernel = fs.isLive() ? interfacesFromKernel(fs) : std::nullopt;
+        return fromKernel ? std::move(*fromKernel) : interfacesFromFiles(fs);
+    });
     std::stable_sort(interfaces.begin(), interfaces.end(),
                      [order](const NetworkInterface& a, const NetworkInterface& b) {
                          if (order == InterfaceOrder::PhysicalFirst && a.physical != b.physical) return a.physical;

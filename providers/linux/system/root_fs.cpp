@@ -95,8 +95,12 @@ std::optional<std::string> RootFs::line(const std::string& rel) const {
     // this saves the system call that would only report the end of the file.
     FdCloser file{::open(path(rel).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK)};
     if (file.fd < 0) return std::nullopt;
+    return firstLine(file.fd);
+}
+
+std::optional<std::string> RootFs::firstLine(int fd) {
     char buffer[4096];
-    ssize_t n = ::read(file.fd, buffer, sizeof buffer);
+    ssize_t n = ::pread(fd, buffer, sizeof buffer, 0);
     if (n <= 0) return std::nullopt;
     std::string text(buffer, static_cast<std::size_t>(n));
     std::string first = trim(text.substr(0, text.find('\n')));
@@ -126,9 +130,9 @@ bool RootFs::exists(const std::string& rel) const {
     return ::stat(path(rel).c_str(), &info) == 0;
 }
 
-bool RootFs::isDirectory(const std::string& rel) const {
+bool RootFs::isFile(const std::string& rel) const {
     struct stat info;
-    return ::stat(path(rel).c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+    return ::stat(path(rel).c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
 }
 
 std::string RootFs::resolved(const std::string& rel) const {
@@ -148,6 +152,10 @@ const typename Map::mapped_type& keptOr(Map& map, const std::string& key, Comput
 }
 }  // namespace
 
+std::optional<std::string> RootFs::readOnce(const std::string& rel) const {
+    return keptOr(kept_->texts, rel, [&] { return read(rel); });
+}
+
 std::optional<std::string> RootFs::lineOnce(const std::string& rel) const {
     return keptOr(kept_->lines, rel, [&] { return line(rel); });
 }
@@ -163,6 +171,16 @@ std::vector<std::string> RootFs::listOnce(const std::string& rel) const {
 
 std::string RootFs::resolvedOnce(const std::string& rel) const {
     return keptOr(kept_->links, rel, [&] { return resolved(rel); });
+}
+
+bool RootFs::existsOnce(const std::string& rel) const {
+    return keptOr(kept_->found, rel, [&] { return exists(rel); });
+}
+
+std::optional<std::string> RootFs::lineAgain(const std::string& rel) const {
+    std::shared_ptr<FdCloser>& file = kept_->watched[rel];
+    if (!file || file->fd < 0) file = std::make_shared<FdCloser>(::open(path(rel).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    return file->fd < 0 ? std::nullopt : firstLine(file->fd);
 }
 
 }  // namespace moravel::lx

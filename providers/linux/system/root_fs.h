@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "io/fd.h"
 #include "providers/linux/parsers/plain_text.h"
 
 namespace moravel::lx {
@@ -42,17 +43,24 @@ public:
     // Entry names of a directory, sorted, without "." and ".."; empty when it is missing.
     std::vector<std::string> list(const std::string& rel) const;
     bool exists(const std::string& rel) const;
-    bool isDirectory(const std::string& rel) const;
+    // Whether it exists as something other than a directory (a file, a device, ...).
+    bool isFile(const std::string& rel) const;
     // `rel` with every symbolic link resolved, again relative to the root; empty when it does
     // not resolve or leads out of the root.
     std::string resolved(const std::string& rel) const;
 
     // The same answers for files that cannot change while the process runs (the PCI device
-    // list, the DMI table): read on first use, then kept by this object and its copies.
+    // list, the DMI table, the disks and their sizes, the sound cards): read on first use, then
+    // kept by this object and its copies.
+    std::optional<std::string> readOnce(const std::string& rel) const;
     std::optional<std::string> lineOnce(const std::string& rel) const;
     std::optional<std::uint64_t> numberOnce(const std::string& rel) const;
     std::vector<std::string> listOnce(const std::string& rel) const;
     std::string resolvedOnce(const std::string& rel) const;
+    bool existsOnce(const std::string& rel) const;
+    // The first line of a file watched for change (the online processors): its descriptor is
+    // kept open and read from the start on each call, one system call where line() takes three.
+    std::optional<std::string> lineAgain(const std::string& rel) const;
     // What `make` made of costly files when `version` (a cheap file's text, say) last changed.
     template <typename T, typename Make>
     std::shared_ptr<const T> keptWhile(const std::string& key, const std::string& version, Make make) const {
@@ -62,11 +70,17 @@ public:
     }
 
 private:
+    // The first line of what `fd` holds, read from its start.
+    static std::optional<std::string> firstLine(int fd);
+
     struct Kept {
+        std::map<std::string, std::optional<std::string>> texts;
         std::map<std::string, std::optional<std::string>> lines;
         std::map<std::pair<std::string, std::size_t>, std::optional<std::string>> unending;  // by path and limit
         std::map<std::string, std::vector<std::string>> lists;
         std::map<std::string, std::string> links;
+        std::map<std::string, bool> found;
+        std::map<std::string, std::shared_ptr<FdCloser>> watched;
         std::map<std::string, std::pair<std::string, std::shared_ptr<const void>>> values;  // by key: version, value
     };
 
