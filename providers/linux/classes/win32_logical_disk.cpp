@@ -94,7 +94,7 @@ const char* description(std::uint64_t driveType) {
 // What udev recorded of the file system on the mount's block device: its label, its UUID.
 std::optional<std::string> fileSystemValue(const LinuxContext& context, const Mount& mount, const char* key) {
     if (mount.device.compare(0, 5, "/dev/") != 0) return std::nullopt;
-    std::optional<std::string> numbers = context.fs.line("/sys/class/block/" + baseName(mount.device) + "/dev");
+    std::optional<std::string> numbers = context.fs.lineOnce("/sys/class/block/" + baseName(mount.device) + "/dev");
     return numbers ? context.udev.value("b" + *numbers, key) : std::nullopt;
 }
 

@@ -28,7 +28,7 @@ std::string interfaceType(const RootFs& fs, const Disk& disk) {
 }
 
 std::optional<std::string> udevProperty(const LinuxContext& context, const Disk& disk, const std::string& key) {
-    std::optional<std::string> numbers = context.fs.line(disk.path + "/dev");
+    std::optional<std::string> numbers = context.fs.lineOnce(disk.path + "/dev");  // its record's id, fixed as the record is
     return numbers ? context.udev.value("b" + *numbers, key) : std::nullopt;
 }
 
