@@ -5,6 +5,7 @@
 #include "providers/linux/linux_provider.h"
 #include "providers/linux/system/device_names.h"
 #include "providers/linux/system/host_facts.h"
+#include "providers/linux/system/udev_records.h"
 #include "query/backend.h"
 #include "query/object_source.h"
 #include "query/wmi_names.h"
@@ -70,7 +71,9 @@ const ClassEntry* classEntry(const std::string& className) {
 class LinuxSource : public ObjectSource {
 public:
     LinuxSource(const std::string& root, const DeviceNames& names, const HostFacts& host)
-        : context_{RootFs(root), names, host} {}
+        : LinuxSource(RootFs(root), names, host) {}
+    LinuxSource(const RootFs& fs, const DeviceNames& names, const HostFacts& host)
+        : udev_(makeUdevRecords(fs)), context_{fs, names, host, *udev_} {}
     ClassObjects objects(const std::string&, const std::string& className) override {
         const ClassEntry* entry = classEntry(className);
         if (!entry) return {};
@@ -96,6 +99,7 @@ private:
         return access_[query] = entry ? entry->access : nullptr;
     }
 
+    std::unique_ptr<UdevRecords> udev_;
     LinuxContext context_;
     mutable std::map<std::string, ClassAccess> access_;  // by query
 };

@@ -53,11 +53,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         edidMaxRefresh(content);
         edidIdentity(content);
         break;
-    case 6:
-        udevValue(content, "ID_SERIAL_SHORT");
-        udevMemoryBytes(content);
-        udevMemoryModules(content);
+    case 6: {
+        UdevProperties properties = udevProperties(content);
+        udevValue(properties, "ID_SERIAL_SHORT");
+        udevMemoryBytes(properties);
+        udevMemoryModules(properties);
         break;
+    }
     case 7:
         replyComplete(content);
         printersFromReply(content);

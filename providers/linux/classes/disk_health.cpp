@@ -101,7 +101,7 @@ ObjectList readPhysicalDisks(const LinuxContext& context) {
         auto object = std::make_unique<LinuxObject>();
         object->add("DeviceId", [index] { return WmiValue::string(std::to_string(index)); })
             .add("FriendlyName", [fs, disk] { return stringOrNull(fs->line(disk.path + "/device/model")); })
-            .add("SerialNumber", [fs, disk] { return stringOrNull(diskSerial(*fs, disk)); })
+            .add("SerialNumber", [c, disk] { return stringOrNull(diskSerial(*c, disk)); })
             .add("MediaType", [fs, disk] { return uint32OrNull(mediaType(*fs, disk)); })
             .add("BusType", [fs, disk] { return uint32OrNull(busType(*fs, disk)); })
             .add("HealthStatus", [read] { return uint32OrNull(healthStatus(*read())); });

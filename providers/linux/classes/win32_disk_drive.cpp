@@ -30,7 +30,7 @@ Geometry geometry(const RootFs& fs, const Disk& disk) {
 }
 
 std::optional<std::string> model(const LinuxContext& context, const Disk& disk) {
-    if (std::optional<std::string> full = udevProperty(context.fs, disk, "ID_MODEL_ENC")) return full;
+    if (std::optional<std::string> full = udevProperty(context, disk, "ID_MODEL_ENC")) return full;
     if (std::optional<std::string> own = context.fs.lineOnce(disk.path + "/device/model")) return own;
     // virtio and the like name no model: the controller's own product name then
     std::optional<BusDevice> device = busDeviceOf(context.fs, disk.path + "/device");
@@ -45,11 +45,11 @@ std::optional<std::string> caption(const LinuxContext& context, const Disk& disk
     return (vendor ? *vendor + " " : std::string()) + *name + " USB Device";
 }
 
-std::optional<std::string> firmwareRevision(const RootFs& fs, const Disk& disk) {
+std::optional<std::string> firmwareRevision(const LinuxContext& context, const Disk& disk) {
     for (const char* file : {"/device/firmware_rev", "/device/rev"}) {
-        if (std::optional<std::string> revision = fs.lineOnce(disk.path + file)) return revision;
+        if (std::optional<std::string> revision = context.fs.lineOnce(disk.path + file)) return revision;
     }
-    return udevProperty(fs, disk, "ID_REVISION");
+    return udevProperty(context, disk, "ID_REVISION");
 }
 
 // Whether a file system is mounted from the disk itself: by its device numbers, or (btrfs
@@ -100,11 +100,11 @@ std::string instanceWord(std::string text) {
 std::string pnpDeviceId(const LinuxContext& context, const Disk& disk) {
     const RootFs& fs = context.fs;
     std::string product = instanceWord(model(context, disk).value_or(""));
-    std::string vendor = instanceWord(fs.line(disk.path + "/device/vendor").value_or(""));
+    std::string vendor = instanceWord(fs.lineOnce(disk.path + "/device/vendor").value_or(""));
     if (disk.name.compare(0, 4, "nvme") == 0) return "SCSI\\DISK&VEN_NVME&PROD_" + product + "\\" + disk.name;
     if (disk.name.compare(0, 2, "vd") == 0) return "SCSI\\DISK&VEN_RED_HAT&PROD_VIRTIO\\" + disk.name;
     if (interfaceType(fs, disk) == "USB")
-        return "USBSTOR\\DISK&VEN_" + vendor + "&PROD_" + product + "\\" + diskSerial(fs, disk).value_or(disk.name);
+        return "USBSTOR\\DISK&VEN_" + vendor + "&PROD_" + product + "\\" + diskSerial(context, disk).value_or(disk.name);
     return "SCSI\\DISK&VEN_" + vendor + "&PROD_" + product + "\\" + disk.name;
 }
 
@@ -127,8 +127,8 @@ std::unique_ptr<LinuxObject> diskObject(const LinuxContext& context, const Disk&
         .add("Name", [index] { return WmiValue::string(physicalDrive(index)); })
         .add("Index", [index] { return uint32OrNull(index); })
         .add("MediaType", [c, disk] { return WmiValue::string(mediaType(*c, disk)); })
-        .add("SerialNumber", [fs, disk] { return stringOrNull(diskSerial(*fs, disk)); })
-        .add("FirmwareRevision", [fs, disk] { return stringOrNull(firmwareRevision(*fs, disk)); })
+        .add("SerialNumber", [c, disk] { return stringOrNull(diskSerial(*c, disk)); })
+        .add("FirmwareRevision", [c, disk] { return stringOrNull(firmwareRevision(*c, disk)); })
         .add("Partitions", [fs, disk] { return uint32OrNull(partitionCount(*fs, disk)); })
         .add("BytesPerSector", [fs, disk] { return uint32OrNull(geometry(*fs, disk).bytesPerSector); })
         .add("SectorsPerTrack", [] { return uint32OrNull(kSectorsPerTrack); })
@@ -153,11 +153,11 @@ ObjectList readDiskDrives(const LinuxContext& context) {
 
 ObjectList readPhysicalMedia(const LinuxContext& context) {
     ObjectList objects;
-    const RootFs* fs = &context.fs;
+    const LinuxContext* c = &context;
     for (const Disk& disk : listDisks(context.fs)) {
         std::size_t index = objects.size();
         auto object = std::make_unique<LinuxObject>();
-        object->add("SerialNumber", [fs, disk] { return stringOrNull(diskSerial(*fs, disk)); })
+        object->add("SerialNumber", [c, disk] { return stringOrNull(diskSerial(*c, disk)); })
             .add("Tag", [index] { return WmiValue::string(physicalDrive(index)); })
             .addNull("Manufacturer")
             .addNull("Model");

@@ -4,7 +4,6 @@
 #include <set>
 #include <sstream>
 
-#include "providers/linux/parsers/udev_data.h"
 #include "providers/linux/classes/readers.h"
 
 namespace moravel::lx {
@@ -93,11 +92,10 @@ const char* description(std::uint64_t driveType) {
 }
 
 // What udev recorded of the file system on the mount's block device: its label, its UUID.
-std::optional<std::string> fileSystemValue(const RootFs& fs, const Mount& mount, const char* key) {
+std::optional<std::string> fileSystemValue(const LinuxContext& context, const Mount& mount, const char* key) {
     if (mount.device.compare(0, 5, "/dev/") != 0) return std::nullopt;
-    std::optional<std::string> numbers = fs.lineOnce("/sys/class/block/" + baseName(mount.device) + "/dev");
-    std::optional<std::string> data = numbers ? fs.read("/run/udev/data/b" + *numbers) : std::nullopt;
-    return data ? udevValue(*data, key) : std::nullopt;
+    std::optional<std::string> numbers = context.fs.lineOnce("/sys/class/block/" + baseName(mount.device) + "/dev");
+    return numbers ? context.udev.value("b" + *numbers, key) : std::nullopt;
 }
 
 }  // namespace
@@ -105,7 +103,7 @@ std::optional<std::string> fileSystemValue(const RootFs& fs, const Mount& mount,
 ObjectList readLogicalDisks(const LinuxContext& context) {
     ObjectList objects;
     const HostFacts* host = &context.host;
-    const RootFs* fs = &context.fs;
+    const LinuxContext* c = &context;
     for (const Mount& mount : listMounts(context.fs)) {
         // statvfs on an unreachable network share can block for minutes: no sizes for those.
         bool network = mount.driveType == kNetwork;
@@ -126,8 +124,8 @@ ObjectList readLogicalDisks(const LinuxContext& context) {
                  [host, mount, network] {
                      return network ? WmiValue::null() : uint64OrNull(host->sizeBytes(mount.mountPoint));
                  })
-            .add("VolumeName", [fs, mount] { return stringOrNull(fileSystemValue(*fs, mount, "ID_FS_LABEL")); })
-            .add("VolumeSerialNumber", [fs, mount] { return stringOrNull(fileSystemValue(*fs, mount, "ID_FS_UUID")); });
+            .add("VolumeName", [c, mount] { return stringOrNull(fileSystemValue(*c, mount, "ID_FS_LABEL")); })
+            .add("VolumeSerialNumber", [c, mount] { return stringOrNull(fileSystemValue(*c, mount, "ID_FS_UUID")); });
         objects.push_back(std::move(object));
     }
     return objects;

@@ -6,7 +6,6 @@
 #include <algorithm>
 
 #include "providers/linux/parsers/smbios.h"
-#include "providers/linux/parsers/udev_data.h"
 #include "providers/linux/classes/readers.h"
 
 namespace moravel::lx {
@@ -35,19 +34,18 @@ std::optional<std::uint64_t> endingKib(const std::optional<std::uint64_t>& bytes
     return *bytes / 1024 - 1;
 }
 
-std::optional<std::uint64_t> installedEndingKib(const RootFs& fs) {
-    std::optional<std::string> table = fs.read("/sys/firmware/dmi/tables/DMI");
+std::optional<std::uint64_t> installedEndingKib(const LinuxContext& context) {
+    std::optional<std::string> table = context.fs.read("/sys/firmware/dmi/tables/DMI");
     if (std::optional<std::uint64_t> ending = table ? smbiosEndingKib(*table) : std::nullopt) return ending;
-    std::optional<std::string> udev = fs.read("/run/udev/data/+dmi:id");
-    if (std::optional<std::uint64_t> modules = endingKib(udev ? udevMemoryBytes(*udev) : std::nullopt)) return modules;
-    return endingKib(memmapBytes(fs));
+    if (std::optional<std::uint64_t> modules = endingKib(udevMemoryBytes(context.udev.record("+dmi:id")))) return modules;
+    return endingKib(memmapBytes(context.fs));
 }
 
 }  // namespace
 
 ObjectList readMemoryArrays(const LinuxContext& context) {
     ObjectList objects;
-    std::optional<std::uint64_t> ending = installedEndingKib(context.fs);
+    std::optional<std::uint64_t> ending = installedEndingKib(context);
     if (!ending) return objects;
     auto object = std::make_unique<LinuxObject>();
     std::uint64_t end = *ending;

@@ -7,12 +7,11 @@
 namespace moravel::lx {
 namespace {
 
-std::vector<MemoryModuleInfo> installedModules(const RootFs& fs) {
-    std::optional<std::string> table = fs.read("/sys/firmware/dmi/tables/DMI");
+std::vector<MemoryModuleInfo> installedModules(const LinuxContext& context) {
+    std::optional<std::string> table = context.fs.read("/sys/firmware/dmi/tables/DMI");
     std::vector<MemoryModuleInfo> modules = table ? smbiosMemoryModules(*table) : std::vector<MemoryModuleInfo>();
     if (!modules.empty()) return modules;
-    std::optional<std::string> udev = fs.read("/run/udev/data/+dmi:id");
-    return udev ? udevMemoryModules(*udev) : modules;
+    return udevMemoryModules(context.udev.record("+dmi:id"));
 }
 
 WmiValue textOrNull(const std::string& text) { return text.empty() ? WmiValue::null() : WmiValue::string(text); }
@@ -21,7 +20,7 @@ WmiValue textOrNull(const std::string& text) { return text.empty() ? WmiValue::n
 
 ObjectList readPhysicalMemory(const LinuxContext& context) {
     ObjectList objects;
-    for (const MemoryModuleInfo& module : installedModules(context.fs)) {
+    for (const MemoryModuleInfo& module : installedModules(context)) {
         auto object = std::make_unique<LinuxObject>();
         object->add("BankLabel", [module] { return textOrNull(module.bank); })
             .add("DeviceLocator", [module] { return textOrNull(module.locator); })

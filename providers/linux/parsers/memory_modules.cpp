@@ -1,7 +1,6 @@
 #include "providers/linux/parsers/memory_modules.h"
 
 #include <map>
-#include <sstream>
 
 #include "providers/linux/parsers/plain_text.h"
 #include "providers/linux/parsers/smbios.h"
@@ -54,17 +53,15 @@ std::vector<MemoryModuleInfo> smbiosMemoryModules(const std::string& table) {
     return modules;
 }
 
-std::vector<MemoryModuleInfo> udevMemoryModules(const std::string& data) {
+std::vector<MemoryModuleInfo> udevMemoryModules(const UdevProperties& properties) {
     std::map<unsigned long, MemoryModuleInfo> byNumber;
-    std::istringstream lines(data);
-    const std::string prefix = "E:MEMORY_DEVICE_";
-    for (std::string line; std::getline(lines, line);) {
-        std::size_t equals = line.find('=');
-        std::size_t underscore = line.find('_', prefix.size());
-        if (line.compare(0, prefix.size(), prefix) != 0 || equals == std::string::npos || underscore > equals) continue;
-        std::optional<std::uint64_t> number = parseNumber(line.substr(prefix.size(), underscore - prefix.size()));
-        std::string field = line.substr(underscore + 1, equals - underscore - 1);
-        std::optional<std::string> value = udevValue(line, line.substr(2, equals - 2));  // its escapes resolved
+    const std::string prefix = "MEMORY_DEVICE_";
+    for (const auto& [name, raw] : properties) {
+        std::size_t underscore = name.find('_', prefix.size());
+        if (name.compare(0, prefix.size(), prefix) != 0 || underscore == std::string::npos) continue;
+        std::optional<std::uint64_t> number = parseNumber(name.substr(prefix.size(), underscore - prefix.size()));
+        std::string field = name.substr(underscore + 1);
+        std::optional<std::string> value = udevDecoded(raw);
         if (!number || *number > 1024 || !value) continue;
         MemoryModuleInfo& module = byNumber[*number];
         if (field == "SIZE")

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "providers/linux/parsers/udev_data.h"
+
 namespace moravel::lx {
 
 struct MemoryModuleInfo {
@@ -25,7 +27,7 @@ struct MemoryModuleInfo {
 
 // The modules of the table's type 17 structures that hold memory, in table order.
 std::vector<MemoryModuleInfo> smbiosMemoryModules(const std::string& table);
-// The modules of a udev data file with a size, by their number.
-std::vector<MemoryModuleInfo> udevMemoryModules(const std::string& data);
+// The modules of the dmi device's udev record with a size, by their number.
+std::vector<MemoryModuleInfo> udevMemoryModules(const UdevProperties& properties);
 
 }  // namespace moravel::lx

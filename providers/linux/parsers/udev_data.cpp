@@ -27,27 +27,35 @@ std::string decodeEscapes(const std::string& text) {
 
 }  // namespace
 
-std::optional<std::string> udevValue(const std::string& data, const std::string& key) {
+std::optional<std::string> udevDecoded(const std::string& value) {
+    std::string decoded = trim(decodeEscapes(value));
+    return decoded.empty() ? std::nullopt : std::optional<std::string>(decoded);
+}
+
+UdevProperties udevProperties(const std::string& data) {
+    UdevProperties properties;
     std::istringstream lines(data);
-    std::string prefix = "E:" + key + "=";
     for (std::string line; std::getline(lines, line);) {
-        if (line.compare(0, prefix.size(), prefix) != 0) continue;
-        std::string value = trim(decodeEscapes(line.substr(prefix.size())));
-        if (!value.empty()) return value;
+        std::size_t equals = line.find('=');
+        if (line.compare(0, 2, "E:") != 0 || equals == std::string::npos) continue;
+        properties.emplace_back(line.substr(2, equals - 2), line.substr(equals + 1));
     }
+    return properties;
+}
+
+std::optional<std::string> udevValue(const UdevProperties& properties, const std::string& key) {
+    for (const auto& [name, value] : properties)
+        if (name == key)
+            if (std::optional<std::string> decoded = udevDecoded(value)) return decoded;
     return std::nullopt;
 }
 
-std::optional<std::uint64_t> udevMemoryBytes(const std::string& data) {
+std::optional<std::uint64_t> udevMemoryBytes(const UdevProperties& properties) {
     std::optional<std::uint64_t> total;
-    std::istringstream lines(data);
-    for (std::string line; std::getline(lines, line);) {
-        const std::string prefix = "E:MEMORY_DEVICE_";
-        std::size_t equals = line.find('=');
-        if (line.compare(0, prefix.size(), prefix) != 0 || equals == std::string::npos || equals < 5 ||
-            line.compare(equals - 5, 5, "_SIZE") != 0)
-            continue;
-        if (std::optional<std::uint64_t> bytes = parseNumber(line.substr(equals + 1)))
+    for (const auto& [name, value] : properties) {
+        const std::string prefix = "MEMORY_DEVICE_";
+        if (name.compare(0, prefix.size(), prefix) != 0 || name.compare(name.size() - 5, 5, "_SIZE") != 0) continue;
+        if (std::optional<std::uint64_t> bytes = parseNumber(value))
             total = total.value_or(0) + std::min<std::uint64_t>(*bytes, std::uint64_t{1} << 50);  // no sum overflows
     }
     return total;

@@ -1,7 +1,5 @@
 #include "providers/linux/system/block_disks.h"
 
-#include "providers/linux/parsers/udev_data.h"
-
 namespace moravel::lx {
 namespace {
 
@@ -29,18 +27,17 @@ std::string interfaceType(const RootFs& fs, const Disk& disk) {
     return "SCSI";
 }
 
-std::optional<std::string> udevProperty(const RootFs& fs, const Disk& disk, const std::string& key) {
-    std::optional<std::string> numbers = fs.lineOnce(disk.path + "/dev");
-    if (!numbers) return std::nullopt;
-    std::optional<std::string> data = fs.read("/run/udev/data/b" + *numbers);
-    return data ? udevValue(*data, key) : std::nullopt;
+std::optional<std::string> udevProperty(const LinuxContext& context, const Disk& disk, const std::string& key) {
+    std::optional<std::string> numbers = context.fs.lineOnce(disk.path + "/dev");  // its record's id, fixed as the record is
+    return numbers ? context.udev.value("b" + *numbers, key) : std::nullopt;
 }
 
-std::optional<std::string> diskSerial(const RootFs& fs, const Disk& disk) {
+std::optional<std::string> diskSerial(const LinuxContext& context, const Disk& disk) {
+    const RootFs& fs = context.fs;
     for (const char* file : {"/device/serial", "/serial"}) {
         if (std::optional<std::string> serial = fs.lineOnce(disk.path + file)) return serial;
     }
-    if (std::optional<std::string> serial = udevProperty(fs, disk, "ID_SERIAL_SHORT")) return serial;
+    if (std::optional<std::string> serial = udevProperty(context, disk, "ID_SERIAL_SHORT")) return serial;
     // The unit serial number page of SCSI and ATA disks: a 4-byte header, then the text.
     std::optional<std::string> page = fs.readOnce(disk.path + "/device/vpd_pg80");
     if (page && page->size() > 4) {

@@ -20,9 +20,9 @@ std::vector<Disk> listDisks(const RootFs& fs);
 // "IDE" for ATA (SATA included, as Windows reports AHCI disks), "USB", else "SCSI" (NVMe,
 // virtio and SCSI alike).
 std::string interfaceType(const RootFs& fs, const Disk& disk);
-std::optional<std::string> diskSerial(const RootFs& fs, const Disk& disk);
+std::optional<std::string> diskSerial(const LinuxContext& context, const Disk& disk);
 // A value udev recorded for the device ("ID_MODEL_ENC", "ID_SERIAL_SHORT"), decoded; udev's
-// database is readable by every user but exists only where udev runs.
-std::optional<std::string> udevProperty(const RootFs& fs, const Disk& disk, const std::string& key);
+// records are readable by every user but exist only where udev runs.
+std::optional<std::string> udevProperty(const LinuxContext& context, const Disk& disk, const std::string& key);
 
 }  // namespace moravel::lx

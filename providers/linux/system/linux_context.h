@@ -1,14 +1,17 @@
-// What every class reader is given: the file tree to read, the device-name database and the
-// few facts that come from system calls rather than files. Tests replace all three.
+// What every class reader is given: the file tree to read, the device-name database, udev's
+// records of the devices and the few facts that come from system calls rather than files.
+// Tests replace all four.
 #pragma once
 
 #include <cstdint>
 #include <ctime>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "providers/linux/parsers/cups_reply.h"
+#include "providers/linux/parsers/udev_data.h"
 #include "providers/linux/system/root_fs.h"
 
 namespace moravel::lx {
@@ -20,6 +23,24 @@ public:
     // bus is "pci" or "usb".
     virtual std::optional<std::string> vendor(const std::string& bus, unsigned vendorId) const = 0;
     virtual std::optional<std::string> product(const std::string& bus, unsigned vendorId, unsigned productId) const = 0;
+};
+
+// What udev recorded of a device, by udev's own id for it: "b8:0" (a block device by its
+// numbers), "+dmi:id" (the firmware's table). A record cannot change while the process runs:
+// each is read once, then kept by this object, which lives as long as the provider.
+class UdevRecords {
+public:
+    virtual ~UdevRecords() = default;
+    // Its properties, values as udev stored them; empty when udev has no record of the device.
+    const UdevProperties& record(const std::string& deviceId) const;
+    // One property's value, decoded (see udevValue).
+    std::optional<std::string> value(const std::string& deviceId, const std::string& key) const {
+        return udevValue(record(deviceId), key);
+    }
+
+private:
+    virtual UdevProperties load(const std::string& deviceId) const = 0;
+    mutable std::map<std::string, UdevProperties> kept_;
 };
 
 // One address of a network interface, as getifaddrs gives it.
@@ -100,6 +121,7 @@ struct LinuxContext {
     RootFs fs;
     const DeviceNames& names;
     const HostFacts& host;
+    const UdevRecords& udev;
 };
 
 // The PCI or USB device a sysfs device belongs to: the nearest such ancestor.
