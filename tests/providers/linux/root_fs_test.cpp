@@ -45,5 +45,33 @@ TEST(RootFs, HostileFilesReadAsMissingWithoutBlocking) {
     std::filesystem::remove_all(root);
 }
 
+// Facts kept for the process keep their first answer, in copies too; a watched file is read
+// afresh each time through its kept descriptor, and one that appears later is found.
+TEST(RootFs, KeptAnswersStayAndAWatchedFileFollowsItsText) {
+    std::string root = std::string(MORAVEL_BINARY_DIR) + "/kept-root";
+    std::filesystem::remove_all(root);
+    std::filesystem::create_directories(root + "/sys/block/sda");
+    std::ofstream(root + "/sys/cards") << "0 [PCH]: HDA\n";
+    std::ofstream(root + "/sys/online") << "0-3\n";
+    RootFs fs(root);
+    EXPECT_EQ(fs.readOnce("/sys/cards"), std::optional<std::string>("0 [PCH]: HDA\n"));
+    EXPECT_TRUE(fs.existsOnce("/sys/block/sda"));
+    EXPECT_FALSE(fs.existsOnce("/sys/block/sdb"));
+    EXPECT_EQ(fs.lineAgain("/sys/online"), std::optional<std::string>("0-3"));
+    EXPECT_EQ(fs.lineAgain("/sys/later"), std::nullopt);
+
+    std::ofstream(root + "/sys/cards") << "";
+    std::filesystem::create_directories(root + "/sys/block/sdb");
+    std::ofstream(root + "/sys/online") << "0-1\n";
+    std::ofstream(root + "/sys/later") << "1\n";
+    const RootFs copy = fs;
+    EXPECT_EQ(copy.readOnce("/sys/cards"), std::optional<std::string>("0 [PCH]: HDA\n"));
+    EXPECT_FALSE(copy.existsOnce("/sys/block/sdb"));
+    EXPECT_EQ(copy.lineAgain("/sys/online"), std::optional<std::string>("0-1"));
+    EXPECT_EQ(copy.lineAgain("/sys/later"), std::optional<std::string>("1"));
+    EXPECT_TRUE(RootFs(root).existsOnce("/sys/block/sdb"));
+    std::filesystem::remove_all(root);
+}
+
 }  // namespace
 }  // namespace moravel::lx
