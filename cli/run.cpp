@@ -176,7 +176,10 @@ int printInventory(const Backend& backend, const ReportOptions& options, std::os
         status = flushOutput(out, err);
     } else {
         bool compressed = ocs && endsWith(options.output, ".ocs");
-        status = writeFile(options.output, compressed ? zlibCompress(document) : document, err);
+        std::string bytes = compressed ? zlibCompress(document) : document;
+        if (compressed && bytes.empty())
+            return refuse(err, std::string(kProgram) + ": " + options.output + ": zlib could not be loaded to compress it");
+        status = writeFile(options.output, bytes, err);
     }
     if (options.stats && status == 0) writeInventoryStats(pass, err);
     return status;

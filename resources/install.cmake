@@ -69,10 +69,11 @@ else()
   set(CPACK_GENERATOR DEB)
   set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-  # The window's layout needs a face with Arial's widths (any one of these); the names of
-  # devices come from the PCI ids list; --submit loads libcurl when it sends (nothing else needs
-  # it); Print hands its page to the print system.
-  set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation | fonts-liberation2 | fonts-croscore | fonts-urw-base35")
+  # The window's layout needs a face with Arial's widths (any one of these); OCS Inventory's
+  # files and requests load zlib when first made; the names of devices come from the PCI ids
+  # list; --submit loads libcurl when it sends (nothing else needs it); Print hands its page to
+  # the print system.
+  set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation | fonts-liberation2 | fonts-croscore | fonts-urw-base35, zlib1g")
   set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "pci.ids | hwdata, libcurl4")
   set(CPACK_DEBIAN_PACKAGE_SUGGESTS "cups-client")
   set(CPACK_DEBIAN_PACKAGE_SECTION utils)

@@ -27,7 +27,7 @@ std::optional<std::string> acpiVersion(const RootFs& fs) {
 
 ObjectList readBioses(const LinuxContext& context) {
     ObjectList objects;
-    if (!context.fs.existsOnce("/sys/class/dmi/id/bios_vendor") && !context.fs.existsOnce("/sys/class/dmi/id/bios_version"))
+    if (!hasDmiField(context.fs, "bios_vendor") && !hasDmiField(context.fs, "bios_version"))
         return objects;
     const RootFs* fs = &context.fs;
     auto object = std::make_unique<LinuxObject>();

@@ -56,9 +56,8 @@ std::optional<std::uint64_t> driveTypeOf(const RootFs& fs, const Mount& mount) {
     return isRemovable(fs, mount.device) ? kRemovable : kLocal;
 }
 
-std::vector<Mount> listMounts(const RootFs& fs) {
+std::vector<Mount> mountsOf(const RootFs& fs, const std::optional<std::string>& table) {
     std::vector<Mount> mounts;
-    std::optional<std::string> table = fs.read("/proc/self/mounts");
     if (!table) return mounts;
     std::istringstream lines(*table);
     for (std::string line; std::getline(lines, line);) {
@@ -79,6 +78,13 @@ std::vector<Mount> listMounts(const RootFs& fs) {
             same->mountPoint = mount.mountPoint;
     }
     return mounts;
+}
+
+// The mount table is read on every query; what is made of it (drive types, bind mounts) is kept
+// while it reads the same.
+std::shared_ptr<const std::vector<Mount>> listMounts(const RootFs& fs) {
+    std::optional<std::string> table = fs.read("/proc/self/mounts");
+    return fs.keptWhile<std::vector<Mount>>("/proc/self/mounts", table.value_or(""), [&] { return mountsOf(fs, table); });
 }
 
 const char* description(std::uint64_t driveType) {
@@ -104,7 +110,7 @@ ObjectList readLogicalDisks(const LinuxContext& context) {
     ObjectList objects;
     const HostFacts* host = &context.host;
     const LinuxContext* c = &context;
-    for (const Mount& mount : listMounts(context.fs)) {
+    for (const Mount& mount : *listMounts(context.fs)) {
         // statvfs on an unreachable network share can block for minutes: no sizes for those.
         bool network = mount.driveType == kNetwork;
         auto object = std::make_unique<LinuxObject>();

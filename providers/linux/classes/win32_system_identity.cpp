@@ -40,7 +40,8 @@ ObjectList readComputerSystemProducts(const LinuxContext& context) {
 ObjectList readSystemEnclosures(const LinuxContext& context) {
     ObjectList objects;
     const RootFs* fs = &context.fs;
-    std::optional<std::uint64_t> chassis = fs->number("/sys/class/dmi/id/chassis_type");
+    std::optional<std::string> type = dmiField(*fs, "chassis_type");
+    std::optional<std::uint64_t> chassis = type ? parseNumber(*type) : std::nullopt;
     if (!chassis) return objects;  // no firmware table
     auto object = std::make_unique<LinuxObject>();
     object->add("ChassisTypes", [chassis] { return WmiValue::array(vt::I4, {std::to_string(*chassis)}); })

@@ -4,8 +4,16 @@
 
 namespace moravel::lx {
 
+// The firmware's table is fixed, and a machine without one (containers, most ARM boards) has no
+// folder for it: one look at that spares a failed open for every field.
+const char* const kDmi = "/sys/class/dmi/id/";
+
 std::optional<std::string> dmiField(const RootFs& fs, const char* name) {
-    return fs.lineOnce(std::string("/sys/class/dmi/id/") + name);  // the firmware's table: fixed
+    return fs.existsOnce(kDmi) ? fs.lineOnce(kDmi + std::string(name)) : std::nullopt;
+}
+
+bool hasDmiField(const RootFs& fs, const char* name) {
+    return fs.existsOnce(kDmi) && fs.existsOnce(kDmi + std::string(name));
 }
 
 std::optional<std::uint64_t> meminfoKib(const RootFs& fs, const char* key) {

@@ -24,6 +24,16 @@ bool isPciAddress(const std::string& name) {
     return true;
 }
 
+// The kernel names a USB device by its bus and ports ("1-4", "3-1.2") or a root hub by its bus
+// ("usb1"); other directories (interfaces, virtio, block devices) have no USB ids to read.
+bool isUsbDeviceName(const std::string& name) {
+    const char* digits = "0123456789";
+    if (name.compare(0, 3, "usb") == 0) return name.size() > 3 && name.find_first_not_of(digits, 3) == std::string::npos;
+    std::size_t dash = name.find('-');
+    return dash != 0 && dash != std::string::npos && name.find_first_not_of(digits) == dash &&
+           name.find(':') == std::string::npos;
+}
+
 std::optional<unsigned> hexFile(const RootFs& fs, const std::string& rel) {
     std::optional<std::string> text = fs.lineOnce(rel);
     if (!text || text->empty()) return std::nullopt;
@@ -180,6 +190,7 @@ std::optional<BusDevice> busDeviceOf(const RootFs& fs, const std::string& device
             if (vendorId && productId)
                 return BusDevice{"pci", dir, static_cast<unsigned>(*vendorId), static_cast<unsigned>(*productId)};
         }
+        if (!isUsbDeviceName(baseName(dir))) continue;
         std::optional<unsigned> usbVendor = hexFile(fs, dir + "/idVendor");
         std::optional<unsigned> usbProduct = hexFile(fs, dir + "/idProduct");
         if (usbVendor && usbProduct) return BusDevice{"usb", dir, *usbVendor, *usbProduct};

@@ -19,6 +19,7 @@ using ClassAccess = std::optional<HResult> (*)(const LinuxContext& context);
 // "Device"), in the order Win32_Battery and the ROOT\WMI battery classes share.
 std::vector<std::string> systemBatteries(const RootFs& fs);
 std::optional<std::string> dmiField(const RootFs& fs, const char* name);     // /sys/class/dmi/id/<name>
+bool hasDmiField(const RootFs& fs, const char* name);                        // present, if unreadable
 std::optional<std::uint64_t> meminfoKib(const RootFs& fs, const char* key);  // "MemTotal", ...
 std::optional<std::string> hostName(const RootFs& fs);
 // The device instance path Win32_DiskDrive gives the disk at `path` ("SCSI\DISK&VEN_NVME&...").

@@ -64,10 +64,10 @@ std::string withoutBlanks(std::string text) {
 
 // A device-tree property: text ending in NUL, sometimes several NUL-separated strings.
 std::vector<std::string> deviceTreeStrings(const RootFs& fs, const char* property) {
-    // The firmware's device tree cannot change while the process runs: read each property once.
-    std::string path = std::string(kDeviceTree) + property;
+    // The firmware's device tree cannot change while the process runs: read each property once,
+    // and none where there is no tree (PCs).
     std::optional<std::string> text =
-        *fs.keptWhile<std::optional<std::string>>(path, "", [&] { return fs.read(path); });
+        fs.existsOnce(kDeviceTree) ? fs.readOnce(kDeviceTree + std::string(property)) : std::nullopt;
     std::vector<std::string> strings;
     std::istringstream parts(text.value_or(""));
     for (std::string part; std::getline(parts, part, '\0');)

@@ -17,14 +17,8 @@
 
 namespace moravel::lx {
 namespace {
+constexpr ssize_t kPage = 4096;
 
-struct DirCloser {
-    void operator()(DIR* d) const { ::closedir(d); }
-};
-
-}  // namespace
-
-namespace {
 // The kernel's own name for the file behind an open descriptor: three system calls, where the
 // C library's realpath asks about every component of the path in turn (about eight in sysfs).
 std::string realPath(const std::string& path) {
@@ -68,6 +62,10 @@ std::optional<std::string> RootFs::read(const std::string& rel, std::size_t limi
         }
         text.append(buffer, static_cast<std::size_t>(n));
         if (text.size() > limit) return kept_->unending[key] = std::nullopt;
+        // Less than a page is the end: files, seq files and sysfs give all they have up to the
+        // count asked (binary attributes a page at a time), so the read that would only report
+        // the end is saved.
+        if (n < kPage) break;
     }
     if (regular == false) kept_->unending[key] = text;
     return text;
@@ -113,13 +111,19 @@ std::optional<std::uint64_t> RootFs::number(const std::string& rel) const {
     return text ? parseNumber(*text) : std::nullopt;
 }
 
+// The entries straight from getdents64: opendir would also stat the directory to size a buffer.
 std::vector<std::string> RootFs::list(const std::string& rel) const {
     std::vector<std::string> names;
-    std::unique_ptr<DIR, DirCloser> dir(::opendir(path(rel).c_str()));
-    if (!dir) return names;
-    while (dirent* entry = ::readdir(dir.get())) {
-        if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0)
-            names.emplace_back(entry->d_name);
+    FdCloser dir{::open(path(rel).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NONBLOCK)};
+    if (dir.fd < 0) return names;
+    alignas(dirent64) char buffer[32768];
+    for (ssize_t n; (n = ::getdents64(dir.fd, buffer, sizeof buffer)) > 0;) {
+        for (ssize_t at = 0; at < n;) {
+            const auto* entry = reinterpret_cast<const dirent64*>(buffer + at);
+            at += entry->d_reclen;
+            if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0)
+                names.emplace_back(entry->d_name);
+        }
     }
     std::sort(names.begin(), names.end());
     return names;
