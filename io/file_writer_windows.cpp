@@ -18,6 +18,7 @@
 #include <random>
 
 #include "io/console_windows.h"
+#include "io/fd.h"
 #include "io/system_message_windows.h"
 
 namespace moravel {
@@ -29,37 +30,37 @@ class TemporaryFile {
 public:
     explicit TemporaryFile(const fs::path& folder) {
         std::random_device random;
-        for (int attempt = 0; attempt < 100 && fd_ < 0; ++attempt) {
+        for (int attempt = 0; attempt < 100 && file_.fd < 0; ++attempt) {
             char name[32];
             std::snprintf(name, sizeof name, ".moravel-%08x.tmp", static_cast<unsigned>(random()));
             path_ = folder / name;
             // Exclusive: never someone else's file.
-            fd_ = ::_wopen(path_.c_str(), _O_CREAT | _O_EXCL | _O_WRONLY | _O_BINARY, _S_IREAD | _S_IWRITE);
+            file_.fd = ::_wopen(path_.c_str(), _O_CREAT | _O_EXCL | _O_WRONLY | _O_BINARY, _S_IREAD | _S_IWRITE);
             error_ = errno;
-            if (fd_ < 0 && errno != EEXIST) break;
+            if (file_.fd < 0 && errno != EEXIST) break;
         }
     }
     ~TemporaryFile() {
-        if (fd_ >= 0) ::_close(fd_);
+        if (file_.fd >= 0) close();  // before the removal: Windows keeps an open file
         std::error_code ignored;
         if (!kept_) fs::remove(path_, ignored);
     }
     TemporaryFile(const TemporaryFile&) = delete;
     TemporaryFile& operator=(const TemporaryFile&) = delete;
 
-    int fd() const { return fd_; }
+    int fd() const { return file_.fd; }
     int error() const { return error_ ? error_ : EIO; }
     const fs::path& path() const { return path_; }
     int close() {
-        int result = ::_close(fd_);
-        fd_ = -1;
+        int result = ::_close(file_.fd);
+        file_.fd = -1;
         return result == 0 ? 0 : errno;
     }
     void keep() { kept_ = true; }
 
 private:
     fs::path path_;
-    int fd_ = -1;
+    FdCloser file_{-1};
     int error_ = 0;
     bool kept_ = false;
 };

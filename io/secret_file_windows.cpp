@@ -7,12 +7,14 @@
 #include <cstring>
 #include <filesystem>
 
+#include "io/fd.h"
 #include "io/secret_file.h"
 
 namespace moravel {
 
 std::optional<std::string> readSecretFile(const std::string& path, std::size_t limit, SecretFile& file) {
-    int fd = ::_wopen(std::filesystem::u8path(path).c_str(), _O_RDONLY | _O_BINARY);
+    FdCloser opened{::_wopen(std::filesystem::u8path(path).c_str(), _O_RDONLY | _O_BINARY)};
+    const int fd = opened.fd;
     if (fd < 0) return std::string(std::strerror(errno));
     struct _stat64 info;
     std::optional<std::string> problem;
@@ -28,7 +30,6 @@ std::optional<std::string> readSecretFile(const std::string& path, std::size_t l
         file.text.append(chunk, static_cast<std::size_t>(n));
         if (file.text.size() > limit) problem = "is larger than " + std::to_string(limit) + " bytes";
     }
-    ::_close(fd);
     return problem;
 }
 
