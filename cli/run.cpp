@@ -178,7 +178,8 @@ int printInventory(const Backend& backend, const ReportOptions& options, std::os
         bool compressed = ocs && endsWith(options.output, ".ocs");
         std::string bytes = compressed ? zlibCompress(document) : document;
         if (compressed && bytes.empty())
-            return refuse(err, std::string(kProgram) + ": " + options.output + ": zlib could not be loaded to compress it");
+            return refuse(err,
+                          std::string(kProgram) + ": " + options.output + ": zlib could not be loaded to compress it");
         status = writeFile(options.output, bytes, err);
     }
     if (options.stats && status == 0) writeInventoryStats(pass, err);

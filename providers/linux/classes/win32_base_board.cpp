@@ -17,8 +17,7 @@ bool hasIsaBridge(const RootFs& fs) {
 
 // A board without DMI tables is still there when its device tree or its hypervisor names it.
 bool hasBoard(const LinuxContext& context) {
-    if (hasDmiField(context.fs, "board_vendor") || hasDmiField(context.fs, "board_name"))
-        return true;
+    if (hasDmiField(context.fs, "board_vendor") || hasDmiField(context.fs, "board_name")) return true;
     const MachineIdentity identity = identityWithoutDmi(context);
     return identity.maker || identity.model;
 }

@@ -27,8 +27,7 @@ std::optional<std::string> acpiVersion(const RootFs& fs) {
 
 ObjectList readBioses(const LinuxContext& context) {
     ObjectList objects;
-    if (!hasDmiField(context.fs, "bios_vendor") && !hasDmiField(context.fs, "bios_version"))
-        return objects;
+    if (!hasDmiField(context.fs, "bios_vendor") && !hasDmiField(context.fs, "bios_version")) return objects;
     const RootFs* fs = &context.fs;
     auto object = std::make_unique<LinuxObject>();
     object->add("Manufacturer", [fs] { return stringOrNull(dmiField(*fs, "bios_vendor")); })

@@ -104,7 +104,8 @@ std::string pnpDeviceId(const LinuxContext& context, const Disk& disk) {
     if (disk.name.compare(0, 4, "nvme") == 0) return "SCSI\\DISK&VEN_NVME&PROD_" + product + "\\" + disk.name;
     if (disk.name.compare(0, 2, "vd") == 0) return "SCSI\\DISK&VEN_RED_HAT&PROD_VIRTIO\\" + disk.name;
     if (interfaceType(fs, disk) == "USB")
-        return "USBSTOR\\DISK&VEN_" + vendor + "&PROD_" + product + "\\" + diskSerial(context, disk).value_or(disk.name);
+        return "USBSTOR\\DISK&VEN_" + vendor + "&PROD_" + product + "\\" +
+               diskSerial(context, disk).value_or(disk.name);
     return "SCSI\\DISK&VEN_" + vendor + "&PROD_" + product + "\\" + disk.name;
 }
 

@@ -84,7 +84,8 @@ std::vector<Mount> mountsOf(const RootFs& fs, const std::optional<std::string>& 
 // while it reads the same.
 std::shared_ptr<const std::vector<Mount>> listMounts(const RootFs& fs) {
     std::optional<std::string> table = fs.read("/proc/self/mounts");
-    return fs.keptWhile<std::vector<Mount>>("/proc/self/mounts", table.value_or(""), [&] { return mountsOf(fs, table); });
+    return fs.keptWhile<std::vector<Mount>>("/proc/self/mounts", table.value_or(""),
+                                            [&] { return mountsOf(fs, table); });
 }
 
 const char* description(std::uint64_t driveType) {

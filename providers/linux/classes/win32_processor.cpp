@@ -84,7 +84,8 @@ std::vector<Package> packagesOf(const std::optional<std::string>& cpuinfo) {
 // while the process runs, so its packages are kept while the set of online processors stays
 // the same; the clock, which does change, is read afresh.
 std::shared_ptr<const std::vector<Package>> keptPackages(const RootFs& fs) {
-    return fs.keptWhile<std::vector<Package>>("/proc/cpuinfo", fs.lineAgain("/sys/devices/system/cpu/online").value_or(""),
+    return fs.keptWhile<std::vector<Package>>("/proc/cpuinfo",
+                                              fs.lineAgain("/sys/devices/system/cpu/online").value_or(""),
                                               [&] { return packagesOf(fs.read("/proc/cpuinfo")); });
 }
 

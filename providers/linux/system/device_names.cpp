@@ -28,7 +28,8 @@ bool isPciAddress(const std::string& name) {
 // ("usb1"); other directories (interfaces, virtio, block devices) have no USB ids to read.
 bool isUsbDeviceName(const std::string& name) {
     const char* digits = "0123456789";
-    if (name.compare(0, 3, "usb") == 0) return name.size() > 3 && name.find_first_not_of(digits, 3) == std::string::npos;
+    if (name.compare(0, 3, "usb") == 0)
+        return name.size() > 3 && name.find_first_not_of(digits, 3) == std::string::npos;
     std::size_t dash = name.find('-');
     return dash != 0 && dash != std::string::npos && name.find_first_not_of(digits) == dash &&
            name.find(':') == std::string::npos;

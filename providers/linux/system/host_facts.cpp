@@ -90,7 +90,8 @@ public:
         std::vector<char> buffer(size > 0 ? static_cast<std::size_t>(size) : 16384);
         passwd entry;
         passwd* found = nullptr;
-        if (::getpwuid_r(static_cast<uid_t>(uid), &entry, buffer.data(), buffer.size(), &found) != 0 || !found) return std::nullopt;
+        if (::getpwuid_r(static_cast<uid_t>(uid), &entry, buffer.data(), buffer.size(), &found) != 0 || !found)
+            return std::nullopt;
         // The GECOS field: full name, then room, phones and others after commas.
         std::string gecos = found->pw_gecos ? found->pw_gecos : "";
         std::string name = trim(gecos.substr(0, gecos.find(',')));

@@ -183,7 +183,8 @@ bool RootFs::existsOnce(const std::string& rel) const {
 
 std::optional<std::string> RootFs::lineAgain(const std::string& rel) const {
     std::shared_ptr<FdCloser>& file = kept_->watched[rel];
-    if (!file || file->fd < 0) file = std::make_shared<FdCloser>(::open(path(rel).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    if (!file || file->fd < 0)
+        file = std::make_shared<FdCloser>(::open(path(rel).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     return file->fd < 0 ? std::nullopt : firstLine(file->fd);
 }
 
