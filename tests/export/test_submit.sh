@@ -63,6 +63,9 @@ submit garbage "$base/garbage/ocsinventory"
 failure garbage "$base/garbage/ocsinventory" "PROLOG: the reply is not an OCS Inventory reply"
 submit glpisilent "$base/silent/front/inventory.php" 2
 failure glpisilent "$base/silent/front/inventory.php" "inventory: no reply within the time allowed"
+# A libcurl before 7.85 cannot keep a transfer (and its redirects) to http and https: refused.
+LD_LIBRARY_PATH="$build/old-libcurl" submit oldcurl "$base/ocs/ocsinventory"
+failure oldcurl "$base/ocs/ocsinventory" "PROLOG: this libcurl cannot keep a transfer to http and https (7.85 or later needed)"
 submit untrusted "https://127.0.0.1:$tls_port/ocs/ocsinventory"
 failure untrusted "https://127.0.0.1:$tls_port/ocs/ocsinventory" "PROLOG: SSL certificate problem"
 [ ! -s "$work/tls.log" ] || fail "untrusted: the inventory went to a server whose certificate nobody vouches for"
