@@ -76,13 +76,13 @@ public:
     Hwdb& operator=(const Hwdb&) = delete;
 
     bool usable() const { return hwdb_ != nullptr; }
-    std::optional<std::string> property(const std::string& modalias, const char* key) const {
-        if (!hwdb_) return std::nullopt;
-        udev_list_entry* entry = udev_hwdb_get_properties_list_entry(hwdb_, modalias.c_str(), 0);
-        for (; entry; entry = udev_list_entry_get_next(entry)) {
-            if (std::string(udev_list_entry_get_name(entry)) == key) return udev_list_entry_get_value(entry);
-        }
-        return std::nullopt;
+    // Every property the database gives the modalias ("ID_VENDOR_FROM_DATABASE", ...).
+    std::map<std::string, std::string> properties(const std::string& modalias) const {
+        std::map<std::string, std::string> found;
+        udev_list_entry* entry = hwdb_ ? udev_hwdb_get_properties_list_entry(hwdb_, modalias.c_str(), 0) : nullptr;
+        for (; entry; entry = udev_list_entry_get_next(entry))
+            found.emplace(udev_list_entry_get_name(entry), udev_list_entry_get_value(entry));
+        return found;
     }
 
 private:
@@ -118,21 +118,31 @@ public:
         return kept(modalias(bus, vendorId, &productId), "ID_MODEL_FROM_DATABASE",
                     [&] { return files_.product(bus, vendorId, productId); });
     }
+    // The device's own entry names its maker too: the look-up its product takes, where a
+    // vendor's alone walks far more of the database (a third of a millisecond, the first time).
+    std::optional<std::string> deviceVendor(const std::string& bus, unsigned vendorId,
+                                            unsigned productId) const override {
+        std::optional<std::string> name = kept(modalias(bus, vendorId, &productId), "ID_VENDOR_FROM_DATABASE",
+                                               [&] { return files_.vendor(bus, vendorId); });
+        return name ? name : vendor(bus, vendorId);
+    }
 
 private:
+    // One look-up keeps every name the database gives the alias.
     template <typename FromFiles>
-    std::optional<std::string> kept(const std::string& alias, const char* key, FromFiles fromFiles) const {
-        auto found = names_.find(alias);
+    std::optional<std::string> kept(const std::string& alias, const std::string& key, FromFiles fromFiles) const {
+        const std::string slot = alias + " " + key;
+        auto found = names_.find(slot);
         if (found != names_.end()) return found->second;
         if (!hwdb_) hwdb_ = std::make_unique<Hwdb>();
-        std::optional<std::string> name = hwdb_->usable() ? hwdb_->property(alias, key) : fromFiles();
-        names_.emplace(alias, name);
-        return name;
+        if (!hwdb_->usable()) return names_[slot] = fromFiles();
+        for (const auto& [name, value] : hwdb_->properties(alias)) names_[alias + " " + name] = value;
+        return names_[slot];
     }
 
     IdsFileNames files_{RootFs("/")};
     mutable std::unique_ptr<Hwdb> hwdb_;                               // opened on the first look-up
-    mutable std::map<std::string, std::optional<std::string>> names_;  // by modalias
+    mutable std::map<std::string, std::optional<std::string>> names_;  // by modalias and property
 };
 
 }  // namespace
@@ -200,7 +210,7 @@ std::optional<BusDevice> busDeviceOf(const RootFs& fs, const std::string& device
 }
 
 std::optional<std::string> vendorName(const LinuxContext& context, const BusDevice& device) {
-    return context.names.vendor(device.bus, device.vendorId);
+    return context.names.deviceVendor(device.bus, device.vendorId, device.productId);
 }
 
 std::optional<std::string> productName(const LinuxContext& context, const BusDevice& device) {

@@ -23,6 +23,11 @@ public:
     // bus is "pci" or "usb".
     virtual std::optional<std::string> vendor(const std::string& bus, unsigned vendorId) const = 0;
     virtual std::optional<std::string> product(const std::string& bus, unsigned vendorId, unsigned productId) const = 0;
+    // The maker of a known device: where one look-up names both, the one that names its product.
+    virtual std::optional<std::string> deviceVendor(const std::string& bus, unsigned vendorId, unsigned productId) const {
+        (void)productId;
+        return vendor(bus, vendorId);
+    }
 };
 
 // What udev recorded of a device, by udev's own id for it: "b8:0" (a block device by its
