@@ -18,6 +18,7 @@ using PropertyReader = std::function<WmiValue()>;
 
 class LinuxObject : public WmiObject {
 public:
+    LinuxObject() { properties_.reserve(16); }  // a class's table is built whole for every query
     LinuxObject& add(const char* name, PropertyReader reader);
     // A property this class has but Linux has no source for.
     LinuxObject& addNull(const char* name);
