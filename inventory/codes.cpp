@@ -1,10 +1,7 @@
 #include "inventory/codes.h"
 
-#include "query/smbios_names.h"
-
 #include <algorithm>
 #include <cctype>
-#include <cstring>
 #include <utility>
 
 namespace moravel {
@@ -120,7 +117,6 @@ bool allDigits(const std::string& text, std::size_t from, std::size_t count) {
 }  // namespace
 
 std::string chassisTypeName(std::uint64_t type) { return nameOf(kChassis, type); }
-std::string memoryTypeName(std::uint64_t type) { return smbiosMemoryTypeName(type); }
 std::string cimMemoryTypeName(std::uint64_t type) { return nameOf(kCimMemoryTypes, type); }
 std::string memoryFormFactorName(std::uint64_t code) { return nameOf(kFormFactors, code); }
 std::string processorArchitectureName(std::uint64_t code) { return nameOf(kArchitectures, code); }

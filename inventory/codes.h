@@ -7,7 +7,6 @@
 namespace moravel {
 
 std::string chassisTypeName(std::uint64_t smbiosType);           // 3 "Desktop", 10 "Notebook"
-std::string memoryTypeName(std::uint64_t smbiosType);            // 26 "DDR4"; SMBIOSMemoryType
 std::string cimMemoryTypeName(std::uint64_t memoryType);         // MemoryType, used before SMBIOS 2.x
 std::string memoryFormFactorName(std::uint64_t cimFormFactor);   // 8 "DIMM", 12 "SODIMM"
 std::string processorArchitectureName(std::uint64_t code);       // 9 "x86_64", 12 "aarch64"
