@@ -187,15 +187,11 @@ void storages(const Inventory& inventory, std::string& out) {
     }
 }
 
+// WMI's DriveType from 2 on (removable, local, network, optical, RAM disk) as the agents name it.
 const char* driveTypeText(std::optional<int> type) {
-    switch (type.value_or(0)) {
-    case 2: return "Removable Drive";
-    case 3: return "Hard Drive";
-    case 4: return "Network Drive";
-    case 5: return "CD-Rom Drive";
-    case 6: return "RAM Drive";
-    default: return "";
-    }
+    const char* const kNames[] = {"Removable Drive", "Hard Drive", "Network Drive", "CD-Rom Drive", "RAM Drive"};
+    const int code = type.value_or(0);
+    return code >= 2 && code <= 6 ? kNames[code - 2] : "";
 }
 
 void drives(const Inventory& inventory, std::string& out) {
@@ -256,17 +252,13 @@ void videos(const Inventory& inventory, std::string& out) {
 }
 
 void monitors(const Inventory& inventory, std::string& out) {
-    for (const Monitor& monitor : inventory.monitors) {
-        std::string made =
-            monitor.year ? (monitor.week ? std::to_string(*monitor.week) + "/" : "") + std::to_string(*monitor.year)
-                         : "";
+    for (const Monitor& monitor : inventory.monitors)
         Section(out, "MONITORS")
             .text("MANUFACTURER", monitor.manufacturer)
             .text("CAPTION", monitor.model)
-            .text("DESCRIPTION", made)
+            .text("DESCRIPTION", madeText(monitor))
             .text("TYPE", monitor.productCode)
             .text("SERIAL", monitor.serialNumber);
-    }
 }
 
 void batteries(const Inventory& inventory, std::string& out) {
