@@ -2,6 +2,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "inventory/codes.h"
 #include "moravel_version.h"
 
 namespace moravel {
@@ -161,14 +162,8 @@ Json drive(const Volume& volume) {
         .json();
 }
 
-const char* adapterType(AdapterKind kind) {
-    switch (kind) {
-    case AdapterKind::Ethernet: return "ethernet";
-    case AdapterKind::Wifi: return "wifi";
-    case AdapterKind::Loopback: return "loopback";
-    default: return "";
-    }
-}
+const std::pair<AdapterKind, const char*> kAdapterTypes[] = {
+    {AdapterKind::Ethernet, "ethernet"}, {AdapterKind::Wifi, "wifi"}, {AdapterKind::Loopback, "loopback"}};
 
 // What every entry of an adapter says.
 Object adapterEntry(const NetworkAdapter& adapter) {
@@ -177,7 +172,7 @@ Object adapterEntry(const NetworkAdapter& adapter) {
         .text("model", adapter.description)
         .text("manufacturer", adapter.manufacturer)
         .text("mac", adapter.macAddress)
-        .text("type", adapterType(adapter.kind))
+        .text("type", nameOf(kAdapterTypes, adapter.kind))
         .flag("virtualdev", adapter.virtualAdapter)
         .text("status", adapter.connected ? (*adapter.connected ? "up" : "down") : "")
         .text("speed", adapter.speedBitsPerSecond ? std::to_string(*adapter.speedBitsPerSecond / 1000000) : "");

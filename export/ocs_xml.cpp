@@ -1,7 +1,8 @@
 #include "export/ocs_xml.h"
 
-#include <algorithm>
 #include <cctype>
+
+#include "inventory/codes.h"
 
 namespace moravel {
 namespace {
@@ -209,14 +210,8 @@ void drives(const Inventory& inventory, std::string& out) {
     }
 }
 
-const char* adapterType(AdapterKind kind) {
-    switch (kind) {
-    case AdapterKind::Ethernet: return "Ethernet";
-    case AdapterKind::Wifi: return "Wifi";
-    case AdapterKind::Loopback: return "Loopback";
-    default: return "";
-    }
-}
+const std::pair<AdapterKind, const char*> kAdapterTypes[] = {
+    {AdapterKind::Ethernet, "Ethernet"}, {AdapterKind::Wifi, "Wifi"}, {AdapterKind::Loopback, "Loopback"}};
 
 // One entry per address, as the OCS agent writes them: IPv6 addresses in the same fields.
 void networkEntry(const NetworkAdapter& adapter, const AddressEntry& entry, std::string& out) {
@@ -224,10 +219,11 @@ void networkEntry(const NetworkAdapter& adapter, const AddressEntry& entry, std:
         .text("DESCRIPTION", adapter.name)
         .text("MODEL", adapter.description)
         .text("MANUFACTURER", adapter.manufacturer)
-        .text("TYPE", adapterType(adapter.kind))
+        .text("TYPE", nameOf(kAdapterTypes, adapter.kind))
         .text("MACADDR", adapter.macAddress)
         .text("STATUS", adapter.connected ? (*adapter.connected ? "Up" : "Down") : "")
-        .text("SPEED", adapter.speedBitsPerSecond ? std::to_string(*adapter.speedBitsPerSecond / 1000000) + " Mb/s" : "")
+        .text("SPEED",
+              adapter.speedBitsPerSecond ? std::to_string(*adapter.speedBitsPerSecond / 1000000) + " Mb/s" : "")
         .text("IPADDRESS", entry.address)
         .text("IPMASK", entry.mask)
         .text("IPSUBNET", entry.subnet)

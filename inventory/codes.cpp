@@ -2,19 +2,11 @@
 
 #include <algorithm>
 #include <cctype>
-#include <utility>
 
 namespace moravel {
 namespace {
 
 using CodeName = std::pair<std::uint64_t, const char*>;
-
-template <std::size_t N>
-std::string nameOf(const CodeName (&table)[N], std::uint64_t code) {
-    for (const CodeName& entry : table)
-        if (entry.first == code) return entry.second;
-    return {};
-}
 
 // SMBIOS 3.x, system enclosure type (7.4.1).
 // clang-format off
@@ -138,11 +130,7 @@ std::string batteryChemistryCode(std::uint64_t packed) {
     return code;
 }
 
-std::string monitorMakerName(const std::string& pnpId) {
-    for (const auto& maker : kMonitorMakers)
-        if (pnpId == maker.first) return maker.second;
-    return {};
-}
+std::string monitorMakerName(const std::string& pnpId) { return nameOf(kMonitorMakers, pnpId); }
 
 // Dates of the year 0 or with month or day 0 stand for "not known" in firmware and WMI alike.
 bool realDate(const std::string& cim) {

@@ -1,10 +1,20 @@
 // The names behind the numbers WMI and SMBIOS report, as inventory servers show them.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
+#include <utility>
 
 namespace moravel {
+
+// The name a table of (key, name) pairs gives `key`; empty when it lists no such key.
+template <typename Key, typename Wanted, std::size_t N>
+const char* nameOf(const std::pair<Key, const char*> (&table)[N], const Wanted& key) {
+    for (const auto& [known, name] : table)
+        if (known == key) return name;
+    return "";
+}
 
 std::string chassisTypeName(std::uint64_t smbiosType);           // 3 "Desktop", 10 "Notebook"
 std::string cimMemoryTypeName(std::uint64_t memoryType);         // MemoryType, used before SMBIOS 2.x

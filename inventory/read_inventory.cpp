@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <cctype>
-#include <utility>
 
+#include "inventory/codes.h"
 #include "inventory/inventory_parts.h"
 #include "inventory/kinds.h"
 #include "query/wmi_query.h"
@@ -14,9 +14,7 @@ const char* diskBusName(DiskBus bus) {
     const std::pair<DiskBus, const char*> kNames[] = {{DiskBus::Nvme, "NVMe"}, {DiskBus::Sata, "SATA"},
                                                       {DiskBus::Usb, "USB"},   {DiskBus::Scsi, "SCSI"},
                                                       {DiskBus::Ide, "IDE"},   {DiskBus::Virtual, "Virtual"}};
-    for (const auto& [known, name] : kNames)
-        if (known == bus) return name;
-    return "";
+    return nameOf(kNames, bus);
 }
 
 std::vector<std::string> dnsServerList(const Inventory& inventory) {
