@@ -4,7 +4,6 @@
 #include <winhttp.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <vector>
 
 #include "io/http.h"

@@ -3,9 +3,7 @@
 #include <cstdio>
 #include <iostream>
 #include <limits>
-#include <locale>
 #include <memory>
-#include <sstream>
 
 #include "query/wmi_names.h"
 
