@@ -1,6 +1,4 @@
 // Win32_Processor: one object per physical package, from /proc/cpuinfo and the cpu tree of sysfs.
-#include <algorithm>
-#include <cstdio>
 #include <map>
 #include <set>
 #include <sstream>
