@@ -62,10 +62,9 @@ bool handledBy(const InputDevice& device, const char* handler) {
 // devices.
 std::string pnpDeviceId(const InputDevice& device, const char* ps2Id) {
     char text[64];
-    if (device.bus == kBusUsb)
-        std::snprintf(text, sizeof text, "HID\\VID_%04X&PID_%04X", device.vendor, device.product);
-    else if (device.bus == kBusBluetooth)
-        std::snprintf(text, sizeof text, "BTHENUM\\VID_%04X&PID_%04X", device.vendor, device.product);
+    if (device.bus == kBusUsb || device.bus == kBusBluetooth)
+        std::snprintf(text, sizeof text, "%s\\VID_%04X&PID_%04X", device.bus == kBusUsb ? "HID" : "BTHENUM",
+                      device.vendor, device.product);
     else if (device.bus == kBusI8042)
         std::snprintf(text, sizeof text, "ACPI\\%s", ps2Id);
     else

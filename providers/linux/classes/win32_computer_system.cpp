@@ -6,6 +6,7 @@
 #include "providers/linux/classes/readers.h"
 #include "providers/linux/parsers/login_records.h"
 #include "providers/linux/system/machine_identity.h"
+#include "query/wmi_query.h"
 
 namespace moravel::lx {
 namespace {
@@ -33,12 +34,9 @@ std::optional<std::string> domainFromHosts(const RootFs& fs, const std::string& 
     if (!hosts) return std::nullopt;
     std::istringstream lines(*hosts);
     for (std::string line; std::getline(lines, line);) {
-        std::istringstream words(line.substr(0, line.find('#')));
-        std::string address;
-        std::vector<std::string> names;
-        words >> address;
-        for (std::string name; words >> name;) names.push_back(name);
-        if (std::find(names.begin(), names.end(), host) == names.end()) continue;
+        std::vector<std::string> names = splitWords(line.substr(0, line.find('#')));  // the address, then its names
+        if (names.empty() || std::find(names.begin() + 1, names.end(), host) == names.end()) continue;
+        names.erase(names.begin());
         for (const std::string& name : names) {
             if (std::optional<std::string> d = domainOf(name)) return d;
         }

@@ -1,8 +1,6 @@
 // Win32_PnPEntity, as far as the inventory asks it: the devices of the PCI bus (every function
 // lspci lists) and the USB devices of /sys/bus/usb/devices (not their interfaces, not the root
 // hubs), with Windows' device instance paths and compatible ids.
-#include <cstdio>
-
 #include "providers/linux/classes/readers.h"
 
 namespace moravel::lx {
@@ -30,9 +28,8 @@ std::optional<unsigned> hexNumber(const RootFs& fs, const std::string& file) {
 // as Windows makes up one.
 std::string instancePath(unsigned vendor, unsigned product, const std::optional<std::string>& serial,
                          const std::string& port) {
-    char ids[40];
-    std::snprintf(ids, sizeof ids, "USB\\VID_%04X&PID_%04X\\", vendor, product);
-    return ids + (serial && serial->find_first_of("\\&") == std::string::npos ? *serial : "5&" + port);
+    return "USB\\VID_" + hex("%04X", vendor) + "&PID_" + hex("%04X", product) + "\\" +
+           (serial && serial->find_first_of("\\&") == std::string::npos ? *serial : "5&" + port);
 }
 
 // The kernel driver bound to a device: the name its directory's "driver" link leads to.
