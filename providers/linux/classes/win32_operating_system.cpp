@@ -70,10 +70,9 @@ ObjectList readOperatingSystems(const LinuxContext& context) {
                  std::optional<std::time_t> made = c->host.birthTime(c->fs.path("/"));
                  return made ? WmiValue::string(cimDateTime(c->host, *made)) : WmiValue::null();
              })
-        .add("CurrentTimeZone", [c] {
-            return WmiValue::integerOf(vt::I2,
-                                       c->host.utcOffsetMinutes(std::time(nullptr)));  // sint16, as WMI types it
-        });
+        // A sint16, as WMI types it.
+        .add("CurrentTimeZone",
+             [c] { return WmiValue::integerOf(vt::I2, c->host.utcOffsetMinutes(std::time(nullptr))); });
     return objects;
 }
 
