@@ -263,20 +263,12 @@ bool CompareSide::answersAlike(const CompareSide& other, InventoryKind kind) con
     return true;
 }
 
-// The kinds met so far, numbered in the order they were first met.
-static std::vector<std::string>& kindNames() {
-    static std::vector<std::string> names;
-    return names;
-}
-
 std::uint16_t itemKindNumber(const std::string& kind) {
-    std::vector<std::string>& kinds = kindNames();
+    static std::vector<std::string> kinds;  // the kinds met so far, numbered in the order they were first met
     auto it = std::find(kinds.begin(), kinds.end(), kind);
     if (it != kinds.end()) return static_cast<std::uint16_t>(it - kinds.begin());
     kinds.push_back(kind);
     return static_cast<std::uint16_t>(kinds.size() - 1);
 }
-
-const std::string& itemKindName(std::uint16_t number) { return kindNames().at(number); }
 
 }  // namespace moravel
