@@ -1,6 +1,7 @@
 #include "compare/keyed_hash.h"
 
 #include <random>
+#include <string>
 
 namespace moravel {
 namespace {
@@ -45,6 +46,11 @@ void SipHasher::add(std::string_view bytes) {
         tail_ |= std::uint64_t{static_cast<unsigned char>(c)} << (8 * (length_ % 8));
         if (++length_ % 8 == 0) absorb(v_, tail_), tail_ = 0;
     }
+}
+
+void SipHasher::addPiece(std::string_view piece) {
+    add(std::to_string(piece.size()) + ":");
+    add(piece);
 }
 
 std::uint64_t SipHasher::finish() const {

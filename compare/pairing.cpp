@@ -11,13 +11,6 @@
 namespace moravel {
 namespace {
 
-// A piece of text as its length and its bytes, so that no two lists of pieces run together.
-void append(std::string& buffer, const std::string& piece) {
-    buffer += std::to_string(piece.size());
-    buffer += ':';
-    buffer += piece;
-}
-
 // An item of the other side that a key may find; the bucket tells which earlier keys it knows.
 struct Candidate {
     std::uint64_t key;
@@ -196,22 +189,22 @@ ItemDigest digestOf(const InventoryItem& item) {
     ItemDigest digest;
     digest.kind = itemKindNumber(item.kind), digest.fixed = item.fixed;
     digest.program = item.program;
-    std::string text;
     for (std::size_t level = 0; level < std::min(ItemDigest::kLevels, item.identity.size()); ++level) {
         if (!knownKey(item.identity[level])) continue;
         digest.known = static_cast<std::uint8_t>(digest.known | (1u << level));
-        text.clear();
-        append(text, item.kind);
-        append(text, std::to_string(level));
-        append(text, item.identity[level]);
-        digest.key[level] = keyedHash(text);
+        SipHasher key;
+        key.addPiece(item.kind);
+        key.addPiece(std::to_string(level));
+        key.addPiece(item.identity[level]);
+        digest.key[level] = key.finish();
     }
-    text.clear();
-    append(text, item.kind);
-    for (const std::string& key : item.identity) append(text, key);
-    for (const ItemProperty& property : item.properties) append(text, property.label), append(text, property.text);
-    text += item.fixed ? 'F' : 'A';
-    digest.content = keyedHash(text);
+    SipHasher content;
+    content.addPiece(item.kind);
+    for (const std::string& key : item.identity) content.addPiece(key);
+    for (const ItemProperty& property : item.properties)
+        content.addPiece(property.label), content.addPiece(property.text);
+    content.add(item.fixed ? "F" : "A");
+    digest.content = content.finish();
     return digest;
 }
 

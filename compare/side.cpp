@@ -95,11 +95,6 @@ private:
     SystemProbes* probes_ = nullptr;
 };
 
-void addToPrint(SipHasher& hasher, const std::string& piece) {
-    hasher.add(std::to_string(piece.size()) + ":");
-    hasher.add(piece);
-}
-
 // The text of each class's objects in the file, and the failure it stages for the class's query.
 std::map<std::string, AnswersPrint> textPrints(const SnapshotData& data) {
     std::map<std::string, AnswersPrint> prints;
@@ -110,12 +105,12 @@ std::map<std::string, AnswersPrint> textPrints(const SnapshotData& data) {
         if (inFile != data.fileClasses.end()) {
             print.objects = inFile->second.size();
             for (const ObjectSpan& span : inFile->second)
-                addToPrint(hasher, data.text.substr(span.begin, span.end - span.begin));
+                hasher.addPiece(data.text.substr(span.begin, span.end - span.begin));
         }
         auto staged = data.failures.find(selectAllFrom(recorded.name));
         if (staged != data.failures.end())
-            addToPrint(hasher, std::to_string(static_cast<int>(staged->second.step)) + " " +
-                                   std::to_string(staged->second.code));
+            hasher.addPiece(std::to_string(static_cast<int>(staged->second.step)) + " " +
+                            std::to_string(staged->second.code));
         print.hash = hasher.finish();
         prints.emplace(recorded.name, print);
     }
@@ -169,16 +164,16 @@ private:
                 for (const WmiProperty& property : recorded->properties) {
                     WmiValue value;
                     if (!property.recorded || failed(object.get(property.name, value))) continue;
-                    addToPrint(hasher, std::string(property.name) + " " + std::to_string(value.type) + " " +
-                                           std::to_string(value.integer));
-                    addToPrint(hasher, value.text);
-                    for (const std::string& item : value.items) addToPrint(hasher, item);
+                    hasher.addPiece(std::string(property.name) + " " + std::to_string(value.type) + " " +
+                                    std::to_string(value.integer));
+                    hasher.addPiece(value.text);
+                    for (const std::string& item : value.items) hasher.addPiece(item);
                 }
-                addToPrint(hasher, "");  // the object's end
+                hasher.addPiece("");  // the object's end
                 return true;
             });
         if (failure)
-            addToPrint(hasher, std::to_string(static_cast<int>(failure->step)) + " " + std::to_string(failure->code));
+            hasher.addPiece(std::to_string(static_cast<int>(failure->step)) + " " + std::to_string(failure->code));
         print.hash = hasher.finish();
         return print;
     }
