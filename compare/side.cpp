@@ -246,11 +246,9 @@ const ItemDigests& CompareSide::digests(Lens lens, InventoryKind kind) const {
 }
 
 bool CompareSide::answersAlike(const CompareSide& other, InventoryKind kind) const {
-    const InventoryKindInfo* info = nullptr;
-    for (const InventoryKindInfo& declared : inventoryKinds())
-        if (declared.kind == kind) info = &declared;
-    if (!info || !info->inPieces) return false;  // only lists of parts, which read nothing but their classes
-    for (const std::string& className : info->classes) {
+    const InventoryKindInfo& info = infoOf(kind);
+    if (!info.inPieces) return false;  // only lists of parts, which read nothing but their classes
+    for (const std::string& className : info.classes) {
         std::optional<AnswersPrint> mine = source_->textPrint(className), theirs = other.source_->textPrint(className);
         if (!mine || !theirs) mine = source_->valuePrint(className), theirs = other.source_->valuePrint(className);
         if (!mine || !theirs || !(*mine == *theirs)) return false;

@@ -138,16 +138,6 @@ Json fieldJson(const FieldChange& field, bool withValues) {
     return entry;
 }
 
-const char* changeName(ItemChange::Kind kind) {
-    switch (kind) {
-    case ItemChange::Kind::Added: return "added";
-    case ItemChange::Kind::Removed: return "removed";
-    case ItemChange::Kind::Replaced: return "replaced";
-    case ItemChange::Kind::Changed: break;
-    }
-    return "changed";
-}
-
 // The entry of an item in one part: the item with the properties that belong there; none when
 // nothing of it does.
 std::optional<Json> itemJson(const ItemChange& item, Part part, bool hardwareOnly) {
@@ -217,13 +207,17 @@ const char* notComparedHeading(const Comparison& comparison) {
     return unrecorded ? "Empty on one side, not compared:" : "Hidden in a snapshot, not compared:";
 }
 
-std::string joined(const std::vector<std::string>& words) {
-    std::string text;
-    for (const std::string& word : words) text += (text.empty() ? "" : ", ") + word;
-    return text;
-}
-
 }  // namespace
+
+const char* changeName(ItemChange::Kind kind) {
+    switch (kind) {
+    case ItemChange::Kind::Added: return "added";
+    case ItemChange::Kind::Removed: return "removed";
+    case ItemChange::Kind::Replaced: return "replaced";
+    case ItemChange::Kind::Changed: break;
+    }
+    return "changed";
+}
 
 void writeTextComparison(const Comparison& comparison, bool hardwareOnly, std::ostream& out) {
     LineCounts lines{};
