@@ -220,6 +220,8 @@ struct Comparison {
     bool differs(bool hardwareOnly) const;
     // Whether something was left uncompared: a kind a side does not record, a hidden value.
     bool partial() const;
+    // Whether a field, an item or a property differs so.
+    bool has(Difference difference) const;
 };
 
 // `before` against `after`. Fields are compared by their place in the window, items by

@@ -101,17 +101,6 @@ void eachLine(const Comparison& comparison, bool hardwareOnly, Add add) {
 
 using LineCounts = std::array<std::size_t, kParts>;
 
-bool anyDifference(const Comparison& comparison, Difference difference) {
-    for (const FieldChange& field : comparison.fields)
-        if (field.difference == difference) return true;
-    for (const ItemChange& item : comparison.items) {
-        if (item.difference == difference) return true;
-        for (const PropertyChange& property : item.properties)
-            if (property.difference == difference) return true;
-    }
-    return false;
-}
-
 // The first line when the hardware does not differ. With values that change by themselves and
 // nothing else, it heads their list.
 std::string headline(const Comparison& comparison, bool hardwareOnly, const LineCounts& lines) {
@@ -120,10 +109,9 @@ std::string headline(const Comparison& comparison, bool hardwareOnly, const Line
     const std::string hardware = partial ? "No differences in the hardware compared" : "No differences in hardware";
     const bool others = any(Part::Attached) || any(Part::Software) || any(Part::Programs);
     if (!others && any(Part::Expected)) return hardware + "; expected to change:";
-    const bool leftOut = hardwareOnly && (anyDifference(comparison, Difference::Attached) ||
-                                          anyDifference(comparison, Difference::Software) ||
-                                          anyDifference(comparison, Difference::Program) ||
-                                          anyDifference(comparison, Difference::ByItself));
+    const bool leftOut =
+        hardwareOnly && (comparison.has(Difference::Attached) || comparison.has(Difference::Software) ||
+                         comparison.has(Difference::Program) || comparison.has(Difference::ByItself));
     if (others || leftOut) return hardware + ".";
     return partial ? "No differences in what was compared." : "No differences.";
 }
