@@ -16,7 +16,6 @@
 #include "app/app_state.h"
 #include "app/difference_marks.h"
 #include "app/platform.h"
-#include "app/share.h"
 #include "app/share_menu.h"
 #include "app/startup.h"
 #include "app/startup_rules.h"
@@ -85,32 +84,6 @@ void addButtonRow(Fl_Box* frame, AppState& state, AboutHost& about) {
     addButton<Fl_Button>(530, "Print", onPrintButton, frame);
     addButton<Fl_Button>(435, "About", onAboutButton, &about);
 }
-
-// Hands everything the sections give to two sinks, in the same order.
-class TeeSink : public ReportSink {
-public:
-    TeeSink(ReportSink& first, ReportSink& second) : first_(first), second_(second) {}
-    void beginGroup(const char* label, int x, int y, int w, int h, bool embossed) override {
-        first_.beginGroup(label, x, y, w, h, embossed);
-        second_.beginGroup(label, x, y, w, h, embossed);
-    }
-    void addField(const char* label, int x, int y, const std::string& text) override {
-        first_.addField(label, x, y, text);
-        second_.addField(label, x, y, text);
-    }
-    void endGroup() override {
-        first_.endGroup();
-        second_.endGroup();
-    }
-    void progress(float fraction) override {
-        first_.progress(fraction);
-        second_.progress(fraction);
-    }
-
-private:
-    ReportSink& first_;
-    ReportSink& second_;
-};
 
 // The text as the toolkit draws a one-line field's value: control characters as ^X, and no more
 // than its line buffer holds (about a thousand bytes; a field shows far fewer).
@@ -349,19 +322,23 @@ void MainWindow::showReport(const std::vector<GroupRecord>& groups) {
 
 void WindowSink::beginGroup(const char* label, int x, int y, int w, int h, bool embossed) {
     group_ = new ReportGroup(x, y, w, h, label, embossed);
+    ReportCollector::beginGroup(label, x, y, w, h, embossed);
 }
 
 void WindowSink::addField(const char* label, int x, int y, const std::string& text) {
     new ReportField(x, y, label, text);
+    ReportCollector::addField(label, x, y, text);
 }
 
 void WindowSink::endGroup() {
     if (group_) group_->end();
     group_ = nullptr;
+    ReportCollector::endGroup();
 }
 
 void WindowSink::progress(float fraction) {
     if (!state_.noticeMode) setProgress(state_, fraction);
+    ReportCollector::progress(fraction);
 }
 
 namespace {
@@ -440,10 +417,8 @@ Fl_Double_Window* makeMainWindow(AppState& state) {
     Fl_Tooltip::size(kLabelSize);  // the whole text of a clipped field, in the fields' size
     Fl_Box* frame = addFrame();
     WindowSink sink(state);
-    ReportCollector shown;
-    TeeSink both(sink, shown);
-    buildAllGroups(state.context, both);
-    setShownReport(state, std::move(shown.groups));  // what the share menu copies and saves
+    buildAllGroups(state.context, sink);
+    state.shown = std::move(sink.groups);  // what the share menu copies and saves
     addButtonRow(frame, state, window->about());
     window->end();
     return window;

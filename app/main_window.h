@@ -93,8 +93,8 @@ private:
 };
 
 // Turns what the sections hand over into widgets of the current window, each field holding its
-// text before the next is made.
-class WindowSink : public ReportSink {
+// text before the next is made, and collects it: the report the window shows.
+class WindowSink : public ReportCollector {
 public:
     explicit WindowSink(AppState& state) : state_(state) {}
     void beginGroup(const char* label, int x, int y, int w, int h, bool embossed) override;

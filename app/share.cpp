@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
-#include <memory>
 #include <optional>
 #include <sstream>
 
@@ -16,18 +15,14 @@
 #include "query/wmi_query.h"
 #include "report/writers.h"
 #include "sections/sections.h"
+#include "text/utf8.h"
 
 namespace moravel {
 namespace {
 
-// The sections once more over the kept answers, hidden; the diagnostics were already written.
-std::vector<GroupRecord> hiddenReport(const AppState& state) {
-    const Backend replay = makeRedactedBackend(makeSnapshotBackend(*state.record));
-    std::ostringstream discarded;
-    QueryContext context = replay.context(&discarded);
-    ReportCollector report;
-    buildAllGroups(context, report);
-    return report.groups;
+std::string lowerCase(std::string text) {
+    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
 }
 
 // The inventory, read once through the recording, so that the kept answers hold it: the
@@ -54,27 +49,30 @@ void installRecordedBackend(AppState& state, Backend& live) {
     state.context = state.recording.context();
 }
 
-void setShownReport(AppState& state, std::vector<GroupRecord> groups) { state.shown = std::move(groups); }
-
 std::vector<GroupRecord> reportGroups(const AppState& state, bool hidden) {
-    return hidden ? hiddenReport(state) : state.shown;
+    if (!hidden) return state.shown;
+    // The sections once more over the kept answers, hidden; the diagnostics were already written.
+    const Backend replay = makeRedactedBackend(makeSnapshotBackend(*state.record));
+    std::ostringstream discarded;
+    QueryContext context = replay.context(&discarded);
+    ReportCollector report;
+    buildAllGroups(context, report);
+    return report.groups;
 }
 
 std::string shareReport(const AppState& state, ReportForm form, bool hidden) {
+    std::ostringstream text;
+    const bool json = form == ReportForm::Json;
     if (std::optional<Comparison> changes = shownComparison(state, hidden)) {
-        std::ostringstream text;
-        if (form == ReportForm::Json)
+        if (json)
             writeJsonComparison(*changes, false, text);
         else
             writeTextComparison(*changes, false, text);
-        return text.str();
+    } else if (json) {
+        writeJsonReport(reportGroups(state, hidden), text);
+    } else {
+        writeTextReport(reportGroups(state, hidden), text);
     }
-    const std::vector<GroupRecord> groups = reportGroups(state, hidden);
-    std::ostringstream text;
-    if (form == ReportForm::Json)
-        writeJsonReport(groups, text);
-    else
-        writeTextReport(groups, text);
     return text.str();
 }
 
@@ -112,23 +110,8 @@ std::string shareSnapshot(const AppState& state, bool hidden) {
 }
 
 ReportForm reportFormFor(const std::string& fileName) {
-    const std::string suffix = ".json";
-    if (fileName.size() < suffix.size()) return ReportForm::Text;
-    for (std::size_t i = 0; i < suffix.size(); ++i) {
-        char c = fileName[fileName.size() - suffix.size() + i];
-        if (std::tolower(static_cast<unsigned char>(c)) != suffix[i]) return ReportForm::Text;
-    }
-    return ReportForm::Json;
+    return endsWith(lowerCase(fileName), ".json") ? ReportForm::Json : ReportForm::Text;
 }
-
-namespace {
-
-std::string lowerCase(std::string text) {
-    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return text;
-}
-
-}  // namespace
 
 SaveChoice resolveSaveChoice(const std::string& name, const std::vector<std::string>& extensions, int chosenType,
                              int startType) {
