@@ -112,12 +112,9 @@ void DetailsView::showList(const MarkedDetails& marked, const std::string& searc
 void DetailsView::search(const std::string& text) {
     if (!rows_) return;
     query_ = text;
-    const std::size_t first = text.find_first_not_of(' ');
-    wanted_ = first == std::string::npos ? std::string()
-                                         : foldCase(text.substr(first, text.find_last_not_of(' ') + 1 - first));
     rows_->search(text);
     const std::vector<DetailsRow>& rows = rows_->rows();
-    const bool searching = !wanted_.empty();
+    const bool searching = !rows_->query().empty();
     auto found = std::find_if(rows.begin(), rows.end(), [](const DetailsRow& row) { return row.found; });
     top_ = 0;
     selected_ = kNone;
@@ -204,7 +201,7 @@ void DetailsView::drawText(const std::string& text, int X, int baseline, int rig
     const std::string shown = visibleText(text);
     if (found && X < right) {
         const std::string folded = foldCase(shown);
-        const std::string& wanted = wanted_;
+        const std::string& wanted = rows_->query();
         const Fl_Color ink = fl_color();
         fl_color(foundColour());
         for (std::size_t at = folded.find(wanted); !wanted.empty() && at != std::string::npos;

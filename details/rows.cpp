@@ -1,6 +1,5 @@
 #include "details/rows.h"
 
-#include <algorithm>
 #include <sstream>
 
 #include "text/terminal.h"
