@@ -121,9 +121,9 @@ std::map<std::string, AnswersPrint> textPrints(const SnapshotData& data) {
 // diagnostic lines were written when they were read.
 class AnswersSource : public CompareSide::Source {
 public:
+    // Only a file's answers (a recording's list their classes) have a text to print.
     explicit AnswersSource(SnapshotData answers)
-        : fromFile_(answers.classes.empty()),
-          textPrints_(fromFile_ ? textPrints(answers) : std::map<std::string, AnswersPrint>()),
+        : textPrints_(answers.classes.empty() ? textPrints(answers) : std::map<std::string, AnswersPrint>()),
           answers_(makeSnapshotBackend(std::move(answers))) {}
 
     std::vector<GroupRecord> readGroups(Lens lens) override {
@@ -178,7 +178,6 @@ private:
         return print;
     }
 
-    bool fromFile_;
     std::map<std::string, AnswersPrint> textPrints_;
     Backend answers_;
     std::shared_ptr<HiddenValueSpotter> spotter_ = std::make_shared<HiddenValueSpotter>();

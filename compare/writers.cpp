@@ -264,11 +264,10 @@ std::vector<std::string> uncomparedSentences(const Comparison& comparison) {
         list.push_back(kindInPlural(kind.kind));
     }
     std::vector<std::string> sentences;
-    if (!byOld.empty())
-        sentences.push_back("Not compared: " + joined(byOld) + " (the older snapshot does not record them)");
-    if (!byNew.empty())
-        sentences.push_back("Not compared: " + joined(byNew) + " (the newer snapshot does not record them)");
-    if (!byBoth.empty()) sentences.push_back("Not compared: " + joined(byBoth) + " (neither snapshot records them)");
+    for (const auto& [kinds, why] : {std::pair(&byOld, "the older snapshot does not record them"),
+                                     std::pair(&byNew, "the newer snapshot does not record them"),
+                                     std::pair(&byBoth, "neither snapshot records them")})
+        if (!kinds->empty()) sentences.push_back("Not compared: " + joined(*kinds) + " (" + why + ")");
     return sentences;
 }
 
