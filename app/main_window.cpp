@@ -231,7 +231,7 @@ void ReportField::markDifference(FieldMark mark, const std::string& was) {
 void ReportField::draw() {
     if (!clipped_ || Fl::focus() == this) {
         Fl_Output::draw();
-        drawMark();
+        drawDifferenceMark(x(), y(), w(), h(), mark_);  // over the box's border: the text keeps its place
         return;
     }
     // Where and how the toolkit draws an unfocused field's text, cut short with "…".
@@ -246,11 +246,8 @@ void ReportField::draw() {
     const int height = fl_height();
     fl_draw(shown.c_str(), X + 1, Y + (H - height) / 2 + height - fl_descent());
     fl_pop_clip();
-    drawMark();
+    drawDifferenceMark(x(), y(), w(), h(), mark_);
 }
-
-// Over the box's border, so the text keeps its place and its room.
-void ReportField::drawMark() { drawDifferenceMark(x(), y(), w(), h(), mark_); }
 
 int ReportField::handle(int event) {
     if ((event == FL_KEYBOARD || event == FL_SHORTCUT) && isShareShortcut()) return 0;
@@ -381,10 +378,9 @@ std::string comparisonCount(const Comparison& comparison, const std::string& nam
 
 std::string comparisonTitle(const Comparison& comparison, const std::string& name) {
     std::string title = std::string(kMainWindowTitle) + " - " + comparisonCount(comparison, name);
-    std::string uncompared;
-    for (const UncomparedKind& kind : comparison.uncompared)
-        uncompared += (uncompared.empty() ? "" : ", ") + kindInPlural(kind.kind);
-    if (!uncompared.empty()) title += "; not compared: " + uncompared;
+    std::vector<std::string> uncompared;
+    for (const UncomparedKind& kind : comparison.uncompared) uncompared.push_back(kindInPlural(kind.kind));
+    if (!uncompared.empty()) title += "; not compared: " + joined(uncompared);
     return title;
 }
 

@@ -61,7 +61,6 @@ private:
     void offerClippedText();
     void fitCaption();
     int captionRoom() const;
-    void drawMark();
     bool clipped_ = false;
     FieldMark mark_ = FieldMark::Plain;
     std::string was_;
@@ -75,7 +74,6 @@ public:
     int handle(int event) override;
     // Shows the texts of `groups`, a report of the same fields, in the fields.
     void showReport(const std::vector<GroupRecord>& groups);
-    AppState& state() { return state_; }
     AboutHost& about() { return about_; }
     // Draws the marks' legend and the name of the snapshot compared with left of the buttons,
     // so a printed page says what its marks mean; an empty name removes it.
