@@ -66,7 +66,6 @@ private:
     static void onScroll(Fl_Widget* scrollbar, void* view);
 
     Fl_Scrollbar* scrollbar_;
-    const DetailsList* list_ = nullptr;
     const MarkedDetails* marked_ = nullptr;
     std::unique_ptr<DetailsRows> rows_;
     std::string query_;

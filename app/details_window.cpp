@@ -97,8 +97,7 @@ std::string DetailsWindow::countText() const {
 }
 
 void DetailsWindow::showCount() {
-    countLabel_ = countText();
-    count_->label(countLabel_.c_str());
+    count_->copy_label(countText().c_str());
     count_->redraw_label();
 }
 
