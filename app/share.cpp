@@ -84,9 +84,8 @@ void compareShownWith(AppState& state, const std::string& path) {
 }
 
 std::optional<Comparison> shownComparison(const AppState& state, bool hidden) {
-    const auto& compared = state.compared;
-    if (!compared) return std::nullopt;
-    return compareSides(compared->snapshot, compared->machine, hidden);
+    if (!state.compared) return std::nullopt;
+    return compareSides(state.compared->snapshot, state.compared->machine, hidden);
 }
 
 std::string comparedName(const Comparison& comparison) {
