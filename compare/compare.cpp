@@ -437,16 +437,9 @@ std::vector<UncomparedKind> uncomparedKinds(const CompareSide& before, const Com
 
 }  // namespace
 
+// In the enum's order: the first four count, the first alone with --hardware-only.
 bool counts(Difference difference, bool hardwareOnly) {
-    switch (difference) {
-    case Difference::Changed: return true;
-    case Difference::Attached:
-    case Difference::Software:
-    case Difference::Program: return !hardwareOnly;
-    case Difference::ByItself:
-    case Difference::Unknown: break;
-    }
-    return false;
+    return hardwareOnly ? difference == Difference::Changed : difference < Difference::ByItself;
 }
 
 bool Comparison::differs(bool hardwareOnly) const {
