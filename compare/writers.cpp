@@ -77,17 +77,15 @@ void eachLine(const Comparison& comparison, bool hardwareOnly, Add add) {
     // "Firmware / Version: a → b; Release date: c → d".
     for (const ItemChange& item : comparison.items) {
         const Part itemPart = partOf(item.difference, hardwareOnly);
-        switch (item.change) {
-        case ItemChange::Kind::Added: add(itemPart, [&] { return itemName(item) + ": added"; }); continue;
-        case ItemChange::Kind::Removed: add(itemPart, [&] { return itemName(item) + ": removed"; }); continue;
-        case ItemChange::Kind::Replaced:
+        if (item.change != ItemChange::Kind::Changed) {
             add(itemPart, [&] {
-                std::vector<const PropertyChange*> all;
-                for (const PropertyChange& property : item.properties) all.push_back(&property);
-                return itemName(item) + ": replaced" + (all.empty() ? "" : "; " + propertyList(all, false));
+                std::vector<const PropertyChange*> told;  // what tells a replacement from the one it replaced
+                if (item.change == ItemChange::Kind::Replaced)
+                    for (const PropertyChange& property : item.properties) told.push_back(&property);
+                const std::string line = itemName(item) + ": " + changeName(item.change);
+                return told.empty() ? line : line + "; " + propertyList(told, false);
             });
             continue;
-        case ItemChange::Kind::Changed: break;
         }
         for (Part part : kTextParts) {
             std::vector<const PropertyChange*> inPart;
