@@ -1,12 +1,12 @@
 #include "app/share.h"
 
 #include <algorithm>
-#include <cctype>
 #include <filesystem>
 #include <optional>
 #include <sstream>
 
 #include "app/app_state.h"
+#include "details/rows.h"
 #include "inventory/read_inventory.h"
 #include "query/snapshot/snapshot_provider.h"
 #include "query/snapshot/snapshot_writer.h"
@@ -19,11 +19,6 @@
 
 namespace moravel {
 namespace {
-
-std::string lowerCase(std::string text) {
-    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return text;
-}
 
 // The inventory, read once through the recording, so that the kept answers hold it: the
 // window's build read the 38 fields only.
@@ -109,14 +104,14 @@ std::string shareSnapshot(const AppState& state, bool hidden) {
 }
 
 ReportForm reportFormFor(const std::string& fileName) {
-    return endsWith(lowerCase(fileName), ".json") ? ReportForm::Json : ReportForm::Text;
+    return endsWith(foldCase(fileName), ".json") ? ReportForm::Json : ReportForm::Text;
 }
 
 SaveChoice resolveSaveChoice(const std::string& name, const std::vector<std::string>& extensions, int chosenType,
                              int startType) {
     if (chosenType < 0 || chosenType >= static_cast<int>(extensions.size())) return {name, -1};
     std::filesystem::path file = std::filesystem::u8path(name);
-    const std::string extension = lowerCase(file.extension().u8string());
+    const std::string extension = foldCase(file.extension().u8string());
     const auto known = std::find(extensions.begin(), extensions.end(), extension);
     const bool ofAType = known != extensions.end();
     if (ofAType && chosenType == startType) return {name, static_cast<int>(known - extensions.begin())};
