@@ -15,7 +15,6 @@
 #include "details/marks.h"
 #include "moravel_version.h"
 #include "sections/collector.h"
-#include "sections/report_sink.h"
 
 namespace moravel {
 
