@@ -51,10 +51,19 @@ pass() { echo "ok: $*"; }
 
 # wmic's answer for one property of a class: one line per object (a blank one for no value),
 # padding removed. Its output is UTF-16 with CRLF line ends and a header line.
+# A busy machine can fail wmic's COM start: a silent failure is asked again, up to $4 times in
+# all (3 unless told; "Invalid query", a property the class lacks, is an answer). What it said is
+# kept in $out.err.
 run_wmic() {
-  local out=$1 class=$2 property=$3
-  wine wmic path "$class" get "$property" >"$out.raw" 2>/dev/null
-  local status=$?
+  local out=$1 class=$2 property=$3 attempts=${4:-3} status
+  while :; do
+    wine wmic path "$class" get "$property" >"$out.raw" 2>"$out.err"
+    status=$?
+    [ $status -eq 0 ] || grep -q "Invalid query" "$out.err" && break
+    attempts=$((attempts - 1))
+    [ $attempts -gt 0 ] || break
+    sleep 1
+  done
   iconv -f UTF-16 -t UTF-8 <"$out.raw" | tr -d '\r' | sed -e '1d' -e 's/ *$//' >"$out"
   return $status
 }

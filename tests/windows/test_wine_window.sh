@@ -263,7 +263,8 @@ check_wait_window
 
 check_notice_at_6_2 "$DATA/desktop.json"
 read_fields unversioned.window
-run_wine unversioned.report moravel-report.exe --json || fail "moravel-report.exe --json at Windows 6.2"
+run_wine unversioned.report moravel-report.exe --json ||
+  fail "moravel-report.exe --json at Windows 6.2: status $?, $(head -c 2000 unversioned.report.err)"
 expect_same_texts "desktop at Windows 6.2" unversioned.window unversioned.report
 check_about
 check_print "$(head -n1 unversioned.window)"

@@ -152,8 +152,9 @@ check_snapshot_against_wmic() {
   while IFS=$'\t' read -r class index property kind text; do
     if [ "$kind" = "skip" ]; then skipped=$((skipped + 1)); continue; fi
     if [ "$kind" = "objects" ]; then
-      # Classes Wine lacks, or without objects, leave wmic with no rows (and a failure status).
-      run_wmic wmic_rows.txt "$class" "$property"
+      # Classes Wine lacks, or without objects, leave wmic with no rows (and a failure status):
+      # where none were recorded, one asking is enough.
+      run_wmic wmic_rows.txt "$class" "$property" $(( index > 0 ? 3 : 1 ))
       if [ "$(wc -l <wmic_rows.txt)" -ne "$index" ]; then
         fail "$class: $index objects recorded, wmic lists $(wc -l <wmic_rows.txt)"
       fi
@@ -162,7 +163,7 @@ check_snapshot_against_wmic() {
     fi
     if [ "$class.$property" != "$previous" ]; then
       previous=$class.$property
-      run_wmic wmic_value.txt "$class" "$property" || { fail "wmic knows no $class.$property"; continue; }
+      run_wmic wmic_value.txt "$class" "$property" || { fail "wmic knows no $class.$property: $(cat wmic_value.txt.err)"; continue; }
     fi
     wmic_text=$(sed -n "$((index + 1))p" wmic_value.txt)
     text=${text%"${text##*[! ]}"}  # wmic pads its cells: trailing blanks do not count
