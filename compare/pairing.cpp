@@ -139,9 +139,11 @@ public:
 
 private:
     static std::uint32_t index(std::size_t j) { return static_cast<std::uint32_t>(j); }
-    auto takenAfter() const {
-        return [this](std::uint32_t j) { return pairedAfter_[j]; };
-    }
+    struct Taken {
+        const std::vector<bool>& paired;
+        bool operator()(std::uint32_t j) const { return paired[j]; }
+    };
+    Taken takenAfter() const { return {pairedAfter_}; }
     void pair(std::size_t i, std::size_t j, std::vector<std::pair<std::size_t, std::size_t>>& into) {
         into.emplace_back(i, j);
         pairedBefore_[i] = pairedAfter_[j] = true;
