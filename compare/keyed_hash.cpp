@@ -67,10 +67,6 @@ std::uint64_t sipHash(std::string_view bytes, HashKey key) {
     return hasher.finish();
 }
 
-std::uint64_t keyedHash(std::string_view bytes) {
-    SipHasher hasher;
-    hasher.add(bytes);
-    return hasher.finish();
-}
+std::uint64_t keyedHash(std::string_view bytes) { return sipHash(bytes, processKey()); }
 
 }  // namespace moravel
