@@ -103,11 +103,8 @@ std::string uncomparedIn(const DetailsGroup& group, const Comparison& comparison
 }  // namespace
 
 DifferenceMark markOf(Difference difference) {
-    switch (difference) {
-    case Difference::ByItself: return DifferenceMark::ByItself;
-    case Difference::Unknown: return DifferenceMark::Plain;
-    default: return DifferenceMark::Changed;
-    }
+    if (difference == Difference::Unknown) return DifferenceMark::Plain;
+    return difference == Difference::ByItself ? DifferenceMark::ByItself : DifferenceMark::Changed;
 }
 
 std::size_t MarkedDetails::marked() const {
