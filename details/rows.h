@@ -68,6 +68,6 @@ private:
 };
 
 // `text` with its ASCII letters in lower case (other bytes as they are).
-std::string foldCase(const std::string& text);
+std::string foldCase(std::string text);
 
 }  // namespace moravel
