@@ -23,9 +23,7 @@ namespace {
 // The inventory, read once through the recording, so that the kept answers hold it: the
 // window's build read the 38 fields only.
 const Inventory& keptInventory(AppState& state) {
-    if (!state.inventory) {
-        state.inventory = readInventory(state.recording.provider.get(), state.recording.probes.get());
-    }
+    if (!state.inventory) state.inventory = readInventory(state.recording.provider.get(), state.recording.probes.get());
     return *state.inventory;
 }
 
