@@ -199,16 +199,14 @@ void addBatteries(const Inventory& inventory, std::vector<InventoryItem>& items)
 void addControllers(const Inventory& inventory, std::vector<InventoryItem>& items) {
     for (const Controller& controller : inventory.controllers) {
         std::string ids = controller.vendorId + ":" + controller.productId;
-        items.push_back(
-            makeItem("Controller", controller.name,
-                     {key("PCI", ids + (controller.subsystemId.empty() ? "" : " " + controller.subsystemId))},
-                     {{"Name", controller.name},
-                      {"Manufacturer", controller.manufacturer},
-                      {"Type", controller.type},
-                      {"PCI ids", ids},
-                      {"Subsystem", controller.subsystemId},
-                      {"Revision", controller.revision},
-                      {"Driver", controller.driver}}));
+        items.push_back(makeItem("Controller", controller.name, {key("PCI", spaced({ids, controller.subsystemId}))},
+                                 {{"Name", controller.name},
+                                  {"Manufacturer", controller.manufacturer},
+                                  {"Type", controller.type},
+                                  {"PCI ids", ids},
+                                  {"Subsystem", controller.subsystemId},
+                                  {"Revision", controller.revision},
+                                  {"Driver", controller.driver}}));
     }
 }
 
