@@ -41,6 +41,23 @@ bool dottedQuad(const std::string& text, std::uint32_t& value) {
     return true;
 }
 
+// The subnet of an IPv4 address and mask ("192.168.1.20", "255.255.255.0" -> "192.168.1.0");
+// empty when either is not a dotted quad.
+std::string ipv4Subnet(const std::string& address, const std::string& mask) {
+    std::uint32_t a, m;
+    if (!dottedQuad(address, a) || !dottedQuad(mask, m)) return {};
+    std::uint32_t net = a & m;
+    return std::to_string(net >> 24) + "." + std::to_string(net >> 16 & 255) + "." + std::to_string(net >> 8 & 255) +
+           "." + std::to_string(net & 255);
+}
+
+// The first IPv4 address of a list ("" when it holds none).
+std::string firstIpv4(const std::vector<std::string>& addresses) {
+    for (const std::string& address : addresses)
+        if (!address.empty() && address.find(':') == std::string::npos) return address;
+    return {};
+}
+
 using Ipv6 = std::array<std::uint16_t, 8>;
 
 // "fe80:0:12" as its groups; false for anything but one to four hexadecimal digits between colons.
@@ -168,25 +185,16 @@ std::string osShortName(const OperatingSystemInfo& os) {
     return os.name.substr(0, os.name.find(' '));
 }
 
+std::string madeText(const Monitor& monitor) {
+    if (!monitor.year) return {};
+    return (monitor.week ? std::to_string(*monitor.week) + "/" : "") + std::to_string(*monitor.year);
+}
+
 std::string utcOffsetText(int minutes) {
     char text[8];
     int magnitude = minutes < 0 ? -minutes : minutes;
     std::snprintf(text, sizeof text, "%c%02d%02d", minutes < 0 ? '-' : '+', magnitude / 60 % 100, magnitude % 60);
     return text;
-}
-
-std::string ipv4Subnet(const std::string& address, const std::string& mask) {
-    std::uint32_t a, m;
-    if (!dottedQuad(address, a) || !dottedQuad(mask, m)) return {};
-    std::uint32_t net = a & m;
-    return std::to_string(net >> 24) + "." + std::to_string(net >> 16 & 255) + "." + std::to_string(net >> 8 & 255) +
-           "." + std::to_string(net & 255);
-}
-
-std::string firstIpv4(const std::vector<std::string>& addresses) {
-    for (const std::string& address : addresses)
-        if (!address.empty() && address.find(':') == std::string::npos) return address;
-    return {};
 }
 
 std::string firstIpv4Gateway(const Inventory& inventory) {

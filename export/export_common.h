@@ -30,12 +30,11 @@ Number mebibytes(Number bytes);
 // The short name of the operating system: "Windows", else the first word of its full name.
 std::string osShortName(const OperatingSystemInfo& os);
 
+// When a monitor was made, as both formats describe it: "week/year", the year alone, or nothing.
+std::string madeText(const Monitor& monitor);
+
 // "+0200" for 120 minutes east.
 std::string utcOffsetText(int minutes);
-
-// The subnet of an IPv4 address and mask ("192.168.1.20", "255.255.255.0" -> "192.168.1.0");
-// empty when either is not a dotted quad.
-std::string ipv4Subnet(const std::string& address, const std::string& mask);
 
 // The network of an IPv6 address with its prefix length ("fe80::1c2b:3dff:fe4a:5b6c", 64 ->
 // "fe80::") and the prefix as a mask (64 -> "ffff:ffff:ffff:ffff::"), written as RFC 5952 has it;
@@ -56,9 +55,8 @@ std::vector<AddressEntry> addressEntries(const NetworkAdapter& adapter);
 // formats keep them.
 std::string dnsServers(const Inventory& inventory);
 
-// The first IPv4 address of a list ("" when it holds none), and of every adapter's gateways or
-// addresses, as the formats' one-value fields want them.
-std::string firstIpv4(const std::vector<std::string>& addresses);
+// The first IPv4 address of every adapter's gateways or addresses, as the formats' one-value
+// fields want them; "" when there is none.
 std::string firstIpv4Gateway(const Inventory& inventory);
 std::string firstIpv4Address(const Inventory& inventory);
 

@@ -2,6 +2,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "inventory/codes.h"
 #include "moravel_version.h"
 
 namespace moravel {
@@ -161,14 +162,8 @@ Json drive(const Volume& volume) {
         .json();
 }
 
-const char* adapterType(AdapterKind kind) {
-    switch (kind) {
-    case AdapterKind::Ethernet: return "ethernet";
-    case AdapterKind::Wifi: return "wifi";
-    case AdapterKind::Loopback: return "loopback";
-    default: return "";
-    }
-}
+const std::pair<AdapterKind, const char*> kAdapterTypes[] = {
+    {AdapterKind::Ethernet, "ethernet"}, {AdapterKind::Wifi, "wifi"}, {AdapterKind::Loopback, "loopback"}};
 
 // What every entry of an adapter says.
 Object adapterEntry(const NetworkAdapter& adapter) {
@@ -177,7 +172,7 @@ Object adapterEntry(const NetworkAdapter& adapter) {
         .text("model", adapter.description)
         .text("manufacturer", adapter.manufacturer)
         .text("mac", adapter.macAddress)
-        .text("type", adapterType(adapter.kind))
+        .text("type", nameOf(kAdapterTypes, adapter.kind))
         .flag("virtualdev", adapter.virtualAdapter)
         .text("status", adapter.connected ? (*adapter.connected ? "up" : "down") : "")
         .text("speed", adapter.speedBitsPerSecond ? std::to_string(*adapter.speedBitsPerSecond / 1000000) : "");
@@ -206,15 +201,12 @@ Json video(const VideoAdapter& adapter) {
 }
 
 Json monitor(const Monitor& screen) {
-    std::string made = screen.year
-                           ? (screen.week ? std::to_string(*screen.week) + "/" : "") + std::to_string(*screen.year)
-                           : std::string();
     return Object()
         .text("name", screen.model)
         .text("caption", screen.model)
         .text("manufacturer", screen.manufacturer)
         .text("serial", screen.serialNumber)
-        .text("description", made)
+        .text("description", madeText(screen))
         .json();
 }
 
@@ -342,53 +334,51 @@ Json listOf(const std::vector<Item>& items, Write write) {
 }
 
 // Each kind's members of the document's content, in the order the document has them.
-using Writer = void (*)(const Inventory& inventory, Json& content);
-void add(Json& content, const char* key, Json value) {
-    if (!value.empty()) content[key] = std::move(value);
-}
+using Writer = void (*)(const Inventory& inventory, Object& content);
 
 const KindHandler<Writer> kWriters[] = {
     {InventoryKind::Computer,
-     [](const Inventory& inventory, Json& content) {
-         add(content, "hardware", hardware(inventory));
-         add(content, "bios", bios(inventory));
-         add(content, "operatingsystem", operatingSystem(inventory));
+     [](const Inventory& inventory, Object& content) {
+         content.add("hardware", hardware(inventory));
+         content.add("bios", bios(inventory));
+         content.add("operatingsystem", operatingSystem(inventory));
      }},
-    {InventoryKind::Processor, [](const Inventory& i, Json& c) { add(c, "cpus", listOf(i.processors, processor)); }},
+    {InventoryKind::Processor, [](const Inventory& i, Object& c) { c.add("cpus", listOf(i.processors, processor)); }},
     {InventoryKind::MemoryModule,
-     [](const Inventory& inventory, Json& content) {
+     [](const Inventory& inventory, Object& content) {
          Json memories = Json::array();
          for (std::size_t i = 0; i < inventory.memoryModules.size(); ++i)
              memories.push_back(memory(inventory.memoryModules[i], i));
-         add(content, "memories", memories);
+         content.add("memories", memories);
      }},
-    {InventoryKind::Disk, [](const Inventory& i, Json& c) { add(c, "storages", listOf(i.disks, storage)); }},
-    {InventoryKind::Volume, [](const Inventory& i, Json& c) { add(c, "drives", listOf(i.volumes, drive)); }},
+    {InventoryKind::Disk, [](const Inventory& i, Object& c) { c.add("storages", listOf(i.disks, storage)); }},
+    {InventoryKind::Volume, [](const Inventory& i, Object& c) { c.add("drives", listOf(i.volumes, drive)); }},
     {InventoryKind::NetworkAdapter,
-     [](const Inventory& inventory, Json& content) {
+     [](const Inventory& inventory, Object& content) {
          Json networks = Json::array();
          for (const NetworkAdapter& adapter : inventory.networkAdapters) addNetworks(adapter, networks);
-         add(content, "networks", networks);
+         content.add("networks", networks);
      }},
     {InventoryKind::VideoAdapter,
-     [](const Inventory& i, Json& c) { add(c, "videos", listOf(i.videoAdapters, video)); }},
-    {InventoryKind::Monitor, [](const Inventory& i, Json& c) { add(c, "monitors", listOf(i.monitors, monitor)); }},
-    {InventoryKind::Battery, [](const Inventory& i, Json& c) { add(c, "batteries", listOf(i.batteries, battery)); }},
-    {InventoryKind::SoundDevice, [](const Inventory& i, Json& c) { add(c, "sounds", listOf(i.soundDevices, sound)); }},
-    {InventoryKind::Printer, [](const Inventory& i, Json& c) { add(c, "printers", listOf(i.printers, printer)); }},
-    {InventoryKind::InputDevice, [](const Inventory& i, Json& c) { add(c, "inputs", listOf(i.inputs, input)); }},
+     [](const Inventory& i, Object& c) { c.add("videos", listOf(i.videoAdapters, video)); }},
+    {InventoryKind::Monitor, [](const Inventory& i, Object& c) { c.add("monitors", listOf(i.monitors, monitor)); }},
+    {InventoryKind::Battery, [](const Inventory& i, Object& c) { c.add("batteries", listOf(i.batteries, battery)); }},
+    {InventoryKind::SoundDevice, [](const Inventory& i, Object& c) { c.add("sounds", listOf(i.soundDevices, sound)); }},
+    {InventoryKind::Printer, [](const Inventory& i, Object& c) { c.add("printers", listOf(i.printers, printer)); }},
+    {InventoryKind::InputDevice, [](const Inventory& i, Object& c) { c.add("inputs", listOf(i.inputs, input)); }},
     {InventoryKind::UsbDevice,
-     [](const Inventory& i, Json& c) { add(c, "usbdevices", listOf(i.usbDevices, usbDevice)); }},
+     [](const Inventory& i, Object& c) { c.add("usbdevices", listOf(i.usbDevices, usbDevice)); }},
     {InventoryKind::Temperature,
-     [](const Inventory& i, Json& c) { add(c, "sensors", listOf(i.temperatures, sensor)); }},
+     [](const Inventory& i, Object& c) { c.add("sensors", listOf(i.temperatures, sensor)); }},
     {InventoryKind::Controller,
-     [](const Inventory& i, Json& c) { add(c, "controllers", listOf(i.controllers, controller)); }},
+     [](const Inventory& i, Object& c) { c.add("controllers", listOf(i.controllers, controller)); }},
     {InventoryKind::LocalUser,
-     [](const Inventory& i, Json& c) { add(c, "local_users", listOf(i.localUsers, localUser)); }},
+     [](const Inventory& i, Object& c) { c.add("local_users", listOf(i.localUsers, localUser)); }},
     {InventoryKind::LocalGroup,
-     [](const Inventory& i, Json& c) { add(c, "local_groups", listOf(i.localGroups, localGroup)); }},
-    {InventoryKind::Antivirus, [](const Inventory& i, Json& c) { add(c, "antivirus", listOf(i.antivirus, antivirus)); }},
-    {InventoryKind::Software, [](const Inventory& i, Json& c) { add(c, "softwares", listOf(i.software, software)); }},
+     [](const Inventory& i, Object& c) { c.add("local_groups", listOf(i.localGroups, localGroup)); }},
+    {InventoryKind::Antivirus,
+     [](const Inventory& i, Object& c) { c.add("antivirus", listOf(i.antivirus, antivirus)); }},
+    {InventoryKind::Software, [](const Inventory& i, Object& c) { c.add("softwares", listOf(i.software, software)); }},
 };
 
 }  // namespace
@@ -396,15 +386,15 @@ const KindHandler<Writer> kWriters[] = {
 std::vector<KindCoverage> glpiKindCoverage() { return coverageOf(kWriters); }
 
 std::string glpiInventoryJson(const Inventory& inventory, const ExportOptions& options) {
-    Json content = Json::object();
+    Object content;
     for (const KindHandler<Writer>& writer : kWriters)
         if (writer.handle) writer.handle(inventory, content);
-    content["versionclient"] = versionClient();
-    content["versionprovider"] = {{"name", "Moravel"}, {"version", MORAVEL_VERSION}};
+    content.text("versionclient", versionClient())
+        .add("versionprovider", {{"name", "Moravel"}, {"version", MORAVEL_VERSION}});
     Json document = {{"action", "inventory"},
                      {"deviceid", validUtf8(inventoryDeviceId(inventory))},
                      {"itemtype", "Computer"},
-                     {"content", std::move(content)}};
+                     {"content", content.json()}};
     if (!options.tag.empty()) document["tag"] = validUtf8(options.tag);
     return document.dump(2) + "\n";
 }

@@ -1,7 +1,8 @@
 #include "export/ocs_xml.h"
 
-#include <algorithm>
 #include <cctype>
+
+#include "inventory/codes.h"
 
 namespace moravel {
 namespace {
@@ -187,15 +188,11 @@ void storages(const Inventory& inventory, std::string& out) {
     }
 }
 
+// WMI's DriveType from 2 on (removable, local, network, optical, RAM disk) as the agents name it.
 const char* driveTypeText(std::optional<int> type) {
-    switch (type.value_or(0)) {
-    case 2: return "Removable Drive";
-    case 3: return "Hard Drive";
-    case 4: return "Network Drive";
-    case 5: return "CD-Rom Drive";
-    case 6: return "RAM Drive";
-    default: return "";
-    }
+    const char* const kNames[] = {"Removable Drive", "Hard Drive", "Network Drive", "CD-Rom Drive", "RAM Drive"};
+    const int code = type.value_or(0);
+    return code >= 2 && code <= 6 ? kNames[code - 2] : "";
 }
 
 void drives(const Inventory& inventory, std::string& out) {
@@ -213,14 +210,8 @@ void drives(const Inventory& inventory, std::string& out) {
     }
 }
 
-const char* adapterType(AdapterKind kind) {
-    switch (kind) {
-    case AdapterKind::Ethernet: return "Ethernet";
-    case AdapterKind::Wifi: return "Wifi";
-    case AdapterKind::Loopback: return "Loopback";
-    default: return "";
-    }
-}
+const std::pair<AdapterKind, const char*> kAdapterTypes[] = {
+    {AdapterKind::Ethernet, "Ethernet"}, {AdapterKind::Wifi, "Wifi"}, {AdapterKind::Loopback, "Loopback"}};
 
 // One entry per address, as the OCS agent writes them: IPv6 addresses in the same fields.
 void networkEntry(const NetworkAdapter& adapter, const AddressEntry& entry, std::string& out) {
@@ -228,10 +219,11 @@ void networkEntry(const NetworkAdapter& adapter, const AddressEntry& entry, std:
         .text("DESCRIPTION", adapter.name)
         .text("MODEL", adapter.description)
         .text("MANUFACTURER", adapter.manufacturer)
-        .text("TYPE", adapterType(adapter.kind))
+        .text("TYPE", nameOf(kAdapterTypes, adapter.kind))
         .text("MACADDR", adapter.macAddress)
         .text("STATUS", adapter.connected ? (*adapter.connected ? "Up" : "Down") : "")
-        .text("SPEED", adapter.speedBitsPerSecond ? std::to_string(*adapter.speedBitsPerSecond / 1000000) + " Mb/s" : "")
+        .text("SPEED",
+              adapter.speedBitsPerSecond ? std::to_string(*adapter.speedBitsPerSecond / 1000000) + " Mb/s" : "")
         .text("IPADDRESS", entry.address)
         .text("IPMASK", entry.mask)
         .text("IPSUBNET", entry.subnet)
@@ -256,17 +248,13 @@ void videos(const Inventory& inventory, std::string& out) {
 }
 
 void monitors(const Inventory& inventory, std::string& out) {
-    for (const Monitor& monitor : inventory.monitors) {
-        std::string made =
-            monitor.year ? (monitor.week ? std::to_string(*monitor.week) + "/" : "") + std::to_string(*monitor.year)
-                         : "";
+    for (const Monitor& monitor : inventory.monitors)
         Section(out, "MONITORS")
             .text("MANUFACTURER", monitor.manufacturer)
             .text("CAPTION", monitor.model)
-            .text("DESCRIPTION", made)
+            .text("DESCRIPTION", madeText(monitor))
             .text("TYPE", monitor.productCode)
             .text("SERIAL", monitor.serialNumber);
-    }
 }
 
 void batteries(const Inventory& inventory, std::string& out) {

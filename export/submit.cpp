@@ -21,6 +21,15 @@ std::string urlPath(const std::string& url) {
     return endsWith(path, "/") ? path.substr(0, path.size() - 1) : path;
 }
 
+// The User-Agent sent to an OCS server: its communication server answers a PROLOG only from the
+// agent names it knows, so Moravel says it speaks the agent's protocol of this platform and adds
+// its own name.
+#ifdef _WIN32
+std::string ocsUserAgent() { return "OCS-NG_WINDOWS_AGENT_v2.0 Moravel/" MORAVEL_VERSION; }
+#else
+std::string ocsUserAgent() { return "OCS-NG_unified_unix_agent_v2.0 Moravel/" MORAVEL_VERSION; }
+#endif
+
 // One request and its reply, read as an OCS agent reads it.
 std::string ocsExchange(HttpClient& http, const std::string& url, const std::string& xml, Clock::time_point deadline,
                         std::optional<std::string>& response) {
@@ -66,13 +75,6 @@ std::optional<ServerKind> serverKindOf(const std::string& url) {
         if (endsWith(path, glpi)) return ServerKind::Glpi;
     return std::nullopt;
 }
-
-// The agent OCS's server knows for this platform, then ours.
-#ifdef _WIN32
-std::string ocsUserAgent() { return "OCS-NG_WINDOWS_AGENT_v2.0 Moravel/" MORAVEL_VERSION; }
-#else
-std::string ocsUserAgent() { return "OCS-NG_unified_unix_agent_v2.0 Moravel/" MORAVEL_VERSION; }
-#endif
 
 std::string submitInventory(const Inventory& inventory, const ExportOptions& options, const std::string& url,
                             HttpClient& http, std::chrono::milliseconds budget) {

@@ -17,10 +17,6 @@ enum class ServerKind { Ocs, Glpi };
 // (".../front/inventory.php", or the older plugin paths); nothing for any other URL.
 std::optional<ServerKind> serverKindOf(const std::string& url);
 
-// The User-Agent sent to an OCS server: its communication server answers a PROLOG only from the
-// agent names it knows, so Moravel says it speaks the unified agent's protocol and adds its own name.
-std::string ocsUserAgent();
-
 // OCS: PROLOG, then INVENTORY, zlib-compressed, each reply read and checked. GLPI: the JSON
 // document, its reply checked. Both within `budget`. Empty on success, else "STEP: reason".
 std::string submitInventory(const Inventory& inventory, const ExportOptions& options, const std::string& url,

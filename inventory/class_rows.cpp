@@ -9,20 +9,6 @@
 namespace moravel {
 namespace {
 
-bool isInteger(std::uint16_t type) {
-    switch (type) {
-    case vt::I1:
-    case vt::UI1:
-    case vt::I2:
-    case vt::UI2:
-    case vt::I4:
-    case vt::UI4:
-    case vt::I8:
-    case vt::UI8: return true;
-    default: return false;
-    }
-}
-
 // The integer as WMI means it: VT_I4 carries uint16 and uint32 values, so it reads unsigned.
 std::uint64_t integerOf(const WmiValue& value) {
     switch (value.type) {
@@ -52,14 +38,14 @@ std::string WmiRow::text(const char* property) const {
     const WmiValue* value = find(property);
     if (!value) return {};
     if (value->type == vt::Bstr) return trimmed(value->text);
-    if (isInteger(value->type)) return std::to_string(integerOf(*value));
+    if (isIntegerType(value->type)) return std::to_string(integerOf(*value));
     return {};
 }
 
 Number WmiRow::number(const char* property) const {
     const WmiValue* value = find(property);
     if (!value) return std::nullopt;
-    if (isInteger(value->type)) return integerOf(*value);
+    if (isIntegerType(value->type)) return integerOf(*value);
     if (value->type != vt::Bstr) return std::nullopt;
     std::string digits = trimmed(value->text);
     if (digits.empty() || digits.size() > 19 || digits.find_first_not_of("0123456789") != std::string::npos)

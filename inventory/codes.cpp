@@ -1,23 +1,12 @@
 #include "inventory/codes.h"
 
-#include "query/smbios_names.h"
-
 #include <algorithm>
 #include <cctype>
-#include <cstring>
-#include <utility>
 
 namespace moravel {
 namespace {
 
 using CodeName = std::pair<std::uint64_t, const char*>;
-
-template <std::size_t N>
-std::string nameOf(const CodeName (&table)[N], std::uint64_t code) {
-    for (const CodeName& entry : table)
-        if (entry.first == code) return entry.second;
-    return {};
-}
 
 // SMBIOS 3.x, system enclosure type (7.4.1).
 // clang-format off
@@ -120,7 +109,6 @@ bool allDigits(const std::string& text, std::size_t from, std::size_t count) {
 }  // namespace
 
 std::string chassisTypeName(std::uint64_t type) { return nameOf(kChassis, type); }
-std::string memoryTypeName(std::uint64_t type) { return smbiosMemoryTypeName(type); }
 std::string cimMemoryTypeName(std::uint64_t type) { return nameOf(kCimMemoryTypes, type); }
 std::string memoryFormFactorName(std::uint64_t code) { return nameOf(kFormFactors, code); }
 std::string processorArchitectureName(std::uint64_t code) { return nameOf(kArchitectures, code); }
@@ -142,11 +130,7 @@ std::string batteryChemistryCode(std::uint64_t packed) {
     return code;
 }
 
-std::string monitorMakerName(const std::string& pnpId) {
-    for (const auto& maker : kMonitorMakers)
-        if (pnpId == maker.first) return maker.second;
-    return {};
-}
+std::string monitorMakerName(const std::string& pnpId) { return nameOf(kMonitorMakers, pnpId); }
 
 // Dates of the year 0 or with month or day 0 stand for "not known" in firmware and WMI alike.
 bool realDate(const std::string& cim) {

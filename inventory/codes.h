@@ -1,13 +1,22 @@
 // The names behind the numbers WMI and SMBIOS report, as inventory servers show them.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
+#include <utility>
 
 namespace moravel {
 
+// The name a table of (key, name) pairs gives `key`; empty when it lists no such key.
+template <typename Key, typename Wanted, std::size_t N>
+const char* nameOf(const std::pair<Key, const char*> (&table)[N], const Wanted& key) {
+    for (const auto& [known, name] : table)
+        if (known == key) return name;
+    return "";
+}
+
 std::string chassisTypeName(std::uint64_t smbiosType);           // 3 "Desktop", 10 "Notebook"
-std::string memoryTypeName(std::uint64_t smbiosType);            // 26 "DDR4"; SMBIOSMemoryType
 std::string cimMemoryTypeName(std::uint64_t memoryType);         // MemoryType, used before SMBIOS 2.x
 std::string memoryFormFactorName(std::uint64_t cimFormFactor);   // 8 "DIMM", 12 "SODIMM"
 std::string processorArchitectureName(std::uint64_t code);       // 9 "x86_64", 12 "aarch64"

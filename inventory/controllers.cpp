@@ -1,7 +1,6 @@
 // Controllers: the devices of the PCI bus, read from the device instance paths and compatible
 // ids Windows gives them ("PCI\VEN_8086&DEV_1E31&SUBSYS_05351028&REV_04\...", "PCI\CC_0C0330"),
 // which the Linux provider writes alike.
-#include <cctype>
 #include <cstdlib>
 
 #include "inventory/codes.h"
@@ -9,18 +8,6 @@
 
 namespace moravel::parts {
 namespace {
-
-// The `digits` hexadecimal digits after `key`, lower-case; empty when they are not there.
-std::string hexAfter(const std::string& text, const std::string& key, std::size_t digits) {
-    std::size_t at = text.find(key);
-    if (at == std::string::npos || text.size() < at + key.size() + digits) return {};
-    std::string hex = text.substr(at + key.size(), digits);
-    for (char& c : hex) {
-        if (!std::isxdigit(static_cast<unsigned char>(c))) return {};
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    }
-    return hex;
-}
 
 // The class and subclass, "0c03", of the compatible id "PCI\CC_0C0330" (or "PCI\CC_0C03").
 std::string classCode(const std::vector<std::string>& compatibleIds) {

@@ -1,11 +1,11 @@
 // Processors, memory modules, disks and file systems.
-#include <cctype>
 #include <cstdlib>
 #include <cstring>
 #include <utility>
 
 #include "inventory/codes.h"
 #include "inventory/inventory_parts.h"
+#include "query/smbios_names.h"
 
 namespace moravel::parts {
 namespace {
@@ -51,11 +51,6 @@ std::string processorMaker(const std::string& vendor) {
     for (const auto& [signature, name] : known)
         if (vendor == signature) return name;
     return vendor;
-}
-
-std::string upper(std::string text) {
-    for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return text;
 }
 
 std::string byTag(const WmiRow& row) { return upper(row.text("Tag")); }
@@ -116,7 +111,7 @@ void readMemoryModules(ClassSource& source, Inventory& inventory) {
         MemoryModule& module = inventory.memoryModules.emplace_back();
         module.slot = row.text("DeviceLocator");
         module.bank = row.text("BankLabel");
-        std::string smbiosType = memoryTypeName(row.number("SMBIOSMemoryType").value_or(0));
+        std::string smbiosType = smbiosMemoryTypeName(row.number("SMBIOSMemoryType").value_or(0));
         module.type = firstOf({smbiosType, cimMemoryTypeName(row.number("MemoryType").value_or(0))});
         module.formFactor = memoryFormFactorName(row.number("FormFactor").value_or(0));
         module.manufacturer = row.text("Manufacturer");

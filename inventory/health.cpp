@@ -2,7 +2,6 @@
 // SMART attribute table), batteries' remaining capacity and the temperatures the system reports.
 // Every value passes a bound that no real disk, battery or sensor passes, so a corrupt record or
 // a snapshot made up to mislead shows nothing rather than nonsense.
-#include <cctype>
 #include <cstdlib>
 
 #include "inventory/inventory_parts.h"
@@ -24,16 +23,11 @@ Number either(Number first, Number second) { return first ? first : second; }
 
 std::string byDeviceId(const WmiRow& row) { return row.text("DeviceId"); }
 
-std::string upper(std::string text) {
-    for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return text;
-}
-
 // The ROOT\WMI classes name a disk by its device instance path and "_0", in any case.
 std::string byInstance(const WmiRow& row) {
     std::string instance = row.text("InstanceName");
     std::size_t cut = instance.rfind('_');
-    return cut == std::string::npos ? std::string() : upper(instance.substr(0, cut));
+    return cut == std::string::npos ? std::string() : parts::upper(instance.substr(0, cut));
 }
 
 std::string bytesOf(const std::vector<std::string>& items) {

@@ -1,19 +1,13 @@
 #include <algorithm>
 
+#include "inventory/codes.h"
 #include "inventory/health.h"
 
 namespace moravel {
 namespace {
 
-const char* statusText(HealthStatus status) {
-    switch (status) {
-    case HealthStatus::Healthy: return "OK";
-    case HealthStatus::Warning: return "Warning";
-    case HealthStatus::Failing: return "Failing";
-    case HealthStatus::Unknown: break;
-    }
-    return "";
-}
+const std::pair<HealthStatus, const char*> kStatusTexts[] = {
+    {HealthStatus::Healthy, "OK"}, {HealthStatus::Warning, "Warning"}, {HealthStatus::Failing, "Failing"}};
 
 void add(std::vector<HealthLine>& lines, const char* label, const Number& value, const char* unit = "") {
     if (value) lines.push_back({label, groupedNumber(*value) + unit});
@@ -33,7 +27,7 @@ std::string groupedNumber(std::uint64_t value) {
 std::vector<HealthLine> diskHealthLines(const Disk& disk) {
     const DiskHealth& health = disk.health;
     std::vector<HealthLine> lines;
-    if (health.status != HealthStatus::Unknown) lines.push_back({"Health", statusText(health.status)});
+    if (health.status != HealthStatus::Unknown) lines.push_back({"Health", nameOf(kStatusTexts, health.status)});
     add(lines, "Power-on", health.powerOnHours, " hours");
     add(lines, "Power cycles", health.powerCycles);
     add(lines, "Temperature", health.temperatureCelsius, " °C");

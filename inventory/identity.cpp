@@ -1,5 +1,5 @@
 // Who the machine is, its firmware and board, and its operating system.
-#include <cstdio>
+#include <cstdlib>
 #include <sstream>
 #include <utility>
 

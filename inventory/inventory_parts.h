@@ -31,5 +31,9 @@ void readSoftware(ClassSource& source, Inventory& inventory);
 
 // The first non-empty text.
 std::string firstOf(std::initializer_list<std::string> texts);
+// The `digits` hexadecimal digits after `key`, lower-case; empty when they are not there.
+std::string hexAfter(const std::string& text, const std::string& key, std::size_t digits);
+// The text in upper case (ASCII letters).
+std::string upper(std::string text);
 
 }  // namespace moravel::parts

@@ -1,7 +1,5 @@
 // Network adapters: the device (Win32_NetworkAdapter), its addresses (the configuration of the
 // same Index) and its physical medium (MSFT_NetAdapter of the same InterfaceIndex).
-#include <algorithm>
-#include <cctype>
 #include <cstdlib>
 #include <limits>
 
@@ -19,16 +17,10 @@ std::string numberText(Number value) { return value ? std::to_string(*value) : s
 std::string byIndex(const WmiRow& row) { return numberText(row.number("Index")); }
 std::string byInterfaceIndex(const WmiRow& row) { return numberText(row.number("InterfaceIndex")); }
 
-std::string lower(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
-}
-
 // Without the physical medium (Windows 7, Wine), a wireless adapter still names itself so.
 bool namedWireless(const std::string& name) {
-    std::string text = lower(name);
-    for (const char* word : {"wi-fi", "wireless", "wlan", "802.11"})
+    std::string text = upper(name);
+    for (const char* word : {"WI-FI", "WIRELESS", "WLAN", "802.11"})
         if (text.find(word) != std::string::npos) return true;
     return false;
 }

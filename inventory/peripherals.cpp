@@ -1,6 +1,4 @@
 // Sound devices, printers, keyboards and pointing devices, USB devices.
-#include <cctype>
-
 #include "inventory/codes.h"
 #include "inventory/inventory_parts.h"
 
@@ -13,18 +11,6 @@ std::string inputInterface(const std::string& pnpId) {
     if (pnpId.compare(0, 5, "ACPI\\") == 0) return "PS/2";
     if (pnpId.compare(0, 8, "BTHENUM\\") == 0) return "Bluetooth";
     return {};
-}
-
-// "USB\VID_0781&PID_5567\4C530001231012115573": four hexadecimal digits after `key`.
-std::string hexId(const std::string& pnpId, const char* key) {
-    std::size_t at = pnpId.find(key);
-    if (at == std::string::npos || pnpId.size() < at + 8) return {};
-    std::string digits = pnpId.substr(at + 4, 4);
-    for (char& c : digits) {
-        if (!std::isxdigit(static_cast<unsigned char>(c))) return {};
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    }
-    return digits;
 }
 
 // The instance part is the device's serial number when the device has one (else Windows makes
@@ -91,8 +77,8 @@ void readUsbDevices(ClassSource& source, Inventory& inventory) {
         UsbDevice& device = inventory.usbDevices.emplace_back();
         device.name = row.text("Name");
         device.manufacturer = row.text("Manufacturer");
-        device.vendorId = hexId(id, "VID_");
-        device.productId = hexId(id, "PID_");
+        device.vendorId = hexAfter(id, "VID_", 4);  // "USB\VID_0781&PID_5567\4C530001231012115573"
+        device.productId = hexAfter(id, "PID_", 4);
         device.serialNumber = usbSerial(id);
         device.deviceClass = row.text("PNPClass");
     }

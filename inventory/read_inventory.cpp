@@ -1,7 +1,9 @@
 #include "inventory/read_inventory.h"
 
 #include <algorithm>
+#include <cctype>
 
+#include "inventory/codes.h"
 #include "inventory/inventory_parts.h"
 #include "inventory/kinds.h"
 #include "query/wmi_query.h"
@@ -9,16 +11,10 @@
 namespace moravel {
 
 const char* diskBusName(DiskBus bus) {
-    switch (bus) {
-    case DiskBus::Nvme: return "NVMe";
-    case DiskBus::Sata: return "SATA";
-    case DiskBus::Usb: return "USB";
-    case DiskBus::Scsi: return "SCSI";
-    case DiskBus::Ide: return "IDE";
-    case DiskBus::Virtual: return "Virtual";
-    case DiskBus::Unknown: break;
-    }
-    return "";
+    const std::pair<DiskBus, const char*> kNames[] = {{DiskBus::Nvme, "NVMe"}, {DiskBus::Sata, "SATA"},
+                                                      {DiskBus::Usb, "USB"},   {DiskBus::Scsi, "SCSI"},
+                                                      {DiskBus::Ide, "IDE"},   {DiskBus::Virtual, "Virtual"}};
+    return nameOf(kNames, bus);
 }
 
 std::vector<std::string> dnsServerList(const Inventory& inventory) {
@@ -43,6 +39,22 @@ std::string firstOf(std::initializer_list<std::string> texts) {
     for (const std::string& text : texts)
         if (!text.empty()) return text;
     return {};
+}
+
+std::string hexAfter(const std::string& text, const std::string& key, std::size_t digits) {
+    std::size_t at = text.find(key);
+    if (at == std::string::npos || text.size() < at + key.size() + digits) return {};
+    std::string hex = text.substr(at + key.size(), digits);
+    for (char& c : hex) {
+        if (!std::isxdigit(static_cast<unsigned char>(c))) return {};
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    return hex;
+}
+
+std::string upper(std::string text) {
+    for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return text;
 }
 
 }  // namespace parts

@@ -90,10 +90,7 @@ std::size_t countHeader(char*, std::size_t size, std::size_t count, void* user) 
 
 // Called at least once a second whatever the server does, so the deadline holds in every phase.
 int checkDeadline(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
-    auto* receiving = static_cast<Receiving*>(user);
-    if (Clock::now() < receiving->deadline) return 0;
-    receiving->cut = kTimeRanOut;
-    return 1;
+    return static_cast<Receiving*>(user)->take(0, false) ? 0 : 1;
 }
 
 HttpReply failure(const std::string& reason) {

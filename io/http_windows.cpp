@@ -4,12 +4,12 @@
 #include <winhttp.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <vector>
 
 #include "io/http.h"
 #include "io/network_errors_windows.h"
 #include "io/process.h"
+#include "text/wide.h"
 
 namespace moravel {
 namespace {
@@ -71,14 +71,6 @@ private:
     volatile bool expired_ = false;  // written by the watch before it closes, read after the join
 };
 
-std::wstring wide(const std::string& text) {
-    if (text.empty()) return {};
-    int length = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring result(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &result[0], length);
-    return result;
-}
-
 std::string environment(const char* upper, const char* lower) {
     std::string value = environmentValue(upper).value_or("");
     return value.empty() ? environmentValue(lower).value_or("") : value;
@@ -89,35 +81,33 @@ std::wstring proxyName(std::string proxy) {
     std::size_t scheme = proxy.find("://");
     if (scheme != std::string::npos) proxy = proxy.substr(scheme + 3);
     std::size_t slash = proxy.find('/');
-    return wide(proxy.substr(0, slash));
+    return toWide(proxy.substr(0, slash));
 }
 
 Handle openSession(const std::string& userAgent, bool secure) {
     std::string proxy = secure ? environment("HTTPS_PROXY", "https_proxy") : "";
     if (proxy.empty()) proxy = environment("HTTP_PROXY", "http_proxy");
     if (proxy.empty()) {  // the system's settings; before Windows 8.1, those set with netsh
-        HINTERNET session = WinHttpOpen(wide(userAgent).c_str(), WINHTTP_ACCESS_TYPE_AUTOMATIC_PROXY,
+        HINTERNET session = WinHttpOpen(toWide(userAgent).c_str(), WINHTTP_ACCESS_TYPE_AUTOMATIC_PROXY,
                                         WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0);
         if (!session)
-            session = WinHttpOpen(wide(userAgent).c_str(), WINHTTP_ACCESS_TYPE_DEFAULT_PROXY, WINHTTP_NO_PROXY_NAME,
+            session = WinHttpOpen(toWide(userAgent).c_str(), WINHTTP_ACCESS_TYPE_DEFAULT_PROXY, WINHTTP_NO_PROXY_NAME,
                                   WINHTTP_NO_PROXY_BYPASS, 0);
         return Handle(session);
     }
-    std::wstring bypass = wide(environment("NO_PROXY", "no_proxy"));
+    std::wstring bypass = toWide(environment("NO_PROXY", "no_proxy"));
     for (wchar_t& c : bypass)
         if (c == L',') c = L';';
-    return Handle(WinHttpOpen(wide(userAgent).c_str(), WINHTTP_ACCESS_TYPE_NAMED_PROXY, proxyName(proxy).c_str(),
+    return Handle(WinHttpOpen(toWide(userAgent).c_str(), WINHTTP_ACCESS_TYPE_NAMED_PROXY, proxyName(proxy).c_str(),
                               bypass.empty() ? WINHTTP_NO_PROXY_BYPASS : bypass.c_str(), 0));
 }
-
-std::string systemMessage(DWORD error) { return networkErrorText(error); }
 
 // Our words for what WinHTTP ran into; past the deadline, that is the reason whatever it says.
 std::string failureText(DWORD error, bool expired) {
     if (expired) return kTimeRanOut;
     if (error == ERROR_WINHTTP_HEADER_SIZE_OVERFLOW || error == ERROR_WINHTTP_CHUNKED_ENCODING_HEADER_SIZE_OVERFLOW)
         return kHeadersTooLarge;
-    return systemMessage(error);
+    return networkErrorText(error);
 }
 
 // The bytes of the reply's status line and headers, as WinHTTP keeps them (it refuses more than
@@ -147,7 +137,7 @@ struct Exchange {
     void run() {
         auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
         if (left.count() <= 0) return void(fail(reply, kTimeRanOut));
-        std::wstring wideUrl = wide(url);
+        std::wstring wideUrl = toWide(url);
         URL_COMPONENTS parts{};
         parts.dwStructSize = sizeof parts;
         parts.dwHostNameLength = parts.dwUrlPathLength = parts.dwExtraInfoLength = static_cast<DWORD>(-1);
@@ -156,7 +146,7 @@ struct Exchange {
         std::wstring host(parts.lpszHostName, parts.dwHostNameLength);
         std::wstring path(parts.lpszUrlPath, parts.dwUrlPathLength + parts.dwExtraInfoLength);
         Handle session = openSession(userAgent, secure);
-        if (!session) return void(fail(reply, systemMessage(GetLastError())));
+        if (!session) return void(fail(reply, networkErrorText(GetLastError())));
         int ms = static_cast<int>(left.count());
         WinHttpSetTimeouts(session.get(), ms, ms, ms, ms);
         Handle connection(WinHttpConnect(session.get(), host.c_str(), parts.nPort, 0));
@@ -164,7 +154,7 @@ struct Exchange {
                            ? WinHttpOpenRequest(connection.get(), L"POST", path.c_str(), nullptr, WINHTTP_NO_REFERER,
                                                 WINHTTP_DEFAULT_ACCEPT_TYPES, secure ? WINHTTP_FLAG_SECURE : 0)
                            : nullptr);
-        if (!request) return void(fail(reply, systemMessage(GetLastError())));
+        if (!request) return void(fail(reply, networkErrorText(GetLastError())));
         // Not every WinHTTP passes the session's timeouts on, and the wait for a reply's headers
         // has a timeout of its own.
         WinHttpSetTimeouts(request.get(), ms, ms, ms, ms);
@@ -174,8 +164,8 @@ struct Exchange {
         DWORD headerCap = kMaxHeaderBytes, drainCap = kMaxReplyBytes;
         WinHttpSetOption(request.get(), WINHTTP_OPTION_MAX_RESPONSE_HEADER_SIZE, &headerCap, sizeof headerCap);
         WinHttpSetOption(request.get(), WINHTTP_OPTION_MAX_RESPONSE_DRAIN_SIZE, &drainCap, sizeof drainCap);
-        std::wstring header = L"Content-Type: " + wide(contentType);
-        if (!credentials.user.empty()) header += L"\r\nAuthorization: " + wide(basicAuthorization(credentials));
+        std::wstring header = L"Content-Type: " + toWide(contentType);
+        if (!credentials.user.empty()) header += L"\r\nAuthorization: " + toWide(basicAuthorization(credentials));
         Deadline deadlineWatch(request, deadline);
         if (!WinHttpSendRequest(request.get(), header.c_str(), static_cast<DWORD>(-1), const_cast<char*>(body.data()),
                                 static_cast<DWORD>(body.size()), static_cast<DWORD>(body.size()), 0) ||

@@ -4,8 +4,6 @@
 #include <windows.h>
 #include <winhttp.h>
 
-#include <iterator>
-
 #include "io/system_message_windows.h"
 
 namespace moravel {

@@ -6,13 +6,14 @@
 #include <cstring>
 
 #include "io/fd.h"
+#include "io/open_file.h"
 #include "io/secret_file.h"
 
 namespace moravel {
 
 std::optional<std::string> readSecretFile(const std::string& path, std::size_t limit, SecretFile& file) {
     // Without waiting for a FIFO's writer: one without a writer reads as empty.
-    FdCloser fd{::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY)};
+    FdCloser fd{openForReading(path)};
     struct stat info;
     if (fd.fd < 0 || ::fstat(fd.fd, &info) != 0) return std::string(std::strerror(errno));
     if (S_ISDIR(info.st_mode)) return std::string("is a folder");

@@ -1,19 +1,18 @@
 // Windows keeps who may read a file in its access list, which this does not judge.
-#include <fcntl.h>
 #include <io.h>
 #include <sys/stat.h>
 
 #include <cerrno>
 #include <cstring>
-#include <filesystem>
 
 #include "io/fd.h"
+#include "io/open_file.h"
 #include "io/secret_file.h"
 
 namespace moravel {
 
 std::optional<std::string> readSecretFile(const std::string& path, std::size_t limit, SecretFile& file) {
-    FdCloser opened{::_wopen(std::filesystem::u8path(path).c_str(), _O_RDONLY | _O_BINARY)};
+    FdCloser opened{openForReading(path)};
     const int fd = opened.fd;
     if (fd < 0) return std::string(std::strerror(errno));
     struct _stat64 info;

@@ -168,6 +168,12 @@ const char* const kNamespaces[] = {kWmiNamespace, kWmiDataNamespace, kStandardCi
 // Properties that name the machine in whatever class holds them.
 const char* const kMachineNameProperties[] = {"SystemName", "CSName"};
 
+const WmiProperty* findWmiProperty(const WmiClass& wmiClass, const std::string& property) {
+    for (const WmiProperty& known : wmiClass.properties)
+        if (sameWmiName(known.name, property)) return &known;
+    return nullptr;
+}
+
 }  // namespace
 
 const std::vector<WmiClass>& wmiClasses() { return kClasses; }
@@ -202,12 +208,6 @@ std::vector<const WmiClass*> recordedClasses() {
 const WmiClass* findWmiClass(const std::string& className) {
     for (const WmiClass& wmiClass : kClasses)
         if (sameWmiName(wmiClass.name, className)) return &wmiClass;
-    return nullptr;
-}
-
-const WmiProperty* findWmiProperty(const WmiClass& wmiClass, const std::string& property) {
-    for (const WmiProperty& known : wmiClass.properties)
-        if (sameWmiName(known.name, property)) return &known;
     return nullptr;
 }
 

@@ -67,7 +67,6 @@ std::vector<const WmiClass*> recordedClasses();
 
 // The class of that name, as WMI compares names (ignoring case); nullptr for one not listed.
 const WmiClass* findWmiClass(const std::string& className);
-const WmiProperty* findWmiProperty(const WmiClass& wmiClass, const std::string& property);
 
 // The query that reads the class's objects: "SELECT * FROM <class>", with " WHERE <condition>"
 // for a class that has one.

@@ -3,9 +3,7 @@
 #include <cstdio>
 #include <iostream>
 #include <limits>
-#include <locale>
 #include <memory>
-#include <sstream>
 
 #include "query/wmi_names.h"
 
@@ -116,10 +114,7 @@ std::string valueToText(const WmiValue& value, std::ostream& out) {
 
 std::optional<CycleFailure> runQueryCycle(WmiProvider& provider, const std::string& nameSpace,
                                           const std::string& wqlQuery, const ObjectVisitor& visit) {
-    return queryCycle(provider, nameSpace, wqlQuery, [&visit](WmiEnumerator& enumerator) {
-        while (std::unique_ptr<WmiObject> object = enumerator.next())
-            if (!visit(*object)) break;
-    });
+    return runQueryCycleFrom(provider, nameSpace, wqlQuery, 0, {}, visit);  // stepping over none does nothing
 }
 
 std::optional<CycleFailure> runQueryCycleFrom(WmiProvider& provider, const std::string& nameSpace,

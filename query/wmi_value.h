@@ -27,6 +27,21 @@ constexpr std::uint16_t UI8 = 21;
 constexpr std::uint16_t Array = 0x2000;
 }  // namespace vt
 
+// Whether `type` is one of the integer types, of 8 to 64 bits, signed or not.
+inline bool isIntegerType(std::uint16_t type) {
+    switch (type) {
+    case vt::I1:
+    case vt::UI1:
+    case vt::I2:
+    case vt::UI2:
+    case vt::I4:
+    case vt::UI4:
+    case vt::I8:
+    case vt::UI8: return true;
+    default: return false;
+    }
+}
+
 struct WmiValue {
     std::uint16_t type = vt::Empty;
     std::int64_t integer = 0;  // integer types and VT_BOOL; the bit pattern of the platform value

@@ -45,13 +45,11 @@ std::string validUtf8(const std::string& text) {
     out.reserve(text.size());
     for (std::size_t at = 0; at < text.size();) {
         const std::size_t length = decodeUtf8(text, at).length;
-        if (length == 0) {
+        if (length == 0)
             out += "\xEF\xBF\xBD";
-            ++at;
-        } else {
+        else
             out.append(text, at, length);
-            at += length;
-        }
+        at += length ? length : 1;
     }
     return out;
 }

@@ -2,10 +2,11 @@
 // with one line naming where in the file the problem is, so a typo never turns into a silently
 // empty inventory.
 #include <algorithm>
+#include <charconv>
 #include <cstdint>
 #include <initializer_list>
 #include <limits>
-#include <set>
+#include <utility>
 #include <vector>
 
 #include <nlohmann/json.hpp>
@@ -25,23 +26,22 @@ constexpr std::int64_t kInt64Min = std::numeric_limits<std::int64_t>::min();
 constexpr std::uint64_t kUint64Max = std::numeric_limits<std::uint64_t>::max();
 constexpr std::size_t kAddressBytes = 6;
 
-const CycleStep kSteps[] = {CycleStep::Initialize, CycleStep::Security,     CycleStep::CreateLocator,
-                            CycleStep::Connect,    CycleStep::ProxyBlanket, CycleStep::ExecQuery};
+// The steps of a cycle by the Windows names a file spells them with, in the cycle's order.
+const std::pair<CycleStep, const char*> kStepNames[] = {
+    {CycleStep::Initialize, "CoInitializeEx"},      {CycleStep::Security, "CoInitializeSecurity"},
+    {CycleStep::CreateLocator, "CoCreateInstance"}, {CycleStep::Connect, "ConnectServer"},
+    {CycleStep::ProxyBlanket, "CoSetProxyBlanket"}, {CycleStep::ExecQuery, "ExecQuery"}};
 
-// Thrown inside the reader; parseSnapshot puts the file name in front.
-struct Problem {
-    std::string text;
-};
-
+// Thrown inside the reader, as the JSON reader's own problems are; parseSnapshot puts the file name
+// in front.
 [[noreturn]] void refuse(const std::string& where, const std::string& problem) {
-    throw Problem{where.empty() ? problem : where + ": " + problem};
+    throw JsonProblem{where.empty() ? problem : where + ": " + problem};
 }
 
-[[noreturn]] void missing(const std::string& where) { throw Problem{where + " is missing"}; }
+[[noreturn]] void missing(const std::string& where) { throw JsonProblem{where + " is missing"}; }
 
-std::string keyText(const std::string& key) { return quotedKey(key); }
 std::string member(const std::string& where, const std::string& key) {
-    return where.empty() ? keyText(key) : where + "." + keyText(key);
+    return where.empty() ? quotedKey(key) : where + "." + quotedKey(key);
 }
 std::string element(const std::string& where, std::size_t i) { return where + "[" + std::to_string(i) + "]"; }
 
@@ -73,7 +73,7 @@ void allowOnly(const json& object, std::initializer_list<const char*> keys, cons
         std::string list;
         for (const char* key : keys) {
             known = known || item.key() == key;
-            list += (list.empty() ? "" : ", ") + keyText(key);
+            list += (list.empty() ? "" : ", ") + quotedKey(key);
         }
         if (!known) refuse(member(where, item.key()), "unknown member (expected " + list + ")");
     }
@@ -123,11 +123,7 @@ WrittenWhole wholeOf(const std::string& text) {
     number.fits = number.whole && static_cast<long>(digits.size()) + exponent <= 20;
     if (!number.fits) return number;
     digits.append(static_cast<std::size_t>(exponent), '0');
-    for (char c : digits) {
-        auto d = static_cast<unsigned>(c - '0');
-        number.fits = number.fits && number.magnitude <= (kUint64Max - d) / 10;
-        number.magnitude = number.magnitude * 10 + d;
-    }
+    number.fits = std::from_chars(digits.data(), digits.data() + digits.size(), number.magnitude).ec == std::errc();
     return number;
 }
 
@@ -171,18 +167,6 @@ std::int64_t word32(const json& j, const std::string& where) {
 }
 
 std::string untilNul(const std::string& text) { return text.substr(0, text.find('\0')); }
-
-bool isIntegerType(std::uint16_t type) {
-    switch (type) {
-    case vt::I2:
-    case vt::I4:
-    case vt::I1:
-    case vt::UI1:
-    case vt::UI2:
-    case vt::UI4: return true;
-    default: return false;
-    }
-}
 
 void expectNoValue(const json& typed, std::uint16_t type, const std::string& where) {
     if (typed.contains("value"))
@@ -233,7 +217,7 @@ WmiValue typedValue(const json& typed, const std::string& where) {
         expectKind(*value, json::value_t::boolean, ("true or false" + code).c_str(), at);
         return WmiValue::boolean(value->get<bool>());
     }
-    if (isIntegerType(type) || type == vt::I8 || type == vt::UI8) {
+    if (isIntegerType(type)) {
         if (!has) missing(at);
         bool wide = type == vt::I8 || type == vt::UI8;
         return WmiValue::integerOf(type, wide ? wholeNumber(*value, kInt64Min, kUint64Max, at) : word32(*value, at));
@@ -271,11 +255,8 @@ std::uint64_t decimalDigits(const json& j, const std::string& where) {
     if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos)
         refuse(where, shown(j) + " is not a string of decimal digits");
     std::uint64_t value = 0;
-    for (char c : text) {
-        unsigned digit = static_cast<unsigned>(c - '0');
-        if (value > (kUint64Max - digit) / 10) refuse(where, shown(j) + " is out of range " + rangeText(0, kUint64Max));
-        value = value * 10 + digit;
-    }
+    if (std::from_chars(text.data(), text.data() + text.size(), value).ec != std::errc())
+        refuse(where, shown(j) + " is out of range " + rangeText(0, kUint64Max));
     return value;
 }
 
@@ -333,9 +314,9 @@ OsVersion osVersion(const json& j, const std::string& where) {
 CycleStep cycleStep(const json& j, const std::string& where) {
     expectKind(j, json::value_t::string, "a step name", where);
     std::string list;
-    for (CycleStep step : kSteps) {
-        if (j.get<std::string>() == stepName(step)) return step;
-        list += (list.empty() ? "" : ", ") + keyText(stepName(step));
+    for (const auto& [step, name] : kStepNames) {
+        if (j.get<std::string>() == name) return step;
+        list += (list.empty() ? "" : ", ") + quotedKey(name);
     }
     refuse(where, shown(j) + " is not a step (expected one of " + list + ")");
 }
@@ -345,12 +326,9 @@ HResult resultCode(const json& j, const std::string& where) {
     std::string text = j.get<std::string>();
     bool form = text.size() > 2 && text.size() <= 10 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
     std::uint32_t code = 0;
-    for (std::size_t i = 2; form && i < text.size(); ++i) {
-        int digit = hexDigit(text[i]);
-        form = digit >= 0;
-        code = code * 16 + static_cast<std::uint32_t>(digit);
-    }
-    if (!form) refuse(where, shown(j) + " is not a code of the form \"0x\" and one to eight hex digits");
+    const char* end = text.data() + text.size();
+    if (!form || std::from_chars(text.data() + 2, end, code, 16).ptr != end)
+        refuse(where, shown(j) + " is not a code of the form \"0x\" and one to eight hex digits");
     return static_cast<HResult>(code);
 }
 
@@ -391,7 +369,7 @@ public:
 
     void takenKey(const std::vector<JsonLevel>& levels, const std::string& key) override {
         if (data_.failures.count(key))
-            refuse(jsonPlace(levels), "the key " + keyText(key) + " appears twice in one object");
+            refuse(jsonPlace(levels), "the key " + quotedKey(key) + " appears twice in one object");
     }
 
 private:
@@ -407,7 +385,7 @@ private:
 };
 
 void classLists(const json& classes, SnapshotData& data) {
-    std::string where = keyText("classes");
+    std::string where = quotedKey("classes");
     expectObject(classes, where, "an object of class names");
     for (const auto& item : classes.items()) {
         expectKind(item.value(), json::value_t::array, "an array of objects", member(where, item.key()));
@@ -421,36 +399,27 @@ void checkRest(const json& root, SnapshotData& data) {
     expectObject(root, "", "the document to be an object");
     allowOnly(root, {"classes", "memoryStatus", "adapters", "osVersion", "machineGuid", "hypervisor", "failures", "redacted"}, "");
     classLists(required(root, "classes", ""), data);
-    if (root.contains("memoryStatus")) data.memory = memoryStatus(root["memoryStatus"], keyText("memoryStatus"));
+    if (root.contains("memoryStatus")) data.memory = memoryStatus(root["memoryStatus"], quotedKey("memoryStatus"));
     if (root.contains("adapters"))
-        expectKind(root["adapters"], json::value_t::array, "an array of address texts", keyText("adapters"));
-    if (root.contains("osVersion")) data.osVersion = osVersion(root["osVersion"], keyText("osVersion"));
-    if (root.contains("failures")) expectObject(root["failures"], keyText("failures"), "an object of query texts");
+        expectKind(root["adapters"], json::value_t::array, "an array of address texts", quotedKey("adapters"));
+    if (root.contains("osVersion")) data.osVersion = osVersion(root["osVersion"], quotedKey("osVersion"));
+    if (root.contains("failures")) expectObject(root["failures"], quotedKey("failures"), "an object of query texts");
     if (root.contains("redacted")) {
-        expectKind(root["redacted"], json::value_t::boolean, "true or false", keyText("redacted"));
+        expectKind(root["redacted"], json::value_t::boolean, "true or false", quotedKey("redacted"));
         data.redacted = root["redacted"].get<bool>();
     }
-    if (root.contains("machineGuid")) {
-        expectKind(root["machineGuid"], json::value_t::string, "a string", keyText("machineGuid"));
-        data.machineGuid = untilNul(root["machineGuid"].get<std::string>());
-    }
-    if (root.contains("hypervisor")) {
-        expectKind(root["hypervisor"], json::value_t::string, "a string", keyText("hypervisor"));
-        data.hypervisor = untilNul(root["hypervisor"].get<std::string>());
+    for (auto [key, text] : {std::pair{"machineGuid", &data.machineGuid}, {"hypervisor", &data.hypervisor}}) {
+        if (!root.contains(key)) continue;
+        expectKind(root[key], json::value_t::string, "a string", quotedKey(key));
+        *text = untilNul(root[key].get<std::string>());
     }
 }
 
 }  // namespace
 
 const char* stepName(CycleStep step) {
-    switch (step) {
-    case CycleStep::Initialize: return "CoInitializeEx";
-    case CycleStep::Security: return "CoInitializeSecurity";
-    case CycleStep::CreateLocator: return "CoCreateInstance";
-    case CycleStep::Connect: return "ConnectServer";
-    case CycleStep::ProxyBlanket: return "CoSetProxyBlanket";
-    case CycleStep::ExecQuery: return "ExecQuery";
-    }
+    for (const auto& [known, name] : kStepNames)
+        if (known == step) return name;
     return "";
 }
 
@@ -463,8 +432,6 @@ SnapshotData parseSnapshot(std::string text, const std::string& name) {
         if (text.size() > kMaxSnapshotBytes) refuse("", "larger than " + std::to_string(kMaxSnapshotBytes) + " bytes");
         SnapshotTaker taker(data);
         checkRest(readJson(text, 0, text.size(), &taker), data);
-    } catch (const Problem& problem) {
-        throw SnapshotError("moravel: " + name + ": " + problem.text);
     } catch (const JsonProblem& problem) {
         throw SnapshotError("moravel: " + name + ": " + problem.text);
     }

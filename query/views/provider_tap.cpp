@@ -13,10 +13,23 @@ HResult watched(const Tap& tap, const std::string& query, CycleStep step, HResul
     return hr;
 }
 
-class TappedObject : public WmiObject {
+// One interface of the cycle passed through to the one it wraps, with the tap and the query.
+template <typename Interface>
+class Tapped : public Interface {
+public:
+    Tapped(std::unique_ptr<Interface> inner, Tap tap, std::string query)
+        : inner_(std::move(inner)), tap_(std::move(tap)), query_(std::move(query)) {}
+
+protected:
+    std::unique_ptr<Interface> inner_;
+    Tap tap_;
+    std::string query_;
+};
+
+class TappedObject : public Tapped<WmiObject> {
 public:
     TappedObject(std::unique_ptr<WmiObject> inner, Tap tap, std::string query, std::size_t position)
-        : inner_(std::move(inner)), tap_(std::move(tap)), query_(std::move(query)), position_(position) {}
+        : Tapped(std::move(inner), std::move(tap), std::move(query)), position_(position) {}
     HResult get(const std::string& property, WmiValue& value) override {
         tap_->propertyAsked(query_, position_, property);
         HResult hr = inner_->get(property, value);
@@ -25,16 +38,12 @@ public:
     }
 
 private:
-    std::unique_ptr<WmiObject> inner_;
-    Tap tap_;
-    std::string query_;
     std::size_t position_;
 };
 
-class TappedEnumerator : public WmiEnumerator {
+class TappedEnumerator : public Tapped<WmiEnumerator> {
 public:
-    TappedEnumerator(std::unique_ptr<WmiEnumerator> inner, Tap tap, std::string query)
-        : inner_(std::move(inner)), tap_(std::move(tap)), query_(std::move(query)) {}
+    using Tapped::Tapped;
     std::unique_ptr<WmiObject> next() override {
         std::unique_ptr<WmiObject> object = inner_->next();
         if (!object) return nullptr;
@@ -51,16 +60,12 @@ public:
     }
 
 private:
-    std::unique_ptr<WmiEnumerator> inner_;
-    Tap tap_;
-    std::string query_;
     std::size_t position_ = 0;
 };
 
-class TappedServices : public WmiServices {
+class TappedServices : public Tapped<WmiServices> {
 public:
-    TappedServices(std::unique_ptr<WmiServices> inner, Tap tap, std::string query)
-        : inner_(std::move(inner)), tap_(std::move(tap)), query_(std::move(query)) {}
+    using Tapped::Tapped;
     HResult setProxyBlanket() override {
         return watched(tap_, query_, CycleStep::ProxyBlanket, inner_->setProxyBlanket());
     }
@@ -72,17 +77,11 @@ public:
         if (inner) enumerator = std::make_unique<TappedEnumerator>(std::move(inner), tap_, query);
         return hr;
     }
-
-private:
-    std::unique_ptr<WmiServices> inner_;
-    Tap tap_;
-    std::string query_;
 };
 
-class TappedLocator : public WmiLocator {
+class TappedLocator : public Tapped<WmiLocator> {
 public:
-    TappedLocator(std::unique_ptr<WmiLocator> inner, Tap tap, std::string query)
-        : inner_(std::move(inner)), tap_(std::move(tap)), query_(std::move(query)) {}
+    using Tapped::Tapped;
     HResult connectServer(const std::string& path, std::unique_ptr<WmiServices>& services) override {
         std::unique_ptr<WmiServices> inner;
         HResult hr = inner_->connectServer(path, inner);
@@ -90,11 +89,6 @@ public:
         if (inner) services = std::make_unique<TappedServices>(std::move(inner), tap_, query_);
         return hr;
     }
-
-private:
-    std::unique_ptr<WmiLocator> inner_;
-    Tap tap_;
-    std::string query_;
 };
 
 class TappedProvider : public WmiProvider {

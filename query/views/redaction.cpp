@@ -9,18 +9,8 @@ namespace {
 
 // Whether the value's text would show anything of the machine: a non-empty string or a number.
 bool showsSomething(const WmiValue& value) {
-    switch (value.type) {
-    case vt::Bstr: return value.hasText && !value.text.empty() && value.text[0] != '\0';
-    case vt::I2:
-    case vt::I4:
-    case vt::I1:
-    case vt::UI1:
-    case vt::UI2:
-    case vt::UI4:
-    case vt::I8:
-    case vt::UI8: return true;
-    default: return false;
-    }
+    if (value.type == vt::Bstr) return value.hasText && !value.text.empty() && value.text[0] != '\0';
+    return isIntegerType(value.type);
 }
 
 // The codes of "(hidden)" in an array of the same length, zeros after it.
@@ -76,12 +66,6 @@ WmiValue redactedValue(const std::string& className, const std::string& property
     return WmiValue::string(kHiddenText);
 }
 
-bool isHiddenValue(const std::string& className, const std::string& property, const WmiValue& value) {
-    if (identifiesOf(className, property) == Identifies::Nothing || !showsSomething(value) || value.type != vt::Bstr)
-        return false;
-    return redactedValue(className, property, value).text == value.text;
-}
-
 void HiddenValueSpotter::valueRead(const std::string& query, std::size_t, const std::string& property,
                                    WmiValue& value) {
     // Only a text that holds what redaction writes can be one it wrote; the class is looked up
@@ -89,7 +73,10 @@ void HiddenValueSpotter::valueRead(const std::string& query, std::size_t, const 
     if (spotted || value.type != vt::Bstr ||
         (value.text.find(kHiddenText) == std::string::npos && value.text.find("XX") == std::string::npos))
         return;
-    spotted = isHiddenValue(queriedClassName(query), property, value);
+    // A value redaction has hidden already is one it leaves as it is, in a property it hides.
+    const std::string className = queriedClassName(query);
+    spotted = identifiesOf(className, property) != Identifies::Nothing && showsSomething(value) &&
+              redactedValue(className, property, value).text == value.text;
 }
 
 Backend makeRedactedBackend(Backend inner) {

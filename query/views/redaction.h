@@ -18,12 +18,9 @@ constexpr const char* kHiddenText = "(hidden)";
 // are, so every field rule takes the same road; other properties pass unchanged.
 WmiValue redactedValue(const std::string& className, const std::string& property, WmiValue value);
 
-// Whether `value` is one redaction has already hidden ("(hidden)", or an address with every
-// digit an X) in a property it hides: what a hidden snapshot holds there.
-bool isHiddenValue(const std::string& className, const std::string& property, const WmiValue& value);
-
-// Notes whether any value read is one redaction has already hidden: a source that holds one was
-// saved through redaction, whether or not it says so.
+// Notes whether any value read is one redaction has already hidden ("(hidden)", or an address
+// with every digit an X, in a property it hides): a source that holds one was saved through
+// redaction, whether or not it says so.
 class HiddenValueSpotter : public ProviderTap {
 public:
     void valueRead(const std::string& query, std::size_t, const std::string& property, WmiValue& value) override;

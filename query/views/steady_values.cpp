@@ -45,6 +45,13 @@ const MovingProperty kMoving[] = {
     {"MSAcpi_ThermalZoneTemperature", "CurrentTemperature"},
 };
 
+// Whether `property` of `className` (compared as WMI does, ignoring case) changes by itself.
+bool changesByItself(const std::string& className, const std::string& property) {
+    for (const MovingProperty& moving : kMoving)
+        if (sameWmiName(className, moving.className) && sameWmiName(property, moving.property)) return true;
+    return false;
+}
+
 // A disk's verdict (MSFT_PhysicalDisk's HealthStatus, the drive's PredictFailure) moves by
 // itself between good and a warning; one that says failing is held as it is, so a disk that
 // turns to failing is a change.
@@ -87,12 +94,6 @@ private:
 };
 
 }  // namespace
-
-bool changesByItself(const std::string& className, const std::string& property) {
-    for (const MovingProperty& moving : kMoving)
-        if (sameWmiName(className, moving.className) && sameWmiName(property, moving.property)) return true;
-    return false;
-}
 
 Backend makeSteadyView(WmiProvider& provider, SystemProbes& probes) {
     return {makeTappedProvider(provider, std::make_shared<SteadyTap>()), std::make_unique<SteadyProbes>(probes)};

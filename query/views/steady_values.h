@@ -5,14 +5,9 @@
 // of the hardware.
 #pragma once
 
-#include <string>
-
 #include "query/backend.h"
 
 namespace moravel {
-
-// Whether `property` of `className` (compared as WMI does, ignoring case) is such a value.
-bool changesByItself(const std::string& className, const std::string& property);
 
 // A view of a backend that stays where it is and must outlive the result: each value that
 // changes by itself reads as a value-less one and the memory status as zero, the same on
