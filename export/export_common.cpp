@@ -185,6 +185,8 @@ std::string osShortName(const OperatingSystemInfo& os) {
     return os.name.substr(0, os.name.find(' '));
 }
 
+Number processorSpeed(const Processor& cpu) { return cpu.maxMhz ? cpu.maxMhz : cpu.currentMhz; }
+
 std::string madeText(const Monitor& monitor) {
     if (!monitor.year) return {};
     return (monitor.week ? std::to_string(*monitor.week) + "/" : "") + std::to_string(*monitor.year);

@@ -30,6 +30,9 @@ Number mebibytes(Number bytes);
 // The short name of the operating system: "Windows", else the first word of its full name.
 std::string osShortName(const OperatingSystemInfo& os);
 
+// A processor's speed as both formats give it: its most, else its current clock.
+Number processorSpeed(const Processor& cpu);
+
 // When a monitor was made, as both formats describe it: "week/year", the year alone, or nothing.
 std::string madeText(const Monitor& monitor);
 

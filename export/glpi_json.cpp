@@ -111,7 +111,7 @@ Json processor(const Processor& cpu) {
         .text("arch", glpiArchitecture(cpu.architecture) ? cpu.architecture : std::string())
         .number("core", cpu.cores)
         .number("thread", perCore)
-        .number("speed", cpu.maxMhz ? cpu.maxMhz : cpu.currentMhz)
+        .number("speed", processorSpeed(cpu))
         .number("external_clock", cpu.externalClockMhz)
         .text("familynumber", cpu.family ? std::to_string(*cpu.family) : std::string())
         .text("model", cpu.model ? std::to_string(*cpu.model) : std::string())

@@ -103,7 +103,7 @@ void hardware(const Inventory& inventory, std::string& out) {
         .text("OSVERSION", os.release.empty() ? os.version : os.release)
         .text("OSCOMMENTS", os.servicePack.empty() ? os.version : os.servicePack)  // the kernel, where OCS keeps it
         .text("PROCESSORT", cpu ? cpu->name : "")
-        .number("PROCESSORS", cpu ? (cpu->maxMhz ? cpu->maxMhz : cpu->currentMhz) : std::nullopt)
+        .number("PROCESSORS", cpu ? processorSpeed(*cpu) : std::nullopt)
         .number("PROCESSORN", inventory.processors.empty() ? Number() : Number(inventory.processors.size()))
         .number("MEMORY", mebibytes(computer.memoryBytes))
         .text("IPADDR", firstIpv4Address(inventory))
@@ -138,15 +138,14 @@ void bios(const Inventory& inventory, std::string& out) {
 }
 
 void cpus(const Inventory& inventory, std::string& out) {
-    for (const Processor& cpu : inventory.processors) {
-        Number speed = cpu.maxMhz ? cpu.maxMhz : cpu.currentMhz;
+    for (const Processor& cpu : inventory.processors)
         Section(out, "CPUS")
             .text("MANUFACTURER", cpu.manufacturer)
             .text("TYPE", cpu.name)
             .text("NAME", cpu.name)
             .text("DESCRIPTION", cpu.description)
             .text("ID", cpu.processorId)
-            .number("SPEED", speed)
+            .number("SPEED", processorSpeed(cpu))
             .number("CURRENT_SPEED", cpu.currentMhz)
             .number("CORES", cpu.cores)
             .number("CORE", cpu.cores)
@@ -154,7 +153,6 @@ void cpus(const Inventory& inventory, std::string& out) {
             .number("L2CACHESIZE", cpu.l2CacheKib)
             .text("CPUARCH", cpu.architecture)
             .text("SOCKET", cpu.socket);
-    }
 }
 
 void memories(const Inventory& inventory, std::string& out) {

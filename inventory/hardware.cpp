@@ -48,9 +48,7 @@ std::string processorMaker(const std::string& vendor) {
         {"CentaurHauls", "Centaur"}, {"VIA VIA VIA", "VIA"},  {"Shanghai", "Zhaoxin"},
         {"CyrixInstead", "Cyrix"},   {"GenuineTMx86", "Transmeta"}, {"NexGenDriven", "NexGen"},
         {"Geode by NSC", "National Semiconductor"}, {"RiseRiseRise", "Rise"}, {"UMC UMC UMC", "UMC"}};
-    for (const auto& [signature, name] : known)
-        if (vendor == signature) return name;
-    return vendor;
+    return firstOf({nameOf(known, vendor), vendor});
 }
 
 std::string byTag(const WmiRow& row) { return upper(row.text("Tag")); }

@@ -6,7 +6,6 @@
 #include "inventory/codes.h"
 #include "inventory/inventory_parts.h"
 #include "inventory/kinds.h"
-#include "query/wmi_query.h"
 
 namespace moravel {
 

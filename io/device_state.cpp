@@ -1,5 +1,6 @@
 #include "io/device_state.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -16,10 +17,8 @@ std::filesystem::path idFile(const std::string& directory) {
 
 // A device id is one line of printable text.
 bool plausible(const std::string& id) {
-    if (id.empty() || id.size() > kMaxIdBytes) return false;
-    for (char c : id)
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) return false;
-    return true;
+    return !id.empty() && id.size() <= kMaxIdBytes &&
+           std::none_of(id.begin(), id.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; });
 }
 
 }  // namespace

@@ -5,11 +5,6 @@
 #include <cstdio>
 
 namespace moravel {
-namespace {
-// GetAdaptersInfo fills a buffer of 16 records; a longer list does not fit and yields no
-// address on Windows, so no platform answers with one.
-constexpr std::size_t kAdapterRecords = 16;
-}  // namespace
 
 MemoryTexts formatMemoryStatus(const MemoryStatus& status) {
     char available[32];
@@ -47,6 +42,9 @@ MemoryTexts readMemoryStatus(SystemProbes* probes) {
 
 std::string readAdapterAddress(SystemProbes* probes) {
     if (!probes) return {};
+    // GetAdaptersInfo fills a buffer of 16 records; a longer list does not fit and yields no
+    // address on Windows, so no platform answers with one.
+    constexpr std::size_t kAdapterRecords = 16;
     std::vector<HardwareAddress> adapters = probes->adapterAddresses();
     if (adapters.empty() || adapters.size() > kAdapterRecords) return {};
     return adapterAddressText(*probes, adapters.back());

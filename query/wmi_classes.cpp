@@ -233,9 +233,8 @@ std::string namespaceOf(const std::string& className) {
 }
 
 bool isKnownNamespace(const std::string& path) {
-    for (const char* nameSpace : kNamespaces)
-        if (sameWmiName(nameSpace, path)) return true;
-    return false;
+    return std::any_of(std::begin(kNamespaces), std::end(kNamespaces),
+                       [&](const char* nameSpace) { return sameWmiName(nameSpace, path); });
 }
 
 Identifies identifiesOf(const std::string& className, const std::string& property) {

@@ -34,12 +34,7 @@ public:
         return addresses;
     }
 
-    // systemd's file, else D-Bus's older copy of the same id.
-    std::optional<std::string> machineGuid() override {
-        for (const char* file : {"/etc/machine-id", "/var/lib/dbus/machine-id"})
-            if (std::optional<std::string> id = fs_.line(file)) return id;
-        return std::nullopt;
-    }
+    std::optional<std::string> machineGuid() override { return machineId(fs_); }
 
     std::optional<std::string> hypervisor() override {
         return hypervisorSystem(fs_, host_ ? host_->cpuidHypervisorVendor() : std::nullopt);

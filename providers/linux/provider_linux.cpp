@@ -104,21 +104,16 @@ private:
     mutable std::map<std::string, ClassAccess> access_;  // by query
 };
 
-// The platform's source together with the name database and host facts it reads through.
-class PlatformSource : public ObjectSource {
-public:
-    PlatformSource() : names_(makeSystemDeviceNames()), host_(makeSystemHostFacts()), source_("/", *names_, *host_) {}
-    ClassObjects objects(const std::string& nameSpace, const std::string& className) override {
-        return source_.objects(nameSpace, className);
-    }
-    std::optional<CycleFailure> stagedFailure(const std::string& query) const override {
-        return source_.stagedFailure(query);
-    }
+// The name database and host facts of the running system, owned by the source that reads
+// through them: a base, so that they are made before it and outlive it.
+struct SystemParts {
+    std::unique_ptr<DeviceNames> names = makeSystemDeviceNames();
+    std::unique_ptr<HostFacts> host = makeSystemHostFacts();
+};
 
-private:
-    std::unique_ptr<DeviceNames> names_;
-    std::unique_ptr<HostFacts> host_;
-    LinuxSource source_;
+class PlatformSource : private SystemParts, public LinuxSource {
+public:
+    PlatformSource() : LinuxSource("/", *names, *host) {}
 };
 
 }  // namespace

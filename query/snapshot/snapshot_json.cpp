@@ -24,12 +24,6 @@ public:
         *mark_ = ++at_;
         return *this;
     }
-    TrackedIterator operator++(int) {
-        TrackedIterator before = *this;
-        ++*this;
-        return before;
-    }
-    bool operator==(const TrackedIterator& other) const { return at_ == other.at_; }
     bool operator!=(const TrackedIterator& other) const { return at_ != other.at_; }
 
 private:

@@ -273,13 +273,6 @@ MemoryStatus memoryStatus(const json& j, const std::string& where) {
     return status;
 }
 
-int hexDigit(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
-
 // "00-1A-2B-3C-4D-5E" or "00:1a:2b:3c:4d:5e:..." (six or more bytes; the first six are used).
 // A hidden address has "XX" for its bytes; it reads as zero bytes and sets `hidden`.
 HardwareAddress adapterAddress(const json& j, const std::string& where, bool& hidden) {
@@ -289,10 +282,13 @@ HardwareAddress adapterAddress(const json& j, const std::string& where, bool& hi
     std::vector<std::uint8_t> bytes;
     for (std::size_t pos = 0;; pos += 3) {
         if (pos + 2 > text.size()) refuse(where, problem);
-        int high = hexDigit(text[pos]), low = hexDigit(text[pos + 1]);
-        if (text.compare(pos, 2, "XX") == 0) high = low = 0, hidden = true;
-        if (high < 0 || low < 0) refuse(where, problem);
-        bytes.push_back(static_cast<std::uint8_t>(high * 16 + low));
+        unsigned byte = 0;
+        const char* pair = text.data() + pos;
+        if (text.compare(pos, 2, "XX") == 0)
+            hidden = true;
+        else if (std::from_chars(pair, pair + 2, byte, 16).ptr != pair + 2)
+            refuse(where, problem);
+        bytes.push_back(static_cast<std::uint8_t>(byte));
         if (pos + 2 == text.size()) break;
         if (text[pos + 2] != '-' && text[pos + 2] != ':') refuse(where, problem);
     }

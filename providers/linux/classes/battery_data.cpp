@@ -38,11 +38,10 @@ template <typename AddProperties>
 ObjectList perBattery(const LinuxContext& context, AddProperties add) {
     ObjectList objects;
     for (const std::string& dir : systemBatteries(context.fs)) {
-        auto object = std::make_unique<LinuxObject>();
+        LinuxObject& object = newObject(objects);
         std::string instance = "ACPI\\PNP0C0A\\" + baseName(dir) + "_0";
-        object->add("InstanceName", [instance] { return WmiValue::string(instance); });
-        add(*object, &context.fs, dir);
-        objects.push_back(std::move(object));
+        object.add("InstanceName", [instance] { return WmiValue::string(instance); });
+        add(object, &context.fs, dir);
     }
     return objects;
 }

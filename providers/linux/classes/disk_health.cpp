@@ -15,8 +15,6 @@ constexpr std::uint64_t kUnspecified = 0, kHardDisk = 3, kSolidState = 4;
 constexpr std::uint64_t kBusScsi = 1, kBusUsb = 7, kBusSata = 11, kBusSd = 12, kBusNvme = 17;
 constexpr std::uint64_t kHealthy = 0, kWarning = 1, kUnhealthy = 2;
 
-bool startsWith(const std::string& text, const char* prefix) { return text.rfind(prefix, 0) == 0; }
-
 // A disk's health, read once for all the properties of one object.
 using SharedRead = std::shared_ptr<const DiskHealthRead>;
 std::function<SharedRead()> lazyRead(const LinuxContext* context, const Disk& disk) {
@@ -72,18 +70,15 @@ WmiValue byteArray(const std::string& data) {
     return WmiValue::array(vt::UI1, std::move(items));
 }
 
-// One object per disk that `keep` takes, each made by `add` with the disk's lazily read health.
-template <typename Keep, typename Add>
-ObjectList perDisk(const LinuxContext& context, Keep keep, Add add) {
+// One object per disk that `keep` takes (every disk without it, its health not read for that),
+// each made by `add` with the disk's lazily read health.
+template <typename Add>
+ObjectList perDisk(const LinuxContext& context, bool (*keep)(const DiskHealthRead&), Add add) {
     ObjectList objects;
     std::size_t index = 0;
     for (const Disk& disk : listDisks(context.fs)) {
         auto read = lazyRead(&context, disk);
-        if (keep(*read())) {
-            auto object = std::make_unique<LinuxObject>();
-            add(*object, disk, index, read);
-            objects.push_back(std::move(object));
-        }
+        if (!keep || keep(*read())) add(newObject(objects), disk, index, read);
         ++index;
     }
     return objects;
@@ -92,23 +87,16 @@ ObjectList perDisk(const LinuxContext& context, Keep keep, Add add) {
 }  // namespace
 
 ObjectList readPhysicalDisks(const LinuxContext& context) {
-    ObjectList objects;
     const LinuxContext* c = &context;
     const RootFs* fs = &context.fs;
-    std::size_t index = 0;
-    for (const Disk& disk : listDisks(context.fs)) {
-        auto read = lazyRead(c, disk);
-        auto object = std::make_unique<LinuxObject>();
-        object->add("DeviceId", [index] { return WmiValue::string(std::to_string(index)); })
+    return perDisk(context, nullptr, [c, fs](LinuxObject& object, const Disk& disk, std::size_t index, auto read) {
+        object.add("DeviceId", [index] { return WmiValue::string(std::to_string(index)); })
             .add("FriendlyName", [fs, disk] { return stringOrNull(fs->line(disk.path + "/device/model")); })
             .add("SerialNumber", [c, disk] { return stringOrNull(diskSerial(*c, disk)); })
             .add("MediaType", [fs, disk] { return uint32OrNull(mediaType(*fs, disk)); })
             .add("BusType", [fs, disk] { return uint32OrNull(busType(*fs, disk)); })
             .add("HealthStatus", [read] { return uint32OrNull(healthStatus(*read())); });
-        objects.push_back(std::move(object));
-        ++index;
-    }
-    return objects;
+    });
 }
 
 // NVMe has no start/stop or read error counters of its own: its power cycles and its media and
@@ -119,28 +107,25 @@ ObjectList readReliabilityCounters(const LinuxContext& context) {
         object.add("DeviceId", [index] { return WmiValue::string(std::to_string(index)); })
             .add("Temperature", [read] { return uint8OrNull(celsius(*read())); })
             .add("Wear", [read] { return uint8OrNull(ofNvme(*read(), &NvmeHealth::percentageUsed)); })
-            .add("PowerOnHours",
-                 [read] { return uint32OrNull(read()->nvme ? read()->nvme->powerOnHours : std::nullopt); })
-            .add("StartStopCycleCount",
-                 [read] { return uint32OrNull(read()->nvme ? read()->nvme->powerCycles : std::nullopt); })
-            .add("ReadErrorsUncorrected",
-                 [read] { return uint64OrNull(read()->nvme ? read()->nvme->mediaErrors : std::nullopt); });
+            .add("PowerOnHours", [read] { return uint32OrNull(ofNvme(*read(), &NvmeHealth::powerOnHours)); })
+            .add("StartStopCycleCount", [read] { return uint32OrNull(ofNvme(*read(), &NvmeHealth::powerCycles)); })
+            .add("ReadErrorsUncorrected", [read] { return uint64OrNull(ofNvme(*read(), &NvmeHealth::mediaErrors)); });
     });
 }
 
 // Listed only where the program may ask every disk; otherwise refused, as Windows refuses a
 // program that is not elevated, so readers know the health they lack needs more rights.
 std::optional<HResult> failurePredictionAccess(const LinuxContext& context) {
-    return diskHealthDenied(context) ? std::optional<HResult>(kAccessDenied) : std::nullopt;
+    for (const Disk& disk : listDisks(context.fs))
+        if (readDiskHealth(context, disk).denied) return kAccessDenied;
+    return std::nullopt;
 }
 
 ObjectList readFailurePredictStatus(const LinuxContext& context) {
     const LinuxContext* c = &context;
     auto judged = [](const DiskHealthRead& read) { return read.failing.has_value(); };
     return perDisk(context, judged, [c](LinuxObject& object, const Disk& disk, std::size_t, auto read) {
-        object
-            .add("InstanceName",
-                 [c, disk] { return WmiValue::string(diskInstancePath(*c, disk.name, disk.path) + "_0"); })
+        object.add("InstanceName", [c, disk] { return WmiValue::string(diskInstancePath(*c, disk) + "_0"); })
             .add("PredictFailure", [read] { return WmiValue::boolean(read()->failing.value_or(false)); })
             .add("Reason", [read] { return uint32OrNull(read()->failing.value_or(false) ? 1 : 0); });
     });
@@ -150,9 +135,7 @@ ObjectList readFailurePredictData(const LinuxContext& context) {
     const LinuxContext* c = &context;
     auto tabled = [](const DiskHealthRead& read) { return read.smartData.has_value(); };
     return perDisk(context, tabled, [c](LinuxObject& object, const Disk& disk, std::size_t, auto read) {
-        object
-            .add("InstanceName",
-                 [c, disk] { return WmiValue::string(diskInstancePath(*c, disk.name, disk.path) + "_0"); })
+        object.add("InstanceName", [c, disk] { return WmiValue::string(diskInstancePath(*c, disk) + "_0"); })
             .add("VendorSpecific", [read] { return byteArray(*read()->smartData); });
     });
 }

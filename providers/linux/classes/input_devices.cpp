@@ -96,14 +96,13 @@ ObjectList readKeyboards(const LinuxContext& context) {
     ObjectList objects;
     for (const InputDevice& device : inputDevices(context.fs)) {
         if (!handledBy(device, "kbd") || !(device.events & kRepeatEvents)) continue;
-        auto object = std::make_unique<LinuxObject>();
         std::string pnp = pnpDeviceId(device, "PNP0303");
-        object->add("Name", [device] { return WmiValue::string(device.name); })
+        newObject(objects)
+            .add("Name", [device] { return WmiValue::string(device.name); })
             .add("Description", [device] { return WmiValue::string(device.name); })
             .add("Caption", [device] { return WmiValue::string(device.name); })
             .add("PNPDeviceID", [pnp] { return WmiValue::string(pnp); })
             .addNull("Layout");
-        objects.push_back(std::move(object));
     }
     return objects;
 }
@@ -113,15 +112,14 @@ ObjectList readPointingDevices(const LinuxContext& context) {
     const LinuxContext* c = &context;
     for (const InputDevice& device : inputDevices(context.fs)) {
         if (!handledBy(device, "mouse")) continue;
-        auto object = std::make_unique<LinuxObject>();
         std::string pnp = pnpDeviceId(device, "PNP0F13");
-        object->add("Name", [device] { return WmiValue::string(device.name); })
+        newObject(objects)
+            .add("Name", [device] { return WmiValue::string(device.name); })
             .add("Description", [device] { return WmiValue::string(device.name); })
             .add("Manufacturer", [c, device] { return stringOrNull(usbMaker(*c, device)); })
             .add("PointingType", [device] { return uint32OrNull(pointingType(device.name)); })
             .add("DeviceInterface", [device] { return uint32OrNull(pointingInterface(device.bus)); })
             .add("PNPDeviceID", [pnp] { return WmiValue::string(pnp); });
-        objects.push_back(std::move(object));
     }
     return objects;
 }

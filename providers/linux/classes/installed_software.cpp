@@ -17,6 +17,11 @@
 #include "query/wmi_query.h"
 
 namespace moravel::lx {
+
+std::size_t SoftwareList::room() const {
+    return entries.size() < kMaxInstalledSoftware ? kMaxInstalledSoftware - entries.size() : 0;
+}
+
 namespace {
 
 constexpr const char* kDpkgStatus = "/var/lib/dpkg/status";
@@ -150,12 +155,6 @@ void tellProblems(const SoftwareList& list) {
     std::cerr << line << std::endl;
 }
 
-}  // namespace
-
-std::size_t SoftwareList::room() const {
-    return entries.size() < kMaxInstalledSoftware ? kMaxInstalledSoftware - entries.size() : 0;
-}
-
 void addDpkgPackages(const LinuxContext& context, SoftwareList& list) {
     std::optional<std::string> text = dpkgStatusText(context.fs, list);
     if (!text) return;
@@ -195,6 +194,8 @@ void addRpmPackages(const LinuxContext& context, SoftwareList& list) {
         return;  // one database: the other folder is the same one, linked
     }
 }
+
+}  // namespace
 
 ObjectList readInstalledSoftware(const LinuxContext& context) {
     SoftwareList list;

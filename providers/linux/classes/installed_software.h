@@ -1,5 +1,5 @@
-// The sources of Moravel_InstalledSoftware on Linux, each in its own file: the package databases
-// (dpkg, RPM) and the application bundles (Flatpak, Snap).
+// The sources of Moravel_InstalledSoftware on Linux: the package databases (dpkg, RPM), read by
+// installed_software.cpp itself, and the application bundles (Flatpak, Snap) of their own file.
 #pragma once
 
 #include <cstdint>
@@ -38,8 +38,6 @@ struct SoftwareList {
     std::size_t room() const;  // how many more the bound lets in
 };
 
-void addDpkgPackages(const LinuxContext& context, SoftwareList& list);
-void addRpmPackages(const LinuxContext& context, SoftwareList& list);
 void addFlatpakApplications(const LinuxContext& context, SoftwareList& list);
 void addSnaps(const LinuxContext& context, SoftwareList& list);
 

@@ -43,13 +43,12 @@ ObjectList readThermalZones(const LinuxContext& context) {
             const std::string sensor = sensorOf(entry);
             if (sensor.empty() || !tenthsOfKelvin(*fs, dir + "/" + entry)) continue;
             const std::string instance = name + " " + fs->line(dir + "/" + sensor + "_label").value_or(sensor);
-            auto object = std::make_unique<LinuxObject>();
-            object->add("InstanceName", [instance] { return WmiValue::string(instance); })
+            newObject(objects)
+                .add("InstanceName", [instance] { return WmiValue::string(instance); })
                 .add("CurrentTemperature",
                      [fs, dir, entry] { return uint32OrNull(tenthsOfKelvin(*fs, dir + "/" + entry)); })
                 .add("CriticalTripPoint",
                      [fs, dir, sensor] { return uint32OrNull(tenthsOfKelvin(*fs, dir + "/" + sensor + "_crit")); });
-            objects.push_back(std::move(object));
         }
     }
     return objects;

@@ -24,13 +24,12 @@ ObjectList readNetAdapters(const LinuxContext& context) {
     ObjectList objects;
     const RootFs* fs = &context.fs;
     for (const NetworkInterface& interface : listInterfaces(context.fs, InterfaceOrder::PhysicalFirst)) {
-        auto object = std::make_unique<LinuxObject>();
-        object->add("InterfaceIndex", [interface] { return uint32OrNull(interface.index); })
+        newObject(objects)
+            .add("InterfaceIndex", [interface] { return uint32OrNull(interface.index); })
             .add("Name", [interface] { return WmiValue::string(interface.name); })
             .add("NdisPhysicalMedium", [fs, interface] { return uint32OrNull(physicalMedium(*fs, interface)); })
             .add("Virtual", [interface] { return WmiValue::boolean(!interface.physical); })
             .add("HardwareInterface", [interface] { return WmiValue::boolean(interface.physical); });
-        objects.push_back(std::move(object));
     }
     return objects;
 }

@@ -29,17 +29,14 @@ ObjectList readBaseBoards(const LinuxContext& context) {
     if (!hasBoard(context)) return objects;
     const LinuxContext* c = &context;
     const RootFs* fs = &context.fs;
-    auto object = std::make_unique<LinuxObject>();
-    object
-        ->add("Manufacturer",
-              [c] { return stringOrNull(dmiOr(dmiField(c->fs, "board_vendor"), &MachineIdentity::maker, *c)); })
-        .add("Product", [c] { return stringOrNull(dmiOr(dmiField(c->fs, "board_name"), &MachineIdentity::model, *c)); })
+    newObject(objects)
+        .add("Manufacturer", [c] { return stringOrNull(dmiOr(*c, "board_vendor", &MachineIdentity::maker)); })
+        .add("Product", [c] { return stringOrNull(dmiOr(*c, "board_name", &MachineIdentity::model)); })
         .add("SerialNumber",  // DMI's is for root only
-             [c] { return stringOrNull(dmiOr(dmiField(c->fs, "board_serial"), &MachineIdentity::serial, *c)); })
+             [c] { return stringOrNull(dmiOr(*c, "board_serial", &MachineIdentity::serial)); })
         .add("Version", [fs] { return stringOrNull(dmiField(*fs, "board_version")); })
         .add("Tag", [] { return WmiValue::string("Base Board"); })
         .addNull("Model");
-    objects.push_back(std::move(object));
     return objects;
 }
 
@@ -47,12 +44,11 @@ ObjectList readMotherboardDevices(const LinuxContext& context) {
     ObjectList objects;
     if (context.fs.listOnce("/sys/bus/pci/devices").empty()) return objects;
     const RootFs* fs = &context.fs;
-    auto object = std::make_unique<LinuxObject>();
-    object->add("PrimaryBusType", [] { return WmiValue::string("PCI"); })
+    newObject(objects)
+        .add("PrimaryBusType", [] { return WmiValue::string("PCI"); })
         .add("SecondaryBusType", [fs] { return hasIsaBridge(*fs) ? WmiValue::string("ISA") : WmiValue::null(); })
         .add("DeviceID", [] { return WmiValue::string("Motherboard"); })
         .add("Name", [] { return WmiValue::string("Motherboard"); });
-    objects.push_back(std::move(object));
     return objects;
 }
 

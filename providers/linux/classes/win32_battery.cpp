@@ -47,8 +47,8 @@ ObjectList readBatteries(const LinuxContext& context) {
     ObjectList objects;
     const RootFs* fs = &context.fs;
     for (const std::string& dir : systemBatteries(context.fs)) {
-        auto object = std::make_unique<LinuxObject>();
-        object->add("Name", [fs, dir] { return stringOrNull(fs->line(dir + "/model_name")); })
+        newObject(objects)
+            .add("Name", [fs, dir] { return stringOrNull(fs->line(dir + "/model_name")); })
             .add("DeviceID", [fs, dir] { return stringOrNull(deviceId(*fs, dir)); })
             .add("EstimatedChargeRemaining", [fs, dir] { return uint32OrNull(fs->number(dir + "/capacity")); })
             .add("Caption", [] { return WmiValue::string("Internal Battery"); })
@@ -56,7 +56,6 @@ ObjectList readBatteries(const LinuxContext& context) {
             .add("Status", [fs, dir] { return stringOrNull(fs->line(dir + "/status")); })
             .add("Chemistry", [fs, dir] { return uint32OrNull(chemistryCode(fs->line(dir + "/technology"))); })
             .add("DesignVoltage", [fs, dir] { return uint64OrNull(millivolts(*fs, dir + "/voltage_min_design")); });
-        objects.push_back(std::move(object));
     }
     return objects;
 }

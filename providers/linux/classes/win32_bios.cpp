@@ -29,8 +29,8 @@ ObjectList readBioses(const LinuxContext& context) {
     ObjectList objects;
     if (!hasDmiField(context.fs, "bios_vendor") && !hasDmiField(context.fs, "bios_version")) return objects;
     const RootFs* fs = &context.fs;
-    auto object = std::make_unique<LinuxObject>();
-    object->add("Manufacturer", [fs] { return stringOrNull(dmiField(*fs, "bios_vendor")); })
+    newObject(objects)
+        .add("Manufacturer", [fs] { return stringOrNull(dmiField(*fs, "bios_vendor")); })
         .add("Name", [fs] { return stringOrNull(dmiField(*fs, "bios_version")); })
         .add("Caption", [fs] { return stringOrNull(dmiField(*fs, "bios_version")); })
         .add("Description", [fs] { return stringOrNull(dmiField(*fs, "bios_version")); })
@@ -43,7 +43,6 @@ ObjectList readBioses(const LinuxContext& context) {
         .add("ReleaseDate", [fs] { return stringOrNull(releaseDate(*fs)); })
         .add("SerialNumber", [fs] { return stringOrNull(dmiField(*fs, "product_serial")); })
         .addNull("BIOSVersion");
-    objects.push_back(std::move(object));
     return objects;
 }
 

@@ -2,6 +2,7 @@
 #include <sstream>
 
 #include "providers/linux/classes/readers.h"
+#include "query/wmi_query.h"
 
 namespace moravel::lx {
 namespace {
@@ -14,9 +15,7 @@ std::optional<bool> capability(const std::string& info, const std::string& drive
     for (std::string line; std::getline(lines, line);) {
         std::size_t colon = line.find(':');
         if (colon == std::string::npos) continue;
-        std::istringstream values(line.substr(colon + 1));
-        std::vector<std::string> columns;
-        for (std::string v; values >> v;) columns.push_back(v);
+        std::vector<std::string> columns = splitWords(line.substr(colon + 1));
         std::string key = line.substr(0, colon);
         if (key == "drive name") drives = columns;
         if (key != row) continue;
@@ -51,8 +50,8 @@ ObjectList readCdromDrives(const LinuxContext& context) {
     const RootFs* fs = &context.fs;
     for (const std::string& drive : context.fs.listOnce("/sys/block")) {
         if (drive.compare(0, 2, "sr") != 0) continue;
-        auto object = std::make_unique<LinuxObject>();
-        object->add("Name", [fs, drive] { return stringOrNull(driveName(*fs, drive)); })
+        newObject(objects)
+            .add("Name", [fs, drive] { return stringOrNull(driveName(*fs, drive)); })
             .add("Caption", [fs, drive] { return stringOrNull(driveName(*fs, drive)); })
             .add("MediaType", [fs, drive] { return stringOrNull(mediaType(*fs, drive)); })
             .add("SystemName", [fs] { return stringOrNull(hostName(*fs)); })
@@ -63,7 +62,6 @@ ObjectList readCdromDrives(const LinuxContext& context) {
             .add("MediaLoaded", [fs, drive] {
                 return WmiValue::boolean(fs->number("/sys/block/" + drive + "/size").value_or(0) > 0);
             });
-        objects.push_back(std::move(object));
     }
     return objects;
 }

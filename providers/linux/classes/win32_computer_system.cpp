@@ -76,14 +76,14 @@ std::string domain(const RootFs& fs) {
 
 ObjectList readComputerSystems(const LinuxContext& context) {
     const LinuxContext* c = &context;
-    auto object = std::make_unique<LinuxObject>();
-    object->add("Name", [c] { return stringOrNull(hostName(c->fs)); })
+    ObjectList objects;
+    newObject(objects)
+        .add("Name", [c] { return stringOrNull(hostName(c->fs)); })
         .add("Caption", [c] { return stringOrNull(hostName(c->fs)); })
         .add("DNSHostName", [c] { return stringOrNull(hostName(c->fs)); })
         .add("SystemType", [c] { return WmiValue::string(systemType(c->host.machine())); })
-        .add("Model", [c] { return stringOrNull(dmiOr(dmiField(c->fs, "product_name"), &MachineIdentity::model, *c)); })
-        .add("Manufacturer",
-             [c] { return stringOrNull(dmiOr(dmiField(c->fs, "sys_vendor"), &MachineIdentity::maker, *c)); })
+        .add("Model", [c] { return stringOrNull(dmiOr(*c, "product_name", &MachineIdentity::model)); })
+        .add("Manufacturer", [c] { return stringOrNull(dmiOr(*c, "sys_vendor", &MachineIdentity::maker)); })
         .add("TotalPhysicalMemory",
              [c] {
                  std::optional<std::uint64_t> kib = meminfoKib(c->fs, "MemTotal");
@@ -96,8 +96,6 @@ ObjectList readComputerSystems(const LinuxContext& context) {
         .add("UserName", [c] { return stringOrNull(lastLoginUser(c->fs.read("/var/log/wtmp").value_or(""))); })
         .add("Workgroup",
              [c] { return domain(c->fs) == kWorkgroup ? WmiValue::string(kWorkgroup) : WmiValue::null(); });
-    ObjectList objects;
-    objects.push_back(std::move(object));
     return objects;
 }
 

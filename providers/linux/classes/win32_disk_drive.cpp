@@ -95,9 +95,10 @@ std::string instanceWord(std::string text) {
     return text;
 }
 
-// The device instance path Windows would give the disk, which tells NVMe, USB and virtio disks
-// apart where InterfaceType does not ("SCSI\DISK&VEN_NVME&PROD_...").
-std::string pnpDeviceId(const LinuxContext& context, const Disk& disk) {
+}  // namespace
+
+// Windows' device instance path tells NVMe, USB and virtio disks apart where InterfaceType does not.
+std::string diskInstancePath(const LinuxContext& context, const Disk& disk) {
     const RootFs& fs = context.fs;
     std::string product = instanceWord(model(context, disk).value_or(""));
     std::string vendor = instanceWord(fs.lineOnce(disk.path + "/device/vendor").value_or(""));
@@ -107,12 +108,6 @@ std::string pnpDeviceId(const LinuxContext& context, const Disk& disk) {
         return "USBSTOR\\DISK&VEN_" + vendor + "&PROD_" + product + "\\" +
                diskSerial(context, disk).value_or(disk.name);
     return "SCSI\\DISK&VEN_" + vendor + "&PROD_" + product + "\\" + disk.name;
-}
-
-}  // namespace
-
-std::string diskInstancePath(const LinuxContext& context, const std::string& name, const std::string& path) {
-    return pnpDeviceId(context, Disk{name, path});
 }
 
 namespace {
@@ -139,7 +134,7 @@ std::unique_ptr<LinuxObject> diskObject(const LinuxContext& context, const Disk&
         .add("TotalTracks", [fs, disk] { return uint64OrNull(geometry(*fs, disk).tracks()); })
         .add("TotalSectors", [fs, disk] { return uint64OrNull(geometry(*fs, disk).sectors()); })
         .add("Size", [fs, disk] { return uint64OrNull(geometry(*fs, disk).size()); })
-        .add("PNPDeviceID", [c, disk] { return WmiValue::string(pnpDeviceId(*c, disk)); })
+        .add("PNPDeviceID", [c, disk] { return WmiValue::string(diskInstancePath(*c, disk)); })
         .addNull("Manufacturer");
     return object;
 }
@@ -157,12 +152,11 @@ ObjectList readPhysicalMedia(const LinuxContext& context) {
     const LinuxContext* c = &context;
     for (const Disk& disk : listDisks(context.fs)) {
         std::size_t index = objects.size();
-        auto object = std::make_unique<LinuxObject>();
-        object->add("SerialNumber", [c, disk] { return stringOrNull(diskSerial(*c, disk)); })
+        newObject(objects)
+            .add("SerialNumber", [c, disk] { return stringOrNull(diskSerial(*c, disk)); })
             .add("Tag", [index] { return WmiValue::string(physicalDrive(index)); })
             .addNull("Manufacturer")
             .addNull("Model");
-        objects.push_back(std::move(object));
     }
     return objects;
 }
@@ -173,14 +167,13 @@ ObjectList readDisks(const LinuxContext& context) {
     const RootFs* fs = &context.fs;
     for (const Disk& disk : listDisks(context.fs)) {
         std::size_t index = objects.size();
-        auto object = std::make_unique<LinuxObject>();
-        object->add("Number", [index] { return uint32OrNull(index); })
+        newObject(objects)
+            .add("Number", [index] { return uint32OrNull(index); })
             .add("Path", [disk] { return WmiValue::string("/dev/" + disk.name); })
             .add("Size", [fs, disk] {
                 std::optional<std::uint64_t> sectors = fs->number(disk.path + "/size");  // always 512-byte units
                 return uint64OrNull(sectors ? std::optional<std::uint64_t>(*sectors * 512) : std::nullopt);
             });
-        objects.push_back(std::move(object));
     }
     return objects;
 }

@@ -114,8 +114,8 @@ ObjectList readLogicalDisks(const LinuxContext& context) {
     for (const Mount& mount : *listMounts(context.fs)) {
         // statvfs on an unreachable network share can block for minutes: no sizes for those.
         bool network = mount.driveType == kNetwork;
-        auto object = std::make_unique<LinuxObject>();
-        object->add("DeviceID", [mount] { return WmiValue::string(mount.mountPoint); })
+        newObject(objects)
+            .add("DeviceID", [mount] { return WmiValue::string(mount.mountPoint); })
             .add("Name", [mount] { return WmiValue::string(mount.mountPoint); })
             .add("Caption", [mount] { return WmiValue::string(mount.mountPoint); })
             .add("DriveType", [mount] { return uint32OrNull(mount.driveType); })
@@ -133,7 +133,6 @@ ObjectList readLogicalDisks(const LinuxContext& context) {
                  })
             .add("VolumeName", [c, mount] { return stringOrNull(fileSystemValue(*c, mount, "ID_FS_LABEL")); })
             .add("VolumeSerialNumber", [c, mount] { return stringOrNull(fileSystemValue(*c, mount, "ID_FS_UUID")); });
-        objects.push_back(std::move(object));
     }
     return objects;
 }

@@ -47,13 +47,12 @@ ObjectList readMemoryArrays(const LinuxContext& context) {
     ObjectList objects;
     std::optional<std::uint64_t> ending = installedEndingKib(context);
     if (!ending) return objects;
-    auto object = std::make_unique<LinuxObject>();
     std::uint64_t end = *ending;
-    object->add("EndingAddress", [end] { return uint64OrNull(end); })
+    newObject(objects)
+        .add("EndingAddress", [end] { return uint64OrNull(end); })
         .add("StartingAddress", [] { return WmiValue::string("0"); })
         .add("Caption", [] { return WmiValue::string("Memory Array"); })
         .addNull("ErrorInfo");
-    objects.push_back(std::move(object));
     return objects;
 }
 

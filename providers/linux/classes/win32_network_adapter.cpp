@@ -63,13 +63,10 @@ std::optional<std::uint64_t> connectionStatus(const RootFs& fs, const NetworkInt
 // The device instance path Windows would give the adapter.
 std::string pnpDeviceId(const RootFs& fs, const NetworkInterface& interface) {
     std::optional<BusDevice> device = deviceOf(fs, interface);
+    if (!device) return "ROOT\\NET\\" + interface.name;
     char ids[48];
-    if (device && device->bus == "pci")
-        std::snprintf(ids, sizeof ids, "PCI\\VEN_%04X&DEV_%04X\\", device->vendorId, device->productId);
-    else if (device)
-        std::snprintf(ids, sizeof ids, "USB\\VID_%04X&PID_%04X\\", device->vendorId, device->productId);
-    else
-        return "ROOT\\NET\\" + interface.name;
+    std::snprintf(ids, sizeof ids, device->bus == "pci" ? "PCI\\VEN_%04X&DEV_%04X\\" : "USB\\VID_%04X&PID_%04X\\",
+                  device->vendorId, device->productId);
     return ids + baseName(device->path);
 }
 
@@ -112,13 +109,12 @@ ObjectList readNetworkAdapters(const LinuxContext& context) {
     ObjectList objects;
     const LinuxContext* c = &context;
     for (const NetworkInterface& interface : listInterfaces(context.fs, InterfaceOrder::PhysicalFirst)) {
-        auto object = std::make_unique<LinuxObject>();
         std::size_t index = objects.size();
-        object
-            ->add("AdapterType",
-                  [interface] {
-                      return interface.type == kEthernet ? WmiValue::string("Ethernet 802.3") : WmiValue::null();
-                  })
+        newObject(objects)
+            .add("AdapterType",
+                 [interface] {
+                     return interface.type == kEthernet ? WmiValue::string("Ethernet 802.3") : WmiValue::null();
+                 })
             .add("Manufacturer", [c, interface] { return stringOrNull(manufacturer(*c, interface)); })
             .add("Name", [c, interface] { return WmiValue::string(adapterName(*c, interface)); })
             .add("ProductName", [c, interface] { return WmiValue::string(adapterName(*c, interface)); })
@@ -132,7 +128,6 @@ ObjectList readNetworkAdapters(const LinuxContext& context) {
             .add("Speed", [c, interface] { return uint64OrNull(speed(c->fs, interface)); })
             .add("NetConnectionStatus", [c, interface] { return uint32OrNull(connectionStatus(c->fs, interface)); })
             .add("PNPDeviceID", [c, interface] { return WmiValue::string(pnpDeviceId(c->fs, interface)); });
-        objects.push_back(std::move(object));
     }
     return objects;
 }
@@ -141,17 +136,16 @@ ObjectList readNetworkAdapterConfigurations(const LinuxContext& context) {
     ObjectList objects;
     const LinuxContext* c = &context;
     for (const NetworkInterface& interface : listInterfaces(context.fs, InterfaceOrder::PhysicalFirst)) {
-        auto object = std::make_unique<LinuxObject>();
         std::size_t index = objects.size();
-        object->add("MACAddress", [interface] { return stringOrNull(macAddress(interface)); })
+        LinuxObject& object = newObject(objects);
+        object.add("MACAddress", [interface] { return stringOrNull(macAddress(interface)); })
             .add("Description", [c, interface] { return WmiValue::string(adapterName(*c, interface)); })
             .add("Index", [index] { return uint32OrNull(index); })
             .add("InterfaceIndex", [interface] { return uint32OrNull(interface.index); })
             .add("IPEnabled", [c, interface] { return WmiValue::boolean(isUp(c->fs, interface)); })
             .add("DNSServerSearchOrder", [c, interface] { return dnsServers(c->fs, interface); })
             .addNull("DNSDomain");
-        addAddresses(*object, context, interface);
-        objects.push_back(std::move(object));
+        addAddresses(object, context, interface);
     }
     return objects;
 }

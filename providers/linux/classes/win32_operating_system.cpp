@@ -33,11 +33,6 @@ std::optional<std::string> architecture(const std::string& machine) {
     return std::string(wide ? "64-bit" : "32-bit");
 }
 
-std::optional<std::string> machineId(const RootFs& fs) {
-    if (std::optional<std::string> id = fs.line("/etc/machine-id")) return id;
-    return fs.line("/var/lib/dbus/machine-id");
-}
-
 std::optional<std::string> lastBootUpTime(const LinuxContext& context) {
     std::optional<std::string> stat = context.fs.read("/proc/stat");
     if (!stat) return std::nullopt;
@@ -56,8 +51,9 @@ constexpr std::int64_t kOsTypeLinux = 36;  // CIM_OperatingSystem OSType
 
 ObjectList readOperatingSystems(const LinuxContext& context) {
     const LinuxContext* c = &context;
-    auto object = std::make_unique<LinuxObject>();
-    object->add("Caption", [c] { return stringOrNull(caption(c->fs)); })
+    ObjectList objects;
+    newObject(objects)
+        .add("Caption", [c] { return stringOrNull(caption(c->fs)); })
         .add("Name", [c] { return stringOrNull(caption(c->fs)); })
         .add("OSArchitecture", [c] { return stringOrNull(architecture(c->host.machine())); })
         .add("SerialNumber", [c] { return stringOrNull(machineId(c->fs)); })
@@ -78,8 +74,6 @@ ObjectList readOperatingSystems(const LinuxContext& context) {
             return WmiValue::integerOf(vt::I2,
                                        c->host.utcOffsetMinutes(std::time(nullptr)));  // sint16, as WMI types it
         });
-    ObjectList objects;
-    objects.push_back(std::move(object));
     return objects;
 }
 

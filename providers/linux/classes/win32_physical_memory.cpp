@@ -21,8 +21,8 @@ WmiValue textOrNull(const std::string& text) { return text.empty() ? WmiValue::n
 ObjectList readPhysicalMemory(const LinuxContext& context) {
     ObjectList objects;
     for (const MemoryModuleInfo& module : installedModules(context)) {
-        auto object = std::make_unique<LinuxObject>();
-        object->add("BankLabel", [module] { return textOrNull(module.bank); })
+        newObject(objects)
+            .add("BankLabel", [module] { return textOrNull(module.bank); })
             .add("DeviceLocator", [module] { return textOrNull(module.locator); })
             .add("Capacity", [module] { return uint64OrNull(module.sizeBytes); })
             .add("SMBIOSMemoryType", [module] { return uint32OrNull(module.type.value_or(0)); })
@@ -34,7 +34,6 @@ ObjectList readPhysicalMemory(const LinuxContext& context) {
             .add("Manufacturer", [module] { return textOrNull(module.manufacturer); })
             .add("PartNumber", [module] { return textOrNull(module.partNumber); })
             .add("SerialNumber", [module] { return textOrNull(module.serialNumber); });
-        objects.push_back(std::move(object));
     }
     return objects;
 }

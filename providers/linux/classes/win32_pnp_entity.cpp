@@ -55,8 +55,8 @@ void addUsbDevices(const LinuxContext& context, ObjectList& objects) {
         if (usbClass == 0x09) continue;  // a hub
         std::string id = instancePath(*vendor, *product, fs->line(dir + "/serial"), name);
         unsigned v = *vendor, p = *product;
-        auto object = std::make_unique<LinuxObject>();
-        object->add("DeviceID", [id] { return WmiValue::string(id); })
+        newObject(objects)
+            .add("DeviceID", [id] { return WmiValue::string(id); })
             .add("PNPDeviceID", [id] { return WmiValue::string(id); })
             .add("Name",
                  [fs, dir, c, v, p] {
@@ -71,7 +71,6 @@ void addUsbDevices(const LinuxContext& context, ObjectList& objects) {
             .add("PNPClass", [usbClass] { return WmiValue::string(pnpClass(usbClass)); })
             .add("Service", [fs, dir] { return stringOrNull(driverName(*fs, dir)); })
             .addNull("CompatibleID");
-        objects.push_back(std::move(object));
     }
 }
 
@@ -85,12 +84,6 @@ PciIds pciIds(const RootFs& fs, const std::string& dir) {
     auto number = [&](const char* file) { return static_cast<unsigned>(fs.numberOnce(dir + file).value_or(0)); };
     return {number("/vendor"),           number("/device"),   number("/subsystem_vendor"),
             number("/subsystem_device"), number("/revision"), number("/class")};
-}
-
-std::string hex(const char* format, unsigned value) {
-    char text[16];
-    std::snprintf(text, sizeof text, format, value);
-    return text;
 }
 
 // "PCI\VEN_8086&DEV_1E31&SUBSYS_05351028&REV_04\<address>": Windows' form, with the device's
@@ -123,15 +116,14 @@ void addPciDevices(const LinuxContext& context, ObjectList& objects) {
         PciIds ids = pciIds(*fs, dir);
         if (ids.vendor == 0 || ids.vendor == 0xFFFF) continue;  // a function that is not there
         std::string id = pciInstancePath(ids, address);
-        auto object = std::make_unique<LinuxObject>();
-        object->add("DeviceID", [id] { return WmiValue::string(id); })
+        newObject(objects)
+            .add("DeviceID", [id] { return WmiValue::string(id); })
             .add("PNPDeviceID", [id] { return WmiValue::string(id); })
             .add("Name", [c, ids] { return stringOrNull(c->names.product("pci", ids.vendor, ids.device)); })
             .add("Manufacturer", [c, ids] { return stringOrNull(c->names.vendor("pci", ids.vendor)); })
             .addNull("PNPClass")
             .add("Service", [fs, dir] { return stringOrNull(driverName(*fs, dir)); })
             .add("CompatibleID", [ids] { return WmiValue::array(vt::Bstr, pciCompatibleIds(ids)); });
-        objects.push_back(std::move(object));
     }
 }
 

@@ -6,14 +6,13 @@ namespace moravel::lx {
 ObjectList readPrinters(const LinuxContext& context) {
     ObjectList objects;
     for (const PrinterInfo& printer : context.host.printers()) {
-        auto object = std::make_unique<LinuxObject>();
-        object->add("Caption", [printer] { return WmiValue::string(printer.name); })
+        newObject(objects)
+            .add("Caption", [printer] { return WmiValue::string(printer.name); })
             .add("Name", [printer] { return WmiValue::string(printer.name); })
             .add("DeviceID", [printer] { return WmiValue::string(printer.name); })
             .add("HorizontalResolution", [printer] { return uint32OrNull(printer.horizontalResolution); })
             .add("VerticalResolution", [printer] { return uint32OrNull(printer.verticalResolution); })
             .add("PrinterStatus", [printer] { return uint32OrNull(printer.status); });
-        objects.push_back(std::move(object));
     }
     return objects;
 }

@@ -1,6 +1,4 @@
 // Win32_Processor: one object per physical package, from /proc/cpuinfo and the cpu tree of sysfs.
-#include <algorithm>
-#include <cstdio>
 #include <map>
 #include <set>
 #include <sstream>
@@ -14,9 +12,7 @@
 namespace moravel::lx {
 namespace {
 
-struct Package {
-    std::vector<CpuBlock> cpus;  // in the order of /proc/cpuinfo
-};
+using Package = std::vector<CpuBlock>;  // one physical package's processors, in the order of /proc/cpuinfo
 
 std::string cpuDir(const CpuBlock& cpu) {
     return "/sys/devices/system/cpu/cpu" + cpuField(cpu, "processor").value_or("0");
@@ -44,7 +40,7 @@ std::optional<std::uint64_t> cacheKib(const RootFs& fs, const Package& package, 
     std::set<std::string> covered;  // processors whose caches of this level are counted
     std::optional<std::uint64_t> total;
     bool described = false;
-    for (const CpuBlock& cpu : package.cpus) {
+    for (const CpuBlock& cpu : package) {
         std::string number = cpuField(cpu, "processor").value_or("");
         if (covered.count(number)) continue;
         covered.insert(number);
@@ -72,7 +68,7 @@ std::vector<Package> packagesOf(const std::optional<std::string>& cpuinfo) {
     std::map<std::uint64_t, Package> packages;
     for (CpuBlock& cpu : cpuinfoBlocks(cpuinfo.value_or(""))) {
         if (!cpuField(cpu, "processor")) continue;  // ARM's trailing "Hardware" block and the like
-        packages[cpuNumber(cpu, "physical id").value_or(0)].cpus.push_back(std::move(cpu));
+        packages[cpuNumber(cpu, "physical id").value_or(0)].push_back(std::move(cpu));
     }
     std::vector<Package> list;
     for (auto& entry : packages) list.push_back(std::move(entry.second));
@@ -115,15 +111,15 @@ std::optional<std::string> processorId(const HostFacts& host, const CpuBlock& cp
 
 std::uint64_t coreCount(const Package& package) {
     std::set<std::string> cores;
-    for (const CpuBlock& cpu : package.cpus)
+    for (const CpuBlock& cpu : package)
         cores.insert(cpuField(cpu, "core id").value_or(cpuField(cpu, "processor").value_or("")));
     return cores.size();
 }
 
 // x86 processors carry their brand string; ARM ones are named from their part numbers.
 std::optional<std::string> name(const RootFs& fs, const Package& package) {
-    const CpuBlock& first = package.cpus.front();
-    if (isArmProcessor(first)) return armProcessorName(package.cpus, deviceTreeSoc(fs));
+    const CpuBlock& first = package.front();
+    if (isArmProcessor(first)) return armProcessorName(package, deviceTreeSoc(fs));
     return cpuField(first, "model name");
 }
 
@@ -150,7 +146,7 @@ std::unique_ptr<LinuxObject> processorObject(const LinuxContext& context, std::s
                                              std::size_t index) {
     const RootFs* fs = &context.fs;
     const HostFacts* host = &context.host;
-    const CpuBlock& first = package->cpus.front();
+    const CpuBlock& first = package->front();
     std::string machine = context.host.machine();
     auto object = std::make_unique<LinuxObject>();
     object->add("Name", [fs, package] { return stringOrNull(name(*fs, *package)); })
@@ -160,7 +156,7 @@ std::unique_ptr<LinuxObject> processorObject(const LinuxContext& context, std::s
         .add("Caption", [&first, package] { return stringOrNull(description(first)); })
         .add("ProcessorId", [host, &first, package] { return stringOrNull(processorId(*host, first)); })
         .add("NumberOfCores", [package] { return uint32OrNull(coreCount(*package)); })
-        .add("NumberOfLogicalProcessors", [package] { return uint32OrNull(package->cpus.size()); })
+        .add("NumberOfLogicalProcessors", [package] { return uint32OrNull(package->size()); })
         .add("L2CacheSize", [fs, package] { return uint32OrNull(cacheKib(*fs, *package, 2)); })
         .add("L3CacheSize", [fs, package] { return uint32OrNull(cacheKib(*fs, *package, 3)); })
         .add("CurrentClockSpeed",

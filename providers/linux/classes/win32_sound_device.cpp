@@ -37,8 +37,8 @@ ObjectList readSoundDevices(const LinuxContext& context) {
     const LinuxContext* c = &context;
     for (const Card& card : listCards(context.fs)) {
         std::string device = "/sys/class/sound/card" + card.number + "/device";
-        auto object = std::make_unique<LinuxObject>();
-        object->add("ProductName", [card] { return WmiValue::string(card.name); })
+        newObject(objects)
+            .add("ProductName", [card] { return WmiValue::string(card.name); })
             .add("Name", [card] { return WmiValue::string(card.name); })
             .add("Caption", [card] { return WmiValue::string(card.name); })
             .add("Manufacturer",
@@ -47,7 +47,6 @@ ObjectList readSoundDevices(const LinuxContext& context) {
                      return stringOrNull(bus ? vendorName(*c, *bus) : std::nullopt);
                  })
             .add("DeviceID", [card] { return WmiValue::string("card" + card.number); });
-        objects.push_back(std::move(object));
     }
     return objects;
 }

@@ -23,17 +23,14 @@ std::optional<std::string> timeZoneName(const RootFs& fs) {
 
 ObjectList readComputerSystemProducts(const LinuxContext& context) {
     const LinuxContext* c = &context;
-    auto object = std::make_unique<LinuxObject>();
-    object
-        ->add("IdentifyingNumber",
-              [c] { return stringOrNull(dmiOr(dmiField(c->fs, "product_serial"), &MachineIdentity::serial, *c)); })
+    ObjectList objects;
+    newObject(objects)
+        .add("IdentifyingNumber", [c] { return stringOrNull(dmiOr(*c, "product_serial", &MachineIdentity::serial)); })
         .add("UUID", [c] { return stringOrNull(dmiField(c->fs, "product_uuid")); })
         .add("SKUNumber", [c] { return stringOrNull(dmiField(c->fs, "product_sku")); })
-        .add("Vendor", [c] { return stringOrNull(dmiOr(dmiField(c->fs, "sys_vendor"), &MachineIdentity::maker, *c)); })
-        .add("Name", [c] { return stringOrNull(dmiOr(dmiField(c->fs, "product_name"), &MachineIdentity::model, *c)); })
+        .add("Vendor", [c] { return stringOrNull(dmiOr(*c, "sys_vendor", &MachineIdentity::maker)); })
+        .add("Name", [c] { return stringOrNull(dmiOr(*c, "product_name", &MachineIdentity::model)); })
         .add("Version", [c] { return stringOrNull(dmiField(c->fs, "product_version")); });
-    ObjectList objects;
-    objects.push_back(std::move(object));
     return objects;
 }
 
@@ -43,23 +40,20 @@ ObjectList readSystemEnclosures(const LinuxContext& context) {
     std::optional<std::string> type = dmiField(*fs, "chassis_type");
     std::optional<std::uint64_t> chassis = type ? parseNumber(*type) : std::nullopt;
     if (!chassis) return objects;  // no firmware table
-    auto object = std::make_unique<LinuxObject>();
-    object->add("ChassisTypes", [chassis] { return WmiValue::array(vt::I4, {std::to_string(*chassis)}); })
+    newObject(objects)
+        .add("ChassisTypes", [chassis] { return WmiValue::array(vt::I4, {std::to_string(*chassis)}); })
         .add("SMBIOSAssetTag", [fs] { return stringOrNull(dmiField(*fs, "chassis_asset_tag")); })
         .add("SerialNumber", [fs] { return stringOrNull(dmiField(*fs, "chassis_serial")); })
         .add("Manufacturer", [fs] { return stringOrNull(dmiField(*fs, "chassis_vendor")); });
-    objects.push_back(std::move(object));
     return objects;
 }
 
 ObjectList readTimeZones(const LinuxContext& context) {
     const LinuxContext* c = &context;
-    auto object = std::make_unique<LinuxObject>();
-    object->add("StandardName", [c] { return stringOrNull(timeZoneName(c->fs)); }).add("Caption", [c] {
+    ObjectList objects;
+    newObject(objects).add("StandardName", [c] { return stringOrNull(timeZoneName(c->fs)); }).add("Caption", [c] {
         return stringOrNull(timeZoneName(c->fs));
     });
-    ObjectList objects;
-    objects.push_back(std::move(object));
     return objects;
 }
 

@@ -16,13 +16,12 @@ std::string unixSid(const char* kind, std::uint64_t id) { return std::string("S-
 ObjectList readUserAccounts(const LinuxContext& context) {
     ObjectList objects;
     for (const AccountEntry& user : passwdEntries(context.fs.read("/etc/passwd", kMaxAccountFileBytes).value_or(""))) {
-        auto object = std::make_unique<LinuxObject>();
-        object->add("Name", [user] { return WmiValue::string(user.name); })
+        newObject(objects)
+            .add("Name", [user] { return WmiValue::string(user.name); })
             .add("FullName", [user] { return WmiValue::string(user.fullName); })
             .add("SID", [user] { return WmiValue::string(unixSid("1", user.id)); })
             .add("LocalAccount", [] { return WmiValue::boolean(true); })
             .addNull("Disabled");  // that is in /etc/shadow
-        objects.push_back(std::move(object));
     }
     return objects;
 }
@@ -30,11 +29,10 @@ ObjectList readUserAccounts(const LinuxContext& context) {
 ObjectList readGroups(const LinuxContext& context) {
     ObjectList objects;
     for (const AccountEntry& group : groupEntries(context.fs.read("/etc/group", kMaxAccountFileBytes).value_or(""))) {
-        auto object = std::make_unique<LinuxObject>();
-        object->add("Name", [group] { return WmiValue::string(group.name); })
+        newObject(objects)
+            .add("Name", [group] { return WmiValue::string(group.name); })
             .add("SID", [group] { return WmiValue::string(unixSid("2", group.id)); })
             .add("LocalAccount", [] { return WmiValue::boolean(true); });
-        objects.push_back(std::move(object));
     }
     return objects;
 }

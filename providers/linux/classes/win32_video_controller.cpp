@@ -31,11 +31,6 @@ const char* dacTypeOf(const BusDevice& device) {
     return nullptr;
 }
 
-struct Controller {
-    std::string path;  // /sys/bus/pci/devices/<address>
-    BusDevice device;
-};
-
 std::optional<std::string> chipName(const std::optional<std::string>& product) {
     if (!product) return std::nullopt;
     std::size_t bracket = product->find(" [");
@@ -111,12 +106,11 @@ std::optional<std::uint64_t> refresh(const RootFs& fs, const std::string& path, 
     return highest ? edidMaxRefresh(*edid) : edidCurrentRefresh(*edid);
 }
 
-std::unique_ptr<LinuxObject> controllerObject(const LinuxContext& context, const Controller& controller,
-                                              std::size_t index) {
+// `path` is the controller's directory, /sys/bus/pci/devices/<address>.
+std::unique_ptr<LinuxObject> controllerObject(const LinuxContext& context, const std::string& path,
+                                              const BusDevice& device, std::size_t index) {
     const LinuxContext* c = &context;
     const RootFs* fs = &context.fs;
-    std::string path = controller.path;
-    BusDevice device = controller.device;
     auto object = std::make_unique<LinuxObject>();
     object->add("Name", [c, device] { return stringOrNull(productName(*c, device)); })
         .add("Caption", [c, device] { return stringOrNull(productName(*c, device)); })
@@ -152,7 +146,7 @@ ObjectList readVideoControllers(const LinuxContext& context) {
         if (!pciClass || (*pciClass >> 16) != 0x03) continue;
         std::optional<BusDevice> device = busDeviceOf(context.fs, path);
         if (!device) continue;
-        objects.push_back(controllerObject(context, Controller{path, *device}, objects.size()));
+        objects.push_back(controllerObject(context, path, *device, objects.size()));
     }
     return objects;
 }

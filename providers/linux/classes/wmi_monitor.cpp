@@ -57,13 +57,12 @@ template <typename AddProperties>
 ObjectList perScreen(const LinuxContext& context, AddProperties add) {
     ObjectList objects;
     for (const Screen& screen : connectedScreens(context.fs)) {
-        auto object = std::make_unique<LinuxObject>();
+        LinuxObject& object = newObject(objects);
         std::string instance = instanceName(screen);
-        object->add("InstanceName", [instance] { return WmiValue::string(instance); }).add("Active", [] {
+        object.add("InstanceName", [instance] { return WmiValue::string(instance); }).add("Active", [] {
             return WmiValue::boolean(true);
         });
-        add(*object, screen.identity);
-        objects.push_back(std::move(object));
+        add(object, screen.identity);
     }
     return objects;
 }

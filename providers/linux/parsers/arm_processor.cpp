@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cstdio>
 
 #include "providers/linux/parsers/plain_text.h"
 
@@ -66,19 +65,13 @@ std::optional<unsigned> number(const CpuBlock& cpu, const char* key) {
     return static_cast<unsigned>(*value);
 }
 
-std::string hex(unsigned value, const char* format) {
-    char text[16];
-    std::snprintf(text, sizeof text, format, value);
-    return text;
-}
-
 // "Cortex-A72", or the part number when the table does not know it.
 std::optional<std::string> coreName(const CpuBlock& cpu) {
     std::optional<unsigned> implementer = number(cpu, "CPU implementer"), part = number(cpu, "CPU part");
     if (!implementer || !part) return std::nullopt;
     for (const Core& core : kCores)
         if (core.implementer == *implementer && core.part == *part) return std::string(core.name);
-    return "part " + hex(*part, "0x%03x");
+    return "part " + hex("0x%03x", *part);
 }
 
 }  // namespace
@@ -111,7 +104,7 @@ std::optional<std::string> armDescription(const CpuBlock& cpu) {
     std::optional<unsigned> revision = number(cpu, "CPU revision");
     if (!architecture || !part || !revision) return std::nullopt;
     std::string version = std::to_string(*architecture);
-    return "ARMv" + version + " Family " + version + " Model " + hex(*part, "%X") + " Revision " +
+    return "ARMv" + version + " Family " + version + " Model " + hex("%X", *part) + " Revision " +
            std::to_string(*revision);
 }
 
@@ -122,7 +115,7 @@ std::optional<std::string> armProcessorId(const CpuBlock& cpu) {
     // Architecture 0xF: the features are described by the ID registers, as on every ARMv7 and later.
     unsigned midr =
         (*implementer & 0xFF) << 24 | (*variant & 0xF) << 20 | 0xFu << 16 | (*part & 0xFFF) << 4 | (*revision & 0xF);
-    return hex(midr, "%08X");
+    return hex("%08X", midr);
 }
 
 std::optional<std::string> socName(const std::string& compatibleEntry) {

@@ -2,6 +2,7 @@
 // response (RFC 8010), read strictly within the bytes given.
 #include "providers/linux/parsers/cups_reply.h"
 
+#include <cstdlib>
 #include <cstring>
 
 #include "providers/linux/parsers/bytes.h"
@@ -18,13 +19,7 @@ constexpr unsigned char kResolution = 0x32;
 constexpr unsigned char kNameWithLanguage = 0x36;
 constexpr unsigned char kNameWithoutLanguage = 0x42;
 constexpr int kDotsPerCentimetre = 4;
-
-int hexDigit(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
+constexpr const char* kHexDigits = "0123456789abcdefABCDEF";
 
 void appendShort(std::string& out, std::size_t value) {
     out += static_cast<char>(value >> 8 & 0xFF);
@@ -85,13 +80,9 @@ std::optional<std::string> unchunked(const std::string& reply, std::size_t at) {
         std::size_t eol = reply.find("\r\n", at);
         if (eol == std::string::npos || eol == at) return std::nullopt;
         std::string sizeText = reply.substr(at, std::min(eol, reply.find(';', at)) - at);
-        if (sizeText.empty() || sizeText.size() > 8) return std::nullopt;
-        std::size_t size = 0;
-        for (char c : sizeText) {
-            int digit = hexDigit(c);
-            if (digit < 0) return std::nullopt;
-            size = size * 16 + static_cast<std::size_t>(digit);
-        }
+        if (sizeText.empty() || sizeText.size() > 8 || sizeText.find_first_not_of(kHexDigits) != std::string::npos)
+            return std::nullopt;
+        const std::size_t size = std::strtoul(sizeText.c_str(), nullptr, 16);
         if (size == 0) return body;
         if (size > reply.size() || eol + 2 + size + 2 > reply.size()) return std::nullopt;
         body.append(reply, eol + 2, size);
@@ -109,6 +100,16 @@ std::optional<std::string> httpBody(const std::string& reply) {
 }
 
 bool successStatus(const std::string& reply) { return reply.size() >= 12 && reply.compare(8, 4, " 200") == 0; }
+
+// WMI's PrinterStatus for an IPP printer-state (3 idle, 4 processing, 5 stopped).
+std::optional<std::uint64_t> printerStatusOf(int ippState) {
+    switch (ippState) {
+    case 3: return 3;  // idle
+    case 4: return 4;  // processing: printing
+    case 5: return 7;  // stopped: offline
+    default: return std::nullopt;
+    }
+}
 
 void readAttribute(const std::string& name, unsigned char tag, const std::string& value, PrinterInfo& printer) {
     if (name == "printer-name" && tag == kNameWithoutLanguage) {
@@ -187,15 +188,6 @@ std::optional<std::vector<PrinterInfo>> printersFromReply(const std::string& rep
     }
     finish();
     return printers;
-}
-
-std::optional<std::uint64_t> printerStatusOf(int ippState) {
-    switch (ippState) {
-    case 3: return 3;  // idle
-    case 4: return 4;  // processing: printing
-    case 5: return 7;  // stopped: offline
-    default: return std::nullopt;
-    }
 }
 
 }  // namespace moravel::lx

@@ -28,7 +28,4 @@ bool replyComplete(const std::string& reply);
 // dots per inch; nothing when the reply is not such a response.
 std::optional<std::vector<PrinterInfo>> printersFromReply(const std::string& reply);
 
-// WMI's PrinterStatus for an IPP printer-state (3 idle, 4 processing, 5 stopped).
-std::optional<std::uint64_t> printerStatusOf(int ippState);
-
 }  // namespace moravel::lx

@@ -38,8 +38,7 @@ std::optional<EdidIdentity> edidIdentity(const std::string& edid) {
         if (byteAt(edid, at + 3) == 0xFC) identity.name = descriptorText(edid, at);
         if (byteAt(edid, at + 3) == 0xFF) identity.serial = descriptorText(edid, at);
     }
-    std::uint32_t number = byteAt(edid, 12) | byteAt(edid, 13) << 8 | byteAt(edid, 14) << 16 |
-                           static_cast<std::uint32_t>(byteAt(edid, 15)) << 24;
+    std::uint64_t number = littleEndian(edid, 12, 4);
     if (identity.serial.empty() && number != 0) identity.serial = std::to_string(number);
     unsigned week = byteAt(edid, 16), year = byteAt(edid, 17);
     if (week >= 1 && week <= 54) identity.week = week;

@@ -1,6 +1,7 @@
 #include "providers/linux/parsers/plain_text.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 
 namespace moravel::lx {
@@ -24,9 +25,17 @@ std::optional<std::uint64_t> parseNumber(const std::string& text) {
     return value;
 }
 
+bool startsWith(const std::string& text, const char* prefix) { return text.rfind(prefix, 0) == 0; }
+
 std::string baseName(const std::string& path) {
     std::size_t slash = path.find_last_of('/');
     return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string hex(const char* format, unsigned value) {
+    char text[16];
+    std::snprintf(text, sizeof text, format, value);
+    return text;
 }
 
 std::optional<std::uint64_t> roundedMeasure(double value) {

@@ -13,7 +13,10 @@ std::optional<std::uint64_t> parseNumber(const std::string& text);
 // number or beyond any real measure. Done here rather than by llround, the one thing the
 // programs would load the maths library for.
 std::optional<std::uint64_t> roundedMeasure(double value);
+bool startsWith(const std::string& text, const char* prefix);
 // The last component of a path.
 std::string baseName(const std::string& path);
+// `value` written by a printf format of one number ("%04X"), up to 15 characters.
+std::string hex(const char* format, unsigned value);
 
 }  // namespace moravel::lx

@@ -3,8 +3,6 @@
 namespace moravel::lx {
 namespace {
 
-bool startsWith(const std::string& text, const char* prefix) { return text.rfind(prefix, 0) == 0; }
-
 bool isWholeDisk(const RootFs& fs, const std::string& name) {
     for (const char* skipped : {"loop", "ram", "zram", "dm-", "md", "sr", "nbd", "fd"})
         if (startsWith(name, skipped)) return false;

@@ -24,5 +24,7 @@ std::optional<std::string> diskSerial(const LinuxContext& context, const Disk& d
 // A value udev recorded for the device ("ID_MODEL_ENC", "ID_SERIAL_SHORT"), decoded; udev's
 // records are readable by every user but exist only where udev runs.
 std::optional<std::string> udevProperty(const LinuxContext& context, const Disk& disk, const std::string& key);
+// The device instance path Win32_DiskDrive gives the disk ("SCSI\DISK&VEN_NVME&PROD_...").
+std::string diskInstancePath(const LinuxContext& context, const Disk& disk);
 
 }  // namespace moravel::lx

@@ -12,8 +12,6 @@ namespace moravel::lx {
 
 // A time in local time with its offset.
 std::string cimDateTime(const HostFacts& host, std::time_t when);
-// A date alone (midnight, offset +000), as WMI gives firmware and driver dates.
-std::string cimDate(int year, int month, int day);
 // DMI's "MM/DD/YYYY" as a CIM date; takes any text at all.
 std::optional<std::string> cimReleaseDate(const std::string& dmiDate);
 

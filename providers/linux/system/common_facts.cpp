@@ -23,4 +23,10 @@ std::optional<std::uint64_t> meminfoKib(const RootFs& fs, const char* key) {
 
 std::optional<std::string> hostName(const RootFs& fs) { return fs.line("/proc/sys/kernel/hostname"); }
 
+std::optional<std::string> machineId(const RootFs& fs) {
+    for (const char* file : {"/etc/machine-id", "/var/lib/dbus/machine-id"})
+        if (std::optional<std::string> id = fs.line(file)) return id;
+    return std::nullopt;
+}
+
 }  // namespace moravel::lx

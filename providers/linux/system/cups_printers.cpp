@@ -153,6 +153,20 @@ std::optional<std::vector<PrinterInfo>> exchange(const SchedulerAddress& address
     return reply ? printersFromReply(*reply) : std::nullopt;
 }
 
+// CUPS_SERVER, else the ServerName of ~/.cups/client.conf or /etc/cups/client.conf, else the
+// local socket when it exists, else localhost (a refused connection costs microseconds).
+SchedulerAddress schedulerAddress() {
+    const char* server = std::getenv("CUPS_SERVER");
+    if (server && *server) return parseServerName(server);
+    const char* home = std::getenv("HOME");
+    std::optional<std::string> named = home ? serverNameOf(std::string(home) + "/.cups/client.conf") : std::nullopt;
+    if (!named) named = serverNameOf("/etc/cups/client.conf");
+    if (named) return parseServerName(*named);
+    for (const char* socket : {"/run/cups/cups.sock", "/var/run/cups/cups.sock"})
+        if (::access(socket, F_OK) == 0) return parseServerName(socket);
+    return parseServerName("localhost");
+}
+
 }  // namespace
 
 SchedulerAddress parseServerName(const std::string& name) {
@@ -171,18 +185,6 @@ SchedulerAddress parseServerName(const std::string& name) {
     if (host.size() > 2 && host.front() == '[' && host.back() == ']') host = host.substr(1, host.size() - 2);
     address.host = host.empty() ? "localhost" : host;
     return address;
-}
-
-SchedulerAddress schedulerAddress() {
-    const char* server = std::getenv("CUPS_SERVER");
-    if (server && *server) return parseServerName(server);
-    const char* home = std::getenv("HOME");
-    std::optional<std::string> named = home ? serverNameOf(std::string(home) + "/.cups/client.conf") : std::nullopt;
-    if (!named) named = serverNameOf("/etc/cups/client.conf");
-    if (named) return parseServerName(*named);
-    for (const char* socket : {"/run/cups/cups.sock", "/var/run/cups/cups.sock"})
-        if (::access(socket, F_OK) == 0) return parseServerName(socket);
-    return parseServerName("localhost");
 }
 
 bool PrintScheduler::exhausted() const { return failed_ || left_ <= Clock::duration::zero(); }

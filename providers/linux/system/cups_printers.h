@@ -6,7 +6,6 @@
 
 #include <chrono>
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,9 +23,6 @@ struct SchedulerAddress {
     std::uint16_t port = 631;
 };
 
-// CUPS_SERVER, else the ServerName of ~/.cups/client.conf or /etc/cups/client.conf, else the
-// local socket when it exists, else localhost (a refused connection costs microseconds).
-SchedulerAddress schedulerAddress();
 // "host", "host:port", "[v6]:port" or "/socket" as CUPS_SERVER and ServerName write it.
 SchedulerAddress parseServerName(const std::string& name);
 

@@ -67,43 +67,31 @@ bool idLine(const std::string& line, std::size_t indent, unsigned& id, std::stri
 // RAII for the udev context and its hardware database.
 class Hwdb {
 public:
-    Hwdb() : udev_(udev_new()), hwdb_(udev_ ? udev_hwdb_new(udev_) : nullptr) {}
-    ~Hwdb() {
-        if (hwdb_) udev_hwdb_unref(hwdb_);
-        if (udev_) udev_unref(udev_);
-    }
-    Hwdb(const Hwdb&) = delete;
-    Hwdb& operator=(const Hwdb&) = delete;
+    Hwdb() : udev_(udev_new(), &udev_unref), hwdb_(udev_ ? udev_hwdb_new(udev_.get()) : nullptr, &udev_hwdb_unref) {}
 
     bool usable() const { return hwdb_ != nullptr; }
     // Every property the database gives the modalias ("ID_VENDOR_FROM_DATABASE", ...).
     std::map<std::string, std::string> properties(const std::string& modalias) const {
         std::map<std::string, std::string> found;
-        udev_list_entry* entry = hwdb_ ? udev_hwdb_get_properties_list_entry(hwdb_, modalias.c_str(), 0) : nullptr;
+        udev_list_entry* entry =
+            hwdb_ ? udev_hwdb_get_properties_list_entry(hwdb_.get(), modalias.c_str(), 0) : nullptr;
         for (; entry; entry = udev_list_entry_get_next(entry))
             found.emplace(udev_list_entry_get_name(entry), udev_list_entry_get_value(entry));
         return found;
     }
 
 private:
-    udev* udev_;
-    udev_hwdb* hwdb_;
+    std::unique_ptr<udev, decltype(&udev_unref)> udev_;  // given back after the database
+    std::unique_ptr<udev_hwdb, decltype(&udev_hwdb_unref)> hwdb_;
 };
 
+// "pci:v00008086d00001E31*", "usb:v0781p5567*"; the vendor's alone without a product.
 std::string modalias(const std::string& bus, unsigned vendorId, const unsigned* productId) {
-    char text[64];
-    if (bus == "pci") {
-        if (productId)
-            std::snprintf(text, sizeof text, "pci:v%08Xd%08X*", vendorId, *productId);
-        else
-            std::snprintf(text, sizeof text, "pci:v%08X*", vendorId);
-    } else {
-        if (productId)
-            std::snprintf(text, sizeof text, "usb:v%04Xp%04X*", vendorId, *productId);
-        else
-            std::snprintf(text, sizeof text, "usb:v%04X*", vendorId);
-    }
-    return text;
+    const bool pci = bus == "pci";
+    char vendor[32], product[16] = "";
+    std::snprintf(vendor, sizeof vendor, pci ? "pci:v%08X" : "usb:v%04X", vendorId);
+    if (productId) std::snprintf(product, sizeof product, pci ? "d%08X" : "p%04X", *productId);
+    return std::string(vendor) + product + "*";
 }
 
 // The hardware database when the machine has one, else the ids lists. A device's name cannot

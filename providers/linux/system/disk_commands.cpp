@@ -22,12 +22,9 @@ constexpr unsigned kCommandTimeoutMs = 250;
 constexpr std::chrono::milliseconds kBudget{1000};
 constexpr std::size_t kBlock = 512;
 
-bool deniedError(int error) { return error == EACCES || error == EPERM; }
-
+// A request that failed with `error`: Denied where the program lacks the rights to ask.
 DiskAnswer refused(int error) {
-    DiskAnswer answer;
-    answer.status = deniedError(error) ? DiskAnswer::Status::Denied : DiskAnswer::Status::NoAnswer;
-    return answer;
+    return {error == EACCES || error == EPERM ? DiskAnswer::Status::Denied : DiskAnswer::Status::NoAnswer, {}, false};
 }
 
 // The device node, opened without waiting for media.
@@ -110,10 +107,7 @@ DiskAnswer askNvmeHealthLog(const std::string& device) {
     command.cdw10 = 0x02 | ((kBlock / 4 - 1) << 16);  // the SMART / health log, in dwords less one
     command.timeout_ms = kCommandTimeoutMs;
     if (::ioctl(fd.fd, NVME_IOCTL_ADMIN_CMD, &command) != 0) return refused(errno);
-    DiskAnswer answer;
-    answer.status = DiskAnswer::Status::Answered;
-    answer.data = std::move(log);
-    return answer;
+    return {DiskAnswer::Status::Answered, std::move(log), false};
 }
 
 DiskAnswer askAtaSmartData(const std::string& device) {
@@ -127,12 +121,9 @@ DiskAnswer askAtaSmartData(const std::string& device) {
     std::uint8_t block[kBlock] = {};
     AtaResult read = ataCommand(fd.fd, kSmart, kSmartReadData, block);
     if (!read.sent) return refused(read.error);
-    DiskAnswer answer;
-    answer.status = DiskAnswer::Status::Answered;
-    answer.data.assign(reinterpret_cast<const char*>(block), kBlock);
     AtaResult verdict = ataCommand(fd.fd, kSmart, kSmartReturnStatus, nullptr);
-    answer.failing = verdict.sent && verdict.lbaMid == 0xF4 && verdict.lbaHigh == 0x2C;
-    return answer;
+    bool failing = verdict.sent && verdict.lbaMid == 0xF4 && verdict.lbaHigh == 0x2C;
+    return {DiskAnswer::Status::Answered, std::string(reinterpret_cast<const char*>(block), kBlock), failing};
 }
 
 }  // namespace moravel::lx

@@ -5,8 +5,6 @@
 namespace moravel::lx {
 namespace {
 
-bool startsWith(const std::string& text, const char* prefix) { return text.rfind(prefix, 0) == 0; }
-
 // A temperature hwmon gives in millidegrees Celsius; nothing for one no disk can have.
 std::optional<std::int64_t> milliCelsius(const RootFs& fs, const std::string& file) {
     std::optional<std::string> text = fs.line(file);
@@ -28,10 +26,6 @@ std::optional<std::int64_t> hwmonTemperature(const RootFs& fs, const std::string
     return std::nullopt;
 }
 
-void take(const DiskAnswer& answer, DiskHealthRead& read) {
-    if (answer.status == DiskAnswer::Status::Denied) read.denied = true;
-}
-
 bool isNvme(const Disk& disk) { return startsWith(disk.name, "nvme"); }
 
 // The disk's own answer (root's), else what UDisks2 holds of it. ATA PASS-THROUGH goes to disks on
@@ -41,7 +35,7 @@ DiskAnswer ask(const LinuxContext& context, const Disk& disk, const std::string&
     DiskAnswer own = isNvme(disk)                               ? context.host.nvmeHealthLog(baseName(device))
                      : interfaceType(context.fs, disk) == "IDE" ? context.host.ataSmartData(disk.name)
                                                                 : DiskAnswer();
-    take(own, read);
+    if (own.status == DiskAnswer::Status::Denied) read.denied = true;
     if (own.status == DiskAnswer::Status::Answered) return own;
     DiskAnswer service = context.host.udisksHealth(disk.name);
     return service.status == DiskAnswer::Status::Answered ? service : own;
@@ -65,12 +59,6 @@ DiskHealthRead readDiskHealth(const LinuxContext& context, const Disk& disk) {
     if (read.answered()) read.denied = false;
     if (!device.empty()) read.milliCelsius = hwmonTemperature(context.fs, device);
     return read;
-}
-
-bool diskHealthDenied(const LinuxContext& context) {
-    for (const Disk& disk : listDisks(context.fs))
-        if (readDiskHealth(context, disk).denied) return true;
-    return false;
 }
 
 }  // namespace moravel::lx

@@ -22,7 +22,4 @@ struct DiskHealthRead {
 
 DiskHealthRead readDiskHealth(const LinuxContext& context, const Disk& disk);
 
-// Whether any disk's health needs more rights than the program has.
-bool diskHealthDenied(const LinuxContext& context);
-
 }  // namespace moravel::lx

@@ -60,21 +60,6 @@ std::vector<InterfaceAddress> readInterfaceAddresses() {
     return addresses;
 }
 
-// Each disk is asked once per process: the inventory's classes read the same answers.
-class DiskAnswers {
-public:
-    DiskAnswer get(const std::string& device, DiskAnswer (*ask)(const std::string&)) {
-        std::lock_guard<std::mutex> hold(lock_);
-        auto it = answers_.find(device);
-        if (it == answers_.end()) it = answers_.emplace(device, ask(device)).first;
-        return it->second;
-    }
-
-private:
-    std::mutex lock_;
-    std::map<std::string, DiskAnswer> answers_;
-};
-
 class SystemHostFacts : public HostFacts {
 public:
     std::string machine() const override { return machine_; }
@@ -100,15 +85,11 @@ public:
     }
 
     std::optional<std::uint64_t> freeBytes(const std::string& mountPoint) const override {
-        struct statvfs info;
-        if (::statvfs(mountPoint.c_str(), &info) != 0) return std::nullopt;
-        return static_cast<std::uint64_t>(info.f_bavail) * info.f_frsize;
+        return fileSystemBytes(mountPoint, &statvfs::f_bavail);
     }
 
     std::optional<std::uint64_t> sizeBytes(const std::string& mountPoint) const override {
-        struct statvfs info;
-        if (::statvfs(mountPoint.c_str(), &info) != 0) return std::nullopt;
-        return static_cast<std::uint64_t>(info.f_blocks) * info.f_frsize;
+        return fileSystemBytes(mountPoint, &statvfs::f_blocks);
     }
 
     int utcOffsetMinutes(std::time_t when) const override {
@@ -159,9 +140,9 @@ public:
     }
 
     DiskAnswer nvmeHealthLog(const std::string& controller) const override {
-        return answers_.get(controller, askNvmeHealthLog);
+        return askedOnce(controller, askNvmeHealthLog);
     }
-    DiskAnswer ataSmartData(const std::string& disk) const override { return answers_.get(disk, askAtaSmartData); }
+    DiskAnswer ataSmartData(const std::string& disk) const override { return askedOnce(disk, askAtaSmartData); }
     DiskAnswer udisksHealth(const std::string& disk) const override {
         static const std::map<std::string, DiskAnswer> drives = askUdisksHealth();
         auto it = drives.find("/dev/" + disk);
@@ -169,13 +150,29 @@ public:
     }
 
 private:
+    // Each disk is asked once per process: the inventory's classes read the same answers.
+    DiskAnswer askedOnce(const std::string& device, DiskAnswer (*ask)(const std::string&)) const {
+        std::lock_guard<std::mutex> hold(answersLock_);
+        auto it = answers_.find(device);
+        if (it == answers_.end()) it = answers_.emplace(device, ask(device)).first;
+        return it->second;
+    }
+
+    // The file system's blocks of one kind (free to users, all), in bytes.
+    static std::optional<std::uint64_t> fileSystemBytes(const std::string& mountPoint, fsblkcnt_t statvfs::*blocks) {
+        struct statvfs info;
+        if (::statvfs(mountPoint.c_str(), &info) != 0) return std::nullopt;
+        return static_cast<std::uint64_t>(info.*blocks) * info.f_frsize;
+    }
+
     static std::string unameMachine() {
         utsname names;
         return ::uname(&names) == 0 ? std::string(names.machine) : std::string();
     }
 
     const std::string machine_ = unameMachine();  // the kernel's architecture cannot change
-    mutable DiskAnswers answers_;
+    mutable std::mutex answersLock_;
+    mutable std::map<std::string, DiskAnswer> answers_;
     mutable PrintScheduler scheduler_;  // one budget for the machine's printers
 };
 

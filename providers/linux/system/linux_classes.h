@@ -22,7 +22,7 @@ std::optional<std::string> dmiField(const RootFs& fs, const char* name);     // 
 bool hasDmiField(const RootFs& fs, const char* name);                        // present, if unreadable
 std::optional<std::uint64_t> meminfoKib(const RootFs& fs, const char* key);  // "MemTotal", ...
 std::optional<std::string> hostName(const RootFs& fs);
-// The device instance path Win32_DiskDrive gives the disk at `path` ("SCSI\DISK&VEN_NVME&...").
-std::string diskInstancePath(const LinuxContext& context, const std::string& name, const std::string& path);
+// The installation's id: systemd's file, else D-Bus's older copy of the same id.
+std::optional<std::string> machineId(const RootFs& fs);
 
 }  // namespace moravel::lx

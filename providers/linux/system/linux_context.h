@@ -81,38 +81,23 @@ public:
     virtual std::vector<PrinterInfo> printers() const = 0;
     // The vendor signature of CPUID leaf 0x40000000 ("KVMKVMKVM", "Microsoft Hv", ...) when the
     // processor says it runs under a hypervisor; nothing where there is no CPUID.
-    virtual std::optional<std::string> cpuidHypervisorVendor() const { return std::nullopt; }
+    virtual std::optional<std::string> cpuidHypervisorVendor() const = 0;
     // CPUID leaf 1 of the processor this runs on; nothing where there is no CPUID.
-    virtual std::optional<CpuidLeaf> cpuidLeafOne() const { return std::nullopt; }
+    virtual std::optional<CpuidLeaf> cpuidLeafOne() const = 0;
     // Every IPv4 and IPv6 address of every interface, IPv4 first.
-    virtual std::vector<InterfaceAddress> interfaceAddresses() const { return {}; }
+    virtual std::vector<InterfaceAddress> interfaceAddresses() const = 0;
     // When a file was created (statx's birth time), where the file system keeps it.
-    virtual std::optional<std::time_t> birthTime(const std::string& path) const {
-        (void)path;
-        return std::nullopt;
-    }
+    virtual std::optional<std::time_t> birthTime(const std::string& path) const = 0;
     // The SMART / health log page of an NVMe controller ("nvme0"), through the kernel's admin
     // command interface (root's). Each request is bounded in time; a disk asleep is not woken.
-    virtual DiskAnswer nvmeHealthLog(const std::string& controller) const {
-        (void)controller;
-        return {};
-    }
+    virtual DiskAnswer nvmeHealthLog(const std::string& controller) const = 0;
     // An ATA disk's ("sda") SMART data (512 bytes) and verdict, through SCSI ATA PASS-THROUGH.
-    virtual DiskAnswer ataSmartData(const std::string& disk) const {
-        (void)disk;
-        return {};
-    }
+    virtual DiskAnswer ataSmartData(const std::string& disk) const = 0;
     // What UDisks2 says of the disk ("sda", "nvme0n1"), in the form the disk itself answers
     // (an ATA table or an NVMe log); any user may ask it.
-    virtual DiskAnswer udisksHealth(const std::string& disk) const {
-        (void)disk;
-        return {};
-    }
+    virtual DiskAnswer udisksHealth(const std::string& disk) const = 0;
     // When a file's contents last changed; nothing when it is missing.
-    virtual std::optional<std::time_t> modifiedTime(const std::string& path) const {
-        (void)path;
-        return std::nullopt;
-    }
+    virtual std::optional<std::time_t> modifiedTime(const std::string& path) const = 0;
     // The same for many files of one folder (a database's thousand file lists), each by its name.
     virtual std::vector<std::optional<std::time_t>> modifiedTimes(const std::string& folder,
                                                                   const std::vector<std::string>& names) const {

@@ -31,6 +31,8 @@ WmiValue LinuxObject::answered(WmiValue value) {
     return value.type == vt::Null ? WmiValue::string({}) : value;
 }
 
+LinuxObject& newObject(ObjectList& objects) { return *objects.emplace_back(std::make_unique<LinuxObject>()); }
+
 WmiValue stringOrNull(const std::optional<std::string>& text) {
     return text ? WmiValue::string(*text) : WmiValue::null();
 }

@@ -37,6 +37,9 @@ private:
 
 using ObjectList = std::vector<std::unique_ptr<LinuxObject>>;
 
+// A new object at the end of `objects`, for its reader to fill in.
+LinuxObject& newObject(ObjectList& objects);
+
 // Values typed as WMI types them: strings and uint64 as BSTR, uint16/uint32 as VT_I4, and
 // VT_NULL for a value that is not known (which get() answers as empty text).
 WmiValue stringOrNull(const std::optional<std::string>& text);

@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "providers/linux/parsers/arm_processor.h"
+#include "providers/linux/system/linux_classes.h"
+#include "query/wmi_query.h"
 
 namespace moravel::lx {
 namespace {
@@ -48,10 +50,8 @@ const KnownHypervisor kHypervisors[] = {
     {{"MicrosoftHv", "hyperv_clocksource_tsc_page"}, "Microsoft Corporation", "Virtual Machine", "Hyper-V"},
     {{"VMwareVMware"}, "VMware, Inc.", "VMware Virtual Platform", "VMware"},
     {{"VBoxVBoxVBox"}, "innotek GmbH", "VirtualBox", "VirtualBox"},
-    {{"prlhyperv", "lrpepyhvr"},
-     "Parallels International GmbH",
-     "Parallels Virtual Platform",
-     "Parallels"},  // the second: byte-swapped
+    // Parallels' second key is its first byte-swapped.
+    {{"prlhyperv", "lrpepyhvr"}, "Parallels International GmbH", "Parallels Virtual Platform", "Parallels"},
     {{"ACRNACRNACRN"}, "Project ACRN", "ACRN Virtual Machine", "ACRN"},
     {{"QNXQVMBSQG"}, "BlackBerry QNX", "QNX Hypervisor Virtual Machine", "QNX Hypervisor"},
     {{"AppleVZ"}, "Apple Inc.", "Apple Virtualization Generic Platform", "Apple Virtualization"},
@@ -103,25 +103,18 @@ const KnownHypervisor* knownHypervisor(const std::string& name) {
 std::optional<std::string> hypervisorKey(const RootFs& fs, const std::optional<std::string>& cpuidVendor) {
     if (cpuidVendor) return cpuidVendor;
     if (std::optional<std::string> type = fs.line("/sys/hypervisor/type")) return type;
-    std::istringstream sources(
-        fs.line("/sys/devices/system/clocksource/clocksource0/available_clocksource").value_or(""));
-    for (std::string source; sources >> source;)
+    const char* clocks = "/sys/devices/system/clocksource/clocksource0/available_clocksource";
+    for (const std::string& source : splitWords(fs.line(clocks).value_or("")))
         if (knownHypervisor(source)) return source;
     return std::nullopt;
 }
 
-}  // namespace
-
+// The device tree's model, the maker named by its first "compatible" entry and its serial number.
 MachineIdentity deviceTreeIdentity(const RootFs& fs) {
     return {boardMaker(fs), deviceTreeString(fs, "model"), deviceTreeString(fs, "serial-number")};
 }
 
-std::optional<std::string> deviceTreeSoc(const RootFs& fs) {
-    std::vector<std::string> compatible = deviceTreeStrings(fs, "compatible");  // the board, then its SoC
-    if (compatible.size() < 2) return std::nullopt;
-    return socName(compatible.back());
-}
-
+// The hypervisor's name, from CPUID, /sys/hypervisor/type or the paravirtual clock it offers.
 MachineIdentity hypervisorIdentity(const LinuxContext& context) {
     // Without CPUID (other architectures, or left out of the build) the clock still tells.
     std::optional<std::string> key = hypervisorKey(context.fs, context.host.cpuidHypervisorVendor());
@@ -129,6 +122,14 @@ MachineIdentity hypervisorIdentity(const LinuxContext& context) {
     // An unknown hypervisor is still named by its own word for itself.
     if (const KnownHypervisor* known = knownHypervisor(*key)) return {known->maker, known->model, std::nullopt};
     return {*key, *key + " Virtual Machine", std::nullopt};
+}
+
+}  // namespace
+
+std::optional<std::string> deviceTreeSoc(const RootFs& fs) {
+    std::vector<std::string> compatible = deviceTreeStrings(fs, "compatible");  // the board, then its SoC
+    if (compatible.size() < 2) return std::nullopt;
+    return socName(compatible.back());
 }
 
 std::string hypervisorSystem(const RootFs& fs, const std::optional<std::string>& cpuidVendor) {
@@ -145,8 +146,8 @@ MachineIdentity identityWithoutDmi(const LinuxContext& context) {
     return {board.maker ? board.maker : guest.maker, board.model ? board.model : guest.model, board.serial};
 }
 
-std::optional<std::string> dmiOr(const std::optional<std::string>& dmi, IdentityPart part,
-                                 const LinuxContext& context) {
+std::optional<std::string> dmiOr(const LinuxContext& context, const char* dmiName, IdentityPart part) {
+    std::optional<std::string> dmi = dmiField(context.fs, dmiName);
     return dmi ? dmi : identityWithoutDmi(context).*part;
 }
 

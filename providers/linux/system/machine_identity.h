@@ -15,14 +15,8 @@ struct MachineIdentity {
     std::optional<std::string> serial;
 };
 
-// The device tree's model, the maker named by its first "compatible" entry and its serial number.
-MachineIdentity deviceTreeIdentity(const RootFs& fs);
-
 // The SoC the device tree's "compatible" list ends with, named with its maker: "Broadcom BCM2711".
 std::optional<std::string> deviceTreeSoc(const RootFs& fs);
-
-// The hypervisor's name, from CPUID, /sys/hypervisor/type or the paravirtual clock it offers.
-MachineIdentity hypervisorIdentity(const LinuxContext& context);
 
 // The name inventory servers file a virtual machine under ("KVM", "VMware", "Hyper-V"), from
 // the CPUID signature when the processor gives one; empty text on hardware.
@@ -33,7 +27,7 @@ MachineIdentity identityWithoutDmi(const LinuxContext& context);
 
 using IdentityPart = std::optional<std::string> MachineIdentity::*;
 
-// The firmware's text when it has one, else that part of the identity without DMI.
-std::optional<std::string> dmiOr(const std::optional<std::string>& dmi, IdentityPart part, const LinuxContext& context);
+// The firmware's field (dmiField) when it has one, else that part of the identity without DMI.
+std::optional<std::string> dmiOr(const LinuxContext& context, const char* dmiName, IdentityPart part);
 
 }  // namespace moravel::lx

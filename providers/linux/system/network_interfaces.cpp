@@ -36,8 +36,6 @@ NetworkInterface linkOf(const nlmsghdr* message) {
     return interface;
 }
 
-}  // namespace
-
 std::optional<HardwareAddress> parseHardwareAddress(const std::string& text) {
     unsigned b[6];
     char tail = 0;
@@ -49,6 +47,8 @@ std::optional<HardwareAddress> parseHardwareAddress(const std::string& text) {
         return std::nullopt;  // tunnels and the like report zeros
     return address;
 }
+
+}  // namespace
 
 std::vector<NetworkInterface> interfacesFromFiles(const RootFs& fs) {
     std::vector<NetworkInterface> interfaces;

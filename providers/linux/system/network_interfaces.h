@@ -31,6 +31,4 @@ std::vector<NetworkInterface> listInterfaces(const RootFs& fs, InterfaceOrder or
 std::vector<NetworkInterface> interfacesFromFiles(const RootFs& fs);
 std::optional<std::vector<NetworkInterface>> interfacesFromKernel(const RootFs& fs);
 
-std::optional<HardwareAddress> parseHardwareAddress(const std::string& text);
-
 }  // namespace moravel::lx

@@ -67,12 +67,11 @@ private:
 
 }  // namespace
 
-std::unique_ptr<UdevRecords> makeLibudevRecords() { return std::make_unique<LibudevRecords>(); }
-
 std::unique_ptr<UdevRecords> makeUdevRecordFiles(RootFs fs) { return std::make_unique<UdevRecordFiles>(std::move(fs)); }
 
 std::unique_ptr<UdevRecords> makeUdevRecords(const RootFs& fs) {
-    return fs.isLive() ? makeLibudevRecords() : makeUdevRecordFiles(fs);
+    if (fs.isLive()) return std::make_unique<LibudevRecords>();
+    return makeUdevRecordFiles(fs);
 }
 
 }  // namespace moravel::lx

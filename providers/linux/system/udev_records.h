@@ -11,8 +11,7 @@ namespace moravel::lx {
 // libudev's records when `fs` is the live machine ("/"), else the record files below its root.
 std::unique_ptr<UdevRecords> makeUdevRecords(const RootFs& fs);
 
-// Each way alone, for the test that holds them to each other.
-std::unique_ptr<UdevRecords> makeLibudevRecords();
+// The record files alone, for the test that holds them to libudev's records.
 std::unique_ptr<UdevRecords> makeUdevRecordFiles(RootFs fs);
 
 }  // namespace moravel::lx

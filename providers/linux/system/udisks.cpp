@@ -135,23 +135,18 @@ private:
 
     Property value(const std::string& contents) {
         Property property;
-        if (contents == "b")
-            property.number = basic<int>('b');
-        else if (contents == "y")
-            property.number = basic<std::uint8_t>('y');
-        else if (contents == "q")
-            property.number = basic<std::uint16_t>('q');
-        else if (contents == "u")
-            property.number = basic<std::uint32_t>('u');
-        else if (contents == "t")
-            property.number = basic<std::uint64_t>('t');
-        else if (contents == "x")
-            property.number = basic<std::int64_t>('x');
-        else if (contents == "d")
-            property.number = basic<double>('d');
-        else if (contents == "s" || contents == "o")
-            property.text = text(contents[0]);
-        else if (contents == "ay") {
+        switch (contents.size() == 1 ? contents[0] : '\0') {  // the basic types
+        case 'b': property.number = basic<int>('b'); return property;
+        case 'y': property.number = basic<std::uint8_t>('y'); return property;
+        case 'q': property.number = basic<std::uint16_t>('q'); return property;
+        case 'u': property.number = basic<std::uint32_t>('u'); return property;
+        case 't': property.number = basic<std::uint64_t>('t'); return property;
+        case 'x': property.number = basic<std::int64_t>('x'); return property;
+        case 'd': property.number = basic<double>('d'); return property;
+        case 's':
+        case 'o': property.text = text(contents[0]); return property;
+        }
+        if (contents == "ay") {
             const void* bytes = nullptr;
             std::size_t size = 0;
             if (bus_.readArray(message_, 'y', &bytes, &size) > 0 && bytes)
@@ -170,29 +165,17 @@ private:
     sd_bus_message* message_;
 };
 
-// One method call's reply, released with it.
-class Reply {
-public:
-    Reply(const SdBus& bus, sd_bus* connection, const char* path, const char* interface, const char* method,
-          bool options)
-        : bus_(bus) {
-        sd_bus_error error = SD_BUS_ERROR_NULL;
-        int result = options ? bus.call(connection, kService, path, interface, method, &error, &message_, "a{sv}", 0)
-                             : bus.call(connection, kService, path, interface, method, &error, &message_, "");
-        bus.freeError(&error);
-        if (result < 0) message_ = nullptr;
-    }
-    ~Reply() {
-        if (message_) bus_.unref(message_);
-    }
-    Reply(const Reply&) = delete;
-    Reply& operator=(const Reply&) = delete;
-    sd_bus_message* get() const { return message_; }
-
-private:
-    const SdBus& bus_;
-    sd_bus_message* message_ = nullptr;
-};
+// One method call's reply, released with it; empty when the call failed.
+using Reply = std::unique_ptr<sd_bus_message, decltype(&sd_bus_message_unref)>;
+Reply call(const SdBus& bus, sd_bus* connection, const char* path, const char* interface, const char* method,
+           bool options) {
+    sd_bus_error error = SD_BUS_ERROR_NULL;
+    sd_bus_message* message = nullptr;
+    int result = options ? bus.call(connection, kService, path, interface, method, &error, &message, "a{sv}", 0)
+                         : bus.call(connection, kService, path, interface, method, &error, &message, "");
+    bus.freeError(&error);
+    return Reply(result < 0 ? nullptr : message, bus.unref);
+}
 
 double number(const Properties& properties, const char* name) {
     auto it = properties.find(name);
@@ -206,23 +189,18 @@ std::optional<std::uint64_t> count(const Properties& properties, const char* nam
 }
 
 DiskAnswer ataAnswer(const SdBus& bus, sd_bus* connection, const std::string& drive, const Properties& ata) {
-    DiskAnswer answer;
-    if (number(ata, "SmartSupported") == 0 || number(ata, "SmartEnabled") == 0 || !healthTimeLeft()) return answer;
-    Reply reply(bus, connection, drive.c_str(), kAta, "SmartGetAttributes", true);
-    if (!reply.get()) return answer;
+    if (number(ata, "SmartSupported") == 0 || number(ata, "SmartEnabled") == 0 || !healthTimeLeft()) return {};
+    Reply reply = call(bus, connection, drive.c_str(), kAta, "SmartGetAttributes", true);
+    if (!reply) return {};
     std::vector<UdisksAttribute> attributes = Reader(bus, reply.get()).attributes();
-    if (attributes.empty()) return answer;
-    answer.status = DiskAnswer::Status::Answered;
-    answer.data = ataTableFromUdisks(attributes);
-    answer.failing = number(ata, "SmartFailing") != 0;
-    return answer;
+    if (attributes.empty()) return {};
+    return {DiskAnswer::Status::Answered, ataTableFromUdisks(attributes), number(ata, "SmartFailing") != 0};
 }
 
 DiskAnswer nvmeAnswer(const SdBus& bus, sd_bus* connection, const std::string& drive, const Properties& controller) {
-    DiskAnswer answer;
-    if (number(controller, "SmartUpdated") == 0 || !healthTimeLeft()) return answer;
-    Reply reply(bus, connection, drive.c_str(), kNvme, "SmartGetAttributes", true);
-    if (!reply.get()) return answer;
+    if (number(controller, "SmartUpdated") == 0 || !healthTimeLeft()) return {};
+    Reply reply = call(bus, connection, drive.c_str(), kNvme, "SmartGetAttributes", true);
+    if (!reply) return {};
     Properties smart = Reader(bus, reply.get()).properties();
     UdisksNvme nvme;
     if (auto it = controller.find("SmartCriticalWarning"); it != controller.end())
@@ -235,9 +213,7 @@ DiskAnswer nvmeAnswer(const SdBus& bus, sd_bus* connection, const std::string& d
     nvme.powerCycles = count(smart, "power_cycles");
     nvme.unsafeShutdowns = count(smart, "unsafe_shutdowns");
     nvme.mediaErrors = count(smart, "media_errors");
-    answer.status = DiskAnswer::Status::Answered;
-    answer.data = nvmeLogFromUdisks(nvme);
-    return answer;
+    return {DiskAnswer::Status::Answered, nvmeLogFromUdisks(nvme), false};
 }
 
 struct Objects {
@@ -247,9 +223,9 @@ struct Objects {
 
 Objects managedObjects(const SdBus& bus, sd_bus* connection) {
     Objects objects;
-    Reply reply(bus, connection, "/org/freedesktop/UDisks2", "org.freedesktop.DBus.ObjectManager", "GetManagedObjects",
-                false);
-    if (!reply.get()) return objects;
+    Reply reply = call(bus, connection, "/org/freedesktop/UDisks2", "org.freedesktop.DBus.ObjectManager",
+                       "GetManagedObjects", false);
+    if (!reply) return objects;
     Reader reader(bus, reply.get());
     if (!reader.enter('a', "{oa{sa{sv}}}")) return objects;
     while (reader.enter('e', "oa{sa{sv}}")) {
