@@ -92,7 +92,6 @@ DetailsView::DetailsView(int x, int y, int w, int h) : Fl_Group(x, y, w, h) {
 
 void DetailsView::showList(const MarkedDetails& marked, const std::string& search) {
     const DetailsList& list = marked.list;
-    list_ = &list;
     marked_ = &marked;
     rows_ = std::make_unique<DetailsRows>(list);
     // Values line up a little right of the longest label (the labels are few and repeat).
@@ -104,24 +103,19 @@ void DetailsView::showList(const MarkedDetails& marked, const std::string& searc
     int widest = 0;
     for (const std::string& label : labels) widest = std::max(widest, static_cast<int>(fl_width(visibleText(label).c_str())));
     labelColumn_ = kPropertyText + widest + kColumnGap;
-    selected_ = kNone;
-    top_ = 0;
-    this->search(search);
+    this->search(search);  // from the top, nothing selected
 }
 
 void DetailsView::search(const std::string& text) {
     if (!rows_) return;
     query_ = text;
-    const std::size_t first = text.find_first_not_of(' ');
-    wanted_ = first == std::string::npos ? std::string()
-                                         : foldCase(text.substr(first, text.find_last_not_of(' ') + 1 - first));
     rows_->search(text);
     const std::vector<DetailsRow>& rows = rows_->rows();
-    const bool searching = !wanted_.empty();
+    // The first row found, where a search is on (nothing is found without one).
     auto found = std::find_if(rows.begin(), rows.end(), [](const DetailsRow& row) { return row.found; });
     top_ = 0;
     selected_ = kNone;
-    if (searching && found != rows.end()) select(static_cast<std::size_t>(found - rows.begin()));
+    if (found != rows.end()) select(static_cast<std::size_t>(found - rows.begin()));
     updateScrollbar();
     redraw();
 }
@@ -204,7 +198,7 @@ void DetailsView::drawText(const std::string& text, int X, int baseline, int rig
     const std::string shown = visibleText(text);
     if (found && X < right) {
         const std::string folded = foldCase(shown);
-        const std::string& wanted = wanted_;
+        const std::string& wanted = rows_->query();
         const Fl_Color ink = fl_color();
         fl_color(foundColour());
         for (std::size_t at = folded.find(wanted); !wanted.empty() && at != std::string::npos;
@@ -251,7 +245,7 @@ void DetailsView::drawRow(std::size_t index, int rowY) {
     fl_color(background);
     fl_rectf(left, rowY, right - left, height);
     const Fl_Color ink = selected ? fl_contrast(FL_FOREGROUND_COLOR, background) : FL_FOREGROUND_COLOR;
-    RowText text = rowText(*list_, row, rows_->itemsShownIn(row.group));
+    RowText text = rowText(marked_->list, row, rows_->itemsShownIn(row.group));
     const ItemMark* item = itemMark(row);
     if (row.level == DetailsRow::Level::Item && item) text.value = item->change;  // "replaced", in words too
     if (row.level == DetailsRow::Level::Group && marked_) {
@@ -350,7 +344,7 @@ void DetailsView::offerTooltip() {
     const std::size_t row = rowAt(Fl::event_y());
     tooltip_.clear();
     if (row != kNone) {
-        const RowText text = rowText(*list_, rows_->rows()[row], 0);
+        const RowText text = rowText(marked_->list, rows_->rows()[row], 0);
         const bool property = rows_->rows()[row].level == DetailsRow::Level::Property;
         fl_font(FL_HELVETICA, kTextSize);
         const int needed = (property ? labelColumn_ : text.indent) +

@@ -66,11 +66,9 @@ private:
     static void onScroll(Fl_Widget* scrollbar, void* view);
 
     Fl_Scrollbar* scrollbar_;
-    const DetailsList* list_ = nullptr;
     const MarkedDetails* marked_ = nullptr;
     std::unique_ptr<DetailsRows> rows_;
     std::string query_;
-    std::string wanted_;  // the text searched for, folded, without the blanks around it
     std::size_t top_ = 0;
     std::size_t selected_ = kNone;
     int labelColumn_ = 0;  // where property values start, from the list's left edge

@@ -97,8 +97,7 @@ std::string DetailsWindow::countText() const {
 }
 
 void DetailsWindow::showCount() {
-    countLabel_ = countText();
-    count_->label(countLabel_.c_str());
+    count_->copy_label(countText().c_str());
     count_->redraw_label();
 }
 
@@ -122,8 +121,7 @@ void DetailsWindow::onCopyAll(Fl_Widget*, void* data) {
 
 int DetailsWindow::handle(int event) {
     const bool key = event == FL_KEYBOARD || event == FL_SHORTCUT;
-    const int pressed = Fl::event_key();
-    if (key && (Fl::event_state() & FL_CTRL) && pressed == 'f') {  // back to the search field
+    if (key && (Fl::event_state() & FL_CTRL) && Fl::event_key() == 'f') {  // back to the search field
         search_->take_focus();
         search_->position(search_->size(), 0);
         return 1;

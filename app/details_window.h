@@ -49,7 +49,6 @@ private:
     Fl_Box* count_;
     DetailsView* view_;
     MarkedDetails marked_;
-    std::string countLabel_;
 };
 
 // The share menu's Details...: opens the one Details window, or raises the open one. `data` is

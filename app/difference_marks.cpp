@@ -7,9 +7,9 @@
 namespace moravel {
 namespace {
 constexpr int kMarkFlag = 9;  // the side of a change's corner flag
+Fl_Color markColour() { return fl_rgb_color(0, 84, 147); }
 }  // namespace
 
-Fl_Color markColour() { return fl_rgb_color(0, 84, 147); }
 Fl_Color changedColour() { return fl_rgb_color(255, 238, 170); }
 
 void drawDifferenceMark(int x, int y, int w, int h, DifferenceMark mark) {

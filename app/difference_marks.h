@@ -11,7 +11,6 @@
 
 namespace moravel {
 
-Fl_Color markColour();
 Fl_Color changedColour();  // the ground of a change
 
 // Draws `mark` over the border of the box at x, y, w, h, so its contents keep their place.

@@ -16,7 +16,6 @@
 #include "app/app_state.h"
 #include "app/difference_marks.h"
 #include "app/platform.h"
-#include "app/share.h"
 #include "app/share_menu.h"
 #include "app/startup.h"
 #include "app/startup_rules.h"
@@ -85,32 +84,6 @@ void addButtonRow(Fl_Box* frame, AppState& state, AboutHost& about) {
     addButton<Fl_Button>(530, "Print", onPrintButton, frame);
     addButton<Fl_Button>(435, "About", onAboutButton, &about);
 }
-
-// Hands everything the sections give to two sinks, in the same order.
-class TeeSink : public ReportSink {
-public:
-    TeeSink(ReportSink& first, ReportSink& second) : first_(first), second_(second) {}
-    void beginGroup(const char* label, int x, int y, int w, int h, bool embossed) override {
-        first_.beginGroup(label, x, y, w, h, embossed);
-        second_.beginGroup(label, x, y, w, h, embossed);
-    }
-    void addField(const char* label, int x, int y, const std::string& text) override {
-        first_.addField(label, x, y, text);
-        second_.addField(label, x, y, text);
-    }
-    void endGroup() override {
-        first_.endGroup();
-        second_.endGroup();
-    }
-    void progress(float fraction) override {
-        first_.progress(fraction);
-        second_.progress(fraction);
-    }
-
-private:
-    ReportSink& first_;
-    ReportSink& second_;
-};
 
 // The text as the toolkit draws a one-line field's value: control characters as ^X, and no more
 // than its line buffer holds (about a thousand bytes; a field shows far fewer).
@@ -258,7 +231,7 @@ void ReportField::markDifference(FieldMark mark, const std::string& was) {
 void ReportField::draw() {
     if (!clipped_ || Fl::focus() == this) {
         Fl_Output::draw();
-        drawMark();
+        drawDifferenceMark(x(), y(), w(), h(), mark_);  // over the box's border: the text keeps its place
         return;
     }
     // Where and how the toolkit draws an unfocused field's text, cut short with "…".
@@ -273,11 +246,8 @@ void ReportField::draw() {
     const int height = fl_height();
     fl_draw(shown.c_str(), X + 1, Y + (H - height) / 2 + height - fl_descent());
     fl_pop_clip();
-    drawMark();
+    drawDifferenceMark(x(), y(), w(), h(), mark_);
 }
-
-// Over the box's border, so the text keeps its place and its room.
-void ReportField::drawMark() { drawDifferenceMark(x(), y(), w(), h(), mark_); }
 
 int ReportField::handle(int event) {
     if ((event == FL_KEYBOARD || event == FL_SHORTCUT) && isShareShortcut()) return 0;
@@ -349,19 +319,23 @@ void MainWindow::showReport(const std::vector<GroupRecord>& groups) {
 
 void WindowSink::beginGroup(const char* label, int x, int y, int w, int h, bool embossed) {
     group_ = new ReportGroup(x, y, w, h, label, embossed);
+    ReportCollector::beginGroup(label, x, y, w, h, embossed);
 }
 
 void WindowSink::addField(const char* label, int x, int y, const std::string& text) {
     new ReportField(x, y, label, text);
+    ReportCollector::addField(label, x, y, text);
 }
 
 void WindowSink::endGroup() {
     if (group_) group_->end();
     group_ = nullptr;
+    ReportCollector::endGroup();
 }
 
 void WindowSink::progress(float fraction) {
     if (!state_.noticeMode) setProgress(state_, fraction);
+    ReportCollector::progress(fraction);
 }
 
 namespace {
@@ -404,10 +378,9 @@ std::string comparisonCount(const Comparison& comparison, const std::string& nam
 
 std::string comparisonTitle(const Comparison& comparison, const std::string& name) {
     std::string title = std::string(kMainWindowTitle) + " - " + comparisonCount(comparison, name);
-    std::string uncompared;
-    for (const UncomparedKind& kind : comparison.uncompared)
-        uncompared += (uncompared.empty() ? "" : ", ") + kindInPlural(kind.kind);
-    if (!uncompared.empty()) title += "; not compared: " + uncompared;
+    std::vector<std::string> uncompared;
+    for (const UncomparedKind& kind : comparison.uncompared) uncompared.push_back(kindInPlural(kind.kind));
+    if (!uncompared.empty()) title += "; not compared: " + joined(uncompared);
     return title;
 }
 
@@ -440,10 +413,8 @@ Fl_Double_Window* makeMainWindow(AppState& state) {
     Fl_Tooltip::size(kLabelSize);  // the whole text of a clipped field, in the fields' size
     Fl_Box* frame = addFrame();
     WindowSink sink(state);
-    ReportCollector shown;
-    TeeSink both(sink, shown);
-    buildAllGroups(state.context, both);
-    setShownReport(state, std::move(shown.groups));  // what the share menu copies and saves
+    buildAllGroups(state.context, sink);
+    state.shown = std::move(sink.groups);  // what the share menu copies and saves
     addButtonRow(frame, state, window->about());
     window->end();
     return window;

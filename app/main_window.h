@@ -15,7 +15,6 @@
 #include "details/marks.h"
 #include "moravel_version.h"
 #include "sections/collector.h"
-#include "sections/report_sink.h"
 
 namespace moravel {
 
@@ -61,7 +60,6 @@ private:
     void offerClippedText();
     void fitCaption();
     int captionRoom() const;
-    void drawMark();
     bool clipped_ = false;
     FieldMark mark_ = FieldMark::Plain;
     std::string was_;
@@ -75,7 +73,6 @@ public:
     int handle(int event) override;
     // Shows the texts of `groups`, a report of the same fields, in the fields.
     void showReport(const std::vector<GroupRecord>& groups);
-    AppState& state() { return state_; }
     AboutHost& about() { return about_; }
     // Draws the marks' legend and the name of the snapshot compared with left of the buttons,
     // so a printed page says what its marks mean; an empty name removes it.
@@ -93,8 +90,8 @@ private:
 };
 
 // Turns what the sections hand over into widgets of the current window, each field holding its
-// text before the next is made.
-class WindowSink : public ReportSink {
+// text before the next is made, and collects it: the report the window shows.
+class WindowSink : public ReportCollector {
 public:
     explicit WindowSink(AppState& state) : state_(state) {}
     void beginGroup(const char* label, int x, int y, int w, int h, bool embossed) override;

@@ -4,6 +4,9 @@
 #include <windows.h>
 #include <process.h>
 
+#include <memory>
+#include <type_traits>
+
 #include <FL/Fl.H>
 #include <FL/Fl_Window.H>
 #include <FL/x.H>
@@ -16,31 +19,15 @@ namespace {
 
 constexpr int kIconResource = 101;  // the icon group of resources/moravel.rc
 
-// The 32 x 32 and 16 x 16 icons, loaded once and kept for the windows that show them.
-class IconPair {
-public:
-    IconPair() : big_(load(32)), small_(load(16)) {}
-    IconPair(const IconPair&) = delete;
-    IconPair& operator=(const IconPair&) = delete;
-    ~IconPair() {
-        if (big_) DestroyIcon(big_);
-        if (small_) DestroyIcon(small_);
-    }
-    HICON big() const { return big_; }
-    HICON small() const { return small_; }
-
-private:
-    static HICON load(int size) {
-        return static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(kIconResource), IMAGE_ICON,
-                                             size, size, LR_DEFAULTCOLOR));
-    }
-    HICON big_;
-    HICON small_;
+struct IconDestroyer {
+    void operator()(HICON icon) const { DestroyIcon(icon); }
 };
+using Icon = std::unique_ptr<std::remove_pointer_t<HICON>, IconDestroyer>;
 
-const IconPair& programIcons() {
-    static const IconPair icons;
-    return icons;
+// The program icon at `size` x `size` pixels.
+Icon loadIcon(int size) {
+    return Icon(static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(kIconResource), IMAGE_ICON,
+                                              size, size, LR_DEFAULTCOLOR)));
 }
 
 // One step of the icon pass: the first top-level window of this process gets the icons and
@@ -49,9 +36,11 @@ BOOL CALLBACK setOwnWindowIcons(HWND window, LPARAM processId) {
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);
     if (owner != static_cast<DWORD>(processId)) return TRUE;
-    const IconPair& icons = programIcons();
-    SendMessageA(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icons.big()));
-    SendMessageA(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icons.small()));
+    // The 32 x 32 and 16 x 16 icons, loaded once and kept for the windows that show them.
+    static const Icon bigIcon = loadIcon(32);
+    static const Icon smallIcon = loadIcon(16);
+    SendMessageA(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon.get()));
+    SendMessageA(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon.get()));
     return FALSE;
 }
 

@@ -1,13 +1,12 @@
 #include "app/share.h"
 
 #include <algorithm>
-#include <cctype>
 #include <filesystem>
-#include <memory>
 #include <optional>
 #include <sstream>
 
 #include "app/app_state.h"
+#include "details/rows.h"
 #include "inventory/read_inventory.h"
 #include "query/snapshot/snapshot_provider.h"
 #include "query/snapshot/snapshot_writer.h"
@@ -16,26 +15,15 @@
 #include "query/wmi_query.h"
 #include "report/writers.h"
 #include "sections/sections.h"
+#include "text/utf8.h"
 
 namespace moravel {
 namespace {
 
-// The sections once more over the kept answers, hidden; the diagnostics were already written.
-std::vector<GroupRecord> hiddenReport(const AppState& state) {
-    const Backend replay = makeRedactedBackend(makeSnapshotBackend(*state.record));
-    std::ostringstream discarded;
-    QueryContext context = replay.context(&discarded);
-    ReportCollector report;
-    buildAllGroups(context, report);
-    return report.groups;
-}
-
 // The inventory, read once through the recording, so that the kept answers hold it: the
 // window's build read the 38 fields only.
 const Inventory& keptInventory(AppState& state) {
-    if (!state.inventory) {
-        state.inventory = readInventory(state.recording.provider.get(), state.recording.probes.get());
-    }
+    if (!state.inventory) state.inventory = readInventory(state.recording.provider.get(), state.recording.probes.get());
     return *state.inventory;
 }
 
@@ -54,27 +42,30 @@ void installRecordedBackend(AppState& state, Backend& live) {
     state.context = state.recording.context();
 }
 
-void setShownReport(AppState& state, std::vector<GroupRecord> groups) { state.shown = std::move(groups); }
-
 std::vector<GroupRecord> reportGroups(const AppState& state, bool hidden) {
-    return hidden ? hiddenReport(state) : state.shown;
+    if (!hidden) return state.shown;
+    // The sections once more over the kept answers, hidden; the diagnostics were already written.
+    const Backend replay = makeRedactedBackend(makeSnapshotBackend(*state.record));
+    std::ostringstream discarded;
+    QueryContext context = replay.context(&discarded);
+    ReportCollector report;
+    buildAllGroups(context, report);
+    return report.groups;
 }
 
 std::string shareReport(const AppState& state, ReportForm form, bool hidden) {
+    std::ostringstream text;
+    const bool json = form == ReportForm::Json;
     if (std::optional<Comparison> changes = shownComparison(state, hidden)) {
-        std::ostringstream text;
-        if (form == ReportForm::Json)
+        if (json)
             writeJsonComparison(*changes, false, text);
         else
             writeTextComparison(*changes, false, text);
-        return text.str();
+    } else if (json) {
+        writeJsonReport(reportGroups(state, hidden), text);
+    } else {
+        writeTextReport(reportGroups(state, hidden), text);
     }
-    const std::vector<GroupRecord> groups = reportGroups(state, hidden);
-    std::ostringstream text;
-    if (form == ReportForm::Json)
-        writeJsonReport(groups, text);
-    else
-        writeTextReport(groups, text);
     return text.str();
 }
 
@@ -86,9 +77,8 @@ void compareShownWith(AppState& state, const std::string& path) {
 }
 
 std::optional<Comparison> shownComparison(const AppState& state, bool hidden) {
-    const auto& compared = state.compared;
-    if (!compared) return std::nullopt;
-    return compareSides(compared->snapshot, compared->machine, hidden);
+    if (!state.compared) return std::nullopt;
+    return compareSides(state.compared->snapshot, state.compared->machine, hidden);
 }
 
 std::string comparedName(const Comparison& comparison) {
@@ -112,29 +102,14 @@ std::string shareSnapshot(const AppState& state, bool hidden) {
 }
 
 ReportForm reportFormFor(const std::string& fileName) {
-    const std::string suffix = ".json";
-    if (fileName.size() < suffix.size()) return ReportForm::Text;
-    for (std::size_t i = 0; i < suffix.size(); ++i) {
-        char c = fileName[fileName.size() - suffix.size() + i];
-        if (std::tolower(static_cast<unsigned char>(c)) != suffix[i]) return ReportForm::Text;
-    }
-    return ReportForm::Json;
+    return endsWith(foldCase(fileName), ".json") ? ReportForm::Json : ReportForm::Text;
 }
-
-namespace {
-
-std::string lowerCase(std::string text) {
-    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return text;
-}
-
-}  // namespace
 
 SaveChoice resolveSaveChoice(const std::string& name, const std::vector<std::string>& extensions, int chosenType,
                              int startType) {
     if (chosenType < 0 || chosenType >= static_cast<int>(extensions.size())) return {name, -1};
     std::filesystem::path file = std::filesystem::u8path(name);
-    const std::string extension = lowerCase(file.extension().u8string());
+    const std::string extension = foldCase(file.extension().u8string());
     const auto known = std::find(extensions.begin(), extensions.end(), extension);
     const bool ofAType = known != extensions.end();
     if (ofAType && chosenType == startType) return {name, static_cast<int>(known - extensions.begin())};

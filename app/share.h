@@ -21,9 +21,6 @@ enum class ReportForm { Text, Json };
 // must outlive `state`.
 void installRecordedBackend(AppState& state, Backend& live);
 
-// The report the window shows, as its build collected it.
-void setShownReport(AppState& state, std::vector<GroupRecord> groups);
-
 // The report's groups; with `hidden`, those moravel-report --redact prints, composed again
 // from the kept answers (the machine is not asked twice).
 std::vector<GroupRecord> reportGroups(const AppState& state, bool hidden);

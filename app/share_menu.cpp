@@ -85,11 +85,13 @@ bool mayWrite(const std::string& typed, const std::string& named) {
            confirmBox("File exists", named + " already exists.\nDo you want to replace it?", "Cancel", "Replace");
 }
 
-// Else the dialog may open on a list of recent files.
-void startInCurrentFolder(Fl_Native_File_Chooser& chooser) {
+// Shows the dialog in the current folder (else it may open on a list of recent files): the file
+// named, or empty text when cancelled.
+std::string chosenFile(Fl_Native_File_Chooser& chooser) {
     std::error_code error;
     const std::string folder = std::filesystem::current_path(error).u8string();
     if (!error) chooser.directory(folder.c_str());
+    return chooser.show() == 0 && chooser.filename() ? chooser.filename() : "";
 }
 
 // The file the user names in a save dialog, and the type it is saved as; an empty name when
@@ -102,10 +104,9 @@ SaveChoice chooseFile(const char* title, const char* preset, const FileTypes& ty
     chooser.options(Fl_Native_File_Chooser::SAVEAS_CONFIRM | Fl_Native_File_Chooser::NEW_FOLDER);
     chooser.filter(types.filter);
     chooser.filter_value(kStartType);
-    startInCurrentFolder(chooser);
     chooser.preset_file(preset);
-    if (chooser.show() != 0 || !chooser.filename()) return {};
-    const std::string typed = chooser.filename();
+    const std::string typed = chosenFile(chooser);
+    if (typed.empty()) return {};
     SaveChoice choice = resolveSaveChoice(typed, types.extensions, chooser.filter_value(), kStartType);
     if (!mayWrite(typed, choice.name)) return {};
     return choice;
@@ -117,9 +118,7 @@ std::string chooseSnapshot() {
     chooser.title("Compare with snapshot");
     chooser.type(Fl_Native_File_Chooser::BROWSE_FILE);
     chooser.filter("Moravel snapshot\t*.json\nAll files\t*");
-    startInCurrentFolder(chooser);
-    if (chooser.show() != 0 || !chooser.filename()) return {};
-    return chooser.filename();
+    return chosenFile(chooser);
 }
 
 void tellNotSaved(const char* path, const std::string& problem) {

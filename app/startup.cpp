@@ -35,12 +35,6 @@ void configureMainWindow(AppState& state, Fl_Double_Window& window) {
     window.size_range(smallest.w, smallest.h);
 }
 
-void hideWaitWindow(AppState& state) {
-    if (state.noticeMode || !state.waitWindow) return;  // never made, or already closed by the user
-    state.waitWindow->hide();
-    state.waitWindow = nullptr;
-}
-
 }  // namespace
 
 ScreenRect screenWorkArea() { return {Fl::x(), Fl::y(), Fl::w(), Fl::h()}; }
@@ -61,7 +55,7 @@ void startMainWindow(AppState& state, int argc, char** argv) {
         makeWaitWindow(state);
     state.mainWindow = makeMainWindow(state);
     configureMainWindow(state, *state.mainWindow);
-    hideWaitWindow(state);
+    onWaitWindowClose(nullptr, &state);  // unless notice mode made none or the user closed it
     state.mainWindow->show(argc, argv);
     restoreStartEnvironment(state.displayPrepared);
     runIconPass();

@@ -5,18 +5,6 @@
 namespace moravel {
 namespace {
 
-// "--snapshot FILE" or "--snapshot=FILE"; advances `i` past a separate FILE.
-bool takesSnapshot(const std::vector<std::string>& arguments, std::size_t& i, std::string& file) {
-    const std::string name = "--snapshot";
-    const std::string& argument = arguments[i];
-    const bool joined = argument.compare(0, name.size() + 1, name + "=") == 0;
-    if (!joined && argument != name) return false;
-    if (!joined && i + 1 < arguments.size()) file = arguments[++i];
-    if (joined) file = argument.substr(name.size() + 1);
-    if (file.empty()) throw UsageError("option '--snapshot' needs a file name");
-    return true;
-}
-
 // The toolkit's options are a dash and a word ("-geometry", "-g"); "--" options are ours.
 bool mayBeToolkitOption(const std::string& argument) { return argument.size() > 1 && argument[1] != '-'; }
 
@@ -64,7 +52,7 @@ WindowOptions parseWindowOptions(const std::vector<std::string>& arguments, cons
             options.help = true;
         else if (argument == "--version")
             options.version = true;
-        else if (std::string file; takesSnapshot(arguments, i, file))
+        else if (std::string file; takesValue(arguments, i, "--snapshot", file, "a file name"))
             takeFile(file, options);
         else if (const int words = mayBeToolkitOption(argument) ? toolkitOption(arguments, i) : 0; words > 0) {
             const std::size_t end = std::min(arguments.size(), i + static_cast<std::size_t>(words));

@@ -5,19 +5,6 @@
 namespace moravel {
 namespace {
 
-// "--name VALUE" or "--name=VALUE"; advances `i` past a separate argument. `what` names the
-// value in the message for a missing one.
-bool takesValue(const std::vector<std::string>& arguments, std::size_t& i, const std::string& name, std::string& value,
-                const char* what = "a value") {
-    const std::string& argument = arguments[i];
-    bool joined = argument.compare(0, name.size() + 1, name + "=") == 0;
-    if (!joined && argument != name) return false;
-    if (!joined && i + 1 >= arguments.size()) throw UsageError("option '" + name + "' needs " + what);
-    value = joined ? argument.substr(name.size() + 1) : arguments[++i];
-    if (value.empty()) throw UsageError("option '" + name + "' needs " + what);
-    return true;
-}
-
 bool takesFile(const std::vector<std::string>& arguments, std::size_t& i, const std::string& name, std::string& file) {
     return takesValue(arguments, i, name, file, "a file name");
 }
@@ -233,6 +220,17 @@ ReportOptions parseReportOptions(const std::vector<std::string>& arguments) {
     options.mode = modeOf(options, given);
     options.format = given.inventory == "ocs" ? InventoryFormat::Ocs : InventoryFormat::Glpi;
     return options;
+}
+
+bool takesValue(const std::vector<std::string>& arguments, std::size_t& i, const std::string& name, std::string& value,
+                const char* what) {
+    const std::string& argument = arguments[i];
+    bool joined = argument.compare(0, name.size() + 1, name + "=") == 0;
+    if (!joined && argument != name) return false;
+    if (!joined && i + 1 >= arguments.size()) throw UsageError("option '" + name + "' needs " + what);
+    value = joined ? argument.substr(name.size() + 1) : arguments[++i];
+    if (value.empty()) throw UsageError("option '" + name + "' needs " + what);
+    return true;
 }
 
 int timeoutSecondsOf(const std::string& text, const std::string& name) {

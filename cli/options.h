@@ -52,6 +52,12 @@ public:
 
 ReportOptions parseReportOptions(const std::vector<std::string>& arguments);  // throws UsageError
 
+// "--name VALUE" or "--name=VALUE" at `arguments[i]`: true, with the value in `value` and `i`
+// advanced past a separate VALUE; false for any other argument. A missing or empty value throws
+// UsageError, which names it as `what`.
+bool takesValue(const std::vector<std::string>& arguments, std::size_t& i, const std::string& name, std::string& value,
+                const char* what = "a value");
+
 // The seconds a timeout of `text` gives: any decimal whole number from 1 to 86400, leading
 // zeros allowed; else throws UsageError saying what `name` takes.
 int timeoutSecondsOf(const std::string& text, const std::string& name);

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <new>
 #include <optional>
 #include <sstream>
@@ -78,11 +79,23 @@ int flushOutput(std::ostream& out, std::ostream& err) {
     return out ? 0 : cannotWrite("standard output", errno ? std::strerror(errno) : "write error", err);
 }
 
-void writeStats(long queries, std::chrono::steady_clock::duration elapsed, std::ostream& err) {
+// What --stats adds on standard error: "queries: 149, elapsed: 2.1 ms", "inventory pass, elapsed: ...".
+void writeStats(const std::string& what, std::chrono::steady_clock::duration elapsed, std::ostream& err) {
     const double milliseconds = std::chrono::duration<double, std::milli>(elapsed).count();
     char line[96];
-    std::snprintf(line, sizeof line, "queries: %ld, elapsed: %.1f ms", queries, milliseconds);
+    std::snprintf(line, sizeof line, "%s, elapsed: %.1f ms", what.c_str(), milliseconds);
     err << line << std::endl;
+}
+
+// What `write` writes, on standard output (flushed) or whole in the --output file: text with
+// this platform's line ends, JSON as it is. A failure is one line and status 2.
+int deliver(const ReportOptions& options, std::ostream& out, std::ostream& err,
+            const std::function<void(std::ostream&)>& write) {
+    std::ostringstream file;
+    write(options.output.empty() ? out : file);
+    if (const int failed = flushOutput(out, err)) return failed;
+    if (options.output.empty()) return 0;
+    return writeFile(options.output, options.json ? file.str() : textFileContent(file.str()), err);
 }
 
 int printReport(const Backend& backend, const ReportOptions& options, std::ostream& out, std::ostream& err) {
@@ -91,18 +104,14 @@ int printReport(const Backend& backend, const ReportOptions& options, std::ostre
     const auto start = std::chrono::steady_clock::now();
     buildAllGroups(context, report);
     const auto elapsed = std::chrono::steady_clock::now() - start;
-    const long queries = context.queries;
-    std::ostringstream file;
-    std::ostream& to = options.output.empty() ? out : file;
-    if (options.json)
-        writeJsonReport(report.groups, to);
-    else
-        writeTextReport(report.groups, to);
-    if (int failed = flushOutput(out, err)) return failed;  // before the stats line, on a shared terminal
-    int status = options.output.empty()
-                     ? 0
-                     : writeFile(options.output, options.json ? file.str() : textFileContent(file.str()), err);
-    if (options.stats) writeStats(queries, elapsed, err);
+    const int status = deliver(options, out, err, [&](std::ostream& to) {
+        if (options.json)
+            writeJsonReport(report.groups, to);
+        else
+            writeTextReport(report.groups, to);
+    });
+    // After the report, on a shared terminal; none when standard output failed.
+    if (options.stats && out) writeStats("queries: " + std::to_string(context.queries), elapsed, err);
     return status;
 }
 
@@ -118,17 +127,13 @@ int printComparison(const ReportOptions& options, std::ostream& out, std::ostrea
     const std::string& newFile = options.compareWith.empty() ? options.snapshot : options.compareWith;
     const CompareSide after = newFile.empty() ? thisMachine(err) : CompareSide::fromFile(newFile);
     const Comparison comparison = compareSides(before, after, options.redact);
-    std::ostringstream file;
-    std::ostream& to = options.output.empty() ? out : file;
-    if (options.json)
-        writeJsonComparison(comparison, options.hardwareOnly, to);
-    else
-        writeTextComparison(comparison, options.hardwareOnly, to);
-    if (const int status = flushOutput(out, err)) return status;
-    if (!options.output.empty()) {
-        const int status = writeFile(options.output, options.json ? file.str() : textFileContent(file.str()), err);
-        if (status != 0) return status;
-    }
+    const int status = deliver(options, out, err, [&](std::ostream& to) {
+        if (options.json)
+            writeJsonComparison(comparison, options.hardwareOnly, to);
+        else
+            writeTextComparison(comparison, options.hardwareOnly, to);
+    });
+    if (status != 0) return status;
     return comparison.differs(options.hardwareOnly) ? 1 : 0;
 }
 
@@ -154,13 +159,6 @@ int refuseRedacted(const char* option, std::ostream& err) {
                            "' needs one saved without '--redact'");
 }
 
-void writeInventoryStats(const TimedInventory& pass, std::ostream& err) {
-    char line[64];
-    std::snprintf(line, sizeof line, "inventory pass, elapsed: %.1f ms",
-                  std::chrono::duration<double, std::milli>(pass.elapsed).count());
-    err << line << std::endl;
-}
-
 // The inventory in the asked format; an OCS inventory written to a .ocs file is compressed, as
 // OCS's local import and its injector take it.
 int printInventory(const Backend& backend, const ReportOptions& options, std::ostream& out, std::ostream& err) {
@@ -182,7 +180,7 @@ int printInventory(const Backend& backend, const ReportOptions& options, std::os
                           std::string(kProgram) + ": " + options.output + ": zlib could not be loaded to compress it");
         status = writeFile(options.output, bytes, err);
     }
-    if (options.stats && status == 0) writeInventoryStats(pass, err);
+    if (options.stats && status == 0) writeStats("inventory pass", pass.elapsed, err);
     return status;
 }
 
@@ -191,15 +189,13 @@ int printInventory(const Backend& backend, const ReportOptions& options, std::os
 int printDetails(const Backend& backend, const ReportOptions& options, std::ostream& out, std::ostream& err) {
     TimedInventory pass = timedInventory(backend);
     const DetailsList list = detailsList(pass.inventory);
-    std::ostringstream text;
+    std::ostringstream text;  // whole, then written in one piece
     if (options.json)
         writeJsonDetails(list, text);
     else
         writeTextDetails(list, text);
-    const int status = options.output.empty()
-                           ? (out << text.str(), flushOutput(out, err))
-                           : writeFile(options.output, options.json ? text.str() : textFileContent(text.str()), err);
-    if (options.stats && status == 0) writeInventoryStats(pass, err);
+    const int status = deliver(options, out, err, [&](std::ostream& to) { to << text.str(); });
+    if (options.stats && status == 0) writeStats("inventory pass", pass.elapsed, err);
     return status;
 }
 
@@ -227,7 +223,7 @@ int submit(const Backend& backend, const ReportOptions& options, std::ostream& e
         std::string sentAs = inventoryDeviceId(pass.inventory);
         // A state place that takes no file leaves the run as it was without one.
         if (state && sentAs != exportOptions.oldDeviceId) keepDeviceId(*state, sentAs);
-        if (options.stats) writeInventoryStats(pass, err);
+        if (options.stats) writeStats("inventory pass", pass.elapsed, err);
         return 0;
     }
     refuse(err, std::string(kProgram) + ": " + submission->server + ": " + problem);

@@ -10,7 +10,7 @@
 #include <FL/Fl_Help_View.H>
 #include <FL/Fl_Return_Button.H>
 
-#include <sstream>
+#include <string>
 
 namespace moravel {
 
@@ -81,11 +81,7 @@ Fl_Return_Button* makeOkButton(AboutHost& host) {
 
 }  // namespace
 
-std::string aboutDocument() {
-    std::ostringstream document;
-    document << kDocumentHead << kDocumentTail;
-    return document.str();
-}
+std::string aboutDocument() { return std::string(kDocumentHead) + kDocumentTail; }
 
 WindowOrigin aboutWindowOrigin(int workX, int workY, int workW, int workH) {
     return {workX + workW / 2 - kCentreOffsetX, workY + workH / 2 - kCentreOffsetY};

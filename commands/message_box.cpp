@@ -29,8 +29,12 @@ std::size_t lineEnd(const std::string& text, std::size_t from, std::size_t end, 
     return fits > from ? fits : from + 1;
 }
 
-// The font the box draws its text in, for measuring.
-void useMessageFont() { fl_font(fl_message_font_, fl_message_size_ > 0 ? fl_message_size_ : FL_NORMAL_SIZE); }
+// The box's title set, and `text` as its label, broken into lines in the font it draws them in.
+std::string boxText(const char* title, const std::string& text) {
+    fl_message_title(title);
+    fl_font(fl_message_font_, fl_message_size_ > 0 ? fl_message_size_ : FL_NORMAL_SIZE);
+    return literalLabel(brokenIntoLines(text, kWidestLine));
+}
 
 }  // namespace
 
@@ -65,16 +69,10 @@ std::string brokenIntoLines(const std::string& text, double width) {
 }
 
 // A format of exactly "%s" hands the text to the box as it is, with no length limit.
-void alertBox(const char* title, const std::string& text) {
-    fl_message_title(title);
-    useMessageFont();
-    fl_alert("%s", literalLabel(brokenIntoLines(text, kWidestLine)).c_str());
-}
+void alertBox(const char* title, const std::string& text) { fl_alert("%s", boxText(title, text).c_str()); }
 
 bool confirmBox(const char* title, const std::string& text, const char* first, const char* second) {
-    fl_message_title(title);
-    useMessageFont();
-    return fl_choice("%s", first, second, nullptr, literalLabel(brokenIntoLines(text, kWidestLine)).c_str()) == 1;
+    return fl_choice("%s", first, second, nullptr, boxText(title, text).c_str()) == 1;
 }
 
 }  // namespace moravel

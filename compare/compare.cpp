@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <iterator>
 #include <map>
-#include <sstream>
 
 #include "compare/pairing.h"
 
@@ -215,16 +214,15 @@ private:
     std::optional<HeldItems> held_[kLensCount];
 };
 
-std::string propertyText(const InventoryItem& item, const std::string& label) {
-    for (const ItemProperty& property : item.properties)
-        if (property.label == label) return property.text;
-    return {};
-}
-
 const ItemProperty* findProperty(const InventoryItem& item, const std::string& label) {
     for (const ItemProperty& property : item.properties)
         if (property.label == label) return &property;
     return nullptr;
+}
+
+std::string propertyText(const InventoryItem& item, const std::string& label) {
+    const ItemProperty* property = findProperty(item, label);
+    return property ? property->text : std::string();
 }
 
 std::vector<std::string> propertyLabels(const InventoryItem& before, const InventoryItem& after) {
@@ -406,13 +404,6 @@ std::vector<ItemChange> compareKind(const CompareSide& before, const CompareSide
     return changes;
 }
 
-std::vector<std::string> silentOnEither(const CompareSide& before, const CompareSide& after) {
-    std::vector<std::string> silent = before.silentKinds();
-    for (const std::string& kind : after.silentKinds())
-        if (std::find(silent.begin(), silent.end(), kind) == silent.end()) silent.push_back(kind);
-    return silent;
-}
-
 // The kinds both sides record and whose answers differ: only those need their items read.
 std::vector<InventoryKind> kindsToCompare(const CompareSide& before, const CompareSide& after) {
     std::vector<InventoryKind> kinds;
@@ -434,25 +425,21 @@ std::vector<ItemChange> compareItems(const CompareSide& before, const CompareSid
     return changes;
 }
 
+// The kinds either side says nothing about, the older side's first.
 std::vector<UncomparedKind> uncomparedKinds(const CompareSide& before, const CompareSide& after) {
     std::vector<UncomparedKind> kinds;
-    for (const std::string& kind : silentOnEither(before, after))
-        kinds.push_back({kind, !before.tellsOf(kind), !after.tellsOf(kind)});
+    for (const CompareSide* side : {&before, &after})
+        for (const std::string& kind : side->silentKinds())
+            if (std::none_of(kinds.begin(), kinds.end(), [&](const UncomparedKind& k) { return k.kind == kind; }))
+                kinds.push_back({kind, !before.tellsOf(kind), !after.tellsOf(kind)});
     return kinds;
 }
 
 }  // namespace
 
+// In the enum's order: the first four count, the first alone with --hardware-only.
 bool counts(Difference difference, bool hardwareOnly) {
-    switch (difference) {
-    case Difference::Changed: return true;
-    case Difference::Attached:
-    case Difference::Software:
-    case Difference::Program: return !hardwareOnly;
-    case Difference::ByItself:
-    case Difference::Unknown: break;
-    }
-    return false;
+    return hardwareOnly ? difference == Difference::Changed : difference < Difference::ByItself;
 }
 
 bool Comparison::differs(bool hardwareOnly) const {
@@ -466,15 +453,19 @@ bool Comparison::differs(bool hardwareOnly) const {
     return false;
 }
 
-bool Comparison::partial() const {
-    if (!uncompared.empty()) return true;
+bool Comparison::has(Difference difference) const {
     for (const FieldChange& field : fields)
-        if (field.difference == Difference::Unknown) return true;
-    for (const ItemChange& item : items)
+        if (field.difference == difference) return true;
+    for (const ItemChange& item : items) {
+        if (item.difference == difference) return true;
         for (const PropertyChange& property : item.properties)
-            if (property.difference == Difference::Unknown) return true;
+            if (property.difference == difference) return true;
+    }
     return false;
 }
+
+// An item is Unknown only where all its properties are, so has() looks at no more than it should.
+bool Comparison::partial() const { return !uncompared.empty() || has(Difference::Unknown); }
 
 Comparison compareSides(const CompareSide& before, const CompareSide& after, bool hidden) {
     const std::vector<InventoryKind> kinds = kindsToCompare(before, after);

@@ -7,6 +7,7 @@
 #include <array>
 #include <cstddef>
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <optional>
 #include <ostream>
@@ -47,6 +48,16 @@ struct InventoryItem {
     bool program = false;
 };
 
+// An item with those of `properties` that say something (whose text is not empty).
+InventoryItem makeItem(std::string kind, std::string name, std::vector<std::string> identity,
+                       std::initializer_list<ItemProperty> properties);
+// "yes" or "no"; empty text for a flag not read.
+std::string yesNo(const Flag& value);
+// The texts of `list`, joined by ", ".
+std::string joined(const std::vector<std::string>& list);
+// The words that are not empty, joined by blanks.
+std::string spaced(std::initializer_list<std::string> words);
+
 // The inventory as items: the computer, its firmware, board and operating system (one each, no
 // identity), then processors, memory modules, disks, network and video adapters, monitors and
 // batteries, each with its serial number, MAC address, slot or socket as identity. Each kind's
@@ -54,6 +65,9 @@ struct InventoryItem {
 std::vector<InventoryItem> inventoryItems(const Inventory& inventory);
 // The items of one kind, as the comparison makes them; none for a kind it does not compare.
 std::vector<InventoryItem> inventoryItems(const Inventory& inventory, InventoryKind kind);
+
+// The declaration of `kind` (inventory/kinds.h).
+const InventoryKindInfo& infoOf(InventoryKind kind);
 
 // The kinds of the inventory a comparison takes, in the order it tells them.
 std::vector<InventoryKind> comparedKinds();
@@ -186,6 +200,9 @@ struct ItemChange {
     std::optional<std::size_t> before, after;
 };
 
+// "added", "removed", "replaced" or "changed".
+const char* changeName(ItemChange::Kind kind);
+
 // A kind of item a side does not record, and which side.
 struct UncomparedKind {
     std::string kind;  // "Memory module"
@@ -203,6 +220,8 @@ struct Comparison {
     bool differs(bool hardwareOnly) const;
     // Whether something was left uncompared: a kind a side does not record, a hidden value.
     bool partial() const;
+    // Whether a field, an item or a property differs so.
+    bool has(Difference difference) const;
 };
 
 // `before` against `after`. Fields are compared by their place in the window, items by

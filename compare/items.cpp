@@ -31,14 +31,6 @@ std::string bytes(const Number& value) {
     return text;
 }
 
-std::string flag(const Flag& value) { return value ? (*value ? "yes" : "no") : std::string(); }
-
-std::string joined(const std::vector<std::string>& list) {
-    std::string text;
-    for (const std::string& item : list) text += (text.empty() ? "" : ", ") + item;
-    return text;
-}
-
 // An identity key, or empty text (which tells nothing) when the value is missing or a placeholder.
 std::string key(const char* what, const std::string& value) {
     return isPlaceholderSerial(value) ? std::string() : std::string(what) + " " + value;
@@ -47,21 +39,8 @@ std::string key(const char* what, const std::string& value) {
 // "Kingston 8 GB (serial 1A2B)": the words given that are not empty.
 std::string named(std::initializer_list<std::string> words, const std::string& serial,
                   const char* serialWord = "serial") {
-    std::string name;
-    for (const std::string& word : words)
-        if (!word.empty()) name += (name.empty() ? "" : " ") + word;
-    if (!isPlaceholderSerial(serial))
-        name += (name.empty() ? "" : " ") + std::string("(") + serialWord + " " + serial + ")";
-    return name;
-}
-
-// Each property that the machine said something about.
-InventoryItem item(std::string kind, std::string name, std::vector<std::string> identity,
-                   std::initializer_list<ItemProperty> properties) {
-    InventoryItem made{std::move(kind), std::move(name), std::move(identity), {}};
-    for (const ItemProperty& property : properties)
-        if (!property.text.empty()) made.properties.push_back(property);
-    return made;
+    const std::string mark = isPlaceholderSerial(serial) ? "" : "(" + std::string(serialWord) + " " + serial + ")";
+    return spaced({spaced(words), mark});
 }
 
 // A part's health after its other properties: its changes are expected (a disk ages), but a
@@ -72,84 +51,84 @@ void withHealth(const std::vector<HealthLine>& health, InventoryItem& item) {
 
 void addMachine(const Inventory& inventory, std::vector<InventoryItem>& items) {
     const ComputerIdentity& c = inventory.computer;
-    items.push_back(item("Computer", "", {},
-                         {{"Manufacturer", c.manufacturer},
-                          {"Model", c.model},
-                          {"Serial number", c.serialNumber},
-                          {"UUID", c.uuid},
-                          {"SKU", c.skuNumber},
-                          {"Chassis", c.chassisType},
-                          {"Asset tag", c.assetTag}}));
+    items.push_back(makeItem("Computer", "", {},
+                             {{"Manufacturer", c.manufacturer},
+                              {"Model", c.model},
+                              {"Serial number", c.serialNumber},
+                              {"UUID", c.uuid},
+                              {"SKU", c.skuNumber},
+                              {"Chassis", c.chassisType},
+                              {"Asset tag", c.assetTag}}));
     const FirmwareInfo& bios = inventory.bios;
-    items.push_back(item("Firmware", "", {},
-                         {{"Manufacturer", bios.manufacturer},
-                          {"Version", bios.version},
-                          {"Release date", bios.releaseDate},
-                          {"Serial number", bios.serialNumber}}));
+    items.push_back(makeItem("Firmware", "", {},
+                             {{"Manufacturer", bios.manufacturer},
+                              {"Version", bios.version},
+                              {"Release date", bios.releaseDate},
+                              {"Serial number", bios.serialNumber}}));
     const BoardInfo& board = inventory.board;
-    items.push_back(item(
+    items.push_back(makeItem(
         "Board", "", {},
         {{"Manufacturer", board.manufacturer}, {"Product", board.product}, {"Serial number", board.serialNumber}}));
     const OperatingSystemInfo& os = inventory.os;
-    items.push_back(item("Operating system", "", {},
-                         {{"Name", os.name},
-                          {"Version", os.version},
-                          {"Build", os.build},
-                          {"Service pack", os.servicePack},
-                          {"Architecture", os.architecture},
-                          {"Installed", os.installDate},
-                          {"Time zone", os.timeZoneName},
-                          {"Product ID", os.productId}}));
+    items.push_back(makeItem("Operating system", "", {},
+                             {{"Name", os.name},
+                              {"Version", os.version},
+                              {"Build", os.build},
+                              {"Service pack", os.servicePack},
+                              {"Architecture", os.architecture},
+                              {"Installed", os.installDate},
+                              {"Time zone", os.timeZoneName},
+                              {"Product ID", os.productId}}));
     for (ItemProperty& property : items.back().properties) property.software = true;  // updates, not hardware
 }
 
 void addProcessors(const Inventory& inventory, std::vector<InventoryItem>& items) {
     for (const Processor& cpu : inventory.processors)
-        items.push_back(item("Processor", cpu.name, {key("socket", cpu.socket)},
-                             {{"Name", cpu.name},
-                              {"Socket", cpu.socket},
-                              {"Manufacturer", cpu.manufacturer},
-                              {"Description", cpu.description},
-                              {"Processor ID", cpu.processorId},
-                              {"Cores", number(cpu.cores)},
-                              {"Threads", number(cpu.threads)},
-                              {"Clock", number(cpu.currentMhz, " MHz")},
-                              {"Max clock", number(cpu.maxMhz, " MHz")},
-                              {"L2 cache", number(cpu.l2CacheKib, " KB")},
-                              {"L3 cache", number(cpu.l3CacheKib, " KB")}}));
+        items.push_back(makeItem("Processor", cpu.name, {key("socket", cpu.socket)},
+                                 {{"Name", cpu.name},
+                                  {"Socket", cpu.socket},
+                                  {"Manufacturer", cpu.manufacturer},
+                                  {"Description", cpu.description},
+                                  {"Processor ID", cpu.processorId},
+                                  {"Cores", number(cpu.cores)},
+                                  {"Threads", number(cpu.threads)},
+                                  {"Clock", number(cpu.currentMhz, " MHz")},
+                                  {"Max clock", number(cpu.maxMhz, " MHz")},
+                                  {"L2 cache", number(cpu.l2CacheKib, " KB")},
+                                  {"L3 cache", number(cpu.l3CacheKib, " KB")}}));
 }
 
 void addMemoryModules(const Inventory& inventory, std::vector<InventoryItem>& items) {
     for (const MemoryModule& module : inventory.memoryModules)
         items.push_back(
-            item("Memory module",
-                 named({module.slot.empty() ? module.bank : module.slot, bytes(module.capacityBytes), module.type},
-                       module.serialNumber),
-                 {key("serial", module.serialNumber), key("slot", module.bank + " " + module.slot)},
-                 {{"Slot", module.slot},
-                  {"Bank", module.bank},
-                  {"Size", bytes(module.capacityBytes)},
-                  {"Type", module.type},
-                  {"Form factor", module.formFactor},
-                  {"Speed", number(module.speedMts, " MT/s")},
-                  {"Configured speed", number(module.configuredSpeedMts, " MT/s")},
-                  {"Manufacturer", module.manufacturer},
-                  {"Part number", module.partNumber},
-                  {"Serial number", module.serialNumber}}));
+            makeItem("Memory module",
+                     named({module.slot.empty() ? module.bank : module.slot, bytes(module.capacityBytes), module.type},
+                           module.serialNumber),
+                     {key("serial", module.serialNumber), key("slot", module.bank + " " + module.slot)},
+                     {{"Slot", module.slot},
+                      {"Bank", module.bank},
+                      {"Size", bytes(module.capacityBytes)},
+                      {"Type", module.type},
+                      {"Form factor", module.formFactor},
+                      {"Speed", number(module.speedMts, " MT/s")},
+                      {"Configured speed", number(module.configuredSpeedMts, " MT/s")},
+                      {"Manufacturer", module.manufacturer},
+                      {"Part number", module.partNumber},
+                      {"Serial number", module.serialNumber}}));
 }
 
 void addDisks(const Inventory& inventory, std::vector<InventoryItem>& items) {
     for (const Disk& disk : inventory.disks) {
-        items.push_back(item("Disk", named({disk.model, bytes(disk.sizeBytes)}, disk.serialNumber),
-                             {key("serial", disk.serialNumber), key("device", disk.name)},
-                             {{"Model", disk.model},
-                              {"Manufacturer", disk.manufacturer},
-                              {"Serial number", disk.serialNumber},
-                              {"Firmware", disk.firmware},
-                              {"Bus", diskBusName(disk.bus)},
-                              {"Media", disk.mediaType},
-                              {"Removable", disk.removable ? "yes" : "no"},
-                              {"Size", bytes(disk.sizeBytes)}}));
+        items.push_back(makeItem("Disk", named({disk.model, bytes(disk.sizeBytes)}, disk.serialNumber),
+                                 {key("serial", disk.serialNumber), key("device", disk.name)},
+                                 {{"Model", disk.model},
+                                  {"Manufacturer", disk.manufacturer},
+                                  {"Serial number", disk.serialNumber},
+                                  {"Firmware", disk.firmware},
+                                  {"Bus", diskBusName(disk.bus)},
+                                  {"Media", disk.mediaType},
+                                  {"Removable", disk.removable ? "yes" : "no"},
+                                  {"Size", bytes(disk.sizeBytes)}}));
         items.back().fixed = !disk.removable;
         withHealth(diskHealthLines(disk), items.back());
     }
@@ -158,60 +137,60 @@ void addDisks(const Inventory& inventory, std::vector<InventoryItem>& items) {
 void addNetworkAdapters(const Inventory& inventory, std::vector<InventoryItem>& items) {
     for (const NetworkAdapter& adapter : inventory.networkAdapters) {
         const std::string& device = adapter.description.empty() ? adapter.name : adapter.description;
-        items.push_back(item("Network adapter", named({device}, adapter.macAddress, "MAC"),
-                             {key("MAC", adapter.macAddress), key("adapter", device)},
-                             {{"Name", adapter.name},
-                              {"Device", adapter.description},
-                              {"Manufacturer", adapter.manufacturer},
-                              {"MAC address", adapter.macAddress},
-                              {"Virtual", adapter.virtualAdapter ? "yes" : "no"},
-                              {"IPv4", joined(adapter.ipv4)},
-                              {"IPv6", joined(adapter.ipv6)},
-                              {"Gateways", joined(adapter.gateways)},
-                              {"DHCP", flag(adapter.dhcp)},
-                              {"DHCP server", adapter.dhcpServer},
-                              {"Connected", flag(adapter.connected)},
-                              {"Speed", number(adapter.speedBitsPerSecond, " bit/s")}}));
+        items.push_back(makeItem("Network adapter", named({device}, adapter.macAddress, "MAC"),
+                                 {key("MAC", adapter.macAddress), key("adapter", device)},
+                                 {{"Name", adapter.name},
+                                  {"Device", adapter.description},
+                                  {"Manufacturer", adapter.manufacturer},
+                                  {"MAC address", adapter.macAddress},
+                                  {"Virtual", adapter.virtualAdapter ? "yes" : "no"},
+                                  {"IPv4", joined(adapter.ipv4)},
+                                  {"IPv6", joined(adapter.ipv6)},
+                                  {"Gateways", joined(adapter.gateways)},
+                                  {"DHCP", yesNo(adapter.dhcp)},
+                                  {"DHCP server", adapter.dhcpServer},
+                                  {"Connected", yesNo(adapter.connected)},
+                                  {"Speed", number(adapter.speedBitsPerSecond, " bit/s")}}));
         items.back().fixed = !adapter.virtualAdapter;
     }
 }
 
 void addVideoAdapters(const Inventory& inventory, std::vector<InventoryItem>& items) {
     for (const VideoAdapter& video : inventory.videoAdapters)
-        items.push_back(item("Video adapter", video.name, {key("card", video.name)},
-                             {{"Name", video.name},
-                              {"Chip", video.chip},
-                              {"Memory", bytes(video.memoryBytes)},
-                              {"Driver version", video.driverVersion, true},
-                              {"Driver date", video.driverDate, true},
-                              {"Resolution", video.resolution}}));
+        items.push_back(makeItem("Video adapter", video.name, {key("card", video.name)},
+                                 {{"Name", video.name},
+                                  {"Chip", video.chip},
+                                  {"Memory", bytes(video.memoryBytes)},
+                                  {"Driver version", video.driverVersion, true},
+                                  {"Driver date", video.driverDate, true},
+                                  {"Resolution", video.resolution}}));
 }
 
 void addMonitors(const Inventory& inventory, std::vector<InventoryItem>& items) {
     for (const Monitor& monitor : inventory.monitors)
-        items.push_back(item("Monitor", named({monitor.manufacturer, monitor.model}, monitor.serialNumber),
-                             {key("serial", monitor.serialNumber)},
-                             {{"Manufacturer", monitor.manufacturer},
-                              {"Model", monitor.model},
-                              {"Product code", monitor.productCode},
-                              {"Serial number", monitor.serialNumber},
-                              {"Year", number(monitor.year)},
-                              {"Width", number(monitor.widthCm, " cm")},
-                              {"Height", number(monitor.heightCm, " cm")}}));
+        items.push_back(makeItem("Monitor", named({monitor.manufacturer, monitor.model}, monitor.serialNumber),
+                                 {key("serial", monitor.serialNumber)},
+                                 {{"Manufacturer", monitor.manufacturer},
+                                  {"Model", monitor.model},
+                                  {"Product code", monitor.productCode},
+                                  {"Serial number", monitor.serialNumber},
+                                  {"Year", number(monitor.year)},
+                                  {"Width", number(monitor.widthCm, " cm")},
+                                  {"Height", number(monitor.heightCm, " cm")}}));
 }
 
 void addBatteries(const Inventory& inventory, std::vector<InventoryItem>& items) {
     for (const Battery& battery : inventory.batteries) {
-        items.push_back(item("Battery", named({battery.name}, battery.serialNumber),
-                             {key("serial", battery.serialNumber)},
-                             {{"Name", battery.name},
-                              {"Manufacturer", battery.manufacturer},
-                              {"Chemistry", battery.chemistry},
-                              {"Serial number", battery.serialNumber},
-                              {"Made", battery.manufactureDate},
-                              {"Design capacity", number(battery.designCapacityMwh, " mWh")},
-                              {"Full charge capacity", number(battery.fullChargeCapacityMwh, " mWh")},
-                              {"Cycles", number(battery.cycleCount)}}));
+        items.push_back(makeItem("Battery", named({battery.name}, battery.serialNumber),
+                                 {key("serial", battery.serialNumber)},
+                                 {{"Name", battery.name},
+                                  {"Manufacturer", battery.manufacturer},
+                                  {"Chemistry", battery.chemistry},
+                                  {"Serial number", battery.serialNumber},
+                                  {"Made", battery.manufactureDate},
+                                  {"Design capacity", number(battery.designCapacityMwh, " mWh")},
+                                  {"Full charge capacity", number(battery.fullChargeCapacityMwh, " mWh")},
+                                  {"Cycles", number(battery.cycleCount)}}));
         withHealth(batteryHealthLines(battery), items.back());
     }
 }
@@ -220,15 +199,14 @@ void addBatteries(const Inventory& inventory, std::vector<InventoryItem>& items)
 void addControllers(const Inventory& inventory, std::vector<InventoryItem>& items) {
     for (const Controller& controller : inventory.controllers) {
         std::string ids = controller.vendorId + ":" + controller.productId;
-        items.push_back(item("Controller", controller.name,
-                             {key("PCI", ids + (controller.subsystemId.empty() ? "" : " " + controller.subsystemId))},
-                             {{"Name", controller.name},
-                              {"Manufacturer", controller.manufacturer},
-                              {"Type", controller.type},
-                              {"PCI ids", ids},
-                              {"Subsystem", controller.subsystemId},
-                              {"Revision", controller.revision},
-                              {"Driver", controller.driver}}));
+        items.push_back(makeItem("Controller", controller.name, {key("PCI", spaced({ids, controller.subsystemId}))},
+                                 {{"Name", controller.name},
+                                  {"Manufacturer", controller.manufacturer},
+                                  {"Type", controller.type},
+                                  {"PCI ids", ids},
+                                  {"Subsystem", controller.subsystemId},
+                                  {"Revision", controller.revision},
+                                  {"Driver", controller.driver}}));
     }
 }
 
@@ -238,10 +216,9 @@ void addControllers(const Inventory& inventory, std::vector<InventoryItem>& item
 void addSoftware(const Inventory& inventory, std::vector<InventoryItem>& items) {
     for (const Software& program : inventory.software) {
         const std::string arch = program.architecture.empty() ? "" : " " + program.architecture;
-        items.push_back(item("Program", program.name, {"program " + program.name + arch},
-                             {{"Version", program.version},
-                              {"Publisher", program.publisher},
-                              {"Architecture", program.architecture}}));
+        items.push_back(makeItem(
+            "Program", program.name, {"program " + program.name + arch},
+            {{"Version", program.version}, {"Publisher", program.publisher}, {"Architecture", program.architecture}}));
         items.back().program = true;
     }
 }
@@ -275,18 +252,41 @@ const KindHandler<Comparing> kComparisons[] = {
     {InventoryKind::Software, {"Program", addSoftware}},
 };
 
-const InventoryKindInfo& infoOf(InventoryKind kind) {
-    for (const InventoryKindInfo& info : inventoryKinds())
-        if (info.kind == kind) return info;
-    throw std::logic_error("an inventory kind without its declaration");
-}
-
 bool lists(const SnapshotData& snapshot, const std::string& className) {
     return findWmiName(snapshot.classes, className) != snapshot.classes.end() ||
            findWmiName(snapshot.fileClasses, className) != snapshot.fileClasses.end();
 }
 
 }  // namespace
+
+const InventoryKindInfo& infoOf(InventoryKind kind) {
+    for (const InventoryKindInfo& info : inventoryKinds())
+        if (info.kind == kind) return info;
+    throw std::logic_error("an inventory kind without its declaration");
+}
+
+std::string yesNo(const Flag& value) { return value ? (*value ? "yes" : "no") : std::string(); }
+
+std::string joined(const std::vector<std::string>& list) {
+    std::string text;
+    for (const std::string& item : list) text += (text.empty() ? "" : ", ") + item;
+    return text;
+}
+
+std::string spaced(std::initializer_list<std::string> words) {
+    std::string text;
+    for (const std::string& word : words)
+        if (!word.empty()) text += (text.empty() ? "" : " ") + word;
+    return text;
+}
+
+InventoryItem makeItem(std::string kind, std::string name, std::vector<std::string> identity,
+                       std::initializer_list<ItemProperty> properties) {
+    InventoryItem made{std::move(kind), std::move(name), std::move(identity), {}};
+    for (const ItemProperty& property : properties)
+        if (!property.text.empty()) made.properties.push_back(property);
+    return made;
+}
 
 std::vector<KindCoverage> comparisonKindCoverage() { return coverageOf(kComparisons); }
 

@@ -1,6 +1,7 @@
 #include "compare/keyed_hash.h"
 
 #include <random>
+#include <string>
 
 namespace moravel {
 namespace {
@@ -47,6 +48,11 @@ void SipHasher::add(std::string_view bytes) {
     }
 }
 
+void SipHasher::addPiece(std::string_view piece) {
+    add(std::to_string(piece.size()) + ":");
+    add(piece);
+}
+
 std::uint64_t SipHasher::finish() const {
     std::uint64_t v[4] = {v_[0], v_[1], v_[2], v_[3]};
     absorb(v, tail_ | (std::uint64_t{length_ & 0xff} << 56));
@@ -61,10 +67,6 @@ std::uint64_t sipHash(std::string_view bytes, HashKey key) {
     return hasher.finish();
 }
 
-std::uint64_t keyedHash(std::string_view bytes) {
-    SipHasher hasher;
-    hasher.add(bytes);
-    return hasher.finish();
-}
+std::uint64_t keyedHash(std::string_view bytes) { return sipHash(bytes, processKey()); }
 
 }  // namespace moravel

@@ -22,6 +22,8 @@ public:
     explicit SipHasher(HashKey key);
     SipHasher();  // under the process's own key
     void add(std::string_view bytes);
+    // One piece of a list as its length and its bytes, so that no two lists of pieces run together.
+    void addPiece(std::string_view piece);
     std::uint64_t finish() const;
 
 private:

@@ -11,13 +11,6 @@
 namespace moravel {
 namespace {
 
-// A piece of text as its length and its bytes, so that no two lists of pieces run together.
-void append(std::string& buffer, const std::string& piece) {
-    buffer += std::to_string(piece.size());
-    buffer += ':';
-    buffer += piece;
-}
-
 // An item of the other side that a key may find; the bucket tells which earlier keys it knows.
 struct Candidate {
     std::uint64_t key;
@@ -36,14 +29,13 @@ public:
         next_.resize(candidates_.size());
         for (std::size_t at = 0; at < next_.size(); ++at) next_[at] = at;
     }
-    // The first candidate of the run of `key` and `bucket` that `taken` does not hold.
-    template <class Taken>
-    std::optional<std::uint32_t> first(std::uint64_t key, std::uint8_t bucket, const Taken& taken) {
+    // The first candidate of the run of `key` and `bucket` that is not `taken` (by index).
+    std::optional<std::uint32_t> first(std::uint64_t key, std::uint8_t bucket, const std::vector<bool>& taken) {
         auto start = std::lower_bound(candidates_.begin(), candidates_.end(), Candidate{key, bucket, 0});
         if (start == candidates_.end() || start->key != key || start->bucket != bucket) return std::nullopt;
         std::size_t& at = next_[static_cast<std::size_t>(start - candidates_.begin())];
         while (at < candidates_.size() && candidates_[at].key == key && candidates_[at].bucket == bucket &&
-               taken(candidates_[at].index))
+               taken[candidates_[at].index])
             ++at;
         if (at == candidates_.size() || candidates_[at].key != key || candidates_[at].bucket != bucket)
             return std::nullopt;
@@ -84,7 +76,7 @@ public:
             std::optional<std::uint32_t> best;
             for (std::uint8_t bucket = 0; bucket <= earlier; ++bucket) {
                 if (bucket & before_[i].known & earlier) continue;
-                std::optional<std::uint32_t> found = runs.first(before_[i].key[level], bucket, takenAfter());
+                std::optional<std::uint32_t> found = runs.first(before_[i].key[level], bucket, pairedAfter_);
                 if (found && (!best || *found < *best)) best = found;
             }
             if (best) pair(i, *best, pairs_.same);
@@ -129,7 +121,7 @@ public:
         for (std::size_t i = 0; i < before_.size(); ++i)
             if (!pairedBefore_[i] && (before_[i].known & place))
                 if (auto found =
-                        runs.first(before_[i].key[1], static_cast<std::uint8_t>(before_[i].fixed), takenAfter()))
+                        runs.first(before_[i].key[1], static_cast<std::uint8_t>(before_[i].fixed), pairedAfter_))
                     pair(i, *found, pairs_.replaced);
         onlyOneOfItsKind();
     }
@@ -146,11 +138,6 @@ public:
 
 private:
     static std::uint32_t index(std::size_t j) { return static_cast<std::uint32_t>(j); }
-    struct Taken {
-        const std::vector<bool>& paired;
-        bool operator()(std::uint32_t j) const { return paired[j]; }
-    };
-    Taken takenAfter() const { return {pairedAfter_}; }
     void pair(std::size_t i, std::size_t j, std::vector<std::pair<std::size_t, std::size_t>>& into) {
         into.emplace_back(i, j);
         pairedBefore_[i] = pairedAfter_[j] = true;
@@ -196,22 +183,22 @@ ItemDigest digestOf(const InventoryItem& item) {
     ItemDigest digest;
     digest.kind = itemKindNumber(item.kind), digest.fixed = item.fixed;
     digest.program = item.program;
-    std::string text;
     for (std::size_t level = 0; level < std::min(ItemDigest::kLevels, item.identity.size()); ++level) {
         if (!knownKey(item.identity[level])) continue;
         digest.known = static_cast<std::uint8_t>(digest.known | (1u << level));
-        text.clear();
-        append(text, item.kind);
-        append(text, std::to_string(level));
-        append(text, item.identity[level]);
-        digest.key[level] = keyedHash(text);
+        SipHasher key;
+        key.addPiece(item.kind);
+        key.addPiece(std::to_string(level));
+        key.addPiece(item.identity[level]);
+        digest.key[level] = key.finish();
     }
-    text.clear();
-    append(text, item.kind);
-    for (const std::string& key : item.identity) append(text, key);
-    for (const ItemProperty& property : item.properties) append(text, property.label), append(text, property.text);
-    text += item.fixed ? 'F' : 'A';
-    digest.content = keyedHash(text);
+    SipHasher content;
+    content.addPiece(item.kind);
+    for (const std::string& key : item.identity) content.addPiece(key);
+    for (const ItemProperty& property : item.properties)
+        content.addPiece(property.label), content.addPiece(property.text);
+    content.add(item.fixed ? "F" : "A");
+    digest.content = content.finish();
     return digest;
 }
 

@@ -28,9 +28,8 @@ struct ItemDigest {
 // what it holds, so a million of them never stand twice in memory.
 using ItemDigests = std::deque<ItemDigest>;
 
-// A kind of item as a number, the same for the whole run, and back.
+// A kind of item as a number, the same for the whole run.
 std::uint16_t itemKindNumber(const std::string& kind);
-const std::string& itemKindName(std::uint16_t number);
 
 // `item` as the pairing sees it.
 ItemDigest digestOf(const InventoryItem& item);

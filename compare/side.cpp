@@ -95,11 +95,6 @@ private:
     SystemProbes* probes_ = nullptr;
 };
 
-void addToPrint(SipHasher& hasher, const std::string& piece) {
-    hasher.add(std::to_string(piece.size()) + ":");
-    hasher.add(piece);
-}
-
 // The text of each class's objects in the file, and the failure it stages for the class's query.
 std::map<std::string, AnswersPrint> textPrints(const SnapshotData& data) {
     std::map<std::string, AnswersPrint> prints;
@@ -110,12 +105,12 @@ std::map<std::string, AnswersPrint> textPrints(const SnapshotData& data) {
         if (inFile != data.fileClasses.end()) {
             print.objects = inFile->second.size();
             for (const ObjectSpan& span : inFile->second)
-                addToPrint(hasher, data.text.substr(span.begin, span.end - span.begin));
+                hasher.addPiece(data.text.substr(span.begin, span.end - span.begin));
         }
         auto staged = data.failures.find(selectAllFrom(recorded.name));
         if (staged != data.failures.end())
-            addToPrint(hasher, std::to_string(static_cast<int>(staged->second.step)) + " " +
-                                   std::to_string(staged->second.code));
+            hasher.addPiece(std::to_string(static_cast<int>(staged->second.step)) + " " +
+                            std::to_string(staged->second.code));
         print.hash = hasher.finish();
         prints.emplace(recorded.name, print);
     }
@@ -126,9 +121,9 @@ std::map<std::string, AnswersPrint> textPrints(const SnapshotData& data) {
 // diagnostic lines were written when they were read.
 class AnswersSource : public CompareSide::Source {
 public:
+    // Only a file's answers (a recording's list their classes) have a text to print.
     explicit AnswersSource(SnapshotData answers)
-        : fromFile_(answers.classes.empty()),
-          textPrints_(fromFile_ ? textPrints(answers) : std::map<std::string, AnswersPrint>()),
+        : textPrints_(answers.classes.empty() ? textPrints(answers) : std::map<std::string, AnswersPrint>()),
           answers_(makeSnapshotBackend(std::move(answers))) {}
 
     std::vector<GroupRecord> readGroups(Lens lens) override {
@@ -169,21 +164,20 @@ private:
                 for (const WmiProperty& property : recorded->properties) {
                     WmiValue value;
                     if (!property.recorded || failed(object.get(property.name, value))) continue;
-                    addToPrint(hasher, std::string(property.name) + " " + std::to_string(value.type) + " " +
-                                           std::to_string(value.integer));
-                    addToPrint(hasher, value.text);
-                    for (const std::string& item : value.items) addToPrint(hasher, item);
+                    hasher.addPiece(std::string(property.name) + " " + std::to_string(value.type) + " " +
+                                    std::to_string(value.integer));
+                    hasher.addPiece(value.text);
+                    for (const std::string& item : value.items) hasher.addPiece(item);
                 }
-                addToPrint(hasher, "");  // the object's end
+                hasher.addPiece("");  // the object's end
                 return true;
             });
         if (failure)
-            addToPrint(hasher, std::to_string(static_cast<int>(failure->step)) + " " + std::to_string(failure->code));
+            hasher.addPiece(std::to_string(static_cast<int>(failure->step)) + " " + std::to_string(failure->code));
         print.hash = hasher.finish();
         return print;
     }
 
-    bool fromFile_;
     std::map<std::string, AnswersPrint> textPrints_;
     Backend answers_;
     std::shared_ptr<HiddenValueSpotter> spotter_ = std::make_shared<HiddenValueSpotter>();
@@ -251,11 +245,9 @@ const ItemDigests& CompareSide::digests(Lens lens, InventoryKind kind) const {
 }
 
 bool CompareSide::answersAlike(const CompareSide& other, InventoryKind kind) const {
-    const InventoryKindInfo* info = nullptr;
-    for (const InventoryKindInfo& declared : inventoryKinds())
-        if (declared.kind == kind) info = &declared;
-    if (!info || !info->inPieces) return false;  // only lists of parts, which read nothing but their classes
-    for (const std::string& className : info->classes) {
+    const InventoryKindInfo& info = infoOf(kind);
+    if (!info.inPieces) return false;  // only lists of parts, which read nothing but their classes
+    for (const std::string& className : info.classes) {
         std::optional<AnswersPrint> mine = source_->textPrint(className), theirs = other.source_->textPrint(className);
         if (!mine || !theirs) mine = source_->valuePrint(className), theirs = other.source_->valuePrint(className);
         if (!mine || !theirs || !(*mine == *theirs)) return false;
@@ -263,20 +255,12 @@ bool CompareSide::answersAlike(const CompareSide& other, InventoryKind kind) con
     return true;
 }
 
-// The kinds met so far, numbered in the order they were first met.
-static std::vector<std::string>& kindNames() {
-    static std::vector<std::string> names;
-    return names;
-}
-
 std::uint16_t itemKindNumber(const std::string& kind) {
-    std::vector<std::string>& kinds = kindNames();
+    static std::vector<std::string> kinds;  // the kinds met so far, numbered in the order they were first met
     auto it = std::find(kinds.begin(), kinds.end(), kind);
     if (it != kinds.end()) return static_cast<std::uint16_t>(it - kinds.begin());
     kinds.push_back(kind);
     return static_cast<std::uint16_t>(kinds.size() - 1);
 }
-
-const std::string& itemKindName(std::uint16_t number) { return kindNames().at(number); }
 
 }  // namespace moravel

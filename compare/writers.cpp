@@ -77,17 +77,15 @@ void eachLine(const Comparison& comparison, bool hardwareOnly, Add add) {
     // "Firmware / Version: a → b; Release date: c → d".
     for (const ItemChange& item : comparison.items) {
         const Part itemPart = partOf(item.difference, hardwareOnly);
-        switch (item.change) {
-        case ItemChange::Kind::Added: add(itemPart, [&] { return itemName(item) + ": added"; }); continue;
-        case ItemChange::Kind::Removed: add(itemPart, [&] { return itemName(item) + ": removed"; }); continue;
-        case ItemChange::Kind::Replaced:
+        if (item.change != ItemChange::Kind::Changed) {
             add(itemPart, [&] {
-                std::vector<const PropertyChange*> all;
-                for (const PropertyChange& property : item.properties) all.push_back(&property);
-                return itemName(item) + ": replaced" + (all.empty() ? "" : "; " + propertyList(all, false));
+                std::vector<const PropertyChange*> told;  // what tells a replacement from the one it replaced
+                if (item.change == ItemChange::Kind::Replaced)
+                    for (const PropertyChange& property : item.properties) told.push_back(&property);
+                const std::string line = itemName(item) + ": " + changeName(item.change);
+                return told.empty() ? line : line + "; " + propertyList(told, false);
             });
             continue;
-        case ItemChange::Kind::Changed: break;
         }
         for (Part part : kTextParts) {
             std::vector<const PropertyChange*> inPart;
@@ -101,17 +99,6 @@ void eachLine(const Comparison& comparison, bool hardwareOnly, Add add) {
 
 using LineCounts = std::array<std::size_t, kParts>;
 
-bool anyDifference(const Comparison& comparison, Difference difference) {
-    for (const FieldChange& field : comparison.fields)
-        if (field.difference == difference) return true;
-    for (const ItemChange& item : comparison.items) {
-        if (item.difference == difference) return true;
-        for (const PropertyChange& property : item.properties)
-            if (property.difference == difference) return true;
-    }
-    return false;
-}
-
 // The first line when the hardware does not differ. With values that change by themselves and
 // nothing else, it heads their list.
 std::string headline(const Comparison& comparison, bool hardwareOnly, const LineCounts& lines) {
@@ -120,10 +107,9 @@ std::string headline(const Comparison& comparison, bool hardwareOnly, const Line
     const std::string hardware = partial ? "No differences in the hardware compared" : "No differences in hardware";
     const bool others = any(Part::Attached) || any(Part::Software) || any(Part::Programs);
     if (!others && any(Part::Expected)) return hardware + "; expected to change:";
-    const bool leftOut = hardwareOnly && (anyDifference(comparison, Difference::Attached) ||
-                                          anyDifference(comparison, Difference::Software) ||
-                                          anyDifference(comparison, Difference::Program) ||
-                                          anyDifference(comparison, Difference::ByItself));
+    const bool leftOut =
+        hardwareOnly && (comparison.has(Difference::Attached) || comparison.has(Difference::Software) ||
+                         comparison.has(Difference::Program) || comparison.has(Difference::ByItself));
     if (others || leftOut) return hardware + ".";
     return partial ? "No differences in what was compared." : "No differences.";
 }
@@ -136,16 +122,6 @@ Json fieldJson(const FieldChange& field, bool withValues) {
     if (withValues) entry.update({{"old", field.before}, {"new", field.after}});
     if (!field.toldBy.empty()) entry["toldBy"] = field.toldBy;
     return entry;
-}
-
-const char* changeName(ItemChange::Kind kind) {
-    switch (kind) {
-    case ItemChange::Kind::Added: return "added";
-    case ItemChange::Kind::Removed: return "removed";
-    case ItemChange::Kind::Replaced: return "replaced";
-    case ItemChange::Kind::Changed: break;
-    }
-    return "changed";
 }
 
 // The entry of an item in one part: the item with the properties that belong there; none when
@@ -217,13 +193,17 @@ const char* notComparedHeading(const Comparison& comparison) {
     return unrecorded ? "Empty on one side, not compared:" : "Hidden in a snapshot, not compared:";
 }
 
-std::string joined(const std::vector<std::string>& words) {
-    std::string text;
-    for (const std::string& word : words) text += (text.empty() ? "" : ", ") + word;
-    return text;
-}
-
 }  // namespace
+
+const char* changeName(ItemChange::Kind kind) {
+    switch (kind) {
+    case ItemChange::Kind::Added: return "added";
+    case ItemChange::Kind::Removed: return "removed";
+    case ItemChange::Kind::Replaced: return "replaced";
+    case ItemChange::Kind::Changed: break;
+    }
+    return "changed";
+}
 
 void writeTextComparison(const Comparison& comparison, bool hardwareOnly, std::ostream& out) {
     LineCounts lines{};
@@ -282,11 +262,10 @@ std::vector<std::string> uncomparedSentences(const Comparison& comparison) {
         list.push_back(kindInPlural(kind.kind));
     }
     std::vector<std::string> sentences;
-    if (!byOld.empty())
-        sentences.push_back("Not compared: " + joined(byOld) + " (the older snapshot does not record them)");
-    if (!byNew.empty())
-        sentences.push_back("Not compared: " + joined(byNew) + " (the newer snapshot does not record them)");
-    if (!byBoth.empty()) sentences.push_back("Not compared: " + joined(byBoth) + " (neither snapshot records them)");
+    for (const auto& [kinds, why] : {std::pair(&byOld, "the older snapshot does not record them"),
+                                     std::pair(&byNew, "the newer snapshot does not record them"),
+                                     std::pair(&byBoth, "neither snapshot records them")})
+        if (!kinds->empty()) sentences.push_back("Not compared: " + joined(*kinds) + " (" + why + ")");
     return sentences;
 }
 

@@ -41,8 +41,6 @@ const GroupKinds kGroups[] = {
 // A kind no group names yet still shows, here.
 const char* const kOtherGroup = "Other";
 
-std::string yesNo(const Flag& value) { return value ? (*value ? "yes" : "no") : std::string(); }
-
 // A volume's size to a tenth of a gigabyte (GiB), where free space is read closely.
 std::string capacity(const Number& value) {
     if (!value) return {};
@@ -76,86 +74,62 @@ std::string printerState(const Number& status) {
     }
 }
 
-// Every adapter's DNS servers, each once.
-std::string joinedDns(const Inventory& inventory) {
-    std::string text;
-    for (const std::string& server : dnsServerList(inventory)) text += (text.empty() ? "" : ", ") + server;
-    return text;
-}
-
-// The words that are not empty, joined by blanks.
-std::string words(std::initializer_list<std::string> parts) {
-    std::string text;
-    for (const std::string& part : parts)
-        if (!part.empty()) text += (text.empty() ? "" : " ") + part;
-    return text;
-}
-
-// An item of the properties that say something.
-InventoryItem detailsItem(std::string kind, std::string name, std::initializer_list<ItemProperty> properties) {
-    InventoryItem made{std::move(kind), std::move(name), {}, {}};
-    for (const ItemProperty& property : properties)
-        if (!property.text.empty()) made.properties.push_back(property);
-    return made;
-}
-
 void addVolumes(const Inventory& inventory, std::vector<InventoryItem>& items) {
     for (const Volume& volume : inventory.volumes)
-        items.push_back(detailsItem("Volume", words({volume.mountPoint, volume.label, capacity(volume.sizeBytes)}),
-                                    {{"Mount point", volume.mountPoint},
-                                     {"Label", volume.label},
-                                     {"File system", volume.fileSystem},
-                                     {"Type", driveType(volume.driveType)},
-                                     {"Size", capacity(volume.sizeBytes)},
-                                     {"Free", capacity(volume.freeBytes)},
-                                     {"Serial number", volume.serial},
-                                     {"Share", volume.source}}));
+        items.push_back(makeItem("Volume", spaced({volume.mountPoint, volume.label, capacity(volume.sizeBytes)}), {},
+                                 {{"Mount point", volume.mountPoint},
+                                  {"Label", volume.label},
+                                  {"File system", volume.fileSystem},
+                                  {"Type", driveType(volume.driveType)},
+                                  {"Size", capacity(volume.sizeBytes)},
+                                  {"Free", capacity(volume.freeBytes)},
+                                  {"Serial number", volume.serial},
+                                  {"Share", volume.source}}));
 }
 
 void addSoundDevices(const Inventory& inventory, std::vector<InventoryItem>& items) {
     for (const SoundDevice& sound : inventory.soundDevices)
-        items.push_back(detailsItem("Sound device", sound.name,
-                                    {{"Name", sound.name},
-                                     {"Manufacturer", sound.manufacturer},
-                                     {"Description", sound.description}}));
+        items.push_back(
+            makeItem("Sound device", sound.name, {},
+                     {{"Name", sound.name}, {"Manufacturer", sound.manufacturer}, {"Description", sound.description}}));
 }
 
 void addInputs(const Inventory& inventory, std::vector<InventoryItem>& items) {
     for (const InputDevice& input : inventory.inputs)
-        items.push_back(detailsItem(input.kind == InputKind::Keyboard ? "Keyboard" : "Pointing device", input.name,
-                                    {{"Name", input.name},
-                                     {"Manufacturer", input.manufacturer},
-                                     {"Description", input.description},
-                                     {"Interface", input.interfaceType},
-                                     {"Layout", input.layout},
-                                     {"Type", input.pointingType}}));
+        items.push_back(makeItem(input.kind == InputKind::Keyboard ? "Keyboard" : "Pointing device", input.name, {},
+                                 {{"Name", input.name},
+                                  {"Manufacturer", input.manufacturer},
+                                  {"Description", input.description},
+                                  {"Interface", input.interfaceType},
+                                  {"Layout", input.layout},
+                                  {"Type", input.pointingType}}));
 }
 
 void addUsbDevices(const Inventory& inventory, std::vector<InventoryItem>& items) {
     for (const UsbDevice& usb : inventory.usbDevices) {
         const std::string ids = usb.vendorId.empty() ? "" : "(" + usb.vendorId + ":" + usb.productId + ")";
-        items.push_back(detailsItem("USB device", words({usb.name, ids}),
-                                    {{"Name", usb.name},
-                                     {"Manufacturer", usb.manufacturer},
-                                     {"Vendor ID", usb.vendorId},
-                                     {"Product ID", usb.productId},
-                                     {"Serial number", usb.serialNumber},
-                                     {"Class", usb.deviceClass}}));
+        items.push_back(makeItem("USB device", spaced({usb.name, ids}), {},
+                                 {{"Name", usb.name},
+                                  {"Manufacturer", usb.manufacturer},
+                                  {"Vendor ID", usb.vendorId},
+                                  {"Product ID", usb.productId},
+                                  {"Serial number", usb.serialNumber},
+                                  {"Class", usb.deviceClass}}));
     }
 }
 
 void addPrinters(const Inventory& inventory, std::vector<InventoryItem>& items) {
     for (const Printer& printer : inventory.printers)
-        items.push_back(detailsItem("Printer", printer.name,
-                                    {{"Name", printer.name},
-                                     {"Driver", printer.driver},
-                                     {"Port", printer.port},
-                                     {"Resolution", printer.resolution},
-                                     {"Network", yesNo(printer.network)},
-                                     {"Shared", yesNo(printer.shared)},
-                                     {"Share name", printer.shareName},
-                                     {"Comment", printer.comment},
-                                     {"Status", printerState(printer.status)}}));
+        items.push_back(makeItem("Printer", printer.name, {},
+                                 {{"Name", printer.name},
+                                  {"Driver", printer.driver},
+                                  {"Port", printer.port},
+                                  {"Resolution", printer.resolution},
+                                  {"Network", yesNo(printer.network)},
+                                  {"Shared", yesNo(printer.shared)},
+                                  {"Share name", printer.shareName},
+                                  {"Comment", printer.comment},
+                                  {"Status", printerState(printer.status)}}));
 }
 
 // The item of `kind` (the machine's own parts are one each), made where the list has none.
@@ -177,22 +151,22 @@ void addTo(InventoryItem& item, std::initializer_list<ItemProperty> properties, 
 // Local accounts by their login or name; nothing of a password is in the inventory to show.
 void addLocalUsers(const Inventory& inventory, std::vector<InventoryItem>& items) {
     for (const LocalUser& user : inventory.localUsers)
-        items.push_back(detailsItem("Local user", user.login,
-                                    {{"Full name", user.name}, {"ID", user.id}, {"Disabled", yesNo(user.disabled)}}));
+        items.push_back(makeItem("Local user", user.login, {},
+                                 {{"Full name", user.name}, {"ID", user.id}, {"Disabled", yesNo(user.disabled)}}));
 }
 
 void addLocalGroups(const Inventory& inventory, std::vector<InventoryItem>& items) {
     for (const LocalGroup& group : inventory.localGroups)
-        items.push_back(detailsItem("Local group", group.name, {{"ID", group.id}}));
+        items.push_back(makeItem("Local group", group.name, {}, {{"ID", group.id}}));
 }
 
 void addAntivirus(const Inventory& inventory, std::vector<InventoryItem>& items) {
     for (const Antivirus& product : inventory.antivirus)
-        items.push_back(detailsItem("Antivirus", product.name,
-                                    {{"Company", product.company},
-                                     {"Version", product.version},
-                                     {"Enabled", yesNo(product.enabled)},
-                                     {"Up to date", yesNo(product.upToDate)}}));
+        items.push_back(makeItem("Antivirus", product.name, {},
+                                 {{"Company", product.company},
+                                  {"Version", product.version},
+                                  {"Enabled", yesNo(product.enabled)},
+                                  {"Up to date", yesNo(product.upToDate)}}));
 }
 
 // The comparison's items of the machine, with what the 38 fields show of it, which the
@@ -207,7 +181,7 @@ void addMachine(const Inventory& inventory, std::vector<InventoryItem>& items) {
                     {"Device ID", computer.deviceId},
                     {"Virtual machine", computer.vmSystem},
                     {"Last logged-on user", computer.lastLoggedUser},
-                    {"DNS servers", joinedDns(inventory)}});
+                    {"DNS servers", joined(dnsServerList(inventory))}});
     const OperatingSystemInfo& os = inventory.os;
     const std::string offset = os.utcOffsetMinutes ? std::to_string(*os.utcOffsetMinutes) + " minutes" : "";
     addTo(itemOfKind(parts, "Operating system"),
@@ -220,8 +194,9 @@ void addTemperatures(const Inventory& inventory, std::vector<InventoryItem>& ite
         return celsius ? std::to_string(*celsius) + " \xC2\xB0""C" : std::string();
     };
     for (const TemperatureSensor& sensor : inventory.temperatures)
-        items.push_back(detailsItem("Temperature", sensor.name,
-                                    {{"Temperature", degrees(sensor.celsius)}, {"Critical", degrees(sensor.criticalCelsius)}}));
+        items.push_back(
+            makeItem("Temperature", sensor.name, {},
+                     {{"Temperature", degrees(sensor.celsius)}, {"Critical", degrees(sensor.criticalCelsius)}}));
 }
 
 // A program's size as people read it: "640 KB", "12.5 MB", "1.2 GB".

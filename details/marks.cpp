@@ -20,16 +20,6 @@ Place placeOf(const DetailsList& list, const std::string& kind, std::size_t inde
     return {};
 }
 
-const char* changeWord(ItemChange::Kind change) {
-    switch (change) {
-    case ItemChange::Kind::Added: return "added";
-    case ItemChange::Kind::Removed: return "removed";
-    case ItemChange::Kind::Replaced: return "replaced";
-    case ItemChange::Kind::Changed: break;
-    }
-    return "changed";
-}
-
 // What the tooltip of a marked item says, as a marked field's does: the snapshot's side of it.
 std::string itemWas(const ItemChange& change, const std::string& name) {
     const char* byItself = change.difference == Difference::ByItself ? " (changes by itself)" : "";
@@ -90,7 +80,7 @@ void markItem(const ItemChange& change, const std::string& name, MarkedDetails& 
     if (!place.found) return;
     InventoryItem& item = marked.list[place.group].items[place.item];
     ItemMark& itemMark = marked.marks[place.group][place.item];
-    itemMark = {mark, changeWord(change.change), itemWas(change, name), {}};
+    itemMark = {mark, changeName(change.change), itemWas(change, name), {}};
     itemMark.properties.resize(item.properties.size());
     if (change.change == ItemChange::Kind::Changed || change.change == ItemChange::Kind::Replaced)
         markProperties(change, name, item, itemMark);
@@ -113,11 +103,8 @@ std::string uncomparedIn(const DetailsGroup& group, const Comparison& comparison
 }  // namespace
 
 DifferenceMark markOf(Difference difference) {
-    switch (difference) {
-    case Difference::ByItself: return DifferenceMark::ByItself;
-    case Difference::Unknown: return DifferenceMark::Plain;
-    default: return DifferenceMark::Changed;
-    }
+    if (difference == Difference::Unknown) return DifferenceMark::Plain;
+    return difference == Difference::ByItself ? DifferenceMark::ByItself : DifferenceMark::Changed;
 }
 
 std::size_t MarkedDetails::marked() const {

@@ -1,17 +1,15 @@
 #include "details/rows.h"
 
-#include <algorithm>
 #include <sstream>
 
 #include "text/terminal.h"
 
 namespace moravel {
 
-std::string foldCase(const std::string& text) {
-    std::string folded = text;
-    for (char& c : folded)
+std::string foldCase(std::string text) {
+    for (char& c : text)
         if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return folded;
+    return text;
 }
 
 DetailsRows::DetailsRows(const DetailsList& list) : list_(list) {

@@ -29,6 +29,8 @@ public:
     // (opened, so the property is seen); the rows that hold it are `found`. Empty text shows all.
     void search(const std::string& text);
 
+    // The text searched for, folded, without the blanks around it; empty when none is.
+    const std::string& query() const { return query_; }
     const std::vector<DetailsRow>& rows() const { return rows_; }
     std::size_t itemsShown() const { return itemsShown_; }
     // The items of group `group` (of the list) that the search leaves, open or closed.
@@ -66,6 +68,6 @@ private:
 };
 
 // `text` with its ASCII letters in lower case (other bytes as they are).
-std::string foldCase(const std::string& text);
+std::string foldCase(std::string text);
 
 }  // namespace moravel

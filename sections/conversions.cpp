@@ -5,8 +5,6 @@
 #include <limits>
 
 namespace moravel {
-namespace {
-
 std::int32_t saturate(double value) {
     if (std::isnan(value)) return 0;
     if (value >= static_cast<double>(std::numeric_limits<std::int32_t>::max()))
@@ -15,6 +13,8 @@ std::int32_t saturate(double value) {
         return std::numeric_limits<std::int32_t>::min();
     return static_cast<std::int32_t>(value);
 }
+
+namespace {
 
 // Single precision as the platform narrows: values beyond its range become infinities.
 float narrow(double value) {

@@ -16,6 +16,9 @@ std::int32_t scaledRound(const std::string& text, double scale);
 // The leading decimal integer as atoi reads it, saturated to the 32-bit range.
 std::int32_t leadingInteger(const std::string& text);
 
+// `value` toward zero, or the nearer end of the 32-bit range beyond it; NaN gives 0.
+std::int32_t saturate(double value);
+
 // "%d" of a number.
 std::string decimal(std::int32_t value);
 

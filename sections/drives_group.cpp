@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
-#include <limits>
 #include <set>
 #include <string>
 #include <vector>
@@ -50,11 +49,6 @@ struct DriveScan {
 };
 
 std::int32_t bytesToGigabytes(const std::string& bytes) { return scaledRound(bytes, kPerGibi); }
-
-std::int32_t clampToInt32(std::int64_t value) {
-    return static_cast<std::int32_t>(std::clamp<std::int64_t>(value, std::numeric_limits<std::int32_t>::min(),
-                                                              std::numeric_limits<std::int32_t>::max()));
-}
 
 std::string readDisk(QueryContext& context, const char* property, int index) {
     return readProperty(context, kDiskDrive, property, index);
@@ -133,7 +127,8 @@ std::string hddSize(const DriveScan& scan) {
     if (scan.slots[kIdeSize].size() < 4) return "None";
     const std::string drives = scan.driveList.size() < 2 ? "No drive found!" : scan.driveList;
     return decimal(bytesToGigabytes(scan.slots[kIdeSize])) +
-           " GB   FreeSpace: " + decimal(clampToInt32(scan.freeGigabytes)) + " GB" + "  Drives: " + drives;
+           " GB   FreeSpace: " + decimal(saturate(static_cast<double>(scan.freeGigabytes))) + " GB" +
+           "  Drives: " + drives;
 }
 
 std::string hddSpec(const DriveScan& scan) {
