@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "app/app_state.h"
 #include "app/details_window.h"
 #include "details/details.h"
 
@@ -94,7 +95,8 @@ Measured measure(std::size_t items) {
     m.list = msSince(start);
 
     start = Clock::now();
-    moravel::DetailsWindow window;
+    moravel::AppState state;  // the window's own state, as start-up gives it
+    moravel::DetailsWindow window(state);
     window.showList(list, nullptr, "");
     window.show();
     // Until the server has exposed it the toolkit draws nothing, and every flush below would
