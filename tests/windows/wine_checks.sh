@@ -120,6 +120,18 @@ check_apartment() {
     "first=S_OK\ntext1=[$caption]\ntext2=[$caption]\napartment=kept"
 }
 
+# Wine's version for one program, read back before it counts: on a busy machine a wine process
+# can fail to start, and reg's status alone was once not enough.
+set_app_version() {  # PROGRAM VERSION
+  local key="HKCU\\Software\\Wine\\AppDefaults\\$1" attempt
+  for attempt in 1 2 3; do
+    wine reg add "$key" /v Version /d "$2" /f >reg.out 2>&1
+    wine reg query "$key" /v Version >reg.query 2>&1 && tr -d '\r' <reg.query | grep -q "REG_SZ *$2\$" && return 0
+    sleep 1
+  done
+  return 1
+}
+
 # The version line and the notice decision, at Wine's default version and with the program
 # set to Windows 8 (and 10, which still reports 6.2 to a program whose manifest names no OS).
 check_version() {
@@ -128,8 +140,7 @@ check_version() {
   local version
   for version in win8 win10; do
     cp moravel-probe.exe "probe-$version.exe"
-    wine reg add "HKCU\\Software\\Wine\\AppDefaults\\probe-$version.exe" /v Version /d "$version" /f \
-      >reg.out 2>&1
+    set_app_version "probe-$version.exe" "$version" || { fail "$version: reg add: $(cat reg.out)"; continue; }
     run_wine "version_$version.txt" "probe-$version.exe" version
     expect_file "$version: version line 6<tab>2, notice box" "version_$version.txt" "6\t2\nnotice=1"
   done
