@@ -61,8 +61,7 @@ run_wmic() {
     status=$?
     [ $status -eq 0 ] || grep -q "Invalid query" "$out.err" && break
     attempts=$((attempts - 1))
-    [ $attempts -gt 0 ] || break
-    sleep 1
+    [ $attempts -gt 0 ] || break  # asked again at once: the failure is a start that did not take, not a wait
   done
   iconv -f UTF-16 -t UTF-8 <"$out.raw" | tr -d '\r' | sed -e '1d' -e 's/ *$//' >"$out"
   return $status

@@ -127,7 +127,6 @@ set_app_version() {  # PROGRAM VERSION
   for attempt in 1 2 3; do
     wine reg add "$key" /v Version /d "$2" /f >reg.out 2>&1
     wine reg query "$key" /v Version >reg.query 2>&1 && tr -d '\r' <reg.query | grep -q "REG_SZ *$2\$" && return 0
-    sleep 1
   done
   return 1
 }
