@@ -52,16 +52,19 @@ pass() { echo "ok: $*"; }
 # wmic's answer for one property of a class: one line per object (a blank one for no value),
 # padding removed. Its output is UTF-16 with CRLF line ends and a header line.
 # A busy machine can fail wmic's COM start: a silent failure is asked again, up to $4 times in
-# all (3 unless told; "Invalid query", a property the class lacks, is an answer). What it said is
-# kept in $out.err.
+# all (5 unless told; "Invalid query", a property the class lacks, is an answer), each time after
+# the prefix has run a trivial program to its end. The last attempt runs with Wine's error
+# channel open, so $out.err says why it failed, with the status.
 run_wmic() {
-  local out=$1 class=$2 property=$3 attempts=${4:-3} status
+  local out=$1 class=$2 property=$3 attempts=${4:-5} status debug=$WINEDEBUG
   while :; do
-    wine wmic path "$class" get "$property" >"$out.raw" 2>"$out.err"
+    [ "$attempts" -gt 1 ] || debug=err+all,fixme-all
+    WINEDEBUG=$debug wine wmic path "$class" get "$property" >"$out.raw" 2>"$out.err"
     status=$?
     [ $status -eq 0 ] || grep -q "Invalid query" "$out.err" && break
     attempts=$((attempts - 1))
-    [ $attempts -gt 0 ] || break  # asked again at once: the failure is a start that did not take, not a wait
+    [ $attempts -gt 0 ] || { echo "(status $status)" >>"$out.err"; break; }
+    wine cmd /c exit >/dev/null 2>&1
   done
   iconv -f UTF-16 -t UTF-8 <"$out.raw" | tr -d '\r' | sed -e '1d' -e 's/ *$//' >"$out"
   return $status

@@ -164,7 +164,7 @@ check_snapshot_against_wmic() {
     if [ "$kind" = "objects" ]; then
       # Classes Wine lacks, or without objects, leave wmic with no rows (and a failure status):
       # where none were recorded, one asking is enough.
-      run_wmic wmic_rows.txt "$class" "$property" $(( index > 0 ? 3 : 1 ))
+      run_wmic wmic_rows.txt "$class" "$property" $(( index > 0 ? 5 : 1 ))
       if [ "$(wc -l <wmic_rows.txt)" -ne "$index" ]; then
         fail "$class: $index objects recorded, wmic lists $(wc -l <wmic_rows.txt)"
       fi
