@@ -10,7 +10,7 @@ namespace {
 bool isBidiControl(char32_t code) { return (code >= 0x202A && code <= 0x202E) || (code >= 0x2066 && code <= 0x2069); }
 
 void appendEscape(std::string& shown, const char* form, unsigned value) {
-    char text[8];
+    char text[12];  // room for any unsigned in the widest form
     std::snprintf(text, sizeof text, form, value);
     shown += text;
 }

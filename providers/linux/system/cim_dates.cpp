@@ -22,7 +22,7 @@ std::optional<std::string> cimReleaseDate(const std::string& date) {
     if (std::sscanf(date.c_str(), "%2d/%2d/%4d%c", &month, &day, &year, &tail) != 3) return std::nullopt;
     if (year < 100) year += year < 80 ? 2000 : 1900;  // some old firmware writes two digits
     if (month < 1 || month > 12 || day < 1 || day > 31) return std::nullopt;
-    char text[32];  // a date alone: midnight, offset +000, as WMI gives firmware dates
+    char text[40];  // a date alone: midnight, offset +000, as WMI gives firmware dates
     std::snprintf(text, sizeof text, "%04d%02d%02d000000.000000+000", year, month, day);
     return std::string(text);
 }
